@@ -1,0 +1,204 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+class Form;
+
+enum class ControlKind {
+    Label,
+    TextBox,
+    CheckBox,
+    OptionButton,
+    ComboBox,
+    ListBox,
+    Button,
+    ScrollBar,
+    Image,
+    Frame,
+    ProgressBar,
+    Timer,
+};
+
+const char* kindName(ControlKind kind);
+
+// What changed on a control, for the renderer.
+enum class Prop {
+    Caption,
+    Text,
+    Value,
+    Enabled,
+    Visible,
+    BackColor,
+    PasswordChar,
+    MaxLength,
+    ToolTip,
+    Items,
+    ListIndex,
+    Range,
+    Interval,
+    Picture,
+    Focus,
+};
+
+// Colours as the pages paint fields: white when enabled, button face when not.
+constexpr std::uint32_t kWhite = 0x00FFFFFF;
+constexpr std::uint32_t kButtonFace = 0x8000000F;
+
+enum class ComboStyle { Editable, DropDownList };
+
+// Light layout hints for the renderer; the model itself has no geometry.
+struct LayoutHint {
+    bool sameRow = false;  // place beside the control declared before it
+    int width = 0;         // preferred width in pixels, 0: the renderer decides
+    int height = 0;        // preferred height in pixels (multi-line labels, images)
+    std::string container; // name of the frame holding it, empty: the form
+};
+
+// One control of a form. Setting a value from code runs the same handler as the user's
+// action (click for check boxes, option buttons and lists; change for texts and scroll
+// bars), but only when the value really changes.
+class Control {
+public:
+    Control(Form& form, ControlKind kind, std::string name, int index);
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    Form& form() const { return *form_; }
+    ControlKind kind() const { return kind_; }
+    const std::string& name() const { return name_; }
+    int index() const { return index_; } // -1: not part of a control array
+    std::string fullName() const;        // "Check1(3)" or "IPAddr"
+
+    // Common properties.
+    bool enabled() const { return enabled_; }
+    Control& setEnabled(bool on);
+    bool visible() const { return visible_; }
+    Control& setVisible(bool on);
+    const std::string& toolTip() const { return toolTip_; }
+    Control& setToolTip(std::string tip);
+    void setFocus();
+
+    // Caption: labels, buttons, check boxes, option buttons, frames. "&" marks the access key.
+    const std::string& caption() const { return caption_; }
+    Control& setCaption(std::string caption);
+
+    // Text: text boxes and editable combo boxes (a drop-down list's text is its item).
+    const std::string& text() const { return text_; }
+    Control& setText(std::string text);
+    const std::string& passwordChar() const { return passwordChar_; } // "" or "*"
+    Control& setPasswordChar(std::string ch);
+    int maxLength() const { return maxLength_; } // 0: no limit; limits typing only
+    Control& setMaxLength(int n);
+    std::uint32_t backColor() const { return backColor_; }
+    Control& setBackColor(std::uint32_t colour);
+    bool multiLine() const { return multiLine_; }
+    Control& setMultiLine(bool on);
+
+    // Value: check box 0/1, option button 0/1 (true/false), scroll bar and progress bar.
+    int value() const { return value_; }
+    Control& setValue(int v);
+    bool checked() const { return value_ != 0; }
+    Control& setChecked(bool on) { return setValue(on ? 1 : 0); }
+    int min() const { return min_; }
+    int max() const { return max_; }
+    Control& setRange(int min, int max);
+
+    // Lists: combo boxes and list boxes.
+    ComboStyle comboStyle() const { return comboStyle_; }
+    Control& setComboStyle(ComboStyle style);
+    const std::vector<std::string>& items() const { return items_; }
+    int listCount() const { return static_cast<int>(items_.size()); }
+    const std::string& list(int i) const;
+    Control& addItem(std::string item);
+    Control& setItems(std::vector<std::string> items); // replaces; index becomes -1
+    Control& clear();
+    int listIndex() const { return listIndex_; }
+    // -1 to listCount()-1; anything else is refused and returns false, nothing changes.
+    bool setListIndex(int i);
+
+    // Buttons: the button Enter or Escape presses.
+    bool isDefault() const { return default_; }
+    Control& setDefault(bool on);
+    bool isCancel() const { return cancel_; }
+    Control& setCancel(bool on);
+
+    // Timer: enabled() switches it; interval in milliseconds (0 stops it too).
+    int interval() const { return interval_; }
+    Control& setInterval(int ms);
+    std::int64_t nextDueMs() const { return nextDue_; }
+
+    // Image.
+    const std::string& picture() const { return picture_; }
+    Control& setPicture(std::string picture);
+
+    LayoutHint& layout() { return layout_; }
+    const LayoutHint& layout() const { return layout_; }
+    Control& beside() {
+        layout_.sameRow = true;
+        return *this;
+    }
+    Control& in(std::string frame) {
+        layout_.container = std::move(frame);
+        return *this;
+    }
+    Control& width(int px) {
+        layout_.width = px;
+        return *this;
+    }
+
+    // Handlers, plain members.
+    std::function<void()> onClick;
+    std::function<void()> onChange;
+    std::function<void()> onDropDown;
+    std::function<void()> onTimer;
+    std::function<void(int& keyAscii)> onKeyPress; // set the key to 0 to drop it
+
+    // What the user does (the renderer and the tests call these).
+    void userClick();                     // button, check box (toggles), option, label
+    void userType(const std::string& s);  // key presses at the end of the text
+    void userReplaceText(std::string s);  // the whole text as edited in the widget
+    bool userSelect(int index);           // pick a list entry
+    void userDropDown();                  // open a combo's list
+
+    // Run by the event loop.
+    void fireTimer();
+
+private:
+    friend class Form;
+    void changed(Prop p);
+    void run(const std::function<void()>& handler);
+    void scheduleTimer();
+
+    Form* form_;
+    ControlKind kind_;
+    std::string name_;
+    int index_;
+    bool enabled_ = true;
+    bool visible_ = true;
+    std::string toolTip_;
+    std::string caption_;
+    std::string text_;
+    std::string passwordChar_;
+    int maxLength_ = 0;
+    std::uint32_t backColor_ = kWhite;
+    bool multiLine_ = false;
+    int value_ = 0;
+    int min_ = 0;
+    int max_ = 100;
+    ComboStyle comboStyle_ = ComboStyle::DropDownList;
+    std::vector<std::string> items_;
+    int listIndex_ = -1;
+    bool default_ = false;
+    bool cancel_ = false;
+    int interval_ = 0;
+    std::int64_t nextDue_ = -1;
+    bool inTimer_ = false;
+    std::string picture_;
+    LayoutHint layout_;
+};
+
+} // namespace ui

@@ -1,0 +1,112 @@
+#pragma once
+#include "platform/ui/Control.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+class App;
+
+// Unload modes passed to Form_QueryUnload.
+constexpr int kUnloadUser = 0; // the close box or the system menu
+constexpr int kUnloadCode = 1; // Unload called by the program
+
+// One page or dialog. The instance lives for the whole run; its window (the controls)
+// is created, and Form_Load runs, on the first Show or the first use of a control or
+// window property. Unload destroys the window only: members of the subclass keep
+// their values, and the next use builds the window again and runs Form_Load again.
+class Form {
+public:
+    Form(App& app, std::string name);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    App& app() const { return *app_; }
+    const std::string& name() const { return name_; }
+
+    bool loaded() const { return loaded_; }
+    void load(); // creates the window when it does not exist
+    bool visible() const { return loaded_ && visible_; }
+    bool modal() const { return modal_; }
+
+    void Show();      // modeless: returns at once
+    void ShowModal(); // returns when the form is hidden or unloaded
+    void Hide();
+    void Unload(); // from code: Form_QueryUnload with kUnloadCode, then the window goes
+
+    // Window properties (using them creates the window).
+    const std::string& caption();
+    void setCaption(std::string caption);
+    void setFocus();
+
+    // Controls (using them creates the window). ctl() of a name the form lacks is a
+    // programming error and throws std::logic_error.
+    Control& ctl(const std::string& name, int index = -1);
+    Control* find(const std::string& name, int index = -1);
+    const std::vector<std::unique_ptr<Control>>& controls();
+    // The controls without creating the window (renderer, checks).
+    const std::vector<std::unique_ptr<Control>>& controlsIfLoaded() const { return controls_; }
+
+    // The user closes the window from its title bar.
+    void userClose();
+
+protected:
+    // Declares the controls with their captions, lists and handlers.
+    virtual void Build() = 0;
+    virtual void Form_Load() {}
+    virtual void Form_QueryUnload(int& cancel, int unloadMode) {
+        (void)cancel;
+        (void)unloadMode;
+    }
+    virtual void Form_Unload() {}
+
+    Control& add(ControlKind kind, const std::string& name, int index = -1);
+    Control& label(const std::string& name, const std::string& caption, int index = -1);
+    Control& textBox(const std::string& name, int index = -1);
+    Control& checkBox(const std::string& name, const std::string& caption, int index = -1);
+    Control& option(const std::string& name, const std::string& caption, int index = -1);
+    Control& combo(const std::string& name, ComboStyle style, std::vector<std::string> items,
+                   int index = -1);
+    Control& listBox(const std::string& name, std::vector<std::string> items, int index = -1);
+    Control& button(const std::string& name, const std::string& caption, int index = -1);
+    Control& frame(const std::string& name, const std::string& caption, int index = -1);
+    Control& timer(const std::string& name, int intervalMs = 0, bool enabled = false);
+    Control& image(const std::string& name, const std::string& picture);
+    Control& progressBar(const std::string& name, int min = 0, int max = 100);
+    Control& scrollBar(const std::string& name, int min, int max);
+
+private:
+    friend class Control;
+    friend class App;
+    void destroyWindow();
+
+    App* app_;
+    std::string name_;
+    std::string caption_;
+    bool loaded_ = false;
+    bool loading_ = false;
+    bool visible_ = false;
+    bool modal_ = false;
+    std::vector<std::unique_ptr<Control>> controls_;
+};
+
+// A control found by name each time it is used, so a page can keep it as a member
+// and still see the new control after its window was rebuilt.
+class ControlRef {
+public:
+    ControlRef(Form& form, std::string name, int index = -1)
+        : form_(&form), name_(std::move(name)), index_(index) {}
+    Control& operator*() const { return form_->ctl(name_, index_); }
+    Control* operator->() const { return &form_->ctl(name_, index_); }
+    ControlRef operator[](int index) const { return ControlRef(*form_, name_, index); }
+
+private:
+    Form* form_;
+    std::string name_;
+    int index_;
+};
+
+} // namespace ui
