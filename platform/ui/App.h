@@ -28,7 +28,7 @@ struct WaitStalled : std::runtime_error {
 
 // What a renderer learns of the model. All calls come on the one thread.
 class Host {
-public:
+  public:
     virtual ~Host() = default;
     virtual void formLoaded(Form&) {}
     virtual void formUnloading(Form&) {}
@@ -43,7 +43,7 @@ public:
 
 // The program's event loop state and services. One per program (one per test).
 class App {
-public:
+  public:
     App(Clock& clock, MessageBoxes& boxes, FileBrowser& browser);
     ~App();
     App(const App&) = delete;
@@ -90,7 +90,7 @@ public:
     const std::vector<Form*>& forms() const { return forms_; }
     std::vector<Form*> visibleForms() const;
 
-private:
+  private:
     friend class Form;
     friend class Control;
     void addForm(Form* f);

@@ -6,21 +6,21 @@ namespace ui {
 // Milliseconds on a monotonic clock. Real in the programs, virtual in tests, so that a
 // fifteen-second wait costs no real time in a test.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual std::int64_t nowMs() const = 0;
     virtual void sleepMs(std::int64_t ms) = 0;
 };
 
 class RealClock : public Clock {
-public:
+  public:
     std::int64_t nowMs() const override;
     void sleepMs(std::int64_t ms) override;
 };
 
 // Time moves only when someone sleeps or advances it.
 class VirtualClock : public Clock {
-public:
+  public:
     std::int64_t nowMs() const override { return now_; }
     void sleepMs(std::int64_t ms) override {
         if (ms > 0)
@@ -31,7 +31,7 @@ public:
             now_ = t;
     }
 
-private:
+  private:
     std::int64_t now_ = 0;
 };
 

@@ -21,6 +21,7 @@ enum class ControlKind {
     Frame,
     ProgressBar,
     Timer,
+    Line, // a separator line
 };
 
 const char* kindName(ControlKind kind);
@@ -62,7 +63,7 @@ struct LayoutHint {
 // action (click for check boxes, option buttons and lists; change for texts and scroll
 // bars), but only when the value really changes.
 class Control {
-public:
+  public:
     Control(Form& form, ControlKind kind, std::string name, int index);
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -158,16 +159,16 @@ public:
     std::function<void(int& keyAscii)> onKeyPress; // set the key to 0 to drop it
 
     // What the user does (the renderer and the tests call these).
-    void userClick();                     // button, check box (toggles), option, label
-    void userType(const std::string& s);  // key presses at the end of the text
-    void userReplaceText(std::string s);  // the whole text as edited in the widget
-    bool userSelect(int index);           // pick a list entry
-    void userDropDown();                  // open a combo's list
+    void userClick();                    // button, check box (toggles), option, label
+    void userType(const std::string& s); // key presses at the end of the text
+    void userReplaceText(std::string s); // the whole text as edited in the widget
+    bool userSelect(int index);          // pick a list entry
+    void userDropDown();                 // open a combo's list
 
     // Run by the event loop.
     void fireTimer();
 
-private:
+  private:
     friend class Form;
     void changed(Prop p);
     void run(const std::function<void()>& handler);

@@ -31,7 +31,7 @@ struct MessageBoxRequest {
 
 // Modal message boxes. Qt dialogs in the programs; a script in tests.
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     // Returns mb::Ok, mb::Yes or mb::No.
     virtual int show(const MessageBoxRequest& request) = 0;
@@ -49,7 +49,7 @@ struct FileBrowseRequest {
 
 // The common open/save file dialog. Empty result: cancelled.
 class FileBrowser {
-public:
+  public:
     virtual ~FileBrowser() = default;
     virtual std::optional<std::string> browse(const FileBrowseRequest& request) = 0;
 };

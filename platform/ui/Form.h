@@ -18,7 +18,7 @@ constexpr int kUnloadCode = 1; // Unload called by the program
 // window property. Unload destroys the window only: members of the subclass keep
 // their values, and the next use builds the window again and runs Form_Load again.
 class Form {
-public:
+  public:
     Form(App& app, std::string name);
     virtual ~Form();
     Form(const Form&) = delete;
@@ -53,7 +53,7 @@ public:
     // The user closes the window from its title bar.
     void userClose();
 
-protected:
+  protected:
     // Declares the controls with their captions, lists and handlers.
     virtual void Build() = 0;
     virtual void Form_Load() {}
@@ -77,8 +77,9 @@ protected:
     Control& image(const std::string& name, const std::string& picture);
     Control& progressBar(const std::string& name, int min = 0, int max = 100);
     Control& scrollBar(const std::string& name, int min, int max);
+    Control& line(const std::string& name);
 
-private:
+  private:
     friend class Control;
     friend class App;
     void destroyWindow();
@@ -96,14 +97,14 @@ private:
 // A control found by name each time it is used, so a page can keep it as a member
 // and still see the new control after its window was rebuilt.
 class ControlRef {
-public:
+  public:
     ControlRef(Form& form, std::string name, int index = -1)
         : form_(&form), name_(std::move(name)), index_(index) {}
     Control& operator*() const { return form_->ctl(name_, index_); }
     Control* operator->() const { return &form_->ctl(name_, index_); }
     ControlRef operator[](int index) const { return ControlRef(*form_, name_, index); }
 
-private:
+  private:
     Form* form_;
     std::string name_;
     int index_;

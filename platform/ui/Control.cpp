@@ -1,0 +1,365 @@
+#include "platform/ui/Control.h"
+
+#include "platform/ui/App.h"
+#include "platform/ui/Form.h"
+
+#include <stdexcept>
+
+namespace ui {
+
+const char* kindName(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::Label:
+        return "Label";
+    case ControlKind::TextBox:
+        return "TextBox";
+    case ControlKind::CheckBox:
+        return "CheckBox";
+    case ControlKind::OptionButton:
+        return "OptionButton";
+    case ControlKind::ComboBox:
+        return "ComboBox";
+    case ControlKind::ListBox:
+        return "ListBox";
+    case ControlKind::Button:
+        return "Button";
+    case ControlKind::ScrollBar:
+        return "ScrollBar";
+    case ControlKind::Image:
+        return "Image";
+    case ControlKind::Frame:
+        return "Frame";
+    case ControlKind::ProgressBar:
+        return "ProgressBar";
+    case ControlKind::Timer:
+        return "Timer";
+    case ControlKind::Line:
+        return "Line";
+    }
+    return "?";
+}
+
+Control::Control(Form& form, ControlKind kind, std::string name, int index)
+    : form_(&form), kind_(kind), name_(std::move(name)), index_(index) {
+    if (kind_ == ControlKind::Timer)
+        enabled_ = false;
+}
+
+std::string Control::fullName() const {
+    return index_ < 0 ? name_ : name_ + "(" + std::to_string(index_) + ")";
+}
+
+void Control::changed(Prop p) {
+    if (Host* h = form_->app().host())
+        h->controlChanged(*this, p);
+}
+
+void Control::run(const std::function<void()>& handler) {
+    form_->app().throwIfEnded();
+    if (handler)
+        handler();
+}
+
+Control& Control::setEnabled(bool on) {
+    if (enabled_ != on) {
+        enabled_ = on;
+        if (kind_ == ControlKind::Timer)
+            scheduleTimer();
+        changed(Prop::Enabled);
+    }
+    return *this;
+}
+
+Control& Control::setVisible(bool on) {
+    if (visible_ != on) {
+        visible_ = on;
+        changed(Prop::Visible);
+    }
+    return *this;
+}
+
+Control& Control::setToolTip(std::string tip) {
+    toolTip_ = std::move(tip);
+    changed(Prop::ToolTip);
+    return *this;
+}
+
+void Control::setFocus() {
+    changed(Prop::Focus);
+}
+
+Control& Control::setCaption(std::string caption) {
+    if (caption_ != caption) {
+        caption_ = std::move(caption);
+        changed(Prop::Caption);
+    }
+    return *this;
+}
+
+Control& Control::setText(std::string text) {
+    if (kind_ == ControlKind::ComboBox && comboStyle_ == ComboStyle::DropDownList) {
+        // A drop-down list shows only its items: the text picks the matching one.
+        for (int i = 0; i < listCount(); ++i)
+            if (items_[i] == text) {
+                setListIndex(i);
+                return *this;
+            }
+        return *this;
+    }
+    if (text_ == text)
+        return *this;
+    text_ = std::move(text);
+    if (kind_ == ControlKind::ComboBox) {
+        int match = -1;
+        for (int i = 0; i < listCount(); ++i)
+            if (items_[i] == text_) {
+                match = i;
+                break;
+            }
+        if (listIndex_ != match) {
+            listIndex_ = match;
+            changed(Prop::ListIndex);
+        }
+    }
+    changed(Prop::Text);
+    run(onChange);
+    return *this;
+}
+
+Control& Control::setPasswordChar(std::string ch) {
+    if (passwordChar_ != ch) {
+        passwordChar_ = std::move(ch);
+        changed(Prop::PasswordChar);
+    }
+    return *this;
+}
+
+Control& Control::setMaxLength(int n) {
+    maxLength_ = n < 0 ? 0 : n;
+    changed(Prop::MaxLength);
+    return *this;
+}
+
+Control& Control::setBackColor(std::uint32_t colour) {
+    if (backColor_ != colour) {
+        backColor_ = colour;
+        changed(Prop::BackColor);
+    }
+    return *this;
+}
+
+Control& Control::setMultiLine(bool on) {
+    multiLine_ = on;
+    changed(Prop::Text);
+    return *this;
+}
+
+Control& Control::setValue(int v) {
+    switch (kind_) {
+    case ControlKind::CheckBox:
+        v = v == 0 ? 0 : (v == 2 ? 2 : 1);
+        if (value_ == v)
+            return *this;
+        value_ = v;
+        changed(Prop::Value);
+        run(onClick);
+        return *this;
+    case ControlKind::OptionButton: {
+        v = v != 0 ? 1 : 0;
+        if (value_ == v)
+            return *this;
+        value_ = v;
+        if (v) {
+            // One option of a group is true: the group is the form or the frame.
+            for (const auto& c : form_->controlsIfLoaded())
+                if (c.get() != this && c->kind_ == ControlKind::OptionButton &&
+                    c->layout_.container == layout_.container && c->value_ != 0) {
+                    c->value_ = 0;
+                    c->changed(Prop::Value);
+                }
+        }
+        changed(Prop::Value);
+        if (v)
+            run(onClick);
+        return *this;
+    }
+    case ControlKind::ScrollBar:
+    case ControlKind::ProgressBar:
+        if (v < min_)
+            v = min_;
+        if (v > max_)
+            v = max_;
+        if (value_ == v)
+            return *this;
+        value_ = v;
+        changed(Prop::Value);
+        if (kind_ == ControlKind::ScrollBar)
+            run(onChange);
+        return *this;
+    default:
+        value_ = v;
+        changed(Prop::Value);
+        return *this;
+    }
+}
+
+Control& Control::setRange(int min, int max) {
+    min_ = min;
+    max_ = max < min ? min : max;
+    changed(Prop::Range);
+    if (value_ < min_ || value_ > max_)
+        setValue(value_ < min_ ? min_ : max_);
+    return *this;
+}
+
+Control& Control::setComboStyle(ComboStyle style) {
+    comboStyle_ = style;
+    changed(Prop::Items);
+    return *this;
+}
+
+const std::string& Control::list(int i) const {
+    static const std::string empty;
+    if (i < 0 || i >= listCount())
+        return empty;
+    return items_[i];
+}
+
+Control& Control::addItem(std::string item) {
+    items_.push_back(std::move(item));
+    changed(Prop::Items);
+    return *this;
+}
+
+Control& Control::setItems(std::vector<std::string> items) {
+    items_ = std::move(items);
+    listIndex_ = -1;
+    if (comboStyle_ == ComboStyle::DropDownList || kind_ == ControlKind::ListBox)
+        text_.clear();
+    changed(Prop::Items);
+    return *this;
+}
+
+Control& Control::clear() {
+    return setItems({});
+}
+
+bool Control::setListIndex(int i) {
+    if (i < -1 || i >= listCount())
+        return false;
+    if (listIndex_ == i)
+        return true;
+    listIndex_ = i;
+    if (i >= 0)
+        text_ = items_[i];
+    else if (comboStyle_ == ComboStyle::DropDownList || kind_ == ControlKind::ListBox)
+        text_.clear();
+    changed(Prop::ListIndex);
+    run(onClick);
+    return true;
+}
+
+Control& Control::setDefault(bool on) {
+    default_ = on;
+    changed(Prop::Caption);
+    return *this;
+}
+
+Control& Control::setCancel(bool on) {
+    cancel_ = on;
+    return *this;
+}
+
+Control& Control::setInterval(int ms) {
+    interval_ = ms < 0 ? 0 : ms;
+    scheduleTimer();
+    changed(Prop::Interval);
+    return *this;
+}
+
+void Control::scheduleTimer() {
+    if (kind_ != ControlKind::Timer)
+        return;
+    nextDue_ = (enabled_ && interval_ > 0) ? form_->app().now() + interval_ : -1;
+}
+
+Control& Control::setPicture(std::string picture) {
+    picture_ = std::move(picture);
+    changed(Prop::Picture);
+    return *this;
+}
+
+void Control::userClick() {
+    if (!enabled_ || !visible_)
+        return;
+    switch (kind_) {
+    case ControlKind::CheckBox:
+        setValue(value_ == 1 ? 0 : 1);
+        break;
+    case ControlKind::OptionButton:
+        if (value_)
+            run(onClick); // a click on the chosen option still clicks
+        else
+            setValue(1);
+        break;
+    default:
+        run(onClick);
+        break;
+    }
+}
+
+void Control::userType(const std::string& s) {
+    if (!enabled_)
+        return;
+    std::string text = text_;
+    for (char ch : s) {
+        int key = static_cast<unsigned char>(ch);
+        if (onKeyPress) {
+            run([&] { onKeyPress(key); });
+            if (key == 0)
+                continue;
+        }
+        if (key == 8) {
+            if (!text.empty())
+                text.pop_back();
+        } else if (maxLength_ == 0 || static_cast<int>(text.size()) < maxLength_) {
+            text.push_back(static_cast<char>(key));
+        }
+    }
+    setText(text);
+}
+
+void Control::userReplaceText(std::string s) {
+    if (!enabled_)
+        return;
+    if (maxLength_ > 0 && static_cast<int>(s.size()) > maxLength_)
+        s.resize(maxLength_);
+    setText(std::move(s));
+}
+
+bool Control::userSelect(int index) {
+    if (!enabled_)
+        return false;
+    return setListIndex(index);
+}
+
+void Control::userDropDown() {
+    if (enabled_)
+        run(onDropDown);
+}
+
+void Control::fireTimer() {
+    if (inTimer_ || !enabled_ || interval_ <= 0)
+        return;
+    inTimer_ = true;
+    nextDue_ = form_->app().now() + interval_;
+    struct Reset {
+        Control* c;
+        ~Reset() { c->inTimer_ = false; }
+    } reset{this};
+    // Keep the handler alive even if the page unloads itself inside it.
+    auto handler = onTimer;
+    run(handler);
+}
+
+} // namespace ui

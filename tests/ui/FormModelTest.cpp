@@ -1,0 +1,174 @@
+#include "tests/support/Harness.h"
+
+#include <gtest/gtest.h>
+
+using testing_support::Harness;
+
+namespace {
+
+// A page with one of each kind that matters for the rules, counting its events.
+class SamplePage : public ui::Form {
+  public:
+    explicit SamplePage(ui::App& app) : ui::Form(app, "SamplePage") {}
+
+    int loads = 0;
+    int clicks = 0;
+    int changes = 0;
+    int listClicks = 0;
+    std::vector<int> queryModes;
+    int keepMe = 0; // a page-level variable
+    bool cancelClose = false;
+
+  protected:
+    void Build() override {
+        setCaption("Sample");
+        textBox("Name").setMaxLength(5).onChange = [this] { ++changes; };
+        checkBox("Check1", "&First", 0).onClick = [this] { ++clicks; };
+        checkBox("Check1", "&Second", 1).onClick = [this] { ++clicks; };
+        option("Opt", "A", 0).onClick = [this] { ++clicks; };
+        option("Opt", "B", 1).onClick = [this] { ++clicks; };
+        frame("Frame1", "Other group");
+        option("Other", "C", 0).in("Frame1");
+        combo("List", ui::ComboStyle::DropDownList, {"one", "two", "three"}).onClick = [this] {
+            ++listClicks;
+        };
+        button("OK", "OK");
+    }
+    void Form_Load() override {
+        ++loads;
+        ctl("Opt", 0).setValue(1);
+    }
+    void Form_QueryUnload(int& cancel, int mode) override {
+        queryModes.push_back(mode);
+        if (cancelClose && mode == ui::kUnloadUser)
+            cancel = 1;
+    }
+};
+
+TEST(FormModel, WindowIsCreatedOnFirstUseAndAgainAfterUnload) {
+    Harness h;
+    SamplePage page(h.app);
+    page.keepMe = 42;
+    EXPECT_FALSE(page.loaded());
+    EXPECT_EQ(page.loads, 0);
+
+    // Reading a control creates the window and runs Form_Load, without showing it.
+    EXPECT_EQ(page.ctl("Name").text(), "");
+    EXPECT_TRUE(page.loaded());
+    EXPECT_FALSE(page.visible());
+    EXPECT_EQ(page.loads, 1);
+
+    page.ctl("Name").setText("abc");
+    page.Show();
+    EXPECT_EQ(page.loads, 1) << "Show of a loaded page does not load again";
+
+    page.Unload();
+    EXPECT_FALSE(page.loaded());
+    EXPECT_EQ(page.keepMe, 42) << "page variables survive an unload";
+    EXPECT_EQ(page.ctl("Name").text(), "") << "a new window starts from its defaults";
+    EXPECT_EQ(page.loads, 2);
+}
+
+TEST(FormModel, UnloadingAWindowThatDoesNotExistDoesNothing) {
+    Harness h;
+    SamplePage page(h.app);
+    page.Unload();
+    EXPECT_FALSE(page.loaded());
+    EXPECT_TRUE(page.queryModes.empty());
+}
+
+TEST(FormModel, CloseBoxAndCodeUnloadPassTheirModes) {
+    Harness h;
+    SamplePage page(h.app);
+    page.Show();
+    page.cancelClose = true;
+    h.close(page);
+    EXPECT_TRUE(page.visible()) << "Form_QueryUnload cancelled the close";
+    page.cancelClose = false;
+    h.close(page);
+    EXPECT_FALSE(page.loaded());
+    page.Show();
+    page.Unload();
+    EXPECT_EQ(page.queryModes,
+              (std::vector<int>{ui::kUnloadUser, ui::kUnloadUser, ui::kUnloadCode}));
+}
+
+TEST(FormModel, ValuesSetFromCodeRunTheUsersHandlersOnlyOnChange) {
+    Harness h;
+    SamplePage page(h.app);
+    page.Show();
+    int clicksAfterLoad = page.clicks; // Form_Load chose option 0
+    EXPECT_EQ(clicksAfterLoad, 1);
+
+    page.ctl("Check1", 1).setValue(1);
+    page.ctl("Check1", 1).setValue(1);
+    EXPECT_EQ(page.clicks, clicksAfterLoad + 1);
+
+    page.ctl("Name").setText("x");
+    page.ctl("Name").setText("x");
+    EXPECT_EQ(page.changes, 1);
+
+    EXPECT_TRUE(page.ctl("List").setListIndex(2));
+    EXPECT_EQ(page.ctl("List").text(), "three");
+    EXPECT_EQ(page.listClicks, 1);
+    EXPECT_FALSE(page.ctl("List").setListIndex(3)) << "an index beyond the list is refused";
+    EXPECT_FALSE(page.ctl("List").setListIndex(-2));
+    EXPECT_EQ(page.ctl("List").listIndex(), 2);
+    EXPECT_EQ(page.listClicks, 1);
+}
+
+TEST(FormModel, OptionButtonsFormGroupsPerContainer) {
+    Harness h;
+    SamplePage page(h.app);
+    page.Show();
+    page.ctl("Other", 0).setValue(1);
+    EXPECT_EQ(page.ctl("Opt", 0).value(), 1) << "an option in a frame is its own group";
+    h.click(page, "Opt", 1);
+    EXPECT_EQ(page.ctl("Opt", 0).value(), 0);
+    EXPECT_EQ(page.ctl("Opt", 1).value(), 1);
+    EXPECT_EQ(page.ctl("Other", 0).value(), 1);
+}
+
+TEST(FormModel, TypingHonoursMaxLengthButCodeDoesNot) {
+    Harness h;
+    SamplePage page(h.app);
+    page.Show();
+    h.type(page, "Name", "abcdefgh");
+    EXPECT_EQ(page.ctl("Name").text(), "abcde");
+    page.ctl("Name").setText("longer than five");
+    EXPECT_EQ(page.ctl("Name").text(), "longer than five");
+}
+
+TEST(FormModel, KeyPressCanDropKeys) {
+    Harness h;
+    SamplePage page(h.app);
+    page.Show();
+    page.ctl("Name").onKeyPress = [](int& k) {
+        if (k < '0' || k > '9')
+            k = 0;
+    };
+    h.type(page, "Name", "1a2b");
+    EXPECT_EQ(page.ctl("Name").text(), "12");
+}
+
+TEST(FormModel, UnknownControlIsAProgrammingError) {
+    Harness h;
+    SamplePage page(h.app);
+    EXPECT_THROW(page.ctl("NoSuch"), std::logic_error);
+    EXPECT_EQ(page.find("Check1", 7), nullptr);
+}
+
+TEST(FormModel, AFormMayUnloadItselfInsideItsOwnHandler) {
+    Harness h;
+    SamplePage page(h.app);
+    page.Show();
+    page.ctl("OK").onClick = [&] {
+        page.Unload();
+        page.keepMe = 7; // still running after the window went
+    };
+    h.click(page, "OK");
+    EXPECT_FALSE(page.loaded());
+    EXPECT_EQ(page.keepMe, 7);
+}
+
+} // namespace
