@@ -56,9 +56,11 @@ constexpr int FileNotFound = 2;
 constexpr int AccessDenied = 5;
 constexpr int InvalidHandle = 6;
 constexpr int NotSupported = 50;
+constexpr int InvalidParameter = 87; // no such job
 constexpr int InsufficientBuffer = 122;
 constexpr int InvalidPrinterName = 1801;
 constexpr int PrinterAlreadyExists = 1802;
+constexpr int UnknownPort = 1796;
 constexpr int ServiceUnavailable = 1722; // the scheduler cannot be reached
 constexpr int PrinterHasJobs = 3006;
 } // namespace err

@@ -40,8 +40,9 @@ int ScriptedMessageBoxes::show(const ui::MessageBoxRequest& request) {
     } else {
         EXPECT_EQ(e.text, request.text) << "box \"" << request.title << "\"";
     }
-    if (e.flags >= 0)
+    if (e.flags >= 0) {
         EXPECT_EQ(e.flags, request.flags) << "box \"" << request.title << "\"";
+    }
     if (e.during)
         e.during();
     return e.answer;

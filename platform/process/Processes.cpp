@@ -1,0 +1,270 @@
+#include "platform/process/Processes.h"
+
+#include <cctype>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/sys/System.h"
+
+extern char** environ;
+
+namespace proc {
+
+std::vector<std::string> splitCommandLine(std::string_view line) {
+    std::vector<std::string> args;
+    std::size_t i = 0;
+    auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+
+    while (i < line.size() && isBlank(line[i]))
+        ++i;
+    if (i >= line.size())
+        return args;
+
+    // Program name: quotes group, no escapes.
+    std::string program;
+    if (line[i] == '"') {
+        ++i;
+        while (i < line.size() && line[i] != '"')
+            program += line[i++];
+        if (i < line.size())
+            ++i; // closing quote
+    } else {
+        while (i < line.size() && !isBlank(line[i]))
+            program += line[i++];
+    }
+    args.push_back(program);
+
+    for (;;) {
+        while (i < line.size() && isBlank(line[i]))
+            ++i;
+        if (i >= line.size())
+            break;
+        std::string arg;
+        bool quoted = false;
+        while (i < line.size()) {
+            char c = line[i];
+            if (!quoted && isBlank(c))
+                break;
+            if (c == '\\') {
+                std::size_t n = 0;
+                while (i < line.size() && line[i] == '\\') {
+                    ++n;
+                    ++i;
+                }
+                if (i < line.size() && line[i] == '"') {
+                    arg.append(n / 2, '\\');
+                    if (n % 2 == 1) {
+                        arg += '"';
+                        ++i;
+                    }
+                    // An even run leaves the quote for the next round to toggle.
+                } else {
+                    arg.append(n, '\\');
+                }
+                continue;
+            }
+            if (c == '"') {
+                if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
+                    arg += '"';
+                    i += 2;
+                    continue;
+                }
+                quoted = !quoted;
+                ++i;
+                continue;
+            }
+            arg += c;
+            ++i;
+        }
+        args.push_back(arg);
+    }
+    return args;
+}
+
+std::string quoteArgument(std::string_view a) {
+    if (!a.empty() && a.find_first_of(" \t\"") == std::string_view::npos)
+        return std::string(a);
+    std::string out = "\"";
+    std::size_t backslashes = 0;
+    for (char c : a) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == '"') {
+            out.append(backslashes * 2 + 1, '\\');
+            out += '"';
+        } else {
+            out.append(backslashes, '\\');
+            out += c;
+        }
+        backslashes = 0;
+    }
+    out.append(backslashes * 2, '\\');
+    out += '"';
+    return out;
+}
+
+namespace {
+
+bool isExecutableFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           ::access(path.c_str(), X_OK) == 0;
+}
+
+bool endsWithExe(const std::string& name) {
+    if (name.size() < 4)
+        return false;
+    std::string tail = name.substr(name.size() - 4);
+    for (char& c : tail)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return tail == ".exe";
+}
+
+// The name itself, then without ".exe".
+std::optional<std::string> tryCandidates(const std::string& path) {
+    if (isExecutableFile(path))
+        return path;
+    if (endsWithExe(path)) {
+        std::string bare = path.substr(0, path.size() - 4);
+        if (isExecutableFile(bare))
+            return bare;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> findProgram(const std::string& name, const std::string& programFolder,
+                                       const std::string& currentFolder, const std::string& path) {
+    if (name.empty())
+        return std::nullopt;
+    if (name.find('/') != std::string::npos) {
+        std::string full = name[0] == '/' ? name : sys::joinPath(currentFolder, name);
+        return tryCandidates(full);
+    }
+    std::vector<std::string> folders{programFolder, currentFolder};
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        auto colon = path.find(':', start);
+        std::string dir =
+            path.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
+        if (!dir.empty())
+            folders.push_back(dir);
+        if (colon == std::string::npos)
+            break;
+        start = colon + 1;
+    }
+    for (const auto& folder : folders) {
+        if (folder.empty())
+            continue;
+        if (auto found = tryCandidates(sys::joinPath(folder, name)))
+            return found;
+    }
+    return std::nullopt;
+}
+
+RealProcessRunner::RealProcessRunner() : programFolder_(sys::executableFolder()) {}
+RealProcessRunner::RealProcessRunner(std::string programFolder)
+    : programFolder_(std::move(programFolder)) {}
+RealProcessRunner::~RealProcessRunner() = default;
+
+namespace {
+
+struct Prepared {
+    std::string program;
+    std::vector<std::string> args;
+    std::vector<char*> argv;
+};
+
+std::optional<Prepared> prepare(const std::string& commandLine, const std::string& programFolder) {
+    Prepared p;
+    p.args = splitCommandLine(commandLine);
+    if (p.args.empty())
+        return std::nullopt;
+    const char* pathEnv = std::getenv("PATH");
+    sys::RealSystem system(programFolder);
+    auto found = findProgram(p.args[0], programFolder, system.currentFolder(),
+                             pathEnv ? pathEnv : "/usr/bin:/bin");
+    if (!found)
+        return std::nullopt;
+    p.program = *found;
+    for (auto& a : p.args)
+        p.argv.push_back(a.data());
+    p.argv.push_back(nullptr);
+    return p;
+}
+
+} // namespace
+
+Handle RealProcessRunner::start(const std::string& commandLine) {
+    auto p = prepare(commandLine, programFolder_);
+    if (!p)
+        return 0;
+    pid_t pid = 0;
+    if (::posix_spawn(&pid, p->program.c_str(), nullptr, nullptr, p->argv.data(), environ) != 0)
+        return 0;
+    return pid;
+}
+
+bool RealProcessRunner::isRunning(Handle& handle) {
+    if (handle == 0)
+        return false;
+    int status = 0;
+    pid_t r = ::waitpid(static_cast<pid_t>(handle), &status, WNOHANG);
+    if (r == 0)
+        return true;
+    if (r < 0 && errno == EINTR)
+        return true;
+    handle = 0; // ended (or not ours any more): released
+    return false;
+}
+
+int RealProcessRunner::wait(Handle& handle) {
+    if (handle == 0)
+        return -1;
+    int status = 0;
+    pid_t r;
+    do {
+        r = ::waitpid(static_cast<pid_t>(handle), &status, 0);
+    } while (r < 0 && errno == EINTR);
+    handle = 0;
+    if (r < 0)
+        return -1;
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status);
+    return -1;
+}
+
+bool RealProcessRunner::startHidden(const std::string& commandLine) {
+    auto p = prepare(commandLine, programFolder_);
+    if (!p)
+        return false;
+    // Started through an intermediate child that exits at once, so the program is not
+    // ours to reap and leaves no zombie behind.
+    pid_t child = ::fork();
+    if (child < 0)
+        return false;
+    if (child == 0) {
+        pid_t grandchild = ::fork();
+        if (grandchild == 0) {
+            ::execv(p->program.c_str(), p->argv.data());
+            ::_exit(127);
+        }
+        ::_exit(grandchild < 0 ? 1 : 0);
+    }
+    int status = 0;
+    pid_t r;
+    do {
+        r = ::waitpid(child, &status, 0);
+    } while (r < 0 && errno == EINTR);
+    return r == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace proc

@@ -1,0 +1,62 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace proc {
+
+// Handle of a started process; 0 when none is running or the start failed.
+using Handle = std::int64_t;
+
+// Splits a command line into arguments by the Windows rules: blanks and tabs separate;
+// double quotes group; 2n backslashes before a quote give n backslashes and the quote
+// toggles grouping; 2n+1 give n backslashes and a literal quote; other backslashes are
+// literal; inside a group, two quotes give one literal quote. The program name (first
+// argument) ends at the closing quote or the first blank and knows no escapes.
+std::vector<std::string> splitCommandLine(std::string_view commandLine);
+
+// Quotes one argument so that splitCommandLine gives it back unchanged.
+std::string quoteArgument(std::string_view argument);
+
+// Finds a program by name: a name with "/" is taken as a path (relative to the current
+// folder); otherwise the program's folder, the current folder, then PATH are searched.
+// "Name.exe" is found as "Name" when no file "Name.exe" exists. Only executable ordinary
+// files count.
+std::optional<std::string> findProgram(const std::string& name, const std::string& programFolder,
+                                       const std::string& currentFolder, const std::string& path);
+
+// Starts programs from command lines. Never through a shell.
+class ProcessRunner {
+  public:
+    virtual ~ProcessRunner() = default;
+    // Starts the command line in the current folder, with the caller's environment.
+    virtual Handle start(const std::string& commandLine) = 0;
+    // True while the process runs; once it has ended, releases it and sets the handle to 0.
+    virtual bool isRunning(Handle& handle) = 0;
+    // Starts without a window and without waiting for it; true when it started.
+    virtual bool startHidden(const std::string& commandLine) = 0;
+};
+
+// Real processes (posix_spawn, fork/execv; no shell). Programs are searched as findProgram
+// says, with the given program folder (default: the running executable's).
+class RealProcessRunner : public ProcessRunner {
+  public:
+    RealProcessRunner();
+    explicit RealProcessRunner(std::string programFolder);
+    ~RealProcessRunner() override;
+
+    Handle start(const std::string& commandLine) override;
+    bool isRunning(Handle& handle) override;
+    bool startHidden(const std::string& commandLine) override;
+
+    // Waits for the process to end and returns its exit code (-1 when unknown); sets the
+    // handle to 0. For command-line tools, not for the wizards' windows.
+    int wait(Handle& handle);
+
+  private:
+    std::string programFolder_;
+};
+
+} // namespace proc

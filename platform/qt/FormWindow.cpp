@@ -1,0 +1,748 @@
+#include "platform/qt/FormWindow.h"
+
+#include "platform/qt/FileFilter.h"
+#include "platform/qt/QtHost.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace uiqt {
+
+using ui::Control;
+using ui::ControlKind;
+using ui::Prop;
+
+void FormDialog::closeEvent(QCloseEvent* event) {
+    // The model decides whether the window goes (Form_QueryUnload with the user's mode).
+    event->ignore();
+    if (onCloseBox)
+        onCloseBox();
+}
+
+void FormDialog::reject() {
+    if (onEscape)
+        onEscape();
+}
+
+namespace {
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// Labels longer than this wrap their text.
+constexpr qsizetype kWrapAfter = 80;
+
+// Runs a function for events of a watched object; true swallows the event.
+class EventHook : public QObject {
+  public:
+    EventHook(QObject* watched, std::function<bool(QEvent*)> fn)
+        : QObject(watched), fn_(std::move(fn)) {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override { return fn_(event); }
+
+  private:
+    std::function<bool(QEvent*)> fn_;
+};
+
+// A combo box whose opening list raises the model's drop-down event first.
+class DropDownCombo : public QComboBox {
+  public:
+    std::function<void()> onDropDown;
+    void showPopup() override {
+        if (onDropDown)
+            onDropDown();
+        if (isVisible() && isEnabled())
+            QComboBox::showPopup();
+    }
+};
+
+// A list box that, unlike Qt's, picks no entry by itself when it gets the focus.
+class ListBox : public QListWidget {
+public:
+    bool focusing = false;
+    std::function<void()> afterFocusIn;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override {
+        focusing = true;
+        QListWidget::focusInEvent(event);
+        focusing = false;
+        if (afterFocusIn)
+            afterFocusIn();
+    }
+};
+
+// Colours are 0x00BBGGRR, or a system colour index with the high bit set.
+QColor toQColor(std::uint32_t colour) {
+    if (colour & 0x80000000u) {
+        const QPalette pal = QApplication::palette();
+        switch (colour & 0xFFu) {
+        case 0x05:
+            return pal.color(QPalette::Base); // window background
+        case 0x08:
+            return pal.color(QPalette::Text); // window text
+        case 0x12:
+            return pal.color(QPalette::ButtonText);
+        default:
+            return pal.color(QPalette::Button); // button face and the rest
+        }
+    }
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+bool takesFocus(ControlKind k) {
+    switch (k) {
+    case ControlKind::TextBox:
+    case ControlKind::ComboBox:
+    case ControlKind::ListBox:
+    case ControlKind::CheckBox:
+    case ControlKind::OptionButton:
+    case ControlKind::Button:
+    case ControlKind::ScrollBar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QStringList toQStrings(const std::vector<std::string>& items) {
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(items.size()));
+    for (const std::string& s : items)
+        list << qs(s);
+    return list;
+}
+
+// The key code a page's key-press handler sees for a typed key, 0 when it sees none
+// (navigation keys, Tab, Enter and Escape belong to the window).
+int keyAsciiOf(const QKeyEvent* e) {
+    const QString t = e->text();
+    if (t.isEmpty())
+        return 0;
+    const char16_t ch = t.at(0).unicode();
+    if (ch == 9 || ch == 13 || ch == 10 || ch == 27 || ch == 127)
+        return 0;
+    return ch;
+}
+
+} // namespace
+
+FormWindow::FormWindow(QtHost& host, ui::Form& form) : host_(&host), form_(&form) {}
+
+FormWindow::~FormWindow() {
+    // Touches no model object: the form may be gone.
+    retired_ = true;
+    widgets_.clear();
+    order_.clear();
+}
+
+QWidget* FormWindow::widgetFor(const Control& control) const {
+    auto it = widgets_.find(&control);
+    return it == widgets_.end() ? nullptr : it->second;
+}
+
+std::vector<std::pair<const Control*, QWidget*>> FormWindow::widgets() const {
+    std::vector<std::pair<const Control*, QWidget*>> out;
+    for (const Control* c : order_) {
+        auto it = widgets_.find(c);
+        if (it != widgets_.end() && it->second)
+            out.emplace_back(c, it->second);
+    }
+    return out;
+}
+
+void FormWindow::build() {
+    if (retired_ || !form_->loaded())
+        return;
+    bool wasVisible = window_ && window_->isVisible();
+    QPoint pos = window_ ? window_->pos() : QPoint();
+    if (window_) {
+        // A signal of one of the old widgets may be running: delete them later.
+        window_->hide();
+        window_.release()->deleteLater();
+    }
+    widgets_.clear();
+    order_.clear();
+    frameLayouts_.clear();
+    lastRow_.clear();
+    rows_.clear();
+    stale_ = false;
+
+    window_ = std::make_unique<FormDialog>();
+    window_->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                            Qt::MSWindowsFixedSizeDialogHint);
+    window_->setObjectName(qs(form_->name()));
+    window_->setWindowTitle(qs(form_->caption()));
+    window_->onCloseBox = [this] {
+        if (retired_ || updating_)
+            return;
+        ui::Form* f = form_;
+        host_->userEvent([f] { f->userClose(); });
+    };
+    window_->onEscape = [this] { escape(); };
+    auto* root = new QVBoxLayout(window_.get());
+    frameLayouts_[""] = root;
+
+    const auto& controls = form_->controlsIfLoaded();
+    // Widgets first, so that a control may name a frame declared after it.
+    for (const auto& c : controls) {
+        order_.push_back(c.get());
+        if (QWidget* w = createWidget(*c))
+            widgets_[c.get()] = w;
+    }
+    for (const auto& c : controls)
+        if (QWidget* w = widgetFor(*c))
+            place(*c, w);
+    for (QHBoxLayout* row : rows_)
+        row->addStretch(1);
+
+    // A label's access key moves to the control after it.
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (controls[i]->kind() != ControlKind::Label)
+            continue;
+        for (std::size_t j = i + 1; j < controls.size(); ++j)
+            if (takesFocus(controls[j]->kind())) {
+                if (auto* label = qobject_cast<QLabel*>(widgetFor(*controls[i])))
+                    label->setBuddy(widgetFor(*controls[j]));
+                break;
+            }
+    }
+
+    updating_ = true;
+    for (const auto& c : controls)
+        applyAll(*c);
+    updating_ = false;
+
+    // The window takes the size its content asks for and cannot be resized.
+    root->setSizeConstraint(QLayout::SetFixedSize);
+    window_->ensurePolished();
+    root->activate();
+    if (wasVisible) {
+        window_->move(pos);
+        show(form_->modal());
+    }
+}
+
+QVBoxLayout* FormWindow::containerLayout(const std::string& frameName) {
+    auto it = frameLayouts_.find(frameName);
+    return it == frameLayouts_.end() ? frameLayouts_[""] : it->second;
+}
+
+QWidget* FormWindow::createWidget(Control& c) {
+    Control* cp = &c;
+    QWidget* w = nullptr;
+    switch (c.kind()) {
+    case ControlKind::Timer:
+        return nullptr;
+    case ControlKind::Label: {
+        auto* label = new QLabel;
+        label->setTextFormat(Qt::PlainText);
+        new EventHook(label, [this, cp](QEvent* e) {
+            if (e->type() == QEvent::MouseButtonRelease &&
+                static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton)
+                userEvent(cp, [](Control& c) { c.userClick(); });
+            return false;
+        });
+        if (c.layout().width > 0 || c.layout().height > 0)
+            label->setWordWrap(true);
+        w = label;
+        break;
+    }
+    case ControlKind::TextBox: {
+        if (c.multiLine()) {
+            auto* edit = new QPlainTextEdit;
+            QObject::connect(edit, &QPlainTextEdit::textChanged, [this, cp, edit] {
+                const std::string text = fromDisplayLines(edit->toPlainText().toStdString());
+                userEvent(cp, [text](Control& c) { c.userReplaceText(text); });
+            });
+            if (c.layout().height <= 0)
+                edit->setFixedHeight(std::max(edit->minimumSizeHint().height(),
+                                              edit->fontMetrics().lineSpacing() * 4 + 12));
+            w = edit;
+        } else {
+            auto* edit = new QLineEdit;
+            wireLineEdit(c, edit);
+            w = edit;
+        }
+        break;
+    }
+    case ControlKind::CheckBox: {
+        auto* box = new QCheckBox;
+        QObject::connect(box, &QCheckBox::clicked,
+                         [this, cp] { userEvent(cp, [](Control& c) { c.userClick(); }); });
+        w = box;
+        break;
+    }
+    case ControlKind::OptionButton: {
+        auto* option = new QRadioButton;
+        option->setAutoExclusive(false); // the model keeps one option of a group true
+        QObject::connect(option, &QRadioButton::clicked,
+                         [this, cp] { userEvent(cp, [](Control& c) { c.userClick(); }); });
+        w = option;
+        break;
+    }
+    case ControlKind::ComboBox: {
+        auto* combo = new DropDownCombo;
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        combo->setMinimumContentsLength(12);
+        combo->onDropDown = [this, cp] { userEvent(cp, [](Control& c) { c.userDropDown(); }); };
+        QObject::connect(combo, &QComboBox::activated, [this, cp](int i) {
+            userEvent(cp, [i](Control& c) { c.userSelect(i); });
+        });
+        w = combo;
+        break;
+    }
+    case ControlKind::ListBox: {
+        auto* list = new ListBox;
+        QObject::connect(list, &QListWidget::currentRowChanged, [this, cp, list](int row) {
+            if (!list->focusing)
+                userEvent(cp, [row](Control& c) { c.userSelect(row); });
+        });
+        list->afterFocusIn = [this, cp] { resync(cp); };
+        if (c.layout().height <= 0)
+            list->setFixedHeight(list->fontMetrics().height() * 6 + 2 * list->frameWidth() + 8);
+        w = list;
+        break;
+    }
+    case ControlKind::Button: {
+        auto* button = new QPushButton;
+        QObject::connect(button, &QPushButton::clicked,
+                         [this, cp] { userEvent(cp, [](Control& c) { c.userClick(); }); });
+        w = button;
+        break;
+    }
+    case ControlKind::ScrollBar: {
+        auto* bar = new QScrollBar(Qt::Horizontal);
+        bar->setMinimumWidth(200);
+        QObject::connect(bar, &QScrollBar::valueChanged, [this, cp](int v) {
+            userEvent(cp, [v](Control& c) {
+                if (c.enabled())
+                    c.setValue(v);
+            });
+        });
+        w = bar;
+        break;
+    }
+    case ControlKind::Image: {
+        auto* image = new QLabel;
+        image->setAlignment(Qt::AlignCenter);
+        new EventHook(image, [this, cp](QEvent* e) {
+            if (e->type() == QEvent::MouseButtonRelease &&
+                static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton)
+                userEvent(cp, [](Control& c) { c.userClick(); });
+            return false;
+        });
+        w = image;
+        break;
+    }
+    case ControlKind::Frame: {
+        auto* box = new QGroupBox;
+        frameLayouts_[c.name()] = new QVBoxLayout(box);
+        w = box;
+        break;
+    }
+    case ControlKind::ProgressBar: {
+        auto* bar = new QProgressBar;
+        bar->setTextVisible(false);
+        bar->setMinimumWidth(300);
+        w = bar;
+        break;
+    }
+    case ControlKind::Line: {
+        auto* line = new QFrame;
+        line->setFrameShape(QFrame::HLine);
+        line->setFrameShadow(QFrame::Sunken);
+        w = line;
+        break;
+    }
+    }
+    if (!w)
+        return nullptr;
+    w->setObjectName(qs(c.fullName()));
+    // Hidden controls keep their place, so showing one never moves the others.
+    QSizePolicy policy = w->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(policy);
+    if (c.layout().width > 0)
+        w->setFixedWidth(c.layout().width);
+    if (c.layout().height > 0)
+        w->setFixedHeight(c.layout().height);
+    if (auto* edit = qobject_cast<QLineEdit*>(w))
+        hookKeys(c, edit);
+    else if (auto* plain = qobject_cast<QPlainTextEdit*>(w))
+        hookKeys(c, plain);
+    return w;
+}
+
+void FormWindow::hookKeys(Control& c, QWidget* target) {
+    // Typed keys go to the page's key-press handler first, which may drop or change them.
+    Control* cp = &c;
+    new EventHook(target, [this, cp, target](QEvent* e) {
+        if (e->type() != QEvent::KeyPress || retired_ || updating_ || !cp->onKeyPress)
+            return false;
+        int key = keyAsciiOf(static_cast<QKeyEvent*>(e));
+        if (key == 0)
+            return false;
+        const int typed = key;
+        userEvent(cp, [&key](Control& c) {
+            if (c.onKeyPress)
+                c.onKeyPress(key);
+        });
+        if (retired_)
+            return true;
+        if (key == typed)
+            return false;
+        if (key != 0) {
+            // The handler changed the key: type that one instead.
+            const QString text(QChar(static_cast<char16_t>(key)));
+            if (auto* edit = qobject_cast<QLineEdit*>(target)) {
+                if (key == 8)
+                    edit->backspace();
+                else
+                    edit->insert(text);
+            } else if (auto* plain = qobject_cast<QPlainTextEdit*>(target)) {
+                if (key == 8)
+                    plain->textCursor().deletePreviousChar();
+                else
+                    plain->insertPlainText(text);
+            }
+        }
+        return true;
+    });
+}
+
+void FormWindow::wireLineEdit(Control& c, QLineEdit* edit) {
+    Control* cp = &c;
+    QObject::connect(edit, &QLineEdit::textEdited, [this, cp](const QString& t) {
+        const std::string text = t.toStdString();
+        userEvent(cp, [text](Control& c) { c.userReplaceText(text); });
+    });
+}
+
+void FormWindow::place(Control& c, QWidget* w) {
+    QVBoxLayout* container = containerLayout(c.layout().container);
+    if (c.kind() == ControlKind::Frame && c.layout().container == c.name())
+        container = frameLayouts_[""]; // a frame never holds itself
+    if (c.kind() == ControlKind::Line) {
+        container->addWidget(w);
+        lastRow_[container] = nullptr;
+        return;
+    }
+    QHBoxLayout* row = lastRow_[container];
+    if (!c.layout().sameRow || !row) {
+        row = new QHBoxLayout;
+        container->addLayout(row);
+        rows_.push_back(row);
+        lastRow_[container] = row;
+    }
+    row->addWidget(w);
+}
+
+void FormWindow::applyAll(Control& c) {
+    for (Prop p : {Prop::Caption, Prop::Items, Prop::Range, Prop::Text, Prop::Value,
+                   Prop::ListIndex, Prop::Enabled, Prop::Visible, Prop::BackColor,
+                   Prop::PasswordChar, Prop::MaxLength, Prop::ToolTip, Prop::Picture})
+        apply(c, p);
+}
+
+void FormWindow::apply(Control& c, Prop prop) {
+    QWidget* w = widgetFor(c);
+    if (!w)
+        return;
+    switch (prop) {
+    case Prop::Caption: {
+        const QString caption = qs(toDisplayLines(c.caption()));
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            if (c.kind() == ControlKind::Label) {
+                // Long texts wrap, so that one sentence does not make the window very wide.
+                if (caption.size() > kWrapAfter && !label->wordWrap()) {
+                    label->setWordWrap(true);
+                    if (c.layout().width <= 0)
+                        label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 70);
+                }
+                label->setText(label->buddy() ? caption
+                                              : qs(stripAccessKeys(toDisplayLines(c.caption()))));
+            }
+        } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+            button->setText(caption);
+            button->setDefault(c.isDefault());
+        } else if (auto* ab = qobject_cast<QAbstractButton*>(w)) {
+            ab->setText(caption);
+        } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
+            box->setTitle(caption);
+        }
+        break;
+    }
+    case Prop::Text: {
+        if (c.kind() == ControlKind::TextBox) {
+            if (c.multiLine() != (qobject_cast<QPlainTextEdit*>(w) != nullptr)) {
+                stale_ = true; // a different widget is needed: rebuilt when next shown
+                break;
+            }
+            if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+                const QString text = qs(c.text());
+                // The limit holds for typing only: a longer text set by the program stays whole.
+                int limit = c.maxLength() > 0 ? c.maxLength() : 32767;
+                edit->setMaxLength(std::max<int>(limit, static_cast<int>(text.size())));
+                if (edit->text() != text)
+                    edit->setText(text);
+            } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+                const QString text = qs(toDisplayLines(c.text()));
+                if (plain->toPlainText() != text)
+                    plain->setPlainText(text);
+            }
+        } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+            if (combo->isEditable()) {
+                if (combo->currentText() != qs(c.text()))
+                    combo->setEditText(qs(c.text()));
+            } else if (combo->currentIndex() != c.listIndex()) {
+                combo->setCurrentIndex(c.listIndex());
+            }
+        }
+        break;
+    }
+    case Prop::Value:
+        if (auto* box = qobject_cast<QCheckBox*>(w)) {
+            box->setCheckState(c.value() == 0   ? Qt::Unchecked
+                               : c.value() == 2 ? Qt::PartiallyChecked
+                                                : Qt::Checked);
+        } else if (auto* option = qobject_cast<QRadioButton*>(w)) {
+            option->setChecked(c.value() != 0);
+        } else if (auto* bar = qobject_cast<QScrollBar*>(w)) {
+            bar->setValue(c.value());
+        } else if (auto* progress = qobject_cast<QProgressBar*>(w)) {
+            progress->setValue(c.value());
+        }
+        break;
+    case Prop::Range:
+        if (auto* bar = qobject_cast<QScrollBar*>(w)) {
+            bar->setRange(c.min(), c.max());
+            bar->setValue(c.value());
+        } else if (auto* progress = qobject_cast<QProgressBar*>(w)) {
+            progress->setRange(c.min(), c.max());
+            progress->setValue(c.value());
+        }
+        break;
+    case Prop::Items:
+        if (auto* combo = qobject_cast<QComboBox*>(w)) {
+            const bool editable = c.comboStyle() == ui::ComboStyle::Editable;
+            if (combo->isEditable() != editable) {
+                combo->setEditable(editable);
+                if (editable) {
+                    wireLineEdit(c, combo->lineEdit());
+                    hookKeys(c, combo->lineEdit());
+                    combo->setInsertPolicy(QComboBox::NoInsert);
+                }
+            }
+            QStringList items = toQStrings(c.items());
+            QStringList shown;
+            for (int i = 0; i < combo->count(); ++i)
+                shown << combo->itemText(i);
+            if (shown != items) {
+                combo->clear();
+                combo->addItems(items);
+            }
+            combo->setCurrentIndex(c.listIndex());
+            if (editable && combo->currentText() != qs(c.text()))
+                combo->setEditText(qs(c.text()));
+        } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+            QStringList items = toQStrings(c.items());
+            QStringList shown;
+            for (int i = 0; i < list->count(); ++i)
+                shown << list->item(i)->text();
+            if (shown != items) {
+                list->clear();
+                list->addItems(items);
+            }
+            list->setCurrentRow(c.listIndex());
+        }
+        break;
+    case Prop::ListIndex:
+        if (auto* combo = qobject_cast<QComboBox*>(w)) {
+            if (combo->currentIndex() != c.listIndex())
+                combo->setCurrentIndex(c.listIndex());
+            if (combo->isEditable() && combo->currentText() != qs(c.text()))
+                combo->setEditText(qs(c.text()));
+        } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+            if (list->currentRow() != c.listIndex())
+                list->setCurrentRow(c.listIndex());
+        }
+        break;
+    case Prop::Enabled:
+        w->setEnabled(c.enabled());
+        break;
+    case Prop::Visible:
+        w->setHidden(!c.visible());
+        break;
+    case Prop::BackColor:
+        if (c.kind() == ControlKind::TextBox) {
+            QPalette pal = w->palette();
+            pal.setColor(QPalette::Base, toQColor(c.backColor()));
+            w->setPalette(pal);
+        }
+        break;
+    case Prop::PasswordChar:
+        if (auto* edit = qobject_cast<QLineEdit*>(w))
+            edit->setEchoMode(c.passwordChar().empty() ? QLineEdit::Normal : QLineEdit::Password);
+        break;
+    case Prop::MaxLength:
+        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+            int limit = c.maxLength() > 0 ? c.maxLength() : 32767;
+            edit->setMaxLength(std::max<int>(limit, static_cast<int>(edit->text().size())));
+        }
+        break;
+    case Prop::ToolTip:
+        w->setToolTip(qs(c.toolTip()));
+        break;
+    case Prop::Picture:
+        if (auto* image = qobject_cast<QLabel*>(w); image && c.kind() == ControlKind::Image) {
+            QPixmap pixmap;
+            if (!c.picture().empty() && QFile::exists(qs(c.picture())))
+                pixmap.load(qs(c.picture()));
+            if (!pixmap.isNull()) {
+                image->setFrameShape(QFrame::NoFrame);
+                image->setPixmap(pixmap);
+                if (c.layout().width <= 0 && c.layout().height <= 0)
+                    image->setFixedSize(pixmap.size());
+            } else {
+                // No picture: an empty box where it would be.
+                image->setPixmap(QPixmap());
+                image->setFrameShape(QFrame::Box);
+                if (c.layout().width <= 0)
+                    image->setFixedWidth(32);
+                if (c.layout().height <= 0)
+                    image->setFixedHeight(32);
+            }
+        }
+        break;
+    case Prop::Interval:
+        break;
+    case Prop::Focus:
+        if (window_ && window_->isVisible())
+            w->setFocus(Qt::OtherFocusReason);
+        break;
+    }
+}
+
+void FormWindow::controlChanged(Control& control, Prop prop) {
+    if (retired_)
+        return;
+    if (prop == Prop::Focus && (!window_ || !window_->isVisible())) {
+        pendingFocus_ = &control; // given when the window shows
+        return;
+    }
+    if (!window_ || !widgets_.count(&control))
+        return;
+    const bool was = updating_;
+    updating_ = true;
+    apply(control, prop);
+    updating_ = was;
+}
+
+void FormWindow::resync(Control* c) {
+    if (retired_ || !widgets_.count(c))
+        return;
+    const bool was = updating_;
+    updating_ = true;
+    for (Prop p : {Prop::Text, Prop::Value, Prop::ListIndex})
+        apply(*c, p);
+    updating_ = was;
+}
+
+void FormWindow::userEvent(Control* c, const std::function<void(Control&)>& action) {
+    if (retired_ || updating_)
+        return;
+    host_->userEvent([c, &action] { action(*c); });
+    // The model may have refused or changed what the widget did: show the model's value.
+    resync(c);
+}
+
+Control* FormWindow::buttonWhere(bool (Control::*flag)() const) const {
+    for (const Control* c : order_)
+        if (c->kind() == ControlKind::Button && (c->*flag)())
+            return const_cast<Control*>(c);
+    return nullptr;
+}
+
+void FormWindow::escape() {
+    if (retired_ || updating_)
+        return;
+    if (Control* cancel = buttonWhere(&Control::isCancel)) {
+        QWidget* w = widgetFor(*cancel);
+        if (w && w->isVisible() && w->isEnabled())
+            userEvent(cancel, [](Control& c) { c.userClick(); });
+    }
+}
+
+void FormWindow::show(bool modal) {
+    if (!window_)
+        build();
+    if (!window_)
+        return;
+    Qt::WindowModality want = modal ? Qt::ApplicationModal : Qt::NonModal;
+    if (window_->windowModality() != want) {
+        if (window_->isVisible())
+            window_->hide();
+        window_->setWindowModality(want);
+    }
+    if (!placed_) {
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            QRect area = screen->availableGeometry();
+            window_->move(area.center() - QPoint(window_->width() / 2, window_->height() / 2));
+        }
+        placed_ = true;
+    }
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+    if (pendingFocus_) {
+        if (QWidget* w = widgetFor(*pendingFocus_))
+            w->setFocus(Qt::OtherFocusReason);
+        pendingFocus_ = nullptr;
+    }
+}
+
+void FormWindow::hide() {
+    if (window_)
+        window_->hide();
+}
+
+void FormWindow::captionChanged() {
+    if (window_ && !retired_ && form_->loaded())
+        window_->setWindowTitle(qs(form_->caption()));
+}
+
+void FormWindow::retire() {
+    retired_ = true;
+    pendingFocus_ = nullptr;
+    widgets_.clear();
+    order_.clear();
+    if (window_)
+        window_->hide();
+}
+
+} // namespace uiqt

@@ -1,0 +1,552 @@
+#include "platform/spooler/cups/CupsSpooler.h"
+
+#include "platform/spooler/cups/CupsStatus.h"
+#include "platform/spooler/cups/PortNames.h"
+
+#include <cups/cups.h>
+#include <cups/ipp.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <sys/socket.h>
+
+namespace spooler {
+
+namespace {
+
+using namespace cupsmap;
+
+struct HttpClose {
+    void operator()(http_t* h) const { httpClose(h); }
+};
+using Http = std::unique_ptr<http_t, HttpClose>;
+
+struct IppDelete {
+    void operator()(ipp_t* p) const { ippDelete(p); }
+};
+using Ipp = std::unique_ptr<ipp_t, IppDelete>;
+
+struct DestFree {
+    void operator()(cups_dest_t* d) const { cupsFreeDests(1, d); }
+};
+using Dest = std::unique_ptr<cups_dest_t, DestFree>;
+
+struct InfoFree {
+    void operator()(cups_dinfo_t* i) const { cupsFreeDestInfo(i); }
+};
+using DestInfo = std::unique_ptr<cups_dinfo_t, InfoFree>;
+
+// No password prompts: a call that needs one fails at once instead of waiting on a terminal.
+const char* noPassword(const char*, http_t*, const char*, const char*, void*) {
+    return nullptr;
+}
+
+std::string attrText(ipp_t* group, const char* name) {
+    ipp_attribute_t* a = ippFindAttribute(group, name, IPP_TAG_ZERO);
+    const char* v = a ? ippGetString(a, 0, nullptr) : nullptr;
+    return v ? v : "";
+}
+
+std::vector<std::string> attrTexts(ipp_attribute_t* a) {
+    std::vector<std::string> out;
+    for (int i = 0; a && i < ippGetCount(a); ++i) {
+        if (const char* v = ippGetString(a, i, nullptr)) {
+            out.emplace_back(v);
+        }
+    }
+    return out;
+}
+
+int attrInt(ipp_t* group, const char* name, int fallback) {
+    ipp_attribute_t* a = ippFindAttribute(group, name, IPP_TAG_ZERO);
+    if (!a || (ippGetValueTag(a) != IPP_TAG_INTEGER && ippGetValueTag(a) != IPP_TAG_ENUM)) {
+        return fallback;
+    }
+    return ippGetInteger(a, 0);
+}
+
+// The attribute groups of one kind in a response, each as its own small IPP message.
+template <class F> void forEachGroup(ipp_t* response, ipp_tag_t tag, F&& f) {
+    Ipp group(ippNew());
+    bool inGroup = false;
+    auto flush = [&] {
+        if (inGroup) {
+            f(group.get());
+        }
+        group.reset(ippNew());
+        inGroup = false;
+    };
+    for (ipp_attribute_t* a = ippFirstAttribute(response); a; a = ippNextAttribute(response)) {
+        if (ippGetGroupTag(a) != tag) {
+            flush();
+            continue;
+        }
+        if (!ippGetName(a)) {
+            flush();
+            continue;
+        }
+        ippCopyAttribute(group.get(), a, 0);
+        inGroup = true;
+    }
+    flush();
+}
+
+std::string genericTextPpd() {
+    // A queue described by this file takes raw documents unfiltered, and CUPS reports its
+    // nickname as the printer's make and model, which is how the driver name survives.
+    std::string d = kGenericTextDriver;
+    return "*PPD-Adobe: \"4.3\"\n"
+           "*FormatVersion: \"4.3\"\n"
+           "*FileVersion: \"1.0\"\n"
+           "*LanguageVersion: English\n"
+           "*LanguageEncoding: ISOLatin1\n"
+           "*PCFileName: \"GENTEXT.PPD\"\n"
+           "*Manufacturer: \"Generic\"\n"
+           "*Product: \"(" +
+           d + ")\"\n*ModelName: \"" + d + "\"\n*ShortNickName: \"" + d + "\"\n*NickName: \"" + d +
+           "\"\n"
+           "*PSVersion: \"(3010.000) 0\"\n"
+           "*LanguageLevel: \"3\"\n"
+           "*ColorDevice: False\n"
+           "*DefaultColorSpace: Gray\n"
+           "*FileSystem: False\n"
+           "*Throughput: \"1\"\n"
+           "*LandscapeOrientation: Plus90\n"
+           "*TTRasterizer: Type42\n"
+           "*OpenUI *PageSize: PickOne\n"
+           "*DefaultPageSize: Letter\n"
+           "*PageSize Letter: \"\"\n"
+           "*CloseUI: *PageSize\n"
+           "*DefaultPageRegion: Letter\n"
+           "*PageRegion Letter: \"\"\n"
+           "*DefaultImageableArea: Letter\n"
+           "*ImageableArea Letter: \"0 0 612 792\"\n"
+           "*DefaultPaperDimension: Letter\n"
+           "*PaperDimension Letter: \"612 792\"\n";
+}
+
+class CupsSpooler final : public Spooler {
+  public:
+    explicit CupsSpooler(CupsLimits limits) : limits_(limits) {
+        cupsSetPasswordCB2(noPassword, nullptr);
+    }
+
+    Result<std::vector<std::string>> printers() override {
+        Http http = connect();
+        if (!http) {
+            return Result<std::vector<std::string>>::failure(err::ServiceUnavailable);
+        }
+        ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
+        static const char* const attrs[] = {"printer-name", "printer-type"};
+        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2,
+                      nullptr, attrs);
+        Ipp response(cupsDoRequest(http.get(), request, "/"));
+        int e = lastError(response.get());
+        if (e == err::InvalidPrinterName) {
+            // CUPS answers "not found" when it has no printers at all.
+            return Result<std::vector<std::string>>::success({});
+        }
+        if (e != err::None) {
+            return Result<std::vector<std::string>>::failure(e);
+        }
+        std::vector<std::string> names;
+        forEachGroup(response.get(), IPP_TAG_PRINTER, [&](ipp_t* g) {
+            if (attrInt(g, "printer-type", 0) & CUPS_PRINTER_CLASS) {
+                return; // classes have no counterpart among the system's printers
+            }
+            std::string name = attrText(g, "printer-name");
+            if (!name.empty()) {
+                names.push_back(std::move(name));
+            }
+        });
+        return Result<std::vector<std::string>>::success(std::move(names));
+    }
+
+    std::string currentPrinter() override {
+        if (!currentKnown_) {
+            Http http = connect();
+            if (!http) {
+                return "";
+            }
+            Dest dest(cupsGetNamedDest(http.get(), nullptr, nullptr));
+            current_ = dest && dest->name ? dest->name : "";
+            currentKnown_ = true;
+        }
+        return current_;
+    }
+
+    void setCurrentPrinter(const std::string& name) override {
+        current_ = name;
+        currentKnown_ = true;
+    }
+
+    Result<PrinterInfo> printerInfo(const std::string& printer) override {
+        if (!isValidQueueName(printer)) {
+            return Result<PrinterInfo>::failure(err::InvalidPrinterName);
+        }
+        Http http = connect();
+        if (!http) {
+            return Result<PrinterInfo>::failure(err::ServiceUnavailable);
+        }
+        static const char* const attrs[] = {
+            "printer-name",           "printer-state", "printer-state-reasons",
+            "printer-make-and-model", "device-uri",    "printer-type"};
+        Ipp response = printerRequest(http.get(), IPP_OP_GET_PRINTER_ATTRIBUTES, printer, attrs,
+                                      sizeof attrs / sizeof *attrs);
+        if (int e = lastError(response.get()); e != err::None) {
+            return Result<PrinterInfo>::failure(e);
+        }
+        // CUPS finds queues whatever the letter case; the spooler's names are exact.
+        if (attrText(response.get(), "printer-name") != printer) {
+            return Result<PrinterInfo>::failure(err::InvalidPrinterName);
+        }
+        PrinterInfo info;
+        info.name = printer;
+        if (auto mm = attrText(response.get(), "printer-make-and-model"); !mm.empty()) {
+            info.driver = mm;
+        }
+        if (auto uri = attrText(response.get(), "device-uri"); !uri.empty()) {
+            info.port = portnames::preferredPortName(uri).value_or(uri);
+        }
+        info.status = printerStatusBits(
+            attrInt(response.get(), "printer-state", PrinterIdle),
+            attrTexts(ippFindAttribute(response.get(), "printer-state-reasons", IPP_TAG_ZERO)));
+        return Result<PrinterInfo>::success(std::move(info));
+    }
+
+    Result<std::vector<JobInfo>> jobs(const std::string& printer) override {
+        if (!isValidQueueName(printer)) {
+            return Result<std::vector<JobInfo>>::failure(err::InvalidPrinterName);
+        }
+        Http http = connect();
+        if (!http) {
+            return Result<std::vector<JobInfo>>::failure(err::ServiceUnavailable);
+        }
+        return activeJobs(http.get(), printer);
+    }
+
+    int deleteJob(const std::string& printer, std::uint32_t jobId) override {
+        if (!isValidQueueName(printer)) {
+            return err::InvalidPrinterName;
+        }
+        Http http = connect();
+        if (!http) {
+            return err::ServiceUnavailable;
+        }
+        ipp_t* request = newPrinterRequest(IPP_OP_CANCEL_JOB, printer);
+        ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id",
+                      static_cast<int>(jobId));
+        Ipp response(cupsDoRequest(http.get(), request, "/jobs/"));
+        return lastError(response.get(), err::InvalidParameter); // not found: no such job
+    }
+
+    WriteOutcome writeRawDocument(const std::string& printer, const std::string& document,
+                                  const std::string& bytes) override {
+        WriteOutcome out;
+        if (!isValidQueueName(printer)) {
+            out.error = err::InvalidPrinterName;
+            return out;
+        }
+        Http http = connect();
+        if (!http) {
+            out.error = err::ServiceUnavailable;
+            return out;
+        }
+        Dest dest(cupsGetNamedDest(http.get(), printer.c_str(), nullptr));
+        if (!dest || printer != dest->name) {
+            out.error =
+                dest ? err::InvalidPrinterName : lastError(nullptr, err::InvalidPrinterName);
+            return out;
+        }
+        DestInfo info(cupsCopyDestInfo(http.get(), dest.get()));
+        if (!info) {
+            out.error = lastError(nullptr);
+            return out;
+        }
+        out.opened = true;
+
+        int jobId = 0;
+        ipp_status_t created = cupsCreateDestJob(http.get(), dest.get(), info.get(), &jobId,
+                                                 document.c_str(), 0, nullptr);
+        if (created > IPP_STATUS_OK_CONFLICTING || jobId <= 0) {
+            out.error = lastError(nullptr);
+            return out;
+        }
+        out.jobId = static_cast<std::uint32_t>(jobId);
+
+        http_status_t started =
+            cupsStartDestDocument(http.get(), dest.get(), info.get(), jobId, document.c_str(),
+                                  CUPS_FORMAT_RAW, 0, nullptr, 1);
+        if (started != HTTP_STATUS_CONTINUE) {
+            out.error = lastError(nullptr);
+            abandon(printer, jobId);
+            return out;
+        }
+        out.started = true;
+
+        constexpr std::size_t chunk = 65536;
+        for (std::size_t pos = 0; pos < bytes.size(); pos += chunk) {
+            std::size_t n = std::min(chunk, bytes.size() - pos);
+            if (cupsWriteRequestData(http.get(), bytes.data() + pos, n) != HTTP_STATUS_CONTINUE) {
+                out.error = lastError(nullptr);
+                break;
+            }
+            out.bytesWritten += n;
+        }
+        ipp_status_t finished = cupsFinishDestDocument(http.get(), dest.get(), info.get());
+        if (finished > IPP_STATUS_OK_CONFLICTING) {
+            if (out.error == err::None) {
+                out.error = lastError(nullptr);
+            }
+        } else if (out.bytesWritten == bytes.size()) {
+            out.ended = true;
+        }
+        if (!out.ended) {
+            // A partial document must not print; the job goes.
+            abandon(printer, jobId);
+        }
+        return out;
+    }
+
+    Result<std::vector<std::string>> ports() override {
+        auto devices = localDevices();
+        if (!devices.ok()) {
+            return Result<std::vector<std::string>>::failure(devices.error);
+        }
+        std::vector<std::string> names;
+        for (const auto& d : *devices.value) {
+            names.push_back(d.name);
+        }
+        return Result<std::vector<std::string>>::success(std::move(names));
+    }
+
+    int addPrinter(const std::string& name, const std::string& driver,
+                   const std::string& port) override {
+        if (!isValidQueueName(name)) {
+            return err::InvalidPrinterName;
+        }
+        if (driver != kGenericTextDriver) {
+            return UnknownDriver;
+        }
+        Http http = connect();
+        if (!http) {
+            return err::ServiceUnavailable;
+        }
+        {
+            static const char* const attrs[] = {"printer-name"};
+            Ipp existing =
+                printerRequest(http.get(), IPP_OP_GET_PRINTER_ATTRIBUTES, name, attrs, 1);
+            int e = lastError(existing.get());
+            if (e == err::None) {
+                return err::PrinterAlreadyExists;
+            }
+            if (e != err::InvalidPrinterName) {
+                return e;
+            }
+        }
+        std::optional<std::string> uri;
+        auto devices = localDevices();
+        if (devices.ok()) {
+            uri = portnames::uriForPort(port, *devices.value);
+        } else if (devices.error == err::ServiceUnavailable) {
+            return devices.error;
+        }
+        if (!uri) {
+            uri = portnames::fallbackUri(port);
+        }
+        if (!uri) {
+            return err::UnknownPort;
+        }
+
+        ipp_t* request = newPrinterRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, name);
+        ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr, uri->c_str());
+        ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-info", nullptr, name.c_str());
+        ippAddBoolean(request, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
+        ippAddInteger(request, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
+        std::string ppd = genericTextPpd();
+        std::string resource = "/admin/";
+        // The request carries the description file as its document, as a driver upload does.
+        if (cupsSendRequest(http.get(), request, resource.c_str(),
+                            ippLength(request) + ppd.size()) ==
+            HTTP_STATUS_CONTINUE) {
+            cupsWriteRequestData(http.get(), ppd.data(), ppd.size());
+        }
+        ippDelete(request);
+        Ipp response(cupsGetResponse(http.get(), resource.c_str()));
+        return lastError(response.get());
+    }
+
+    int deletePrinter(const std::string& name) override {
+        if (!isValidQueueName(name)) {
+            return err::InvalidPrinterName;
+        }
+        Http http = connect();
+        if (!http) {
+            return err::ServiceUnavailable;
+        }
+        auto queued = activeJobs(http.get(), name);
+        if (!queued.ok()) {
+            return queued.error;
+        }
+        if (!queued.value->empty()) {
+            // The Windows spooler keeps a printer until its jobs are gone; callers rely on it.
+            return err::PrinterHasJobs;
+        }
+        ipp_t* request = newPrinterRequest(IPP_OP_CUPS_DELETE_PRINTER, name);
+        Ipp response(cupsDoRequest(http.get(), request, "/admin/"));
+        return lastError(response.get());
+    }
+
+  private:
+    Http connect() const {
+        std::string host = limits_.server.empty() ? cupsServer() : limits_.server;
+        int port = ippPort();
+        if (auto colon = host.rfind(':');
+            !limits_.server.empty() && host[0] != '/' && colon != std::string::npos &&
+            colon + 1 < host.size() &&
+            host.find_first_not_of("0123456789", colon + 1) == std::string::npos) {
+            port = std::atoi(host.c_str() + colon + 1);
+            host.resize(colon);
+        }
+        http_t* h = httpConnect2(host.c_str(), port, nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                 limits_.connectMs, nullptr);
+        if (h) {
+            httpSetTimeout(h, limits_.requestSeconds, nullptr, nullptr);
+        }
+        return Http(h);
+    }
+
+    // The error of the last request: its response's status, or libcups' last error when
+    // there is no response (a lost connection counts as an unreachable scheduler).
+    static int lastError(ipp_t* response, int notFound = err::InvalidPrinterName) {
+        int status = response ? ippGetStatusCode(response) : cupsLastError();
+        if (!response && (status == IPP_STATUS_OK || status == IPP_STATUS_ERROR_INTERNAL)) {
+            return err::ServiceUnavailable;
+        }
+        int e = errorFromIppStatus(status);
+        return e == err::InvalidPrinterName ? notFound : e;
+    }
+
+    static std::string printerUri(const std::string& name) {
+        char uri[HTTP_MAX_URI];
+        httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost",
+                         ippPort(), "/printers/%s", name.c_str());
+        return uri;
+    }
+
+    static ipp_t* newPrinterRequest(ipp_op_t op, const std::string& name) {
+        ipp_t* request = ippNewRequest(op);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                     printerUri(name).c_str());
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                     cupsUser());
+        return request;
+    }
+
+    static Ipp printerRequest(http_t* http, ipp_op_t op, const std::string& name,
+                              const char* const* attrs, int count) {
+        ipp_t* request = newPrinterRequest(op, name);
+        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", count,
+                      nullptr, attrs);
+        return Ipp(cupsDoRequest(http, request, "/"));
+    }
+
+    Result<std::vector<JobInfo>> activeJobs(http_t* http, const std::string& printer) {
+        static const char* const attrs[] = {"job-id", "job-name", "job-state", "job-state-reasons",
+                                            "job-impressions"};
+        ipp_t* request = newPrinterRequest(IPP_OP_GET_JOBS, printer);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr,
+                     "not-completed");
+        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                      sizeof attrs / sizeof *attrs, nullptr, attrs);
+        Ipp response(cupsDoRequest(http, request, "/"));
+        if (int e = lastError(response.get()); e != err::None) {
+            return Result<std::vector<JobInfo>>::failure(e);
+        }
+        std::vector<JobInfo> list;
+        forEachGroup(response.get(), IPP_TAG_JOB, [&](ipp_t* g) {
+            JobInfo job;
+            int id = attrInt(g, "job-id", 0);
+            if (id <= 0) {
+                return;
+            }
+            job.id = static_cast<std::uint32_t>(id);
+            // Titles of other users' jobs are hidden; CUPS then sends no name or a
+            // placeholder, which the callers treat as a foreign document.
+            if (ipp_attribute_t* n = ippFindAttribute(g, "job-name", IPP_TAG_ZERO)) {
+                if (const char* v = ippGetString(n, 0, nullptr)) {
+                    job.document = v;
+                }
+            }
+            job.totalPages =
+                static_cast<std::uint32_t>(std::max(0, attrInt(g, "job-impressions", 0)));
+            job.status =
+                jobStatusBits(attrInt(g, "job-state", JobPending),
+                              attrTexts(ippFindAttribute(g, "job-state-reasons", IPP_TAG_ZERO)));
+            list.push_back(std::move(job));
+        });
+        return Result<std::vector<JobInfo>>::success(std::move(list));
+    }
+
+    Result<std::vector<portnames::PortDevice>> localDevices() {
+        Http http = connect();
+        if (!http) {
+            return Result<std::vector<portnames::PortDevice>>::failure(err::ServiceUnavailable);
+        }
+        // The scheduler answers once every asked backend has answered or the time is up.
+        httpSetTimeout(http.get(), limits_.deviceSeconds + limits_.requestSeconds, nullptr,
+                       nullptr);
+        ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_DEVICES);
+        ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "timeout",
+                      limits_.deviceSeconds);
+        static const char* const schemes[] = {"parallel", "serial", "usb"};
+        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "include-schemes", 3, nullptr,
+                      schemes);
+        static const char* const attrs[] = {"device-uri"};
+        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1,
+                      nullptr, attrs);
+        Ipp response(cupsDoRequest(http.get(), request, "/"));
+        int e = lastError(response.get());
+        if (e == err::InvalidPrinterName) {
+            // "not found": no devices at all
+            return Result<std::vector<portnames::PortDevice>>::success({});
+        }
+        if (e != err::None) {
+            return Result<std::vector<portnames::PortDevice>>::failure(e);
+        }
+        std::vector<std::string> uris;
+        for (ipp_attribute_t* a = ippFindAttribute(response.get(), "device-uri", IPP_TAG_URI); a;
+             a = ippFindNextAttribute(response.get(), "device-uri", IPP_TAG_URI)) {
+            if (const char* v = ippGetString(a, 0, nullptr)) {
+                uris.emplace_back(v);
+            }
+        }
+        return Result<std::vector<portnames::PortDevice>>::success(
+            portnames::nameLocalDevices(uris));
+    }
+
+    // Cancels a job whose document did not arrive whole.
+    void abandon(const std::string& printer, int jobId) {
+        Http http = connect();
+        if (!http) {
+            return;
+        }
+        ipp_t* request = newPrinterRequest(IPP_OP_CANCEL_JOB, printer);
+        ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId);
+        ippAddBoolean(request, IPP_TAG_OPERATION, "purge-job", 1);
+        Ipp response(cupsDoRequest(http.get(), request, "/jobs/"));
+    }
+
+    CupsLimits limits_;
+    std::string current_;
+    bool currentKnown_ = false;
+};
+
+} // namespace
+
+std::unique_ptr<Spooler> makeCupsSpooler(CupsLimits limits) {
+    return std::make_unique<CupsSpooler>(limits);
+}
+
+} // namespace spooler

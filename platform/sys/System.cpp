@@ -1,0 +1,210 @@
+#include "platform/sys/System.h"
+
+#include <cerrno>
+#include <climits>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace sys {
+
+bool IoResult::retryable() const {
+    if (ok)
+        return false;
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EBUSY:
+    case ETXTBSY:
+    case EAGAIN:
+    case EINTR:
+    case EIO:
+    case ENXIO:
+    case ENODEV:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string executableFolder() {
+    char buf[PATH_MAX];
+    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0)
+        return ".";
+    std::string path(buf, static_cast<std::size_t>(n));
+    auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty())
+        return name;
+    if (folder.back() == '/')
+        return folder + name;
+    return folder + "/" + name;
+}
+
+bool wildcardMatch(std::string_view pattern, std::string_view name) {
+    // Iterative match with backtracking to the last "*".
+    std::size_t p = 0, n = 0, star = std::string_view::npos, mark = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            mark = n;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            n = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+RealSystem::RealSystem() : programFolder_(executableFolder()) {}
+RealSystem::RealSystem(std::string programFolder) : programFolder_(std::move(programFolder)) {}
+
+std::string RealSystem::currentFolder() {
+    char buf[PATH_MAX];
+    if (!::getcwd(buf, sizeof buf))
+        return ".";
+    return buf;
+}
+
+bool RealSystem::setCurrentFolder(const std::string& path) {
+    return !path.empty() && ::chdir(path.c_str()) == 0;
+}
+
+namespace {
+
+bool isOrdinaryFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+} // namespace
+
+bool RealSystem::fileExists(const std::string& path) {
+    if (path.empty() || path.back() == '/')
+        return false;
+    auto slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.empty() || name[0] == '.')
+        return false;
+    if (name.find_first_of("*?") == std::string::npos)
+        return isOrdinaryFile(path);
+    // Wildcards may stand only in the last component, as in a directory search.
+    if (folder.find_first_of("*?") != std::string::npos)
+        return false;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return false;
+    bool found = false;
+    while (dirent* e = ::readdir(dir)) {
+        std::string entry = e->d_name;
+        if (entry.empty() || entry[0] == '.' || !wildcardMatch(name, entry))
+            continue;
+        if (isOrdinaryFile(joinPath(folder, entry))) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
+bool RealSystem::deleteFile(const std::string& path) {
+    return !path.empty() && ::unlink(path.c_str()) == 0;
+}
+
+std::optional<std::string> RealSystem::readFile(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    std::string out;
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        out.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return out;
+}
+
+namespace {
+
+IoResult writeAll(const std::string& path, const std::string& bytes, int flags) {
+    int fd = ::open(path.c_str(), flags | O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return {false, errno};
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            int e = errno;
+            ::close(fd);
+            return {false, e};
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::close(fd) != 0)
+        return {false, errno};
+    return {true, 0};
+}
+
+} // namespace
+
+IoResult RealSystem::writeFile(const std::string& path, const std::string& bytes) {
+    return writeAll(path, bytes, O_TRUNC);
+}
+
+IoResult RealSystem::appendFile(const std::string& path, const std::string& bytes) {
+    return writeAll(path, bytes, O_APPEND);
+}
+
+LocalTime RealSystem::localTime() {
+    if (timeSource_)
+        return timeSource_();
+    std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    ::localtime_r(&now, &tm);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+bool appendLogLine(System& system, const std::string& path, const std::string& line, int retries,
+                   const std::function<void(int ms)>& sleep) {
+    for (int attempt = 0;; ++attempt) {
+        IoResult r = system.appendFile(path, line);
+        if (r.ok)
+            return true;
+        if (!r.retryable() || attempt >= retries)
+            return false;
+        if (sleep)
+            sleep(500);
+    }
+}
+
+} // namespace sys

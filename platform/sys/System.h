@@ -1,0 +1,104 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sys {
+
+// Local date and time, broken down (month 1-12).
+struct LocalTime {
+    int year = 0;
+    int month = 1;
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+// Outcome of a file write. `error` is the errno value (0 on success).
+struct IoResult {
+    bool ok = false;
+    int error = 0;
+    // Sharing, access or device trouble (another writer holds the file, a busy or flaky
+    // device): worth another try after a pause. Anything else is not.
+    bool retryable() const;
+};
+
+// The PC as the programs see it. Relative paths are relative to the current folder.
+class System {
+  public:
+    virtual ~System() = default;
+
+    // Folder of the running program, without a trailing "/".
+    virtual std::string programFolder() = 0;
+    virtual std::string currentFolder() = 0;
+    virtual bool setCurrentFolder(const std::string& path) = 0;
+
+    // True when the path is not empty, does not end in "/" and names an ordinary file.
+    // Wildcards "*" and "?" in the last component match any ordinary file of that folder.
+    // Names beginning with "." are hidden and never count; folders never count.
+    virtual bool fileExists(const std::string& path) = 0;
+
+    virtual bool deleteFile(const std::string& path) = 0;
+    // The whole file, or nothing when it cannot be read.
+    virtual std::optional<std::string> readFile(const std::string& path) = 0;
+    // Creates or replaces the file with exactly these bytes.
+    virtual IoResult writeFile(const std::string& path, const std::string& bytes) = 0;
+    // Appends the bytes (creating the file when missing); open, write and close in one call.
+    virtual IoResult appendFile(const std::string& path, const std::string& bytes) = 0;
+
+    virtual LocalTime localTime() = 0;
+};
+
+// The real PC. The program folder comes from /proc/self/exe unless given (tests).
+class RealSystem : public System {
+  public:
+    RealSystem();
+    explicit RealSystem(std::string programFolder);
+
+    // Replaces the local time source (tests pin the time of log lines).
+    void setTimeSource(std::function<LocalTime()> source) { timeSource_ = std::move(source); }
+
+    std::string programFolder() override { return programFolder_; }
+    std::string currentFolder() override;
+    bool setCurrentFolder(const std::string& path) override;
+    bool fileExists(const std::string& path) override;
+    bool deleteFile(const std::string& path) override;
+    std::optional<std::string> readFile(const std::string& path) override;
+    IoResult writeFile(const std::string& path, const std::string& bytes) override;
+    IoResult appendFile(const std::string& path, const std::string& bytes) override;
+    LocalTime localTime() override;
+
+  private:
+    std::string programFolder_;
+    std::function<LocalTime()> timeSource_;
+};
+
+// Folder of the running executable (from /proc/self/exe), "." when unknown.
+std::string executableFolder();
+
+// Joins a folder and a name with "/" (no doubled separator).
+std::string joinPath(const std::string& folder, const std::string& name);
+
+// Matches a file name against a pattern of "*" (any run) and "?" (one character).
+bool wildcardMatch(std::string_view pattern, std::string_view name);
+
+// UTF-8 text to Windows-1252 bytes; nothing when a character has no Windows-1252 form
+// or the text is not valid UTF-8.
+std::optional<std::string> toWindows1252(std::string_view utf8);
+// Windows-1252 bytes to UTF-8. The five unassigned bytes map to U+0081 etc. unchanged.
+std::string fromWindows1252(std::string_view bytes);
+
+// "MMM DD,YYYY hh:mm:ss" with English month abbreviations ("Dec 07,2026 15:05:00").
+std::string formatLogTime(const LocalTime& t);
+// One log line: the time, " - ", the message and CR LF.
+std::string formatLogLine(const LocalTime& t, const std::string& message);
+
+// Appends one line to a log file. A retryable failure is tried again after `sleep(500)`,
+// at most `retries` more times; then the line is dropped. True when it was written.
+bool appendLogLine(System& system, const std::string& path, const std::string& line, int retries,
+                   const std::function<void(int ms)>& sleep);
+
+} // namespace sys

@@ -1,0 +1,127 @@
+#include "platform/sys/System.h"
+
+#include <array>
+#include <cstdio>
+
+namespace sys {
+
+namespace {
+
+// Code points of bytes 0x80-0x9F in Windows-1252; 0 where the byte is unassigned.
+constexpr std::array<char32_t, 32> kHigh = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Decodes one UTF-8 character at i; false on a malformed sequence.
+bool nextUtf8(std::string_view s, std::size_t& i, char32_t& c) {
+    auto b = static_cast<unsigned char>(s[i]);
+    int extra;
+    char32_t min;
+    if (b < 0x80) {
+        c = b;
+        ++i;
+        return true;
+    } else if ((b & 0xE0) == 0xC0) {
+        c = b & 0x1F;
+        extra = 1;
+        min = 0x80;
+    } else if ((b & 0xF0) == 0xE0) {
+        c = b & 0x0F;
+        extra = 2;
+        min = 0x800;
+    } else if ((b & 0xF8) == 0xF0) {
+        c = b & 0x07;
+        extra = 3;
+        min = 0x10000;
+    } else {
+        return false;
+    }
+    if (i + static_cast<std::size_t>(extra) >= s.size())
+        return false;
+    for (int k = 1; k <= extra; ++k) {
+        auto cb = static_cast<unsigned char>(s[i + k]);
+        if ((cb & 0xC0) != 0x80)
+            return false;
+        c = (c << 6) | (cb & 0x3F);
+    }
+    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return false;
+    i += extra + 1;
+    return true;
+}
+
+} // namespace
+
+std::optional<std::string> toWindows1252(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        char32_t c;
+        if (!nextUtf8(utf8, i, c))
+            return std::nullopt;
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        bool found = false;
+        for (std::size_t k = 0; k < kHigh.size(); ++k) {
+            if (kHigh[k] != 0 && kHigh[k] == c) {
+                out += static_cast<char>(0x80 + k);
+                found = true;
+                break;
+            }
+        }
+        if (!found)
+            return std::nullopt;
+    }
+    return out;
+}
+
+std::string fromWindows1252(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (char ch : bytes) {
+        auto b = static_cast<unsigned char>(ch);
+        if (b >= 0x80 && b < 0xA0 && kHigh[b - 0x80] != 0)
+            appendUtf8(out, kHigh[b - 0x80]);
+        else
+            appendUtf8(out, b);
+    }
+    return out;
+}
+
+std::string formatLogTime(const LocalTime& t) {
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const char* month = t.month >= 1 && t.month <= 12 ? kMonths[t.month - 1] : "???";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%s %02d,%04d %02d:%02d:%02d", month, t.day, t.year, t.hour,
+                  t.minute, t.second);
+    return buf;
+}
+
+std::string formatLogLine(const LocalTime& t, const std::string& message) {
+    return formatLogTime(t) + " - " + message + "\r\n";
+}
+
+} // namespace sys

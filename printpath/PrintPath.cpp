@@ -1,0 +1,349 @@
+#include "printpath/PrintPath.h"
+
+#include "platform/sys/System.h"
+#include "platform/ui/App.h"
+#include "platform/ui/Dialogs.h"
+#include "printpath/ReportFields.h"
+
+#include <exception>
+
+namespace printpath {
+
+namespace {
+
+const char* const kRetrieved = "Printer info retrieved";
+
+// Errors that mean the printer itself could not be reached (the open failed).
+bool isOpenFailure(int error) {
+    switch (error) {
+    case spooler::err::InvalidPrinterName:
+    case spooler::err::AccessDenied:
+    case spooler::err::FileNotFound:
+    case spooler::err::InvalidHandle:
+    case spooler::err::ServiceUnavailable:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string trimBlanks(const std::string& s) {
+    auto first = s.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return "";
+    auto last = s.find_last_not_of(' ');
+    return s.substr(first, last - first + 1);
+}
+
+} // namespace
+
+PrintPath::PrintPath(PrintPathServices services, PrintPathOptions options)
+    : s_(services), options_(std::move(options)) {}
+
+void PrintPath::log(const std::string& message) {
+    s_.host.WriteLog(message);
+}
+
+// ---- spooler report ----
+
+std::string PrintPath::CheckPrinterStatus(std::uint32_t status) {
+    log("...CheckPrinterStatus");
+    return printerStatusLine(status);
+}
+
+std::string PrintPath::getPrinterStatus(const std::string& PrinterVar, std::string& port,
+                                        std::string& driver) {
+    return printpath::getPrinterStatus(PrinterVar, port, driver,
+                                       [this](const std::string& m) { log(m); });
+}
+
+std::string PrintPath::getJobStatus(const std::string& JobVar, std::string& jobId) {
+    return printpath::getJobStatus(JobVar, jobId, [this](const std::string& m) { log(m); });
+}
+
+std::string PrintPath::CheckPrinter(std::string& printerPart, std::string& jobPart) {
+    const bool osprey = options_.logStyle == LogStyle::Osprey;
+    std::string result = kRetrieved;
+    try {
+        if (osprey)
+            log("...CheckPrinter");
+        else
+            log("...CheckPrinter: Printer:[" + printerPart + "] Job:[" + jobPart + "]");
+
+        if (options_.checkStopsWithoutPrinters) {
+            auto installed = s_.spooler.printers();
+            if (installed.ok() && installed.value->empty()) {
+                log("...CheckPrinter: No Printers Defined On PC");
+                return result;
+            }
+        }
+
+        const std::string name = s_.spooler.currentPrinter();
+        if (osprey) {
+            log("...CheckPrinter:PrinterName:" + name);
+        } else {
+            log("...CheckPrinter: PrinterName:[" + name + "]");
+            log("...CheckPrinter: call OpenPrinter");
+        }
+
+        auto info = s_.spooler.printerInfo(name);
+        if (!info.ok() && (name.empty() || isOpenFailure(info.error))) {
+            if (osprey)
+                log("...CheckPrinter:Cannot open printer");
+            return "Cannot open printer " + name + ", Error: " + std::to_string(info.error);
+        }
+        if (osprey) {
+            // The probes with an empty buffer fail by design (rc 0) and learn the size.
+            log("...CheckPrinter:GetPrinter rc:0");
+            log("...CheckPrinter:BytesNeeded:" +
+                std::to_string(info.ok() ? printpath::printerPart(*info.value).size() : 0));
+            log("...CheckPrinter:GetPrinter rc:" + std::string(info.ok() ? "1" : "0"));
+        } else {
+            log("...CheckPrinter: call GetPrinter to get buffer size");
+            log("...CheckPrinter: Call GetPrinter to get the status");
+        }
+        if (!info.ok()) {
+            if (osprey)
+                log("...CheckPrinter:Couldn't get Printer Status!");
+            return "Couldn't get Printer Status!  Error = " + std::to_string(info.error);
+        }
+
+        if (!osprey)
+            log("...CheckPrinter: Call CheckPrinterStatus to check if printer is in ready state");
+        printerPart = CheckPrinterStatus(info.value->status);
+        if (osprey)
+            log("...CheckPrinter:CheckPrinterStatus rc:" + printerPart);
+        printerPart += "Printer Name = " + spoolerText(info.value->name) + "\r\n" +
+                       "Printer Driver Name = " + spoolerText(info.value->driver) + "\r\n" +
+                       "Printer Port Name = " + spoolerText(info.value->port) + "\r\n";
+
+        // A failed enumeration is a failure, not an empty queue.
+        auto jobs = s_.spooler.jobs(name);
+        if (!jobs.ok()) {
+            if (osprey) {
+                log("...CheckPrinter:EnumJobs size of buffer:0");
+                log("...CheckPrinter:EnumJobs job info:0");
+                log("...CheckPrinter:EnumJobs Failed on second call!");
+            }
+            return " > EnumJobs Failed on second call! <  Error = " + std::to_string(jobs.error);
+        }
+        if (osprey)
+            log("...CheckPrinter:EnumJobs size of buffer:" +
+                std::string(jobs.value->empty() ? "1" : "0"));
+        if (jobs.value->empty()) {
+            if (osprey)
+                log("...CheckPrinter:EnumJobs:No Print Jobs!");
+            jobPart = "No Print Jobs!";
+        } else {
+            if (osprey) {
+                log("...CheckPrinter:EnumJobs job info:1");
+                log("...CheckPrinter: \r\n");
+            }
+            int position = 0;
+            for (const auto& job : *jobs.value) {
+                ++position;
+                if (osprey) {
+                    // Details the spooler does not carry read as missing texts and zeros.
+                    const std::string none = spoolerText(std::nullopt);
+                    const std::pair<const char*, std::string> dump[] = {
+                        {"Job ID", std::to_string(job.id)},
+                        {"Name Of Printer", name},
+                        {"Name Of Machine That Created Job", none},
+                        {"Print Job Owner's Name", none},
+                        {"Name Of Document", spoolerText(job.document)},
+                        {"Name Of User To Notify", none},
+                        {"Type Of Data", none},
+                        {"Print Processor", none},
+                        {"Print Processor Parameters", none},
+                        {"Print Driver Name", spoolerText(info.value->driver)},
+                        {"Print Job 'P' Status", spoolerText(job.statusText, 511)},
+                        {"Print Job Status", std::to_string(job.status)},
+                        {"Print Job Priority", "0"},
+                        {"Position in Queue", std::to_string(position)},
+                        {"Earliest Time Job Can Be Printed", "0"},
+                        {"Latest Time Job Will Be Printed", "0"},
+                        {"Total Pages For Entire Job", std::to_string(job.totalPages)},
+                        {"Size of Job In Bytes", "0"},
+                        {"Elapsed Print Time", "0"},
+                        {"Pages Printed So Far", "0"},
+                    };
+                    for (const auto& [label, value] : dump)
+                        log(std::string(label) + "\t" + value);
+                }
+                jobPart += "Job ID = " + std::to_string(job.id) + "\r\n" +
+                           "Total Pages = " + std::to_string(job.totalPages) + "\r\n";
+                if (osprey) {
+                    log("JobStr=" + jobPart);
+                    std::string status = jobStatusLine(job);
+                    log("tempStr=" + status);
+                    log("JobStr & tempStr=" + jobPart + status);
+                    jobPart += status;
+                } else {
+                    jobPart += jobStatusLine(job);
+                }
+            }
+        }
+        log("...CheckPrinter: Exit");
+        return result;
+    } catch (const ui::WaitStalled&) {
+        throw;
+    } catch (const std::exception& e) {
+        log("...CheckPrinter: Error Detected rc=[0& Desc:[" + std::string(e.what()) + "]");
+        log("...CheckPrinter: Exit");
+        return result;
+    }
+}
+
+// ---- printer selection, raw document, purge ----
+
+bool PrintPath::SelectPrinter(const std::string& name) {
+    bool found = false;
+    auto installed = s_.spooler.printers();
+    if (installed.ok()) {
+        for (const auto& printer : *installed.value) {
+            if (printer == name) {
+                s_.spooler.setCurrentPrinter(printer);
+                found = true;
+                break;
+            }
+        }
+    }
+    if (!found) {
+        s_.host.ShowProgramError("Printer: " + name +
+                                     "\r\nNot defined on this Workstation.\r\n"
+                                     "Run Setup and select a valid printer to continue.",
+                                 false, "");
+        log("Invalid Printer Specified: " + name);
+        return false;
+    }
+
+    std::string printer, jobs;
+    CheckPrinter(printer, jobs);
+    // Out-values the report does not hold keep what the wizard had.
+    log("...getPrinterStatus");
+    auto fields = detail::parsePrinterPart(printer, [this](const std::string& m) { log(m); });
+    if (fields.port)
+        s_.host.SetStatusPortName(*fields.port);
+    if (fields.driver)
+        s_.host.SetStatusDriverName(*fields.driver);
+    if (fields.status != "Ready") {
+        s_.host.ShowProgramError("Printer not ready", false, "");
+        log("Printer Not Ready: " + name);
+        return false;
+    }
+    log("Selected Printer Name: " + name);
+    return true;
+}
+
+bool PrintPath::SendToPrinter(const std::string& jobText) {
+    const std::string printer = s_.spooler.currentPrinter();
+    auto bytes = sys::toWindows1252(jobText);
+    spooler::WriteOutcome outcome;
+    if (bytes)
+        outcome = s_.spooler.writeRawDocument(printer, options_.documentName, *bytes);
+    if (options_.logStyle == LogStyle::Kestrel)
+        log("sending job to printer: " + printer);
+    if (!bytes) {
+        // Callers refuse such text where it is typed; never send it altered.
+        log("...SendToPrinter: text has characters without an ANSI form");
+        return false;
+    }
+    if (!outcome.opened) {
+        s_.host.MsgBox("The Printer Name you typed wasn't recognized.", ui::mb::OkOnly,
+                       s_.host.ProgramTitle());
+        return false;
+    }
+    return outcome.complete(bytes->size());
+}
+
+void PrintPath::PurgePrintQueue() {
+    const bool logging = s_.host.LogEnabled();
+    if (logging)
+        log("...PurgePrintQueue");
+    std::string printer;
+    if (options_.purgeNamedPrinter)
+        printer = s_.host.PrinterName();
+    if (printer.empty())
+        printer = s_.spooler.currentPrinter();
+
+    // The information read only proves that the printer responds.
+    if (!s_.spooler.printerInfo(printer).ok())
+        return;
+    auto jobs = s_.spooler.jobs(printer);
+    if (!jobs.ok() || jobs.value->empty())
+        return;
+    for (std::uint32_t id : jobsToPurge(*jobs.value, options_.documentName)) {
+        if (logging)
+            log("...KillPrintJob " + std::to_string(id));
+        KillPrintJob(printer, id);
+    }
+    if (logging && options_.logStyle == LogStyle::Osprey)
+        log("...PurgePrintQueue: Exit");
+}
+
+void PrintPath::KillPrintJob(const std::string& printer, std::uint32_t jobId) {
+    const bool osprey = options_.logStyle == LogStyle::Osprey;
+    if (osprey)
+        log("...KillPrintJob");
+    s_.spooler.deleteJob(printer, jobId); // failures are silent
+    if (osprey)
+        log("...KillPrintJob:Exit");
+}
+
+// ---- programs ----
+
+proc::Handle PrintPath::StartProcess(const std::string& commandLine, const std::string& arguments) {
+    std::string line = commandLine;
+    std::string trimmed = trimBlanks(arguments);
+    if (!trimmed.empty())
+        line += " \"" + arguments + "\"";
+    return s_.processes.start(line);
+}
+
+bool PrintPath::IsProcessRunning(proc::Handle& handle) {
+    return s_.processes.isRunning(handle);
+}
+
+bool PrintPath::RunAndWait(const std::string& commandLine, std::string& message,
+                           std::int64_t timeoutMs) {
+    try {
+        proc::Handle handle = StartProcess(commandLine, "");
+        bool result = true;
+        const std::int64_t start = s_.app.now();
+        do {
+            s_.app.DoEvents();
+            s_.app.Sleep(options_.pollMs);
+            if (s_.app.now() - start > timeoutMs) {
+                message = "The process has timed out.";
+                result = false;
+            }
+        } while (IsProcessRunning(handle));
+        return result;
+    } catch (const ui::WaitStalled&) {
+        throw;
+    } catch (const std::exception& e) {
+        message = e.what();
+        return false;
+    }
+}
+
+// ---- port list ----
+
+int PrintPath::GetPorts(PortTable& table) {
+    log("...GetPorts");
+    std::string message;
+    RunAndWait(programCommandLine(s_.system.programFolder(), "Plover", "Wren.exe"), message,
+               2000000000);
+    if (!s_.host.FileExists("ports.txt")) {
+        table.count = 0;
+        return 0;
+    }
+    auto bytes = s_.system.readFile("ports.txt");
+    if (!bytes) {
+        table.count = 0;
+        return 0;
+    }
+    return readPortTable(*bytes, table);
+}
+
+} // namespace printpath

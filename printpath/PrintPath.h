@@ -1,0 +1,151 @@
+#pragma once
+#include "platform/process/Processes.h"
+#include "platform/spooler/Spooler.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace sys {
+class System;
+}
+namespace ui {
+class App;
+}
+
+namespace printpath {
+
+// What the print path needs of the wizard that links it.
+class PrintPathHost {
+  public:
+    virtual ~PrintPathHost() = default;
+    // The wizard's log routine; it writes only when its log switch is on.
+    virtual void WriteLog(const std::string& message) = 0;
+    virtual bool LogEnabled() const = 0;
+    virtual bool FileExists(const std::string& path) = 0;
+    // The wizard's error box (empty title: "Program Error"; exit flag: the wizard leaves).
+    virtual void ShowProgramError(const std::string& text, bool exitFlag,
+                                  const std::string& title) = 0;
+    // A plain message box (ui::mb flags); returns ui::mb::Ok, Yes or No.
+    virtual int MsgBox(const std::string& text, int flags, const std::string& title) = 0;
+    virtual std::string ProgramTitle() const = 0;
+    // Printer whose queue PurgePrintQueue clears when not empty (the temporary printer).
+    virtual std::string PrinterName() const = 0;
+    // Out-values of the printer report that SelectPrinter keeps for the wizard.
+    virtual void SetStatusPortName(const std::string& port) = 0;
+    virtual void SetStatusDriverName(const std::string& driver) = 0;
+};
+
+// Which wizard's log lines the routines write.
+enum class LogStyle { Kestrel, Osprey };
+
+// The points where the two wizards' print paths differ.
+struct PrintPathOptions {
+    std::string documentName = "Kestrel Command";
+    std::int64_t pollMs = 500;             // RunAndWait's sleep between polls
+    bool purgeNamedPrinter = true;         // PurgePrintQueue uses the host's PrinterName
+    bool checkStopsWithoutPrinters = true; // CheckPrinter returns early with no printer
+    LogStyle logStyle = LogStyle::Kestrel;
+
+    static PrintPathOptions kestrel() { return {}; }
+    static PrintPathOptions osprey() {
+        return {"Osprey Command", 100, false, false, LogStyle::Osprey};
+    }
+};
+
+// Port names read from "ports.txt". Entries past `count` keep what an earlier read left.
+struct PortTable {
+    static constexpr int Size = 101;
+    std::array<std::string, Size> names;
+    int count = 0;
+};
+
+using LogFn = std::function<void(const std::string&)>;
+
+// ---- pure pieces (no services) ----
+
+// "5.00B".
+std::string VersionText();
+
+// A text read from the spooler: up to its first NUL, at most maxLength characters;
+// a missing text gives " ".
+std::string spoolerText(const std::optional<std::string>& text, std::size_t maxLength = 256);
+
+// The printer status line with its CR LF ("Printer Status = Ready\r\n", words in table order).
+std::string printerStatusLine(std::uint32_t status);
+// The four lines of the printer part.
+std::string printerPart(const spooler::PrinterInfo& info);
+// The job's status line with its CR LF ("Ready!  \r\n\r\n" for a job without bits or text).
+std::string jobStatusLine(const spooler::JobInfo& job);
+// The three lines of one job in the job part.
+std::string jobLines(const spooler::JobInfo& job);
+
+// Status words of a printer part; port and driver out-values when their lines are found.
+std::string getPrinterStatus(const std::string& PrinterVar, std::string& port, std::string& driver,
+                             const LogFn& log = {});
+// First job's status text of a job part (later jobs run together behind it).
+std::string getJobStatus(const std::string& JobVar, std::string& jobId, const LogFn& log = {});
+
+// Ids of the jobs whose document name contains `documentName` (case-sensitive), in order.
+std::vector<std::uint32_t> jobsToPurge(const std::vector<spooler::JobInfo>& jobs,
+                                       const std::string& documentName);
+
+// Fills the table from the bytes of "ports.txt" (lines end in CR LF or LF); at most
+// PortTable::Size names, the rest is ignored. Returns the count.
+int readPortTable(const std::string& fileBytes, PortTable& table);
+
+// A command line that runs `program` from `folder`, the path quoted so blanks do no harm,
+// followed by a blank and `arguments` when not empty.
+std::string programCommandLine(const std::string& folder, const std::string& program,
+                               const std::string& arguments);
+
+// ---- the routines ----
+
+struct PrintPathServices {
+    spooler::Spooler& spooler;
+    proc::ProcessRunner& processes;
+    sys::System& system;
+    ui::App& app; // DoEvents and Sleep for the waits
+    PrintPathHost& host;
+};
+
+class PrintPath {
+  public:
+    PrintPath(PrintPathServices services, PrintPathOptions options = PrintPathOptions::kestrel());
+
+    const PrintPathOptions& options() const { return options_; }
+
+    // Spooler report of the current printer. The printer part is replaced; job lines are
+    // appended to the job part ("No Print Jobs!" replaces it). Result: "Printer info
+    // retrieved" or a failure text.
+    std::string CheckPrinter(std::string& printerPart, std::string& jobPart);
+    std::string CheckPrinterStatus(std::uint32_t status);
+    // Logging wrappers of the pure parsers.
+    std::string getPrinterStatus(const std::string& PrinterVar, std::string& port,
+                                 std::string& driver);
+    std::string getJobStatus(const std::string& JobVar, std::string& jobId);
+
+    bool SelectPrinter(const std::string& name);
+    // One raw document on the current printer; true only when the printer opened, the
+    // document started, every byte was written and the document ended.
+    bool SendToPrinter(const std::string& jobText);
+    void PurgePrintQueue();
+    void KillPrintJob(const std::string& printer, std::uint32_t jobId);
+
+    proc::Handle StartProcess(const std::string& commandLine, const std::string& arguments);
+    bool IsProcessRunning(proc::Handle& handle);
+    bool RunAndWait(const std::string& commandLine, std::string& message, std::int64_t timeoutMs);
+
+    // Has Plover run Wren and reads "ports.txt" of the current folder into the table.
+    int GetPorts(PortTable& table);
+
+  private:
+    void log(const std::string& message);
+
+    PrintPathServices s_;
+    PrintPathOptions options_;
+};
+
+} // namespace printpath

@@ -1,0 +1,198 @@
+// Kestrel's delivery routes through its pages, with the real programs (Plover, Wren,
+// kestrel.bat, rundll32), the real scheduler and a fake printer on a local port.
+#include "tests/e2e/PrivateCups.h"
+
+#include "kestrel/core/Core.h"
+#include "kestrel/core/Frame.h"
+#include "kestrel/pages/Pages.h"
+#include "kestrel/pages/PortSelect.h"
+#include "kestrel/pages/ProgressDlg.h"
+#include "platform/net/Tcp.h"
+#include "platform/process/Processes.h"
+#include "platform/spooler/cups/CupsSpooler.h"
+#include "platform/sys/System.h"
+#include "tests/fixtures/LoopbackPrinter.h"
+#include "tests/support/Harness.h"
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace e2e;
+namespace fs = std::filesystem;
+
+const std::string kCommands = "store tcpip 1 ip 192.168.10.20\r\nsave\r\n";
+const std::string kPrinterUpdateError = "ERROR!  Unable to Update Printer Settings.\r\n"
+                                        "An unexpected error occurred during printer "
+                                        "configuration.\r\n"
+                                        "Please see the printer for the error condition.\r\n"
+                                        "\r\n"
+                                        "Operation cannot continue. The wizard will exit.";
+
+// Virtual time that passes ten times faster than real time: the wizard's fixed waits
+// (5 s, 15 s) shrink, while the real processes and the scheduler still get real time.
+class FastClock : public ui::Clock {
+  public:
+    std::int64_t nowMs() const override { return now_; }
+    void sleepMs(std::int64_t ms) override {
+        if (ms <= 0) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(ms * 100));
+        now_ += ms;
+    }
+
+  private:
+    std::int64_t now_ = 0;
+};
+
+// The wizard as the program wires it, with scripted message boxes and a fast clock. Its
+// program folder holds links to the real Plover, Wren and rundll32.
+struct Wizard {
+    explicit Wizard(const std::string& folder)
+        : system(folder), processes(folder),
+          core(kestrel::CoreServices{app, system, processes, *spooler, network}), pages(app, core) {
+        core.setPages(pages);
+    }
+    ~Wizard() {
+        if (!app.ended()) {
+            for (ui::Form* f : pages.all()) {
+                app.dispatch([f] { f->Unload(); });
+            }
+        }
+    }
+
+    FastClock clock;
+    testing_support::ScriptedMessageBoxes boxes;
+    testing_support::ScriptedFileBrowser browser;
+    ui::App app{clock, boxes, browser};
+    sys::RealSystem system;
+    proc::RealProcessRunner processes;
+    std::unique_ptr<spooler::Spooler> spooler = spooler::makeCupsSpooler();
+    net::RealNetwork network;
+    kestrel::Core core;
+    kestrel::KestrelPages pages;
+};
+
+class KestrelE2E : public PrivateCupsTest {
+  protected:
+    void SetUp() override {
+        PrivateCupsTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
+        }
+        folder = makeFolder("kestrel");
+        for (const char* program : {PLOVER_PATH, WREN_PATH, RUNDLL32_PATH}) {
+            fs::create_symlink(program, fs::path(folder) / fs::path(program).filename());
+        }
+        previous = fs::current_path();
+        fs::current_path(folder);
+        wizard = std::make_unique<Wizard>(folder);
+    }
+    void TearDown() override {
+        wizard.reset();
+        if (!previous.empty()) {
+            fs::current_path(previous);
+        }
+    }
+
+    ui::Form& page(const std::string& name) { return wizard->pages.form(name); }
+
+    // The port page as the user leaves it; it fills its lists through Plover and Wren.
+    void choosePort(const std::function<void(ui::Form&)>& choice) {
+        wizard->app.dispatch([&] {
+            wizard->pages.getPortSelect().Show();
+            choice(page("PortSelect"));
+        });
+        wizard->core.ws.SetupCommands = kCommands;
+    }
+
+    // Shows the progress page and lets the run go on until the program ends.
+    void deliver() {
+        wizard->app.dispatch([&] { wizard->pages.getProgressDlg().Show(); });
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!wizard->app.ended() && std::chrono::steady_clock::now() < deadline) {
+            wizard->app.runFor(100);
+        }
+        EXPECT_TRUE(wizard->app.ended()) << "the run did not end";
+        EXPECT_TRUE(wizard->boxes.allShown()) << wizard->boxes.pending() << " boxes not shown";
+    }
+
+    bool printerExists(const std::string& name) {
+        return spooler::makeCupsSpooler()->printerInfo(name).ok();
+    }
+
+    std::string folder;
+    fs::path previous;
+    std::unique_ptr<Wizard> wizard;
+};
+
+TEST_F(KestrelE2E, LocalPortDeliversTheFramedJobThroughTheTemporaryPrinter) {
+    cups->addDevice(Scheme::Parallel, "lp0");
+    choosePort([](ui::Form& ports) {
+        ASSERT_EQ(ports.ctl("LPTCombo").items(), std::vector<std::string>{"LPT1:"});
+        ports.ctl("PortLPT").setValue(1);
+    });
+    wizard->boxes.expect("Process Successful", "Kestrel Request Successfully Sent");
+
+    deliver();
+
+    EXPECT_EQ(cups->received(Scheme::Parallel, "lp0"), kestrel::nicSetupJob(kCommands));
+    EXPECT_FALSE(printerExists("Kestrel"));
+    EXPECT_FALSE(fs::exists(fs::path(folder) / "kestrel.bat"));
+    EXPECT_FALSE(fs::exists(fs::path(folder) / "kestrel.txt"));
+}
+
+TEST_F(KestrelE2E, ADeviceThatNeverTakesTheJobEndsInThePrinterUpdateError) {
+    cups->addDevice(Scheme::Usb, "NEVER");
+    cups->setRefusing(Scheme::Usb, "NEVER", true);
+    choosePort([](ui::Form& ports) {
+        ASSERT_EQ(ports.ctl("USBCombo").listCount(), 1);
+        ports.ctl("PortUSB").setValue(1);
+    });
+    wizard->boxes.expect("Printer Error", kPrinterUpdateError);
+
+    deliver();
+
+    // The job was purged (a printer with jobs is never deleted) and the printer removed.
+    EXPECT_FALSE(printerExists("Kestrel")) << cups->errorLog();
+    EXPECT_EQ(cups->received(Scheme::Usb, "NEVER"), "");
+}
+
+TEST_F(KestrelE2E, TcpRouteDeliversTheSameJobToTheListener) {
+    fixtures::LoopbackPrinter printer;
+    cups->addDevice(Scheme::Parallel, "lp0");
+    choosePort([](ui::Form& ports) {
+        ports.ctl("PortTCP").setValue(1);
+        ports.ctl("IPAddr").setText("127.0.0.1");
+    });
+    wizard->pages.getProgressDlg().setPrinterPortForTests(printer.port());
+    wizard->boxes.expect("Process Successful", "Kestrel Request Successfully Sent");
+
+    deliver();
+
+    EXPECT_TRUE(printer.waitForClosed(1, 5000));
+    EXPECT_EQ(printer.received(), kestrel::nicSetupJob(kCommands));
+}
+
+TEST_F(KestrelE2E, FileRouteWritesTheJob) {
+    std::string file = folder + "/nic.txt";
+    cups->addDevice(Scheme::Parallel, "lp0");
+    choosePort([&](ui::Form& ports) {
+        ports.ctl("PortFile").setValue(1);
+        ports.ctl("FileName").setText(file);
+    });
+    wizard->boxes.expect("Process Successful", "Kestrel Request Successfully Sent");
+
+    deliver();
+
+    std::ifstream in(file, std::ios::binary);
+    std::string written((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(written, kestrel::nicSetupJob(kCommands) + "\r\n");
+}
+
+} // namespace

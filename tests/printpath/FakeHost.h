@@ -1,0 +1,53 @@
+#pragma once
+#include "platform/sys/System.h"
+#include "printpath/PrintPath.h"
+
+#include <string>
+#include <vector>
+
+// The wizard side of the print path, recording what it is asked to do.
+class FakeHost : public printpath::PrintPathHost {
+  public:
+    struct ErrorBox {
+        std::string text;
+        bool exitFlag;
+        std::string title;
+    };
+    struct Box {
+        std::string text;
+        int flags;
+        std::string title;
+    };
+
+    explicit FakeHost(sys::System& system) : system_(system) {}
+
+    void WriteLog(const std::string& message) override {
+        if (logEnabled)
+            log.push_back(message);
+    }
+    bool LogEnabled() const override { return logEnabled; }
+    bool FileExists(const std::string& path) override { return system_.fileExists(path); }
+    void ShowProgramError(const std::string& text, bool exitFlag,
+                          const std::string& title) override {
+        errors.push_back({text, exitFlag, title});
+    }
+    int MsgBox(const std::string& text, int flags, const std::string& title) override {
+        boxes.push_back({text, flags, title});
+        return 1;
+    }
+    std::string ProgramTitle() const override { return "Kestrel Wizard"; }
+    std::string PrinterName() const override { return printerName; }
+    void SetStatusPortName(const std::string& port) override { statusPort = port; }
+    void SetStatusDriverName(const std::string& driver) override { statusDriver = driver; }
+
+    bool logEnabled = true;
+    std::string printerName;
+    std::string statusPort = "(unset)";
+    std::string statusDriver = "(unset)";
+    std::vector<std::string> log;
+    std::vector<ErrorBox> errors;
+    std::vector<Box> boxes;
+
+  private:
+    sys::System& system_;
+};

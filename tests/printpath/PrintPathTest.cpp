@@ -1,0 +1,415 @@
+// The print path routines over the memory spooler, the fake runner and virtual time.
+#include "printpath/PrintPath.h"
+#include "FakeHost.h"
+#include "platform/process/FakeProcessRunner.h"
+#include "platform/spooler/MemorySpooler.h"
+#include "platform/sys/System.h"
+#include "tests/fixtures/TempFolder.h"
+#include "tests/support/Harness.h"
+
+#include <gtest/gtest.h>
+
+using namespace printpath;
+using spooler::MemorySpooler;
+
+namespace {
+
+spooler::PrinterInfo printer(const std::string& name, std::uint32_t status = 0) {
+    spooler::PrinterInfo p;
+    p.name = name;
+    p.driver = "Generic / Text Only";
+    p.port = "LPT1:";
+    p.status = status;
+    return p;
+}
+
+spooler::JobInfo jobNamed(const std::string& doc, std::uint32_t status = spooler::jst::Spooling) {
+    spooler::JobInfo j;
+    j.document = doc;
+    j.totalPages = 1;
+    j.status = status;
+    return j;
+}
+
+class PrintPathTest : public ::testing::Test {
+  protected:
+    PrintPathTest() : runner(harness.clock), host(system) { harness.app.setStallLimit(10'000'000); }
+
+    PrintPath path(PrintPathOptions options = PrintPathOptions::kestrel()) {
+        return PrintPath({spool, runner, system, harness.app, host}, std::move(options));
+    }
+
+    testing_support::Harness harness;
+    MemorySpooler spool;
+    proc::FakeProcessRunner runner;
+    sys::RealSystem system{"/opt/kestrel"};
+    FakeHost host;
+};
+
+// ---- CheckPrinter ----
+
+TEST_F(PrintPathTest, ReportOfReadyPrinterWithEmptyQueue) {
+    spool.install(printer("Kestrel"));
+    spool.setCurrentPrinter("Kestrel");
+    std::string p, j;
+    EXPECT_EQ(path().CheckPrinter(p, j), "Printer info retrieved");
+    EXPECT_EQ(p, "Printer Status = Ready\r\nPrinter Name = Kestrel\r\n"
+                 "Printer Driver Name = Generic / Text Only\r\nPrinter Port Name = LPT1:\r\n");
+    EXPECT_EQ(j, "No Print Jobs!");
+    std::string port, driver, id;
+    EXPECT_EQ(path().getPrinterStatus(p, port, driver), "Ready");
+    EXPECT_EQ(path().getJobStatus(j, id), "No Print Jobs!");
+}
+
+TEST_F(PrintPathTest, ReportLogLinesInOrder) {
+    spool.install(printer("Kestrel"));
+    spool.setCurrentPrinter("Kestrel");
+    std::string p = "P", j = "J";
+    path().CheckPrinter(p, j);
+    EXPECT_EQ(host.log, (std::vector<std::string>{
+                            "...CheckPrinter: Printer:[P] Job:[J]",
+                            "...CheckPrinter: PrinterName:[Kestrel]",
+                            "...CheckPrinter: call OpenPrinter",
+                            "...CheckPrinter: call GetPrinter to get buffer size",
+                            "...CheckPrinter: Call GetPrinter to get the status",
+                            "...CheckPrinter: Call CheckPrinterStatus to check if printer is in "
+                            "ready state",
+                            "...CheckPrinterStatus",
+                            "...CheckPrinter: Exit",
+                        }));
+}
+
+TEST_F(PrintPathTest, ReportAppendsJobLinesToThePartPassedIn) {
+    spool.install(printer("P", spooler::pst::Printing));
+    spool.setCurrentPrinter("P");
+    spool.addJob("P", jobNamed("Kestrel Command"));
+    spooler::JobInfo second = jobNamed("Other", 0);
+    second.totalPages = 3;
+    spool.addJob("P", second);
+    std::string p, j = "earlier\r\n";
+    path().CheckPrinter(p, j);
+    EXPECT_EQ(p.substr(0, p.find("\r\n")), "Printer Status = Printing  ");
+    EXPECT_EQ(j, "earlier\r\nJob ID = 1\r\nTotal Pages = 1\r\nSpooling  \r\n"
+                 "Job ID = 2\r\nTotal Pages = 3\r\nReady!  \r\n\r\n");
+}
+
+TEST_F(PrintPathTest, ReportWithMissingSpoolerTextsReadsThemAsBlank) {
+    spooler::PrinterInfo info;
+    info.name = "P";
+    spool.install(info);
+    spool.setCurrentPrinter("P");
+    std::string p, j;
+    path().CheckPrinter(p, j);
+    EXPECT_EQ(p, "Printer Status = Ready\r\nPrinter Name = P\r\nPrinter Driver Name =  \r\n"
+                 "Printer Port Name =  \r\n");
+}
+
+TEST_F(PrintPathTest, FailedJobEnumerationIsNotAnEmptyQueue) {
+    spool.install(printer("P"));
+    spool.setCurrentPrinter("P");
+    spool.failNext(MemorySpooler::Call::Jobs, 1722);
+    std::string p, j = "before";
+    EXPECT_EQ(path().CheckPrinter(p, j), " > EnumJobs Failed on second call! <  Error = 1722");
+    EXPECT_EQ(j, "before");
+    EXPECT_NE(p, ""); // the printer part stays filled
+    std::string id;
+    EXPECT_NE(path().getJobStatus(j, id), "No Print Jobs!");
+}
+
+TEST_F(PrintPathTest, NoPrinterInstalledLeavesPartsUntouched) {
+    std::string p = "p", j = "j";
+    EXPECT_EQ(path().CheckPrinter(p, j), "Printer info retrieved");
+    EXPECT_EQ(p, "p");
+    EXPECT_EQ(j, "j");
+    EXPECT_EQ(host.log.back(), "...CheckPrinter: No Printers Defined On PC");
+}
+
+TEST_F(PrintPathTest, OspreyWithoutPrinterReportsTheOpenFailure) {
+    std::string p, j;
+    EXPECT_EQ(path(PrintPathOptions::osprey()).CheckPrinter(p, j),
+              "Cannot open printer , Error: 1801");
+}
+
+TEST_F(PrintPathTest, ReportFailureTexts) {
+    spool.install(printer("P"));
+    spool.setCurrentPrinter("Gone");
+    std::string p, j;
+    EXPECT_EQ(path().CheckPrinter(p, j), "Cannot open printer Gone, Error: 1801");
+    spool.setCurrentPrinter("P");
+    spool.failNext(MemorySpooler::Call::PrinterInfo, 50);
+    EXPECT_EQ(path().CheckPrinter(p, j), "Couldn't get Printer Status!  Error = 50");
+    EXPECT_EQ(p, "");
+}
+
+// ---- SelectPrinter ----
+
+TEST_F(PrintPathTest, SelectMatchesExactNameOnly) {
+    spool.install(printer("kestrel"));
+    spool.install(printer("Other"));
+    spool.setCurrentPrinter("Other");
+    EXPECT_FALSE(path().SelectPrinter("Kestrel"));
+    EXPECT_EQ(spool.currentPrinter(), "Other");
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_EQ(host.errors[0].text, "Printer: Kestrel\r\nNot defined on this Workstation.\r\n"
+                                   "Run Setup and select a valid printer to continue.");
+    EXPECT_FALSE(host.errors[0].exitFlag);
+    EXPECT_EQ(host.errors[0].title, "");
+    EXPECT_EQ(host.log.back(), "Invalid Printer Specified: Kestrel");
+}
+
+TEST_F(PrintPathTest, SelectPausedPrinterMakesItCurrentButNotReady) {
+    spool.install(printer("Kestrel", spooler::pst::Paused));
+    EXPECT_FALSE(path().SelectPrinter("Kestrel"));
+    EXPECT_EQ(spool.currentPrinter(), "Kestrel");
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_EQ(host.errors[0].text, "Printer not ready");
+    EXPECT_EQ(host.log.back(), "Printer Not Ready: Kestrel");
+    EXPECT_EQ(host.statusPort, "LPT1:");
+}
+
+TEST_F(PrintPathTest, SelectReadyPrinter) {
+    auto info = printer("Kestrel");
+    info.port = "USB001";
+    spool.install(info);
+    EXPECT_TRUE(path().SelectPrinter("Kestrel"));
+    EXPECT_TRUE(host.errors.empty());
+    EXPECT_EQ(host.statusPort, "USB001");
+    EXPECT_EQ(host.statusDriver, "Generic / Text Only");
+    EXPECT_EQ(host.log.back(), "Selected Printer Name: Kestrel");
+}
+
+// ---- SendToPrinter ----
+
+TEST_F(PrintPathTest, SendWritesOneAnsiDocumentByteExact) {
+    spool.install(printer("Kestrel"));
+    spool.setCurrentPrinter("Kestrel");
+    EXPECT_TRUE(path().SendToPrinter("!KVT_SETUP\r\nstore ifc 2 wlan ssid \xC3\xA9t\xC3\xA9\r\n"));
+    ASSERT_EQ(spool.documents().size(), 1u);
+    EXPECT_EQ(spool.documents()[0].name, "Kestrel Command");
+    EXPECT_EQ(spool.documents()[0].bytes, "!KVT_SETUP\r\nstore ifc 2 wlan ssid \xE9t\xE9\r\n");
+    EXPECT_EQ(host.log.back(), "sending job to printer: Kestrel");
+}
+
+TEST_F(PrintPathTest, SendToUnknownPrinterShowsBoxAndFails) {
+    spool.setCurrentPrinter("Nowhere");
+    EXPECT_FALSE(path().SendToPrinter("x"));
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].text, "The Printer Name you typed wasn't recognized.");
+    EXPECT_EQ(host.boxes[0].flags, 0);
+    EXPECT_EQ(host.boxes[0].title, "Kestrel Wizard");
+    EXPECT_EQ(host.log.back(), "sending job to printer: Nowhere");
+}
+
+TEST_F(PrintPathTest, SendReportsEveryIncompleteStage) {
+    spool.install(printer("P"));
+    spool.setCurrentPrinter("P");
+    using Stage = MemorySpooler::WriteStage;
+    for (Stage stage : {Stage::Start, Stage::Write, Stage::End}) {
+        spool.failWriteAt(stage, 5, 3);
+        EXPECT_FALSE(path().SendToPrinter("0123456789")) << static_cast<int>(stage);
+    }
+    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_TRUE(path().SendToPrinter("0123456789"));
+}
+
+TEST_F(PrintPathTest, SendRefusesTextWithoutAnsiForm) {
+    spool.install(printer("P"));
+    spool.setCurrentPrinter("P");
+    EXPECT_FALSE(path().SendToPrinter("snow \xE2\x98\x83"));
+    EXPECT_TRUE(spool.documents().empty());
+}
+
+TEST_F(PrintPathTest, OspreySendUsesItsNameAndWritesNoLog) {
+    spool.install(printer("Label"));
+    spool.setCurrentPrinter("Label");
+    EXPECT_TRUE(path(PrintPathOptions::osprey()).SendToPrinter("x"));
+    EXPECT_EQ(spool.documents()[0].name, "Osprey Command");
+    EXPECT_TRUE(host.log.empty());
+}
+
+// ---- purge ----
+
+TEST_F(PrintPathTest, PurgeDeletesExactlyOwnJobsOfTheNamedPrinter) {
+    spool.install(printer("Kestrel"));
+    spool.install(printer("Current"));
+    spool.setCurrentPrinter("Current");
+    auto a = spool.addJob("Kestrel", jobNamed("Kestrel Command"));
+    spool.addJob("Kestrel", jobNamed("Letter"));
+    auto c = spool.addJob("Kestrel", jobNamed("Job: Kestrel Command (2)"));
+    spool.addJob("Kestrel", jobNamed("kestrel command"));
+    spool.addJob("Current", jobNamed("Kestrel Command"));
+    host.printerName = "Kestrel";
+    path().PurgePrintQueue();
+    EXPECT_EQ(spool.deletedJobs(), (std::vector<std::uint32_t>{a, c}));
+    EXPECT_EQ(spool.queue("Kestrel").size(), 2u);
+    EXPECT_EQ(host.log, (std::vector<std::string>{"...PurgePrintQueue",
+                                                  "...KillPrintJob " + std::to_string(a),
+                                                  "...KillPrintJob " + std::to_string(c)}));
+}
+
+TEST_F(PrintPathTest, PurgeWithoutNameUsesCurrentPrinter) {
+    spool.install(printer("Current"));
+    spool.setCurrentPrinter("Current");
+    spool.addJob("Current", jobNamed("Kestrel Command"));
+    path().PurgePrintQueue();
+    EXPECT_EQ(spool.deletedJobs().size(), 1u);
+}
+
+TEST_F(PrintPathTest, PurgeOfEmptyQueueDeletesNothing) {
+    spool.install(printer("P"));
+    spool.setCurrentPrinter("P");
+    path().PurgePrintQueue();
+    EXPECT_EQ(spool.calls(MemorySpooler::Call::Jobs), 1);
+    EXPECT_EQ(spool.calls(MemorySpooler::Call::DeleteJob), 0);
+}
+
+TEST_F(PrintPathTest, PurgeToleratesJobsLeavingMeanwhile) {
+    spool.install(printer("P"));
+    spool.setCurrentPrinter("P");
+    spool.addJob("P", jobNamed("Kestrel Command"));
+    spool.addJob("P", jobNamed("Kestrel Command"));
+    spool.setBeforeCall([&](MemorySpooler::Call c) {
+        if (c == MemorySpooler::Call::DeleteJob && spool.calls(c) == 1)
+            spool.uninstall("P");
+    });
+    path().PurgePrintQueue(); // nothing to assert but that it goes on quietly
+    EXPECT_EQ(spool.calls(MemorySpooler::Call::DeleteJob), 2);
+}
+
+TEST_F(PrintPathTest, OspreyPurgeIgnoresPrinterNameAndLogsExit) {
+    spool.install(printer("Label"));
+    spool.install(printer("Kestrel"));
+    spool.setCurrentPrinter("Label");
+    auto a = spool.addJob("Label", jobNamed("Osprey Command"));
+    spool.addJob("Label", jobNamed("Kestrel Command"));
+    spool.addJob("Kestrel", jobNamed("Osprey Command"));
+    host.printerName = "Kestrel";
+    path(PrintPathOptions::osprey()).PurgePrintQueue();
+    EXPECT_EQ(spool.deletedJobs(), (std::vector<std::uint32_t>{a}));
+    EXPECT_EQ(host.log,
+              (std::vector<std::string>{"...PurgePrintQueue",
+                                        "...KillPrintJob " + std::to_string(a), "...KillPrintJob",
+                                        "...KillPrintJob:Exit", "...PurgePrintQueue: Exit"}));
+}
+
+TEST_F(PrintPathTest, NoLogLinesWithLogOff) {
+    host.logEnabled = false;
+    spool.install(printer("P"));
+    spool.setCurrentPrinter("P");
+    spool.addJob("P", jobNamed("Kestrel Command"));
+    std::string p, j;
+    auto pp = path();
+    pp.CheckPrinter(p, j);
+    pp.PurgePrintQueue();
+    pp.SendToPrinter("x");
+    EXPECT_TRUE(host.log.empty());
+}
+
+// ---- programs ----
+
+TEST_F(PrintPathTest, StartProcessQuotesNonBlankArgument) {
+    auto pp = path();
+    pp.StartProcess("tool", "  ");
+    pp.StartProcess("tool", "a b");
+    EXPECT_EQ(runner.started(), (std::vector<std::string>{"tool", "tool \"a b\""}));
+}
+
+struct WaitCase {
+    const char* name;
+    bool osprey;
+    bool scripted;
+    std::int64_t runsMs;
+    std::int64_t timeoutMs;
+    std::int64_t returnsAt;
+    bool result;
+    std::string message;
+};
+
+class RunAndWaitTiming : public PrintPathTest, public ::testing::WithParamInterface<WaitCase> {};
+
+TEST_P(RunAndWaitTiming, VirtualTime) {
+    const WaitCase& c = GetParam();
+    if (c.scripted)
+        runner.on("prog", {c.runsMs, {}, {}, false});
+    auto pp = path(c.osprey ? PrintPathOptions::osprey() : PrintPathOptions::kestrel());
+    std::string message;
+    bool result = pp.RunAndWait("prog", message, c.timeoutMs);
+    EXPECT_EQ(harness.app.now(), c.returnsAt);
+    EXPECT_EQ(result, c.result);
+    EXPECT_EQ(message, c.message);
+    EXPECT_EQ(runner.running(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RunAndWaitTiming,
+    ::testing::Values(WaitCase{"Missing", false, false, 0, 2000000000, 500, true, ""},
+                      WaitCase{"Instant", false, true, 0, 2000000000, 500, true, ""},
+                      WaitCase{"TwoSeconds", false, true, 2000, 2000000000, 2000, true, ""},
+                      WaitCase{"Between", false, true, 1700, 2000000000, 2000, true, ""},
+                      WaitCase{"TimedOut", false, true, 2000, 0, 2000, false,
+                               "The process has timed out."},
+                      WaitCase{"OspreyInstant", true, true, 0, 2000000000, 100, true, ""},
+                      WaitCase{"OspreyLong", true, true, 1050, 2000000000, 1100, true, ""},
+                      WaitCase{"OspreyMissing", true, false, 0, 2000000000, 100, true, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PrintPathTest, RunAndWaitKeepsEventsRunning) {
+    runner.on("prog", {1500, {}, {}, false});
+    int ran = 0;
+    harness.later(700, [&] { ++ran; });
+    std::string message;
+    path().RunAndWait("prog", message, 2000000000);
+    EXPECT_EQ(ran, 1);
+}
+
+// ---- port list ----
+
+class GetPortsTest : public PrintPathTest {
+  protected:
+    TempFolder folder{"getports"};
+    const std::string command = "\"/opt/kestrel/Plover\" Wren.exe";
+};
+
+TEST_F(GetPortsTest, RunsWrenThroughQuotedPloverAndReadsTheFile) {
+    sys::RealSystem blanks{"/opt/my wizard"};
+    runner.on(
+        "\"/opt/my wizard/Plover\" Wren.exe",
+        {300, [&] { system.writeFile("ports.txt", "LPT1:\r\nCOM1:\r\nUSB001\r\n"); }, {}, false});
+    PrintPath pp({spool, runner, blanks, harness.app, host});
+    PortTable table;
+    EXPECT_EQ(pp.GetPorts(table), 3);
+    EXPECT_EQ(table.names[0], "LPT1:");
+    EXPECT_EQ(table.names[2], "USB001");
+    EXPECT_EQ(runner.started(), (std::vector<std::string>{"\"/opt/my wizard/Plover\" Wren.exe"}));
+    EXPECT_EQ(host.log.front(), "...GetPorts");
+}
+
+TEST_F(GetPortsTest, NoFileGivesZero) {
+    PortTable table;
+    EXPECT_EQ(path().GetPorts(table), 0);
+    EXPECT_EQ(runner.started(), (std::vector<std::string>{command}));
+}
+
+TEST_F(GetPortsTest, EmptyFileGivesZero) {
+    runner.on(command, {0, [&] { system.writeFile("ports.txt", ""); }, {}, false});
+    PortTable table;
+    EXPECT_EQ(path().GetPorts(table), 0);
+}
+
+TEST_F(GetPortsTest, KeepsAtMost101Names) {
+    std::string many;
+    for (int i = 1; i <= 130; ++i)
+        many += "COM" + std::to_string(i) + ":\r\n";
+    runner.on(command, {0, [&] { system.writeFile("ports.txt", many); }, {}, false});
+    PortTable table;
+    EXPECT_EQ(path().GetPorts(table), 101);
+    EXPECT_EQ(table.names[100], "COM101:");
+}
+
+TEST_F(GetPortsTest, StaleFileIsReadWhenListerDidNotRun) {
+    system.writeFile("ports.txt", "LPT1:\r\n");
+    PortTable table;
+    EXPECT_EQ(path().GetPorts(table), 1);
+}
+
+} // namespace

@@ -1,0 +1,170 @@
+#include "platform/process/FakeProcessRunner.h"
+#include "platform/process/Processes.h"
+#include "tests/fixtures/TempFolder.h"
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+struct SplitCase {
+    std::string line;
+    Args args;
+};
+
+class SplitCommandLine : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitCommandLine, Table) {
+    EXPECT_EQ(proc::splitCommandLine(GetParam().line), GetParam().args) << GetParam().line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SplitCommandLine,
+    ::testing::Values(
+        SplitCase{"", {}}, SplitCase{"   \t ", {}},
+        SplitCase{"Plover Wren.exe", {"Plover", "Wren.exe"}},
+        SplitCase{"  a   b\tc  ", {"a", "b", "c"}},
+        SplitCase{"\"/opt/my wizard/Plover\" Wren.exe", {"/opt/my wizard/Plover", "Wren.exe"}},
+        // The program name knows no escapes.
+        SplitCase{"C:\\dir\\prog.exe x", {"C:\\dir\\prog.exe", "x"}},
+        SplitCase{"\"C:\\dir\\\" x", {"C:\\dir\\", "x"}},
+        SplitCase{"p \"a b\" c", {"p", "a b", "c"}}, SplitCase{"p a\"b c\"d", {"p", "ab cd"}},
+        SplitCase{"p \"\"", {"p", ""}}, SplitCase{"p \\\"a", {"p", "\"a"}}, // 1 backslash + quote
+        SplitCase{"p \\\\\"a b\"", {"p", "\\a b"}}, // 2 backslashes + quote opens
+        SplitCase{"p \\\\\\\"a", {"p", "\\\"a"}},   // 3 backslashes + quote
+        SplitCase{"p a\\\\b", {"p", "a\\\\b"}},     // backslashes without quote stay
+        SplitCase{"p \"a\"\"b\"", {"p", "a\"b"}},   // doubled quote inside a group
+        SplitCase{"p \"open ended", {"p", "open ended"}},
+        SplitCase{"rundll32 printui.dll,PrintUIEntry /q /dl /n \"Kestrel\"",
+                  {"rundll32", "printui.dll,PrintUIEntry", "/q", "/dl", "/n", "Kestrel"}},
+        SplitCase{
+            "rundll32 printui.dll,PrintUIEntry /q /u /if /b \"Kestrel\" /f \\inf\\ntprint.inf "
+            "/r \"LPT1:\" /m \"Generic / Text Only\"",
+            {"rundll32", "printui.dll,PrintUIEntry", "/q", "/u", "/if", "/b", "Kestrel", "/f",
+             "\\inf\\ntprint.inf", "/r", "LPT1:", "/m", "Generic / Text Only"}}));
+
+TEST(QuoteArgument, RoundTrips) {
+    for (std::string a :
+         {"plain", "with blank", "", "q\"uote", "tail\\", "both \\\" x\\\\", "tab\there"}) {
+        auto args = proc::splitCommandLine("prog " + proc::quoteArgument(a));
+        ASSERT_EQ(args.size(), 2u) << a;
+        EXPECT_EQ(args[1], a);
+    }
+}
+
+void makeExecutable(const fs::path& p) {
+    fs::create_directories(p.parent_path());
+    std::ofstream(p) << "x";
+    fs::permissions(p, fs::perms::owner_all);
+}
+
+TEST(FindProgram, SearchOrderAndExeSuffix) {
+    TempFolder tmp("findprogram");
+    fs::path root = tmp.path();
+    makeExecutable(root / "prog dir" / "Wren");
+    makeExecutable(root / "cur" / "Wren");
+    makeExecutable(root / "cur" / "Tool.exe");
+    makeExecutable(root / "path1" / "Other");
+    std::ofstream(root / "path1" / "Plain") << "not executable";
+    const std::string prog = (root / "prog dir").string(), cur = (root / "cur").string();
+    const std::string path = "/nonexistent:" + (root / "path1").string();
+
+    EXPECT_EQ(proc::findProgram("Wren.exe", prog, cur, path), prog + "/Wren");
+    EXPECT_EQ(proc::findProgram("Wren", "/nowhere", cur, path), cur + "/Wren");
+    EXPECT_EQ(proc::findProgram("Tool.exe", prog, cur, path), cur + "/Tool.exe");
+    EXPECT_EQ(proc::findProgram("Other.exe", prog, cur, path), (root / "path1" / "Other").string());
+    EXPECT_EQ(proc::findProgram("Plain", prog, cur, path), std::nullopt);
+    EXPECT_EQ(proc::findProgram("Missing", prog, cur, path), std::nullopt);
+    EXPECT_EQ(proc::findProgram("", prog, cur, path), std::nullopt);
+    // A name with a folder is a path, relative to the current folder.
+    EXPECT_EQ(proc::findProgram("../cur/Wren", prog, (root / "path1").string(), ""),
+              (root / "path1").string() + "/../cur/Wren");
+    EXPECT_EQ(proc::findProgram("./Other", prog, cur, path), std::nullopt);
+}
+
+bool waitFor(const std::function<bool()>& done, int ms = 5000) {
+    for (int i = 0; i < ms / 10; ++i) {
+        if (done())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return done();
+}
+
+TEST(RealProcessRunner, RunsQuotedProgramFromFolderWithBlanks) {
+    TempFolder tmp("runner");
+    fs::path dir = fs::path(tmp.path()) / "my wizard";
+    fs::create_directories(dir);
+    fs::copy_file("/usr/bin/touch", dir / "Toucher");
+    proc::RealProcessRunner runner(dir.string());
+    proc::Handle h = runner.start("\"" + (dir / "Toucher").string() + "\" \"made here.txt\"");
+    ASSERT_NE(h, 0);
+    EXPECT_TRUE(waitFor([&] { return !runner.isRunning(h); }));
+    EXPECT_EQ(h, 0);
+    EXPECT_TRUE(fs::exists(fs::path(tmp.path()) / "made here.txt")); // in the current folder
+    // Found by name in the program's folder, ".exe" dropped.
+    h = runner.start("Toucher.exe second.txt");
+    ASSERT_NE(h, 0);
+    EXPECT_EQ(runner.wait(h), 0);
+    EXPECT_TRUE(fs::exists("second.txt"));
+    EXPECT_FALSE(runner.isRunning(h));
+}
+
+TEST(RealProcessRunner, MissingProgramGivesNoHandle) {
+    proc::RealProcessRunner runner("/nonexistent");
+    EXPECT_EQ(runner.start("NoSuchProgramAnywhere.exe"), 0);
+    EXPECT_EQ(runner.start(""), 0);
+    EXPECT_FALSE(runner.startHidden("NoSuchProgramAnywhere"));
+    proc::Handle zero = 0;
+    EXPECT_FALSE(runner.isRunning(zero));
+}
+
+TEST(RealProcessRunner, RunningProgramIsSeenRunning) {
+    proc::RealProcessRunner runner("/nonexistent");
+    proc::Handle h = runner.start("sleep 0.3");
+    ASSERT_NE(h, 0);
+    EXPECT_TRUE(runner.isRunning(h));
+    EXPECT_NE(h, 0);
+    EXPECT_TRUE(waitFor([&] { return !runner.isRunning(h); }));
+}
+
+TEST(RealProcessRunner, HiddenStartIsNotWaitedFor) {
+    TempFolder tmp("hidden");
+    proc::RealProcessRunner runner("/nonexistent");
+    EXPECT_TRUE(runner.startHidden("touch hidden.txt"));
+    EXPECT_TRUE(waitFor([] { return fs::exists("hidden.txt"); }));
+}
+
+TEST(FakeProcessRunner, EndsOnTheClockAndRunsHooksOnce) {
+    ui::VirtualClock clock;
+    proc::FakeProcessRunner runner(clock);
+    int started = 0, ended = 0;
+    runner.on("job", {1000, [&] { ++started; }, [&] { ++ended; }, false});
+    runner.on("broken", {0, {}, {}, true});
+    proc::Handle h = runner.start("job");
+    EXPECT_NE(h, 0);
+    EXPECT_EQ(started, 1);
+    clock.sleepMs(999);
+    EXPECT_TRUE(runner.isRunning(h));
+    clock.sleepMs(1);
+    EXPECT_FALSE(runner.isRunning(h));
+    EXPECT_EQ(h, 0);
+    EXPECT_FALSE(runner.isRunning(h));
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(runner.start("broken"), 0);
+    EXPECT_EQ(runner.start("unknown"), 0);
+    EXPECT_FALSE(runner.startHidden("unknown"));
+    runner.onAnyOther({});
+    EXPECT_TRUE(runner.startHidden("Dunlin.exe max x"));
+    EXPECT_EQ(runner.started(), (Args{"job", "broken", "unknown"}));
+    EXPECT_EQ(runner.startedHidden(), (Args{"unknown", "Dunlin.exe max x"}));
+}
+
+} // namespace

@@ -1,0 +1,104 @@
+#include "platform/qt/QtDialogs.h"
+#include "platform/qt/FileFilter.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace mb = ui::mb;
+
+struct BoxCase {
+    int flags;
+    QMessageBox::Icon icon;
+    bool yesNo;
+    QMessageBox::StandardButton preselected;
+    QMessageBox::StandardButton press; // NoButton: Escape
+    int result;
+};
+
+class QtMessageBoxTest : public testing::TestWithParam<BoxCase> {};
+
+TEST_P(QtMessageBoxTest, IconButtonsDefaultAndAnswer) {
+    const BoxCase& c = GetParam();
+    struct Seen {
+        bool open = false;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QMessageBox::StandardButtons buttons;
+        QMessageBox::StandardButton preselected = QMessageBox::NoButton;
+        QString title, text;
+    } seen;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        seen.open = true;
+        seen.icon = box->icon();
+        seen.buttons = box->standardButtons();
+        seen.preselected = box->standardButton(box->defaultButton());
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        if (c.press == QMessageBox::NoButton)
+            box->reject(); // Escape
+        else
+            box->button(c.press)->click();
+    });
+    uiqt::QtMessageBoxes boxes;
+    int result = boxes.show({"Line one\r\nLine two", c.flags, "Caution Exiting Wizard"});
+    ASSERT_TRUE(seen.open);
+    EXPECT_EQ(seen.icon, c.icon);
+    EXPECT_EQ(seen.buttons, c.yesNo ? (QMessageBox::Yes | QMessageBox::No)
+                                    : QMessageBox::StandardButtons(QMessageBox::Ok));
+    EXPECT_EQ(seen.preselected, c.preselected);
+    EXPECT_EQ(seen.title, "Caution Exiting Wizard");
+    EXPECT_EQ(seen.text, "Line one\nLine two");
+    EXPECT_EQ(result, c.result);
+}
+
+// The boxes the wizards show: notices, errors, questions with either button preselected.
+INSTANTIATE_TEST_SUITE_P(
+    Flags, QtMessageBoxTest,
+    testing::Values(BoxCase{mb::OkOnly | mb::Information, QMessageBox::Information, false,
+                            QMessageBox::Ok, QMessageBox::Ok, mb::Ok},
+                    BoxCase{mb::OkOnly | mb::Critical, QMessageBox::Critical, false,
+                            QMessageBox::Ok, QMessageBox::NoButton, mb::Ok},
+                    BoxCase{mb::YesNo | mb::Exclamation | mb::DefaultButton2, QMessageBox::Warning,
+                            true, QMessageBox::No, QMessageBox::Yes, mb::Yes},
+                    BoxCase{mb::YesNo | mb::Exclamation | mb::DefaultButton2, QMessageBox::Warning,
+                            true, QMessageBox::No, QMessageBox::No, mb::No},
+                    BoxCase{mb::YesNo | mb::Question, QMessageBox::Question, true, QMessageBox::Yes,
+                            QMessageBox::Yes, mb::Yes},
+                    BoxCase{mb::YesNo | mb::Critical, QMessageBox::Critical, true, QMessageBox::Yes,
+                            QMessageBox::NoButton, mb::No},
+                    BoxCase{mb::OkOnly, QMessageBox::NoIcon, false, QMessageBox::Ok,
+                            QMessageBox::Ok, mb::Ok}),
+    [](const testing::TestParamInfo<BoxCase>& info) {
+        return "flags" + std::to_string(info.param.flags) + "_answer" +
+               std::to_string(info.param.result);
+    });
+
+TEST(QtFileFilter, PairsBecomeQtNameFilters) {
+    struct Case {
+        const char* filter;
+        std::vector<std::string> qt;
+    };
+    const Case cases[] = {
+        {"Kestrel Settings|*.ksf", {"Kestrel Settings (*.ksf)"}},
+        {"Settings (*.ksf)|*.ksf|All Files (*.*)|*.*", {"Settings (*.ksf)", "All Files (*.*)"}},
+        {"Text|*.txt;*.prn|All|*.*", {"Text (*.txt *.prn)", "All (*.*)"}},
+        {"Settings (*.ksf)|*.osp", {"Settings (*.ksf) (*.osp)"}},
+        {"Text files|*.txt|", {"Text files (*.txt)"}},
+        {"Odd", {"Odd (*)"}},
+        {"|*.txt", {"(*.txt)"}},
+        {"", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(uiqt::toQtNameFilters(c.filter), c.qt) << c.filter;
+}
+
+} // namespace

@@ -1,0 +1,561 @@
+#include "platform/qt/FileFilter.h"
+#include "platform/qt/FormWindow.h"
+#include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtHost.h"
+#include "platform/qt/QtRender.h"
+#include "tests/support/Harness.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFrame>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using ui::ComboStyle;
+using ui::Control;
+
+const std::string kPngDir = UIQT_PNG_DIR;
+
+// A page with one control of every kind, handlers that count what ran.
+class SampleForm : public ui::Form {
+  public:
+    SampleForm(ui::App& app, std::string picture) : Form(app, "SampleDlg"), picture_(picture) {}
+
+    int nameChanges = 0;
+    int showClicks = 0;
+    int optionClicks = 0;
+    int channelClicks = 0;
+    int dropDowns = 0;
+    int portClicks = 0;
+    int nextClicks = 0;
+    int cancelClicks = 0;
+    int shiftChanges = 0;
+    int logoClicks = 0;
+    int loads = 0;
+    std::vector<int> queryModes;
+    bool refuseClose = false;
+
+  protected:
+    void Build() override {
+        label("NameLabel", "&Name:");
+        textBox("NameText").beside().setToolTip("The printer's name.").onChange = [this] {
+            ++nameChanges;
+        };
+        label("KeyLabel", "Key (digits):");
+        textBox("KeyText").beside().setPasswordChar("*").setMaxLength(8).onKeyPress = [](int& key) {
+            if ((key < '0' || key > '9') && key != 8)
+                key = 0;
+        };
+        checkBox("ShowCheck", "&Show Password").onClick = [this] { ++showClicks; };
+        option("Mode", "&Automatic", 0).onClick = [this] { ++optionClicks; };
+        option("Mode", "S&tatic", 1).beside().onClick = [this] { ++optionClicks; };
+        frame("Wireless", "Wireless");
+        label("ChannelLabel", "Channel:").in("Wireless");
+        Control& channel =
+            combo("Channel", ComboStyle::DropDownList, {"1", "6", "11"}).in("Wireless").beside();
+        channel.onClick = [this] { ++channelClicks; };
+        channel.onDropDown = [this] { ++dropDowns; };
+        combo("Country", ComboStyle::Editable, {"USA", "Canada", "Germany"}).in("Wireless");
+        option("Speed", "Auto", 0).in("Wireless");
+        option("Speed", "11 Mbps", 1).in("Wireless").beside();
+        listBox("Ports", {"LPT1:", "COM1:", "USB001"}).onClick = [this] { ++portClicks; };
+        scrollBar("Shift", 0, 100).onChange = [this] { ++shiftChanges; };
+        image("Logo", picture_).onClick = [this] { ++logoClicks; };
+        image("Missing", "/nonexistent/picture.bmp").beside();
+        line("Rule");
+        textBox("Notes").setMultiLine(true);
+        progressBar("Progress");
+        timer("Timer1", 100);
+        button("Prev", "< &Back");
+        button("Next", "&Next >").beside().setDefault(true).onClick = [this] { ++nextClicks; };
+        button("Cancel", "Cancel").beside().setCancel(true).onClick = [this] { ++cancelClicks; };
+    }
+    void Form_Load() override {
+        ++loads;
+        setCaption("Sample Settings");
+        ctl("Mode", 0).setValue(1);
+        ctl("Ports").setFocus();
+    }
+    void Form_QueryUnload(int& cancel, int mode) override {
+        queryModes.push_back(mode);
+        if (refuseClose && mode == ui::kUnloadUser)
+            cancel = 1;
+    }
+
+  private:
+    std::string picture_;
+};
+
+class QtRendererTest : public testing::Test {
+  protected:
+    static std::string writeLogo() {
+        const std::string path = kPngDir + "/sample-logo.png";
+        QImage logo(48, 24, QImage::Format_RGB32);
+        logo.fill(QColor(200, 40, 40));
+        logo.save(QString::fromStdString(path), "PNG");
+        return path;
+    }
+
+    template <class W> W* widget(const std::string& name, int index = -1) {
+        QWidget* w = host.widget(form.ctl(name, index));
+        EXPECT_NE(w, nullptr) << name;
+        W* typed = qobject_cast<W*>(w);
+        EXPECT_NE(typed, nullptr) << name << " is a " << (w ? w->metaObject()->className() : "-");
+        return typed;
+    }
+    void show() {
+        h.run([&] { form.Show(); });
+        QApplication::processEvents();
+    }
+
+    std::string picture = writeLogo();
+    testing_support::Harness h;
+    uiqt::QtHost host{h.app};
+    SampleForm form{h.app, picture};
+};
+
+TEST_F(QtRendererTest, EveryControlKindBecomesItsWidget) {
+    show();
+    struct Case {
+        const char* name;
+        int index;
+        const char* widgetClass;
+    };
+    const Case cases[] = {
+        {"NameLabel", -1, "QLabel"},     {"NameText", -1, "QLineEdit"},
+        {"ShowCheck", -1, "QCheckBox"},  {"Mode", 0, "QRadioButton"},
+        {"Wireless", -1, "QGroupBox"},   {"Channel", -1, "QComboBox"},
+        {"Ports", -1, "QListWidget"},    {"Shift", -1, "QScrollBar"},
+        {"Logo", -1, "QLabel"},          {"Rule", -1, "QFrame"},
+        {"Notes", -1, "QPlainTextEdit"}, {"Progress", -1, "QProgressBar"},
+        {"Next", -1, "QPushButton"},
+    };
+    for (const Case& c : cases) {
+        QWidget* w = host.widget(form.ctl(c.name, c.index));
+        ASSERT_NE(w, nullptr) << c.name;
+        EXPECT_TRUE(w->inherits(c.widgetClass)) << c.name << " is " << w->metaObject()->className();
+    }
+    EXPECT_EQ(host.widget(form.ctl("Timer1")), nullptr);
+
+    QWidget* window = host.window(form);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), "Sample Settings");
+    EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "the window has a fixed size";
+    // Frames hold their controls; "beside" puts a control right of the one before.
+    EXPECT_TRUE(widget<QGroupBox>("Wireless")->isAncestorOf(widget<QComboBox>("Channel")));
+    QRect label = widget<QLabel>("NameLabel")->geometry();
+    QRect text = widget<QLineEdit>("NameText")->geometry();
+    EXPECT_GE(text.left(), label.right());
+    EXPECT_TRUE(text.top() < label.bottom() && label.top() < text.bottom());
+    // A picture that exists is shown; a missing one leaves an empty box.
+    EXPECT_FALSE(widget<QLabel>("Logo")->pixmap().isNull());
+    EXPECT_TRUE(widget<QLabel>("Missing")->pixmap().isNull());
+    EXPECT_EQ(widget<QLabel>("Missing")->frameShape(), QFrame::Box);
+    // A label's access key goes to the control after it; without one, "&" is not shown.
+    EXPECT_EQ(widget<QLabel>("NameLabel")->buddy(), widget<QLineEdit>("NameText"));
+    EXPECT_EQ(widget<QPushButton>("Next")->text(), "&Next >");
+    EXPECT_TRUE(widget<QPushButton>("Next")->isDefault());
+    // Focus given in Form_Load, before the window existed, holds once it shows.
+    EXPECT_EQ(window->focusWidget(), widget<QListWidget>("Ports"));
+}
+
+TEST_F(QtRendererTest, RendersToPngWithoutOverlapOrClipping) {
+    show();
+    const std::string path = kPngDir + "/SampleDlg.png";
+    ASSERT_TRUE(uiqt::renderFormToPng(form, path));
+    QImage image(QString::fromStdString(path));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_GT(image.width(), 200);
+    EXPECT_GT(image.height(), 200);
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 3)
+        for (int x = 0; x < image.width(); x += 3)
+            colours.insert(image.pixel(x, y));
+    EXPECT_GT(colours.size(), 10u) << "the picture is blank";
+
+    const auto problems = uiqt::checkNoOverlap(form);
+    for (const std::string& p : problems)
+        ADD_FAILURE() << p;
+}
+
+TEST_F(QtRendererTest, RendersAFormThatWasNeverShown) {
+    // Later tests render every page this way.
+    const std::string path = kPngDir + "/SampleDlg-hidden.png";
+    ASSERT_TRUE(uiqt::renderFormToPng(form, path));
+    EXPECT_EQ(form.loads, 1);
+    EXPECT_FALSE(form.visible());
+    EXPECT_FALSE(QImage(QString::fromStdString(path)).isNull());
+    for (const std::string& p : uiqt::checkNoOverlap(form))
+        ADD_FAILURE() << p;
+}
+
+// A page whose fixed sizes cannot hold its content.
+class CrampedForm : public ui::Form {
+  public:
+    explicit CrampedForm(ui::App& app) : Form(app, "CrampedDlg") {}
+
+  protected:
+    void Build() override {
+        Control& l = label("Help", "This help text is much too long for the box it was given.");
+        l.layout().width = 60;
+        l.layout().height = 14;
+        button("Next", "A button caption that does not fit").width(30);
+    }
+};
+
+TEST_F(QtRendererTest, LayoutCheckReportsClippedControls) {
+    CrampedForm cramped(h.app);
+    const auto problems = uiqt::checkNoOverlap(cramped);
+    std::string all;
+    for (const std::string& p : problems)
+        all += p + "\n";
+    ASSERT_EQ(problems.size(), 2u) << all;
+    EXPECT_NE(problems[0].find("CrampedDlg.Help is 60x14 but needs"), std::string::npos)
+        << problems[0];
+    EXPECT_NE(problems[1].find("CrampedDlg.Next is 30x"), std::string::npos) << problems[1];
+}
+
+TEST_F(QtRendererTest, ModelChangesShowInTheWidgets) {
+    show();
+    h.run([&] {
+        form.ctl("NameText").setText("Printer 1");
+        form.ctl("NameText").setEnabled(false).setBackColor(ui::kButtonFace);
+        form.ctl("KeyText").setPasswordChar("");
+        form.ctl("ShowCheck").setValue(1);
+        form.ctl("Mode", 1).setValue(1);
+        form.ctl("Channel").setListIndex(2);
+        form.ctl("Country").setText("Norway");
+        form.ctl("Ports").addItem("FILE:");
+        form.ctl("Ports").setListIndex(3);
+        form.ctl("Progress").setValue(40);
+        form.ctl("Shift").setValue(25);
+        form.ctl("Notes").setText("one\r\ntwo");
+        form.ctl("Prev").setVisible(false);
+        form.ctl("Next").setCaption("Finish").setToolTip("Sends the settings.");
+        form.ctl("NameLabel").setEnabled(false);
+    });
+    auto* name = widget<QLineEdit>("NameText");
+    EXPECT_EQ(name->text(), "Printer 1");
+    EXPECT_FALSE(name->isEnabled());
+    EXPECT_EQ(name->palette().color(QPalette::Base),
+              QApplication::palette().color(QPalette::Button));
+    EXPECT_EQ(widget<QLineEdit>("KeyText")->echoMode(), QLineEdit::Normal);
+    EXPECT_TRUE(widget<QCheckBox>("ShowCheck")->isChecked());
+    EXPECT_FALSE(widget<QRadioButton>("Mode", 0)->isChecked());
+    EXPECT_TRUE(widget<QRadioButton>("Mode", 1)->isChecked());
+    EXPECT_EQ(widget<QComboBox>("Channel")->currentText(), "11");
+    EXPECT_EQ(widget<QComboBox>("Country")->currentText(), "Norway");
+    EXPECT_EQ(widget<QListWidget>("Ports")->count(), 4);
+    EXPECT_EQ(widget<QListWidget>("Ports")->currentRow(), 3);
+    EXPECT_EQ(widget<QProgressBar>("Progress")->value(), 40);
+    EXPECT_EQ(widget<QScrollBar>("Shift")->value(), 25);
+    EXPECT_EQ(widget<QPlainTextEdit>("Notes")->toPlainText(), "one\ntwo");
+    EXPECT_TRUE(widget<QPushButton>("Prev")->isHidden());
+    EXPECT_EQ(widget<QPushButton>("Next")->text(), "Finish");
+    EXPECT_EQ(widget<QPushButton>("Next")->toolTip(), "Sends the settings.");
+    EXPECT_FALSE(widget<QLabel>("NameLabel")->isEnabled());
+    // Setting values from code ran the handlers once each, and nothing echoed back.
+    EXPECT_EQ(form.showClicks, 1);
+    EXPECT_EQ(form.channelClicks, 1);
+    EXPECT_EQ(form.portClicks, 1);
+    EXPECT_EQ(form.shiftChanges, 1);
+    EXPECT_EQ(form.nameChanges, 1);
+    EXPECT_EQ(form.ctl("Ports").listIndex(), 3);
+}
+
+TEST_F(QtRendererTest, TextSetByCodeIsNotCutToTheTypingLimit) {
+    show();
+    h.run([&] { form.ctl("KeyText").setText("0123456789"); });
+    auto* key = widget<QLineEdit>("KeyText");
+    EXPECT_EQ(key->text(), "0123456789");
+    EXPECT_EQ(key->echoMode(), QLineEdit::Password);
+}
+
+TEST_F(QtRendererTest, UserInputReachesTheModel) {
+    show();
+    auto* name = widget<QLineEdit>("NameText");
+    QTest::keyClicks(name, "Lab");
+    EXPECT_EQ(form.ctl("NameText").text(), "Lab");
+    EXPECT_EQ(form.nameChanges, 3);
+
+    QTest::mouseClick(widget<QCheckBox>("ShowCheck"), Qt::LeftButton);
+    EXPECT_EQ(form.ctl("ShowCheck").value(), 1);
+    EXPECT_EQ(form.showClicks, 1);
+    QTest::mouseClick(widget<QCheckBox>("ShowCheck"), Qt::LeftButton);
+    EXPECT_EQ(form.ctl("ShowCheck").value(), 0);
+
+    // Options of a group: the model keeps exactly one true; a click on the chosen one
+    // still clicks but does not clear it.
+    QTest::mouseClick(widget<QRadioButton>("Mode", 1), Qt::LeftButton);
+    EXPECT_TRUE(form.ctl("Mode", 1).checked());
+    EXPECT_FALSE(form.ctl("Mode", 0).checked());
+    EXPECT_FALSE(widget<QRadioButton>("Mode", 0)->isChecked());
+    QTest::mouseClick(widget<QRadioButton>("Mode", 1), Qt::LeftButton);
+    EXPECT_TRUE(widget<QRadioButton>("Mode", 1)->isChecked());
+    EXPECT_EQ(form.optionClicks, 3); // Form_Load's, then two clicks
+
+    auto* channel = widget<QComboBox>("Channel");
+    QTest::keyClick(channel, Qt::Key_Down);
+    EXPECT_EQ(form.ctl("Channel").listIndex(), 0);
+    EXPECT_EQ(form.ctl("Channel").text(), "1");
+    EXPECT_EQ(form.channelClicks, 1);
+    channel->showPopup();
+    EXPECT_EQ(form.dropDowns, 1);
+    channel->hidePopup();
+
+    auto* country = widget<QComboBox>("Country");
+    QTest::keyClicks(country->lineEdit(), "Ca");
+    EXPECT_EQ(form.ctl("Country").text(), "Ca");
+    EXPECT_EQ(form.ctl("Country").listIndex(), -1);
+
+    widget<QListWidget>("Ports")->setCurrentRow(2);
+    EXPECT_EQ(form.ctl("Ports").listIndex(), 2);
+    EXPECT_EQ(form.portClicks, 1);
+
+    widget<QScrollBar>("Shift")->setValue(30);
+    EXPECT_EQ(form.ctl("Shift").value(), 30);
+
+    QTest::mouseClick(widget<QLabel>("Logo"), Qt::LeftButton);
+    EXPECT_EQ(form.logoClicks, 1);
+
+    QTest::mouseClick(widget<QPushButton>("Next"), Qt::LeftButton);
+    EXPECT_EQ(form.nextClicks, 1);
+}
+
+TEST_F(QtRendererTest, DisabledControlsKeepTheModelValue) {
+    show();
+    h.run([&] { form.ctl("ShowCheck").setEnabled(false); });
+    widget<QCheckBox>("ShowCheck")->click(); // refused by Qt already
+    h.run([&] { form.ctl("Ports").setEnabled(false); });
+    // Even if a widget changes, the model refuses and the widget shows the model again.
+    widget<QListWidget>("Ports")->setCurrentRow(1);
+    EXPECT_EQ(form.ctl("Ports").listIndex(), -1);
+    EXPECT_EQ(widget<QListWidget>("Ports")->currentRow(), -1);
+    EXPECT_EQ(form.ctl("ShowCheck").value(), 0);
+}
+
+TEST_F(QtRendererTest, KeyPressHandlerFiltersTypedKeys) {
+    show();
+    auto* key = widget<QLineEdit>("KeyText");
+    QTest::keyClicks(key, "1a2-3");
+    EXPECT_EQ(form.ctl("KeyText").text(), "123");
+    QTest::keyClick(key, Qt::Key_Backspace);
+    EXPECT_EQ(form.ctl("KeyText").text(), "12");
+    QTest::keyClicks(key, "345678901");
+    EXPECT_EQ(form.ctl("KeyText").text(), "12345678") << "typing stops at the maximum length";
+}
+
+TEST_F(QtRendererTest, MultiLineTextKeepsCrLfInTheModel) {
+    show();
+    auto* notes = widget<QPlainTextEdit>("Notes");
+    notes->setFocus();
+    QTest::keyClicks(notes, "a");
+    QTest::keyClick(notes, Qt::Key_Return);
+    QTest::keyClicks(notes, "b");
+    EXPECT_EQ(form.ctl("Notes").text(), "a\r\nb");
+}
+
+TEST_F(QtRendererTest, CloseBoxAsksTheModelWithModeZero) {
+    show();
+    form.refuseClose = true;
+    host.window(form)->close();
+    ASSERT_EQ(form.queryModes, std::vector<int>{ui::kUnloadUser});
+    EXPECT_TRUE(form.loaded());
+    EXPECT_TRUE(host.window(form)->isVisible()) << "the page refused to close";
+
+    form.refuseClose = false;
+    QWidget* old = host.window(form);
+    old->close();
+    EXPECT_EQ(form.queryModes, (std::vector<int>{ui::kUnloadUser, ui::kUnloadUser}));
+    EXPECT_FALSE(form.loaded());
+    EXPECT_FALSE(old->isVisible());
+    EXPECT_EQ(host.window(form), nullptr);
+    host.collectRetired();
+
+    // The next use builds a new window from a fresh Form_Load.
+    show();
+    EXPECT_EQ(form.loads, 2);
+    EXPECT_NE(host.window(form), nullptr);
+    EXPECT_TRUE(widget<QRadioButton>("Mode", 0)->isChecked());
+    h.run([&] { form.Unload(); });
+    EXPECT_EQ(form.queryModes.back(), ui::kUnloadCode);
+}
+
+TEST_F(QtRendererTest, EnterAndEscapePressTheDefaultAndCancelButtons) {
+    show();
+    QWidget* window = host.window(form);
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_EQ(form.cancelClicks, 1);
+    EXPECT_TRUE(form.loaded());
+    auto* name = widget<QLineEdit>("NameText");
+    QTest::keyClick(name, Qt::Key_Return);
+    EXPECT_EQ(form.nextClicks, 1);
+}
+
+TEST_F(QtRendererTest, HideAndShowFollowTheModel) {
+    show();
+    QWidget* window = host.window(form);
+    h.run([&] { form.Hide(); });
+    EXPECT_FALSE(window->isVisible());
+    h.run([&] { form.Show(); });
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(host.window(form), window) << "a hidden page keeps its window";
+}
+
+// A page whose timer ends the program, or unloads the page, after some ticks.
+class TimedForm : public ui::Form {
+  public:
+    TimedForm(ui::App& app, bool end) : Form(app, "TimedDlg"), end_(end) {}
+    int ticks = 0;
+
+  protected:
+    void Build() override {
+        label("Status", "Working...");
+        timer("Timer1", 20, true).onTimer = [this] {
+            if (++ticks < 3)
+                return;
+            if (end_)
+                this->app().End();
+            Unload();
+        };
+    }
+
+  private:
+    bool end_;
+};
+
+TEST(QtProgramLoop, EndsWhenTheProgramEndsOrNoPageIsLeft) {
+    for (bool end : {true, false}) {
+        ui::RealClock clock;
+        testing_support::ScriptedMessageBoxes boxes;
+        testing_support::ScriptedFileBrowser browser;
+        ui::App app(clock, boxes, browser);
+        uiqt::QtHost host(app);
+        TimedForm form(app, end);
+        app.dispatch([&] { form.Show(); });
+        // A guard against a loop that never ends.
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+        guard.start(5000);
+        EXPECT_EQ(uiqt::runQtProgram(app, host), 0) << (end ? "End" : "Unload");
+        EXPECT_EQ(form.ticks, 3);
+        EXPECT_EQ(app.ended(), end);
+        EXPECT_FALSE(form.loaded() && host.window(form)->isVisible());
+    }
+}
+
+// An About box: shown modally, its OK hides it.
+class ModalForm : public ui::Form {
+  public:
+    explicit ModalForm(ui::App& app) : Form(app, "frmAbout") {}
+
+  protected:
+    void Build() override {
+        label("Title", "About");
+        button("OK", "OK").onClick = [this] { Hide(); };
+    }
+};
+
+// A page that counts the ticks of a fast timer.
+class TickingForm : public ui::Form {
+  public:
+    explicit TickingForm(ui::App& app) : Form(app, "TickingDlg") {}
+    int ticks = 0;
+
+  protected:
+    void Build() override {
+        timer("Timer1", 5, true).onTimer = [this] { ++ticks; };
+    }
+};
+
+class QtRealTimeTest : public testing::Test {
+  protected:
+    ui::RealClock clock;
+    testing_support::ScriptedMessageBoxes boxes;
+    testing_support::ScriptedFileBrowser browser;
+    ui::App app{clock, boxes, browser};
+    uiqt::QtHost host{app};
+};
+
+TEST_F(QtRealTimeTest, ModalShowReturnsWhenTheUserClosesTheBox) {
+    ModalForm about(app);
+    bool wasModal = false;
+    QTimer::singleShot(50, [&] {
+        QWidget* window = host.window(about);
+        wasModal = window && window->isVisible() && window->isModal();
+        if (auto* ok = qobject_cast<QPushButton*>(host.widget(about.ctl("OK"))))
+            ok->click();
+    });
+    app.dispatch([&] { about.ShowModal(); });
+    EXPECT_TRUE(wasModal);
+    EXPECT_FALSE(about.visible());
+    EXPECT_FALSE(host.window(about)->isVisible());
+}
+
+TEST_F(QtRealTimeTest, ModelTimersWaitWhileAQtBoxIsOpen) {
+    TickingForm page(app);
+    app.dispatch([&] { page.Show(); });
+    host.startPump(1);
+    int ticksWhenOpened = -1;
+    int ticksWhenClosing = -1;
+    QTimer::singleShot(30, [&] {
+        ticksWhenOpened = page.ticks;
+        QTimer::singleShot(100, [&] {
+            ticksWhenClosing = page.ticks;
+            if (auto* box = QApplication::activeModalWidget())
+                box->close();
+        });
+    });
+    // The box opens from a model event, as the pages open theirs.
+    app.post([&] {
+        uiqt::QtMessageBoxes qtBoxes;
+        qtBoxes.show({"Please wait", ui::mb::Information, "Notice"});
+    });
+    QElapsedTimer spent;
+    spent.start();
+    while (ticksWhenClosing < 0 && spent.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    host.stopPump();
+    ASSERT_GE(ticksWhenClosing, 0);
+    EXPECT_EQ(ticksWhenClosing, ticksWhenOpened) << "a model timer ran under the box";
+}
+
+TEST(QtTextHelpers, AccessKeysAndLineEnds) {
+    struct Case {
+        const char* caption;
+        const char* shown;
+    };
+    const Case cases[] = {{"&Next >", "Next >"},
+                          {"< &Back", "< Back"},
+                          {"Save && Exit", "Save & Exit"},
+                          {"Plain", "Plain"},
+                          {"Trailing&", "Trailing"}};
+    for (const Case& c : cases)
+        EXPECT_EQ(uiqt::stripAccessKeys(c.caption), c.shown) << c.caption;
+    EXPECT_EQ(uiqt::toDisplayLines("a\r\nb\r\n"), "a\nb\n");
+    EXPECT_EQ(uiqt::fromDisplayLines("a\nb\r\nc"), "a\r\nb\r\nc");
+}
+
+} // namespace

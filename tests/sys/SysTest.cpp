@@ -1,0 +1,182 @@
+#include "platform/sys/System.h"
+#include "tests/fixtures/TempFolder.h"
+
+#include <cerrno>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CodecCase {
+    std::string utf8;
+    std::optional<std::string> ansi;
+};
+
+class Windows1252Encode : public ::testing::TestWithParam<CodecCase> {};
+
+TEST_P(Windows1252Encode, Table) {
+    EXPECT_EQ(sys::toWindows1252(GetParam().utf8), GetParam().ansi);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Windows1252Encode,
+    ::testing::Values(CodecCase{"", std::string()}, CodecCase{"abc\r\n", std::string("abc\r\n")},
+                      CodecCase{"\xE2\x82\xAC", std::string("\x80")}, // euro sign
+                      CodecCase{"\xC3\xA9", std::string("\xE9")},     // e acute
+                      CodecCase{"\xC2\xA0", std::string("\xA0")},     // no-break space
+                      CodecCase{"\xC3\xBF", std::string("\xFF")},     // y diaeresis
+                      CodecCase{"\xE2\x84\xA2", std::string("\x99")}, // trade mark
+                      CodecCase{"\xC5\xB8", std::string("\x9F")},     // Y diaeresis
+                      CodecCase{"\xC4\x80", std::nullopt},            // A macron: no form
+                      CodecCase{"\xC2\x81", std::nullopt},            // unassigned slot
+                      CodecCase{"\xF0\x9F\x98\x80", std::nullopt},    // emoji
+                      CodecCase{"\xC3", std::nullopt},                // cut short
+                      CodecCase{"\xC0\xAF", std::nullopt},            // overlong
+                      CodecCase{"\xED\xA0\x80", std::nullopt},        // surrogate
+                      CodecCase{"a\xFF"
+                                "b",
+                                std::nullopt}));
+
+TEST(Windows1252, EveryAssignedByteRoundTrips) {
+    for (int b = 1; b < 256; ++b) {
+        std::string byte(1, static_cast<char>(b));
+        std::string utf8 = sys::fromWindows1252(byte);
+        if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D)
+            continue;
+        EXPECT_EQ(sys::toWindows1252(utf8), byte) << b;
+    }
+}
+
+TEST(LogTime, Format) {
+    EXPECT_EQ(sys::formatLogTime({2026, 12, 7, 15, 5, 0}), "Dec 07,2026 15:05:00");
+    EXPECT_EQ(sys::formatLogTime({2000, 1, 1, 0, 0, 9}), "Jan 01,2000 00:00:09");
+    EXPECT_EQ(sys::formatLogLine({2026, 5, 31, 23, 59, 59}, "Entering Debug Mode"),
+              "May 31,2026 23:59:59 - Entering Debug Mode\r\n");
+    const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    for (int m = 1; m <= 12; ++m)
+        EXPECT_EQ(sys::formatLogTime({2001, m, 10, 1, 2, 3}).substr(0, 3), months[m - 1]);
+}
+
+TEST(Wildcards, Table) {
+    struct Case {
+        const char* pattern;
+        const char* name;
+        bool match;
+    } cases[] = {{"*.txt", "ports.txt", true},     {"*.txt", "ports.txt.bak", false},
+                 {"p?rts.txt", "ports.txt", true}, {"p?rts.txt", "prts.txt", false},
+                 {"*", "anything", true},          {"a*b*c", "axxbyyc", true},
+                 {"a*b*c", "axxbyy", false},       {"*.KSF", "x.ksf", false},
+                 {"exact", "exact", true},         {"", "", true}};
+    for (const auto& c : cases)
+        EXPECT_EQ(sys::wildcardMatch(c.pattern, c.name), c.match) << c.pattern << " " << c.name;
+}
+
+class FileExistsTest : public ::testing::Test {
+  protected:
+    FileExistsTest() {
+        std::ofstream("ports.txt") << "LPT1:\r\n";
+        std::ofstream(".hidden") << "x";
+        std::filesystem::create_directory("folder.txt");
+        std::filesystem::create_directory("sub");
+        std::ofstream("sub/a.ksf") << "x";
+    }
+    TempFolder folder{"fileexists"};
+    sys::RealSystem system{"/nowhere"};
+};
+
+TEST_F(FileExistsTest, Table) {
+    struct Case {
+        std::string path;
+        bool exists;
+    } cases[] = {{"", false},
+                 {"ports.txt", true},
+                 {"./ports.txt", true},
+                 {folder.path() + "/ports.txt", true},
+                 {"missing.txt", false},
+                 {"sub/", false},
+                 {"sub", false},
+                 {"folder.txt", false},
+                 {".hidden", false},
+                 {"*.txt", true},
+                 {"p?rts.*", true},
+                 {"*.ksf", false},
+                 {"sub/*.ksf", true},
+                 {"*/a.ksf", false},
+                 {".h*", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(system.fileExists(c.path), c.exists) << c.path;
+}
+
+TEST_F(FileExistsTest, WriteReadAppendDelete) {
+    EXPECT_TRUE(system.writeFile("out.bin", std::string("a\0b\r\n", 5)).ok);
+    EXPECT_TRUE(system.appendFile("out.bin", "tail").ok);
+    EXPECT_EQ(system.readFile("out.bin"), std::string("a\0b\r\ntail", 9));
+    EXPECT_TRUE(system.writeFile("out.bin", "new").ok);
+    EXPECT_EQ(system.readFile("out.bin"), "new");
+    EXPECT_TRUE(system.deleteFile("out.bin"));
+    EXPECT_FALSE(system.readFile("out.bin"));
+    auto r = system.writeFile("no/such/folder/x", "y");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, ENOENT);
+    EXPECT_FALSE(r.retryable());
+}
+
+TEST_F(FileExistsTest, CurrentFolder) {
+    EXPECT_EQ(std::filesystem::canonical(system.currentFolder()),
+              std::filesystem::canonical(folder.path()));
+    EXPECT_TRUE(system.setCurrentFolder("sub"));
+    EXPECT_TRUE(system.fileExists("a.ksf"));
+    EXPECT_FALSE(system.setCurrentFolder("missing"));
+}
+
+// Appends fail with scripted errors, then succeed.
+class FlakySystem : public sys::RealSystem {
+  public:
+    using RealSystem::RealSystem;
+    std::deque<int> errors;
+    std::string written;
+    int attempts = 0;
+    sys::IoResult appendFile(const std::string&, const std::string& bytes) override {
+        ++attempts;
+        if (!errors.empty()) {
+            int e = errors.front();
+            if (errors.size() > 1 || !keepLast)
+                errors.pop_front();
+            return {false, e};
+        }
+        written += bytes;
+        return {true, 0};
+    }
+    bool keepLast = false;
+};
+
+TEST(AppendLogLine, RetriesSharingErrorsThenWrites) {
+    FlakySystem system("/x");
+    system.errors = {EACCES, EBUSY, EIO};
+    int slept = 0;
+    EXPECT_TRUE(sys::appendLogLine(system, "Log.txt", "line\r\n", 5, [&](int ms) { slept += ms; }));
+    EXPECT_EQ(system.written, "line\r\n");
+    EXPECT_EQ(slept, 1500);
+}
+
+TEST(AppendLogLine, GivesUpAfterBoundedRetries) {
+    FlakySystem system("/x");
+    system.errors = {EACCES};
+    system.keepLast = true;
+    int sleeps = 0;
+    EXPECT_FALSE(sys::appendLogLine(system, "Log.txt", "line", 3, [&](int) { ++sleeps; }));
+    EXPECT_EQ(system.attempts, 4);
+    EXPECT_EQ(sleeps, 3);
+}
+
+TEST(AppendLogLine, OtherErrorsDropTheLineAtOnce) {
+    FlakySystem system("/x");
+    system.errors = {ENOSPC};
+    EXPECT_FALSE(sys::appendLogLine(system, "Log.txt", "line", 3, [](int) { FAIL(); }));
+    EXPECT_EQ(system.attempts, 1);
+}
+
+} // namespace
