@@ -48,7 +48,7 @@ std::vector<std::string> toQtNameFilters(const std::string& filter) {
                 patterns += one;
             }
         if (patterns.empty())
-            patterns = "*";
+            patterns.push_back('*'); // a description without patterns: every file
         if (desc.empty() && patterns == "*" && i + 1 >= parts.size())
             continue; // a trailing "|"
         std::string tail = "(" + patterns + ")";

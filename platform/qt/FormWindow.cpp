@@ -81,11 +81,11 @@ class DropDownCombo : public QComboBox {
 
 // A list box that, unlike Qt's, picks no entry by itself when it gets the focus.
 class ListBox : public QListWidget {
-public:
+  public:
     bool focusing = false;
     std::function<void()> afterFocusIn;
 
-protected:
+  protected:
     void focusInEvent(QFocusEvent* event) override {
         focusing = true;
         QListWidget::focusInEvent(event);
@@ -717,6 +717,10 @@ void FormWindow::show(bool modal) {
         placed_ = true;
     }
     window_->show();
+    // Qt makes the first button the default when none is; only the model's default counts.
+    for (const Control* c : order_)
+        if (auto* button = qobject_cast<QPushButton*>(widgetFor(*c)))
+            button->setDefault(c->isDefault());
     window_->raise();
     window_->activateWindow();
     if (pendingFocus_) {

@@ -309,24 +309,31 @@ void Control::userClick() {
 }
 
 void Control::userType(const std::string& s) {
-    if (!enabled_)
-        return;
-    std::string text = text_;
+    // Each accepted key changes the text at once, as in a real text box: a key handler
+    // (Enter acting as Next) sees everything typed before it.
     for (char ch : s) {
+        if (!enabled_)
+            return;
         int key = static_cast<unsigned char>(ch);
         if (onKeyPress) {
             run([&] { onKeyPress(key); });
             if (key == 0)
                 continue;
         }
+        std::string text = text_;
         if (key == 8) {
-            if (!text.empty())
-                text.pop_back();
+            if (text.empty())
+                continue;
+            text.pop_back();
+        } else if (key == 13 || key == 27) {
+            continue; // Enter and Escape do not go into a single-line box
         } else if (maxLength_ == 0 || static_cast<int>(text.size()) < maxLength_) {
             text.push_back(static_cast<char>(key));
+        } else {
+            continue;
         }
+        setText(std::move(text));
     }
-    setText(text);
 }
 
 void Control::userReplaceText(std::string s) {

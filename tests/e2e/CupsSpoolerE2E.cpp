@@ -170,6 +170,30 @@ TEST_F(CupsSpoolerE2E, MapsTheSchedulersStatesOntoStatusBits) {
     EXPECT_TRUE(waitJobs(*spooler, "Kestrel", 0));
 }
 
+TEST_F(CupsSpoolerE2E, TheDefaultDestinationIsTheCurrentPrinterAtStart) {
+    cups->addDevice(Scheme::Parallel, "lp0");
+    EXPECT_EQ(makeCupsSpooler()->currentPrinter(), "");
+    ASSERT_EQ(spooler->addPrinter("Office", kGenericTextDriver, "LPT1:"), 0);
+    ASSERT_EQ(spooler->addPrinter("Kestrel", kGenericTextDriver, "LPT1:"), 0);
+    auto made = runProgram({"/usr/sbin/lpadmin", "-d", "Office"});
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+
+    auto fresh = makeCupsSpooler();
+    EXPECT_EQ(fresh->currentPrinter(), "Office");
+    fresh->setCurrentPrinter("Kestrel");
+    EXPECT_EQ(fresh->currentPrinter(), "Kestrel");
+    EXPECT_EQ(*fresh->printers().value, (std::vector<std::string>{"Kestrel", "Office"}));
+}
+
+TEST_F(CupsSpoolerE2E, WritingToAMissingPrinterFailsAtOnce) {
+    auto start = std::chrono::steady_clock::now();
+    auto outcome = spooler->writeRawDocument("Nobody", "Kestrel Command", "x");
+    EXPECT_FALSE(outcome.opened);
+    EXPECT_EQ(outcome.error, err::InvalidPrinterName);
+    EXPECT_EQ(spooler->jobs("Nobody").error, err::InvalidPrinterName);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
 TEST(CupsSpoolerUnreachable, EveryCallFailsFastWithServiceUnavailable) {
     CupsLimits limits;
     limits.server = "/nonexistent/kvt/cups.sock";

@@ -114,7 +114,6 @@ int print(const fs::path& device, int argc, char** argv) {
             return 1;
         }
     }
-    fs::permissions(tmp, fs::perms::all, fs::perm_options::add);
     fs::rename(tmp, out);
     std::cerr << "INFO: received " << data.size() << " bytes" << std::endl;
     return 0;

@@ -170,10 +170,6 @@ bool PrivateCups::start() {
           "devices/parallel", "devices/serial", "devices/usb", "folders"}) {
         fs::create_directories(root / dir);
     }
-    for (const char* dir :
-         {"devices", "devices/parallel", "devices/serial", "devices/usb", "folders"}) {
-        fs::permissions(root / dir, fs::perms::all);
-    }
 
     // Helpers of the installed CUPS, except the backends of the local schemes, which the
     // fake backend replaces so that only fake devices are listed on those schemes.

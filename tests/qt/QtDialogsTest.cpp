@@ -3,6 +3,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -81,6 +83,56 @@ INSTANTIATE_TEST_SUITE_P(
         return "flags" + std::to_string(info.param.flags) + "_answer" +
                std::to_string(info.param.result);
     });
+
+TEST(QtFileBrowserTest, OpenAndSaveDialogsCarryTheRequest) {
+    const QString folder = QDir::tempPath();
+    for (bool save : {false, true}) {
+        ui::FileBrowseRequest request;
+        request.title = save ? "Save Wizard Settings" : "Load Wizard Settings";
+        request.filter = "Kestrel Settings (*.ksf)|*.ksf|All Files (*.*)|*.*";
+        request.initialDir = folder.toStdString();
+        request.defaultExt = "ksf";
+        request.forSave = save;
+        request.fileMustExist = !save;
+        struct Seen {
+            bool open = false;
+            QString title;
+            QStringList filters;
+            QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+            QFileDialog::FileMode fileMode = QFileDialog::AnyFile;
+            QString suffix;
+        } seen;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            seen = {true,
+                    dialog->windowTitle(),
+                    dialog->nameFilters(),
+                    dialog->acceptMode(),
+                    dialog->fileMode(),
+                    dialog->defaultSuffix()};
+            if (save) {
+                dialog->selectFile(folder + "/settings");
+                static_cast<QDialog*>(dialog)->accept();
+            } else {
+                dialog->reject();
+            }
+        });
+        uiqt::QtFileBrowser browser;
+        std::optional<std::string> chosen = browser.browse(request);
+        ASSERT_TRUE(seen.open);
+        EXPECT_EQ(seen.title.toStdString(), request.title);
+        EXPECT_EQ(seen.filters, QStringList({"Kestrel Settings (*.ksf)", "All Files (*.*)"}));
+        EXPECT_EQ(seen.mode, save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        EXPECT_EQ(seen.fileMode, save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        EXPECT_EQ(seen.suffix, "ksf");
+        if (save)
+            EXPECT_EQ(chosen, (folder + "/settings.ksf").toStdString());
+        else
+            EXPECT_EQ(chosen, std::nullopt) << "cancelled";
+    }
+}
 
 TEST(QtFileFilter, PairsBecomeQtNameFilters) {
     struct Case {

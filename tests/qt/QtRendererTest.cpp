@@ -413,6 +413,30 @@ TEST_F(QtRendererTest, EnterAndEscapePressTheDefaultAndCancelButtons) {
     EXPECT_EQ(form.nextClicks, 1);
 }
 
+// A page whose buttons are all plain: Enter in a field presses none of them.
+class NoDefaultForm : public ui::Form {
+  public:
+    explicit NoDefaultForm(ui::App& app) : Form(app, "PlainDlg") {}
+    int clicks = 0;
+
+  protected:
+    void Build() override {
+        textBox("Field");
+        button("Prev", "< Back").onClick = [this] { ++clicks; };
+        button("Next", "Next >").beside().onClick = [this] { ++clicks; };
+    }
+};
+
+TEST_F(QtRendererTest, EnterPressesNoButtonWithoutADefault) {
+    NoDefaultForm plain(h.app);
+    h.run([&] { plain.Show(); });
+    QWidget* field = host.widget(plain.ctl("Field"));
+    ASSERT_NE(field, nullptr);
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(plain.clicks, 0);
+    EXPECT_FALSE(qobject_cast<QPushButton*>(host.widget(plain.ctl("Prev")))->isDefault());
+}
+
 TEST_F(QtRendererTest, HideAndShowFollowTheModel) {
     show();
     QWidget* window = host.window(form);

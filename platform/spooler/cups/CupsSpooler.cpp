@@ -368,8 +368,7 @@ class CupsSpooler final : public Spooler {
         std::string resource = "/admin/";
         // The request carries the description file as its document, as a driver upload does.
         if (cupsSendRequest(http.get(), request, resource.c_str(),
-                            ippLength(request) + ppd.size()) ==
-            HTTP_STATUS_CONTINUE) {
+                            ippLength(request) + ppd.size()) == HTTP_STATUS_CONTINUE) {
             cupsWriteRequestData(http.get(), ppd.data(), ppd.size());
         }
         ippDelete(request);

@@ -1,0 +1,128 @@
+#include "kestrel/pages/Dialog.h"
+
+#include "kestrel/core/Core.h"
+
+namespace kestrel {
+
+namespace {
+constexpr std::size_t kMaxPath = 256;
+const char* const kExtension = ".ksf";
+} // namespace
+
+std::string settingsFileFromBrowser(const std::string& answer) {
+    std::size_t start = answer.find_first_not_of(' ');
+    std::string name = start == std::string::npos ? std::string() : answer.substr(start);
+    name = name.substr(0, name.find('\0'));
+    if (name.size() > kMaxPath)
+        name.resize(kMaxPath);
+    if (name.find('.') == std::string::npos)
+        name += kExtension;
+    return name;
+}
+
+bool isInvalidSettingsFileName(const std::string& name) {
+    // A folder is not a file name; "/" stands where the Windows original had "\".
+    return name.empty() || name == " " || name.back() == '/';
+}
+
+void Dialog::Build() {
+    label("Title", "");
+    label("Subtitle", "");
+    label("Label3", "Filename:");
+    textBox("FileName").setToolTip("Path and name of settings file.");
+    button("Browse", "Browse").beside().onClick = [this] { Browse_Click(); };
+    label("Label1", "File Password:");
+    textBox("Password").setToolTip("Password for file access.").setPasswordChar("*");
+    label("ConfirmLabel", "Confirm:");
+    textBox("ConfirmTxt").setToolTip("Re-type password for confirmation.").setPasswordChar("*");
+    checkBox("ShowCheck", "Show Password")
+        .setToolTip("Check to show the password as it is being entered.")
+        .onClick = [this] { ShowCheck_Click(); };
+    button("OKButton", "OK").setDefault(true).onClick = [this] { OKButton_Click(); };
+    button("CancelButton", "Cancel").beside().setCancel(true).onClick = [this] {
+        CancelButton_Click();
+    };
+}
+
+void Dialog::Form_Load() {
+    core().ws.FinishAction = finish::Open;
+    ctl("Password").setPasswordChar("*");
+    ctl("ConfirmLabel").setVisible(true);
+    ctl("ConfirmTxt").setVisible(true);
+    const bool save = Mode == kSave;
+    const std::string title = save ? "Save Wizard Settings" : "Load Wizard Settings";
+    setCaption(title);
+    ctl("Title").setCaption(title);
+    ctl("Subtitle")
+        .setCaption(save ? "Please select a file to hold the wizard settings"
+                         : "Please select the file that contains previously saved wizard settings");
+}
+
+void Dialog::ShowCheck_Click() {
+    const bool show = ctl("ShowCheck").value() == 1;
+    ctl("Password").setPasswordChar(show ? "" : "*");
+    ctl("ConfirmLabel").setVisible(!show);
+    ctl("ConfirmTxt").setVisible(!show);
+}
+
+void Dialog::Browse_Click() {
+    ui::FileBrowseRequest request;
+    request.title = "File Browser";
+    request.filter = "Kestrel Settings (*.ksf)|*.ksf|All Files (*.*)|*.*";
+    request.initialDir = core().sys().programFolder();
+    std::optional<std::string> answer = app().browse(request);
+    if (!answer)
+        return;
+    ctl("FileName").setText(settingsFileFromBrowser(*answer));
+}
+
+void Dialog::OKButton_Click() {
+    WizardState& ws = core().ws;
+    std::string name = ctl("FileName").text();
+    if (isInvalidSettingsFileName(name)) {
+        core().ShowNotice("Invalid file name. Please enter a valid file name.");
+        return;
+    }
+    if (ctl("ShowCheck").value() != 1 && ctl("Password").text() != ctl("ConfirmTxt").text()) {
+        core().ShowNotice(
+            "Inputs for the password does not match, please re-enter the password again.");
+        return;
+    }
+    bool done;
+    if (Mode == kSave) {
+        if (name.find('.') == std::string::npos) {
+            name += kExtension;
+            ctl("FileName").setText(name);
+        }
+        done = core().SaveSettings(name, ctl("Password").text());
+        if (done)
+            ws.SettingsSaved = true;
+    } else {
+        done = core().LoadSavedSettings(name, ctl("Password").text());
+    }
+    // The file routines have told the user why; the dialog stays open to correct it.
+    if (!done)
+        return;
+    ws.FinishAction = finish::Done;
+    Unload();
+    ws.DialogClosed = true;
+    if (ws.ExitAfterSave)
+        app().End();
+}
+
+void Dialog::CancelButton_Click() {
+    WizardState& ws = core().ws;
+    ws.FinishAction = finish::Cancelled;
+    ws.DialogClosed = true;
+    Unload();
+}
+
+void Dialog::Form_QueryUnload(int& cancel, int unloadMode) {
+    // The close box is this dialog's Cancel, not the wizard's exit; Cancel unloads it.
+    if (unloadMode == ui::kUnloadUser) {
+        cancel = 1;
+        CancelButton_Click();
+    }
+}
+
+} // namespace kestrel

@@ -1,0 +1,38 @@
+#pragma once
+#include "kestrel/pages/Page.h"
+
+#include <string>
+
+namespace kestrel {
+
+// The modeless save/load dialog. Callers set Mode, show it and poll FinishAction or
+// DialogClosed in the wizard state.
+class Dialog : public Page {
+  public:
+    static constexpr int kLoad = 0;
+    static constexpr int kSave = 1; // any other value counts as load
+
+    Dialog(Core& core, KestrelPages& pages) : Page(core, pages, "Dialog") {}
+
+    // Kept across unloads; every caller sets it before Show.
+    int Mode = kLoad;
+
+    void ShowCheck_Click();
+    void Browse_Click();
+    void OKButton_Click();
+    void CancelButton_Click();
+
+  protected:
+    void Build() override;
+    void Form_Load() override;
+    void Form_QueryUnload(int& cancel, int unloadMode) override;
+};
+
+// The name the dialog takes from the file browser's answer: leading blanks and anything
+// from the first NUL dropped, at most 256 characters, ".ksf" added when there is no dot.
+std::string settingsFileFromBrowser(const std::string& answer);
+
+// True when the dialog refuses the name before touching any file.
+bool isInvalidSettingsFileName(const std::string& name);
+
+} // namespace kestrel

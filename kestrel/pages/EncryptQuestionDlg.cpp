@@ -1,0 +1,134 @@
+#include "kestrel/pages/EncryptQuestionDlg.h"
+
+#include "kestrel/core/Core.h"
+#include "kestrel/pages/FinishDialog.h"
+#include "kestrel/pages/LEAPDlg.h"
+#include "kestrel/pages/Pages.h"
+#include "kestrel/pages/WEPDlg.h"
+#include "kestrel/pages/WPADlg.h"
+#include "kestrel/pages/WirelessQuestionDlg.h"
+
+namespace kestrel {
+
+namespace {
+
+const char* const kHelpOpen = "The wireless network is available (open) to all wireless devices."
+                              "\r\nAccess to the wireless network is not protected.";
+const char* const kHelpWEP =
+    "WEP is a basic encryption method for wireless devices.\r\n"
+    "It is not as secure as the other authentication methods.\r\n"
+    "It uses an encrypted share key for authentication.\r\n"
+    "Key sizes used for WEP encryption are: 40/64 bits (10 hex digits) or 104/128 bits (26 hex "
+    "digits).";
+const char* const kHelpWPA =
+    "WPA (Wi-Fi Protected Access) has two modes of operation: Enterprise and Personal.\r\n"
+    "Enterprise mode uses a 802.1x authentication server that distributes the access keys.\r\n"
+    "Personal mode uses a shared encryption key for authentication.\r\n"
+    "Every allowed computer is given the same passphrase.\r\n"
+    "Security depends on the strength and secrecy of the passphase.\r\n"
+    "Three encryption methods are supported: TKIP, AES, and TKIP+AES.";
+const char* const kHelpLeap =
+    "EAP (Extensive Authentication Protocol) is an authentication method that has a number of "
+    "variants,\r\n"
+    "including PEAP (Protected EAP), LEAP (Lightweight EAP), and EAP-TTLS (Tunneled TLS).";
+
+} // namespace
+
+void EncryptQuestionDlg::Build() {
+    setCaption("Configure Wireless Network");
+    label("Label1", "Wireless Network Authentication Setting");
+    label("Label6",
+          "Please select the wireless authentication method used on your wireless network");
+
+    const char* captions[3] = {"&No Authentication (Open)", "&WEP (Wired Equivalent Privacy)",
+                               "&Other Authentication Methods"};
+    const char* tips[3] = {"The wireless network is available (open) to all wireless devices. "
+                           "Access to the wireless network is not protected.",
+                           "Select WEP configuration option.",
+                           "Select WPA or EAP configuration option."};
+    for (int i = 0; i < 3; ++i) {
+        auto& opt = option("click", captions[i], i);
+        opt.width(300);
+        opt.setToolTip(tips[i]);
+        opt.onClick = [this, i] { click_Click(i); };
+        if (i == 0 || i == 1) {
+            auto& help = button(i == 0 ? "HelpOpen" : "HelpWEP", "What is this?");
+            help.beside().setToolTip("Shows a brief description of this option.");
+            const char* text = i == 0 ? kHelpOpen : kHelpWEP;
+            help.onClick = [this, text] { core().ShowNotice(text); };
+        }
+    }
+    checkBox("WPA", "WPA (Wi-Fi Protected Access)").width(300);
+    auto& helpWpa = button("HelpWPA", "What is this?");
+    helpWpa.beside().setToolTip("Shows a brief description of this option.");
+    helpWpa.onClick = [this] { core().ShowNotice(kHelpWPA); };
+    checkBox("EAP", "EAP (Extensible Authentication Protocol)").width(300);
+    auto& helpLeap = button("HelpLeap", "What is this?");
+    helpLeap.beside().setToolTip("Shows a brief description of this option.");
+    helpLeap.onClick = [this] { core().ShowNotice(kHelpLeap); };
+
+    button("Prev", "< Back").onClick = [this] { Prev_Click(); };
+    auto& next = button("Next", "Next >");
+    next.beside().setDefault(true);
+    next.onClick = [this] { Next_Click(); };
+    auto& cancel = button("Cancel", "Cancel");
+    cancel.beside().setCancel(true);
+    cancel.onClick = [this] { Cancel_Click(); };
+}
+
+void EncryptQuestionDlg::Form_Load() {
+    ctl("click", 0).setValue(1);
+    ctl("WPA").setEnabled(false);
+    ctl("EAP").setEnabled(false);
+}
+
+void EncryptQuestionDlg::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
+    if (unloadMode == ui::kUnloadUser)
+        core().ExitWizard();
+}
+
+void EncryptQuestionDlg::click_Click(int index) {
+    // The boxes keep their values while disabled.
+    ctl("WPA").setEnabled(index == 2);
+    ctl("EAP").setEnabled(index == 2);
+}
+
+void EncryptQuestionDlg::Next_Click() {
+    Hide();
+    core().ReadEncryptQuestionSettings(false);
+    if (ctl("click", 0).value()) {
+        FinishDialog& next = pages().getFinishDialog();
+        next.Show();
+        next.PrevForm = this;
+    } else if (ctl("click", 1).value()) {
+        pages().getWEPDlg().Show();
+    } else if (ctl("click", 2).value()) {
+        if (ctl("WPA").value() == 1) {
+            pages().getWPADlg().Show();
+        } else if (ctl("EAP").value() == 1) {
+            LEAPDlg& next = pages().getLEAPDlg();
+            next.Show();
+            next.PrevForm = this;
+        } else {
+            Show();
+            core().ShowNotice("You need to select at least one authentication method: WPA or EAP");
+        }
+    } else {
+        // A loaded file may set none of the options: stay and let the user choose one.
+        Show();
+        core().ShowNotice(
+            "Please select the wireless authentication method used on your wireless network");
+    }
+}
+
+void EncryptQuestionDlg::Prev_Click() {
+    ui::Form* back = PrevForm ? PrevForm : &pages().getWirelessQuestionDlg();
+    back->Show();
+    Hide();
+}
+
+void EncryptQuestionDlg::Cancel_Click() {
+    core().ConfirmExit();
+}
+
+} // namespace kestrel

@@ -1,0 +1,34 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrel {
+
+// The number a typed text begins with, after leading blanks, tabs and line feeds: an
+// optional sign, digits, a decimal part and an exponent (E or D), or a hexadecimal number
+// after "&H" or an octal one after "&O". Reading stops at the first character that does
+// not fit; a text without a leading number counts as 0.
+double leadingNumber(std::string_view text);
+
+// The text split at every "." (an empty text gives one empty part).
+std::vector<std::string> splitDots(std::string_view text);
+
+// Checks of a dotted address field. Each returns the lines of the error box joined by
+// CR LF, or nothing when the text passes.
+
+// The printer address on the port page.
+std::optional<std::string> portAddressError(std::string_view text);
+// A static address on the TCP/IP page; `name` is the field's name in the messages
+// ("IP Address", "Gateway Address").
+std::optional<std::string> staticAddressError(std::string_view text, const std::string& name);
+// The subnet mask on the TCP/IP page.
+std::optional<std::string> subMaskError(std::string_view text);
+
+// True when a command file name holds none of * ? < > | " tab, line feed, carriage return
+// or NUL, and every character has a Windows-1252 form (one without it would reach the
+// file system as "?").
+bool hasNoBadChars(std::string_view name);
+
+} // namespace kestrel

@@ -1,0 +1,31 @@
+#pragma once
+#include "kestrel/pages/Page.h"
+
+namespace kestrel {
+
+// "Send Wizard Settings": builds the command text, offers to save, hands over to the
+// progress page. Back unloads it, so each arrival rebuilds it.
+class FinishDialog : public Page {
+  public:
+    FinishDialog(Core& core, KestrelPages& pages) : Page(core, pages, "FinishDialog") {}
+
+    // Set by Save and Exit; survives an unload, cleared by Form_Load.
+    bool SaveExitChosen = false;
+
+    void OKButton_Click();
+    void SaveExit_Click();
+    void Timer1_Timer();
+    void Back_Click();
+    void CancelButton_Click();
+
+  protected:
+    void Build() override;
+    void Form_Load() override;
+    void Form_QueryUnload(int& cancel, int unloadMode) override;
+
+  private:
+    void openSaveDialog();
+    void startPolling();
+};
+
+} // namespace kestrel

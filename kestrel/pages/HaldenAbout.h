@@ -1,0 +1,13 @@
+#pragma once
+#include "kestrel/pages/frmAbout.h"
+
+namespace kestrel {
+
+// The partner edition's About box: the same controls and procedures, its own icon.
+class HaldenAbout : public AboutBox {
+  public:
+    HaldenAbout(Core& core, KestrelPages& pages)
+        : AboutBox(core, pages, "HaldenAbout", "halden-icon") {}
+};
+
+} // namespace kestrel

@@ -1,0 +1,19 @@
+#include "kestrel/pages/HaldenIntro.h"
+
+#include "kestrel/pages/HaldenAbout.h"
+#include "kestrel/pages/Pages.h"
+
+namespace kestrel {
+
+HaldenIntro::HaldenIntro(Core& core, KestrelPages& pages)
+    : WelcomePage(core, pages, "HaldenIntro",
+                  {"Welcome to the Solvane Kestrel",
+                   "For more complete control over your network printers, please use Solvane "
+                   "Printer Manager.",
+                   "To continue, click Next", "halden-logo"}) {}
+
+ui::Form& HaldenIntro::aboutBox() {
+    return pages().getHaldenAbout();
+}
+
+} // namespace kestrel

@@ -1,0 +1,115 @@
+#include "kestrel/pages/LEAPDlg.h"
+
+#include "kestrel/core/Core.h"
+#include "kestrel/pages/EncryptQuestionDlg.h"
+#include "kestrel/pages/FinishDialog.h"
+#include "kestrel/pages/KeyChecks.h"
+#include "kestrel/pages/Pages.h"
+
+namespace kestrel {
+
+void LEAPDlg::Build() {
+    setCaption("Configure Wireless Authentication");
+    label("Label1", "EAP Configuration");
+    label("Label6", "Please select the EAP operating mode, and enter the user name and password "
+                    "required for wireless network access.")
+        .setMultiLine(true);
+    label("Label4", "EAP Mode:").width(150);
+    auto& type = combo("Combo1", ui::ComboStyle::DropDownList, {});
+    type.beside();
+    type.onDropDown = [this] { Combo1_DropDown(); };
+    label("Label2", "EAP User Name:").width(150);
+    textBox("UserName")
+        .beside()
+        .width(220)
+        .setToolTip("Enter the use name for wireless network access.");
+    label("Label3", "EAP Password:").width(150);
+    textBox("Password")
+        .beside()
+        .width(220)
+        .setToolTip("Enter the password for wireless network access.");
+    auto& show = checkBox("ShowCheck", "Show Password");
+    show.beside().setToolTip("Check to show the password as it is being entered.");
+    show.onClick = [this] { ShowCheck_Click(); };
+    label("ConfirmLabel", "Confirm:").width(150);
+    textBox("ConfirmTxt")
+        .beside()
+        .width(220)
+        .setToolTip("Re-enter the password for data entry verification.")
+        .setPasswordChar("*");
+
+    button("Prev", "< Back").onClick = [this] { Prev_Click(); };
+    auto& next = button("Next", "Next >");
+    next.beside().setDefault(true);
+    next.onClick = [this] { Next_Click(); };
+    auto& cancel = button("Cancel", "Cancel");
+    cancel.beside().setCancel(true);
+    cancel.onClick = [this] { Cancel_Click(); };
+    timer("Timer1").onTimer = [this] { Timer1_Timer(); };
+}
+
+void LEAPDlg::Form_Load() {
+    ctl("Timer1").setEnabled(false);
+    ctl("ShowCheck").setValue(0);
+    ShowCheck_Click();
+    auto& list = ctl("Combo1");
+    list.setItems({"None", "PEAP", "LEAP", "TTLS"});
+    list.setListIndex(1);
+}
+
+void LEAPDlg::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
+    if (unloadMode == ui::kUnloadUser)
+        core().ExitWizard();
+}
+
+void LEAPDlg::SetAuthFieldsState() {
+    bool on = ctl("Combo1").listIndex() != 0;
+    enableField(ctl("UserName"), &ctl("Label2"), on);
+    enableField(ctl("Password"), &ctl("Label3"), on);
+    enableField(ctl("ConfirmTxt"), &ctl("ConfirmLabel"), on);
+    ctl("ShowCheck").setEnabled(on);
+}
+
+void LEAPDlg::Combo1_DropDown() {
+    auto& t = ctl("Timer1");
+    t.setInterval(100);
+    t.setEnabled(true);
+}
+
+void LEAPDlg::Timer1_Timer() {
+    SetAuthFieldsState();
+}
+
+void LEAPDlg::ShowCheck_Click() {
+    bool clear = ctl("ShowCheck").value() == 1;
+    ctl("Password").setPasswordChar(clear ? "" : "*");
+    ctl("ConfirmTxt").setVisible(!clear);
+    ctl("ConfirmLabel").setVisible(!clear);
+}
+
+void LEAPDlg::Next_Click() {
+    ctl("Timer1").setEnabled(false);
+    std::string notice = LeapNotice(ctl("UserName").text(), ctl("Password").text(),
+                                    ctl("ConfirmTxt").text(), ctl("ShowCheck").value() == 1);
+    if (!notice.empty()) {
+        core().ShowNotice(notice);
+        return;
+    }
+    Hide();
+    FinishDialog& next = pages().getFinishDialog();
+    next.Show();
+    next.PrevForm = this;
+}
+
+void LEAPDlg::Prev_Click() {
+    ui::Form* back = PrevForm ? PrevForm : &pages().getEncryptQuestionDlg();
+    Hide();
+    back->Show();
+}
+
+void LEAPDlg::Cancel_Click() {
+    ctl("Timer1").setEnabled(false);
+    core().ConfirmExit();
+}
+
+} // namespace kestrel

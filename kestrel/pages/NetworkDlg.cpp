@@ -1,0 +1,193 @@
+#include "kestrel/pages/NetworkDlg.h"
+
+#include "kestrel/core/Core.h"
+#include "kestrel/pages/FinishDialog.h"
+#include "kestrel/pages/KeyChecks.h"
+#include "kestrel/pages/Pages.h"
+#include "kestrel/pages/QuestionDlg.h"
+#include "kestrel/pages/WirelessQuestionDlg.h"
+
+namespace kestrel {
+
+namespace {
+
+constexpr int kPingRow = 5;
+
+std::vector<std::string> keepAliveItems() {
+    std::vector<std::string> items{"Disable (0 min)"};
+    for (int m = 2; m <= 10; ++m)
+        items.push_back(std::to_string(m) + " min");
+    return items;
+}
+
+struct Row {
+    const char* label;
+    const char* tip;
+    const char* help;
+};
+
+const Row kRows[6] = {
+    {},
+    {"Ethernet Operating Speed:", "This option allows you to set the maximum transmission speed.",
+     "HelpSpeed"},
+    {"Keep Alive Timer:", "Specifies the periodic time between Keep Alive packets.", "HelpTimer"},
+    {"Job Control Mode:", "Specifies how job data are handled between the NIC and printer.",
+     "HelpJob"},
+    {"NetBIOS Protocol:", "Specifies whether the NIC will respond to the NetBIOS protocol.",
+     "HelpNetBios"},
+    {"Periodic PING:", "Configures the periodic PING operation.", "HelpPing"},
+};
+
+const char* const kHelpTexts[6] = {
+    "",
+    "This option allows you to set the maximum transmission speed, along with the duplex mode, "
+    "of the network interface card.",
+    "This option allows you to set the time that the Keep Alive Timer will run.\r\n"
+    "When the Keep Alive Timer is enabled, the TCP connection will remain connected even after "
+    "the print job has terminated.",
+    "This option allows you to set the synchronization between the NIC and the printer for "
+    "print job received.\r\n"
+    "The NIC can either indicate the job is complete when it receives the data (standard),\r\n"
+    "or wait for the entire job is printed before indicating the job is complete (enhanced).",
+    "This option allows you to specify whether the NIC will respond to the NetBIOS protocol.",
+    "This option allows you to configure the periodic PING function.",
+};
+
+} // namespace
+
+void NetworkDlg::Build() {
+    setCaption("Configure Network Settings");
+    label("Label1", "Network Settings");
+    label("Label6", "Please configure the selected settings for your network.");
+
+    const std::vector<std::string> lists[6] = {
+        {},
+        {"Auto Select", "10 Half Duplex", "10 Full Duplex", "100 Half Duplex", "100 Full Duplex"},
+        keepAliveItems(),
+        {"Standard", "Enhanced", "Fast Standard", "Off"},
+        {"Enable", "Disable"},
+        {"Enable", "Disable"},
+    };
+    for (int i = 1; i <= 5; ++i) {
+        label("Label2", kRows[i].label, i).width(190).setToolTip(kRows[i].tip);
+        auto& list = combo("Combo1", ui::ComboStyle::DropDownList, lists[i], i);
+        list.beside().width(170).setToolTip(kRows[i].tip);
+        list.onDropDown = [this, i] { Combo1_DropDown(i); };
+        auto& help = button(kRows[i].help, "What is this?");
+        help.beside().setToolTip("Shows a brief description of this option.");
+        help.onClick = [this, i] { core().ShowNotice(kHelpTexts[i]); };
+    }
+    label("Label3", "Number of packets:", 0)
+        .width(190)
+        .setToolTip("Select the number of PING packet to send.");
+    textBox("Packet")
+        .beside()
+        .setToolTip("Specifies the number of PING packets to send")
+        .setText("1");
+    label("Label3", "Time Period (min):", 1)
+        .width(190)
+        .setToolTip("Specifies the wait period between PING packets.");
+    textBox("Period")
+        .beside()
+        .width(60)
+        .setToolTip("Specifies the time between PING packets")
+        .setText("5");
+
+    button("Prev", "< Back").onClick = [this] { Prev_Click(); };
+    auto& next = button("Next", "Next >");
+    next.beside().setDefault(true);
+    next.onClick = [this] { Next_Click(); };
+    auto& cancel = button("Cancel", "Cancel");
+    cancel.beside().setCancel(true);
+    cancel.onClick = [this] { Cancel_Click(); };
+    timer("Timer1").onTimer = [this] { Timer1_Timer(); };
+}
+
+void NetworkDlg::Form_Load() {
+    ctl("Timer1").setEnabled(false);
+    InitForm(); // before the lists are filled, as on the first creation
+    LoadComboBoxes();
+}
+
+void NetworkDlg::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
+    if (unloadMode == ui::kUnloadUser)
+        core().ExitWizard();
+}
+
+void NetworkDlg::setPingFields(bool on) {
+    enableField(ctl("Packet"), &ctl("Label3", 0), on);
+    enableField(ctl("Period"), &ctl("Label3", 1), on);
+}
+
+void NetworkDlg::InitForm() {
+    QuestionDlg& question = pages().getQuestionDlg();
+    for (int i = 1; i <= 5; ++i) {
+        bool on = question.ctl("Check1", i).value() == 1;
+        ctl("Label2", i).setEnabled(on);
+        ctl("Combo1", i).setEnabled(on);
+        if (i == kPingRow) {
+            setPingFields(on);
+            if (on)
+                UpdatePingFields();
+        }
+    }
+}
+
+void NetworkDlg::UpdatePingFields() {
+    setPingFields(ctl("Combo1", kPingRow).text() != "Disable");
+}
+
+void NetworkDlg::LoadComboBoxes() {
+    ctl("Combo1", 1).setListIndex(0);
+    ctl("Combo1", 2).setListIndex(2); // 3 minutes
+    ctl("Combo1", 3).setListIndex(0);
+    ctl("Combo1", 4).setListIndex(0);
+    ctl("Combo1", 5).setListIndex(0);
+}
+
+void NetworkDlg::Combo1_DropDown(int index) {
+    if (index != kPingRow)
+        return;
+    auto& t = ctl("Timer1");
+    t.setInterval(100);
+    t.setEnabled(true);
+}
+
+void NetworkDlg::Timer1_Timer() {
+    UpdatePingFields();
+}
+
+void NetworkDlg::Next_Click() {
+    // Checked whenever the list shows "Enable", even with the row disabled.
+    if (ctl("Combo1", kPingRow).text() == "Enable") {
+        std::string notice = PingNotice(ctl("Packet").text(), ctl("Period").text());
+        if (!notice.empty()) {
+            core().ShowProgramError(notice, false, "");
+            return;
+        }
+    }
+    Hide();
+    ctl("Timer1").setEnabled(false);
+    if (pages().getQuestionDlg().ctl("Check1", 6).value() == 1) {
+        WirelessQuestionDlg& next = pages().getWirelessQuestionDlg();
+        next.Show();
+        next.PrevForm = this;
+    } else {
+        FinishDialog& next = pages().getFinishDialog();
+        next.Show();
+        next.PrevForm = this;
+    }
+}
+
+void NetworkDlg::Prev_Click() {
+    ui::Form* back = PrevForm ? PrevForm : &pages().getQuestionDlg();
+    Hide();
+    back->Show();
+}
+
+void NetworkDlg::Cancel_Click() {
+    ctl("Timer1").setEnabled(false);
+    core().ConfirmExit();
+}
+
+} // namespace kestrel

@@ -1,0 +1,31 @@
+#pragma once
+#include "kestrel/pages/Page.h"
+
+namespace kestrel {
+
+// Wired network options: speed and duplex, keep-alive timer, job control, NetBIOS and
+// periodic PING. Rows follow the question page's boxes 1 to 5.
+class NetworkDlg : public Page {
+  public:
+    NetworkDlg(Core& core, KestrelPages& pages) : Page(core, pages, "NetworkDlg") {}
+
+    // Re-applies which rows are enabled from the question page's boxes.
+    void InitForm();
+
+  protected:
+    void Build() override;
+    void Form_Load() override;
+    void Form_QueryUnload(int& cancel, int unloadMode) override;
+
+  private:
+    void UpdatePingFields();
+    void LoadComboBoxes();
+    void Combo1_DropDown(int index);
+    void Timer1_Timer();
+    void Next_Click();
+    void Prev_Click();
+    void Cancel_Click();
+    void setPingFields(bool on);
+};
+
+} // namespace kestrel

@@ -1,0 +1,30 @@
+#pragma once
+#include "kestrel/pages/Page.h"
+
+namespace kestrel {
+
+// Which groups of network settings to configure; the first ticked box picks the next page.
+class QuestionDlg : public Page {
+  public:
+    static constexpr int kBoxes = 7;
+    static constexpr int kWirelessBox = 6;
+
+    QuestionDlg(Core& core, KestrelPages& pages) : Page(core, pages, "QuestionDlg") {}
+
+    void Next_Click();
+    void Prev_Click();
+    void Cancel_Click();
+    void HelpIP_Click(int index);
+    void HelpSpeed_Click();
+    void HelpTimer_Click();
+    void HelpJob_Click();
+    void HelpNetBios_Click();
+    void HelpPing_Click();
+    void HelpWireless_Click(int index);
+
+  protected:
+    void Build() override;
+    void Form_QueryUnload(int& cancel, int unloadMode) override;
+};
+
+} // namespace kestrel

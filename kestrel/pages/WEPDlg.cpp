@@ -1,0 +1,65 @@
+#include "kestrel/pages/WEPDlg.h"
+
+#include "kestrel/core/Core.h"
+#include "kestrel/pages/EncryptQuestionDlg.h"
+#include "kestrel/pages/KeyChecks.h"
+#include "kestrel/pages/Pages.h"
+#include "kestrel/pages/WEPkeyDlg.h"
+#include "kestrel/pages/WEPphraseDlg.h"
+
+namespace kestrel {
+
+void WEPDlg::Build() {
+    setCaption("Configure Wireless Authentication");
+    label("Label1", "WEP Encryption Configuration", 1);
+    label("Label6", "Please select the method for entering the encryption key used by  your "
+                    "wireless network.");
+    option("Phrase", "&ASCII String")
+        .setToolTip("Select the option to enter in an ASCII string for wireless network access.");
+    label("Label4", "The ASCII string can contain any alpha-numeric characters except spaces. "
+                    "Key length is inferred from the length of phrase so  leading zeros of longer "
+                    "keys must be entered.")
+        .setMultiLine(true);
+    option("EntryManual", "&Encryption keys")
+        .setToolTip("Select option to enter in the encryption keys use by the wireless network.");
+    label("Label5", "The keys are entered in double or quad-digit HEX numbers separated by "
+                    "colon(:) or dash(-) characters. Example: " +
+                        std::string(kSampleHexKey))
+        .setMultiLine(true);
+
+    button("Prev", "< Back").onClick = [this] { Prev_Click(); };
+    auto& next = button("Next", "Next >");
+    next.beside().setDefault(true);
+    next.onClick = [this] { Next_Click(); };
+    auto& cancel = button("Cancel", "Cancel");
+    cancel.beside().setCancel(true);
+    cancel.onClick = [this] { Cancel_Click(); };
+}
+
+void WEPDlg::Form_Load() {
+    ctl("Phrase").setValue(1);
+}
+
+void WEPDlg::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
+    if (unloadMode == ui::kUnloadUser)
+        core().ExitWizard();
+}
+
+void WEPDlg::Next_Click() {
+    Hide();
+    if (ctl("Phrase").value())
+        pages().getWEPphraseDlg().Show();
+    else
+        pages().getWEPkeyDlg().Show();
+}
+
+void WEPDlg::Prev_Click() {
+    Hide();
+    pages().getEncryptQuestionDlg().Show();
+}
+
+void WEPDlg::Cancel_Click() {
+    core().ConfirmExit();
+}
+
+} // namespace kestrel

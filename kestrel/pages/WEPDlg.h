@@ -1,0 +1,22 @@
+#pragma once
+#include "kestrel/pages/Page.h"
+
+namespace kestrel {
+
+// How the WEP keys are entered: ASCII phrases or hexadecimal keys.
+class WEPDlg : public Page {
+  public:
+    WEPDlg(Core& core, KestrelPages& pages) : Page(core, pages, "WEPDlg") {}
+
+  protected:
+    void Build() override;
+    void Form_Load() override;
+    void Form_QueryUnload(int& cancel, int unloadMode) override;
+
+  private:
+    void Next_Click();
+    void Prev_Click();
+    void Cancel_Click();
+};
+
+} // namespace kestrel

@@ -1,0 +1,139 @@
+#include "kestrel/pages/WPADlg.h"
+
+#include "kestrel/core/Core.h"
+#include "kestrel/pages/EncryptQuestionDlg.h"
+#include "kestrel/pages/FinishDialog.h"
+#include "kestrel/pages/KeyChecks.h"
+#include "kestrel/pages/LEAPDlg.h"
+#include "kestrel/pages/Pages.h"
+
+namespace kestrel {
+
+void WPADlg::Build() {
+    setCaption("Configure Wireless Authentication");
+    label("Label1", "WPA Encryption Configuration");
+    label("Label6", "Please enter the passphrase and encryption method used by  your wireless "
+                    "network.")
+        .setMultiLine(true);
+    label("Label5", "WPA Mode:").width(150);
+    auto& mode = combo("WPAMode", ui::ComboStyle::DropDownList, {});
+    mode.beside();
+    mode.onDropDown = [this] { WPAMode_DropDown(); };
+    label("Label2", "Encryption Method:").width(150);
+    combo("EncryptMethod", ui::ComboStyle::DropDownList, {})
+        .beside()
+        .setToolTip("Specify the encryption method used on the wireless network.");
+    label("Label3", "Passphrase:").width(150);
+    textBox("PassPhrase")
+        .beside()
+        .width(220)
+        .setToolTip("Enter the passphrase to use for access to the wireless network.");
+    auto& show = checkBox("ShowCheck", "Show Passphrase");
+    show.beside().setToolTip("Check to show passphrase entry during typing.");
+    show.onClick = [this] { ShowCheck_Click(); };
+    label("ConfirmLabel", "Confirm:").width(150);
+    textBox("ConfirmTxt")
+        .beside()
+        .width(220)
+        .setToolTip("Re-entry of the passphase so data entry can be verified.")
+        .setPasswordChar("*");
+    label("Label4", "The passphrase can contain any alpha-numeric characters except spaces. "
+                    "Length of the passphrase must be between 8 to 63 characters long.")
+        .setMultiLine(true);
+
+    button("Prev", "< Back").onClick = [this] { Prev_Click(); };
+    auto& next = button("Next", "Next >");
+    next.beside().setDefault(true);
+    next.onClick = [this] { Next_Click(); };
+    auto& cancel = button("Cancel", "Cancel");
+    cancel.beside().setCancel(true);
+    cancel.onClick = [this] { Cancel_Click(); };
+    timer("Timer1").onTimer = [this] { Timer1_Timer(); };
+}
+
+void WPADlg::Form_Load() {
+    ctl("Timer1").setEnabled(false);
+    Load_WPAMode();
+    Load_EncryptMethod();
+    ctl("ShowCheck").setValue(0);
+    ShowCheck_Click();
+}
+
+void WPADlg::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
+    if (unloadMode == ui::kUnloadUser)
+        core().ExitWizard();
+}
+
+void WPADlg::Load_WPAMode() {
+    auto& list = ctl("WPAMode");
+    list.setItems({"Disable", "Personal (PSK)", "Enterprise"});
+    list.setListIndex(1);
+}
+
+void WPADlg::Load_EncryptMethod() {
+    auto& list = ctl("EncryptMethod");
+    list.setItems({"Disable", "AES", "TKIP", "TKIP+AES"});
+    list.setListIndex(1);
+}
+
+void WPADlg::UpdateWPAFields() {
+    bool on = ctl("WPAMode").listIndex() != 0;
+    enableField(ctl("EncryptMethod"), &ctl("Label2"), on);
+    enableField(ctl("PassPhrase"), &ctl("Label3"), on);
+    enableField(ctl("ConfirmTxt"), &ctl("ConfirmLabel"), on);
+    ctl("Label4").setEnabled(on);
+    ctl("ShowCheck").setEnabled(on);
+}
+
+void WPADlg::WPAMode_DropDown() {
+    auto& t = ctl("Timer1");
+    t.setInterval(100);
+    t.setEnabled(true);
+}
+
+void WPADlg::Timer1_Timer() {
+    UpdateWPAFields();
+}
+
+void WPADlg::ShowCheck_Click() {
+    bool clear = ctl("ShowCheck").value() == 1;
+    ctl("PassPhrase").setPasswordChar(clear ? "" : "*");
+    ctl("ConfirmTxt").setVisible(!clear);
+    ctl("ConfirmLabel").setVisible(!clear);
+}
+
+void WPADlg::Next_Click() {
+    ctl("Timer1").setEnabled(false);
+    std::string notice = WpaPassphraseNotice(ctl("PassPhrase").text(), ctl("ConfirmTxt").text(),
+                                             ctl("ShowCheck").value() == 1);
+    if (!notice.empty()) {
+        core().ShowNotice(notice);
+        return;
+    }
+    if (ctl("EncryptMethod").listIndex() == 0 &&
+        core().AskYesNo("Are you sure you want to disabled encryption for WPA?", "Warning") ==
+            ui::mb::No)
+        return;
+    Hide();
+    if (pages().getEncryptQuestionDlg().ctl("EAP").value() == 1) {
+        LEAPDlg& next = pages().getLEAPDlg();
+        next.Show();
+        next.PrevForm = this;
+    } else {
+        FinishDialog& next = pages().getFinishDialog();
+        next.Show();
+        next.PrevForm = this;
+    }
+}
+
+void WPADlg::Prev_Click() {
+    ctl("Timer1").setEnabled(false);
+    Hide();
+    pages().getEncryptQuestionDlg().Show();
+}
+
+void WPADlg::Cancel_Click() {
+    core().ConfirmExit();
+}
+
+} // namespace kestrel

@@ -1,0 +1,251 @@
+#include "kestrel/pages/Dialog.h"
+#include "kestrel/pages/LoadDlg.h"
+#include "tests/kestrel_pages/KestrelFixture.h"
+
+#include <filesystem>
+
+namespace kestrel_test {
+namespace {
+
+using kestrel::Dialog;
+using ui::mb::No;
+
+const std::string kBadName = "Invalid file name. Please enter a valid file name.";
+const std::string kMismatch =
+    "Inputs for the password does not match, please re-enter the password again.";
+const std::string kNotFound = "File not found. Please select another file.";
+
+class DialogTest : public KestrelFixture {
+  protected:
+    DialogTest() { start(" GO"); }
+
+    Dialog& dialog() { return pages.getDialog(); }
+
+    void open(int mode) {
+        h.run([&] {
+            dialog().Mode = mode;
+            dialog().Show();
+        });
+    }
+    void fill(const std::string& name, const std::string& password, const std::string& confirm) {
+        h.setText(dialog(), "FileName", name);
+        h.setText(dialog(), "Password", password);
+        if (dialog().ctl("ConfirmTxt").visible())
+            h.setText(dialog(), "ConfirmTxt", confirm);
+        else
+            dialog().ctl("ConfirmTxt").setText(confirm); // hidden, but not empty
+    }
+    void expectStillOpen() {
+        EXPECT_TRUE(dialog().visible());
+        EXPECT_EQ(core.ws.FinishAction, kestrel::finish::Open);
+        EXPECT_FALSE(core.ws.DialogClosed);
+    }
+    // A settings file saved from the pages as they are.
+    void saveFile(const std::string& name, const std::string& password) {
+        h.boxes.expectContaining("Notice", "Settings successfully saved in");
+        h.run([&] { core.SaveSettings(path(name), password); });
+        ASSERT_TRUE(h.boxes.allShown());
+    }
+};
+
+TEST_F(DialogTest, TextsFollowTheModeAndOnlyOneMeansSave) {
+    const struct {
+        int mode;
+        std::string title;
+        std::string subtitle;
+    } cases[] = {
+        {1, "Save Wizard Settings", "Please select a file to hold the wizard settings"},
+        {0, "Load Wizard Settings",
+         "Please select the file that contains previously saved wizard settings"},
+        {2, "Load Wizard Settings",
+         "Please select the file that contains previously saved wizard settings"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        open(c.mode);
+        EXPECT_EQ(dialog().caption(), c.title);
+        EXPECT_EQ(dialog().ctl("Title").caption(), c.title);
+        EXPECT_EQ(dialog().ctl("Subtitle").caption(), c.subtitle);
+        h.click(dialog(), "CancelButton");
+    }
+}
+
+TEST_F(DialogTest, OkChecksStopAtTheFirstFailure) {
+    struct Case {
+        const char* what;
+        int mode;
+        std::string name, password, confirm;
+        bool show;
+        std::string notice;
+    };
+    const Case cases[] = {
+        {"empty name", 0, "", "pw", "pw", false, kBadName},
+        {"one blank", 0, " ", "pw", "pw", false, kBadName},
+        {"a folder", 1, "sub/", "pw", "pw", false, kBadName},
+        {"name before password", 0, "", "pw", "PW", false, kBadName},
+        {"case differs", 0, "x.ksf", "pw", "PW", false, kMismatch},
+        {"no confirmation", 1, "x.ksf", "pw", "", false, kMismatch},
+        {"two blanks pass", 0, "  ", "", "", false, kNotFound},
+        {"hidden confirmation ignored", 0, "missing.ksf", "pw", "other", true, kNotFound},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        core.ws.DialogClosed = false; // the callers clear it, not the dialog
+        open(c.mode);
+        if (c.show)
+            h.click(dialog(), "ShowCheck");
+        fill(c.name, c.password, c.confirm);
+        h.boxes.expect("Notice", c.notice, ui::mb::Ok, ui::mb::OkOnly | ui::mb::Information);
+        h.click(dialog(), "OKButton");
+        EXPECT_TRUE(h.boxes.allShown());
+        expectStillOpen();
+        EXPECT_EQ(dialog().ctl("FileName").text(), c.name) << "fields are kept";
+        EXPECT_FALSE(core.ws.SettingsSaved);
+        h.click(dialog(), "CancelButton");
+        h.boxes.clear();
+    }
+}
+
+TEST_F(DialogTest, SaveAddsTheExtensionOnlyWhenTheNameHasNoDot) {
+    std::filesystem::create_directory(path("my.dir"));
+    const struct {
+        std::string typed, written;
+    } cases[] = {{"mysettings", "mysettings.ksf"},
+                 {"other.cfg", "other.cfg"},
+                 {"my.dir/plain", "my.dir/plain"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        core.ws.SettingsSaved = false;
+        open(Dialog::kSave);
+        fill(c.typed, "pw", "pw");
+        std::string shown;
+        h.boxes.expect("Notice", "Settings successfully saved in " + c.written + "\r\n")
+            .during([&] { shown = dialog().ctl("FileName").text(); });
+        h.click(dialog(), "OKButton");
+        EXPECT_EQ(shown, c.written);
+        EXPECT_TRUE(exists(c.written));
+        EXPECT_TRUE(core.ws.SettingsSaved);
+        EXPECT_EQ(core.ws.FinishAction, kestrel::finish::Done);
+        EXPECT_TRUE(core.ws.DialogClosed);
+        EXPECT_FALSE(dialog().loaded());
+    }
+}
+
+TEST_F(DialogTest, RefusedOverwriteKeepsTheDialogAndTheOldFile) {
+    write("old.ksf", "old bytes");
+    open(Dialog::kSave);
+    fill("old.ksf", "", "");
+    h.boxes.expect("File Exist Error",
+                   "Warning! Selected file currently exists\r\nDo you want to overwrite the file?",
+                   No);
+    h.click(dialog(), "OKButton");
+    expectStillOpen();
+    EXPECT_FALSE(core.ws.SettingsSaved);
+    EXPECT_EQ(read("old.ksf"), "old bytes");
+}
+
+TEST_F(DialogTest, LoadTakesTheNameAsTypedAndThePasswordOfTheDialog) {
+    saveFile("secret.ksf", "Pass");
+    open(Dialog::kLoad);
+    fill("secret", "Pass", "Pass");
+    h.boxes.expect("Notice", kNotFound);
+    h.click(dialog(), "OKButton");
+    expectStillOpen();
+
+    fill("secret.ksf", "pass", "pass");
+    h.boxes.expectContaining("Notice", "Error Invalid Password.");
+    h.click(dialog(), "OKButton");
+    expectStillOpen();
+
+    fill("secret.ksf", "Pass", "Pass");
+    h.click(dialog(), "OKButton");
+    EXPECT_TRUE(h.boxes.allShown());
+    EXPECT_FALSE(dialog().loaded());
+    EXPECT_EQ(core.ws.FinishAction, kestrel::finish::Done);
+    EXPECT_TRUE(core.ws.DialogClosed);
+    EXPECT_FALSE(core.ws.SettingsSaved) << "a load is not a save";
+}
+
+TEST_F(DialogTest, ShowPasswordUnmasksAndHidesTheConfirmation) {
+    open(Dialog::kSave);
+    ui::Control& pw = dialog().ctl("Password");
+    EXPECT_EQ(pw.passwordChar(), "*");
+    EXPECT_EQ(dialog().ctl("ConfirmTxt").passwordChar(), "*");
+    h.click(dialog(), "ShowCheck");
+    EXPECT_EQ(pw.passwordChar(), "");
+    EXPECT_FALSE(dialog().ctl("ConfirmTxt").visible());
+    EXPECT_FALSE(dialog().ctl("ConfirmLabel").visible());
+    h.click(dialog(), "ShowCheck");
+    EXPECT_EQ(pw.passwordChar(), "*");
+    EXPECT_TRUE(dialog().ctl("ConfirmTxt").visible());
+    EXPECT_TRUE(dialog().ctl("ConfirmLabel").visible());
+}
+
+TEST_F(DialogTest, CloseBoxActsAsCancelAndEachOpeningStartsAfresh) {
+    for (bool closeBox : {false, true}) {
+        SCOPED_TRACE(closeBox ? "close box" : "Cancel");
+        open(Dialog::kLoad);
+        EXPECT_EQ(dialog().ctl("FileName").text(), "");
+        EXPECT_EQ(dialog().ctl("Password").passwordChar(), "*");
+        EXPECT_EQ(core.ws.FinishAction, kestrel::finish::Open);
+        fill("some.ksf", "a", "b");
+        h.click(dialog(), "ShowCheck");
+        core.ws.DialogClosed = false;
+        if (closeBox)
+            h.close(dialog());
+        else
+            h.click(dialog(), "CancelButton");
+        EXPECT_FALSE(h.ended()) << "the close box is not the wizard's exit";
+        EXPECT_FALSE(dialog().loaded());
+        EXPECT_EQ(core.ws.FinishAction, kestrel::finish::Cancelled);
+        EXPECT_TRUE(core.ws.DialogClosed);
+        EXPECT_TRUE(h.boxes.shown().empty());
+    }
+}
+
+TEST_F(DialogTest, BrowseFillsTheNameAndCancelLeavesIt) {
+    open(Dialog::kLoad);
+    h.setText(dialog(), "FileName", "typed.ksf");
+    h.browser.answer(std::nullopt).answer(std::string("  /data/net\0junk", 16));
+    h.click(dialog(), "Browse");
+    EXPECT_EQ(dialog().ctl("FileName").text(), "typed.ksf");
+    h.click(dialog(), "Browse");
+    EXPECT_EQ(dialog().ctl("FileName").text(), "/data/net.ksf");
+
+    ASSERT_EQ(h.browser.requests().size(), 2u);
+    const ui::FileBrowseRequest& r = h.browser.requests()[0];
+    EXPECT_EQ(r.title, "File Browser");
+    EXPECT_EQ(r.filter, "Kestrel Settings (*.ksf)|*.ksf|All Files (*.*)|*.*");
+    EXPECT_EQ(r.initialDir, folder.path());
+    EXPECT_FALSE(r.fileMustExist);
+    EXPECT_FALSE(r.forSave);
+}
+
+TEST(DialogNames, BrowserAnswers) {
+    const std::string longName(300, 'a');
+    const struct {
+        std::string answer, name;
+    } cases[] = {
+        {"/a/b.ksf", "/a/b.ksf"},
+        {"   /a/b", "/a/b.ksf"},
+        {std::string("/a/b\0/c.txt", 11), "/a/b.ksf"},
+        {"/a.d/b", "/a.d/b"},
+        {longName, std::string(256, 'a') + ".ksf"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(kestrel::settingsFileFromBrowser(c.answer), c.name) << c.answer;
+}
+
+TEST_F(DialogTest, OkAfterTheExitSaveEndsTheProgramAtOnce) {
+    core.ws.ExitAfterSave = true;
+    open(Dialog::kSave);
+    fill("last", "", "");
+    h.boxes.expectContaining("Notice", "Settings successfully saved in last.ksf");
+    h.click(dialog(), "OKButton");
+    EXPECT_TRUE(h.ended());
+    EXPECT_TRUE(exists("last.ksf"));
+    EXPECT_TRUE(pages.getLoadDlg().loaded()) << "ends with no unloading";
+}
+
+} // namespace
+} // namespace kestrel_test

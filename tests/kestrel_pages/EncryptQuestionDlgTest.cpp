@@ -1,0 +1,107 @@
+#include "tests/kestrel_pages/WirelessPagesFixture.h"
+
+namespace kestrel_test {
+namespace {
+
+class EncryptQuestionDlgTest : public WirelessPagesFixture {
+  protected:
+    void arrive() {
+        wirelessQuestion({}, true);
+        open("EncryptQuestionDlg", "WirelessQuestionDlg");
+    }
+    ui::Form& e() { return page("EncryptQuestionDlg"); }
+};
+
+TEST_F(EncryptQuestionDlgTest, OpenIsTheDefaultAndLeadsToTheFinishPage) {
+    arrive();
+    EXPECT_EQ(ctl("EncryptQuestionDlg", "click", 0).value(), 1);
+    EXPECT_FALSE(ctl("EncryptQuestionDlg", "WPA").enabled());
+    EXPECT_FALSE(ctl("EncryptQuestionDlg", "EAP").enabled());
+    next("EncryptQuestionDlg");
+    EXPECT_TRUE(page("FinishDialog").visible());
+    EXPECT_EQ(prevForm("FinishDialog"), &e());
+    EXPECT_EQ(core.ws.CurrentSettings[6], "True|False|False|0|0");
+}
+
+TEST_F(EncryptQuestionDlgTest, OtherMethodsEnableTheBoxesWhichKeepTheirValues) {
+    arrive();
+    h.click(e(), "click", 2);
+    EXPECT_TRUE(ctl("EncryptQuestionDlg", "WPA").enabled());
+    h.click(e(), "WPA");
+    h.click(e(), "click", 1);
+    EXPECT_FALSE(ctl("EncryptQuestionDlg", "WPA").enabled());
+    EXPECT_EQ(ctl("EncryptQuestionDlg", "WPA").value(), 1);
+    next("EncryptQuestionDlg");
+    EXPECT_EQ(h.visibleForm(), "WEPDlg");
+    EXPECT_EQ(core.ws.CurrentSettings[6], "False|True|False|1|0");
+}
+
+TEST_F(EncryptQuestionDlgTest, OtherMethodsWithoutABoxShowANotice) {
+    arrive();
+    h.click(e(), "click", 2);
+    h.boxes.expect(kNotice, "You need to select at least one authentication method: WPA or EAP");
+    next("EncryptQuestionDlg");
+    EXPECT_EQ(h.visibleForm(), "EncryptQuestionDlg");
+}
+
+TEST_F(EncryptQuestionDlgTest, EapOnlyOpensThe8021xPageWhoseBackReturnsHere) {
+    arrive();
+    h.click(e(), "click", 2);
+    h.click(e(), "EAP");
+    next("EncryptQuestionDlg");
+    EXPECT_EQ(h.visibleForm(), "LEAPDlg");
+    EXPECT_EQ(prevForm("LEAPDlg"), &e());
+    back("LEAPDlg");
+    EXPECT_EQ(h.visibleForm(), "EncryptQuestionDlg");
+}
+
+TEST_F(EncryptQuestionDlgTest, NoOptionSetStaysWithANotice) {
+    arrive();
+    h.run([&] { ctl("EncryptQuestionDlg", "click", 0).setValue(0); });
+    h.boxes.expectContaining(kNotice, "authentication method");
+    next("EncryptQuestionDlg");
+    EXPECT_EQ(h.visibleForm(), "EncryptQuestionDlg");
+}
+
+TEST_F(EncryptQuestionDlgTest, BackReturnsToTheOpener) {
+    wirelessQuestion({0}, true);
+    open("EncryptQuestionDlg", "WirelessDlg");
+    back("EncryptQuestionDlg");
+    EXPECT_EQ(h.visibleForm(), "WirelessDlg");
+    open("EncryptQuestionDlg", "WirelessQuestionDlg");
+    h.run([&] { page("WirelessDlg").Hide(); });
+    back("EncryptQuestionDlg");
+    EXPECT_EQ(h.visibleForm(), "WirelessQuestionDlg");
+}
+
+TEST_F(EncryptQuestionDlgTest, WepMethodPageChoosesTheKeyPage) {
+    open("WEPDlg");
+    EXPECT_EQ(ctl("WEPDlg", "Phrase").value(), 1);
+    EXPECT_EQ(ctl("WEPDlg", "Label5").caption(),
+              "The keys are entered in double or quad-digit HEX numbers separated by colon(:) "
+              "or dash(-) characters. Example: A7E3-5B19-C2D4-80F6-1E9A-7C3B-6D");
+    next("WEPDlg");
+    EXPECT_EQ(h.visibleForm(), "WEPphraseDlg");
+    back("WEPphraseDlg");
+    EXPECT_EQ(h.visibleForm(), "WEPDlg");
+    h.click(page("WEPDlg"), "EntryManual");
+    EXPECT_EQ(ctl("WEPDlg", "Phrase").value(), 0);
+    next("WEPDlg");
+    EXPECT_EQ(h.visibleForm(), "WEPkeyDlg");
+    back("WEPkeyDlg");
+    back("WEPDlg");
+    EXPECT_EQ(h.visibleForm(), "EncryptQuestionDlg");
+}
+
+TEST_F(EncryptQuestionDlgTest, HelpTexts) {
+    arrive();
+    h.boxes.expect(kNotice, "EAP (Extensive Authentication Protocol) is an authentication method "
+                            "that has a number of variants,\r\nincluding PEAP (Protected EAP), "
+                            "LEAP (Lightweight EAP), and EAP-TTLS (Tunneled TLS).");
+    h.click(e(), "HelpLeap");
+    h.boxes.expectContaining(kNotice, "(26 hex digits).");
+    h.click(e(), "HelpWEP");
+}
+
+} // namespace
+} // namespace kestrel_test

@@ -1,0 +1,79 @@
+#include "kestrel/pages/FieldChecks.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrel {
+namespace {
+
+struct NumberCase {
+    const char* text;
+    double value;
+};
+
+TEST(LeadingNumber, TakesTheNumberTheTextBeginsWith) {
+    const NumberCase cases[] = {
+        {"254", 254}, {"  12ab", 12}, {"\t\n7", 7},  {"", 0},       {"abc", 0},
+        {"-1", -1},   {"+3", 3},      {"&HFE", 254}, {"&hff", 255}, {"&O17", 15},
+        {"&o9", 0},   {"&X1", 0},     {"1e3", 1000}, {"2D2", 200},  {"1.5x", 1.5},
+        {".5", 0.5},  {"1e", 1},      {"1e+", 1},    {"- 1", 0},    {"007", 7},
+        {" 1 2", 1},  {"\r5", 0},     {"&H", 0},     {"-0", 0},     {"3.", 3},
+    };
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(c.value, leadingNumber(c.text)) << '"' << c.text << '"';
+}
+
+const std::string kEmptyTcp = "IP Address cannot be empty when the TCP port option is "
+                              "selected.\r\nPlease enter a valid IP Address";
+const std::string kFormat = "Invalid IP Address format.\r\nCorrect format is "
+                            "###.###.###.###\r\nExample: 10.2.123.254\r\nPlease enter a valid "
+                            "IP Address";
+const std::string kSegment = "Invalid IP Address format. Segment value must be between 0 and "
+                             "254\r\nPlease enter a valid IP Address";
+
+struct CheckCase {
+    const char* text;
+    const std::string* error; // null: passes
+};
+
+TEST(PortAddress, ChecksInOrder) {
+    const CheckCase cases[] = {
+        {"10.2.123.254", nullptr}, {"10.2.123.255", &kSegment},
+        {"10.2.123", &kFormat},    {"10.2.123.1.5", &kFormat},
+        {"1..2.3", nullptr},       {"a.b.c.d", nullptr},
+        {"-1.0.0.0", &kSegment},   {"", &kEmptyTcp},
+        {"0.0.0.0", nullptr},      {"&HFF.1.1.1", &kSegment},
+        {"1e3.1.1.1", &kSegment},  {" 12ab.1.1.1", nullptr},
+        {"255.300.1", &kFormat},
+    };
+    for (const auto& c : cases) {
+        auto error = portAddressError(c.text);
+        if (c.error)
+            EXPECT_EQ(*c.error, error.value_or("(passed)")) << c.text;
+        else
+            EXPECT_FALSE(error) << c.text << ": " << *error;
+    }
+}
+
+TEST(CommandFileName, RefusesCharactersThatBreakAPath) {
+    const std::pair<std::string, bool> cases[] = {
+        {"C:\\out\\cmds.txt", true},
+        {"/tmp/a:b/cmds.txt", true},
+        {"caf\xC3\xA9.txt", true},               // é has a Windows-1252 form
+        {"\xE6\x97\xA5\xE6\x9C\xAC.txt", false}, // these do not
+        {"a?b", false},
+        {"a\"b", false},
+        {"a*b", false},
+        {"a<b", false},
+        {"a>b", false},
+        {"a|b", false},
+        {"a\tb", false},
+        {"a\nb", false},
+        {"a\rb", false},
+        {std::string("a\0b", 3), false},
+    };
+    for (const auto& [name, ok] : cases)
+        EXPECT_EQ(ok, hasNoBadChars(name)) << name;
+}
+
+} // namespace
+} // namespace kestrel

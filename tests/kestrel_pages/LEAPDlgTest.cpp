@@ -1,0 +1,82 @@
+#include "tests/kestrel_pages/WirelessPagesFixture.h"
+
+namespace kestrel_test {
+namespace {
+
+const std::string kUserLong = "User Name too long.\r\nMaximum number of characters allowed is "
+                              "32.\r\nPlease enter a valid User Name.";
+const std::string kPassLong = "Password too long.\r\nMaximum number of characters allowed is "
+                              "32.\r\nPlease enter a valid password.";
+const std::string kMismatch =
+    "Inputs for the password does not match, please re-enter the password again.";
+
+class LEAPDlgTest : public WirelessPagesFixture {
+  protected:
+    ui::Form& p() { return page("LEAPDlg"); }
+    void fieldsOn(bool on) {
+        for (const char* f : {"UserName", "Password", "ConfirmTxt"})
+            EXPECT_TRUE(fieldOn("LEAPDlg", f, on)) << f;
+        for (const char* l : {"Label2", "Label3", "ConfirmLabel", "ShowCheck"})
+            EXPECT_EQ(ctl("LEAPDlg", l).enabled(), on) << l;
+    }
+};
+
+TEST_F(LEAPDlgTest, ListDefaultAndMasking) {
+    open("LEAPDlg", "EncryptQuestionDlg");
+    EXPECT_EQ(ctl("LEAPDlg", "Combo1").items(),
+              (std::vector<std::string>{"None", "PEAP", "LEAP", "TTLS"}));
+    EXPECT_EQ(ctl("LEAPDlg", "Combo1").text(), "PEAP");
+    EXPECT_EQ(ctl("LEAPDlg", "Password").passwordChar(), "*");
+    EXPECT_EQ(ctl("LEAPDlg", "ConfirmTxt").passwordChar(), "*");
+    h.click(p(), "ShowCheck");
+    EXPECT_EQ(ctl("LEAPDlg", "Password").passwordChar(), "");
+    EXPECT_FALSE(ctl("LEAPDlg", "ConfirmTxt").visible());
+}
+
+TEST_F(LEAPDlgTest, TypeNoneGreysTheFieldsWithinOneTickAndKeepsTheTexts) {
+    open("LEAPDlg", "EncryptQuestionDlg");
+    h.setText(p(), "UserName", "me");
+    h.dropDown(p(), "Combo1");
+    h.select(p(), "Combo1", 0);
+    fieldsOn(true);
+    h.wait(100);
+    fieldsOn(false);
+    EXPECT_EQ(ctl("LEAPDlg", "UserName").text(), "me");
+    choose("LEAPDlg", "Combo1", 3);
+    h.wait(100);
+    fieldsOn(true);
+}
+
+TEST_F(LEAPDlgTest, UserThenPasswordThenConfirmation) {
+    open("LEAPDlg", "EncryptQuestionDlg");
+    h.setText(p(), "UserName", std::string(33, 'u'));
+    h.setText(p(), "Password", std::string(33, 'p'));
+    h.boxes.expect(kNotice, kUserLong);
+    next("LEAPDlg");
+    h.setText(p(), "UserName", std::string(32, 'u'));
+    h.boxes.expect(kNotice, kPassLong);
+    next("LEAPDlg");
+    h.setText(p(), "Password", "Secret");
+    h.setText(p(), "ConfirmTxt", "secret");
+    h.boxes.expect(kNotice, kMismatch);
+    next("LEAPDlg");
+    EXPECT_TRUE(p().visible());
+    h.click(p(), "ShowCheck");
+    next("LEAPDlg");
+    EXPECT_TRUE(page("FinishDialog").visible());
+    EXPECT_EQ(prevForm("FinishDialog"), &p());
+}
+
+TEST_F(LEAPDlgTest, TimerStopsOnNextAndCancelNotOnBack) {
+    open("LEAPDlg", "EncryptQuestionDlg");
+    h.dropDown(p(), "Combo1");
+    back("LEAPDlg");
+    EXPECT_TRUE(ctl("LEAPDlg", "Timer1").enabled());
+    open("LEAPDlg", "EncryptQuestionDlg");
+    h.boxes.expect(kExitTitle, kExitText, ui::mb::No);
+    h.click(p(), "Cancel");
+    EXPECT_FALSE(ctl("LEAPDlg", "Timer1").enabled());
+}
+
+} // namespace
+} // namespace kestrel_test

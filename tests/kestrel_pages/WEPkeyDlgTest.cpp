@@ -1,0 +1,186 @@
+#include "tests/kestrel_pages/WirelessPagesFixture.h"
+
+namespace kestrel_test {
+namespace {
+
+const std::string kFormat = "Invalid key format.\r\nEnter key in double or quad-digit HEX numbers "
+                            "separated by colon(:) or dash(-) characters.\r\nExample: "
+                            "A7E3-5B19-C2D4-80F6-1E9A-7C3B-6D";
+const std::string kSize = "Invalid key size.\r\n40/64 Bit Key requires 10 hex numbers "
+                          "(characters).\r\n104/128 Bit Key requires 26 hex numbers (characters).";
+std::string mismatch(int key) {
+    return "Inputs for Key " + std::to_string(key) +
+           " does not match, please re-enter the key again.";
+}
+
+// Both key pages share one design; these tests run on each.
+class WepKeyPagesTest : public WirelessPagesFixture,
+                        public ::testing::WithParamInterface<const char*> {
+  protected:
+    std::string name() const { return GetParam(); }
+    ui::Form& p() { return page(name()); }
+    void arrive() { open(name()); }
+    void key(int row, const std::string& text, bool confirm = true) {
+        h.setText(p(), "KeyText", text, row);
+        if (confirm)
+            h.setText(p(), "ConfirmTxt", text, row);
+    }
+    void keyFieldsOn(bool on) {
+        EXPECT_EQ(ctl(name(), "Label2").enabled(), on);
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_TRUE(fieldOn(name(), "KeyText", on, i));
+            EXPECT_TRUE(fieldOn(name(), "ConfirmTxt", on, i));
+            EXPECT_EQ(ctl(name(), "ShowChk", i).enabled(), on);
+            EXPECT_EQ(ctl(name(), "KeyLabel", i).enabled(), on);
+            EXPECT_EQ(ctl(name(), "ConfirmLabel", i).enabled(), on);
+        }
+    }
+};
+
+TEST_P(WepKeyPagesTest, ListsDefaultsAndMasking) {
+    arrive();
+    EXPECT_EQ(ctl(name(), "DefaultKey").text(), "Key 1");
+    EXPECT_EQ(ctl(name(), "DefaultKey").listCount(), 5);
+    EXPECT_EQ(ctl(name(), "AuthMethod").text(), "Shared");
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(ctl(name(), "KeyText", i).passwordChar(), "*");
+        EXPECT_EQ(ctl(name(), "ConfirmTxt", i).passwordChar(), "*");
+        EXPECT_TRUE(ctl(name(), "ConfirmTxt", i).visible());
+        EXPECT_EQ(ctl(name(), "KeyLabel", i).caption(), "Key " + std::to_string(i + 1) + ":");
+    }
+    EXPECT_EQ(page(name()).caption(), "Configure Wireless Authentication");
+}
+
+TEST_P(WepKeyPagesTest, ShowBoxUnmasksOneRowAndHidesItsConfirmation) {
+    arrive();
+    h.click(p(), "ShowChk", 2);
+    EXPECT_EQ(ctl(name(), "KeyText", 2).passwordChar(), "");
+    EXPECT_FALSE(ctl(name(), "ConfirmTxt", 2).visible());
+    EXPECT_FALSE(ctl(name(), "ConfirmLabel", 2).visible());
+    EXPECT_EQ(ctl(name(), "KeyText", 1).passwordChar(), "*");
+    h.click(p(), "ShowChk", 2);
+    EXPECT_EQ(ctl(name(), "KeyText", 2).passwordChar(), "*");
+    EXPECT_TRUE(ctl(name(), "ConfirmTxt", 2).visible());
+}
+
+TEST_P(WepKeyPagesTest, DefaultKeyDisableGreysTheKeysWithinOneTick) {
+    arrive();
+    key(0, "12:34:56:78:9A");
+    h.select(p(), "DefaultKey", 0); // without a drop-down nothing follows
+    h.wait(500);
+    keyFieldsOn(true);
+    h.dropDown(p(), "DefaultKey");
+    h.wait(100);
+    keyFieldsOn(false);
+    EXPECT_EQ(ctl(name(), "KeyText", 0).text(), "12:34:56:78:9A");
+    choose(name(), "DefaultKey", 3);
+    h.wait(100);
+    keyFieldsOn(true);
+}
+
+TEST_P(WepKeyPagesTest, ConfirmationNamesTheFirstMaskedRowThatDiffers) {
+    arrive();
+    key(0, "1234567890", false);
+    key(2, "1234567890", false);
+    h.boxes.expect(kNotice, mismatch(1));
+    next(name());
+    h.click(p(), "ShowChk", 0); // shown in clear: not compared
+    h.boxes.expect(kNotice, mismatch(3));
+    next(name());
+    h.setText(p(), "ConfirmTxt", "1234567890", 2);
+    next(name());
+    EXPECT_TRUE(page("FinishDialog").visible());
+    EXPECT_EQ(prevForm("FinishDialog"), &p());
+}
+
+TEST_P(WepKeyPagesTest, ConfirmationIsCaseSensitive) {
+    arrive();
+    key(1, "abcdef1234");
+    h.setText(p(), "ConfirmTxt", "ABCDEF1234", 1);
+    h.boxes.expect(kNotice, mismatch(2));
+    next(name());
+    EXPECT_TRUE(p().visible());
+}
+
+TEST_P(WepKeyPagesTest, AllKeysEmptyPass) {
+    arrive();
+    next(name());
+    EXPECT_TRUE(page("FinishDialog").visible());
+}
+
+TEST_P(WepKeyPagesTest, TimerStopsOnNextAndCancelButNotOnBack) {
+    arrive();
+    h.dropDown(p(), "DefaultKey");
+    back(name());
+    EXPECT_TRUE(ctl(name(), "Timer1").enabled());
+    open(name());
+    h.boxes.expect(kExitTitle, kExitText, ui::mb::No);
+    h.click(p(), "Cancel");
+    EXPECT_FALSE(ctl(name(), "Timer1").enabled());
+    h.dropDown(p(), "DefaultKey");
+    next(name());
+    EXPECT_FALSE(ctl(name(), "Timer1").enabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, WepKeyPagesTest, ::testing::Values("WEPkeyDlg", "WEPphraseDlg"));
+
+class WEPkeyDlgTest : public WirelessPagesFixture {
+  protected:
+    ui::Form& p() { return page("WEPkeyDlg"); }
+    void key(int row, const std::string& text) {
+        h.setText(p(), "KeyText", text, row);
+        h.setText(p(), "ConfirmTxt", text, row);
+    }
+};
+
+TEST_F(WEPkeyDlgTest, KeySizeListAndDefault) {
+    open("WEPkeyDlg");
+    EXPECT_EQ(ctl("WEPkeyDlg", "KeySize").items(),
+              (std::vector<std::string>{"40/64 Bit Key (10 hex digits)",
+                                        "104/128 Bit Key (26 hex digits)"}));
+    EXPECT_EQ(ctl("WEPkeyDlg", "KeySize").listIndex(), 1);
+    EXPECT_EQ(ctl("WEPkeyDlg", "KeyText", 0).toolTip(),
+              "Encryption key value, in hexadecimal format.");
+}
+
+TEST_F(WEPkeyDlgTest, FormatThenSizeThenConfirmation) {
+    open("WEPkeyDlg");
+    key(0, "D1:C2-B3"); // split at ":" only: "C2-B3" is a bad group
+    key(1, "12:34");    // wrong size, but the first failing key decides
+    h.setText(p(), "ConfirmTxt", "other", 0);
+    h.boxes.expect(kNotice, kFormat);
+    next("WEPkeyDlg");
+    EXPECT_TRUE(p().visible());
+    h.setText(p(), "KeyText", "12:34:56:78:9A", 0); // 10 digits, size 26 chosen
+    h.boxes.expect(kNotice, kSize);
+    next("WEPkeyDlg");
+    h.select(p(), "KeySize", 0);
+    h.setText(p(), "KeyText", "12345-67890", 1);
+    h.boxes.expect(kNotice, kFormat); // key 2: a group of 5
+    next("WEPkeyDlg");
+    key(1, "1234:567:890");
+    h.boxes.expect(kNotice, mismatch(1));
+    next("WEPkeyDlg");
+    h.setText(p(), "ConfirmTxt", "12:34:56:78:9A", 0);
+    next("WEPkeyDlg");
+    EXPECT_TRUE(page("FinishDialog").visible());
+}
+
+TEST_F(WEPkeyDlgTest, KeysAfterAnEmptyOneAreNotExamined) {
+    open("WEPkeyDlg");
+    key(0, "A7E3-5B19-C2D4-80F6-1E9A-7C3B-6D");
+    key(2, "zz:zz");
+    next("WEPkeyDlg");
+    EXPECT_TRUE(page("FinishDialog").visible());
+}
+
+TEST_F(WEPkeyDlgTest, DisabledKeysAreStillChecked) {
+    open("WEPkeyDlg");
+    key(0, "12:3");
+    choose("WEPkeyDlg", "DefaultKey", 0);
+    h.boxes.expect(kNotice, kFormat);
+    next("WEPkeyDlg");
+}
+
+} // namespace
+} // namespace kestrel_test

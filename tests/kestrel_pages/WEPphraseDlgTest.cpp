@@ -1,0 +1,23 @@
+#include "tests/kestrel_pages/WirelessPagesFixture.h"
+
+// The shared behaviour of the two key pages is tested in WEPkeyDlgTest.cpp.
+namespace kestrel_test {
+namespace {
+
+class WEPphraseDlgTest : public WirelessPagesFixture {};
+
+TEST_F(WEPphraseDlgTest, AnyPhraseMatchingItsConfirmationPasses) {
+    open("WEPphraseDlg");
+    EXPECT_EQ(page("WEPphraseDlg").find("KeySize"), nullptr);
+    EXPECT_EQ(page("WEPphraseDlg").find("Label0", 0), nullptr);
+    EXPECT_EQ(ctl("WEPphraseDlg", "KeyText", 0).toolTip(),
+              "Encryption key value, in ASCII string format.");
+    auto& p = page("WEPphraseDlg");
+    h.setText(p, "KeyText", " a phrase: with-colons and blanks of any length", 0);
+    h.setText(p, "ConfirmTxt", " a phrase: with-colons and blanks of any length", 0);
+    next("WEPphraseDlg");
+    EXPECT_TRUE(page("FinishDialog").visible());
+}
+
+} // namespace
+} // namespace kestrel_test

@@ -1,0 +1,82 @@
+#include "tests/kestrel_pages/WirelessPagesFixture.h"
+
+namespace kestrel_test {
+namespace {
+
+class WirelessQuestionDlgTest : public WirelessPagesFixture {};
+
+TEST_F(WirelessQuestionDlgTest, EveryBoxStartsClear) {
+    open("WirelessQuestionDlg", "QuestionDlg");
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(ctl("WirelessQuestionDlg", "check", i).value(), 0);
+    EXPECT_EQ(ctl("WirelessQuestionDlg", "EncryptionCB").value(), 0);
+    EXPECT_EQ(ctl("WirelessQuestionDlg", "check", 3).caption(),
+              "Set the wireless operating channel ");
+    EXPECT_EQ(page("WirelessQuestionDlg").caption(), "Configure Wireless Network");
+}
+
+TEST_F(WirelessQuestionDlgTest, NoBoxTickedShowsTheSelectionErrorAndStays) {
+    open("WirelessQuestionDlg", "QuestionDlg");
+    h.boxes.expect(kSelectionError,
+                   "You need to select one of the check boxes to continue.\r\n\r\nIf you don't "
+                   "wish to change any of the available settings,\r\npress the Cancel button to "
+                   "exit.");
+    next("WirelessQuestionDlg");
+    EXPECT_EQ(h.visibleForm(), "WirelessQuestionDlg");
+}
+
+TEST_F(WirelessQuestionDlgTest, OnlyEncryptionGoesToTheEncryptionChoice) {
+    open("WirelessQuestionDlg", "QuestionDlg");
+    h.click(page("WirelessQuestionDlg"), "EncryptionCB");
+    next("WirelessQuestionDlg");
+    EXPECT_EQ(h.visibleForm(), "EncryptQuestionDlg");
+    EXPECT_EQ(prevForm("EncryptQuestionDlg"), &page("WirelessQuestionDlg"));
+    back("EncryptQuestionDlg");
+    EXPECT_EQ(h.visibleForm(), "WirelessQuestionDlg");
+}
+
+TEST_F(WirelessQuestionDlgTest, AnySettingGoesToTheSettingsPageWithItsRowsEnabled) {
+    open("WirelessQuestionDlg", "QuestionDlg");
+    h.click(page("WirelessQuestionDlg"), "check", 9);
+    h.click(page("WirelessQuestionDlg"), "EncryptionCB");
+    next("WirelessQuestionDlg");
+    EXPECT_EQ(h.visibleForm(), "WirelessDlg");
+    EXPECT_TRUE(ctl("WirelessDlg", "CountryCode").enabled());
+    EXPECT_TRUE(ctl("WirelessDlg", "Label2", 9).enabled());
+    EXPECT_TRUE(ctl("WirelessDlg", "Check2").enabled());
+    EXPECT_TRUE(fieldOn("WirelessDlg", "SSID", false));
+    EXPECT_FALSE(ctl("WirelessDlg", "Check1").enabled());
+    for (const char* list :
+         {"OpMode", "Speed", "Channel", "Antenna", "Preamble", "TxPower", "PowerMgmt", "Devices"})
+        EXPECT_FALSE(ctl("WirelessDlg", list).enabled()) << list;
+    back("WirelessDlg");
+    EXPECT_EQ(h.visibleForm(), "WirelessQuestionDlg");
+}
+
+TEST_F(WirelessQuestionDlgTest, BackGoesToWhicheverPageOpenedItLast) {
+    question({6});
+    for (const char* opener : {"QuestionDlg", "NetworkDlg", "QuestionDlg"}) {
+        open("WirelessQuestionDlg", opener);
+        back("WirelessQuestionDlg");
+        EXPECT_EQ(h.visibleForm(), opener);
+        h.run([&] { page(opener).Hide(); });
+    }
+}
+
+TEST_F(WirelessQuestionDlgTest, HelpTextsKeepTheirBlanks) {
+    open("WirelessQuestionDlg", "QuestionDlg");
+    h.boxes.expect(kNotice, "Specifies the length of the preamble.\r\n\r\nDefault:  Allows the "
+                            "card to use its own factory default setting.\r\nLong:  Specifies the "
+                            "use of a long preamble.\r\nShort: Specifies the use of a short "
+                            "preamble.\r\nNote:  Use default if you are unsure of the correct "
+                            "setting.");
+    h.click(page("WirelessQuestionDlg"), "HelpPreamble");
+    h.boxes.expect(kNotice, "Specifies the name of the wireless network you are connecting "
+                            "to.\r\nThe network name can be from 1 to 32 Ascii characters long.");
+    h.click(page("WirelessQuestionDlg"), "HelpSSID");
+    h.boxes.expectContaining(kNotice, "Check this box if encryption is used");
+    h.click(page("WirelessQuestionDlg"), "HelpEncrpyt");
+}
+
+} // namespace
+} // namespace kestrel_test
