@@ -1,6 +1,7 @@
 #include "kestrel/pages/KeyChecks.h"
 
 #include "kestrel/pages/FieldChecks.h"
+#include "platform/sys/System.h"
 
 namespace kestrel {
 
@@ -117,6 +118,24 @@ std::string PingNotice(const std::string& packet, const std::string& period) {
     n = leadingNumber(period);
     if (n > 5 || n < 1)
         return "Invalid time period. Please enter a value from 1 to 5";
+    return {};
+}
+
+bool IsSendableText(std::string_view utf8) {
+    for (char ch : utf8) {
+        auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c == 0x7F)
+            return false;
+    }
+    return sys::toWindows1252(utf8).has_value();
+}
+
+std::string UnsendableNotice(const std::vector<std::string>& texts) {
+    for (const std::string& t : texts)
+        if (!IsSendableText(t))
+            return "A text entered on this page holds a character that cannot be sent to the "
+                   "printer.\r\nPlease remove line breaks, control characters and characters "
+                   "outside the Western European character set, then try again.";
     return {};
 }
 

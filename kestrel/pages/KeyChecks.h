@@ -56,4 +56,11 @@ std::string LeapNotice(const std::string& user, const std::string& password,
 // then the period, each 1 to 5.
 std::string PingNotice(const std::string& packet, const std::string& period);
 
+// A typed text that the command job can carry as it stands: no control character (a line
+// break would start a command of its own) and a Windows-1252 form for every character.
+bool IsSendableText(std::string_view utf8);
+
+// The notice for texts of which one is not sendable, or the empty text.
+std::string UnsendableNotice(const std::vector<std::string>& texts);
+
 } // namespace kestrel

@@ -91,6 +91,8 @@ void LEAPDlg::Next_Click() {
     ctl("Timer1").setEnabled(false);
     std::string notice = LeapNotice(ctl("UserName").text(), ctl("Password").text(),
                                     ctl("ConfirmTxt").text(), ctl("ShowCheck").value() == 1);
+    if (notice.empty())
+        notice = UnsendableNotice({ctl("UserName").text(), ctl("Password").text()});
     if (!notice.empty()) {
         core().ShowNotice(notice);
         return;

@@ -166,6 +166,15 @@ void NetworkDlg::Next_Click() {
             return;
         }
     }
+    // Texts the core will send as typed.
+    if (pages().getQuestionDlg().ctl("Check1", kPingRow).value() == 1 &&
+        ctl("Combo1", kPingRow).listIndex() == 0) {
+        std::string notice = UnsendableNotice({ctl("Packet").text(), ctl("Period").text()});
+        if (!notice.empty()) {
+            core().ShowNotice(notice);
+            return;
+        }
+    }
     Hide();
     ctl("Timer1").setEnabled(false);
     if (pages().getQuestionDlg().ctl("Check1", 6).value() == 1) {

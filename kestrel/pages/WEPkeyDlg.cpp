@@ -127,6 +127,8 @@ void WepKeysPage::Next_Click() {
         notice = HexKeyNotice(ValidateKeys(keys, ctl("KeySize").listIndex()));
     if (notice.empty())
         notice = KeyConfirmNotice(keys, confirms, shown);
+    if (notice.empty())
+        notice = UnsendableNotice({keys.begin(), keys.end()});
     if (!notice.empty()) {
         core().ShowNotice(notice);
         return;

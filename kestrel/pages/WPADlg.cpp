@@ -106,6 +106,8 @@ void WPADlg::Next_Click() {
     ctl("Timer1").setEnabled(false);
     std::string notice = WpaPassphraseNotice(ctl("PassPhrase").text(), ctl("ConfirmTxt").text(),
                                              ctl("ShowCheck").value() == 1);
+    if (notice.empty())
+        notice = UnsendableNotice({ctl("PassPhrase").text()});
     if (!notice.empty()) {
         core().ShowNotice(notice);
         return;

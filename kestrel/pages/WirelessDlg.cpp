@@ -3,6 +3,7 @@
 #include "kestrel/core/Core.h"
 #include "kestrel/pages/EncryptQuestionDlg.h"
 #include "kestrel/pages/FinishDialog.h"
+#include "kestrel/pages/KeyChecks.h"
 #include "kestrel/pages/Pages.h"
 #include "kestrel/pages/WirelessQuestionDlg.h"
 
@@ -203,6 +204,13 @@ void WirelessDlg::CheckCountryChange() {
 }
 
 void WirelessDlg::Next_Click() {
+    if (pages().getWirelessQuestionDlg().ctl("check", 0).value() == 1) {
+        std::string notice = UnsendableNotice({ctl("SSID").text()});
+        if (!notice.empty()) {
+            core().ShowNotice(notice);
+            return;
+        }
+    }
     const std::string country = ctl("CountryCode").text();
     const bool intnl = ctl("Check2").value() == 1;
     if (!hasUSA(country) && !intnl &&

@@ -93,15 +93,5 @@ TEST_F(EncryptQuestionDlgTest, WepMethodPageChoosesTheKeyPage) {
     EXPECT_EQ(h.visibleForm(), "EncryptQuestionDlg");
 }
 
-TEST_F(EncryptQuestionDlgTest, HelpTexts) {
-    arrive();
-    h.boxes.expect(kNotice, "EAP (Extensive Authentication Protocol) is an authentication method "
-                            "that has a number of variants,\r\nincluding PEAP (Protected EAP), "
-                            "LEAP (Lightweight EAP), and EAP-TTLS (Tunneled TLS).");
-    h.click(e(), "HelpLeap");
-    h.boxes.expectContaining(kNotice, "(26 hex digits).");
-    h.click(e(), "HelpWEP");
-}
-
 } // namespace
 } // namespace kestrel_test

@@ -78,5 +78,13 @@ TEST_F(LEAPDlgTest, TimerStopsOnNextAndCancelNotOnBack) {
     EXPECT_FALSE(ctl("LEAPDlg", "Timer1").enabled());
 }
 
+TEST_F(LEAPDlgTest, CharacterWithoutAWindows1252FormIsRefused) {
+    open("LEAPDlg", "EncryptQuestionDlg");
+    h.setText(p(), "UserName", "\xE2\x88\x9E"); // infinity sign
+    h.boxes.expectContaining(kNotice, "cannot be sent to the printer");
+    next("LEAPDlg");
+    EXPECT_TRUE(p().visible());
+}
+
 } // namespace
 } // namespace kestrel_test

@@ -133,16 +133,12 @@ TEST_F(NetworkDlgTest, NextStopsThePingTimerAndCancelToo) {
     EXPECT_FALSE(ctl("NetworkDlg", "Timer1").enabled());
 }
 
-TEST_F(NetworkDlgTest, HelpTexts) {
-    arrive({});
-    h.boxes.expect(kNotice, "This option allows you to set the time that the Keep Alive Timer "
-                            "will run.\r\nWhen the Keep Alive Timer is enabled, the TCP "
-                            "connection will remain connected even after the print job has "
-                            "terminated.");
-    h.click(page("NetworkDlg"), "HelpTimer");
-    h.boxes.expectContaining(kNotice, "configure the periodic PING function.");
-    h.click(page("NetworkDlg"), "HelpPing");
-    EXPECT_EQ(ctl("NetworkDlg", "HelpJob").toolTip(), kHelpTip);
+TEST_F(NetworkDlgTest, PingTextsThatWouldAddACommandAreRefused) {
+    arrive({5});
+    h.setText(page("NetworkDlg"), "Packet", "3\r\nreboot"); // its leading number passes
+    h.boxes.expectContaining(kNotice, "cannot be sent to the printer");
+    next("NetworkDlg");
+    EXPECT_TRUE(page("NetworkDlg").visible());
 }
 
 } // namespace

@@ -19,5 +19,17 @@ TEST_F(WEPphraseDlgTest, AnyPhraseMatchingItsConfirmationPasses) {
     EXPECT_TRUE(page("FinishDialog").visible());
 }
 
+TEST_F(WEPphraseDlgTest, LineBreakInAKeyIsRefusedAfterTheConfirmation) {
+    open("WEPphraseDlg");
+    auto& p = page("WEPphraseDlg");
+    h.setText(p, "KeyText", "a\nb", 1);
+    h.boxes.expect(kNotice, "Inputs for Key 2 does not match, please re-enter the key again.");
+    next("WEPphraseDlg");
+    h.setText(p, "ConfirmTxt", "a\nb", 1);
+    h.boxes.expectContaining(kNotice, "cannot be sent to the printer");
+    next("WEPphraseDlg");
+    EXPECT_TRUE(p.visible());
+}
+
 } // namespace
 } // namespace kestrel_test

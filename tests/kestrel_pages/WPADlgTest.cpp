@@ -117,5 +117,13 @@ TEST_F(WPADlgTest, BackStopsTheTimerCancelDoesNot) {
     EXPECT_FALSE(ctl("WPADlg", "Timer1").enabled());
 }
 
+TEST_F(WPADlgTest, LineBreakInThePassphraseIsRefused) {
+    open("WPADlg");
+    phrase("abc\r\nreboot", "abc\r\nreboot");
+    h.boxes.expectContaining(kNotice, "cannot be sent to the printer");
+    next("WPADlg");
+    EXPECT_TRUE(p().visible());
+}
+
 } // namespace
 } // namespace kestrel_test

@@ -167,5 +167,16 @@ TEST_F(WirelessDlgTest, TimerKeepsRunningAcrossNextUntilTheCountryChanges) {
     EXPECT_EQ(ctl("WirelessDlg", "Check2").value(), 1);
 }
 
+TEST_F(WirelessDlgTest, UnsendableNameIsRefusedOnlyWhenItIsSent) {
+    arrive();
+    put("WirelessDlg", "SSID", "net\r\nsave");
+    h.boxes.expectContaining(kNotice, "cannot be sent to the printer");
+    next("WirelessDlg");
+    EXPECT_TRUE(w().visible());
+    wirelessQuestion({1}, false);
+    next("WirelessDlg");
+    EXPECT_TRUE(page("FinishDialog").visible());
+}
+
 } // namespace
 } // namespace kestrel_test

@@ -63,20 +63,5 @@ TEST_F(WirelessQuestionDlgTest, BackGoesToWhicheverPageOpenedItLast) {
     }
 }
 
-TEST_F(WirelessQuestionDlgTest, HelpTextsKeepTheirBlanks) {
-    open("WirelessQuestionDlg", "QuestionDlg");
-    h.boxes.expect(kNotice, "Specifies the length of the preamble.\r\n\r\nDefault:  Allows the "
-                            "card to use its own factory default setting.\r\nLong:  Specifies the "
-                            "use of a long preamble.\r\nShort: Specifies the use of a short "
-                            "preamble.\r\nNote:  Use default if you are unsure of the correct "
-                            "setting.");
-    h.click(page("WirelessQuestionDlg"), "HelpPreamble");
-    h.boxes.expect(kNotice, "Specifies the name of the wireless network you are connecting "
-                            "to.\r\nThe network name can be from 1 to 32 Ascii characters long.");
-    h.click(page("WirelessQuestionDlg"), "HelpSSID");
-    h.boxes.expectContaining(kNotice, "Check this box if encryption is used");
-    h.click(page("WirelessQuestionDlg"), "HelpEncrpyt");
-}
-
 } // namespace
 } // namespace kestrel_test
