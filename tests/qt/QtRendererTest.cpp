@@ -109,7 +109,9 @@ class SampleForm : public ui::Form {
 class QtRendererTest : public testing::Test {
   protected:
     static std::string writeLogo() {
-        const std::string path = kPngDir + "/sample-logo.png";
+        // One file per test process: the tests run in parallel.
+        const std::string path =
+            kPngDir + "/sample-logo-" + std::to_string(QCoreApplication::applicationPid()) + ".png";
         QImage logo(48, 24, QImage::Format_RGB32);
         logo.fill(QColor(200, 40, 40));
         logo.save(QString::fromStdString(path), "PNG");
