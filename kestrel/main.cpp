@@ -16,11 +16,14 @@
 
 namespace {
 
-// The arguments as the wizard reads its command line: each after a blank.
+// The arguments as the wizard reads its command line: joined by single blanks, with no
+// blank before the first, so the CD argument (from the third character on) is the text
+// the CD menu passed after "CD".
 std::string commandLineOf(int argc, char** argv) {
     std::string line;
     for (int i = 1; i < argc; ++i) {
-        line += ' ';
+        if (i > 1)
+            line += ' ';
         line += argv[i];
     }
     return line;

@@ -41,6 +41,8 @@ PrintPath::PrintPath(PrintPathServices services, PrintPathOptions options)
     : s_(services), options_(std::move(options)) {}
 
 void PrintPath::log(const std::string& message) {
+    if (options_.logOnlyWhenEnabled && !s_.host.LogEnabled())
+        return;
     s_.host.WriteLog(message);
 }
 

@@ -48,10 +48,13 @@ struct PrintPathOptions {
     bool purgeNamedPrinter = true;         // PurgePrintQueue uses the host's PrinterName
     bool checkStopsWithoutPrinters = true; // CheckPrinter returns early with no printer
     LogStyle logStyle = LogStyle::Kestrel;
+    // Lines are written only while the host's LogEnabled() is on (Osprey's KVT switch
+    // alone makes the host's WriteLog write, but not the print path's lines).
+    bool logOnlyWhenEnabled = false;
 
     static PrintPathOptions kestrel() { return {}; }
     static PrintPathOptions osprey() {
-        return {"Osprey Command", 100, false, false, LogStyle::Osprey};
+        return {"Osprey Command", 100, false, false, LogStyle::Osprey, true};
     }
 };
 

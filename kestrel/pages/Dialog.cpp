@@ -29,7 +29,7 @@ void Dialog::Build() {
     label("Title", "");
     label("Subtitle", "");
     label("Label3", "Filename:");
-    textBox("FileName").setToolTip("Path and name of settings file.");
+    textBox("FileName").setToolTip("Path and name of settings file.").width(320);
     button("Browse", "Browse").beside().onClick = [this] { Browse_Click(); };
     label("Label1", "File Password:");
     textBox("Password").setToolTip("Password for file access.").setPasswordChar("*");

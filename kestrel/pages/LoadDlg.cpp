@@ -21,11 +21,13 @@ void LoadDlg::Build() {
     option("StartNew", "&Start New")
         .setToolTip("Select this option if this is the first time you ran this wizard, or if "
                     "you didn't save your previous work.")
+        .width(280) // the two descriptions line up
         .setValue(1);
     label("Label2", "Use the default settings.").beside();
     option("Load", "&Load Previously Saved Wizard Settings ")
         .setToolTip("Select this option if you want to use the settings from your previous "
-                    "session with this wizard that you saved to file.");
+                    "session with this wizard that you saved to file.")
+        .width(280);
     label("Label3", "Use the wizard settings you previously saved to a file.").beside();
     button("Prev", "< Back").onClick = [this] { Prev_Click(); };
     button("Next", "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };

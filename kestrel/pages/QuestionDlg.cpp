@@ -46,7 +46,7 @@ void QuestionDlg::Build() {
 
     auto box = [this](int i) -> ui::Control& {
         ui::Control& c = checkBox("Check1", kBoxTable[i].caption, i);
-        c.setToolTip(kBoxTable[i].toolTip);
+        c.setToolTip(kBoxTable[i].toolTip).width(560); // the help buttons line up
         return c;
     };
     auto help = [this](const char* name, int index) -> ui::Control& {

@@ -25,6 +25,7 @@ void WEPDlg::Build() {
     label("Label5", "The keys are entered in double or quad-digit HEX numbers separated by "
                     "colon(:) or dash(-) characters. Example: " +
                         std::string(kSampleHexKey))
+        .width(480) // keeps the sample key on one line
         .setMultiLine(true);
 
     button("Prev", "< Back").onClick = [this] { Prev_Click(); };

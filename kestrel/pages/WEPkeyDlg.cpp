@@ -37,6 +37,7 @@ void WepKeysPage::Build() {
                                        "characters except spaces. Key length is inferred from "
                                        "the length of phrase so  leading zeros of longer keys "
                                        "must be entered."))
+        .width(480) // keeps the sample key on one line
         .setMultiLine(true);
 
     const char* keyTip = hex_ ? "Encryption key value, in hexadecimal format."

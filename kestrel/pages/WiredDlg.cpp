@@ -3,6 +3,7 @@
 #include "kestrel/core/Core.h"
 #include "kestrel/pages/FieldChecks.h"
 #include "kestrel/pages/FinishDialog.h"
+#include "kestrel/pages/KeyChecks.h"
 #include "kestrel/pages/NetworkDlg.h"
 #include "kestrel/pages/Pages.h"
 #include "kestrel/pages/WirelessQuestionDlg.h"
@@ -20,17 +21,18 @@ void WiredDlg::Build() {
     option("useAutoIP", "&Automatic IP Address Assignment")
         .setToolTip(
             "Select this option if your network uses the BootP protocol to assign IP address.");
-    checkBox("BootP", "Enable BootP");
+    // Widths line up the descriptions and the address fields.
+    checkBox("BootP", "Enable BootP").width(130);
     label("Label5", "Use the BootP protocol for network  address assignment", 0).beside();
-    checkBox("DHCP", "Enable DHCP");
+    checkBox("DHCP", "Enable DHCP").width(130);
     label("Label5", "Use the DHCP server for network address assignment", 1).beside();
     option("useStaticIP", "&Manual IP Address Assignment")
         .setToolTip("Select this option if your want to manually assign an IP address.");
-    label("Label2", "IP Address:", 0);
+    label("Label2", "IP Address:", 0).width(100);
     textBox("IPAddr").setToolTip("Enter the IP address for the printer.").beside();
-    label("Label2", "Subnet Mask:", 1);
+    label("Label2", "Subnet Mask:", 1).width(100);
     textBox("SubMask").setToolTip("Enter the subnet mask for the printer.").beside();
-    label("Label2", "Gateway:", 2);
+    label("Label2", "Gateway:", 2).width(100);
     textBox("Gateway").setToolTip("Enter the IP address of the gateway for the printer.").beside();
     button("Prev", "< Back");
     button("Next", "Next >").beside();
@@ -103,9 +105,19 @@ bool WiredDlg::ValidSubMask(const std::string& text) {
 }
 
 bool WiredDlg::ValidateStaticIP() {
-    return ValidIPAddress(ctl("IPAddr").text(), "IP Address") &&
-           ValidIPAddress(ctl("Gateway").text(), "Gateway Address") &&
-           ValidSubMask(ctl("SubMask").text());
+    if (!(ValidIPAddress(ctl("IPAddr").text(), "IP Address") &&
+          ValidIPAddress(ctl("Gateway").text(), "Gateway Address") &&
+          ValidSubMask(ctl("SubMask").text())))
+        return false;
+    // The checks above read only each part's leading number, so a line break after it
+    // would pass and add its own line to the printer's command text.
+    std::string notice =
+        UnsendableNotice({ctl("IPAddr").text(), ctl("SubMask").text(), ctl("Gateway").text()});
+    if (!notice.empty()) {
+        core().ShowNotice(notice);
+        return false;
+    }
+    return true;
 }
 
 void WiredDlg::Next_Click() {

@@ -77,9 +77,9 @@ void WirelessQuestionDlg::Build() {
     for (int i = 0; i <= 10; ++i) {
         const Box& b = kBoxes[i];
         if (i < 10)
-            checkBox("check", b.caption, i).setToolTip(b.tip);
+            checkBox("check", b.caption, i).setToolTip(b.tip).width(440);
         else
-            checkBox("EncryptionCB", b.caption).setToolTip(b.tip);
+            checkBox("EncryptionCB", b.caption).setToolTip(b.tip).width(440);
         auto& help = button(b.help, "What is this?");
         help.beside().setToolTip("Shows a brief description of this option.");
         help.onClick = [this, i] { core().ShowNotice(kBoxes[i].helpText); };

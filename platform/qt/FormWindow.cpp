@@ -236,6 +236,14 @@ void FormWindow::build() {
     for (const auto& c : controls)
         applyAll(*c);
     updating_ = false;
+    // A control already hidden as the window is built (a kind of port this PC lacks, say)
+    // gives up its place; one hidden later keeps it, so toggling it never moves the others.
+    for (const auto& [control, w] : widgets_)
+        if (!control->visible()) {
+            QSizePolicy policy = w->sizePolicy();
+            policy.setRetainSizeWhenHidden(false);
+            w->setSizePolicy(policy);
+        }
 
     // The window takes the size its content asks for and cannot be resized.
     root->setSizeConstraint(QLayout::SetFixedSize);

@@ -100,6 +100,24 @@ TEST_F(WiredDlgTest, StaticChecksRunAddressGatewayMaskAndShowOnlyTheFirstFailure
     }
 }
 
+TEST_F(WiredDlgTest, StaticTextsThatWouldAddCommandLinesAreRefused) {
+    open();
+    h.click(page(), "useStaticIP");
+    // Each part passes the number check; the text after the number would not.
+    for (const char* field : {"IPAddr", "SubMask", "Gateway"}) {
+        SCOPED_TRACE(field);
+        const std::string good = field == std::string("SubMask") ? "255.255.255.0" : "10.1.2.1";
+        h.setText(page(), "Gateway", "10.1.2.1");
+        h.setText(page(), "IPAddr", "10.1.2.3");
+        h.setText(page(), "SubMask", "255.255.255.0");
+        h.setText(page(), field, good + "\r\nsave");
+        h.boxes.expectContaining("Notice", "cannot be sent to the printer");
+        h.click(page(), "Next");
+        EXPECT_TRUE(h.boxes.allShown());
+        EXPECT_EQ("WiredDlg", h.visibleForm());
+    }
+}
+
 TEST_F(WiredDlgTest, SwitchingAddressModesKeepsTextsAndSwitches) {
     open();
     h.click(page(), "BootP");

@@ -1,0 +1,196 @@
+#include "platform/qt/QtHost.h"
+#include "platform/qt/QtRender.h"
+#include "tests/kestrel_pages/KestrelFixture.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+#include <set>
+#include <string>
+
+namespace kestrel_test {
+namespace {
+
+const std::string kPngDir = KESTREL_PNG_DIR;
+
+// The wizard on fakes with the Qt renderer as its host, so its pages build real windows.
+class RenderFixture : public KestrelFixture {
+  public:
+    // The states below drive the wizard from outside the fixture.
+    using KestrelFixture::h;
+    using KestrelFixture::pages;
+    using KestrelFixture::processes;
+
+  protected:
+    uiqt::QtHost host{h.app};
+};
+
+// A page in one state. `prepare` runs before the page loads; the page's window is then
+// built, as showing it would, and `act` runs the user's changes on it.
+struct PageState {
+    const char* name; // also the PNG's name
+    const char* page;
+    std::function<void(RenderFixture&)> act = nullptr;
+    std::function<void(RenderFixture&)> prepare = nullptr;
+};
+
+void PrintTo(const PageState& s, std::ostream* os) {
+    *os << s.name;
+}
+
+class KestrelRender : public RenderFixture, public ::testing::WithParamInterface<PageState> {};
+
+// Sets a check box or option from code, which runs its click handler as a click would.
+std::function<void(RenderFixture&)> tick(const char* page, const char* control, int index = -1) {
+    return [=](RenderFixture& f) {
+        f.h.run([&] { f.pages.form(page).ctl(control, index).setValue(1); });
+    };
+}
+
+std::function<void(RenderFixture&)> saveMode() {
+    return [](RenderFixture& f) { f.pages.setDialogMode(1); };
+}
+
+std::function<void(RenderFixture&)> tickAllFour(const char* page) {
+    return [=](RenderFixture& f) {
+        for (int i = 0; i < 4; ++i)
+            tick(page, "ShowChk", i)(f);
+    };
+}
+
+const PageState kStates[] = {
+    // Each page as it loads.
+    {"Intro", "Intro", nullptr},
+    {"HaldenIntro", "HaldenIntro", nullptr},
+    {"frmAbout", "frmAbout", nullptr},
+    {"HaldenAbout", "HaldenAbout", nullptr},
+    {"LoadDlg", "LoadDlg", nullptr},
+    {"Dialog", "Dialog", nullptr},
+    {"PortSelect", "PortSelect", nullptr},
+    {"QuestionDlg", "QuestionDlg", nullptr},
+    {"WiredDlg", "WiredDlg", nullptr},
+    {"NetworkDlg", "NetworkDlg", nullptr},
+    {"WirelessQuestionDlg", "WirelessQuestionDlg", nullptr},
+    {"WirelessDlg", "WirelessDlg", nullptr},
+    {"EncryptQuestionDlg", "EncryptQuestionDlg", nullptr},
+    {"WEPDlg", "WEPDlg", nullptr},
+    {"WEPkeyDlg", "WEPkeyDlg", nullptr},
+    {"WEPphraseDlg", "WEPphraseDlg", nullptr},
+    {"WPADlg", "WPADlg", nullptr},
+    {"LEAPDlg", "LEAPDlg", nullptr},
+    {"FinishDialog", "FinishDialog", nullptr},
+    {"ProgressDlg", "ProgressDlg", nullptr},
+    // Settings file page (loads in load mode): save mode, and the password shown in clear.
+    {"Dialog_Save", "Dialog", nullptr, saveMode()},
+    {"Dialog_ShowPassword", "Dialog", tick("Dialog", "ShowCheck"), saveMode()},
+    // Password pages with their show-text boxes ticked (the confirm fields go).
+    {"WEPkeyDlg_ShowKeys", "WEPkeyDlg", tickAllFour("WEPkeyDlg")},
+    {"WEPphraseDlg_ShowKeys", "WEPphraseDlg", tickAllFour("WEPphraseDlg")},
+    {"WPADlg_ShowPassphrase", "WPADlg", tick("WPADlg", "ShowCheck")},
+    {"LEAPDlg_ShowPassword", "LEAPDlg", tick("LEAPDlg", "ShowCheck")},
+    // Port page with each route chosen, and without any local port.
+    {"PortSelect_LPT", "PortSelect", tick("PortSelect", "PortLPT")},
+    {"PortSelect_COM", "PortSelect", tick("PortSelect", "PortCOM")},
+    {"PortSelect_USB", "PortSelect", tick("PortSelect", "PortUSB")},
+    {"PortSelect_TCP", "PortSelect", tick("PortSelect", "PortTCP")},
+    {"PortSelect_File", "PortSelect", tick("PortSelect", "PortFile")},
+    {"PortSelect_NoPorts", "PortSelect", nullptr,
+     [](RenderFixture& f) {
+         f.processes.ports.clear();
+         f.h.boxes.expect("Program Error",
+                          "Unable to get list of available local ports.\r\nUsing default port "
+                          "settings.");
+     }},
+    // Wired page: automatic address (as it loads) and static address.
+    {"WiredDlg_Static", "WiredDlg", tick("WiredDlg", "useStaticIP")},
+    {"WiredDlg_Wireless", "WiredDlg", tick("WiredDlg", "NicOption", 1)},
+    // Finish page with the second choice.
+    {"FinishDialog_No", "FinishDialog", tick("FinishDialog", "Option2")},
+};
+
+TEST_P(KestrelRender, PageRendersWithoutOverlapOrClipping) {
+    const PageState& state = GetParam();
+    ui::Form& form = pages.form(state.page);
+    if (state.prepare)
+        state.prepare(*this);
+    h.run([&] { form.load(); });
+    ASSERT_NE(host.window(form), nullptr);
+    if (state.act)
+        state.act(*this);
+    const std::string path = kPngDir + "/" + state.name + ".png";
+    ASSERT_TRUE(uiqt::renderFormToPng(form, path)) << path;
+
+    const QImage image(QString::fromStdString(path));
+    ASSERT_FALSE(image.isNull());
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 3)
+        for (int x = 0; x < image.width(); x += 3)
+            colours.insert(image.pixel(x, y));
+    EXPECT_GT(colours.size(), 4u) << "the picture is blank";
+
+    for (const std::string& problem : uiqt::checkNoOverlap(form))
+        ADD_FAILURE() << problem;
+    EXPECT_TRUE(h.boxes.allShown()) << "a box the state expects was not shown";
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, KestrelRender, ::testing::ValuesIn(kStates),
+                         [](const ::testing::TestParamInfo<PageState>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// Every page of the wizard is in the table above.
+TEST_F(RenderFixture, EveryPageIsRendered) {
+    std::set<std::string> rendered;
+    for (const PageState& s : kStates)
+        rendered.insert(s.page);
+    for (ui::Form* form : pages.all())
+        EXPECT_TRUE(rendered.count(form->name())) << form->name();
+    EXPECT_EQ(pages.all().size(), 20u);
+}
+
+// Where a control sits in its page's window.
+QRect placeOf(uiqt::QtHost& host, ui::Form& form, const char* control) {
+    QWidget* w = host.widget(form.ctl(control));
+    return w ? QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()) : QRect();
+}
+
+// Fields that come and go with a tick keep their place, so nothing else moves.
+TEST_F(RenderFixture, ShowingAPasswordMovesNoOtherControl) {
+    const std::pair<const char*, const char*> pagesWithBox[] = {
+        {"Dialog", "OKButton"}, {"WPADlg", "Next"}, {"LEAPDlg", "Next"}};
+    for (const auto& [name, below] : pagesWithBox) {
+        ui::Form& form = pages.form(name);
+        h.run([&] { form.load(); });
+        ASSERT_NE(host.window(form), nullptr);
+        const QRect before = placeOf(host, form, below);
+        h.run([&] { form.ctl("ShowCheck").setValue(1); });
+        ASSERT_TRUE(uiqt::renderFormToPng(form, kPngDir + "/moved-" + name + ".png"));
+        EXPECT_FALSE(form.ctl("ConfirmTxt").visible()) << name;
+        EXPECT_EQ(before, placeOf(host, form, below)) << name;
+    }
+}
+
+// Kinds of port this PC lacks leave no empty rows on the port page.
+TEST_F(RenderFixture, MissingPortKindsLeaveNoGap) {
+    ui::Form& page = pages.form("PortSelect");
+    auto tcpRowTop = [&](std::vector<std::string> ports) {
+        processes.ports = std::move(ports);
+        h.run([&] {
+            page.Unload();
+            page.load();
+        });
+        EXPECT_NE(host.window(page), nullptr);
+        return placeOf(host, page, "PortTCP").top();
+    };
+    const int allKinds = tcpRowTop({"LPT1:", "COM1:", "USB001"});
+    const int lptAndUsb = tcpRowTop({"LPT1:", "USB001"});
+    EXPECT_LT(lptAndUsb, allKinds) << "the serial row stayed as a gap";
+    EXPECT_TRUE(uiqt::checkNoOverlap(page).empty());
+}
+
+} // namespace
+} // namespace kestrel_test
