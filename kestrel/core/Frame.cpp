@@ -2,10 +2,6 @@
 
 namespace kestrel {
 
-std::string commandFrame(const std::string& framedLines) {
-    return "!KVT_SETUP\r\n" + framedLines + "KVT_END\r\n";
-}
-
 std::string nicSetupJob(const std::string& setupCommands) {
     // The command text ends in its own CR LF, so one empty line follows it.
     return commandFrame("NIC_SETUP\r\n" + setupCommands + "\r\n" + "reboot\r\n" +

@@ -59,10 +59,8 @@ void Dialog::Form_Load() {
 }
 
 void Dialog::ShowCheck_Click() {
-    const bool show = ctl("ShowCheck").value() == 1;
-    ctl("Password").setPasswordChar(show ? "" : "*");
-    ctl("ConfirmLabel").setVisible(!show);
-    ctl("ConfirmTxt").setVisible(!show);
+    applyShowText(ctl("Password"), ctl("ConfirmTxt"), ctl("ConfirmLabel"),
+                  ctl("ShowCheck").value() == 1);
 }
 
 void Dialog::Browse_Click() {

@@ -67,13 +67,7 @@ void EncryptQuestionDlg::Build() {
     helpLeap.beside().setToolTip("Shows a brief description of this option.");
     helpLeap.onClick = [this] { core().ShowNotice(kHelpLeap); };
 
-    button("Prev", "< Back").onClick = [this] { Prev_Click(); };
-    auto& next = button("Next", "Next >");
-    next.beside().setDefault(true);
-    next.onClick = [this] { Next_Click(); };
-    auto& cancel = button("Cancel", "Cancel");
-    cancel.beside().setCancel(true);
-    cancel.onClick = [this] { Cancel_Click(); };
+    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
 }
 
 void EncryptQuestionDlg::Form_Load() {

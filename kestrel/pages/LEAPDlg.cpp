@@ -38,13 +38,7 @@ void LEAPDlg::Build() {
         .setToolTip("Re-enter the password for data entry verification.")
         .setPasswordChar("*");
 
-    button("Prev", "< Back").onClick = [this] { Prev_Click(); };
-    auto& next = button("Next", "Next >");
-    next.beside().setDefault(true);
-    next.onClick = [this] { Next_Click(); };
-    auto& cancel = button("Cancel", "Cancel");
-    cancel.beside().setCancel(true);
-    cancel.onClick = [this] { Cancel_Click(); };
+    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
     timer("Timer1").onTimer = [this] { Timer1_Timer(); };
 }
 
@@ -71,9 +65,7 @@ void LEAPDlg::SetAuthFieldsState() {
 }
 
 void LEAPDlg::Combo1_DropDown() {
-    auto& t = ctl("Timer1");
-    t.setInterval(100);
-    t.setEnabled(true);
+    startTimer1(100);
 }
 
 void LEAPDlg::Timer1_Timer() {
@@ -81,10 +73,8 @@ void LEAPDlg::Timer1_Timer() {
 }
 
 void LEAPDlg::ShowCheck_Click() {
-    bool clear = ctl("ShowCheck").value() == 1;
-    ctl("Password").setPasswordChar(clear ? "" : "*");
-    ctl("ConfirmTxt").setVisible(!clear);
-    ctl("ConfirmLabel").setVisible(!clear);
+    applyShowText(ctl("Password"), ctl("ConfirmTxt"), ctl("ConfirmLabel"),
+                  ctl("ShowCheck").value() == 1);
 }
 
 void LEAPDlg::Next_Click() {

@@ -29,9 +29,7 @@ void LoadDlg::Build() {
                     "session with this wizard that you saved to file.")
         .width(280);
     label("Label3", "Use the wizard settings you previously saved to a file.").beside();
-    button("Prev", "< Back").onClick = [this] { Prev_Click(); };
-    button("Next", "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };
-    button("Cancel", "Cancel").beside().onClick = [this] { Cancel_Click(); };
+    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
     timer("Timer1").onTimer = [this] { Timer1_Timer(); };
 }
 

@@ -93,13 +93,7 @@ void NetworkDlg::Build() {
         .setToolTip("Specifies the time between PING packets")
         .setText("5");
 
-    button("Prev", "< Back").onClick = [this] { Prev_Click(); };
-    auto& next = button("Next", "Next >");
-    next.beside().setDefault(true);
-    next.onClick = [this] { Next_Click(); };
-    auto& cancel = button("Cancel", "Cancel");
-    cancel.beside().setCancel(true);
-    cancel.onClick = [this] { Cancel_Click(); };
+    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
     timer("Timer1").onTimer = [this] { Timer1_Timer(); };
 }
 
@@ -148,9 +142,7 @@ void NetworkDlg::LoadComboBoxes() {
 void NetworkDlg::Combo1_DropDown(int index) {
     if (index != kPingRow)
         return;
-    auto& t = ctl("Timer1");
-    t.setInterval(100);
-    t.setEnabled(true);
+    startTimer1(100);
 }
 
 void NetworkDlg::Timer1_Timer() {

@@ -13,4 +13,28 @@ void Page::enableField(ui::Control& field, ui::Control* label, bool on) {
         label->setEnabled(on);
 }
 
+void Page::navigationRow(std::function<void()> back, std::function<void()> next,
+                         std::function<void()> cancel) {
+    button("Prev", "< Back").onClick = std::move(back);
+    auto& n = button("Next", "Next >");
+    n.beside().setDefault(true);
+    n.onClick = std::move(next);
+    auto& c = button("Cancel", "Cancel");
+    c.beside().setCancel(true);
+    c.onClick = std::move(cancel);
+}
+
+void Page::startTimer1(int intervalMs) {
+    auto& t = ctl("Timer1");
+    t.setInterval(intervalMs);
+    t.setEnabled(true);
+}
+
+void Page::applyShowText(ui::Control& field, ui::Control& confirm, ui::Control& confirmLabel,
+                         bool show) {
+    field.setPasswordChar(show ? "" : "*");
+    confirm.setVisible(!show);
+    confirmLabel.setVisible(!show);
+}
+
 } // namespace kestrel

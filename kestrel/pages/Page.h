@@ -2,6 +2,8 @@
 #include "platform/ui/App.h"
 #include "platform/ui/Form.h"
 
+#include <functional>
+
 namespace kestrel {
 
 class Core;
@@ -10,20 +12,32 @@ class KestrelPages;
 // Base of every Kestrel page: the core, the other pages and the page conventions
 // (field colours, PrevForm).
 class Page : public ui::Form {
-public:
+  public:
     Page(Core& core, KestrelPages& pages, const std::string& name);
 
     // The page that opened this one, on pages reachable from several others.
     ui::Form* PrevForm = nullptr;
 
-protected:
+  protected:
     Core& core() const { return *core_; }
     KestrelPages& pages() const { return *pages_; }
 
     // Enables or disables a text field with its label and paints it white or button face.
     void enableField(ui::Control& field, ui::Control* label, bool on);
 
-private:
+    // The "< Back", "Next >" and "Cancel" row that ends a page; Enter is Next, Escape Cancel.
+    void navigationRow(std::function<void()> back, std::function<void()> next,
+                       std::function<void()> cancel);
+
+    // A list's drop-down starts Timer1; its ticks re-apply the fields that follow the list.
+    void startTimer1(int intervalMs);
+
+    // A show-text box: while ticked the field shows in clear and its confirmation field
+    // and label hide; cleared, the field is masked and the confirmation shows again.
+    static void applyShowText(ui::Control& field, ui::Control& confirm, ui::Control& confirmLabel,
+                              bool show);
+
+  private:
     Core* core_;
     KestrelPages* pages_;
 };

@@ -8,7 +8,7 @@
 namespace ui {
 class App;
 class Form;
-}
+} // namespace ui
 
 namespace kestrel {
 
@@ -37,7 +37,7 @@ class ProgressDlg;
 // The twenty pages of the wizard, one instance each for the whole run. Constructing a
 // page does not create its window.
 class KestrelPages : public PageSet {
-public:
+  public:
     KestrelPages(ui::App& app, Core& core);
     ~KestrelPages() override;
 
@@ -69,7 +69,7 @@ public:
     void progressCleanUp() override;
     std::vector<ui::Form*> all() const;
 
-private:
+  private:
     ui::App* app_;
     std::unique_ptr<class Intro> Intro_;
     std::unique_ptr<class HaldenIntro> HaldenIntro_;

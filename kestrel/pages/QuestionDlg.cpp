@@ -69,9 +69,7 @@ void QuestionDlg::Build() {
     box(6);
     help("HelpWireless", 2).onClick = [this] { HelpWireless_Click(2); };
 
-    button("Prev", "< Back").onClick = [this] { Prev_Click(); };
-    button("Next", "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };
-    button("Cancel", "Cancel").beside().onClick = [this] { Cancel_Click(); };
+    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
 }
 
 void QuestionDlg::Next_Click() {

@@ -28,13 +28,7 @@ void WEPDlg::Build() {
         .width(480) // keeps the sample key on one line
         .setMultiLine(true);
 
-    button("Prev", "< Back").onClick = [this] { Prev_Click(); };
-    auto& next = button("Next", "Next >");
-    next.beside().setDefault(true);
-    next.onClick = [this] { Next_Click(); };
-    auto& cancel = button("Cancel", "Cancel");
-    cancel.beside().setCancel(true);
-    cancel.onClick = [this] { Cancel_Click(); };
+    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
 }
 
 void WEPDlg::Form_Load() {

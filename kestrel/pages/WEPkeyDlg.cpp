@@ -56,13 +56,7 @@ void WepKeysPage::Build() {
             .setPasswordChar("*");
     }
 
-    button("Prev", "< Back").onClick = [this] { Prev_Click(); };
-    auto& next = button("Next", "Next >");
-    next.beside().setDefault(true);
-    next.onClick = [this] { Next_Click(); };
-    auto& cancel = button("Cancel", "Cancel");
-    cancel.beside().setCancel(true);
-    cancel.onClick = [this] { Cancel_Click(); };
+    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
     timer("Timer1").onTimer = [this] { Timer1_Timer(); };
 }
 
@@ -88,10 +82,8 @@ void WepKeysPage::SetKeyMasking(bool mask) {
 }
 
 void WepKeysPage::ShowChk_Click(int row) {
-    bool clear = ctl("ShowChk", row).value() == 1;
-    ctl("KeyText", row).setPasswordChar(clear ? "" : "*");
-    ctl("ConfirmTxt", row).setVisible(!clear);
-    ctl("ConfirmLabel", row).setVisible(!clear);
+    applyShowText(ctl("KeyText", row), ctl("ConfirmTxt", row), ctl("ConfirmLabel", row),
+                  ctl("ShowChk", row).value() == 1);
 }
 
 void WepKeysPage::SetKeyFieldsState() {
@@ -105,9 +97,7 @@ void WepKeysPage::SetKeyFieldsState() {
 }
 
 void WepKeysPage::DefaultKey_DropDown() {
-    auto& t = ctl("Timer1");
-    t.setInterval(100);
-    t.setEnabled(true);
+    startTimer1(100);
 }
 
 void WepKeysPage::Timer1_Timer() {

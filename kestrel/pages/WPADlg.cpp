@@ -41,13 +41,7 @@ void WPADlg::Build() {
                     "Length of the passphrase must be between 8 to 63 characters long.")
         .setMultiLine(true);
 
-    button("Prev", "< Back").onClick = [this] { Prev_Click(); };
-    auto& next = button("Next", "Next >");
-    next.beside().setDefault(true);
-    next.onClick = [this] { Next_Click(); };
-    auto& cancel = button("Cancel", "Cancel");
-    cancel.beside().setCancel(true);
-    cancel.onClick = [this] { Cancel_Click(); };
+    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
     timer("Timer1").onTimer = [this] { Timer1_Timer(); };
 }
 
@@ -86,9 +80,7 @@ void WPADlg::UpdateWPAFields() {
 }
 
 void WPADlg::WPAMode_DropDown() {
-    auto& t = ctl("Timer1");
-    t.setInterval(100);
-    t.setEnabled(true);
+    startTimer1(100);
 }
 
 void WPADlg::Timer1_Timer() {
@@ -96,10 +88,8 @@ void WPADlg::Timer1_Timer() {
 }
 
 void WPADlg::ShowCheck_Click() {
-    bool clear = ctl("ShowCheck").value() == 1;
-    ctl("PassPhrase").setPasswordChar(clear ? "" : "*");
-    ctl("ConfirmTxt").setVisible(!clear);
-    ctl("ConfirmLabel").setVisible(!clear);
+    applyShowText(ctl("PassPhrase"), ctl("ConfirmTxt"), ctl("ConfirmLabel"),
+                  ctl("ShowCheck").value() == 1);
 }
 
 void WPADlg::Next_Click() {

@@ -84,13 +84,7 @@ void WirelessQuestionDlg::Build() {
         help.beside().setToolTip("Shows a brief description of this option.");
         help.onClick = [this, i] { core().ShowNotice(kBoxes[i].helpText); };
     }
-    button("Prev", "< Back").onClick = [this] { Prev_Click(); };
-    auto& next = button("Next", "Next >");
-    next.beside().setDefault(true);
-    next.onClick = [this] { Next_Click(); };
-    auto& cancel = button("Cancel", "Cancel");
-    cancel.beside().setCancel(true);
-    cancel.onClick = [this] { Cancel_Click(); };
+    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
 }
 
 void WirelessQuestionDlg::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
