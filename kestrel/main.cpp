@@ -14,27 +14,10 @@
 
 #include <string>
 
-namespace {
-
-// The arguments as the wizard reads its command line: joined by single blanks, with no
-// blank before the first, so the CD argument (from the third character on) is the text
-// the CD menu passed after "CD".
-std::string commandLineOf(int argc, char** argv) {
-    std::string line;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1)
-            line += ' ';
-        line += argv[i];
-    }
-    return line;
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv); // takes Qt's own options out of argv
     QApplication::setApplicationName("Kestrel");
-    const std::string commandLine = commandLineOf(argc, argv);
+    const std::string commandLine = proc::joinArguments(argc, argv);
 
     ui::RealClock clock;
     uiqt::QtMessageBoxes boxes;

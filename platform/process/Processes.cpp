@@ -267,4 +267,14 @@ bool RealProcessRunner::startHidden(const std::string& commandLine) {
     return r == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+std::string joinArguments(int argc, const char* const* argv) {
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1)
+            line += ' ';
+        line += argv[i];
+    }
+    return line;
+}
+
 } // namespace proc

@@ -17,6 +17,10 @@ using Handle = std::int64_t;
 // argument) ends at the closing quote or the first blank and knows no escapes.
 std::vector<std::string> splitCommandLine(std::string_view commandLine);
 
+// A program's command line as the wizards read it: the arguments (without the program)
+// joined by single blanks, with no blank before the first.
+std::string joinArguments(int argc, const char* const* argv);
+
 // Quotes one argument so that splitCommandLine gives it back unchanged.
 std::string quoteArgument(std::string_view argument);
 

@@ -168,3 +168,11 @@ TEST(FakeProcessRunner, EndsOnTheClockAndRunsHooksOnce) {
 }
 
 } // namespace
+
+TEST(JoinArguments, BlanksOnlyBetweenArguments) {
+    // The CD argument is the command line from its third character: no blank may lead.
+    const char* cd[] = {"Kestrel", "CD", "X:"};
+    EXPECT_EQ(proc::joinArguments(3, cd), "CD X:");
+    const char* none[] = {"Kestrel"};
+    EXPECT_EQ(proc::joinArguments(1, none), "");
+}

@@ -1,0 +1,323 @@
+#include "osprey/core/Core.h"
+
+#include "osprey/core/Commands.h"
+#include "platform/process/Processes.h"
+#include "platform/sys/System.h"
+#include "platform/ui/App.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Form.h"
+
+#include <stdexcept>
+
+namespace osprey {
+
+namespace {
+
+// The pages in the order ExitWizard unloads them.
+const char* const kUnloadOrder[] = {
+    "CustomDialog", "Dialog",      "FinishDialog", "frmAbout",  "Intro",
+    "HaldenAbout",  "HaldenIntro", "LoadDlg",      "Operation", "PrinterSetup",
+    "Selection",    "ProgressDlg", "SelectDlg",
+};
+
+std::string upperAscii(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+} // namespace
+
+Core::Core(const CoreServices& services)
+    : app_(&services.app), sys_(&services.system), processes_(&services.processes),
+      spooler_(&services.spooler), network_(&services.network), registry_(&services.registry) {
+    printPath_ = std::make_unique<printpath::PrintPath>(
+        printpath::PrintPathServices{services.spooler, services.processes, services.system,
+                                     services.app, *this},
+        printpath::PrintPathOptions::osprey());
+}
+
+Core::~Core() = default;
+
+PageSet& Core::pages() const {
+    if (!pages_)
+        throw std::logic_error("the core has no pages yet");
+    return *pages_;
+}
+
+// ---------------------------------------------------------------- start-up and log
+
+void Core::Main(const std::string& commandLine) {
+    ws.ExitAsked = false;
+    ws.PrinterError = false;
+    ws.ModelOption = false;
+    ws.PartnerModel = false;
+    ws.LogEnabled = false;
+    ws.CdMenuMode = false;
+    ws.CdMenuProgram = "Dunlin.exe";
+
+    const std::string upper = upperAscii(commandLine);
+    if (upper.find("LOG") != std::string::npos) {
+        ws.LogEnabled = true;
+        ws.KvtLogEnabled = false;
+        WriteLog("Entering Debug Mode");
+    }
+    if (upper.find("KVT") != std::string::npos) {
+        ws.KvtLogEnabled = true;
+        ws.LogEnabled = false;
+        WriteLog("Entering KVT Debug Mode");
+    }
+    if (upper.find("CD") != std::string::npos) {
+        ws.CdMenuMode = true;
+        ws.CdMenuArg = commandLine.size() > 2 ? commandLine.substr(2) : std::string();
+        WriteLog("Dunlin CD Menu Enabled");
+    }
+    ui::Form& welcome = pages().form(ws.PartnerModel ? "HaldenIntro" : "Intro");
+    welcome.Show();
+    welcome.setFocus();
+}
+
+void Core::WriteLog(const std::string& message) {
+    if (!ws.LogEnabled && !ws.KvtLogEnabled)
+        return;
+    const char* file = ws.KvtLogEnabled ? "KVTLog.txt" : "Log.txt";
+    const std::string line = sys::formatLogLine(sys().localTime(), message);
+    const std::string bytes = sys::toWindows1252(line).value_or(line);
+    // Three tries in all, so a log folder that stays unwritable cannot stop the wizard.
+    sys::appendLogLine(sys(), sys::joinPath(sys().programFolder(), file), bytes, 2,
+                       [this](int ms) { app().Sleep(ms); });
+}
+
+bool Core::FileExists(const std::string& path) {
+    if (path.empty() || path.back() == '/' || path.back() == '\\')
+        return false;
+    return sys().fileExists(path);
+}
+
+std::string Core::CopyrightText() {
+    return "Copyright (C) 2003-2025 Corvane Corporation.";
+}
+
+// ---------------------------------------------------------------- messages
+
+int Core::MsgBox(const std::string& text, int flags, const std::string& title) {
+    return app().MsgBox(text, flags, title);
+}
+
+void Core::ShowNotice(const std::string& message) {
+    MsgBox(message, ui::mb::OkOnly | ui::mb::Information, "Notice");
+}
+
+void Core::ShowRequestSent() {
+    MsgBox("Printer Setup Request Successfully Sent", ui::mb::OkOnly | ui::mb::Information,
+           "Process Successful");
+    ws.RequestSent = true;
+}
+
+void Core::ShowPrinterUpdateError(const std::string& frontPanel) {
+    ws.PrinterError = true;
+    std::string t = "ERROR!  Unable to Update Printer Settings.\r\n"
+                    "An unexpected error occurred during printer configuration.\r\n";
+    if (!frontPanel.empty())
+        t += "Printer Front Panel Message:\r\n" + frontPanel + "\r\n";
+    else
+        t += "Please see the printer for the error condition.\r\n";
+    t += "\r\nOperation cannot continue. The wizard will exit.";
+    MsgBox(t, ui::mb::OkOnly | ui::mb::Critical, "Printer Error");
+    ws.RequestSent = false;
+}
+
+void Core::ShowPrinterError(const std::string& message, bool fatal) {
+    std::string t = message + "\r\n";
+    if (fatal)
+        t += "The wizard will exit.";
+    MsgBox(t, ui::mb::OkOnly | ui::mb::Critical, "Printer Error");
+    if (fatal)
+        ExitWizard();
+}
+
+void Core::ShowProgramError(const std::string& text, bool exitFlag, const std::string& title) {
+    std::string t = text;
+    if (exitFlag)
+        t += "\r\nThe wizard will exit.";
+    MsgBox(t, ui::mb::OkOnly | ui::mb::Critical, title.empty() ? "Printer Error" : title);
+    if (exitFlag)
+        ExitWizard();
+}
+
+bool Core::ConfirmOverwrite() {
+    return MsgBox("Warning! Selected file currently exists\r\nDo you want to overwrite the file?",
+                  ui::mb::YesNo | ui::mb::Exclamation | ui::mb::DefaultButton2,
+                  "File Exist Error") == ui::mb::Yes;
+}
+
+bool Core::AskFileQuestion(const std::string& question) {
+    return MsgBox(question, ui::mb::YesNo | ui::mb::Exclamation | ui::mb::DefaultButton2,
+                  "File Exist Error") == ui::mb::Yes;
+}
+
+// ---------------------------------------------------------------- exit
+
+void Core::ConfirmExit(ui::Form& page) {
+    if (ws.RequestSent) {
+        ExitWizard();
+        return;
+    }
+    const int answer = MsgBox("Printer setting is not complete. If you quit\r\n"
+                              "the wizard now, the printer will not be updated.\r\n"
+                              "Do you want to exit the wizard?",
+                              ui::mb::YesNo | ui::mb::Exclamation | ui::mb::DefaultButton2,
+                              "Caution Exiting Wizard");
+    ws.ExitAnswer = static_cast<std::int16_t>(answer);
+    if (answer == ui::mb::Yes) {
+        ExitWizard();
+        return;
+    }
+    page.Show();
+}
+
+bool Core::AskSaveBeforeExit() {
+    ws.SettingsChanged = false;
+    ws.ExitAsked = true;
+    const int answer =
+        MsgBox("You are about to exit this wizard after making changes.\r\n"
+               "Once you exit, all of your settings will be lost.\r\n"
+               "Would you like to save your settings before you exit?",
+               ui::mb::YesNo | ui::mb::Question, "Leaving Wizard Without Saving Settings");
+    if (answer != ui::mb::Yes)
+        return false;
+    pages().setDialogMode(2);
+    pages().form("Dialog").Show();
+    return true;
+}
+
+void Core::CheckSettingsChanged() {
+    ui::Form& o = pages().form("Operation");
+    ui::Form& p = pages().form("PrinterSetup");
+    const std::array<int, 9> boxes = {
+        o.ctl("MediaTypeCB").value(), o.ctl("MediaSizeCB").value(),  o.ctl("OrientationCB").value(),
+        o.ctl("DispenseCB").value(),  p.ctl("PrintSpeedCB").value(), p.ctl("GapCB").value(),
+        p.ctl("HorzCB").value(),      p.ctl("VertCB").value(),       p.ctl("EmulationCB").value(),
+    };
+    const ChangedFlags f = changedFromBoxes(boxes);
+    ws.SettingsChanged = f.settings;
+    ws.MediaChanged = f.media;
+}
+
+void Core::unloadPages() {
+    for (const char* name : kUnloadOrder)
+        pages().form(name).Unload(); // a page never loaded stays so
+}
+
+void Core::ExitWizard() {
+    CheckSettingsChanged();
+    if (ws.SettingsChanged && !ws.ExitAsked && AskSaveBeforeExit())
+        return;
+    if (ws.CdMenuMode)
+        processes().startHidden(ws.CdMenuProgram + " max " + ws.CdMenuArg); // failure ignored
+    unloadPages();
+    app().End();
+}
+
+// ---------------------------------------------------------------- print path variants
+
+std::string Core::CheckPrinter(std::string& printerPart, std::string& jobPart) {
+    return printPath().CheckPrinter(printerPart, jobPart);
+}
+
+void Core::PurgePrintQueue() {
+    printPath().PurgePrintQueue();
+}
+
+void Core::KillPrintJob(const std::string& printer, std::uint32_t jobId) {
+    printPath().KillPrintJob(printer, jobId);
+}
+
+bool Core::SendToPrinter(const std::string& jobText) {
+    return printPath().SendToPrinter(jobText);
+}
+
+bool Core::RunAndWait(const std::string& commandLine, std::string& message,
+                      std::int64_t timeoutMs) {
+    return printPath().RunAndWait(commandLine, message, timeoutMs);
+}
+
+// ---------------------------------------------------------------- printer command jobs
+
+void Core::sendJob(const std::string& builder, const std::string& job, bool dump) {
+    SendToPrinter(job);
+    if (!dump || (!ws.LogEnabled && !ws.KvtLogEnabled))
+        return;
+    WriteLog("KVTOutput [" + builder + "]: \r\n" + job);
+    WriteLog("KVTOutput [end] \r\n");
+}
+
+void Core::LoadCfgCmd(std::int16_t n) {
+    sendJob("LoadCfgCmd", loadCfgJob(n));
+}
+
+void Core::SendNullCmd() {
+    sendJob("SendNullCmd", nullJob(), false);
+}
+
+void Core::SendEmuCmd(std::int16_t n) {
+    const int index = pages().form("PrinterSetup").ctl("EmulationCombo").listIndex();
+    std::string slot;
+    if (index >= 0 && index < kEmulationSlots)
+        slot = ws.EmulationCmds[static_cast<std::size_t>(index)];
+    auto job = emuJob(n, slot);
+    if (!job) {
+        WriteLog("...SendEmuCmd: no emulation chosen, nothing sent");
+        return;
+    }
+    sendJob("SendEmuCmd", *job);
+}
+
+bool Core::SendCfgCmd() {
+    ui::Form& o = pages().form("Operation");
+    ui::Form& p = pages().form("PrinterSetup");
+    SettingsChoice c;
+    c.MediaTypeCB = o.ctl("MediaTypeCB").value();
+    c.MediaTypeIndex = o.ctl("MediaTypeCombo").listIndex();
+    c.MediaSizeCB = o.ctl("MediaSizeCB").value();
+    c.LabelLengthIndex = o.ctl("LabelLengthCombo").listIndex();
+    c.LabelWidthIndex = o.ctl("LabelWidthCombo").listIndex();
+    c.OrientationCB = o.ctl("OrientationCB").value();
+    c.OrientationIndex = o.ctl("OrientationCombo").listIndex();
+    c.DispenseCB = o.ctl("DispenseCB").value();
+    c.DispenseIndex = o.ctl("DispenseCombo").listIndex();
+    c.PrintSpeedCB = p.ctl("PrintSpeedCB").value();
+    c.PrintSpeedIndex = p.ctl("PrintSpeedCombo").listIndex();
+    c.GapCB = p.ctl("GapCB").value();
+    c.GapIndex = p.ctl("GapCombo").listIndex();
+    c.HorzCB = p.ctl("HorzCB").value();
+    c.HorzShift = p.ctl("HorzShiftHScroll").value();
+    c.VertCB = p.ctl("VertCB").value();
+    c.VertShift = p.ctl("VertShiftHScroll").value();
+
+    const SettingsJob job = settingsJob(c, ws);
+    if (!job.ok) {
+        // Never a partial job: the printer would take half a configuration.
+        WriteLog("...SendCfgCmd: no valid entry for the " + job.fault + ", nothing sent");
+        return false;
+    }
+    if (job.text.empty())
+        return false;
+    sendJob("SendCfgCmd", job.text);
+    return true;
+}
+
+void Core::SendCalibrateCmd() {
+    sendJob("SendCalibrateCmd", calibrateJob());
+}
+
+void Core::SendSaveCfgCmd(std::int16_t n) {
+    sendJob("SendSaveCfgCmd", saveCfgJob(n));
+}
+
+void Core::SendSetPowerUpCmd(std::int16_t p) {
+    sendJob("SendSetPowerUpCmd", powerUpJob(p));
+}
+
+} // namespace osprey

@@ -1,0 +1,165 @@
+#pragma once
+#include "osprey/core/PageSet.h"
+#include "osprey/core/WizardState.h"
+#include "printpath/PrintPath.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace ui {
+class App;
+class Form;
+} // namespace ui
+namespace sys {
+class System;
+}
+namespace proc {
+class ProcessRunner;
+}
+namespace spooler {
+class Spooler;
+}
+namespace net {
+class UdpNetwork;
+}
+namespace registry {
+class Registry;
+}
+
+namespace osprey {
+
+// The services the wizard runs on; all outlive the core.
+struct CoreServices {
+    ui::App& app;
+    sys::System& system;
+    proc::ProcessRunner& processes;
+    spooler::Spooler& spooler;
+    net::UdpNetwork& network; // the SNMP queries' datagram sockets
+    registry::Registry& registry;
+};
+
+// The wizard's core: start-up, log, messages and exit, the settings-changed test, the
+// printer command jobs, the print path and the settings file. One instance per run.
+// Pages reach it through their Core& and read and write `ws`.
+//
+// Ending: ExitWizard unloads every page and calls ui::App::End(), which throws
+// ui::ProgramEnded; nobody catches it below the event entry, so the program ends from any
+// depth. ExitWizard returns only when the user chose to save first: the save dialog is
+// then open (mode 2) and its OK or Cancel calls ExitWizard again, which ends the program.
+class Core : public printpath::PrintPathHost {
+  public:
+    explicit Core(const CoreServices& services);
+    ~Core() override;
+    Core(const Core&) = delete;
+    Core& operator=(const Core&) = delete;
+
+    WizardState ws;
+
+    ui::App& app() const { return *app_; }
+    sys::System& sys() const { return *sys_; }
+    proc::ProcessRunner& processes() const { return *processes_; }
+    spooler::Spooler& spooler() const { return *spooler_; }
+    net::UdpNetwork& network() const { return *network_; }
+    registry::Registry& registry() const { return *registry_; }
+    printpath::PrintPath& printPath() { return *printPath_; }
+    // The pages; set once, right after both exist. Throws std::logic_error when unset.
+    PageSet& pages() const;
+    void setPages(PageSet& pages) { pages_ = &pages; }
+
+    // ---- start-up and log ----
+
+    // The arguments of the command line, without the program's path. Sets the switches
+    // ("LOG", "KVT", "CD", anywhere, any case) and shows the welcome page.
+    void Main(const std::string& commandLine);
+    // One line in "Log.txt" (or "KVTLog.txt" with the KVT switch) of the program's folder
+    // when either switch is on. A failing write is tried three times, 500 ms apart, then
+    // the line is dropped.
+    void WriteLog(const std::string& message) override;
+    // The print path writes its lines only with this switch (the KVT switch alone does not).
+    bool LogEnabled() const override { return ws.LogEnabled; }
+    bool FileExists(const std::string& path) override;
+    static std::string CopyrightText();
+
+    // ---- messages and exit ----
+
+    void ShowNotice(const std::string& message);
+    void ShowRequestSent(); // RequestSent after the box
+    // PrinterError before the box, RequestSent cleared after it.
+    void ShowPrinterUpdateError(const std::string& frontPanel);
+    // Critical box "Printer Error"; fatal adds "The wizard will exit." and runs ExitWizard
+    // after the box (which returns only when the user chose to save first).
+    void ShowPrinterError(const std::string& message, bool fatal);
+    bool ConfirmOverwrite();                           // true on Yes
+    bool AskFileQuestion(const std::string& question); // true on Yes
+    // Leaves at once once the request was sent; else asks. Yes: ExitWizard. No: shows
+    // `page` again and returns.
+    void ConfirmExit(ui::Form& page);
+    // Clears SettingsChanged, sets ExitAsked and asks. Yes: shows the save dialog in
+    // mode 2 and returns true. No: false.
+    bool AskSaveBeforeExit();
+    // Reads the nine Ignore boxes (loading a page that is not loaded) and sets
+    // SettingsChanged and MediaChanged.
+    void CheckSettingsChanged();
+    // Offers to save changed settings (once), restores the CD menu in CD mode, unloads every
+    // page and ends the program. Returns only when the save dialog was opened.
+    void ExitWizard();
+
+    // ---- print path host ----
+
+    int MsgBox(const std::string& text, int flags, const std::string& title) override;
+    std::string ProgramTitle() const override { return "Osprey"; }
+    // The print path's error box (used only by SelectPrinter, which the wizard does not
+    // call): the printer error box, titled as given or "Printer Error".
+    void ShowProgramError(const std::string& text, bool exitFlag,
+                          const std::string& title) override;
+    std::string PrinterName() const override { return {}; } // the current printer is purged
+    void SetStatusPortName(const std::string& port) override { ws.PrinterPort = port; }
+    void SetStatusDriverName(const std::string& driver) override { ws.PrinterDriver = driver; }
+
+    // ---- print path variants (the print path with Osprey's options) ----
+
+    std::string CheckPrinter(std::string& printerPart, std::string& jobPart);
+    void PurgePrintQueue();
+    void KillPrintJob(const std::string& printer, std::uint32_t jobId);
+    // One raw document "Osprey Command" on the current printer; true when it went out whole.
+    bool SendToPrinter(const std::string& jobText);
+    bool RunAndWait(const std::string& commandLine, std::string& message, std::int64_t timeoutMs);
+
+    // ---- printer command jobs ----
+    // Each sends one job to the current printer and, with either log switch, dumps it to
+    // the log. A job the pages' values cannot make whole (a list without a valid entry
+    // for a setting to be sent) is not sent at all.
+
+    void LoadCfgCmd(std::int16_t n);
+    void SendNullCmd();
+    void SendEmuCmd(std::int16_t n);
+    bool SendCfgCmd(); // true when a job was sent
+    void SendCalibrateCmd();
+    void SendSaveCfgCmd(std::int16_t n);
+    void SendSetPowerUpCmd(std::int16_t p);
+
+    // ---- settings file ----
+
+    // Asks before overwriting; replaces the whole file. True when the file was written;
+    // a failed write shows the error and leaves SettingsChanged as it was.
+    bool SaveSettings(const std::string& path);
+    // Reads and checks the whole file before any control changes; any fault shows its
+    // message and changes nothing. True when the settings were restored.
+    bool LoadSavedSettings(const std::string& path);
+
+  private:
+    void unloadPages();
+    void sendJob(const std::string& builder, const std::string& job, bool dump = true);
+
+    ui::App* app_;
+    sys::System* sys_;
+    proc::ProcessRunner* processes_;
+    spooler::Spooler* spooler_;
+    net::UdpNetwork* network_;
+    registry::Registry* registry_;
+    PageSet* pages_ = nullptr;
+    std::unique_ptr<printpath::PrintPath> printPath_;
+};
+
+} // namespace osprey

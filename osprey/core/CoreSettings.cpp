@@ -1,0 +1,254 @@
+// The settings file routines of the core: between the pages' controls and the codec.
+#include "osprey/core/Core.h"
+#include "osprey/core/SettingsFile.h"
+#include "platform/sys/System.h"
+#include "platform/ui/Form.h"
+
+namespace osprey {
+
+namespace {
+
+constexpr int kInvalidProcedureCall = 5;
+
+std::string recordsLog(const char* prefix, const SettingsRecords& r) {
+    std::string t;
+    auto item = [&](const std::string& name, const std::string& value) {
+        t += "\r\n" + std::string(prefix) + name + ": " + value;
+    };
+    auto num = [&](const char* name, std::int16_t v) { item(name, std::to_string(v)); };
+    item("Version", r.version);
+    if (r.printerWidth)
+        num("PrinterWidth", *r.printerWidth);
+    num("MediaTypeCB", r.MediaTypeCB);
+    num("MediaTypeCombo", r.MediaTypeCombo);
+    num("MediaSizeCB", r.MediaSizeCB);
+    num("CustomLengths", static_cast<std::int16_t>(r.customLengths.size()));
+    num("CustomWidths", static_cast<std::int16_t>(r.customWidths.size()));
+    for (const auto& s : r.customLengths)
+        item("LabelLengthKVT", s.value + " " + s.text);
+    for (const auto& s : r.customWidths)
+        item("LabelWidthKVT", s.value + " " + s.text);
+    num("LabelLengthCombo", r.LabelLengthCombo);
+    num("LabelWidthCombo", r.LabelWidthCombo);
+    num("OrientationCB", r.OrientationCB);
+    num("OrientationCombo", r.OrientationCombo);
+    num("DispenseCB", r.DispenseCB);
+    num("DispenseCombo", r.DispenseCombo);
+    num("PrintSpeedCB", r.PrintSpeedCB);
+    num("PrintSpeedCombo", r.PrintSpeedCombo);
+    num("GapCB", r.GapCB);
+    num("GapCombo", r.GapCombo);
+    num("HorzCB", r.HorzCB);
+    num("HorzShiftHScroll", r.HorzShiftHScroll);
+    num("VertCB", r.VertCB);
+    num("VertShiftHScroll", r.VertShiftHScroll);
+    num("EmulationCB", r.EmulationCB);
+    num("EmulationCombo", r.EmulationCombo);
+    return t + "\r\nDone";
+}
+
+std::int16_t v16(int v) {
+    return static_cast<std::int16_t>(v);
+}
+
+} // namespace
+
+bool Core::SaveSettings(const std::string& path) {
+    if (ws.LogEnabled)
+        WriteLog("...SaveSettings:" + path);
+    if (FileExists(path) && !ConfirmOverwrite())
+        return false;
+
+    ui::Form& o = pages().form("Operation");
+    ui::Form& p = pages().form("PrinterSetup");
+    SettingsRecords r;
+    r.printerWidth = ws.PrinterWidth;
+    r.MediaTypeCB = v16(o.ctl("MediaTypeCB").value());
+    r.MediaTypeCombo = v16(o.ctl("MediaTypeCombo").listIndex());
+    r.MediaSizeCB = v16(o.ctl("MediaSizeCB").value());
+    auto customs = [](const std::vector<std::string>& table, const ui::Control& list, int org,
+                      int last) {
+        std::vector<CustomSize> out;
+        for (int i = org + 1; i <= last; ++i) {
+            CustomSize s;
+            if (i >= 0 && static_cast<std::size_t>(i) < table.size())
+                s.value = table[static_cast<std::size_t>(i)];
+            s.text = list.list(i);
+            out.push_back(std::move(s));
+        }
+        return out;
+    };
+    r.customLengths =
+        customs(ws.LabelLengthKVT, o.ctl("LabelLengthCombo"), ws.orgLabelLength, ws.nLabelLength);
+    r.customWidths =
+        customs(ws.LabelWidthKVT, o.ctl("LabelWidthCombo"), ws.orgLabelWidth, ws.nLabelWidth);
+    for (const char* name : {"LabelLengthCombo", "LabelWidthCombo"}) {
+        ui::Control& list = o.ctl(name);
+        if (list.listIndex() >= list.listCount())
+            list.setListIndex(list.listCount() - 1);
+    }
+    r.LabelLengthCombo = v16(o.ctl("LabelLengthCombo").listIndex());
+    r.LabelWidthCombo = v16(o.ctl("LabelWidthCombo").listIndex());
+    r.OrientationCB = v16(o.ctl("OrientationCB").value());
+    r.OrientationCombo = v16(o.ctl("OrientationCombo").listIndex());
+    r.DispenseCB = v16(o.ctl("DispenseCB").value());
+    r.DispenseCombo = v16(o.ctl("DispenseCombo").listIndex());
+    r.PrintSpeedCB = v16(p.ctl("PrintSpeedCB").value());
+    r.PrintSpeedCombo = v16(p.ctl("PrintSpeedCombo").listIndex());
+    r.GapCB = v16(p.ctl("GapCB").value());
+    r.GapCombo = v16(p.ctl("GapCombo").listIndex());
+    r.HorzCB = v16(p.ctl("HorzCB").value());
+    r.HorzShiftHScroll = v16(p.ctl("HorzShiftHScroll").value());
+    r.VertCB = v16(p.ctl("VertCB").value());
+    r.VertShiftHScroll = v16(p.ctl("VertShiftHScroll").value());
+    r.EmulationCB = v16(p.ctl("EmulationCB").value());
+    r.EmulationCombo = v16(p.ctl("EmulationCombo").listIndex());
+
+    int error = 0;
+    auto bytes = encodeSettings(r);
+    if (!bytes) {
+        error = kInvalidProcedureCall;
+    } else {
+        sys::IoResult written = sys().writeFile(path, *bytes);
+        if (!written.ok)
+            error = saveErrorNumber(written.error);
+    }
+    if (error != 0) {
+        // Nothing was saved: the settings stay unsaved and the caller stays in its dialog.
+        const std::string text = "Unexpected error occurred: [ErrCode:" + std::to_string(error) +
+                                 "]\r\nUnable to save settings";
+        WriteLog("Done - Err");
+        if (ws.LogEnabled)
+            WriteLog(text);
+        ShowPrinterError(text, false);
+        return false;
+    }
+
+    ws.SettingsChanged = false;
+    if (ws.LogEnabled)
+        WriteLog(recordsLog("...save:", r));
+    ShowNotice("Settings successfully saved in " + path + "\r\n");
+    return true;
+}
+
+bool Core::LoadSavedSettings(const std::string& path) {
+    if (ws.LogEnabled)
+        WriteLog("...LoadSavedSettings:" + path);
+    if (!FileExists(path)) {
+        ShowNotice("File not found. Please select another file.");
+        return false;
+    }
+    auto corrupted = [this](int error, const std::string& detail) {
+        const std::string text =
+            "File corrupted [ErrCode:" + std::to_string(error) + "]\r\nUnable to load settings";
+        WriteLog("Done - Err");
+        if (ws.LogEnabled) {
+            WriteLog("...LoadSavedSettings: " + detail);
+            WriteLog(text);
+        }
+        ShowPrinterError(text, false);
+        return false;
+    };
+
+    auto bytes = sys().readFile(path);
+    if (!bytes)
+        return corrupted(75, "the file cannot be read");
+
+    // The whole file is read and checked before any control changes.
+    RecordReader in(*bytes);
+    SettingsRecords r;
+    r.version = in.nextText();
+    if (!in.ok())
+        return corrupted(in.error(), in.errorText());
+    if (!versionMatches(r.version)) {
+        if (!AskFileQuestion("Error Incompatible File Type Detected (" + r.version +
+                             ") need V2.0\r\nAll settings may not be restored\r\n"
+                             "Do you want to continue?")) {
+            WriteLog("Done - Failure");
+            return false;
+        }
+    } else {
+        r.printerWidth = in.nextNumber();
+        if (!in.ok())
+            return corrupted(in.error(), in.errorText());
+        if (*r.printerWidth != ws.PrinterWidth) {
+            ShowPrinterError("Error Incompatible Printer Types. The settings are for a " +
+                                 std::to_string(*r.printerWidth) + " inch printer.\r\n" +
+                                 "The selected printer driver is for a " +
+                                 std::to_string(ws.PrinterWidth) + " inch printer.\r\n" +
+                                 "Saved settings not loaded.\r\n",
+                             false);
+            WriteLog("Done - Failure");
+            return false;
+        }
+    }
+    if (!readSettingsBody(in, r))
+        return corrupted(in.error(), in.errorText());
+
+    ui::Form& o = pages().form("Operation");
+    ui::Form& p = pages().form("PrinterSetup");
+    ControlLimits limits;
+    limits.mediaTypeCount = o.ctl("MediaTypeCombo").listCount();
+    limits.lengthCount = o.ctl("LabelLengthCombo").listCount();
+    limits.widthCount = o.ctl("LabelWidthCombo").listCount();
+    limits.orientationCount = o.ctl("OrientationCombo").listCount();
+    limits.dispenseCount = o.ctl("DispenseCombo").listCount();
+    limits.speedCount = p.ctl("PrintSpeedCombo").listCount();
+    limits.gapCount = p.ctl("GapCombo").listCount();
+    limits.emulationCount = p.ctl("EmulationCombo").listCount();
+    limits.horzMin = p.ctl("HorzShiftHScroll").min();
+    limits.horzMax = p.ctl("HorzShiftHScroll").max();
+    limits.vertMin = p.ctl("VertShiftHScroll").min();
+    limits.vertMax = p.ctl("VertShiftHScroll").max();
+    std::string item;
+    if (int error = checkSettings(r, limits, item); error != 0)
+        return corrupted(error, "the value of " + item + " does not fit its control");
+
+    // Apply, in file order; each control runs its own change handling.
+    o.ctl("MediaTypeCB").setValue(r.MediaTypeCB);
+    o.ctl("MediaTypeCombo").setListIndex(r.MediaTypeCombo);
+    o.ctl("MediaSizeCB").setValue(r.MediaSizeCB);
+    auto appendCustoms = [](const std::vector<CustomSize>& sizes, std::vector<std::string>& table,
+                            ui::Control& list, std::int16_t org, std::int16_t& last) {
+        if (sizes.empty())
+            return;
+        last = static_cast<std::int16_t>(org + static_cast<int>(sizes.size()));
+        table.resize(static_cast<std::size_t>(last) + 1);
+        for (std::size_t k = 0; k < sizes.size(); ++k) {
+            table[static_cast<std::size_t>(org) + 1 + k] = sizes[k].value;
+            list.addItem(sizes[k].text);
+        }
+    };
+    appendCustoms(r.customLengths, ws.LabelLengthKVT, o.ctl("LabelLengthCombo"), ws.orgLabelLength,
+                  ws.nLabelLength);
+    appendCustoms(r.customWidths, ws.LabelWidthKVT, o.ctl("LabelWidthCombo"), ws.orgLabelWidth,
+                  ws.nLabelWidth);
+    auto chooseSize = [this](ui::Control& list, int stored) {
+        const int index = clampSizeIndex(stored, list.listCount());
+        if (index != stored)
+            WriteLog("...load:" + list.name() + ": reduced to " + std::to_string(index));
+        list.setListIndex(index);
+    };
+    chooseSize(o.ctl("LabelLengthCombo"), r.LabelLengthCombo);
+    chooseSize(o.ctl("LabelWidthCombo"), r.LabelWidthCombo);
+    o.ctl("OrientationCB").setValue(r.OrientationCB);
+    o.ctl("OrientationCombo").setListIndex(r.OrientationCombo);
+    o.ctl("DispenseCB").setValue(r.DispenseCB);
+    o.ctl("DispenseCombo").setListIndex(r.DispenseCombo);
+    p.ctl("PrintSpeedCB").setValue(r.PrintSpeedCB);
+    p.ctl("PrintSpeedCombo").setListIndex(r.PrintSpeedCombo);
+    p.ctl("GapCB").setValue(r.GapCB);
+    p.ctl("GapCombo").setListIndex(r.GapCombo);
+    p.ctl("HorzCB").setValue(r.HorzCB);
+    p.ctl("HorzShiftHScroll").setValue(r.HorzShiftHScroll);
+    p.ctl("VertCB").setValue(r.VertCB);
+    p.ctl("VertShiftHScroll").setValue(r.VertShiftHScroll);
+    p.ctl("EmulationCB").setValue(r.EmulationCB);
+    p.ctl("EmulationCombo").setListIndex(r.EmulationCombo);
+
+    if (ws.LogEnabled)
+        WriteLog(recordsLog("...load:", r));
+    return true;
+}
+
+} // namespace osprey

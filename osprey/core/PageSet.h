@@ -1,0 +1,22 @@
+#pragma once
+#include <string>
+
+namespace ui {
+class Form;
+}
+
+namespace osprey {
+
+// What the core needs of the pages: every page by its form name, and the one page member
+// it sets. The pages library implements it.
+class PageSet {
+  public:
+    virtual ~PageSet() = default;
+    // One of the thirteen page names ("Intro", "Selection", ...). Unknown names are a
+    // programming error (std::logic_error).
+    virtual ui::Form& form(const std::string& name) = 0;
+    // Dialog.Mode (0 load, 1 save, 2 save on exit), set before Dialog is shown.
+    virtual void setDialogMode(int mode) = 0;
+};
+
+} // namespace osprey

@@ -1,0 +1,41 @@
+// Osprey: wires the real services to the wizard's core and pages and runs the window loop.
+#include "osprey/core/Core.h"
+#include "osprey/pages/Pages.h"
+#include "platform/net/Udp.h"
+#include "platform/process/Processes.h"
+#include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtHost.h"
+#include "platform/registry/LinuxRegistry.h"
+#include "platform/spooler/SystemSpooler.h"
+#include "platform/sys/System.h"
+#include "platform/ui/App.h"
+#include "platform/ui/Clock.h"
+
+#include <QApplication>
+
+#include <string>
+
+int main(int argc, char** argv) {
+    QApplication qapp(argc, argv); // takes Qt's own options out of argv
+    QApplication::setApplicationName("Osprey");
+    const std::string commandLine = proc::joinArguments(argc, argv);
+
+    ui::RealClock clock;
+    uiqt::QtMessageBoxes boxes;
+    uiqt::QtFileBrowser browser;
+    ui::App app(clock, boxes, browser);
+    uiqt::QtHost host(app);
+
+    sys::RealSystem system;
+    proc::RealProcessRunner processes;
+    net::RealUdpNetwork udp;
+    registry::LinuxRegistry registry;
+    std::unique_ptr<spooler::Spooler> spooler = spooler::makeSystemSpooler();
+
+    osprey::Core core(osprey::CoreServices{app, system, processes, *spooler, udp, registry});
+    osprey::OspreyPages pages(app, core);
+    core.setPages(pages);
+
+    host.userEvent([&] { core.Main(commandLine); });
+    return uiqt::runQtProgram(app, host);
+}

@@ -1,0 +1,132 @@
+#include "osprey/pages/Dialog.h"
+
+#include "osprey/core/Core.h"
+#include "osprey/pages/FinishDialog.h"
+#include "osprey/pages/LoadDlg.h"
+#include "osprey/pages/Operation.h"
+#include "osprey/pages/Pages.h"
+#include "osprey/pages/PrinterSetup.h"
+#include "platform/sys/System.h"
+
+namespace osprey {
+
+namespace {
+constexpr std::size_t kMaxPath = 256;
+const char* const kExtension = ".osp";
+} // namespace
+
+std::string ospreyFileFromBrowser(const std::string& answer) {
+    std::string name = answer.substr(0, answer.find('\0'));
+    if (name.size() > kMaxPath)
+        name.resize(kMaxPath);
+    if (name.find('.') == std::string::npos)
+        name += kExtension;
+    return name;
+}
+
+bool isInvalidOspreyFileName(const std::string& name) {
+    // "/" stands where the Windows original had "\".
+    return name.empty() || name == " " || name.back() == '/';
+}
+
+void Dialog::Build() {
+    label("Title", "");
+    label("Subtitle", "");
+    label("Label3", "Filename:");
+    textBox("FileName");
+    button("Browse", "Browse").beside().onClick = [this] { Browse_Click(); };
+    button("OKButton", "OK").setDefault(true).onClick = [this] { OKButton_Click(); };
+    button("CancelButton", "Cancel").beside().setCancel(true).onClick = [this] {
+        CancelButton_Click();
+    };
+}
+
+void Dialog::Form_Load() {
+    std::string title;
+    if (saving()) {
+        pages().getPrinterSetup().Hide();
+        title = "Save Wizard Settings";
+        ctl("Subtitle").setCaption("Please select a file to hold the wizard settings");
+    } else {
+        pages().getOperation().Hide();
+        title = "Load Wizard Settings";
+        ctl("Subtitle")
+            .setCaption("Please select the file that contains previously saved wizard settings");
+    }
+    setCaption(title);
+    ctl("Title").setCaption(title);
+}
+
+void Dialog::Browse_Click() {
+    ui::FileBrowseRequest request;
+    request.title = "File Browser";
+    request.filter = "Wizard Settings (*.osp)|*.osp|All Files (*.*)|*.*";
+    request.initialDir = core().sys().programFolder();
+    std::optional<std::string> answer = app().browse(request);
+    if (!answer)
+        return;
+    ctl("FileName").setText(ospreyFileFromBrowser(*answer));
+}
+
+void Dialog::OKButton_Click() {
+    WizardState& ws = core().ws;
+    std::string name = ctl("FileName").text();
+    if (isInvalidOspreyFileName(name)) {
+        core().ShowNotice("Invalid file name. Please enter a valid file name.");
+        return;
+    }
+    if (saving()) {
+        if (name.find('.') == std::string::npos) {
+            name += kExtension;
+            ctl("FileName").setText(name);
+        }
+        const bool saved = core().SaveSettings(name);
+        ws.SettingsChanged = false;
+        ws.ExitAsked = true;
+        if (!saved)
+            return; // overwrite declined: the user picks another name or cancels
+        Unload();
+        if (Mode == kSaveOnExit) {
+            // Saved on the way out: the exit routine now ends the program, so the finish
+            // page is not brought up in passing.
+            core().ExitWizard();
+            return;
+        }
+        pages().getFinishDialog().Show();
+        return;
+    }
+
+    // Load: a freshly loaded media page, so its lists hold only their built-in entries.
+    Operation& media = pages().getOperation();
+    media.Unload();
+    media.load();
+    core().LoadSavedSettings(name);
+    ws.SettingsChanged = false;
+    if (core().FileExists(name)) {
+        media.Show();
+    } else {
+        media.Unload();
+        pages().getLoadDlg().Show();
+    }
+    Unload();
+}
+
+void Dialog::CancelButton_Click() {
+    Unload();
+    if (Mode == kSaveOnExit)
+        core().ExitWizard();
+    else if (Mode == kSave)
+        pages().getFinishDialog().Show();
+    else
+        pages().getOperation().Show();
+}
+
+void Dialog::Form_QueryUnload(int& cancel, int unloadMode) {
+    // The close box is this dialog's Cancel, not the wizard's exit; Cancel unloads it.
+    if (unloadMode == ui::kUnloadUser) {
+        cancel = 1;
+        CancelButton_Click();
+    }
+}
+
+} // namespace osprey

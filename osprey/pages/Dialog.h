@@ -1,0 +1,41 @@
+#pragma once
+#include "osprey/pages/Page.h"
+
+#include <string>
+
+namespace osprey {
+
+// The modeless save/load dialog. The caller sets Mode and shows it; its own OK and
+// Cancel lead on to the next page or the exit routine.
+class Dialog : public Page {
+  public:
+    static constexpr int kLoad = 0;
+    static constexpr int kSave = 1;
+    static constexpr int kSaveOnExit = 2; // any value other than 1 and 2 loads
+
+    Dialog(Core& core, OspreyPages& pages) : Page(core, pages, "Dialog") {}
+
+    // Kept across unloads; every caller sets it before Show.
+    int Mode = kLoad;
+
+    void Browse_Click();
+    void OKButton_Click();
+    void CancelButton_Click();
+
+  protected:
+    void Build() override;
+    void Form_Load() override;
+    void Form_QueryUnload(int& cancel, int unloadMode) override;
+
+  private:
+    bool saving() const { return Mode == kSave || Mode == kSaveOnExit; }
+};
+
+// The name taken from the file browser's answer: up to its first NUL, at most 256
+// characters, ".osp" added when it holds no dot.
+std::string ospreyFileFromBrowser(const std::string& answer);
+
+// True when the dialog refuses the name before touching any file (a folder is no file).
+bool isInvalidOspreyFileName(const std::string& name);
+
+} // namespace osprey

@@ -1,0 +1,199 @@
+#include "osprey/pages/FinishDialog.h"
+
+#include "osprey/core/Core.h"
+#include "osprey/pages/Pages.h"
+#include "osprey/pages/PrinterSetup.h"
+#include "osprey/pages/ProgressDlg.h"
+
+namespace osprey {
+
+std::vector<std::string> FinishDialog::saveEntries() {
+    std::vector<std::string> entries;
+    for (int i = 1; i <= 8; ++i)
+        entries.push_back("Configuration " + std::to_string(i));
+    return entries;
+}
+
+std::vector<std::string> FinishDialog::powerUpEntries() {
+    std::vector<std::string> entries{"Factory"};
+    for (const auto& e : saveEntries())
+        entries.push_back(e);
+    return entries;
+}
+
+void FinishDialog::Build() {
+    setCaption("Send Wizard Settings");
+    label("Label1", "Wizard Settings are Ready to be Sent");
+    label("Label2", "The wizard settings are ready to be sent to the printer listed below:");
+    label("SelectedPrinterName", "");
+    label("Label3",
+          "Please select any additional operation you would like performed after the settings "
+          "are sent to the printer. If \"Ignore\" is checked, that operation will not be "
+          "performed.")
+        .layout()
+        .height = 32;
+    label("Ignore", "Ignore");
+    checkBox("SaveCfgCB", "");
+    label("Label4", "Save Settings to Printer Configuration").beside();
+    combo("SaveCombo", ui::ComboStyle::DropDownList, saveEntries()).beside();
+    label("Label5",
+          "This option allows you to save up to eight unique printer settings to meet different "
+          "print job requirements. This eliminates the need to change the printer settings for "
+          "each new job. When this option is selected, the configurations are stored in memory "
+          "and will not be lost if you turn off the printer. If the settings are not saved, "
+          "they will be lost when the printer is turned off.")
+        .layout()
+        .height = 64;
+    checkBox("SetPwrUpCB", "");
+    label("Label6", "Set Power-Up Configuration to ").beside();
+    combo("PowerUpCombo", ui::ComboStyle::DropDownList, powerUpEntries()).beside();
+    label("Label7",
+          "You can specify any one of nine configurations (1-8 saved custom configurations or "
+          "Factory) as the power-up configuration. The selected configuration will be loaded "
+          "when the printer is turned on.")
+        .layout()
+        .height = 48;
+    button("Back", "< Back");
+    button("OKButton", "Finish").beside().setDefault(true);
+    button("CancelButton", "Cancel").beside().setCancel(true);
+
+    ctl("SaveCfgCB").onClick = [this] { SaveCfgCB_Click(); };
+    ctl("SetPwrUpCB").onClick = [this] { SetPwrUpCB_Click(); };
+    ctl("OKButton").onClick = [this] { OKButton_Click(); };
+    ctl("Back").onClick = [this] { Back_Click(); };
+    ctl("CancelButton").onClick = [this] { CancelButton_Click(); };
+}
+
+bool FinishDialog::emulationToChange() {
+    return pages().getPrinterSetup().ctl("EmulationCB").value() == 0;
+}
+
+void FinishDialog::Form_Load() {
+    ctl("SaveCombo").setListIndex(0);
+    ctl("PowerUpCombo").setListIndex(0);
+    ctl("SaveCfgCB").setValue(1);
+    ctl("SetPwrUpCB").setValue(1);
+    ctl("SaveCombo").setEnabled(false);
+    ctl("PowerUpCombo").setEnabled(false);
+    if (emulationToChange()) {
+        ctl("PowerUpCombo").setListIndex(ctl("SaveCombo").listIndex() + 1);
+        ctl("SaveCfgCB").setValue(0);
+        ctl("SetPwrUpCB").setValue(0);
+    }
+    ctl("SelectedPrinterName").setCaption(core().ws.SelectedPrinter);
+}
+
+void FinishDialog::Form_QueryUnload(int& cancel, int unloadMode) {
+    (void)cancel;
+    if (unloadMode == ui::kUnloadUser)
+        core().ExitWizard();
+}
+
+void FinishDialog::SetComboBoxes() {
+    if (!emulationToChange())
+        return;
+    ctl("SaveCfgCB").setValue(0);
+    ctl("SetPwrUpCB").setValue(0);
+    ctl("SaveCombo").setEnabled(true);
+    ctl("PowerUpCombo").setEnabled(true);
+    ctl("PowerUpCombo").setListIndex(ctl("SaveCombo").listIndex() + 1);
+}
+
+void FinishDialog::SaveCfgCB_Click() {
+    int value = ctl("SaveCfgCB").value();
+    if (value == 1) {
+        ctl("SaveCombo").setEnabled(false);
+        ctl("SaveCombo").setListIndex(0);
+    } else if (value == 0) {
+        ctl("SaveCombo").setEnabled(true);
+    }
+}
+
+void FinishDialog::SetPwrUpCB_Click() {
+    int value = ctl("SetPwrUpCB").value();
+    if (value == 1) {
+        ctl("PowerUpCombo").setEnabled(false);
+        ctl("PowerUpCombo").setListIndex(0);
+    } else if (value == 0) {
+        ctl("PowerUpCombo").setEnabled(true);
+    }
+}
+
+bool FinishDialog::ConfirmCalibration() {
+    return core().MsgBox("Warning! One or more of the settings you specified require "
+                         "calibration to be performed.\r\n"
+                         "Calibration may interfere with current jobs sent to the printer.\r\n"
+                         "\r\n"
+                         "Do you want to continue?",
+                         ui::mb::YesNo | ui::mb::Exclamation | ui::mb::DefaultButton2,
+                         "Calibration Required") == ui::mb::Yes;
+}
+
+bool FinishDialog::ConfirmCfgOverwrite() {
+    return core().MsgBox("Warning! You may overwrite a previously saved configuration.\r\n"
+                         "Are you sure you want to continue?",
+                         ui::mb::YesNo | ui::mb::Exclamation | ui::mb::DefaultButton2,
+                         "Configuration Overwrite Warning") == ui::mb::Yes;
+}
+
+void FinishDialog::ReportAborted() {
+    core().MsgBox("Setting download aborted. No printer settings were changed",
+                  ui::mb::OkOnly | ui::mb::Exclamation, "Printer Setting Not Saved");
+}
+
+void FinishDialog::abortToSetup() {
+    ReportAborted();
+    pages().getPrinterSetup().Show();
+    Hide();
+}
+
+void FinishDialog::OKButton_Click() {
+    auto& ws = core().ws;
+    if (emulationToChange() && ctl("SaveCfgCB").value() == 1) {
+        core().ShowNotice("Changing the active emulation requires you to save the "
+                          "configuration.\r\n"
+                          "Please select a configuration number to hold this change.");
+        ctl("SaveCfgCB").setValue(0);
+        return;
+    }
+    if (ws.MediaChanged && !ConfirmCalibration()) {
+        abortToSetup();
+        return;
+    }
+    if (ctl("SaveCfgCB").value() == 0) {
+        ws.SaveCfgFlag = true;
+        ws.SaveCfgNumber = static_cast<std::int16_t>(ctl("SaveCombo").listIndex() + 1);
+        if (!ConfirmCfgOverwrite()) {
+            abortToSetup();
+            return;
+        }
+    } else {
+        ws.SaveCfgFlag = false;
+    }
+    if (ctl("SetPwrUpCB").value() == 0) {
+        ws.SetPowerUpFlag = true;
+        ws.PowerUpNumber = static_cast<std::int16_t>(ctl("PowerUpCombo").listIndex());
+    } else {
+        ws.SetPowerUpFlag = false;
+    }
+    ws.RequestSent = true;
+    Hide();
+    auto& progress = pages().getProgressDlg();
+    progress.Show();
+    progress.Start_Job();
+}
+
+void FinishDialog::Back_Click() {
+    Hide();
+    pages().getPrinterSetup().Show();
+}
+
+void FinishDialog::CancelButton_Click() {
+    core().ConfirmExit(*this);
+    // ConfirmExit comes back after a Yes only when ExitWizard left the save dialog open for
+    // the user; a second ExitWizard would end the program under it and lose the save.
+    if (core().ws.ExitAnswer == kAnswerYes && !pages().form("Dialog").visible())
+        core().ExitWizard();
+}
+
+} // namespace osprey

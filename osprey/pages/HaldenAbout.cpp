@@ -1,0 +1,2 @@
+// HaldenAbout runs AboutBox's procedures (frmAbout.cpp) unchanged.
+#include "osprey/pages/HaldenAbout.h"

@@ -1,0 +1,14 @@
+#pragma once
+#include "osprey/pages/frmAbout.h"
+
+namespace osprey {
+
+// The partner edition's About box: the same procedures, its own icon and no colon after
+// "Version".
+class HaldenAbout : public AboutBox {
+  public:
+    HaldenAbout(Core& core, OspreyPages& pages)
+        : AboutBox(core, pages, "HaldenAbout", "halden-icon", "Version ") {}
+};
+
+} // namespace osprey

@@ -1,0 +1,19 @@
+#include "osprey/pages/HaldenIntro.h"
+
+#include "osprey/pages/HaldenAbout.h"
+#include "osprey/pages/Pages.h"
+
+namespace osprey {
+
+HaldenIntro::HaldenIntro(Core& core, OspreyPages& pages)
+    : WelcomePage(core, pages, "HaldenIntro",
+                  {"Welcome to the Solvane Osprey",
+                   "For more complete control over your network printers, please use Solvane "
+                   "Printer Manager.",
+                   "To continue, click Next", "halden-logo", false}) {}
+
+ui::Form& HaldenIntro::aboutBox() {
+    return pages().getHaldenAbout();
+}
+
+} // namespace osprey

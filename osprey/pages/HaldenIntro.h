@@ -1,0 +1,16 @@
+#pragma once
+#include "osprey/pages/Intro.h"
+
+namespace osprey {
+
+// The partner edition's welcome page: the same procedures, its own texts and About box;
+// it stays shown behind the choice page.
+class HaldenIntro : public WelcomePage {
+  public:
+    HaldenIntro(Core& core, OspreyPages& pages);
+
+  protected:
+    ui::Form& aboutBox() override;
+};
+
+} // namespace osprey

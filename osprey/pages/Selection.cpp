@@ -1,0 +1,127 @@
+#include "osprey/pages/Selection.h"
+
+#include "osprey/core/Core.h"
+#include "osprey/core/ModelRules.h"
+#include "osprey/pages/LoadDlg.h"
+#include "osprey/pages/Pages.h"
+#include "osprey/pages/SelectDlg.h"
+#include "platform/spooler/Spooler.h"
+#include "printpath/PrintPath.h"
+
+#include <string>
+#include <vector>
+
+namespace osprey {
+
+void Selection::Build() {
+    setCaption("Printer Selection");
+    label("Label1", "Printer Selection");
+    label("SelectionLabel", "Select a printer to configure");
+    label("Label2", "Please select a printer to configure.");
+    listBox("PrinterList", {}).onClick = [this] { PrinterList_Click(); };
+    label("PrtNameLabel",
+          "Note:  If the desired printer is not displayed in this list,  then the driver for this "
+          "printer was not properly installed. Please exit this wizard, reinstall the driver for "
+          "the printer, and then restart this wizard.");
+    button("Prev", "< Back").onClick = [this] { Prev_Click(); };
+    button("Next", "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };
+    button("Cancel", "Cancel").beside().onClick = [this] { Cancel_Click(); };
+}
+
+void Selection::Form_Load() {
+    Load_PrinterList();
+}
+
+void Selection::Load_PrinterList() {
+    Core& c = core();
+    WizardState& ws = c.ws;
+    spooler::Spooler& spool = c.spooler();
+    auto log = [&](const std::string& line) {
+        if (ws.LogEnabled)
+            c.WriteLog(line);
+    };
+    log("in Load_PrinterList");
+    const std::string mark = spool.currentPrinter();
+    log("Default Printer= " + mark);
+
+    ui::Control& list = ctl("PrinterList");
+    int j = 0;
+    int markIndex = 0;
+    const std::vector<std::string> printers =
+        spool.printers().value.value_or(std::vector<std::string>{});
+    for (const std::string& name : printers) {
+        log("in loop: J=" + std::to_string(j));
+        spool.setCurrentPrinter(name);
+        if (isCorrectPrinter(c)) {
+            log("isCorrectPrinter = True");
+            list.addItem(name);
+            if (name == mark)
+                markIndex = j;
+            ++j;
+        }
+    }
+    log("Highlight the default printer");
+    if (j > 0)
+        list.setListIndex(markIndex);
+    else
+        // A name left from an earlier visit would let the wizard go on with a printer that
+        // is no longer offered; with none listed the choice page offers the driver installer.
+        ws.SelectedPrinter.clear();
+    log("Exit Load_PrinterList");
+}
+
+void Selection::PrinterList_Click() {
+    ui::Control& list = ctl("PrinterList");
+    const int i = list.listIndex();
+    core().ws.SelectedPrinter = i >= 0 ? list.list(i) : std::string();
+}
+
+void Selection::Next_Click() {
+    Core& c = core();
+    WizardState& ws = c.ws;
+    spooler::Spooler& spool = c.spooler();
+    ws.PrinterDriver.clear();
+    for (const std::string& name : spool.printers().value.value_or(std::vector<std::string>{}))
+        if (name == ws.SelectedPrinter)
+            spool.setCurrentPrinter(name);
+
+    std::string printerPart;
+    std::string jobPart;
+    c.CheckPrinter(printerPart, jobPart);
+    const std::string status =
+        c.printPath().getPrinterStatus(printerPart, ws.PrinterPort, ws.PrinterDriver);
+    GetPrinterWidth(ws, ws.PrinterDriver);
+    SetPrinterModelFlags(ws, ws.PrinterDriver);
+
+    const std::string title = c.ProgramTitle();
+    if (ws.SelectedPrinter.empty()) {
+        app().MsgBox("No Printer Selected.\r\nYou must select a printer to continue.",
+                     ui::mb::OkOnly, title);
+        return;
+    }
+    if (status != "Ready")
+        app().MsgBox("Printer not ready", ui::mb::OkOnly, title);
+    if (ws.LogEnabled)
+        c.WriteLog("Selected Printer Name: " + ws.SelectedPrinter);
+    pages().getLoadDlg().Show();
+    Hide();
+}
+
+void Selection::Prev_Click() {
+    SelectDlg& choice = pages().getSelectDlg();
+    choice.ctl("CfgPrinter").setValue(1);
+    choice.Show();
+    Unload();
+}
+
+void Selection::Cancel_Click() {
+    core().ConfirmExit(*this);
+}
+
+void Selection::Form_QueryUnload(int& cancel, int unloadMode) {
+    (void)cancel;
+    if (unloadMode == ui::kUnloadUser)
+        core().ExitWizard();
+}
+
+} // namespace osprey

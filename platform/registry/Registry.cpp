@@ -1,0 +1,91 @@
+#include "platform/registry/Registry.h"
+
+#include <cstdlib>
+
+namespace registry {
+
+std::vector<std::string> splitKeyPath(std::string_view path) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('\\', start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        if (end > start)
+            parts.emplace_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<unsigned char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<unsigned char>(y - 'A' + 'a');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+std::string expandEnvironmentStrings(
+    std::string_view text,
+    const std::function<std::optional<std::string>(const std::string&)>& lookup) {
+    std::string out;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t open = text.find('%', i);
+        if (open == std::string_view::npos) {
+            out.append(text.substr(i));
+            break;
+        }
+        out.append(text.substr(i, open - i));
+        std::size_t close = text.find('%', open + 1);
+        if (close == std::string_view::npos) {
+            out.append(text.substr(open));
+            break;
+        }
+        std::string name(text.substr(open + 1, close - open - 1));
+        std::optional<std::string> value;
+        if (!name.empty() && lookup)
+            value = lookup(name);
+        if (value) {
+            out += *value;
+            i = close + 1;
+        } else {
+            out.append(text.substr(open, close - open + 1));
+            i = close + 1;
+        }
+    }
+    return out;
+}
+
+std::string expandEnvironmentStrings(std::string_view text) {
+    return expandEnvironmentStrings(text,
+                                    [](const std::string& name) -> std::optional<std::string> {
+                                        if (const char* v = std::getenv(name.c_str()))
+                                            return std::string(v);
+                                        return std::nullopt;
+                                    });
+}
+
+RawValue textValue(std::string_view text, std::uint32_t type) {
+    RawValue v{type, std::string(text)};
+    v.data.push_back('\0');
+    return v;
+}
+
+RawValue dwordValue(std::uint32_t value) {
+    RawValue v{REG_DWORD, std::string(4, '\0')};
+    for (int i = 0; i < 4; ++i)
+        v.data[static_cast<std::size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    return v;
+}
+
+} // namespace registry

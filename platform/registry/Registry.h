@@ -1,0 +1,84 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The registry as the programs read it: keys below a root, each with named values of a type.
+// Key and value names compare without regard to ASCII case; "\" separates the parts of a key
+// path. Read-only: the programs write nothing there.
+namespace registry {
+
+using Root = std::uint32_t;
+inline constexpr Root HKEY_CLASSES_ROOT = 0x80000000u;
+inline constexpr Root HKEY_CURRENT_USER = 0x80000001u;
+inline constexpr Root HKEY_LOCAL_MACHINE = 0x80000002u;
+inline constexpr Root HKEY_USERS = 0x80000003u;
+
+// Value types, with their numbers.
+inline constexpr std::uint32_t REG_NONE = 0;
+inline constexpr std::uint32_t REG_SZ = 1;
+inline constexpr std::uint32_t REG_EXPAND_SZ = 2;
+inline constexpr std::uint32_t REG_BINARY = 3;
+inline constexpr std::uint32_t REG_DWORD = 4;
+inline constexpr std::uint32_t REG_DWORD_BIG_ENDIAN = 5;
+inline constexpr std::uint32_t REG_LINK = 6;
+inline constexpr std::uint32_t REG_MULTI_SZ = 7;
+
+// Result codes, with the system's numbers.
+inline constexpr long ERROR_SUCCESS = 0;
+inline constexpr long ERROR_FILE_NOT_FOUND = 2;
+inline constexpr long ERROR_BAD_NETPATH = 53;
+
+// A value as stored: its type and its bytes (a text value holds its terminating zero).
+struct RawValue {
+    std::uint32_t type = REG_NONE;
+    std::string data;
+    bool operator==(const RawValue&) const = default;
+};
+
+class Registry {
+  public:
+    virtual ~Registry() = default;
+
+    // True when the key opens for reading.
+    virtual bool keyExists(Root root, const std::string& path) = 0;
+    // ERROR_SUCCESS with the value, or ERROR_FILE_NOT_FOUND when the key or value is
+    // missing. The empty name is the key's default value.
+    virtual long queryValue(Root root, const std::string& path, const std::string& name,
+                            RawValue& out) = 0;
+    // Names of the key's values / sub-keys, in the registry's order.
+    virtual long enumValueNames(Root root, const std::string& path,
+                                std::vector<std::string>& out) = 0;
+    virtual long enumKeyNames(Root root, const std::string& path,
+                              std::vector<std::string>& out) = 0;
+
+    // The registry of another computer (owned by this object), or nothing when it cannot be
+    // reached. Neither backend here reaches other computers unless a test adds one.
+    virtual Registry* connect(const std::string& machine) {
+        (void)machine;
+        return nullptr;
+    }
+};
+
+// Splits a key path at "\" (empty parts dropped: "A\\B\" is A, B).
+std::vector<std::string> splitKeyPath(std::string_view path);
+// ASCII case-insensitive equality of two names.
+bool sameName(std::string_view a, std::string_view b);
+
+// Replaces each %NAME% whose NAME the lookup knows by its value; unknown references, and a
+// lone "%", stay as written.
+std::string expandEnvironmentStrings(
+    std::string_view text,
+    const std::function<std::optional<std::string>(const std::string&)>& lookup);
+// The same with the process environment.
+std::string expandEnvironmentStrings(std::string_view text);
+
+// A text value's stored bytes: the text and its terminating zero.
+RawValue textValue(std::string_view text, std::uint32_t type = REG_SZ);
+// A REG_DWORD value's stored bytes (little-endian).
+RawValue dwordValue(std::uint32_t value);
+
+} // namespace registry

@@ -1,0 +1,147 @@
+#include "osprey/core/RegEdit.h"
+#include "osprey/core/cRegistry.h"
+#include "platform/registry/LinuxRegistry.h"
+#include "platform/registry/MemoryRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace osprey;
+using namespace registry;
+
+namespace {
+const std::string kPorts = kTcpIpPortsKey;
+}
+
+TEST(RegEdit, PortAddressFromTheRegistry) {
+    MemoryRegistry reg;
+    reg.setValue(HKEY_LOCAL_MACHINE, kPorts + "\\IP_10.0.0.9", "IPAddress", textValue("10.0.0.9"));
+    reg.setValue(HKEY_LOCAL_MACHINE, kPorts + "\\Empty", "IPAddress", textValue(""));
+    reg.setValue(HKEY_LOCAL_MACHINE, kPorts + "\\NoZero", "IPAddress",
+                 RawValue{REG_SZ, "10.0.0.1"});
+    reg.setValue(HKEY_LOCAL_MACHINE, kPorts + "\\NoBytes", "IPAddress", RawValue{REG_SZ, ""});
+    reg.addKey(HKEY_LOCAL_MACHINE, kPorts + "\\NoValue");
+
+    EXPECT_EQ(GetPortIPAddress(reg, "IP_10.0.0.9"), "10.0.0.9");
+    EXPECT_EQ(GetPortIPAddress(reg, "ip_10.0.0.9"), "10.0.0.9");
+    EXPECT_EQ(GetPortIPAddress(reg, "Empty"), "");
+    EXPECT_EQ(GetPortIPAddress(reg, "NoZero"), "10.0.0.1"); // keeps its last character
+    EXPECT_EQ(GetPortIPAddress(reg, "NoBytes"), "");
+    EXPECT_EQ(GetPortIPAddress(reg, "NoValue"), "");
+    EXPECT_EQ(GetPortIPAddress(reg, "LPT1:"), "");
+    EXPECT_EQ(GetPortIPAddress(reg, ""), "");
+}
+
+TEST(RegEdit, PortAddressOnLinux) {
+    LinuxRegistry reg;
+    EXPECT_EQ(GetPortIPAddress(reg, "socket://192.168.7.40:9100"), "192.168.7.40");
+    EXPECT_EQ(GetPortIPAddress(reg, "lpd://printhost/raw"), "printhost");
+    EXPECT_EQ(GetPortIPAddress(reg, "USB001"), "");
+    EXPECT_EQ(GetPortIPAddress(reg, "LPT1:"), "");
+}
+
+TEST(cRegistry, ReadsByType) {
+    MemoryRegistry reg;
+    const std::string key = "SOFTWARE\\Test";
+    ::setenv("OSPREY_REG_TEST", "/opt/x", 1);
+    reg.setValue(HKEY_LOCAL_MACHINE, key, "sz", textValue("text"));
+    reg.setValue(HKEY_LOCAL_MACHINE, key, "ansi", textValue("caf\xE9"));
+    reg.setValue(HKEY_LOCAL_MACHINE, key, "expand",
+                 textValue("%OSPREY_REG_TEST%\\bin", REG_EXPAND_SZ));
+    reg.setValue(HKEY_LOCAL_MACHINE, key, "multi",
+                 RawValue{REG_MULTI_SZ, std::string("a\0b\0\0", 5)});
+    reg.setValue(HKEY_LOCAL_MACHINE, key, "dword", dwordValue(0xFFFFFFFE));
+    reg.setValue(HKEY_LOCAL_MACHINE, key, "big",
+                 RawValue{REG_DWORD_BIG_ENDIAN, "\x01\x02\x03\x04"});
+    reg.setValue(HKEY_LOCAL_MACHINE, key, "bin", RawValue{REG_BINARY, "\x01\x02"});
+
+    cRegistry r(reg);
+    auto read = [&](const char* name) {
+        return r.ValueEx(HKEY_LOCAL_MACHINE, key, name, REG_SZ, RegValue{std::string("dflt")});
+    };
+    EXPECT_EQ(read("sz"), RegValue{std::string("text")});
+    EXPECT_EQ(r.ValueType(), REG_SZ);
+    EXPECT_EQ(read("ansi"), RegValue{std::string("caf\xC3\xA9")});
+    EXPECT_EQ(read("expand"), RegValue{std::string("/opt/x\\bin")});
+    EXPECT_EQ(r.ValueType(), REG_EXPAND_SZ);
+    EXPECT_EQ(read("multi"), RegValue{std::string("a\0b\0", 4)});
+    EXPECT_EQ(read("dword"), RegValue{std::int32_t{-2}});
+    EXPECT_EQ(r.ValueType(), REG_DWORD);
+    EXPECT_EQ(read("big"), RegValue{std::int32_t{0x01020304}});
+    EXPECT_EQ(read("bin"), (RegValue{std::vector<std::uint8_t>{1, 2, 0}})); // one element more
+    EXPECT_EQ(r.ValueType(), REG_BINARY);
+    // Missing value or key: the default, and the type stays as it was set.
+    EXPECT_EQ(read("missing"), RegValue{std::string("dflt")});
+    EXPECT_EQ(r.ValueType(), REG_SZ);
+    EXPECT_EQ(r.ValueEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\None", "sz", REG_SZ, {}), RegValue{});
+}
+
+TEST(cRegistry, MachineKeysAndEnumeration) {
+    MemoryRegistry local, remote;
+    remote.setValue(HKEY_LOCAL_MACHINE, "K", "v", textValue("far"));
+    local.setValue(HKEY_LOCAL_MACHINE, "K", "v", textValue("near"));
+    local.addKey(HKEY_LOCAL_MACHINE, "K\\Sub1");
+    local.addKey(HKEY_LOCAL_MACHINE, "K\\Sub2");
+    local.addMachine("pc7", remote);
+
+    cRegistry r(local);
+    r.setMachine("ab");
+    EXPECT_EQ(r.Machine(), "");
+    r.setMachine("pc7");
+    EXPECT_EQ(r.Machine(), "\\\\pc7");
+    r.setMachine("\\\\pc7");
+    EXPECT_EQ(r.Machine(), "\\\\pc7");
+    r.setClassKey(HKEY_LOCAL_MACHINE);
+    r.setSectionKey("K");
+    r.setValueKey("v");
+    EXPECT_EQ(r.Value(), RegValue{std::string("far")});
+    r.setMachine("unreachable");
+    r.setDefault(std::string("none"));
+    EXPECT_EQ(r.Value(), RegValue{std::string("none")});
+    EXPECT_FALSE(r.KeyExists());
+    r.setMachine("");
+    EXPECT_EQ(r.Value(), RegValue{std::string("near")});
+    EXPECT_TRUE(r.KeyExists());
+
+    std::vector<std::string> names;
+    int count = -1;
+    EXPECT_TRUE(r.EnumerateSections(names, count));
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(names, (std::vector<std::string>{"Sub1", "Sub2"}));
+    EXPECT_TRUE(r.EnumerateValues(names, count));
+    EXPECT_EQ(count, 1);
+    r.setSectionKey("Nope");
+    EXPECT_FALSE(r.EnumerateValues(names, count));
+    EXPECT_EQ(count, 0);
+}
+
+TEST(cRegistry, WritingOperationsRaise) {
+    MemoryRegistry reg;
+    cRegistry r(reg, "Osprey");
+    r.setClassKey(HKEY_LOCAL_MACHINE);
+    r.setSectionKey("SOFTWARE\\X");
+    r.setValueKey("Name");
+    auto raised = [](auto&& op) -> RegistryError {
+        try {
+            op();
+        } catch (const RegistryError& e) {
+            return e;
+        }
+        ADD_FAILURE() << "no error raised";
+        return RegistryError(0, "", "");
+    };
+    RegistryError e = raised([&] { r.CreateKey(); });
+    EXPECT_EQ(e.Number, 26001);
+    EXPECT_EQ(e.Source, "Osprey.cRegistry");
+    EXPECT_STREQ(e.what(), "Failed to create registry Key: 'SOFTWARE\\X");
+    e = raised([&] { r.DeleteKey(); });
+    EXPECT_STREQ(e.what(), "Failed to delete registry Key: '-2147483646',Section: 'SOFTWARE\\X");
+    e = raised([&] { r.DeleteValue(); });
+    EXPECT_STREQ(e.what(),
+                 "Failed to open key '-2147483646',Section: 'SOFTWARE\\X' for delete access");
+    e = raised([&] { r.setValue(std::int32_t{5}); });
+    EXPECT_EQ(e.Number, static_cast<std::int32_t>(0x800469A9u));
+    EXPECT_STREQ(e.what(), "Failed to set registry value Key: '-2147483646',Section: "
+                           "'SOFTWARE\\X',Key: 'Name' to value: '5'");
+}

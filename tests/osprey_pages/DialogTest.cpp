@@ -1,0 +1,246 @@
+#include "osprey/pages/Dialog.h"
+#include "osprey/pages/FinishDialog.h"
+#include "osprey/pages/Intro.h"
+#include "osprey/pages/LoadDlg.h"
+#include "osprey/pages/Operation.h"
+#include "osprey/pages/PrinterSetup.h"
+#include "osprey/pages/SelectDlg.h"
+#include "osprey/pages/Selection.h"
+#include "tests/osprey_pages/OspreyFixture.h"
+
+namespace osprey_test {
+namespace {
+
+using ui::mb::No;
+using ui::mb::Yes;
+
+TEST(DialogNames, BrowserAnswerBecomesTheFileName) {
+    struct Row {
+        std::string answer, name;
+    };
+    const Row rows[] = {
+        {"settings", "settings.osp"},
+        {"/home/u/settings.osp", "/home/u/settings.osp"},
+        {"/home/u.v/settings", "/home/u.v/settings"}, // a dot anywhere counts
+        {std::string("/a/b\0junk", 9), "/a/b.osp"},
+        {std::string(300, 'x'), std::string(256, 'x') + ".osp"},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(osprey::ospreyFileFromBrowser(r.answer), r.name) << r.answer;
+}
+
+TEST(DialogNames, RefusedNames) {
+    for (const char* bad : {"", " ", "/home/u/", "folder/"})
+        EXPECT_TRUE(osprey::isInvalidOspreyFileName(bad)) << bad;
+    for (const char* good : {"a", "  a", "a.osp", "/home/u/a"})
+        EXPECT_FALSE(osprey::isInvalidOspreyFileName(good)) << good;
+}
+
+class DialogTest : public OspreyFixture {
+  protected:
+    osprey::Dialog& dialog() { return pages.getDialog(); }
+    void toLoadDlg() {
+        start();
+        h.click(pages.getIntro(), "Next");
+        h.click(pages.getSelectDlg(), "CfgPrinter");
+        h.click(pages.getSelectDlg(), "Next");
+        h.click(pages.getSelection(), "Next");
+        ASSERT_EQ(h.visibleForm(), "LoadDlg");
+    }
+    // The dialog in load mode, reached as the user does.
+    void toLoadDialog() {
+        toLoadDlg();
+        h.click(pages.getLoadDlg(), "Load");
+        h.click(pages.getLoadDlg(), "Next");
+        ASSERT_EQ(h.visibleForm(), "Dialog");
+    }
+    // The dialog in a save mode over the printer setup page.
+    void toSaveDialog(int mode) {
+        toLoadDlg();
+        h.click(pages.getLoadDlg(), "Next");
+        h.run([&] {
+            pages.getOperation().Hide();
+            pages.getPrinterSetup().Show();
+            dialog().Mode = mode;
+            dialog().Show();
+        });
+        ASSERT_EQ(h.visibleForm(), "Dialog");
+    }
+    void saveAs(const std::string& name) {
+        h.setText(dialog(), "FileName", name);
+        h.click(dialog(), "OKButton");
+    }
+};
+
+TEST_F(DialogTest, TitlesFollowTheMode) {
+    toSaveDialog(osprey::Dialog::kSave);
+    EXPECT_EQ(dialog().caption(), "Save Wizard Settings");
+    EXPECT_EQ(dialog().ctl("Title").caption(), "Save Wizard Settings");
+    EXPECT_EQ(dialog().ctl("Subtitle").caption(),
+              "Please select a file to hold the wizard settings");
+    EXPECT_FALSE(pages.getPrinterSetup().visible());
+    h.click(dialog(), "CancelButton");
+
+    h.run([&] {
+        dialog().Mode = 7; // anything else loads
+        dialog().Show();
+    });
+    EXPECT_EQ(dialog().caption(), "Load Wizard Settings");
+    EXPECT_EQ(dialog().ctl("Subtitle").caption(),
+              "Please select the file that contains previously saved wizard settings");
+}
+
+TEST_F(DialogTest, BrowseFillsTheNameAndCancelKeepsIt) {
+    toLoadDialog();
+    h.browser.answer(std::string("/data/labels"));
+    h.click(dialog(), "Browse");
+    EXPECT_EQ(dialog().ctl("FileName").text(), "/data/labels.osp");
+    ASSERT_EQ(h.browser.requests().size(), 1u);
+    const auto& r = h.browser.requests()[0];
+    EXPECT_EQ(r.title, "File Browser");
+    EXPECT_EQ(r.filter, "Wizard Settings (*.osp)|*.osp|All Files (*.*)|*.*");
+    EXPECT_EQ(r.initialDir, folder.path());
+
+    h.browser.answer(std::nullopt);
+    h.click(dialog(), "Browse");
+    EXPECT_EQ(dialog().ctl("FileName").text(), "/data/labels.osp");
+}
+
+TEST_F(DialogTest, InvalidNamesAreRefusedAndTheDialogStays) {
+    toSaveDialog(osprey::Dialog::kSave);
+    for (const char* bad : {"", " ", "sub/"}) {
+        h.boxes.expect("Notice", "Invalid file name. Please enter a valid file name.");
+        saveAs(bad);
+        EXPECT_EQ(h.visibleForm(), "Dialog");
+        EXPECT_EQ(dialog().ctl("FileName").text(), bad);
+    }
+    EXPECT_TRUE(h.boxes.allShown());
+}
+
+TEST_F(DialogTest, SaveAddsTheExtensionAndGoesOnToTheFinishPage) {
+    toSaveDialog(osprey::Dialog::kSave);
+    h.boxes.expect("Notice", "Settings successfully saved in settings.osp\r\n");
+    saveAs("settings");
+    EXPECT_TRUE(h.boxes.allShown());
+    EXPECT_TRUE(read("settings.osp").has_value());
+    EXPECT_EQ(read("settings.osp")->size(), 96u);
+    EXPECT_EQ(h.visibleForm(), "FinishDialog");
+    EXPECT_FALSE(dialog().loaded());
+    EXPECT_TRUE(core.ws.ExitAsked);
+    EXPECT_FALSE(core.ws.SettingsChanged);
+}
+
+TEST_F(DialogTest, OverwriteDeclinedStaysAndLeavingDoesNotAskAgain) {
+    write("kept.osp", "old");
+    toSaveDialog(osprey::Dialog::kSave);
+    h.run([&] { pages.getPrinterSetup().ctl("GapCB").setValue(0); }); // a setting to send
+    h.boxes.expect("File Exist Error",
+                   "Warning! Selected file currently exists\r\nDo you want to overwrite the file?",
+                   No);
+    saveAs("kept.osp");
+    EXPECT_EQ(h.visibleForm(), "Dialog");
+    EXPECT_EQ(read("kept.osp"), "old");
+
+    // No save question on the way out: the close box ends the program at once.
+    h.click(dialog(), "CancelButton");
+    h.close(pages.getFinishDialog());
+    EXPECT_TRUE(h.boxes.allShown());
+    EXPECT_TRUE(h.ended());
+}
+
+TEST_F(DialogTest, CancelLeadsOnByMode) {
+    toLoadDialog();
+    h.click(dialog(), "CancelButton");
+    EXPECT_EQ(h.visibleForm(), "Operation");
+    EXPECT_FALSE(dialog().loaded());
+
+    h.run([&] {
+        pages.getOperation().Hide();
+        dialog().Mode = osprey::Dialog::kSave;
+        dialog().Show();
+    });
+    h.close(dialog()); // the close box is Cancel
+    EXPECT_FALSE(h.ended());
+    EXPECT_EQ(h.visibleForm(), "FinishDialog");
+}
+
+TEST_F(DialogTest, SaveOnExitCancelEndsWithoutSaving) {
+    toSaveDialog(osprey::Dialog::kSaveOnExit);
+    core.ws.ExitAsked = true; // as the save question left it
+    h.setText(dialog(), "FileName", "unsaved");
+    h.close(dialog());
+    EXPECT_TRUE(h.ended());
+    EXPECT_FALSE(read("unsaved.osp").has_value());
+}
+
+TEST_F(DialogTest, SaveOnExitSavesAndEnds) {
+    toSaveDialog(osprey::Dialog::kSaveOnExit);
+    core.ws.ExitAsked = true;
+    std::vector<std::string> before = watch.shown;
+    h.boxes.expectContaining("Notice", "Settings successfully saved in");
+    saveAs("onexit");
+    EXPECT_TRUE(h.ended());
+    EXPECT_TRUE(read("onexit.osp").has_value());
+    std::vector<std::string> after(watch.shown.begin() + before.size(), watch.shown.end());
+    EXPECT_TRUE(std::find(after.begin(), after.end(), "FinishDialog") == after.end())
+        << "the finish page is not brought up on the way out";
+}
+
+TEST_F(DialogTest, CloseBoxQuestionYesOpensTheSaveOnExitDialog) {
+    toLoadDlg();
+    h.click(pages.getLoadDlg(), "Next");
+    h.click(pages.getOperation(), "MediaTypeCB"); // clear an Ignore box
+    h.boxes.expectContaining("Leaving Wizard Without Saving Settings", "Would you like to save",
+                             Yes);
+    h.close(pages.getOperation());
+    EXPECT_FALSE(h.ended());
+    EXPECT_EQ(dialog().Mode, osprey::Dialog::kSaveOnExit);
+    EXPECT_TRUE(dialog().visible());
+    h.boxes.expectContaining("Notice", "Settings successfully saved in");
+    saveAs("exit");
+    EXPECT_TRUE(h.ended());
+    EXPECT_TRUE(read("exit.osp").has_value());
+}
+
+TEST_F(DialogTest, LoadRestoresIntoAFreshMediaPage) {
+    // Save the settings with one box cleared, then load them back in a new visit.
+    toSaveDialog(osprey::Dialog::kSave);
+    h.click(dialog(), "CancelButton");
+    h.run([&] {
+        pages.getFinishDialog().Hide();
+        pages.getOperation().ctl("MediaTypeCB").setValue(0);
+        dialog().Mode = osprey::Dialog::kSave;
+        dialog().Show();
+    });
+    h.boxes.expectContaining("Notice", "Settings successfully saved in");
+    saveAs("media");
+    h.run([&] {
+        pages.getFinishDialog().Hide();
+        pages.getOperation().Unload();
+        pages.getLoadDlg().Show();
+    });
+    ASSERT_EQ(pages.getOperation().ctl("MediaTypeCB").value(), 1);
+    h.run([&] { pages.getOperation().Unload(); });
+
+    h.click(pages.getLoadDlg(), "Load");
+    h.click(pages.getLoadDlg(), "Next");
+    core.ws.SettingsChanged = true;
+    saveAs("media.osp");
+    EXPECT_EQ(h.visibleForm(), "Operation");
+    EXPECT_EQ(pages.getOperation().ctl("MediaTypeCB").value(), 0);
+    EXPECT_FALSE(core.ws.SettingsChanged);
+    EXPECT_FALSE(dialog().loaded());
+}
+
+TEST_F(DialogTest, LoadOfAMissingFileReturnsToTheStartPage) {
+    toLoadDialog();
+    h.boxes.expect("Notice", "File not found. Please select another file.");
+    saveAs("nothing.osp");
+    EXPECT_TRUE(h.boxes.allShown());
+    EXPECT_EQ(h.visibleForm(), "LoadDlg");
+    EXPECT_FALSE(pages.getOperation().loaded());
+    EXPECT_FALSE(dialog().loaded());
+}
+
+} // namespace
+} // namespace osprey_test

@@ -1,0 +1,94 @@
+#include "osprey/pages/Intro.h"
+#include "osprey/pages/HaldenIntro.h"
+#include "osprey/pages/SelectDlg.h"
+#include "tests/osprey_pages/OspreyFixture.h"
+
+namespace osprey_test {
+namespace {
+
+using ui::mb::No;
+using ui::mb::Yes;
+
+const char* const kExitQuestion = "Printer setting is not complete. If you quit\r\n"
+                                  "the wizard now, the printer will not be updated.\r\n"
+                                  "Do you want to exit the wizard?";
+
+class IntroTest : public OspreyFixture {};
+
+struct CdCase {
+    std::string commandLine;
+    std::vector<std::string> hidden; // CD-menu calls made when the welcome page loads
+};
+
+class IntroCdTest : public IntroTest, public ::testing::WithParamInterface<CdCase> {};
+
+TEST_P(IntroCdTest, CdMenuIsMinimisedOnLoadWithTheArgumentFromTheThirdCharacter) {
+    start(GetParam().commandLine);
+    ASSERT_EQ(h.visibleForm(), "Intro");
+    EXPECT_EQ(processes.startedHidden(), GetParam().hidden);
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandLines, IntroCdTest,
+                         ::testing::Values(CdCase{"", {}}, CdCase{"/quiet", {}},
+                                           CdCase{"/CD menu", {"Dunlin.exe min D menu"}},
+                                           CdCase{"cd X:", {"Dunlin.exe min  X:"}}));
+
+TEST_F(IntroTest, WelcomePagesCarryTheirEditionsTexts) {
+    start();
+    ui::Form& intro = pages.getIntro();
+    EXPECT_EQ(intro.caption(), "Welcome");
+    EXPECT_EQ(intro.ctl("Label1").caption(), "Welcome to the Corvane Osprey");
+    EXPECT_EQ(intro.ctl("Label2").caption(), "Click the Next button to continue.");
+    ui::Form& halden = pages.getHaldenIntro();
+    EXPECT_EQ(halden.caption(), "Welcome");
+    EXPECT_EQ(halden.ctl("Label1").caption(), "Welcome to the Solvane Osprey");
+    EXPECT_EQ(halden.ctl("Label2").caption(), "To continue, click Next");
+    EXPECT_EQ(halden.ctl("Label3").caption(), intro.ctl("Label3").caption());
+}
+
+TEST_F(IntroTest, MakerNextHidesTheWelcomePage) {
+    start();
+    h.click(pages.getIntro(), "Next");
+    EXPECT_EQ(h.visibleForm(), "SelectDlg");
+    EXPECT_TRUE(pages.getIntro().loaded()) << "only hidden; the choice page unloads it";
+}
+
+TEST_F(IntroTest, PartnerWelcomePageStaysBehindTheChoicePage) {
+    start();
+    h.run([&] {
+        pages.getIntro().Hide();
+        pages.getHaldenIntro().Show();
+    });
+    h.click(pages.getHaldenIntro(), "Next");
+    EXPECT_TRUE(pages.getSelectDlg().visible());
+    EXPECT_TRUE(pages.getHaldenIntro().visible());
+}
+
+TEST_F(IntroTest, ExitAnsweredNoKeepsTheWelcomePage) {
+    start();
+    h.boxes.expect("Caution Exiting Wizard", kExitQuestion, No);
+    h.click(pages.getIntro(), "Exit");
+    EXPECT_TRUE(h.boxes.allShown());
+    EXPECT_FALSE(h.ended());
+    EXPECT_EQ(h.visibleForm(), "Intro");
+    EXPECT_EQ(core.ws.ExitAnswer, osprey::kAnswerNo);
+}
+
+TEST_F(IntroTest, ExitAnsweredYesRestoresTheCdMenuAndEnds) {
+    start("CD");
+    h.boxes.expect("Caution Exiting Wizard", kExitQuestion, Yes);
+    h.click(pages.getIntro(), "Exit");
+    EXPECT_TRUE(h.ended());
+    EXPECT_EQ(processes.startedHidden(),
+              (std::vector<std::string>{"Dunlin.exe min ", "Dunlin.exe max "}));
+}
+
+TEST_F(IntroTest, CloseBoxLeavesThroughTheExitRoutineWithoutTheQuestion) {
+    start();
+    h.close(pages.getIntro());
+    EXPECT_TRUE(h.ended());
+    EXPECT_TRUE(h.boxes.shown().empty());
+}
+
+} // namespace
+} // namespace osprey_test

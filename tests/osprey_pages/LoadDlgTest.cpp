@@ -1,0 +1,101 @@
+#include "osprey/pages/LoadDlg.h"
+#include "osprey/pages/Dialog.h"
+#include "osprey/pages/Intro.h"
+#include "osprey/pages/Operation.h"
+#include "osprey/pages/PrinterSetup.h"
+#include "osprey/pages/SelectDlg.h"
+#include "osprey/pages/Selection.h"
+#include "tests/osprey_pages/OspreyFixture.h"
+
+namespace osprey_test {
+namespace {
+
+class LoadDlgTest : public OspreyFixture {
+  protected:
+    osprey::LoadDlg& loadDlg() { return pages.getLoadDlg(); }
+    void toLoadDlg() {
+        start();
+        h.click(pages.getIntro(), "Next");
+        h.click(pages.getSelectDlg(), "CfgPrinter");
+        h.click(pages.getSelectDlg(), "Next");
+        h.click(pages.getSelection(), "Next");
+        ASSERT_EQ(h.visibleForm(), "LoadDlg");
+    }
+    // Counts the media page's window builds.
+    int mediaLoads() {
+        int n = 0;
+        for (const auto& f : watch.shown)
+            n += f == "Operation";
+        return n;
+    }
+};
+
+TEST_F(LoadDlgTest, OpensOnStartNewWithItsTexts) {
+    toLoadDlg();
+    EXPECT_EQ(loadDlg().caption(), "Load Wizard Settings");
+    EXPECT_EQ(loadDlg().ctl("Label1").caption(), "Load Osprey Settings ");
+    EXPECT_EQ(loadDlg().ctl("Load").caption(), "&Load Previously Saved Wizard Settings ");
+    EXPECT_TRUE(loadDlg().ctl("StartNew").checked());
+}
+
+TEST_F(LoadDlgTest, StartNewGivesBothSettingsPagesTheirDefaults) {
+    toLoadDlg();
+    h.click(loadDlg(), "Next");
+    ASSERT_EQ(h.visibleForm(), "Operation");
+    // Change something on both settings pages, then come back and start anew.
+    h.click(pages.getOperation(), "MediaTypeCB");
+    ASSERT_EQ(pages.getOperation().ctl("MediaTypeCB").value(), 0);
+    // On this model sensing starts to be sent (box clear); tick it.
+    ASSERT_EQ(pages.getPrinterSetup().ctl("GapCB").value(), 0);
+    h.run([&] { pages.getPrinterSetup().ctl("GapCB").setValue(1); });
+    h.run([&] {
+        pages.getOperation().Hide();
+        loadDlg().Show();
+    });
+    h.click(loadDlg(), "Next");
+    EXPECT_EQ(h.visibleForm(), "Operation");
+    EXPECT_EQ(pages.getOperation().ctl("MediaTypeCB").value(), 1);
+    EXPECT_FALSE(pages.getPrinterSetup().loaded()) << "built afresh on its next use";
+    EXPECT_EQ(pages.getPrinterSetup().ctl("GapCB").value(), 0);
+}
+
+TEST_F(LoadDlgTest, LoadOpensTheDialogInLoadModeOverAHiddenMediaPage) {
+    toLoadDlg();
+    h.click(loadDlg(), "Load");
+    h.click(loadDlg(), "Next");
+    EXPECT_EQ(h.visibleForm(), "Dialog");
+    EXPECT_EQ(pages.getDialog().Mode, osprey::Dialog::kLoad);
+    EXPECT_TRUE(pages.getOperation().loaded());
+    EXPECT_FALSE(pages.getOperation().visible());
+}
+
+TEST_F(LoadDlgTest, BackReturnsToTheSelectionPageWithTheSettingsPagesUntouched) {
+    toLoadDlg();
+    h.click(loadDlg(), "Next");
+    h.click(pages.getOperation(), "MediaTypeCB");
+    h.run([&] {
+        pages.getOperation().Hide();
+        loadDlg().Show();
+    });
+    h.click(loadDlg(), "Prev");
+    EXPECT_EQ(h.visibleForm(), "Selection");
+    EXPECT_EQ(pages.getSelection().ctl("PrinterList").listIndex(), 0);
+    EXPECT_EQ(pages.getOperation().ctl("MediaTypeCB").value(), 0);
+}
+
+TEST_F(LoadDlgTest, CancelAsksAndCloseBoxLeaves) {
+    toLoadDlg();
+    h.boxes.expectContaining("Caution Exiting Wizard", "Do you want to exit the wizard?",
+                             ui::mb::No);
+    h.click(loadDlg(), "Cancel");
+    EXPECT_EQ(h.visibleForm(), "LoadDlg");
+    // Sensing is sent on this model, so leaving offers to save first.
+    h.boxes.expectContaining("Leaving Wizard Without Saving Settings", "Would you like to save",
+                             ui::mb::No);
+    h.close(loadDlg());
+    EXPECT_TRUE(h.boxes.allShown());
+    EXPECT_TRUE(h.ended());
+}
+
+} // namespace
+} // namespace osprey_test

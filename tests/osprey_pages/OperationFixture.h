@@ -1,0 +1,43 @@
+#pragma once
+#include "osprey/pages/CustomDialog.h"
+#include "osprey/pages/Operation.h"
+#include "tests/osprey_pages/OspreyFixture.h"
+
+#include <string>
+#include <vector>
+
+namespace osprey_test {
+
+// The media page and the custom size dialog on the whole wizard's fakes, with the printer
+// profile the selection page would leave.
+class MediaPagesTest : public OspreyFixture {
+  protected:
+    void printer(int width, bool directThermal = false, bool modelOption = false) {
+        core.ws.PrinterWidth = static_cast<std::int16_t>(width);
+        core.ws.DirectThermal = directThermal;
+        core.ws.ModelOption = modelOption;
+    }
+
+    // Shows the media page as the start-new-or-load page does.
+    osprey::Operation& showOperation() {
+        auto& op = pages.getOperation();
+        h.run([&] { op.Show(); });
+        return op;
+    }
+
+    // Clears the size box when needed and opens the custom size dialog.
+    osprey::CustomDialog& openCustom() {
+        auto& op = showOperation();
+        if (op.ctl("MediaSizeCB").value() != 0)
+            h.click(op, "MediaSizeCB");
+        h.click(op, "CustomizeMedia");
+        return pages.getCustomDialog();
+    }
+
+    std::vector<std::string> items(const std::string& control) {
+        return pages.getOperation().ctl(control).items();
+    }
+    int index(const std::string& control) { return pages.getOperation().ctl(control).listIndex(); }
+};
+
+} // namespace osprey_test

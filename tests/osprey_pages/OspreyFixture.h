@@ -1,0 +1,152 @@
+#pragma once
+#include "osprey/core/Core.h"
+#include "osprey/pages/Pages.h"
+#include "platform/net/FakeUdp.h"
+#include "platform/process/FakeProcessRunner.h"
+#include "platform/registry/MemoryRegistry.h"
+#include "platform/spooler/MemorySpooler.h"
+#include "platform/sys/System.h"
+#include "tests/fixtures/TempFolder.h"
+#include "tests/support/Harness.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace osprey_test {
+
+// The printer's SNMP agent as the wizard sees it over the fake datagram network: it reads
+// each GetRequest, notes what was asked, and answers an object it knows with a GetResponse
+// holding an OCTET STRING (after `delayMs` of clock time). Unknown objects, another
+// community or `silent` get no answer; `raw` replaces the answer to one object by bytes.
+class SnmpPeer {
+  public:
+    std::map<std::string, std::string> values; // object identifier -> text
+    std::map<std::string, std::string> raw;    // object identifier -> whole datagram
+    std::string community = "mirtex";
+    std::int64_t delayMs = 30;
+    bool silent = false;
+
+    // What was asked, in order: object identifiers (or "?" for a datagram it cannot read).
+    std::vector<std::string> asked;
+    // Sizes of the datagrams it received.
+    std::vector<std::size_t> sizes;
+    // Hosts the datagrams went to, and their ports.
+    std::vector<std::string> hosts;
+    std::vector<std::uint16_t> ports;
+
+    std::optional<net::FakeUdpNetwork::Reply> answer(const net::FakeUdpNetwork::Sent& request);
+
+    // A parsed GetRequest: community and dotted object identifier.
+    struct Request {
+        std::string community;
+        std::string oid;
+        std::uint8_t pduType = 0;
+    };
+    static std::optional<Request> parseRequest(const std::string& bytes);
+    // A GetResponse (request-id 1, no error) of one binding: the identifier and an OCTET
+    // STRING value, with long-form lengths where needed.
+    static std::string response(const std::string& oid, const std::string& text);
+};
+
+// Watches the model as a renderer would: the progress page's status text and bar values,
+// kept after the program ended and its pages are gone.
+class ProgressWatch : public ui::Host {
+  public:
+    void controlChanged(ui::Control& control, ui::Prop prop) override;
+    void formShown(ui::Form& form) override;
+
+    std::string statusText;
+    std::vector<int> barValues;
+    std::vector<std::string> shown; // forms shown, in order
+};
+
+// The whole wizard on fakes: headless harness (virtual clock, scripted boxes), a scratch
+// folder that is both the program's folder and the current folder, the memory spooler with
+// a supported label printer on a Standard TCP/IP port ("Label Printer", driver
+// "Corvane V6204R", port "IP_10.0.0.7", whose address the registry holds) beside an
+// ordinary one ("Office Printer", the default and current printer), the fake process
+// runner, and the printer's SNMP agent on the fake datagram network (system description
+// with "Corlink", two front-panel lines). The printer takes each job a second after it
+// was written; jobsStay() makes jobs stay. Nothing runs until start().
+class OspreyFixture : public ::testing::Test {
+  protected:
+    static constexpr const char* kLabelPrinter = "Label Printer";
+    static constexpr const char* kLabelDriver = "Corvane V6204R";
+    static constexpr const char* kLabelPort = "IP_10.0.0.7";
+    static constexpr const char* kLabelAddress = "10.0.0.7";
+    static constexpr const char* kOfficePrinter = "Office Printer";
+    static constexpr const char* kPanelLine1 = "MEDIA OUT";
+    static constexpr const char* kPanelLine2 = "LOAD LABELS";
+    static constexpr const char* kSysDescr = "Corvane Corlink print server v2.1";
+    static constexpr const char* kPortsKey =
+        "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\";
+
+    OspreyFixture();
+    ~OspreyFixture() override;
+
+    // Core::Main with the command line, as the program's first event.
+    void start(const std::string& commandLine = "");
+    ui::Form& page(const std::string& name) { return pages.form(name); }
+    ui::Control& ctl(const std::string& pageName, const std::string& control, int index = -1) {
+        return pages.form(pageName).ctl(control, index);
+    }
+
+    // ---- the printer ----
+    // The printer takes each written job this long after it was written (clock time;
+    // negative: never, the job stays). `takeAfter`, when set, decides per document (its
+    // index among all documents written) instead.
+    std::int64_t takeMs = 1000;
+    std::function<std::int64_t(std::size_t index, const spooler::MemorySpooler::Document&)>
+        takeAfter;
+    void jobsStay() { takeMs = -1; }
+    void jobsLeave(std::int64_t ms = 1000) { takeMs = ms; }
+    // Puts the label printer on another port; an address registers it as a Standard TCP/IP
+    // port with that "IPAddress" value.
+    void movePrinterTo(const std::string& port, const std::string& address = "");
+    // The documents the spooler received for a printer (default: the label printer).
+    std::vector<std::string> jobsSent(const std::string& printer = kLabelPrinter) const;
+    // Only the configuration steps: the empty probe jobs left out.
+    std::vector<std::string> stepJobs(const std::string& printer = kLabelPrinter) const;
+    // A frame of lines, each with CR LF; no lines: the empty probe job.
+    static std::string frame(const std::vector<std::string>& lines = {});
+    static std::string nullJob() { return frame(); }
+
+    // ---- the progress page ----
+    std::vector<std::string> statusLines() const; // split at CR LF, also after the end
+    int progressValue() const;                    // -1 when the page has no window
+
+    // ---- files of the program's folder ----
+    std::string path(const std::string& name) const { return sys::joinPath(folder.path(), name); }
+    std::optional<std::string> read(const std::string& name) const;
+    void write(const std::string& name, const std::string& bytes) const;
+
+    // Lets virtual time pass until `done` holds or `limitMs` passed; true when it held.
+    bool waitUntil(const std::function<bool()>& done, std::int64_t limitMs,
+                   std::int64_t stepMs = 100);
+
+    testing_support::Harness h;
+    TempFolder folder{"osprey-pages"};
+    sys::RealSystem system{folder.path()};
+    spooler::MemorySpooler spooler;
+    proc::FakeProcessRunner processes{h.clock};
+    registry::MemoryRegistry registry;
+    net::FakeUdpNetwork udp{&h.clock};
+    SnmpPeer peer;
+    osprey::Core core{osprey::CoreServices{h.app, system, processes, spooler, udp, registry}};
+    osprey::OspreyPages pages{h.app, core};
+    ProgressWatch watch;
+
+  private:
+    void printerTakesJobs();
+    std::vector<std::int64_t> writtenAt_; // per document
+    std::int64_t lastWriteMs_ = 0;
+    bool taking_ = false;
+};
+
+} // namespace osprey_test

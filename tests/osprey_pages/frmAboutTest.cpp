@@ -1,0 +1,201 @@
+#include "osprey/pages/frmAbout.h"
+#include "osprey/pages/HaldenAbout.h"
+#include "osprey/pages/HaldenIntro.h"
+#include "osprey/pages/Intro.h"
+#include "tests/osprey_pages/OspreyFixture.h"
+
+namespace osprey_test {
+namespace {
+
+using registry::HKEY_LOCAL_MACHINE;
+
+const char* const kMsinfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+const char* const kLocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+const char* const kUnavailable = "System Information Is Unavailable At This Time";
+
+class AboutTest : public OspreyFixture {
+  protected:
+    // Opens the About box from `welcome`, runs `inside` while it is up, then presses OK.
+    void openAbout(ui::Form& welcome, ui::Form& box, const std::function<void()>& inside) {
+        h.later(10, [&, inside] {
+            inside();
+            h.click(box, "cmdOK");
+        });
+        h.click(welcome, "About");
+    }
+    ui::Form& about() { return pages.getfrmAbout(); }
+};
+
+TEST_F(AboutTest, EachEditionFillsItsTextsOnLoad) {
+    start();
+    struct Seen {
+        std::string caption, title, version, copyright;
+    } maker, partner;
+    auto grab = [](ui::Form& f, Seen& s) {
+        s = {f.caption(), f.ctl("lblTitle").caption(), f.ctl("lblVersion").caption(),
+             f.ctl("lblCopyright").caption()};
+    };
+    openAbout(pages.getIntro(), about(), [&] { grab(about(), maker); });
+    h.run([&] {
+        pages.getIntro().Hide();
+        pages.getHaldenIntro().Show();
+    });
+    openAbout(pages.getHaldenIntro(), pages.getHaldenAbout(),
+              [&] { grab(pages.getHaldenAbout(), partner); });
+
+    EXPECT_EQ(maker.caption, "About Osprey");
+    EXPECT_EQ(maker.title, "Osprey");
+    EXPECT_EQ(maker.version, "Version: 5.00B");
+    EXPECT_EQ(partner.version, "Version 5.00B");
+    EXPECT_EQ(maker.copyright, osprey::Core::CopyrightText() + "\r\nAll rights reserved");
+    EXPECT_EQ(partner.caption, maker.caption);
+    EXPECT_FALSE(about().loaded()) << "unloaded once closed";
+    EXPECT_FALSE(h.ended());
+}
+
+struct SwitchCase {
+    std::vector<std::string> clicks;
+    bool log;
+    bool kvt;
+};
+
+class AboutSwitchTest : public AboutTest, public ::testing::WithParamInterface<SwitchCase> {};
+
+TEST_P(AboutSwitchTest, TheLastClickedSwitchChoosesTheLog) {
+    start();
+    openAbout(pages.getIntro(), about(), [&] {
+        for (const auto& c : GetParam().clicks)
+            h.click(about(), c);
+    });
+    EXPECT_EQ(core.ws.LogEnabled, GetParam().log);
+    EXPECT_EQ(core.ws.KvtLogEnabled, GetParam().kvt);
+}
+
+INSTANTIATE_TEST_SUITE_P(Clicks, AboutSwitchTest,
+                         ::testing::Values(SwitchCase{{}, false, false},
+                                           SwitchCase{{"picIcon"}, true, false},
+                                           SwitchCase{{"lblTitle"}, false, true},
+                                           SwitchCase{{"lblTitle", "picIcon"}, true, false},
+                                           SwitchCase{{"picIcon", "lblTitle"}, false, true}));
+
+TEST_F(AboutTest, SwitchOutlivesTheBoxAndWritesTheChosenLog) {
+    start();
+    openAbout(pages.getIntro(), about(), [&] { h.click(about(), "lblTitle"); });
+    h.run([&] { core.WriteLog("after the box"); });
+    EXPECT_TRUE(read("KVTLog.txt").has_value());
+    EXPECT_FALSE(read("Log.txt").has_value());
+}
+
+struct SysInfoCase {
+    const char* name;
+    std::optional<std::string> pathValue;     // MSINFO "PATH"
+    std::optional<std::string> locationValue; // Shared Tools Location "MSINFO"
+    bool toolFileInLocation;
+    bool toolStarts;
+    std::string expectedStart; // "" when nothing is started
+};
+
+class SysInfoTest : public AboutTest, public ::testing::WithParamInterface<SysInfoCase> {};
+
+TEST_P(SysInfoTest, FindsTheToolOrSaysItIsUnavailable) {
+    const SysInfoCase& c = GetParam();
+    if (c.pathValue)
+        registry.setValue(HKEY_LOCAL_MACHINE, kMsinfoKey, "PATH",
+                          registry::textValue(*c.pathValue));
+    if (c.locationValue) {
+        const std::string folderValue = c.locationValue->empty() ? folder.path() : *c.locationValue;
+        registry.setValue(HKEY_LOCAL_MACHINE, kLocationKey, "MSINFO",
+                          registry::textValue(folderValue));
+        if (c.toolFileInLocation)
+            write("MSINFO32.EXE", "");
+    }
+    std::string expected = c.expectedStart;
+    const std::string marker = "<folder>";
+    if (auto at = expected.find(marker); at != std::string::npos)
+        expected.replace(at, marker.size(), folder.path());
+    if (c.toolStarts)
+        processes.on(expected, {});
+
+    start();
+    bool unavailable = c.expectedStart.empty() || !c.toolStarts;
+    if (unavailable)
+        h.boxes.expect("Osprey", kUnavailable, ui::mb::Ok, ui::mb::OkOnly);
+    openAbout(pages.getIntro(), about(), [&] {
+        h.click(about(), "cmdSysInfo");
+        EXPECT_TRUE(about().visible()) << "the box stays open";
+    });
+    EXPECT_TRUE(h.boxes.allShown());
+    if (c.expectedStart.empty())
+        EXPECT_TRUE(processes.started().empty());
+    else
+        EXPECT_EQ(processes.started(), std::vector<std::string>{expected});
+    EXPECT_FALSE(h.ended());
+}
+
+INSTANTIATE_TEST_SUITE_P(Registry, SysInfoTest,
+                         ::testing::Values(
+                             // The "PATH" value is taken without any file test.
+                             SysInfoCase{"PathValue", "/opt/tools/msinfo32", std::nullopt, false,
+                                         true, "/opt/tools/msinfo32"},
+                             SysInfoCase{"PathWithBlanksIsOneProgram", "/opt/my tools/msinfo32",
+                                         std::nullopt, false, true, "\"/opt/my tools/msinfo32\""},
+                             SysInfoCase{"PathThatDoesNotStart", "/opt/tools/msinfo32",
+                                         std::nullopt, false, false, "/opt/tools/msinfo32"},
+                             SysInfoCase{"LocationWithTool", std::nullopt, "", true, true,
+                                         "<folder>/MSINFO32.EXE"},
+                             SysInfoCase{"LocationWithoutTool", std::nullopt, "", false, false, ""},
+                             SysInfoCase{"NoValues", std::nullopt, std::nullopt, false, false, ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AboutTest, CloseBoxOfTheAboutBoxLeavesTheWizard) {
+    start();
+    h.later(10, [&] { h.close(about()); });
+    h.click(pages.getIntro(), "About");
+    EXPECT_TRUE(h.ended());
+}
+
+// ---- GetKeyValue ----
+
+class GetKeyValueTest : public ::testing::Test {
+  protected:
+    registry::MemoryRegistry reg;
+    const std::string key = "SOFTWARE\\Test";
+};
+
+TEST_F(GetKeyValueTest, ReadsTextsAndNumbersAndLeavesOtherTypesAlone) {
+    reg.setValue(HKEY_LOCAL_MACHINE, key, "Text", registry::textValue("C:/tools"));
+    reg.setValue(HKEY_LOCAL_MACHINE, key, "Expand",
+                 registry::textValue("%WINDIR%/x", registry::REG_EXPAND_SZ));
+    reg.setValue(HKEY_LOCAL_MACHINE, key, "Number", registry::dwordValue(4000000000u));
+    reg.setValue(HKEY_LOCAL_MACHINE, key, "Bytes", {registry::REG_BINARY, std::string("\x01\x02")});
+    reg.setValue(HKEY_LOCAL_MACHINE, key, "NoZero", {registry::REG_SZ, "abc"});
+    reg.setValue(HKEY_LOCAL_MACHINE, key, "Big",
+                 registry::textValue(std::string(1024, 'x'))); // 1025 bytes with its zero
+
+    struct Row {
+        const char* value;
+        bool result;
+        std::string keyVal;
+    };
+    const Row rows[] = {
+        {"Text", true, "C:/tools"},
+        {"Expand", true, "%WINDIR%/x"}, // not expanded
+        {"Number", true, "4000000000"},
+        {"Bytes", true, "before"},
+        {"NoZero", true, "abc"},
+        {"Missing", false, ""},
+        {"Big", false, ""},
+    };
+    for (const Row& r : rows) {
+        std::string v = "before";
+        EXPECT_EQ(osprey::GetKeyValue(reg, HKEY_LOCAL_MACHINE, key, r.value, v), r.result)
+            << r.value;
+        EXPECT_EQ(v, r.keyVal) << r.value;
+    }
+    std::string v = "before";
+    EXPECT_FALSE(osprey::GetKeyValue(reg, HKEY_LOCAL_MACHINE, "SOFTWARE\\None", "Text", v));
+    EXPECT_EQ(v, "");
+}
+
+} // namespace
+} // namespace osprey_test
