@@ -115,11 +115,7 @@ void Core::Main(const std::string& commandLine) {
 void Core::WriteLog(const std::string& message) {
     if (!ws.LogEnabled)
         return;
-    const std::string line = sys::formatLogLine(sys().localTime(), message);
-    const std::string bytes = sys::toWindows1252(line).value_or(line);
-    // Three tries in all, so a log folder that stays unwritable cannot stop the wizard.
-    sys::appendLogLine(sys(), sys::joinPath(sys().programFolder(), "Log.txt"), bytes, 2,
-                       [this](int ms) { app().Sleep(ms); });
+    sys::writeWizardLog(sys(), "Log.txt", message, [this](int ms) { app().Sleep(ms); });
 }
 
 bool Core::FileExists(const std::string& path) {

@@ -1,18 +1,10 @@
 #include "kestrel/core/SettingsFile.h"
 
+#include "platform/sys/System.h"
+
 namespace kestrel {
 
 namespace {
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 std::uint16_t le16(std::string_view bytes, std::size_t at) {
     return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
@@ -40,7 +32,7 @@ std::string hexDecode(std::string_view hex) {
         std::string_view pair = hex.substr(i, 2);
         int value = 0;
         for (char c : pair) {
-            int d = hexDigit(c);
+            int d = sys::hexDigitValue(c);
             if (d < 0)
                 break;
             value = value * 16 + d;
@@ -54,7 +46,7 @@ bool isHexText(std::string_view text) {
     if (text.size() % 2 != 0)
         return false;
     for (char c : text)
-        if (hexDigit(c) < 0)
+        if (sys::hexDigitValue(c) < 0)
             return false;
     return true;
 }

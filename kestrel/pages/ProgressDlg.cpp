@@ -1,5 +1,7 @@
 #include "kestrel/pages/ProgressDlg.h"
 
+#include "kestrel/pages/PortNames.h"
+
 #include "kestrel/core/Core.h"
 #include "kestrel/pages/Pages.h"
 #include "platform/net/Tcp.h"
@@ -39,30 +41,8 @@ std::string dumpPrinterCommand(const std::string& dumpPath) {
            kTempPrinterName + "\"";
 }
 
-bool isSafePortName(const std::string& port) {
-    if (port.empty())
-        return false;
-    for (unsigned char ch : port) {
-        if (ch < 0x20 || ch == 0x7F)
-            return false;
-        switch (ch) {
-        case '"':
-        case '%':
-        case '&':
-        case '|':
-        case '<':
-        case '>':
-        case '^':
-            return false;
-        default:
-            break;
-        }
-    }
-    return true;
-}
-
 std::optional<std::string> createPrinterBatchLine(const std::string& port) {
-    if (!isSafePortName(port))
+    if (port.empty() || !isSafePortName(port))
         return std::nullopt;
     return std::string("rundll32 printui.dll,PrintUIEntry /q /u /if /b \"") + kTempPrinterName +
            "\" /f %windir%\\inf\\ntprint.inf /r \"" + port + "\" /m \"Generic / Text Only\"\r\n";

@@ -23,9 +23,7 @@ inline constexpr std::uint16_t kPrinterTcpPort = 9100;
 std::string deletePrinterCommand();
 // rundll32 line that dumps the temporary printer's settings into `dumpPath`.
 std::string dumpPrinterCommand(const std::string& dumpPath);
-// True when a port name can stand inside the quotes of the batch line: no quote, no
-// character the batch runner expands or redirects on, no control character.
-bool isSafePortName(const std::string& port);
+
 // The one line of "kestrel.bat" (with its CR LF) that creates the temporary printer on
 // `port`; nothing when the port name is not safe to put there.
 std::optional<std::string> createPrinterBatchLine(const std::string& port);

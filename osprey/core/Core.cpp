@@ -82,11 +82,7 @@ void Core::WriteLog(const std::string& message) {
     if (!ws.LogEnabled && !ws.KvtLogEnabled)
         return;
     const char* file = ws.KvtLogEnabled ? "KVTLog.txt" : "Log.txt";
-    const std::string line = sys::formatLogLine(sys().localTime(), message);
-    const std::string bytes = sys::toWindows1252(line).value_or(line);
-    // Three tries in all, so a log folder that stays unwritable cannot stop the wizard.
-    sys::appendLogLine(sys(), sys::joinPath(sys().programFolder(), file), bytes, 2,
-                       [this](int ms) { app().Sleep(ms); });
+    sys::writeWizardLog(sys(), file, message, [this](int ms) { app().Sleep(ms); });
 }
 
 bool Core::FileExists(const std::string& path) {

@@ -1,20 +1,12 @@
 #include "platform/registry/LinuxRegistry.h"
 
+#include "platform/sys/System.h"
+
 #include <array>
 
 namespace registry {
 
 namespace {
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 std::optional<std::string> percentDecode(std::string_view s) {
     std::string out;
@@ -25,8 +17,8 @@ std::optional<std::string> percentDecode(std::string_view s) {
         }
         if (i + 2 >= s.size())
             return std::nullopt;
-        int hi = hexDigit(s[i + 1]);
-        int lo = hexDigit(s[i + 2]);
+        int hi = sys::hexDigitValue(s[i + 1]);
+        int lo = sys::hexDigitValue(s[i + 2]);
         if (hi < 0 || lo < 0)
             return std::nullopt;
         out.push_back(static_cast<char>(hi * 16 + lo));

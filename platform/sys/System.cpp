@@ -207,4 +207,21 @@ bool appendLogLine(System& system, const std::string& path, const std::string& l
     }
 }
 
+void writeWizardLog(System& system, const std::string& fileName, const std::string& message,
+                    const std::function<void(int ms)>& sleep) {
+    const std::string line = formatLogLine(system.localTime(), message);
+    const std::string bytes = toWindows1252(line).value_or(line);
+    appendLogLine(system, joinPath(system.programFolder(), fileName), bytes, 2, sleep);
+}
+
+int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 } // namespace sys

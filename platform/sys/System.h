@@ -101,4 +101,13 @@ std::string formatLogLine(const LocalTime& t, const std::string& message);
 bool appendLogLine(System& system, const std::string& path, const std::string& line, int retries,
                    const std::function<void(int ms)>& sleep);
 
+// A wizard's debug log: one log line of the message, in Windows-1252, appended to `fileName`
+// in the program's folder; three tries in all, so a log folder that stays unwritable cannot
+// stop the wizard.
+void writeWizardLog(System& system, const std::string& fileName, const std::string& message,
+                    const std::function<void(int ms)>& sleep);
+
+// The value of a hexadecimal digit, -1 for any other character.
+int hexDigitValue(char c);
+
 } // namespace sys
