@@ -176,8 +176,9 @@ std::string PrintPath::CheckPrinter(std::string& printerPart, std::string& jobPa
                            "Total Pages = " + std::to_string(job.totalPages) + "\r\n";
                 if (osprey) {
                     log("JobStr=" + jobPart);
+                    for (const std::string& sofar : jobStatusSteps(job))
+                        log("tempStr=" + sofar);
                     std::string status = jobStatusLine(job);
-                    log("tempStr=" + status);
                     log("JobStr & tempStr=" + jobPart + status);
                     jobPart += status;
                 } else {

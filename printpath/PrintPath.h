@@ -82,6 +82,10 @@ std::string printerStatusLine(std::uint32_t status);
 std::string printerPart(const spooler::PrinterInfo& info);
 // The job's status line with its CR LF ("Ready!  \r\n\r\n" for a job without bits or text).
 std::string jobStatusLine(const spooler::JobInfo& job);
+// The status text of a job as its line is built, one entry per word added (one entry for
+// "Ready!  ", an unknown status or the spooler's own text); the last is the line without
+// its final CR LF.
+std::vector<std::string> jobStatusSteps(const spooler::JobInfo& job);
 // The three lines of one job in the job part.
 std::string jobLines(const spooler::JobInfo& job);
 

@@ -127,6 +127,24 @@ std::string jobStatusLine(const spooler::JobInfo& job) {
     return words(kJobWords, job.status) + kCrLf;
 }
 
+std::vector<std::string> jobStatusSteps(const spooler::JobInfo& job) {
+    const std::string line = jobStatusLine(job);
+    const std::string whole = line.substr(0, line.size() - kCrLf.size());
+    if ((job.statusText && !spoolerText(job.statusText, 511).empty()) || job.status == 0)
+        return {whole};
+    std::vector<std::string> steps;
+    std::string sofar;
+    for (const auto& w : kJobWords) {
+        if (job.status & w.bit) {
+            sofar += std::string(w.text) + "  ";
+            steps.push_back(sofar);
+        }
+    }
+    if (steps.empty())
+        steps.push_back(whole); // "Unknown Status of N"
+    return steps;
+}
+
 std::string jobLines(const spooler::JobInfo& job) {
     return "Job ID = " + std::to_string(job.id) + kCrLf +
            "Total Pages = " + std::to_string(job.totalPages) + kCrLf + jobStatusLine(job);

@@ -241,23 +241,24 @@ bool Core::RunAndWait(const std::string& commandLine, std::string& message,
 
 // ---------------------------------------------------------------- printer command jobs
 
-void Core::sendJob(const std::string& builder, const std::string& job, bool dump) {
-    SendToPrinter(job);
-    if (!dump || (!ws.LogEnabled && !ws.KvtLogEnabled))
-        return;
-    WriteLog("KVTOutput [" + builder + "]: \r\n" + job);
-    WriteLog("KVTOutput [end] \r\n");
+bool Core::sendJob(const std::string& builder, const std::string& job, bool dump) {
+    const bool whole = SendToPrinter(job);
+    if (dump && (ws.LogEnabled || ws.KvtLogEnabled)) {
+        WriteLog("KVTOutput [" + builder + "]: \r\n" + job);
+        WriteLog("KVTOutput [end] \r\n");
+    }
+    return whole;
 }
 
-void Core::LoadCfgCmd(std::int16_t n) {
-    sendJob("LoadCfgCmd", loadCfgJob(n));
+bool Core::LoadCfgCmd(std::int16_t n) {
+    return sendJob("LoadCfgCmd", loadCfgJob(n));
 }
 
-void Core::SendNullCmd() {
-    sendJob("SendNullCmd", nullJob(), false);
+bool Core::SendNullCmd() {
+    return sendJob("SendNullCmd", nullJob(), false);
 }
 
-void Core::SendEmuCmd(std::int16_t n) {
+bool Core::SendEmuCmd(std::int16_t n) {
     const int index = pages().form("PrinterSetup").ctl("EmulationCombo").listIndex();
     std::string slot;
     if (index >= 0 && index < kEmulationSlots)
@@ -265,12 +266,12 @@ void Core::SendEmuCmd(std::int16_t n) {
     auto job = emuJob(n, slot);
     if (!job) {
         WriteLog("...SendEmuCmd: no emulation chosen, nothing sent");
-        return;
+        return false;
     }
-    sendJob("SendEmuCmd", *job);
+    return sendJob("SendEmuCmd", *job);
 }
 
-bool Core::SendCfgCmd() {
+Core::CfgSend Core::SendCfgCmd() {
     ui::Form& o = pages().form("Operation");
     ui::Form& p = pages().form("PrinterSetup");
     SettingsChoice c;
@@ -294,26 +295,26 @@ bool Core::SendCfgCmd() {
 
     const SettingsJob job = settingsJob(c, ws);
     if (!job.ok) {
-        // Never a partial job: the printer would take half a configuration.
+        // Never a partial job: the printer would take half a configuration. The user asked
+        // for the setting, so this is a failed step, not "nothing to send".
         WriteLog("...SendCfgCmd: no valid entry for the " + job.fault + ", nothing sent");
-        return false;
+        return CfgSend::Failed;
     }
     if (job.text.empty())
-        return false;
-    sendJob("SendCfgCmd", job.text);
-    return true;
+        return CfgSend::Nothing;
+    return sendJob("SendCfgCmd", job.text) ? CfgSend::Sent : CfgSend::Failed;
 }
 
-void Core::SendCalibrateCmd() {
-    sendJob("SendCalibrateCmd", calibrateJob());
+bool Core::SendCalibrateCmd() {
+    return sendJob("SendCalibrateCmd", calibrateJob());
 }
 
-void Core::SendSaveCfgCmd(std::int16_t n) {
-    sendJob("SendSaveCfgCmd", saveCfgJob(n));
+bool Core::SendSaveCfgCmd(std::int16_t n) {
+    return sendJob("SendSaveCfgCmd", saveCfgJob(n));
 }
 
-void Core::SendSetPowerUpCmd(std::int16_t p) {
-    sendJob("SendSetPowerUpCmd", powerUpJob(p));
+bool Core::SendSetPowerUpCmd(std::int16_t p) {
+    return sendJob("SendSetPowerUpCmd", powerUpJob(p));
 }
 
 } // namespace osprey

@@ -129,15 +129,22 @@ class Core : public printpath::PrintPathHost {
     // ---- printer command jobs ----
     // Each sends one job to the current printer and, with either log switch, dumps it to
     // the log. A job the pages' values cannot make whole (a list without a valid entry
-    // for a setting to be sent) is not sent at all.
+    // for a setting to be sent) is not sent at all. Each returns true only when its job
+    // went out whole (the spooler took every byte), so the run can count it as a step.
 
-    void LoadCfgCmd(std::int16_t n);
-    void SendNullCmd();
-    void SendEmuCmd(std::int16_t n);
-    bool SendCfgCmd(); // true when a job was sent
-    void SendCalibrateCmd();
-    void SendSaveCfgCmd(std::int16_t n);
-    void SendSetPowerUpCmd(std::int16_t p);
+    bool LoadCfgCmd(std::int16_t n);
+    bool SendNullCmd();
+    bool SendEmuCmd(std::int16_t n);
+    // What became of the settings job.
+    enum class CfgSend {
+        Nothing, // every setting ignored: no job, no check
+        Sent,    // went out whole
+        Failed,  // could not be made whole, or did not go out whole
+    };
+    CfgSend SendCfgCmd();
+    bool SendCalibrateCmd();
+    bool SendSaveCfgCmd(std::int16_t n);
+    bool SendSetPowerUpCmd(std::int16_t p);
 
     // ---- settings file ----
 
@@ -150,7 +157,7 @@ class Core : public printpath::PrintPathHost {
 
   private:
     void unloadPages();
-    void sendJob(const std::string& builder, const std::string& job, bool dump = true);
+    bool sendJob(const std::string& builder, const std::string& job, bool dump = true);
 
     ui::App* app_;
     sys::System* sys_;

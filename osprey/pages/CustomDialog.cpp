@@ -147,12 +147,12 @@ void CustomDialog::Build() {
     label("Label2", "Enter the custom form dimensions");
     label("Label3", "Enter in the dimension(s) you wish to support. You can enter in new "
                     "dimensions for either the width, length, or both.");
-    label("Label4", "Width:");
+    label("Label4", "Width:").layout().width = 56;
     textBox("WidthValueInch").beside();
     label("Label5", "Inches").beside();
     textBox("WidthValueMM").beside();
     label("Label6", "mm").beside();
-    label("Label7", "Length:");
+    label("Label7", "Length:").layout().width = 56;
     textBox("HeightValueInch").beside();
     label("Label8", "Inches").beside();
     textBox("HeightValueMM").beside();

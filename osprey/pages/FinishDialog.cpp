@@ -29,9 +29,7 @@ void FinishDialog::Build() {
     label("Label3",
           "Please select any additional operation you would like performed after the settings "
           "are sent to the printer. If \"Ignore\" is checked, that operation will not be "
-          "performed.")
-        .layout()
-        .height = 32;
+          "performed.");
     label("Ignore", "Ignore");
     checkBox("SaveCfgCB", "");
     label("Label4", "Save Settings to Printer Configuration").beside();
@@ -41,18 +39,14 @@ void FinishDialog::Build() {
           "print job requirements. This eliminates the need to change the printer settings for "
           "each new job. When this option is selected, the configurations are stored in memory "
           "and will not be lost if you turn off the printer. If the settings are not saved, "
-          "they will be lost when the printer is turned off.")
-        .layout()
-        .height = 64;
+          "they will be lost when the printer is turned off.");
     checkBox("SetPwrUpCB", "");
     label("Label6", "Set Power-Up Configuration to ").beside();
     combo("PowerUpCombo", ui::ComboStyle::DropDownList, powerUpEntries()).beside();
     label("Label7",
           "You can specify any one of nine configurations (1-8 saved custom configurations or "
           "Factory) as the power-up configuration. The selected configuration will be loaded "
-          "when the printer is turned on.")
-        .layout()
-        .height = 48;
+          "when the printer is turned on.");
     button("Back", "< Back");
     button("OKButton", "Finish").beside().setDefault(true);
     button("CancelButton", "Cancel").beside().setCancel(true);

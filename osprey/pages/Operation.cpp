@@ -150,9 +150,12 @@ void Operation::Form_Load() {
 }
 
 void Operation::Form_QueryUnload(int& cancel, int unloadMode) {
-    (void)cancel;
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
+    if (unloadMode != ui::kUnloadUser)
+        return;
+    core().ExitWizard();
+    // ExitWizard came back: the save dialog is open and will read this page's values,
+    // so the window must not go with them.
+    cancel = 1;
 }
 
 void Operation::Load_MediaTypeCombo() {

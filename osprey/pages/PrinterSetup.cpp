@@ -80,7 +80,7 @@ const char* const kNote =
 void PrinterSetup::Build() {
     setCaption("Printer Setup - Page 2");
     label("Label1", "Printer Setup - Page 2");
-    label("Label6", kNote).layout().height = 48;
+    label("Label6", kNote);
     label("Label5", "Ignore");
 
     frame("Frame1", "         Media Setup");

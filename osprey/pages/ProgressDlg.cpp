@@ -147,15 +147,25 @@ void ProgressDlg::waitForReply() {
 // ---- the run ----
 
 bool ProgressDlg::step(int progress, const std::string& text, bool statusFirst,
-                       const std::function<void()>& sendJob, std::int16_t waitSeconds) {
+                       const std::function<bool()>& sendJob, std::int16_t waitSeconds) {
     setBar(progress);
     log(text);
     if (statusFirst)
         appendStatus(text);
-    sendJob();
+    const bool whole = sendJob();
     if (!statusFirst)
         appendStatus(text);
+    if (!whole) {
+        JobNotSent();
+        return false;
+    }
     return Check_Job_Status(waitSeconds) && !stopped();
+}
+
+void ProgressDlg::JobNotSent() {
+    // An empty queue afterwards would count such a job as taken: never check it.
+    log("Job Failure: the job did not reach the spooler whole");
+    JobFailure();
 }
 
 void ProgressDlg::Start_Job() {
@@ -171,31 +181,38 @@ void ProgressDlg::Start_Job() {
         const std::int16_t slot = ws.SaveCfgNumber;
         setBar(0);
         log("Saving current configuration settings");
-        core().SendSaveCfgCmd(slot);
+        const bool whole = core().SendSaveCfgCmd(slot);
         appendStatus("Saving current configuration settings.");
+        if (!whole) {
+            JobNotSent();
+            return;
+        }
         if (!Check_Job_Status(kEmulationCheck) || stopped())
             return;
         if (!step(
                 10, "Requesting active emulation to be changed.", false,
-                [&] { core().SendEmuCmd(slot); }, kEmulationCheck))
+                [&] { return core().SendEmuCmd(slot); }, kEmulationCheck))
             return;
         if (!step(
                 25,
                 "Requesting loading of configuration #" + std::to_string(slot) +
                     " to set active emulation.",
-                false, [&] { core().LoadCfgCmd(slot); }, kEmulationCheck))
+                false, [&] { return core().LoadCfgCmd(slot); }, kEmulationCheck))
             return;
     }
 
     setBar(30);
     log("Sending configuration update request to printer:");
-    bool ok = core().SendCfgCmd();
+    const Core::CfgSend sent = core().SendCfgCmd();
+    bool ok = sent == Core::CfgSend::Sent;
     if (ok) {
         log("...OK");
         appendStatus("Sending configuration update request to printer.");
         // A failed settings check sets PrinterError, so the steps below are skipped and
         // the run still reaches its end.
         ok = Check_Job_Status(kShortCheck);
+    } else if (sent == Core::CfgSend::Failed) {
+        JobNotSent(); // as a failed settings check: the run goes on to its end
     }
     if (stopped())
         return;
@@ -204,7 +221,7 @@ void ProgressDlg::Start_Job() {
     if (ws.MediaChanged && !ws.PrinterError) {
         ok = step(
             40, "Requesting auto calibration to be started.", true,
-            [&] { core().SendCalibrateCmd(); }, kCalibrationCheck);
+            [&] { return core().SendCalibrateCmd(); }, kCalibrationCheck);
         if (!ok)
             return;
     }
@@ -212,8 +229,8 @@ void ProgressDlg::Start_Job() {
     if (ws.SaveCfgFlag && !ws.PrinterError) {
         const std::int16_t slot = ws.SaveCfgNumber;
         ok = step(
-            60, "Requesting configuration to be saved.", true, [&] { core().SendSaveCfgCmd(slot); },
-            kShortCheck);
+            60, "Requesting configuration to be saved.", true,
+            [&] { return core().SendSaveCfgCmd(slot); }, kShortCheck);
         if (!ok)
             return;
     }
@@ -222,15 +239,15 @@ void ProgressDlg::Start_Job() {
         const std::int16_t config = ws.PowerUpNumber;
         ok = step(
             80, "Requesting power-up configuration to be changed.", true,
-            [&] { core().SendSetPowerUpCmd(config); }, kShortCheck);
+            [&] { return core().SendSetPowerUpCmd(config); }, kShortCheck);
         if (!ok)
             return;
     }
 
     setBar(100);
-    // After a failed settings check the printer was not configured: the log must not say
-    // it was.
-    if (!ws.PrinterError) {
+    // The success line goes with the success box: after a failed settings check the
+    // printer was not configured, and the log must not say it was.
+    if (ok) {
         log("Printer Successfully Configured.");
         appendStatus("Printer Successfully Configured.");
     }

@@ -74,9 +74,13 @@ class ProgressDlg : public Page {
     void JobFailure();
 
     // One step with a job: the bar, the log line, the job and the status line (before or
-    // after the job), then the check. False when the check failed or the run must stop.
+    // after the job), then the check. `sendJob` returns whether the job went out whole; one
+    // that did not fails the step without a check. False when the step failed or the run
+    // must stop.
     bool step(int progress, const std::string& text, bool statusFirst,
-              const std::function<void()>& sendJob, std::int16_t waitSeconds);
+              const std::function<bool()>& sendJob, std::int16_t waitSeconds);
+    // A job that never fully reached the spooler: handled like a failed check.
+    void JobNotSent();
 
     void log(const std::string& message);
     void appendStatus(const std::string& line);

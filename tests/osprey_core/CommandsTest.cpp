@@ -70,15 +70,7 @@ TEST(CommandTables, FollowTheListsOfEachModel) {
     EXPECT_EQ(orientationCommands()[3], "~PAPER;ROTATE 270\r\n");
 }
 
-TEST(EmulationJob, EmptySlotSendsNothing) {
-    EXPECT_FALSE(emuJob(1, tables().EmulationCmds[8]).has_value()); // EQL without the option
-}
-
 // ---------------------------------------------------------------- settings job
-
-SettingsChoice allTicked() {
-    return {};
-}
 
 TEST(SettingsJob, ExampleWithMediaSizeDispenseShiftAndGap) {
     SettingsChoice c;
@@ -111,12 +103,6 @@ TEST(SettingsJob, EngineOnlyHasNoPaperFrames) {
     c.VertCB = 0, c.VertShift = 1280;
     EXPECT_EQ(settingsJob(c, tables()).text,
               "!KVT_SETUP\r\nENGINE-IMAGE_SHFT_H;-100\r\nENGINE-IMAGE_SHFT_V;12800\r\nKVT_END\r\n");
-}
-
-TEST(SettingsJob, NothingClearIsNothingToSend) {
-    SettingsJob job = settingsJob(allTicked(), tables());
-    EXPECT_TRUE(job.ok);
-    EXPECT_EQ(job.text, "");
 }
 
 // A setting to be sent without a valid entry spoils the whole job, never half of it.
@@ -158,13 +144,6 @@ INSTANTIATE_TEST_SUITE_P(
                       c.MediaSizeCB = 0, c.LabelLengthIndex = 7, c.LabelWidthIndex = 4;
                   }}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(LabelSizeValue, ExactlyFiveDigits) {
-    EXPECT_TRUE(isLabelSizeValue("02400"));
-    EXPECT_TRUE(isLabelSizeValue("99010"));
-    for (const char* bad : {"", "2400", "024000", "0240a", " 2400", "-2400"})
-        EXPECT_FALSE(isLabelSizeValue(bad)) << bad;
-}
 
 // ---------------------------------------------------------------- changed test
 

@@ -327,7 +327,7 @@ TEST_F(CoreTest, SettingsJobGoesToTheCurrentPrinter) {
     ctl("PrinterSetup", "GapCB").setValue(0);
     ctl("PrinterSetup", "VertCB").setValue(0);
     ctl("PrinterSetup", "VertShiftHScroll").setValue(-7);
-    EXPECT_TRUE(core.SendCfgCmd());
+    EXPECT_EQ(core.SendCfgCmd(), Core::CfgSend::Sent);
     EXPECT_EQ(documents(), std::vector<std::string>{
                                "!KVT_SETUP\r\nENGINE-MODE;X\r\nENGINE-IMAGE_SHFT_V;-70\r\n"
                                "KVT_END\r\n!KVT_SETUP\r\nWINMODE-BEGIN\r\nKVT_END\r\n"
@@ -336,25 +336,42 @@ TEST_F(CoreTest, SettingsJobGoesToTheCurrentPrinter) {
 
 TEST_F(CoreTest, SettingsJobWithNothingOrAnInvalidEntrySendsNothing) {
     ctl("PrinterSetup", "EmulationCB").setValue(0);
-    EXPECT_FALSE(core.SendCfgCmd());
+    EXPECT_EQ(core.SendCfgCmd(), Core::CfgSend::Nothing);
+    // A setting the user asked for that cannot be sent is a failure, not "nothing to send".
     ctl("Operation", "DispenseCB").setValue(0);
     ctl("Operation", "OrientationCB").setValue(0);
     ctl("Operation", "OrientationCombo").setListIndex(-1);
-    EXPECT_FALSE(core.SendCfgCmd());
+    EXPECT_EQ(core.SendCfgCmd(), Core::CfgSend::Failed);
     EXPECT_TRUE(spool.documents().empty());
 }
 
 TEST_F(CoreTest, StepJobsAndTheEmulationSwitch) {
     ctl("PrinterSetup", "EmulationCombo").setListIndex(3); // NQL
-    core.SendEmuCmd(4);
-    core.LoadCfgCmd(4);
-    core.SendCalibrateCmd();
-    core.SendSaveCfgCmd(4);
-    core.SendSetPowerUpCmd(0);
-    core.SendNullCmd();
+    EXPECT_TRUE(core.SendEmuCmd(4));
+    EXPECT_TRUE(core.LoadCfgCmd(4));
+    EXPECT_TRUE(core.SendCalibrateCmd());
+    EXPECT_TRUE(core.SendSaveCfgCmd(4));
+    EXPECT_TRUE(core.SendSetPowerUpCmd(0));
+    EXPECT_TRUE(core.SendNullCmd());
     EXPECT_EQ(documents(),
               (std::vector<std::string>{*emuJob(4, emulationSwitchLine(5)), loadCfgJob(4),
                                         calibrateJob(), saveCfgJob(4), powerUpJob(0), nullJob()}));
+}
+
+// A job the spooler did not take whole is reported, so the run cannot count it as taken.
+TEST_F(CoreTest, BuildersReportAJobThatDidNotGoOutWhole) {
+    using Stage = spooler::MemorySpooler::WriteStage;
+    spool.failWriteAt(Stage::Write, spooler::err::AccessDenied, 3);
+    EXPECT_FALSE(core.SendCalibrateCmd());
+    spool.failWriteAt(Stage::End, spooler::err::AccessDenied);
+    EXPECT_FALSE(core.SendSaveCfgCmd(1));
+    ctl("Operation", "MediaTypeCB").setValue(0);
+    spool.failWriteAt(Stage::Start, spooler::err::AccessDenied);
+    EXPECT_EQ(core.SendCfgCmd(), Core::CfgSend::Failed);
+    ctl("PrinterSetup", "EmulationCombo").setListIndex(0);
+    core.ws.EmulationCmds[0].clear(); // an entry without a switch line: nothing goes out
+    EXPECT_FALSE(core.SendEmuCmd(1));
+    EXPECT_EQ(core.SendCfgCmd(), Core::CfgSend::Sent);
 }
 
 TEST_F(CoreTest, KvtLogHoldsJobDumpsButNoPrintPathLines) {
@@ -380,30 +397,6 @@ TEST_F(CoreTest, LogSwitchWritesPrintPathLinesAndDumps) {
     EXPECT_NE(log.find("KVTOutput [SendCalibrateCmd]: \r\n!KVT_SETUP"), std::string::npos);
     EXPECT_NE(log.find(" - ...CheckPrinter\r\n"), std::string::npos);
     EXPECT_EQ(log.find("sending job to printer"), std::string::npos);
-}
-
-TEST_F(CoreTest, PurgeTakesOnlyOurJobsOfTheCurrentPrinter) {
-    spool.addJob("Label", {0, "Osprey Command", 1, 0, {}});
-    spool.addJob("Label", {0, "Invoice", 1, 0, {}});
-    spool.addJob("Label", {0, "x Osprey Command y", 1, 0, {}});
-    core.PurgePrintQueue();
-    ASSERT_EQ(spool.queue("Label").size(), 1u);
-    EXPECT_EQ(spool.queue("Label")[0].document, "Invoice");
-}
-
-TEST_F(CoreTest, CheckPrinterWithoutPrintersOpensAndFails) {
-    spool.uninstall("Label");
-    std::string a, b;
-    EXPECT_EQ(core.CheckPrinter(a, b).rfind("Cannot open printer ", 0), 0u);
-}
-
-TEST_F(CoreTest, RunAndWaitPollsEvery100Ms) {
-    processes.on("Quick", {});
-    std::string message;
-    const auto start = h.app.now();
-    ASSERT_TRUE(run([&] { EXPECT_TRUE(core.RunAndWait("Quick", message, 2000000000)); }));
-    EXPECT_EQ(h.app.now() - start, 100);
-    EXPECT_EQ(message, "");
 }
 
 // ---------------------------------------------------------------- settings file

@@ -89,26 +89,6 @@ TEST(Registry, SystemInformationToolOnlyWhenConfigured) {
     EXPECT_EQ(v, textValue("/usr/bin/sysinfo-tool"));
 }
 
-TEST(Registry, MemoryRegistryKeysAndValues) {
-    MemoryRegistry reg;
-    reg.setValue(HKEY_LOCAL_MACHINE, "A\\B", "one", textValue("1"));
-    reg.setValue(HKEY_LOCAL_MACHINE, "a\\b\\", "Two", dwordValue(2));
-    reg.setValue(HKEY_LOCAL_MACHINE, "A\\B", "ONE", textValue("uno"));
-    reg.addKey(HKEY_LOCAL_MACHINE, "A\\B\\C");
-    std::vector<std::string> names;
-    ASSERT_EQ(reg.enumValueNames(HKEY_LOCAL_MACHINE, "A\\B", names), ERROR_SUCCESS);
-    EXPECT_EQ(names, (std::vector<std::string>{"one", "Two"}));
-    ASSERT_EQ(reg.enumKeyNames(HKEY_LOCAL_MACHINE, "A", names), ERROR_SUCCESS);
-    EXPECT_EQ(names, std::vector<std::string>{"B"});
-    RawValue v;
-    ASSERT_EQ(reg.queryValue(HKEY_LOCAL_MACHINE, "A\\B", "one", v), ERROR_SUCCESS);
-    EXPECT_EQ(v, textValue("uno"));
-    EXPECT_EQ(reg.queryValue(HKEY_CLASSES_ROOT, "A\\B", "one", v), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(reg.enumKeyNames(HKEY_LOCAL_MACHINE, "A\\X", names), ERROR_FILE_NOT_FOUND);
-    EXPECT_TRUE(reg.keyExists(HKEY_LOCAL_MACHINE, ""));
-    EXPECT_FALSE(reg.keyExists(HKEY_USERS, ""));
-}
-
 TEST(Registry, ExpandEnvironmentStrings) {
     std::map<std::string, std::string> env = {{"WINDIR", "C:\\Windows"}, {"A", "x%B%"}};
     auto lookup = [&](const std::string& n) -> std::optional<std::string> {

@@ -44,17 +44,6 @@ TEST(SettingsFileWriter, NoCustomSizesIs96Bytes) {
     EXPECT_EQ(*bytes, text("V2.0") + n16(4) + sampleBody());
 }
 
-TEST(SettingsFileWriter, CustomSizesFollowTheirCounts) {
-    SettingsRecords r = sample();
-    r.customLengths = {{"02400", "2.4\" (61.0mm)"}, {"09900", "99.0\" (2514.6mm)"}};
-    auto bytes = encodeSettings(r);
-    ASSERT_TRUE(bytes);
-    const std::string head = text("V2.0") + n16(4) + n16(0) + n16(1) + n16(1) + n16(2) + n16(0) +
-                             text("02400") + text("2.4\" (61.0mm)") + text("09900") +
-                             text("99.0\" (2514.6mm)") + n16(5);
-    EXPECT_EQ(bytes->substr(0, head.size()), head);
-}
-
 TEST(SettingsFileWriter, TextsAreWindows1252AndUnencodableTextsRefused) {
     SettingsRecords r = sample();
     r.customWidths = {{"02000", "2.0\u00bd"}};
@@ -144,12 +133,6 @@ TEST(SettingsFileReader, TextLongerThanTheFileIsPastEnd) {
     EXPECT_NE(in.errorText().find("offset 8"), std::string::npos);
 }
 
-TEST(SettingsFileReader, NumberRecordReadAsText) {
-    RecordReader in(n16(4));
-    EXPECT_EQ(in.nextText(), "4");
-    EXPECT_TRUE(in.ok());
-}
-
 TEST(SettingsFileReader, BodyEndingEarlyFails) {
     const std::string body = sampleBody();
     for (std::size_t cut : {std::size_t{0}, std::size_t{3}, body.size() - 1}) {
@@ -233,13 +216,6 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  ""}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(SizeIndex, PastTheEndTakesTheLastEntry) {
-    EXPECT_EQ(clampSizeIndex(9, 8), 7);
-    EXPECT_EQ(clampSizeIndex(8, 8), 7);
-    EXPECT_EQ(clampSizeIndex(3, 8), 3);
-    EXPECT_EQ(clampSizeIndex(-1, 8), -1);
-}
 
 } // namespace
 } // namespace osprey

@@ -270,14 +270,6 @@ TEST(SnmpDecode, NeverReadsPastTheDatagram) {
     EXPECT_EQ(snmpDecode(lying).text, "65535\r\n");
 }
 
-TEST(SnmpDecode, IntoTheWizardState) {
-    WizardState ws;
-    EXPECT_EQ(snmpDecode(ws, oneValue(tlv(0x04, {'O', 'K'}))), "");
-    EXPECT_EQ(ws.SnmpResult, "OK\0"s);
-    EXPECT_NE(snmpDecode(ws, "\x01"), "");
-    EXPECT_EQ(ws.SnmpResult, kSnmpInvalidDevice);
-}
-
 TEST(SnmpText, AddressesAndLastCharacter) {
     std::uint32_t a;
     const unsigned char bytes[4] = {10, 0, 0, 254};

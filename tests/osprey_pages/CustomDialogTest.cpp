@@ -47,13 +47,6 @@ TEST(CustomSizeNumbers, WrittenBackWithSevenSignificantDigits) {
     EXPECT_EQ(customsize::numberText(customsize::inchToMm(2.4f)), "60.96");
 }
 
-TEST(CustomSizeNumbers, ConversionsRoundTripToTheListValues) {
-    EXPECT_EQ(customsize::mmToInch(50.8f), 2.0f);
-    EXPECT_EQ(media::thousandthsText(customsize::mmToInch(50.8f)), "02000");
-    EXPECT_EQ(media::thousandthsText(customsize::mmToInch(104.14f)), "04100");
-    EXPECT_EQ(media::thousandthsText(customsize::mmToInch(61.0f)), "02402");
-}
-
 TEST(CustomSizeNumbers, InchesWinOverMillimetres) {
     struct Case {
         customsize::Boxes boxes;

@@ -72,24 +72,6 @@ class DialogTest : public OspreyFixture {
     }
 };
 
-TEST_F(DialogTest, TitlesFollowTheMode) {
-    toSaveDialog(osprey::Dialog::kSave);
-    EXPECT_EQ(dialog().caption(), "Save Wizard Settings");
-    EXPECT_EQ(dialog().ctl("Title").caption(), "Save Wizard Settings");
-    EXPECT_EQ(dialog().ctl("Subtitle").caption(),
-              "Please select a file to hold the wizard settings");
-    EXPECT_FALSE(pages.getPrinterSetup().visible());
-    h.click(dialog(), "CancelButton");
-
-    h.run([&] {
-        dialog().Mode = 7; // anything else loads
-        dialog().Show();
-    });
-    EXPECT_EQ(dialog().caption(), "Load Wizard Settings");
-    EXPECT_EQ(dialog().ctl("Subtitle").caption(),
-              "Please select the file that contains previously saved wizard settings");
-}
-
 TEST_F(DialogTest, BrowseFillsTheNameAndCancelKeepsIt) {
     toLoadDialog();
     h.browser.answer(std::string("/data/labels"));
@@ -196,6 +178,9 @@ TEST_F(DialogTest, CloseBoxQuestionYesOpensTheSaveOnExitDialog) {
     EXPECT_FALSE(h.ended());
     EXPECT_EQ(dialog().Mode, osprey::Dialog::kSaveOnExit);
     EXPECT_TRUE(dialog().visible());
+    // The save reads the media page: it must still hold the user's values.
+    ASSERT_TRUE(pages.getOperation().loaded());
+    EXPECT_EQ(pages.getOperation().ctl("MediaTypeCB").value(), 0);
     h.boxes.expectContaining("Notice", "Settings successfully saved in");
     saveAs("exit");
     EXPECT_TRUE(h.ended());

@@ -168,24 +168,6 @@ TEST_F(FinishPageTest, FactoryPowerUpIsSent) {
     EXPECT_TRUE(anyJobHolds("CONFIG-POWERUP;0\r\n"));
 }
 
-TEST_F(FinishPageTest, CancelAnsweredNoStays) {
-    chooseOnSetup({"HorzCB"});
-    auto& f = showFinish();
-    h.boxes.expectContaining("Caution Exiting Wizard", "Do you want to exit", ui::mb::No);
-    h.click(f, "CancelButton");
-    EXPECT_FALSE(h.ended());
-    EXPECT_EQ(core.ws.ExitAnswer, 7);
-    EXPECT_EQ(h.visibleForm(), "FinishDialog");
-}
-
-TEST_F(FinishPageTest, CancelYesEnds) {
-    chooseOnSetup({"HorzCB"});
-    auto& f = showFinish();
-    h.boxes.expectContaining("Caution Exiting Wizard", "Do you want to exit", ui::mb::Yes);
-    h.click(f, "CancelButton");
-    EXPECT_TRUE(h.ended());
-}
-
 TEST_F(FinishPageTest, CancelWithSaveChosenLeavesTheSaveDialogOpen) {
     chooseOnSetup({"HorzCB"});
     core.ws.ExitAsked = false; // a box was cleared after the save question

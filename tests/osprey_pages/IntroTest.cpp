@@ -33,19 +33,6 @@ INSTANTIATE_TEST_SUITE_P(CommandLines, IntroCdTest,
                                            CdCase{"/CD menu", {"Dunlin.exe min D menu"}},
                                            CdCase{"cd X:", {"Dunlin.exe min  X:"}}));
 
-TEST_F(IntroTest, WelcomePagesCarryTheirEditionsTexts) {
-    start();
-    ui::Form& intro = pages.getIntro();
-    EXPECT_EQ(intro.caption(), "Welcome");
-    EXPECT_EQ(intro.ctl("Label1").caption(), "Welcome to the Corvane Osprey");
-    EXPECT_EQ(intro.ctl("Label2").caption(), "Click the Next button to continue.");
-    ui::Form& halden = pages.getHaldenIntro();
-    EXPECT_EQ(halden.caption(), "Welcome");
-    EXPECT_EQ(halden.ctl("Label1").caption(), "Welcome to the Solvane Osprey");
-    EXPECT_EQ(halden.ctl("Label2").caption(), "To continue, click Next");
-    EXPECT_EQ(halden.ctl("Label3").caption(), intro.ctl("Label3").caption());
-}
-
 TEST_F(IntroTest, MakerNextHidesTheWelcomePage) {
     start();
     h.click(pages.getIntro(), "Next");

