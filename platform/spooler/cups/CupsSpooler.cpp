@@ -92,10 +92,9 @@ template <class F> void forEachGroup(ipp_t* response, ipp_tag_t tag, F&& f) {
     flush();
 }
 
-std::string genericTextPpd() {
+std::string genericTextPpd(const std::string& d) {
     // A queue described by this file takes raw documents unfiltered, and CUPS reports its
     // nickname as the printer's make and model, which is how the driver name survives.
-    std::string d = kGenericTextDriver;
     return "*PPD-Adobe: \"4.3\"\n"
            "*FormatVersion: \"4.3\"\n"
            "*FileVersion: \"1.0\"\n"
@@ -326,7 +325,10 @@ class CupsSpooler final : public Spooler {
         if (!isValidQueueName(name)) {
             return err::InvalidPrinterName;
         }
-        if (driver != kGenericTextDriver) {
+        if (driver != kGenericTextDriver &&
+            (std::find(limits_.rawDrivers.begin(), limits_.rawDrivers.end(), driver) ==
+                 limits_.rawDrivers.end() ||
+             !isDescribableDriver(driver))) {
             return UnknownDriver;
         }
         Http http = connect();
@@ -364,7 +366,7 @@ class CupsSpooler final : public Spooler {
         ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-info", nullptr, name.c_str());
         ippAddBoolean(request, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
         ippAddInteger(request, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
-        std::string ppd = genericTextPpd();
+        std::string ppd = genericTextPpd(driver);
         std::string resource = "/admin/";
         // The request carries the description file as its document, as a driver upload does.
         if (cupsSendRequest(http.get(), request, resource.c_str(),
@@ -543,6 +545,21 @@ class CupsSpooler final : public Spooler {
 };
 
 } // namespace
+
+bool isDescribableDriver(std::string_view driver) {
+    // Quotes, angle brackets (hex escapes) and parentheses (the product string) would
+    // change the file's meaning; line breaks would add statements to it.
+    if (driver.empty() || driver.size() > 64)
+        return false;
+    auto plain = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    };
+    if (!plain(driver.front()))
+        return false;
+    return std::all_of(driver.begin(), driver.end(), [&](char c) {
+        return plain(c) || std::string_view(" -_./+,").find(c) != std::string_view::npos;
+    });
+}
 
 std::unique_ptr<Spooler> makeCupsSpooler(CupsLimits limits) {
     return std::make_unique<CupsSpooler>(limits);

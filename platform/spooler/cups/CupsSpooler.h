@@ -3,6 +3,8 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace spooler {
 
@@ -12,6 +14,10 @@ struct CupsLimits {
     double requestSeconds = 10; // waiting for one answer
     int deviceSeconds = 3;      // how long the scheduler may look for local devices
     std::string server; // the scheduler ("/socket" or "host:port"); empty: the configured one
+    // Further drivers this spooler installs, as raw queues whose description file carries
+    // the name as its nickname (and so as the queue's make and model). Names that are not
+    // safe in a description file (see isDescribableDriver) stay unknown.
+    std::vector<std::string> rawDrivers;
 };
 
 // The spooler backed by the CUPS scheduler that CUPS_SERVER (or the client configuration)
@@ -22,5 +28,9 @@ std::unique_ptr<Spooler> makeCupsSpooler(CupsLimits limits = {});
 
 // The driver that makes a queue that passes the documents on unchanged.
 inline constexpr const char* kGenericTextDriver = "Generic / Text Only";
+
+// Whether a driver name can stand in a description file's quoted strings unchanged: 1 to 64
+// characters, a letter or digit first, then letters, digits, blanks and "-_./+,".
+bool isDescribableDriver(std::string_view driver);
 
 } // namespace spooler

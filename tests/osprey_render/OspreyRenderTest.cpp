@@ -1,0 +1,158 @@
+#include "platform/qt/QtHost.h"
+#include "platform/qt/QtRender.h"
+#include "tests/osprey_pages/OspreyFixture.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+#include <set>
+#include <string>
+
+namespace osprey_test {
+namespace {
+
+const std::string kPngDir = OSPREY_PNG_DIR;
+
+// The wizard on fakes with the Qt renderer as its host, so its pages build real windows.
+class RenderFixture : public OspreyFixture {
+  public:
+    // The states below drive the wizard from outside the fixture.
+    using OspreyFixture::core;
+    using OspreyFixture::h;
+    using OspreyFixture::pages;
+
+  protected:
+    uiqt::QtHost host{h.app};
+};
+
+// A page in one state. `prepare` runs before the page loads; the page's window is then
+// built, as showing it would, and `act` runs the user's changes on it.
+struct PageState {
+    const char* name; // also the PNG's name
+    const char* page;
+    std::function<void(RenderFixture&)> act = nullptr;
+    std::function<void(RenderFixture&)> prepare = nullptr;
+};
+
+void PrintTo(const PageState& s, std::ostream* os) {
+    *os << s.name;
+}
+
+class OspreyRender : public RenderFixture, public ::testing::WithParamInterface<PageState> {};
+
+// Clears "Ignore" boxes from code, which runs their click handlers as clicks would.
+std::function<void(RenderFixture&)> clear(const char* page,
+                                          std::initializer_list<const char*> boxes) {
+    std::vector<const char*> names(boxes);
+    return [=](RenderFixture& f) {
+        for (const char* box : names)
+            f.h.run([&] { f.pages.form(page).ctl(box).setValue(0); });
+    };
+}
+
+const auto clearMedia =
+    clear("Operation", {"MediaTypeCB", "MediaSizeCB", "OrientationCB", "DispenseCB"});
+const auto clearSetup =
+    clear("PrinterSetup", {"PrintSpeedCB", "GapCB", "HorzCB", "VertCB", "EmulationCB"});
+const auto clearFinish = clear("FinishDialog", {"SaveCfgCB", "SetPwrUpCB"});
+
+// A model whose option changes the captions, pictures and lists of the setup pages.
+void modelOption(RenderFixture& f) {
+    f.core.ws.ModelOption = true;
+}
+
+// A wide, plain model: more width entries and both media types.
+void wideModel(RenderFixture& f) {
+    f.core.ws.PrinterWidth = 8;
+    f.core.ws.ResolutionClass = 3;
+    f.core.ws.DirectThermal = false;
+}
+
+std::function<void(RenderFixture&)> both(std::function<void(RenderFixture&)> a,
+                                         std::function<void(RenderFixture&)> b) {
+    return [=](RenderFixture& f) {
+        a(f);
+        b(f);
+    };
+}
+
+const PageState kStates[] = {
+    // Each page as it loads.
+    {"Intro", "Intro"},
+    {"HaldenIntro", "HaldenIntro"},
+    {"SelectDlg", "SelectDlg"},
+    {"Selection", "Selection"},
+    {"LoadDlg", "LoadDlg"},
+    {"Operation", "Operation"},
+    {"CustomDialog", "CustomDialog"},
+    {"PrinterSetup", "PrinterSetup"},
+    {"Dialog", "Dialog"},
+    {"FinishDialog", "FinishDialog"},
+    {"ProgressDlg", "ProgressDlg"},
+    {"frmAbout", "frmAbout"},
+    {"HaldenAbout", "HaldenAbout"},
+    // Settings file page in save mode.
+    {"Dialog_Save", "Dialog", nullptr, [](RenderFixture& f) { f.pages.setDialogMode(1); }},
+    // Media and setup pages with every "Ignore" box cleared, so every control is enabled.
+    {"Operation_Cleared", "Operation", clearMedia},
+    {"PrinterSetup_Cleared", "PrinterSetup", clearSetup},
+    {"FinishDialog_Cleared", "FinishDialog", clearFinish,
+     [](RenderFixture& f) { f.core.ws.SelectedPrinter = "Label Printer"; }},
+    // The model option: other captions, no pictures, other lists.
+    {"Operation_ModelOption", "Operation", nullptr, modelOption},
+    {"Operation_ModelOptionCleared", "Operation", clearMedia, modelOption},
+    {"PrinterSetup_ModelOption", "PrinterSetup", nullptr, modelOption},
+    {"PrinterSetup_ModelOptionCleared", "PrinterSetup", clearSetup, modelOption},
+    // A wide model with both media types and the longest lists.
+    {"Operation_Wide", "Operation", clearMedia, wideModel},
+    {"PrinterSetup_Wide", "PrinterSetup", clearSetup, wideModel},
+    // After a request was sent the setup page's cancel button reads "Exit".
+    {"PrinterSetup_RequestSent", "PrinterSetup", clearSetup,
+     both(modelOption, [](RenderFixture& f) { f.core.ws.RequestSent = true; })},
+};
+
+TEST_P(OspreyRender, PageRendersWithoutOverlapOrClipping) {
+    const PageState& state = GetParam();
+    ui::Form& form = pages.form(state.page);
+    if (state.prepare)
+        state.prepare(*this);
+    h.run([&] { form.load(); });
+    ASSERT_NE(host.window(form), nullptr);
+    if (state.act)
+        state.act(*this);
+    const std::string path = kPngDir + "/" + state.name + ".png";
+    ASSERT_TRUE(uiqt::renderFormToPng(form, path)) << path;
+
+    const QImage image(QString::fromStdString(path));
+    ASSERT_FALSE(image.isNull());
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 3)
+        for (int x = 0; x < image.width(); x += 3)
+            colours.insert(image.pixel(x, y));
+    EXPECT_GT(colours.size(), 4u) << "the picture is blank";
+
+    for (const std::string& problem : uiqt::checkNoOverlap(form))
+        ADD_FAILURE() << problem;
+    EXPECT_TRUE(h.boxes.allShown()) << "a box the state expects was not shown";
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, OspreyRender, ::testing::ValuesIn(kStates),
+                         [](const ::testing::TestParamInfo<PageState>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// Every page of the wizard is in the table above.
+TEST_F(RenderFixture, EveryPageIsRendered) {
+    std::set<std::string> rendered;
+    for (const PageState& s : kStates)
+        rendered.insert(s.page);
+    for (ui::Form* form : pages.all())
+        EXPECT_TRUE(rendered.count(form->name())) << form->name();
+    EXPECT_EQ(pages.all().size(), 13u);
+}
+
+} // namespace
+} // namespace osprey_test
