@@ -12,11 +12,15 @@
 
 #include <QApplication>
 
+#include <clocale>
+
 #include <string>
 
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv); // takes Qt's own options out of argv
     QApplication::setApplicationName("Kestrel");
+    // Qt takes the user's locale; numbers in jobs, files and lists keep "." as their point.
+    std::setlocale(LC_NUMERIC, "C");
     const std::string commandLine = proc::joinArguments(argc, argv);
 
     ui::RealClock clock;

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/sys/Number.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -6,11 +8,7 @@
 
 namespace kestrel {
 
-// The number a typed text begins with, after leading blanks, tabs and line feeds: an
-// optional sign, digits, a decimal part and an exponent (E or D), or a hexadecimal number
-// after "&H" or an octal one after "&O". Reading stops at the first character that does
-// not fit; a text without a leading number counts as 0.
-double leadingNumber(std::string_view text);
+using sys::leadingNumber;
 
 // The text split at every "." (an empty text gives one empty part).
 std::vector<std::string> splitDots(std::string_view text);

@@ -138,24 +138,6 @@ bool isCorrectPrinter(Core& core) {
     return isCorrectDriver(driver, core.ws.PartnerModel);
 }
 
-double leadingNumber(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
-        negative = text[i++] == '-';
-    double value = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9')
-        value = value * 10 + (text[i++] - '0');
-    if (i < text.size() && text[i] == '.') {
-        double scale = 0.1;
-        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, scale /= 10)
-            value += (text[i] - '0') * scale;
-    }
-    return negative ? -value : value;
-}
-
 LabelWidthCheck CheckLabelWidthValues(int widthIndex, int lengthIndex,
                                       const std::vector<std::string>& LabelWidthKVT,
                                       std::int16_t printerWidth) {

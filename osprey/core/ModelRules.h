@@ -1,5 +1,6 @@
 #pragma once
 #include "osprey/core/WizardState.h"
+#include "platform/sys/Number.h"
 
 #include <cstdint>
 #include <string>
@@ -53,9 +54,7 @@ void SetPrinterModelFlags(WizardState& ws, std::string_view driver);
 // its spooler report and writes no state.
 bool isCorrectPrinter(Core& core);
 
-// The number a text begins with after leading blanks (0 when none), like the size tables'
-// five-digit values are read.
-double leadingNumber(std::string_view text);
+using sys::leadingNumber;
 
 // Label width check on the values: the index of the width and length lists (-1: none).
 struct LabelWidthCheck {

@@ -13,50 +13,6 @@ namespace osprey {
 
 namespace customsize {
 
-namespace {
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-} // namespace
-
-double leadingNumber(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    std::string number;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        number += text[i++];
-    bool anyDigit = false;
-    while (i < text.size() && isDigit(text[i])) {
-        number += text[i++];
-        anyDigit = true;
-    }
-    if (i < text.size() && text[i] == '.') {
-        number += text[i++];
-        while (i < text.size() && isDigit(text[i])) {
-            number += text[i++];
-            anyDigit = true;
-        }
-    }
-    if (!anyDigit)
-        return 0;
-    if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
-        std::size_t k = i + 1;
-        std::string exponent = "e";
-        if (k < text.size() && (text[k] == '+' || text[k] == '-'))
-            exponent += text[k++];
-        bool expDigit = false;
-        while (k < text.size() && isDigit(text[k])) {
-            exponent += text[k++];
-            expDigit = true;
-        }
-        if (expDigit)
-            number += exponent;
-    }
-    // Out of range gives plus or minus infinity, which the limits then bring back.
-    return std::strtod(number.c_str(), nullptr);
-}
-
 std::string numberText(float value) {
     if (std::isnan(value))
         return "0";

@@ -1,5 +1,6 @@
 #pragma once
 #include "osprey/pages/Page.h"
+#include "platform/sys/Number.h"
 
 #include <string>
 #include <string_view>
@@ -9,9 +10,8 @@ namespace osprey {
 // Reading, converting and limiting a custom label size.
 namespace customsize {
 
-// The number a typed text begins with after leading blanks: an optional sign, digits, a
-// decimal part and an exponent ("E" or "e"). A text without one counts as 0.
-double leadingNumber(std::string_view text);
+using sys::leadingNumber;
+
 // A value as the dialog writes it back: up to seven significant digits, no trailing
 // zeros ("104.14", "2", "0.25", "1E+11").
 std::string numberText(float value);

@@ -77,9 +77,6 @@ TEST_F(EncryptQuestionDlgTest, BackReturnsToTheOpener) {
 TEST_F(EncryptQuestionDlgTest, WepMethodPageChoosesTheKeyPage) {
     open("WEPDlg");
     EXPECT_EQ(ctl("WEPDlg", "Phrase").value(), 1);
-    EXPECT_EQ(ctl("WEPDlg", "Label5").caption(),
-              "The keys are entered in double or quad-digit HEX numbers separated by colon(:) "
-              "or dash(-) characters. Example: A7E3-5B19-C2D4-80F6-1E9A-7C3B-6D");
     next("WEPDlg");
     EXPECT_EQ(h.visibleForm(), "WEPphraseDlg");
     back("WEPphraseDlg");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 namespace kestrel {
 namespace {
 
@@ -22,6 +24,17 @@ TEST(LeadingNumber, TakesTheNumberTheTextBeginsWith) {
         EXPECT_DOUBLE_EQ(c.value, leadingNumber(c.text)) << '"' << c.text << '"';
 }
 
+// The toolkit switches the process to the user's locale, where the decimal mark may be a
+// comma; a typed "5.5" must still read as five and a half.
+TEST(LeadingNumber, ReadsAPointWhateverTheLocale) {
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        GTEST_SKIP() << "no comma locale installed";
+    const double value = leadingNumber("5.5");
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_DOUBLE_EQ(5.5, value);
+}
+
 const std::string kEmptyTcp = "IP Address cannot be empty when the TCP port option is "
                               "selected.\r\nPlease enter a valid IP Address";
 const std::string kFormat = "Invalid IP Address format.\r\nCorrect format is "
@@ -37,12 +50,13 @@ struct CheckCase {
 
 TEST(PortAddress, ChecksInOrder) {
     const CheckCase cases[] = {
-        {"10.2.123.254", nullptr}, {"10.2.123.255", &kSegment},
-        {"10.2.123", &kFormat},    {"10.2.123.1.5", &kFormat},
-        {"1..2.3", nullptr},       {"a.b.c.d", nullptr},
-        {"-1.0.0.0", &kSegment},   {"", &kEmptyTcp},
-        {"0.0.0.0", nullptr},      {"&HFF.1.1.1", &kSegment},
-        {"1e3.1.1.1", &kSegment},  {" 12ab.1.1.1", nullptr},
+        {"10.2.123.254", nullptr},  {"10.2.123.255", &kSegment},
+        {"10.2.123", &kFormat},     {"10.2.123.1.5", &kFormat},
+        {"1..2.3", nullptr},        {"a.b.c.d", nullptr},
+        {"-1.0.0.0", &kSegment},    {"", &kEmptyTcp},
+        {"0.0.0.0", nullptr},       {"&HFF.1.1.1", &kSegment},
+        {"1e3.1.1.1", &kSegment},   {" 12ab.1.1.1", nullptr},
+        {"1e999.1.1.1", &kSegment}, {"1e-999.1.1.1", nullptr},
         {"255.300.1", &kFormat},
     };
     for (const auto& c : cases) {

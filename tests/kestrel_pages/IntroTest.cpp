@@ -44,8 +44,7 @@ TEST_P(IntroCdTest, CdMenuIsMinimisedOnLoadWithTheArgumentFromTheThirdCharacter)
 }
 
 INSTANTIATE_TEST_SUITE_P(CommandLines, IntroCdTest,
-                         ::testing::Values(CdCase{"", {}}, CdCase{"/quiet", {}},
-                                           CdCase{"CD", {"Dunlin.exe min "}},
+                         ::testing::Values(CdCase{"", {}}, CdCase{"CD", {"Dunlin.exe min "}},
                                            CdCase{"cd X:", {"Dunlin.exe min  X:"}},
                                            CdCase{"LOG CD X:", {"Dunlin.exe min G CD X:"}}));
 

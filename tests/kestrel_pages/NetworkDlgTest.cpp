@@ -31,11 +31,8 @@ TEST_F(NetworkDlgTest, ListsAndDefaults) {
     const char* defaults[6] = {"", "Auto Select", "3 min", "Standard", "Enable", "Enable"};
     for (int i = 1; i <= 5; ++i)
         EXPECT_EQ(ctl("NetworkDlg", "Combo1", i).text(), defaults[i]) << i;
-    EXPECT_EQ(ctl("NetworkDlg", "Combo1", 1).listCount(), 5);
-    EXPECT_EQ(ctl("NetworkDlg", "Combo1", 3).listCount(), 4);
     EXPECT_EQ(ctl("NetworkDlg", "Packet").text(), "1");
     EXPECT_EQ(ctl("NetworkDlg", "Period").text(), "5");
-    EXPECT_EQ(page("NetworkDlg").caption(), "Configure Network Settings");
 }
 
 TEST_F(NetworkDlgTest, RowsFollowTheQuestionBoxesOnEveryArrival) {

@@ -81,41 +81,6 @@ TEST_F(QuestionDlgTest, NoBoxTickedShowsTheSelectionErrorAndStays) {
     EXPECT_EQ(h.visibleForm(), "QuestionDlg");
 }
 
-TEST_F(QuestionDlgTest, WirelessQuestionGoesBackHere) {
-    tick({6});
-    h.click(question(), "Next");
-    h.click(pages.getWirelessQuestionDlg(), "Prev");
-    EXPECT_EQ(h.visibleForm(), "QuestionDlg");
-    EXPECT_EQ(question().ctl("Check1", 6).value(), 1) << "the boxes stay as left";
-}
-
-TEST_F(QuestionDlgTest, HelpButtonArraysShowTheirTexts) {
-    const struct {
-        std::string button;
-        int index;
-        std::string text;
-    } cases[] = {
-        {"HelpIP", 1,
-         "Allows you to either specify a unique IP Address for the network adapter or determine "
-         "how the IP Addess gets assigned. IP Address can be obtained through one of the "
-         "following methods: RARP, BootP, DHCP, or manually assigned."},
-        {"HelpWireless", 2,
-         "If you want to configure your wireless adapter, you need to select this option.\r\n"
-         "Some of the wireless settings you can configure include:\r\n\r\n"
-         "Wireless network name (SSID).\r\n"
-         "Encryption/authentication settings for the wireless network.\r\n"
-         "Wireless transmission channel, power, and speed.\r\n"
-         "The mix of wireless devices operating on your wireless network.\r\n"
-         "Other wireless settings such as operating mode, antenna, power management and "
-         "preamble."},
-    };
-    for (const auto& c : cases) {
-        h.boxes.expect("Notice", c.text, ui::mb::Ok, ui::mb::OkOnly | ui::mb::Information);
-        h.click(question(), c.button, c.index);
-    }
-    EXPECT_TRUE(h.boxes.allShown());
-}
-
 TEST_F(QuestionDlgTest, CancelAsksAndTheCloseBoxGoesToTheExitRoutine) {
     h.boxes.expectContaining("Caution Exiting Wizard", "Do you want to exit the wizard?", No);
     h.click(question(), "Cancel");

@@ -168,7 +168,6 @@ INSTANTIATE_TEST_SUITE_P(QuestionBoxes, WiredRouting,
                          ::testing::Values(RouteCase{{0}, "FinishDialog"},
                                            RouteCase{{0, 3}, "NetworkDlg"},
                                            RouteCase{{0, 5, 6}, "NetworkDlg"},
-                                           RouteCase{{0, 1}, "NetworkDlg"},
                                            RouteCase{{0, 6}, "WirelessQuestionDlg"}),
                          [](const auto& info) {
                              std::string name = "Boxes";

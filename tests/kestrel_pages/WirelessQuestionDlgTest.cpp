@@ -5,16 +5,6 @@ namespace {
 
 class WirelessQuestionDlgTest : public WirelessPagesFixture {};
 
-TEST_F(WirelessQuestionDlgTest, EveryBoxStartsClear) {
-    open("WirelessQuestionDlg", "QuestionDlg");
-    for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(ctl("WirelessQuestionDlg", "check", i).value(), 0);
-    EXPECT_EQ(ctl("WirelessQuestionDlg", "EncryptionCB").value(), 0);
-    EXPECT_EQ(ctl("WirelessQuestionDlg", "check", 3).caption(),
-              "Set the wireless operating channel ");
-    EXPECT_EQ(page("WirelessQuestionDlg").caption(), "Configure Wireless Network");
-}
-
 TEST_F(WirelessQuestionDlgTest, NoBoxTickedShowsTheSelectionErrorAndStays) {
     open("WirelessQuestionDlg", "QuestionDlg");
     h.boxes.expect(kSelectionError,
