@@ -3,31 +3,17 @@
 #include "kestrel/pages/Pages.h"
 #include "platform/net/Tcp.h"
 #include "platform/process/Processes.h"
-#include "platform/qt/QtDialogs.h"
-#include "platform/qt/QtHost.h"
+#include "platform/qt/QtProgram.h"
 #include "platform/spooler/SystemSpooler.h"
 #include "platform/sys/System.h"
 #include "platform/ui/App.h"
-#include "platform/ui/Clock.h"
-
-#include <QApplication>
-
-#include <clocale>
 
 #include <string>
 
 int main(int argc, char** argv) {
-    QApplication qapp(argc, argv); // takes Qt's own options out of argv
-    QApplication::setApplicationName("Kestrel");
-    // Qt takes the user's locale; numbers in jobs, files and lists keep "." as their point.
-    std::setlocale(LC_NUMERIC, "C");
+    uiqt::QtProgram program(argc, argv, "Kestrel");
     const std::string commandLine = proc::joinArguments(argc, argv);
-
-    ui::RealClock clock;
-    uiqt::QtMessageBoxes boxes;
-    uiqt::QtFileBrowser browser;
-    ui::App app(clock, boxes, browser);
-    uiqt::QtHost host(app);
+    ui::App& app = program.app();
 
     sys::RealSystem system;
     proc::RealProcessRunner processes;
@@ -38,6 +24,5 @@ int main(int argc, char** argv) {
     kestrel::KestrelPages pages(app, core);
     core.setPages(pages);
 
-    host.userEvent([&] { core.Main(commandLine); });
-    return uiqt::runQtProgram(app, host);
+    return program.run([&] { core.Main(commandLine); });
 }

@@ -76,6 +76,10 @@ std::string VersionText();
 // a missing text gives " ".
 std::string spoolerText(const std::optional<std::string>& text, std::size_t maxLength = 256);
 
+// The box text when the printer could not be updated: the printer's front panel message
+// when one was read, else where to look.
+std::string printerUpdateErrorText(const std::string& frontPanel);
+
 // The printer status line with its CR LF ("Printer Status = Ready\r\n", words in table order).
 std::string printerStatusLine(std::uint32_t status);
 // The four lines of the printer part.

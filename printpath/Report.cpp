@@ -105,6 +105,16 @@ std::string spoolerText(const std::optional<std::string>& text, std::size_t maxL
     return out;
 }
 
+std::string printerUpdateErrorText(const std::string& frontPanel) {
+    std::string t = "ERROR!  Unable to Update Printer Settings.\r\n"
+                    "An unexpected error occurred during printer configuration.\r\n";
+    if (!frontPanel.empty())
+        t += "Printer Front Panel Message:\r\n" + frontPanel + "\r\n";
+    else
+        t += "Please see the printer for the error condition.\r\n";
+    return t + "\r\nOperation cannot continue. The wizard will exit.";
+}
+
 std::string printerStatusLine(std::uint32_t status) {
     return "Printer Status = " +
            (status == 0 ? std::string("Ready") : words(kPrinterWords, status)) + kCrLf;

@@ -45,13 +45,6 @@ const char* const kDamagedFile = "Error Reading File\r\n"
                                  "The settings file is damaged or incomplete.\r\n"
                                  "Unable to load the saved settings\r\n";
 
-std::string upperAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
 // Length in bytes of the UTF-8 sequence that begins with this byte (1 for stray bytes).
 std::size_t utf8Length(unsigned char lead) {
     if (lead >= 0xF0 && lead < 0xF8)
@@ -92,7 +85,7 @@ void Core::Main(const std::string& commandLine) {
     ws.CdMenuProgram = "Dunlin.exe";
     ws.PrinterName = "";
 
-    const std::string upper = upperAscii(commandLine);
+    const std::string upper = sys::upperAscii(commandLine);
     if (upper.find("LOG") != std::string::npos) {
         ws.LogEnabled = true;
         WriteLog("Entering Debug Mode");
@@ -119,9 +112,7 @@ void Core::WriteLog(const std::string& message) {
 }
 
 bool Core::FileExists(const std::string& path) {
-    if (path.empty() || path.back() == '/' || path.back() == '\\')
-        return false;
-    return sys().fileExists(path);
+    return sys::typedFileExists(sys(), path);
 }
 
 std::string Core::GetCopyright() {
@@ -208,14 +199,8 @@ void Core::ShowRequestSent() {
 
 void Core::ShowPrinterUpdateError(const std::string& frontPanel) {
     ws.PrinterError = true;
-    std::string t = "ERROR!  Unable to Update Printer Settings.\r\n"
-                    "An unexpected error occurred during printer configuration.\r\n";
-    if (!frontPanel.empty())
-        t += "Printer Front Panel Message:\r\n" + frontPanel + "\r\n";
-    else
-        t += "Please see the printer for the error condition.\r\n";
-    t += "\r\nOperation cannot continue. The wizard will exit.";
-    MsgBox(t, ui::mb::OkOnly | ui::mb::Critical, "Printer Error");
+    MsgBox(printpath::printerUpdateErrorText(frontPanel), ui::mb::OkOnly | ui::mb::Critical,
+           "Printer Error");
     ws.RequestSent = false;
 }
 

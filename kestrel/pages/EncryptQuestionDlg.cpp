@@ -91,18 +91,14 @@ void EncryptQuestionDlg::Next_Click() {
     Hide();
     core().ReadEncryptQuestionSettings(false);
     if (ctl("click", 0).value()) {
-        FinishDialog& next = pages().getFinishDialog();
-        next.Show();
-        next.PrevForm = this;
+        showNext(pages().getFinishDialog());
     } else if (ctl("click", 1).value()) {
         pages().getWEPDlg().Show();
     } else if (ctl("click", 2).value()) {
         if (ctl("WPA").value() == 1) {
             pages().getWPADlg().Show();
         } else if (ctl("EAP").value() == 1) {
-            LEAPDlg& next = pages().getLEAPDlg();
-            next.Show();
-            next.PrevForm = this;
+            showNext(pages().getLEAPDlg());
         } else {
             Show();
             core().ShowNotice("You need to select at least one authentication method: WPA or EAP");

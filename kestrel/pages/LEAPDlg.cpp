@@ -88,9 +88,7 @@ void LEAPDlg::Next_Click() {
         return;
     }
     Hide();
-    FinishDialog& next = pages().getFinishDialog();
-    next.Show();
-    next.PrevForm = this;
+    showNext(pages().getFinishDialog());
 }
 
 void LEAPDlg::Prev_Click() {

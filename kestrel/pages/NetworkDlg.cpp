@@ -170,13 +170,9 @@ void NetworkDlg::Next_Click() {
     Hide();
     ctl("Timer1").setEnabled(false);
     if (pages().getQuestionDlg().ctl("Check1", 6).value() == 1) {
-        WirelessQuestionDlg& next = pages().getWirelessQuestionDlg();
-        next.Show();
-        next.PrevForm = this;
+        showNext(pages().getWirelessQuestionDlg());
     } else {
-        FinishDialog& next = pages().getFinishDialog();
-        next.Show();
-        next.PrevForm = this;
+        showNext(pages().getFinishDialog());
     }
 }
 

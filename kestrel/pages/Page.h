@@ -22,6 +22,12 @@ class Page : public ui::Form {
     Core& core() const { return *core_; }
     KestrelPages& pages() const { return *pages_; }
 
+    // Shows the next page, which goes back to this one.
+    void showNext(Page& next) {
+        next.Show();
+        next.PrevForm = this;
+    }
+
     // Enables or disables a text field with its label and paints it white or button face.
     void enableField(ui::Control& field, ui::Control* label, bool on);
 

@@ -82,13 +82,10 @@ void QuestionDlg::Next_Click() {
     if (first == 0) {
         pages().getWiredDlg().Show();
     } else if (first == kWirelessBox) {
-        WirelessQuestionDlg& next = pages().getWirelessQuestionDlg();
-        next.Show();
-        next.PrevForm = this;
+        showNext(pages().getWirelessQuestionDlg());
     } else if (first > 0) {
         NetworkDlg& next = pages().getNetworkDlg();
-        next.Show();
-        next.PrevForm = this;
+        showNext(next);
         next.InitForm();
     } else {
         Show();

@@ -125,9 +125,7 @@ void WepKeysPage::Next_Click() {
         return;
     }
     Hide();
-    FinishDialog& next = pages().getFinishDialog();
-    next.Show();
-    next.PrevForm = this;
+    showNext(pages().getFinishDialog());
 }
 
 void WepKeysPage::Prev_Click() {

@@ -108,13 +108,9 @@ void WPADlg::Next_Click() {
         return;
     Hide();
     if (pages().getEncryptQuestionDlg().ctl("EAP").value() == 1) {
-        LEAPDlg& next = pages().getLEAPDlg();
-        next.Show();
-        next.PrevForm = this;
+        showNext(pages().getLEAPDlg());
     } else {
-        FinishDialog& next = pages().getFinishDialog();
-        next.Show();
-        next.PrevForm = this;
+        showNext(pages().getFinishDialog());
     }
 }
 

@@ -130,17 +130,12 @@ void WiredDlg::Next_Click() {
         networkOptions = networkOptions || question.ctl("Check1", i).value() == 1;
     if (networkOptions) {
         auto& next = pages().getNetworkDlg();
-        next.Show();
-        next.PrevForm = this;
+        showNext(next);
         next.InitForm();
     } else if (question.ctl("Check1", 6).value() == 1) {
-        auto& next = pages().getWirelessQuestionDlg();
-        next.Show();
-        next.PrevForm = this;
+        showNext(pages().getWirelessQuestionDlg());
     } else {
-        auto& next = pages().getFinishDialog();
-        next.Show();
-        next.PrevForm = this;
+        showNext(pages().getFinishDialog());
     }
 }
 

@@ -229,13 +229,9 @@ void WirelessDlg::Next_Click() {
     Hide();
     core().ReadWirelessSettings(false);
     if (pages().getWirelessQuestionDlg().ctl("EncryptionCB").value() == 1) {
-        EncryptQuestionDlg& next = pages().getEncryptQuestionDlg();
-        next.Show();
-        next.PrevForm = this;
+        showNext(pages().getEncryptQuestionDlg());
     } else {
-        FinishDialog& next = pages().getFinishDialog();
-        next.Show();
-        next.PrevForm = this;
+        showNext(pages().getFinishDialog());
     }
 }
 

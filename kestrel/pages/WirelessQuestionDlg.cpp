@@ -102,9 +102,7 @@ void WirelessQuestionDlg::Next_Click() {
         next.Show();
         next.SetDefaultState();
     } else if (ctl("EncryptionCB").value() == 1) {
-        EncryptQuestionDlg& next = pages().getEncryptQuestionDlg();
-        next.Show();
-        next.PrevForm = this;
+        showNext(pages().getEncryptQuestionDlg());
     } else {
         Show();
         core().ShowProgramError("You need to select one of the check boxes to continue.\r\n\r\n"

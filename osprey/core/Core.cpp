@@ -20,13 +20,6 @@ const char* const kUnloadOrder[] = {
     "Selection",    "ProgressDlg", "SelectDlg",
 };
 
-std::string upperAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
 } // namespace
 
 Core::Core(const CoreServices& services)
@@ -57,7 +50,7 @@ void Core::Main(const std::string& commandLine) {
     ws.CdMenuMode = false;
     ws.CdMenuProgram = "Dunlin.exe";
 
-    const std::string upper = upperAscii(commandLine);
+    const std::string upper = sys::upperAscii(commandLine);
     if (upper.find("LOG") != std::string::npos) {
         ws.LogEnabled = true;
         ws.KvtLogEnabled = false;
@@ -86,9 +79,7 @@ void Core::WriteLog(const std::string& message) {
 }
 
 bool Core::FileExists(const std::string& path) {
-    if (path.empty() || path.back() == '/' || path.back() == '\\')
-        return false;
-    return sys().fileExists(path);
+    return sys::typedFileExists(sys(), path);
 }
 
 std::string Core::CopyrightText() {
@@ -113,14 +104,8 @@ void Core::ShowRequestSent() {
 
 void Core::ShowPrinterUpdateError(const std::string& frontPanel) {
     ws.PrinterError = true;
-    std::string t = "ERROR!  Unable to Update Printer Settings.\r\n"
-                    "An unexpected error occurred during printer configuration.\r\n";
-    if (!frontPanel.empty())
-        t += "Printer Front Panel Message:\r\n" + frontPanel + "\r\n";
-    else
-        t += "Please see the printer for the error condition.\r\n";
-    t += "\r\nOperation cannot continue. The wizard will exit.";
-    MsgBox(t, ui::mb::OkOnly | ui::mb::Critical, "Printer Error");
+    MsgBox(printpath::printerUpdateErrorText(frontPanel), ui::mb::OkOnly | ui::mb::Critical,
+           "Printer Error");
     ws.RequestSent = false;
 }
 

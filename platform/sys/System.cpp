@@ -43,6 +43,12 @@ std::string executableFolder() {
     return path.substr(0, slash);
 }
 
+bool typedFileExists(System& system, const std::string& path) {
+    if (path.empty() || path.back() == '/' || path.back() == '\\')
+        return false;
+    return system.fileExists(path);
+}
+
 std::string joinPath(const std::string& folder, const std::string& name) {
     if (folder.empty())
         return name;

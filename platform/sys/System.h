@@ -79,6 +79,10 @@ class RealSystem : public System {
 // Folder of the running executable (from /proc/self/exe), "." when unknown.
 std::string executableFolder();
 
+// System::fileExists for a path a user typed: one ending in "\\" names a folder, as one
+// ending in "/" does, never a file.
+bool typedFileExists(System& system, const std::string& path);
+
 // Joins a folder and a name with "/" (no doubled separator).
 std::string joinPath(const std::string& folder, const std::string& name);
 
@@ -109,5 +113,8 @@ void writeWizardLog(System& system, const std::string& fileName, const std::stri
 
 // The value of a hexadecimal digit, -1 for any other character.
 int hexDigitValue(char c);
+
+// The text with ASCII a-z made A-Z; every other byte, UTF-8 included, left as it is.
+std::string upperAscii(std::string s);
 
 } // namespace sys

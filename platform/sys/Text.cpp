@@ -124,4 +124,11 @@ std::string formatLogLine(const LocalTime& t, const std::string& message) {
     return formatLogTime(t) + " - " + message + "\r\n";
 }
 
+std::string upperAscii(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
 } // namespace sys

@@ -1,5 +1,6 @@
 // Kestrel's delivery routes through its pages, with the real programs (Plover, Wren,
 // kestrel.bat, rundll32), the real scheduler and a fake printer on a local port.
+#include "tests/e2e/FastClock.h"
 #include "tests/e2e/PrivateCups.h"
 
 #include "kestrel/core/Core.h"
@@ -32,23 +33,6 @@ const std::string kPrinterUpdateError = "ERROR!  Unable to Update Printer Settin
                                         "Please see the printer for the error condition.\r\n"
                                         "\r\n"
                                         "Operation cannot continue. The wizard will exit.";
-
-// Virtual time that passes ten times faster than real time: the wizard's fixed waits
-// (5 s, 15 s) shrink, while the real processes and the scheduler still get real time.
-class FastClock : public ui::Clock {
-  public:
-    std::int64_t nowMs() const override { return now_; }
-    void sleepMs(std::int64_t ms) override {
-        if (ms <= 0) {
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(ms * 100));
-        now_ += ms;
-    }
-
-  private:
-    std::int64_t now_ = 0;
-};
 
 // The wizard as the program wires it, with scripted message boxes and a fast clock. Its
 // program folder holds links to the real Plover, Wren and rundll32.

@@ -1,6 +1,7 @@
 // Osprey's configuration run through its pages on the real scheduler: a raw queue that
 // carries a supported model's driver name, a fake device on a local port, and the
 // printer's SNMP agent on a fake datagram network (port 161 is out of reach here).
+#include "tests/e2e/FastClock.h"
 #include "tests/e2e/PrivateCups.h"
 
 #include "osprey/core/Core.h"
@@ -31,31 +32,9 @@ const char* const kPortsKey =
 
 // What the device receives for a new configuration with 4 in/sec and the model's default
 // sensing: the settings, a probe, the calibration, a probe.
-const std::string kSettingsJob = "!KVT_SETUP\r\nWINMODE-BEGIN\r\nKVT_END\r\n"
-                                 "~PAPER;SPEED IPS 4\r\n"
-                                 "~PAPER;LABELS 3\r\n"
-                                 "!KVT_SETUP\r\nWINMODE-END\r\nKVT_END\r\n";
-const std::string kCalibrateJob = "!KVT_SETUP\r\nWINMODE-BEGIN\r\nKVT_END\r\n"
-                                  "~PAPER;CALIBRATE\r\n"
-                                  "!KVT_SETUP\r\nWINMODE-END\r\nKVT_END\r\n";
+using osprey_test::kCalibrateJob;
+using osprey_test::kSettingsJob;
 const std::string kProbeJob = "!KVT_SETUP\r\nKVT_END\r\n";
-
-// Virtual time that passes ten times faster than real time: the wizard's fixed waits
-// (5 s, 20 s) shrink, while the scheduler and its backends still get real time.
-class FastClock : public ui::Clock {
-  public:
-    std::int64_t nowMs() const override { return now_; }
-    void sleepMs(std::int64_t ms) override {
-        if (ms <= 0) {
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(ms * 100));
-        now_ += ms;
-    }
-
-  private:
-    std::int64_t now_ = 0;
-};
 
 // The wizard as the program wires it, on the real scheduler, with scripted message boxes,
 // a fast clock and the printer's agent behind the fake datagram network.
@@ -158,6 +137,19 @@ class OspreyE2E : public PrivateCupsTest {
         wizard->boxes.expectContaining("Calibration Required", "require calibration", ui::mb::Yes);
     }
 
+    // The printer's port is known as a network port, so the wizard asks the printer's agent.
+    void portHasAddress() {
+        wizard->registry.setValue(registry::HKEY_LOCAL_MACHINE,
+                                  std::string(kPortsKey) + "LPT1:", "IPAddress",
+                                  registry::textValue(kAddress));
+    }
+    // The box with the agent's front panel text that a failed step shows.
+    void expectPanelText() {
+        wizard->boxes.expectContaining("Printer Error",
+                                       "Printer Front Panel Message:\r\n\tMEDIA OUT\r\n"
+                                       "\tLOAD LABELS\r\n");
+    }
+
     // Starts the run and lets it go on until the program ends or `done` holds.
     void run(const std::function<bool()>& done) {
         click("FinishDialog", "OKButton");
@@ -188,16 +180,11 @@ TEST_F(OspreyE2E, EachStepReachesTheDeviceByteExactAndTheRunSucceeds) {
 
 TEST_F(OspreyE2E, ADeviceThatNeverTakesTheJobShowsThePanelTextAndNoSuccess) {
     cups->setRefusing(Scheme::Parallel, "lp0", true);
-    // The port is known as a network port, so the wizard asks the printer's agent.
-    wizard->registry.setValue(registry::HKEY_LOCAL_MACHINE,
-                              std::string(kPortsKey) + "LPT1:", "IPAddress",
-                              registry::textValue(kAddress));
+    portHasAddress();
     walkToFinish();
     // The settings step fails; the run skips the rest and the wizard ends without the
     // success box (an unexpected box fails the test).
-    wizard->boxes.expectContaining("Printer Error",
-                                   "Printer Front Panel Message:\r\n\tMEDIA OUT\r\n"
-                                   "\tLOAD LABELS\r\n");
+    expectPanelText();
 
     run([] { return false; });
 
@@ -218,13 +205,9 @@ TEST_F(OspreyE2E, ADeviceThatNeverTakesTheJobShowsThePanelTextAndNoSuccess) {
 }
 
 TEST_F(OspreyE2E, AStepTheDeviceStopsTakingReturnsToSetupWithThePanelText) {
-    wizard->registry.setValue(registry::HKEY_LOCAL_MACHINE,
-                              std::string(kPortsKey) + "LPT1:", "IPAddress",
-                              registry::textValue(kAddress));
+    portHasAddress();
     walkToFinish();
-    wizard->boxes.expectContaining("Printer Error",
-                                   "Printer Front Panel Message:\r\n\tMEDIA OUT\r\n"
-                                   "\tLOAD LABELS\r\n");
+    expectPanelText();
     // The device takes the settings and their probe, then stops (the run holds this
     // thread, so another one watches the device).
     PrivateCups* scheduler = cups;

@@ -6,14 +6,13 @@
 #include "platform/process/FakeProcessRunner.h"
 #include "platform/spooler/MemorySpooler.h"
 #include "platform/sys/System.h"
+#include "tests/fixtures/ScratchDir.h"
 #include "tests/support/Harness.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace kestrel {
 namespace {
@@ -24,27 +23,8 @@ using testing::FakePages;
 using testing::FakeTcp;
 namespace mb = ui::mb;
 
-std::string readAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeAll(const fs::path& p, const std::string& bytes) {
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-class TempDir {
-  public:
-    TempDir() {
-        std::string tmpl = (fs::temp_directory_path() / "kcoreXXXXXX").string();
-        path = ::mkdtemp(tmpl.data());
-    }
-    ~TempDir() { fs::remove_all(path); }
-    fs::path path;
-};
+using test_fixtures::readAll;
+using test_fixtures::writeAll;
 
 // The PC, with appends to files that fail while another writer holds them.
 class FlakySystem : public sys::RealSystem {
@@ -72,20 +52,13 @@ class CoreTest : public ::testing::Test {
     }
 
     // Runs code as an event; true when it returned (false when the program ended in it).
-    bool run(const std::function<void()>& f) {
-        bool returned = false;
-        h.run([&] {
-            f();
-            returned = true;
-        });
-        return returned;
-    }
+    bool run(const std::function<void()>& f) { return h.returns(f); }
     ui::Control& ctl(const std::string& page, const std::string& name, int index = -1) {
         return pages.page(page).ctl(name, index);
     }
     std::string file(const std::string& name) const { return (dir.path / name).string(); }
 
-    TempDir dir;
+    test_fixtures::ScratchDir dir{"kcore"};
     testing_support::Harness h;
     FlakySystem system;
     proc::FakeProcessRunner processes;

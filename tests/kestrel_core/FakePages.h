@@ -4,30 +4,17 @@
 #include "kestrel/core/PageSet.h"
 #include "platform/net/Tcp.h"
 #include "platform/ui/Form.h"
+#include "tests/support/FakeForms.h"
 
-#include <functional>
-#include <map>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace kestrel::testing {
 
-class FakePage : public ui::Form {
+class FakePage : public testing_support::FakeForm<FakePage> {
   public:
-    using BuildFn = std::function<void(FakePage&)>;
-    FakePage(ui::App& app, const std::string& name, BuildFn build,
-             std::vector<std::string>& unloads)
-        : ui::Form(app, name), build_(std::move(build)), unloads_(&unloads) {}
-
-    int loads = 0;
-
-    using ui::Form::checkBox;
-    using ui::Form::combo;
-    using ui::Form::option;
-    using ui::Form::textBox;
-    using ui::Form::timer;
+    using FakeForm::FakeForm;
 
     ui::Control& list(const std::string& name, int count, int index = -1, int selected = 0) {
         std::vector<std::string> items;
@@ -37,21 +24,9 @@ class FakePage : public ui::Form {
         c.setListIndex(selected);
         return c;
     }
-
-  protected:
-    void Build() override {
-        if (build_)
-            build_(*this);
-    }
-    void Form_Load() override { ++loads; }
-    void Form_QueryUnload(int&, int) override { unloads_->push_back(name()); }
-
-  private:
-    BuildFn build_;
-    std::vector<std::string>* unloads_;
 };
 
-class FakePages : public PageSet {
+class FakePages : public PageSet, public testing_support::FakeFormSet<FakePage> {
   public:
     explicit FakePages(ui::App& app) {
         add(app, "Intro");
@@ -156,12 +131,6 @@ class FakePages : public PageSet {
     }
 
     ui::Form& form(const std::string& name) override { return page(name); }
-    FakePage& page(const std::string& name) {
-        auto it = pages_.find(name);
-        if (it == pages_.end())
-            throw std::logic_error("no page named " + name);
-        return *it->second;
-    }
     void setDialogMode(int mode) override { dialogModes.push_back(mode); }
     void progressCleanUp() override { ++cleanUps; }
 
@@ -177,13 +146,6 @@ class FakePages : public PageSet {
 
     std::vector<int> dialogModes;
     int cleanUps = 0;
-    std::vector<std::string> unloads; // pages in the order they were unloaded
-
-  private:
-    void add(ui::App& app, const std::string& name, FakePage::BuildFn build = {}) {
-        pages_[name] = std::make_unique<FakePage>(app, name, std::move(build), unloads);
-    }
-    std::map<std::string, std::unique_ptr<FakePage>> pages_;
 };
 
 // A socket that records what it is sent.

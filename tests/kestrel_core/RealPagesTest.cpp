@@ -47,14 +47,7 @@ class RealPages : public ::testing::Test {
     }
 
   protected:
-    bool run(const std::function<void()>& f) {
-        bool returned = false;
-        h.run([&] {
-            f();
-            returned = true;
-        });
-        return returned;
-    }
+    bool run(const std::function<void()>& f) { return h.returns(f); }
     std::string file(const std::string& name) const { return (dir / name).string(); }
 
     testing_support::Harness h;

@@ -278,19 +278,7 @@ void KestrelFixture::write(const std::string& name, const std::string& bytes) co
 }
 
 std::vector<std::string> KestrelFixture::statusLines() const {
-    std::vector<std::string> lines;
-    const std::string& t = watch.statusText;
-    if (t.empty())
-        return lines;
-    std::size_t pos = 0;
-    for (;;) {
-        auto next = t.find("\r\n", pos);
-        lines.push_back(t.substr(pos, next == std::string::npos ? next : next - pos));
-        if (next == std::string::npos)
-            break;
-        pos = next + 2;
-    }
-    return lines;
+    return testing_support::crlfLines(watch.statusText);
 }
 
 int KestrelFixture::progressValue() const {

@@ -101,6 +101,13 @@ class ProgressRun : public KestrelFixture {
         lastStatus = statusLines();
     }
     std::vector<std::string> lastStatus;
+    // The run ended as a failure: nothing counts as sent, and the status log says so.
+    void expectFailedRun() {
+        EXPECT_TRUE(core.ws.PrinterError);
+        EXPECT_FALSE(core.ws.RequestSent);
+        EXPECT_FALSE(has(lastStatus, "Process complete."));
+        EXPECT_TRUE(has(lastStatus, "Process Failed"));
+    }
 };
 
 TEST_F(ProgressRun, FileRouteWritesTheJobAndSucceeds) {
@@ -143,10 +150,7 @@ TEST_F(ProgressRun, FileThatCannotBeWrittenTakesTheFailurePath) {
     showProgress();
     runToEnd();
 
-    EXPECT_TRUE(core.ws.PrinterError);
-    EXPECT_FALSE(core.ws.RequestSent);
-    EXPECT_FALSE(has(lastStatus, "Process complete."));
-    EXPECT_TRUE(has(lastStatus, "Process Failed"));
+    expectFailedRun();
     EXPECT_TRUE(has(lastStatus, "Program terminated!!!"));
 }
 
@@ -243,10 +247,7 @@ TEST_P(ProgressWriteFailure, JobNotWholeInTheSpoolerIsNeverSuccess) {
     showProgress();
     runToEnd();
 
-    EXPECT_TRUE(core.ws.PrinterError);
-    EXPECT_FALSE(core.ws.RequestSent);
-    EXPECT_FALSE(has(lastStatus, "Process complete."));
-    EXPECT_TRUE(has(lastStatus, "Process Failed"));
+    expectFailedRun();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -331,10 +332,7 @@ TEST_F(ProgressRun, TcpSendErrorTakesTheFailurePath) {
     showProgress();
     runToEnd();
 
-    EXPECT_TRUE(core.ws.PrinterError);
-    EXPECT_FALSE(core.ws.RequestSent);
-    EXPECT_TRUE(has(lastStatus, "Process Failed"));
-    EXPECT_FALSE(has(lastStatus, "Process complete."));
+    expectFailedRun();
     EXPECT_TRUE(has(tcp->events, "close"));
 }
 

@@ -4,28 +4,16 @@
 // option); every page records its loads and unloads.
 #include "osprey/core/PageSet.h"
 #include "platform/ui/Form.h"
+#include "tests/support/FakeForms.h"
 
-#include <functional>
-#include <map>
-#include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace osprey::testing {
 
-class FakePage : public ui::Form {
+class FakePage : public testing_support::FakeForm<FakePage> {
   public:
-    using BuildFn = std::function<void(FakePage&)>;
-    FakePage(ui::App& app, const std::string& name, BuildFn build,
-             std::vector<std::string>& unloads)
-        : ui::Form(app, name), build_(std::move(build)), unloads_(&unloads) {}
-
-    int loads = 0;
-
-    using ui::Form::checkBox;
-    using ui::Form::combo;
-    using ui::Form::scrollBar;
+    using FakeForm::FakeForm;
 
     ui::Control& list(const std::string& name, int count, int selected,
                       ui::ComboStyle style = ui::ComboStyle::DropDownList) {
@@ -38,21 +26,9 @@ class FakePage : public ui::Form {
     }
     // An Ignore box, ticked as the pages create them.
     ui::Control& ignore(const std::string& name) { return checkBox(name, "").setValue(1); }
-
-  protected:
-    void Build() override {
-        if (build_)
-            build_(*this);
-    }
-    void Form_Load() override { ++loads; }
-    void Form_QueryUnload(int&, int) override { unloads_->push_back(name()); }
-
-  private:
-    BuildFn build_;
-    std::vector<std::string>* unloads_;
 };
 
-class FakePages : public PageSet {
+class FakePages : public PageSet, public testing_support::FakeFormSet<FakePage> {
   public:
     explicit FakePages(ui::App& app) {
         for (const char* name :
@@ -87,21 +63,7 @@ class FakePages : public PageSet {
     ui::Form& form(const std::string& name) override { return page(name); }
     void setDialogMode(int mode) override { dialogMode = mode; }
 
-    FakePage& page(const std::string& name) {
-        auto it = pages_.find(name);
-        if (it == pages_.end())
-            throw std::logic_error("no page named " + name);
-        return *it->second;
-    }
-
     int dialogMode = -1;
-    std::vector<std::string> unloads;
-
-  private:
-    void add(ui::App& app, const std::string& name, FakePage::BuildFn build = {}) {
-        pages_[name] = std::make_unique<FakePage>(app, name, std::move(build), unloads);
-    }
-    std::map<std::string, std::unique_ptr<FakePage>> pages_;
 };
 
 } // namespace osprey::testing

@@ -8,14 +8,13 @@
 #include "platform/registry/MemoryRegistry.h"
 #include "platform/spooler/MemorySpooler.h"
 #include "platform/sys/System.h"
+#include "tests/fixtures/ScratchDir.h"
 #include "tests/support/Harness.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace osprey {
 namespace {
@@ -24,17 +23,8 @@ namespace fs = std::filesystem;
 using testing::FakePages;
 namespace mb = ui::mb;
 
-std::string readAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeAll(const fs::path& p, const std::string& bytes) {
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
+using test_fixtures::readAll;
+using test_fixtures::writeAll;
 
 std::string n16(std::int16_t v) {
     auto u = static_cast<std::uint16_t>(v);
@@ -44,16 +34,6 @@ std::string n16(std::int16_t v) {
 std::string text(const std::string& bytes) {
     return std::string{'\x08', '\x00', static_cast<char>(bytes.size()), '\x00'} + bytes;
 }
-
-class TempDir {
-  public:
-    TempDir() {
-        std::string tmpl = (fs::temp_directory_path() / "ocoreXXXXXX").string();
-        path = ::mkdtemp(tmpl.data());
-    }
-    ~TempDir() { fs::remove_all(path); }
-    fs::path path;
-};
 
 // The PC, with file writes that can be made to fail.
 class TestSystem : public sys::RealSystem {
@@ -98,14 +78,7 @@ class CoreTest : public ::testing::Test {
     }
 
     // Runs code as an event; true when it returned (false when the program ended in it).
-    bool run(const std::function<void()>& f) {
-        bool returned = false;
-        h.run([&] {
-            f();
-            returned = true;
-        });
-        return returned;
-    }
+    bool run(const std::function<void()>& f) { return h.returns(f); }
     ui::Control& ctl(const std::string& page, const std::string& name) {
         return pages.page(page).ctl(name);
     }
@@ -119,7 +92,7 @@ class CoreTest : public ::testing::Test {
         return out;
     }
 
-    TempDir dir;
+    test_fixtures::ScratchDir dir{"ocore"};
     testing_support::Harness h;
     TestSystem system;
     proc::FakeProcessRunner processes;

@@ -39,14 +39,6 @@ TEST(DialogNames, RefusedNames) {
 class DialogTest : public OspreyFixture {
   protected:
     osprey::Dialog& dialog() { return pages.getDialog(); }
-    void toLoadDlg() {
-        start();
-        h.click(pages.getIntro(), "Next");
-        h.click(pages.getSelectDlg(), "CfgPrinter");
-        h.click(pages.getSelectDlg(), "Next");
-        h.click(pages.getSelection(), "Next");
-        ASSERT_EQ(h.visibleForm(), "LoadDlg");
-    }
     // The dialog in load mode, reached as the user does.
     void toLoadDialog() {
         toLoadDlg();

@@ -13,14 +13,6 @@ namespace {
 class LoadDlgTest : public OspreyFixture {
   protected:
     osprey::LoadDlg& loadDlg() { return pages.getLoadDlg(); }
-    void toLoadDlg() {
-        start();
-        h.click(pages.getIntro(), "Next");
-        h.click(pages.getSelectDlg(), "CfgPrinter");
-        h.click(pages.getSelectDlg(), "Next");
-        h.click(pages.getSelection(), "Next");
-        ASSERT_EQ(h.visibleForm(), "LoadDlg");
-    }
     // Counts the media page's window builds.
     int mediaLoads() {
         int n = 0;

@@ -9,14 +9,6 @@
 namespace osprey_test {
 namespace {
 
-const std::string kSettingsJob = "!KVT_SETUP\r\nWINMODE-BEGIN\r\nKVT_END\r\n"
-                                 "~PAPER;SPEED IPS 4\r\n"
-                                 "~PAPER;LABELS 3\r\n"
-                                 "!KVT_SETUP\r\nWINMODE-END\r\nKVT_END\r\n";
-const std::string kCalibrateJob = "!KVT_SETUP\r\nWINMODE-BEGIN\r\nKVT_END\r\n"
-                                  "~PAPER;CALIBRATE\r\n"
-                                  "!KVT_SETUP\r\nWINMODE-END\r\nKVT_END\r\n";
-
 class MainRoad : public OspreyFixture {
   protected:
     void SetUp() override { h.app.setStallLimit(10 * 60 * 1000); }

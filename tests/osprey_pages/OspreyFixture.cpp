@@ -1,6 +1,9 @@
 #include "tests/osprey_pages/OspreyFixture.h"
 
+#include "osprey/pages/Intro.h"
 #include "osprey/pages/ProgressDlg.h"
+#include "osprey/pages/SelectDlg.h"
+#include "osprey/pages/Selection.h"
 
 #include <filesystem>
 
@@ -201,6 +204,20 @@ void OspreyFixture::start(const std::string& commandLine) {
     h.run([&] { core.Main(commandLine); });
 }
 
+void OspreyFixture::toSelection(const std::string& commandLine) {
+    start(commandLine);
+    h.click(pages.getIntro(), "Next");
+    h.click(pages.getSelectDlg(), "CfgPrinter");
+    h.click(pages.getSelectDlg(), "Next");
+    ASSERT_EQ(h.visibleForm(), "Selection");
+}
+
+void OspreyFixture::toLoadDlg() {
+    ASSERT_NO_FATAL_FAILURE(toSelection());
+    h.click(pages.getSelection(), "Next");
+    ASSERT_EQ(h.visibleForm(), "LoadDlg");
+}
+
 void OspreyFixture::movePrinterTo(const std::string& port, const std::string& address) {
     spooler::PrinterInfo label;
     label.name = kLabelPrinter;
@@ -237,19 +254,7 @@ std::string OspreyFixture::frame(const std::vector<std::string>& lines) {
 }
 
 std::vector<std::string> OspreyFixture::statusLines() const {
-    std::vector<std::string> lines;
-    const std::string& t = watch.statusText;
-    if (t.empty())
-        return lines;
-    std::size_t pos = 0;
-    for (;;) {
-        auto next = t.find("\r\n", pos);
-        lines.push_back(t.substr(pos, next == std::string::npos ? next : next - pos));
-        if (next == std::string::npos)
-            break;
-        pos = next + 2;
-    }
-    return lines;
+    return testing_support::crlfLines(watch.statusText);
 }
 
 int OspreyFixture::progressValue() const {

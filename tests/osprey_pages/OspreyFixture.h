@@ -54,6 +54,16 @@ class SnmpPeer {
     static std::string response(const std::string& oid, const std::string& text);
 };
 
+// The jobs of the main road: a new configuration with 4 in/sec and the model's default
+// sensing, which calibrates.
+inline const std::string kSettingsJob = "!KVT_SETUP\r\nWINMODE-BEGIN\r\nKVT_END\r\n"
+                                        "~PAPER;SPEED IPS 4\r\n"
+                                        "~PAPER;LABELS 3\r\n"
+                                        "!KVT_SETUP\r\nWINMODE-END\r\nKVT_END\r\n";
+inline const std::string kCalibrateJob = "!KVT_SETUP\r\nWINMODE-BEGIN\r\nKVT_END\r\n"
+                                         "~PAPER;CALIBRATE\r\n"
+                                         "!KVT_SETUP\r\nWINMODE-END\r\nKVT_END\r\n";
+
 // Watches the model as a renderer would: the progress page's status text and bar values,
 // kept after the program ended and its pages are gone.
 class ProgressWatch : public ui::Host {
@@ -92,6 +102,10 @@ class OspreyFixture : public ::testing::Test {
 
     // Core::Main with the command line, as the program's first event.
     void start(const std::string& commandLine = "");
+    // The road to configuring a printer as the user takes it: start, welcome page, the choice
+    // to configure, then the printer selection page or, one page on, the load page.
+    void toSelection(const std::string& commandLine = "");
+    void toLoadDlg();
     ui::Form& page(const std::string& name) { return pages.form(name); }
     ui::Control& ctl(const std::string& pageName, const std::string& control, int index = -1) {
         return pages.form(pageName).ctl(control, index);

@@ -17,13 +17,6 @@ class SelectionTest : public OspreyFixture {
         p.port = "USB001";
         spooler.install(p);
     }
-    void toSelection(const std::string& commandLine = "") {
-        start(commandLine);
-        h.click(pages.getIntro(), "Next");
-        h.click(pages.getSelectDlg(), "CfgPrinter");
-        h.click(pages.getSelectDlg(), "Next");
-        ASSERT_EQ(h.visibleForm(), "Selection");
-    }
     std::vector<std::string> listed() { return selection().ctl("PrinterList").items(); }
     std::string marked() {
         ui::Control& list = selection().ctl("PrinterList");

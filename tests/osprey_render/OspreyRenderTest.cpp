@@ -1,8 +1,7 @@
 #include "platform/qt/QtHost.h"
 #include "platform/qt/QtRender.h"
 #include "tests/osprey_pages/OspreyFixture.h"
-
-#include <QImage>
+#include "tests/qt/RenderCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -123,19 +122,7 @@ TEST_P(OspreyRender, PageRendersWithoutOverlapOrClipping) {
     ASSERT_NE(host.window(form), nullptr);
     if (state.act)
         state.act(*this);
-    const std::string path = kPngDir + "/" + state.name + ".png";
-    ASSERT_TRUE(uiqt::renderFormToPng(form, path)) << path;
-
-    const QImage image(QString::fromStdString(path));
-    ASSERT_FALSE(image.isNull());
-    std::set<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 3)
-        for (int x = 0; x < image.width(); x += 3)
-            colours.insert(image.pixel(x, y));
-    EXPECT_GT(colours.size(), 4u) << "the picture is blank";
-
-    for (const std::string& problem : uiqt::checkNoOverlap(form))
-        ADD_FAILURE() << problem;
+    ASSERT_NO_FATAL_FAILURE(uiqt_test::expectCleanPage(form, kPngDir + "/" + state.name + ".png"));
     EXPECT_TRUE(h.boxes.allShown()) << "a box the state expects was not shown";
 }
 

@@ -138,4 +138,19 @@ std::string Harness::visibleForm() const {
     return v.size() == 1 ? v.front() : std::string();
 }
 
+std::vector<std::string> crlfLines(const std::string& text) {
+    std::vector<std::string> lines;
+    if (text.empty())
+        return lines;
+    std::size_t pos = 0;
+    for (;;) {
+        auto next = text.find("\r\n", pos);
+        lines.push_back(text.substr(pos, next == std::string::npos ? next : next - pos));
+        if (next == std::string::npos)
+            break;
+        pos = next + 2;
+    }
+    return lines;
+}
+
 } // namespace testing_support

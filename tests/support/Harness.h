@@ -49,6 +49,10 @@ class ScriptedMessageBoxes : public ui::MessageBoxes {
     std::vector<ui::MessageBoxRequest> shown_;
 };
 
+// A text split at CR LF, as the pages write multi-line texts; a CR LF at the end gives an
+// empty last line, an empty text no lines.
+std::vector<std::string> crlfLines(const std::string& text);
+
 // The file dialog answered from a script; an unexpected browse fails the test.
 class ScriptedFileBrowser : public ui::FileBrowser {
   public:
@@ -88,6 +92,15 @@ class Harness {
 
     // Runs code as an event (program start, a call a test makes on a page).
     void run(const std::function<void()>& event) { app.dispatch(event); }
+    // The same; true when the code returned, false when the program ended inside it.
+    bool returns(const std::function<void()>& event) {
+        bool returned = false;
+        app.dispatch([&] {
+            event();
+            returned = true;
+        });
+        return returned;
+    }
     // Lets virtual time pass, running timers and posted actions.
     void wait(std::int64_t ms) { app.runFor(ms); }
     // Queues a user action at a virtual time from now (for waits and modal loops).

@@ -60,6 +60,13 @@ TEST(LogTime, Format) {
         EXPECT_EQ(sys::formatLogTime({2001, m, 10, 1, 2, 3}).substr(0, 3), months[m - 1]);
 }
 
+// Command lines may carry UTF-8 folder names: only ASCII letters change.
+TEST(UpperAscii, ChangesOnlyAsciiLetters) {
+    EXPECT_EQ(sys::upperAscii("/log cd=Dunlin.exe"), "/LOG CD=DUNLIN.EXE");
+    EXPECT_EQ(sys::upperAscii("\xc3\xa9t\xc3\xa9 z{"), "\xc3\xa9T\xc3\xa9 Z{");
+    EXPECT_EQ(sys::upperAscii(""), "");
+}
+
 TEST(Wildcards, Table) {
     struct Case {
         const char* pattern;
