@@ -143,9 +143,16 @@ int keyAsciiOf(const QKeyEvent* e) {
     if (t.isEmpty())
         return 0;
     const char16_t ch = t.at(0).unicode();
-    if (ch == 9 || ch == 13 || ch == 10 || ch == 27 || ch == 127)
+    if (ch == 9 || ch == 10 || ch == 27 || ch == 127)
         return 0;
     return ch;
+}
+
+// Setting the limit retypes the text, which drops the selection and moves the caret to the
+// end; so only when it changes, or every typed key would land at the end of the field.
+void setLimit(QLineEdit* edit, int limit) {
+    if (edit->maxLength() != limit)
+        edit->setMaxLength(limit);
 }
 
 } // namespace
@@ -415,6 +422,9 @@ void FormWindow::hookKeys(Control& c, QWidget* target) {
         int key = keyAsciiOf(static_cast<QKeyEvent*>(e));
         if (key == 0)
             return false;
+        // Enter belongs to the default button when the page has one; otherwise the field sees it.
+        if (key == 13 && buttonWhere(&Control::isDefault))
+            return false;
         const int typed = key;
         userEvent(cp, [&key](Control& c) {
             if (c.onKeyPress)
@@ -515,7 +525,7 @@ void FormWindow::apply(Control& c, Prop prop) {
                 const QString text = qs(c.text());
                 // The limit holds for typing only: a longer text set by the program stays whole.
                 int limit = c.maxLength() > 0 ? c.maxLength() : 32767;
-                edit->setMaxLength(std::max<int>(limit, static_cast<int>(text.size())));
+                setLimit(edit, std::max<int>(limit, static_cast<int>(text.size())));
                 if (edit->text() != text)
                     edit->setText(text);
             } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
@@ -620,7 +630,7 @@ void FormWindow::apply(Control& c, Prop prop) {
     case Prop::MaxLength:
         if (auto* edit = qobject_cast<QLineEdit*>(w)) {
             int limit = c.maxLength() > 0 ? c.maxLength() : 32767;
-            edit->setMaxLength(std::max<int>(limit, static_cast<int>(edit->text().size())));
+            setLimit(edit, std::max<int>(limit, static_cast<int>(edit->text().size())));
         }
         break;
     case Prop::ToolTip:

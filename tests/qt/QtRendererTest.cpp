@@ -364,6 +364,21 @@ TEST_F(QtRendererTest, KeyPressHandlerFiltersTypedKeys) {
     EXPECT_EQ(form.ctl("KeyText").text(), "12345678") << "typing stops at the maximum length";
 }
 
+TEST_F(QtRendererTest, TypingKeepsTheCaretAndTheSelection) {
+    show();
+    for (const char* name : {"NameText", "KeyText"}) {
+        auto* edit = widget<QLineEdit>(name);
+        QTest::keyClicks(edit, "1234");
+        edit->setCursorPosition(2);
+        QTest::keyClicks(edit, "98");
+        EXPECT_EQ(form.ctl(name).text(), "129834") << name << ": typed where the caret is";
+    }
+    auto* name = widget<QLineEdit>("NameText");
+    QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(name, "xy");
+    EXPECT_EQ(form.ctl("NameText").text(), "xy") << "typing replaces the selected text";
+}
+
 TEST_F(QtRendererTest, MultiLineTextKeepsCrLfInTheModel) {
     show();
     auto* notes = widget<QPlainTextEdit>("Notes");
@@ -416,10 +431,17 @@ class NoDefaultForm : public ui::Form {
   public:
     explicit NoDefaultForm(ui::App& app) : Form(app, "PlainDlg") {}
     int clicks = 0;
+    int enters = 0;
 
   protected:
     void Build() override {
         textBox("Field");
+        textBox("Address").onKeyPress = [this](int& key) {
+            if (key == 13) {
+                key = 0;
+                ++enters;
+            }
+        };
         button("Prev", "< Back").onClick = [this] { ++clicks; };
         button("Next", "Next >").beside().onClick = [this] { ++clicks; };
     }
@@ -433,6 +455,10 @@ TEST_F(QtRendererTest, EnterPressesNoButtonWithoutADefault) {
     QTest::keyClick(field, Qt::Key_Return);
     EXPECT_EQ(plain.clicks, 0);
     EXPECT_FALSE(qobject_cast<QPushButton*>(host.widget(plain.ctl("Prev")))->isDefault());
+    // Without a default button, Enter reaches the field's own key handler.
+    QTest::keyClick(host.widget(plain.ctl("Address")), Qt::Key_Return);
+    EXPECT_EQ(plain.enters, 1);
+    EXPECT_EQ(plain.clicks, 0);
 }
 
 TEST_F(QtRendererTest, HideAndShowFollowTheModel) {
