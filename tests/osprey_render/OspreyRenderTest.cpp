@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <ostream>
-#include <set>
 #include <string>
 
 namespace osprey_test {
@@ -27,18 +25,7 @@ class RenderFixture : public OspreyFixture {
     uiqt::QtHost host{h.app};
 };
 
-// A page in one state. `prepare` runs before the page loads; the page's window is then
-// built, as showing it would, and `act` runs the user's changes on it.
-struct PageState {
-    const char* name; // also the PNG's name
-    const char* page;
-    std::function<void(RenderFixture&)> act = nullptr;
-    std::function<void(RenderFixture&)> prepare = nullptr;
-};
-
-void PrintTo(const PageState& s, std::ostream* os) {
-    *os << s.name;
-}
+using PageState = uiqt_test::PageState<RenderFixture>;
 
 class OspreyRender : public RenderFixture, public ::testing::WithParamInterface<PageState> {};
 
@@ -115,15 +102,8 @@ const PageState kStates[] = {
 
 TEST_P(OspreyRender, PageRendersWithoutOverlapOrClipping) {
     const PageState& state = GetParam();
-    ui::Form& form = pages.form(state.page);
-    if (state.prepare)
-        state.prepare(*this);
-    h.run([&] { form.load(); });
-    ASSERT_NE(host.window(form), nullptr);
-    if (state.act)
-        state.act(*this);
-    ASSERT_NO_FATAL_FAILURE(uiqt_test::expectCleanPage(form, kPngDir + "/" + state.name + ".png"));
-    EXPECT_TRUE(h.boxes.allShown()) << "a box the state expects was not shown";
+    ASSERT_NO_FATAL_FAILURE(uiqt_test::expectCleanState<RenderFixture>(
+        *this, h, host, pages.form(state.page), state, kPngDir));
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, OspreyRender, ::testing::ValuesIn(kStates),
@@ -133,12 +113,7 @@ INSTANTIATE_TEST_SUITE_P(Pages, OspreyRender, ::testing::ValuesIn(kStates),
 
 // Every page of the wizard is in the table above.
 TEST_F(RenderFixture, EveryPageIsRendered) {
-    std::set<std::string> rendered;
-    for (const PageState& s : kStates)
-        rendered.insert(s.page);
-    for (ui::Form* form : pages.all())
-        EXPECT_TRUE(rendered.count(form->name())) << form->name();
-    EXPECT_EQ(pages.all().size(), 13u);
+    uiqt_test::expectEveryPageIn(kStates, pages.all(), 13u);
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 #pragma once
 // Checks shared by the tests that render forms offscreen.
+#include "platform/qt/QtHost.h"
 #include "platform/qt/QtRender.h"
 #include "platform/ui/Form.h"
+#include "tests/support/Harness.h"
 
 #include <QImage>
 #include <QString>
@@ -9,8 +11,11 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <functional>
+#include <ostream>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace uiqt_test {
 
@@ -32,6 +37,46 @@ inline void expectCleanPage(ui::Form& form, const std::string& path) {
     EXPECT_GT(sampledColours(image), 4u) << "the picture is blank";
     for (const std::string& problem : uiqt::checkNoOverlap(form))
         ADD_FAILURE() << problem;
+}
+
+// A page in one state. `prepare` runs before the page loads; the page's window is then
+// built, as showing it would, and `act` runs the user's changes on it.
+template <class Fixture> struct PageState {
+    const char* name; // also the PNG's name
+    const char* page;
+    std::function<void(Fixture&)> act = nullptr;
+    std::function<void(Fixture&)> prepare = nullptr;
+};
+
+template <class Fixture> void PrintTo(const PageState<Fixture>& s, std::ostream* os) {
+    *os << s.name;
+}
+
+// Brings `form` into the state, renders it to "<pngDir>/<name>.png" and checks it; every
+// box the state scripted must have shown. Wrap in ASSERT_NO_FATAL_FAILURE.
+template <class Fixture>
+void expectCleanState(Fixture& f, testing_support::Harness& h, uiqt::QtHost& host, ui::Form& form,
+                      const PageState<Fixture>& state, const std::string& pngDir) {
+    if (state.prepare)
+        state.prepare(f);
+    h.run([&] { form.load(); });
+    ASSERT_NE(host.window(form), nullptr);
+    if (state.act)
+        state.act(f);
+    ASSERT_NO_FATAL_FAILURE(expectCleanPage(form, pngDir + "/" + state.name + ".png"));
+    EXPECT_TRUE(h.boxes.allShown()) << "a box the state expects was not shown";
+}
+
+// Every one of the wizard's `count` pages has a state in the table.
+template <class States>
+void expectEveryPageIn(const States& states, const std::vector<ui::Form*>& forms,
+                       std::size_t count) {
+    std::set<std::string> rendered;
+    for (const auto& s : states)
+        rendered.insert(s.page);
+    for (ui::Form* form : forms)
+        EXPECT_TRUE(rendered.count(form->name())) << form->name();
+    EXPECT_EQ(forms.size(), count);
 }
 
 } // namespace uiqt_test
