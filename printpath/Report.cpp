@@ -99,10 +99,7 @@ std::string VersionText() {
 std::string spoolerText(const std::optional<std::string>& text, std::size_t maxLength) {
     if (!text)
         return " ";
-    std::string out = text->substr(0, text->find('\0'));
-    if (out.size() > maxLength)
-        out.resize(maxLength);
-    return out;
+    return sys::leftChars(text->substr(0, text->find('\0')), maxLength);
 }
 
 std::string printerUpdateErrorText(const std::string& frontPanel) {

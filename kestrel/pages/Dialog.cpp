@@ -1,6 +1,7 @@
 #include "kestrel/pages/Dialog.h"
 
 #include "kestrel/core/Core.h"
+#include "platform/sys/System.h"
 
 namespace kestrel {
 
@@ -9,15 +10,17 @@ constexpr std::size_t kMaxPath = 256;
 const char* const kExtension = ".ksf";
 } // namespace
 
-std::string settingsFileFromBrowser(const std::string& answer) {
+std::string browsedFileName(const std::string& answer, const std::string& extension) {
     std::size_t start = answer.find_first_not_of(' ');
     std::string name = start == std::string::npos ? std::string() : answer.substr(start);
-    name = name.substr(0, name.find('\0'));
-    if (name.size() > kMaxPath)
-        name.resize(kMaxPath);
+    name = sys::leftChars(name.substr(0, name.find('\0')), kMaxPath);
     if (name.find('.') == std::string::npos)
-        name += kExtension;
+        name += extension;
     return name;
+}
+
+std::string settingsFileFromBrowser(const std::string& answer) {
+    return browsedFileName(answer, kExtension);
 }
 
 bool isInvalidSettingsFileName(const std::string& name) {

@@ -28,8 +28,10 @@ class Dialog : public Page {
     void Form_QueryUnload(int& cancel, int unloadMode) override;
 };
 
-// The name the dialog takes from the file browser's answer: leading blanks and anything
-// from the first NUL dropped, at most 256 characters, ".ksf" added when there is no dot.
+// The name taken from the file browser's answer: leading blanks and anything from the first
+// NUL dropped, at most 256 characters, `extension` added when there is no dot.
+std::string browsedFileName(const std::string& answer, const std::string& extension);
+// The same for the dialog's settings files (".ksf").
 std::string settingsFileFromBrowser(const std::string& answer);
 
 // True when the dialog refuses the name before touching any file.

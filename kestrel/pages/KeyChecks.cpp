@@ -59,14 +59,6 @@ int ValidateKeys(const std::array<std::string, 4>& keys, int keySizeIndex) {
     return kKeysOk;
 }
 
-std::size_t CharCount(std::string_view utf8) {
-    std::size_t n = 0;
-    for (char ch : utf8)
-        if ((static_cast<unsigned char>(ch) & 0xC0) != 0x80)
-            ++n;
-    return n;
-}
-
 std::string HexKeyNotice(int validateResult) {
     if (validateResult == kKeysBadFormat)
         return "Invalid key format.\r\nEnter key in double or quad-digit HEX numbers separated "
@@ -90,7 +82,7 @@ std::string KeyConfirmNotice(const std::array<std::string, 4>& keys,
 
 std::string WpaPassphraseNotice(const std::string& phrase, const std::string& confirm,
                                 bool shownInClear) {
-    if (CharCount(phrase) >= 64)
+    if (sys::charCount(phrase) >= 64)
         return "Passphrase too long.\r\nMaximum number of characters allowed is 63.\r\n"
                "Please enter a valid Passphrase.";
     if (!shownInClear && phrase != confirm)
@@ -100,10 +92,10 @@ std::string WpaPassphraseNotice(const std::string& phrase, const std::string& co
 
 std::string LeapNotice(const std::string& user, const std::string& password,
                        const std::string& confirm, bool shownInClear) {
-    if (CharCount(user) > 32)
+    if (sys::charCount(user) > 32)
         return "User Name too long.\r\nMaximum number of characters allowed is 32.\r\n"
                "Please enter a valid User Name.";
-    if (CharCount(password) > 32)
+    if (sys::charCount(password) > 32)
         return "Password too long.\r\nMaximum number of characters allowed is 32.\r\n"
                "Please enter a valid password.";
     if (!shownInClear && password != confirm)

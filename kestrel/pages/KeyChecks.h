@@ -33,9 +33,6 @@ int ValidateKeys(const std::array<std::string, 4>& keys, int keySizeIndex);
 // Cuts a text at each separator, keeping empty pieces.
 std::vector<std::string> SplitKeepEmpty(std::string_view text, char separator);
 
-// Number of characters of a UTF-8 text.
-std::size_t CharCount(std::string_view utf8);
-
 // The hex page's format and size notices for a ValidateKeys result.
 std::string HexKeyNotice(int validateResult);
 

@@ -1,12 +1,12 @@
 #include "kestrel/pages/PortSelect.h"
 
 #include "kestrel/core/Core.h"
+#include "kestrel/pages/Dialog.h"
 #include "kestrel/pages/FieldChecks.h"
 #include "kestrel/pages/Pages.h"
 #include "kestrel/pages/PortNames.h"
 #include "platform/sys/System.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace kestrel {
@@ -200,15 +200,7 @@ void PortSelect::Browse_Click() {
     auto chosen = app().browse(request);
     if (!chosen)
         return;
-    std::string name = *chosen;
-    name.erase(0, std::min(name.find_first_not_of(' '), name.size()));
-    if (auto nul = name.find('\0'); nul != std::string::npos)
-        name.resize(nul);
-    if (name.size() > 256)
-        name.resize(256);
-    if (name.find('.') == std::string::npos)
-        name += ".txt";
-    ctl("FileName").setText(name);
+    ctl("FileName").setText(browsedFileName(*chosen, ".txt"));
 }
 
 bool PortSelect::ValidateIPAddress() {

@@ -16,9 +16,7 @@ const char* const kExtension = ".osp";
 } // namespace
 
 std::string ospreyFileFromBrowser(const std::string& answer) {
-    std::string name = answer.substr(0, answer.find('\0'));
-    if (name.size() > kMaxPath)
-        name.resize(kMaxPath);
+    std::string name = sys::leftChars(answer.substr(0, answer.find('\0')), kMaxPath);
     if (name.find('.') == std::string::npos)
         name += kExtension;
     return name;

@@ -95,6 +95,17 @@ std::optional<std::string> toWindows1252(std::string_view utf8);
 // Windows-1252 bytes to UTF-8. The five unassigned bytes map to U+0081 etc. unchanged.
 std::string fromWindows1252(std::string_view bytes);
 
+// Characters of UTF-8 text. A byte that begins no well-formed sequence is a character of its
+// own, so counting and cutting agree on any input and never split a well-formed character.
+// The character at byte `at`: its length in bytes; `code` gets its code point (a stray
+// byte: the byte's value).
+std::size_t charAt(std::string_view utf8, std::size_t at, char32_t& code);
+std::size_t charCount(std::string_view utf8);
+// The first `n` characters (all of the text when it has fewer).
+std::string leftChars(std::string_view utf8, std::size_t n);
+// One code point as UTF-8; empty for a value that is no code point (a surrogate, or too big).
+std::string utf8Char(char32_t code);
+
 // "MMM DD,YYYY hh:mm:ss" with English month abbreviations ("Dec 07,2026 15:05:00").
 std::string formatLogTime(const LocalTime& t);
 // One log line: the time, " - ", the message and CR LF.

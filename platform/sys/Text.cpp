@@ -110,6 +110,37 @@ std::string fromWindows1252(std::string_view bytes) {
     return out;
 }
 
+std::size_t charAt(std::string_view utf8, std::size_t at, char32_t& code) {
+    std::size_t next = at;
+    if (nextUtf8(utf8, next, code))
+        return next - at;
+    code = static_cast<unsigned char>(utf8[at]);
+    return 1;
+}
+
+std::size_t charCount(std::string_view utf8) {
+    std::size_t n = 0;
+    char32_t code;
+    for (std::size_t i = 0; i < utf8.size(); i += charAt(utf8, i, code))
+        ++n;
+    return n;
+}
+
+std::string leftChars(std::string_view utf8, std::size_t n) {
+    std::size_t end = 0;
+    char32_t code;
+    for (; n > 0 && end < utf8.size(); --n)
+        end += charAt(utf8, end, code);
+    return std::string(utf8.substr(0, end));
+}
+
+std::string utf8Char(char32_t code) {
+    std::string out;
+    if (code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF))
+        appendUtf8(out, code);
+    return out;
+}
+
 std::string formatLogTime(const LocalTime& t) {
     static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};

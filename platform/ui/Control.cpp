@@ -1,8 +1,10 @@
 #include "platform/ui/Control.h"
 
+#include "platform/sys/System.h"
 #include "platform/ui/App.h"
 #include "platform/ui/Form.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace ui {
@@ -37,6 +39,37 @@ const char* kindName(ControlKind kind) {
         return "Line";
     }
     return "?";
+}
+
+std::string fitEdit(std::string_view before, std::string_view after, int limit) {
+    if (limit <= 0)
+        return std::string(after);
+    const std::size_t room =
+        std::max<std::size_t>(static_cast<std::size_t>(limit), sys::charCount(before));
+    const std::size_t total = sys::charCount(after);
+    if (total <= room)
+        return std::string(after);
+    // What the edit left alone: the characters both texts begin with, and the bytes both end
+    // with, from a character start on and not reaching back into that beginning.
+    std::size_t head = 0;
+    char32_t code;
+    while (head < after.size() && head < before.size()) {
+        const std::size_t n = sys::charAt(after, head, code);
+        if (after.substr(head, n) != before.substr(head, n))
+            break;
+        head += n;
+    }
+    std::size_t same = 0;
+    while (same < after.size() - head && same < before.size() - head &&
+           after[after.size() - 1 - same] == before[before.size() - 1 - same])
+        ++same;
+    std::size_t tail = head;
+    while (tail < after.size() - same)
+        tail += sys::charAt(after, tail, code);
+    const std::string_view inserted = after.substr(head, tail - head);
+    const std::size_t kept = total - sys::charCount(inserted);
+    return std::string(after.substr(0, head)) + sys::leftChars(inserted, room - kept) +
+           std::string(after.substr(tail));
 }
 
 Control::Control(Form& form, ControlKind kind, std::string name, int index)
@@ -310,38 +343,38 @@ void Control::userClick() {
 
 void Control::userType(const std::string& s) {
     // Each accepted key changes the text at once, as in a real text box: a key handler
-    // (Enter acting as Next) sees everything typed before it.
-    for (char ch : s) {
+    // (Enter acting as Next) sees everything typed before it. A key is one character.
+    for (std::size_t i = 0; i < s.size();) {
         if (!enabled_)
             return;
-        int key = static_cast<unsigned char>(ch);
+        char32_t code;
+        const std::size_t n = sys::charAt(s, i, code);
+        std::string typed = s.substr(i, n);
+        i += n;
+        int key = static_cast<int>(code);
         if (onKeyPress) {
             run([&] { onKeyPress(key); });
             if (key == 0)
                 continue;
+            if (key != static_cast<int>(code))
+                typed = key > 0 ? sys::utf8Char(static_cast<char32_t>(key)) : std::string();
         }
-        std::string text = text_;
-        if (key == 8) {
-            if (text.empty())
-                continue;
-            text.pop_back();
-        } else if (key == 13 || key == 27) {
+        if (key == 13 || key == 27)
             continue; // Enter and Escape do not go into a single-line box
-        } else if (maxLength_ == 0 || static_cast<int>(text.size()) < maxLength_) {
-            text.push_back(static_cast<char>(key));
-        } else {
+        if (key == 8) {
+            const std::size_t count = sys::charCount(text_);
+            if (count > 0)
+                setText(sys::leftChars(text_, count - 1));
             continue;
         }
-        setText(std::move(text));
+        setText(fitEdit(text_, text_ + typed, maxLength_));
     }
 }
 
 void Control::userReplaceText(std::string s) {
     if (!enabled_)
         return;
-    if (maxLength_ > 0 && static_cast<int>(s.size()) > maxLength_)
-        s.resize(maxLength_);
-    setText(std::move(s));
+    setText(fitEdit(text_, s, maxLength_));
 }
 
 bool Control::userSelect(int index) {

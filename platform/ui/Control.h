@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ui {
@@ -51,6 +52,12 @@ constexpr std::uint32_t kButtonFace = 0x8000000F;
 
 enum class ComboStyle { Editable, DropDownList };
 
+// The text a box that takes at most `limit` characters (0: any number) holds after an edit
+// turned `before` into `after`: what the edit inserted is kept as far as it fits, whole
+// characters only; what it removed stays removed. A longer text set by the program may keep
+// its length but not grow. The renderer applies the same rule, so widget and model agree.
+std::string fitEdit(std::string_view before, std::string_view after, int limit);
+
 // Light layout hints for the renderer; the model itself has no geometry.
 struct LayoutHint {
     bool sameRow = false;  // place beside the control declared before it
@@ -92,7 +99,8 @@ class Control {
     Control& setText(std::string text);
     const std::string& passwordChar() const { return passwordChar_; } // "" or "*"
     Control& setPasswordChar(std::string ch);
-    int maxLength() const { return maxLength_; } // 0: no limit; limits typing only
+    // Characters, not bytes; 0: no limit. Limits the user's edits only.
+    int maxLength() const { return maxLength_; }
     Control& setMaxLength(int n);
     std::uint32_t backColor() const { return backColor_; }
     Control& setBackColor(std::uint32_t colour);
@@ -160,7 +168,7 @@ class Control {
 
     // What the user does (the renderer and the tests call these).
     void userClick();                    // button, check box (toggles), option, label
-    void userType(const std::string& s); // key presses at the end of the text
+    void userType(const std::string& s); // key presses at the end of the text, one a character
     void userReplaceText(std::string s); // the whole text as edited in the widget
     bool userSelect(int index);          // pick a list entry
     void userDropDown();                 // open a combo's list

@@ -54,6 +54,19 @@ TEST_F(WirelessDlgTest, NameFieldTakesAtMost32Characters) {
     arrive();
     h.type(w(), "SSID", std::string(40, 'n'));
     EXPECT_EQ(ctl("WirelessDlg", "SSID").text(), std::string(32, 'n'));
+
+    // Characters, not bytes: of 33 accented letters 32 stay, and go out in Windows-1252.
+    std::string accented;
+    for (int i = 0; i < 33; ++i)
+        accented += "\xC3\xA9";
+    h.setText(w(), "SSID", "");
+    h.type(w(), "SSID", accented);
+    next("WirelessDlg");
+    EXPECT_EQ(h.visibleForm(), "FinishDialog") << "no notice: the name can be sent";
+    EXPECT_NE(sys::toWindows1252(core.ws.SetupCommands)
+                  .value_or("")
+                  .find("ssid " + std::string(32, '\xE9') + "\r\n"),
+              std::string::npos);
 }
 
 TEST_F(WirelessDlgTest, ResetSsidGreysTheNameAndKeepsIt) {

@@ -24,6 +24,8 @@ TEST(DialogNames, BrowserAnswerBecomesTheFileName) {
         {"/home/u.v/settings", "/home/u.v/settings"}, // a dot anywhere counts
         {std::string("/a/b\0junk", 9), "/a/b.osp"},
         {std::string(300, 'x'), std::string(256, 'x') + ".osp"},
+        // 255 letters and a euro sign (3 bytes) are 256 characters: the sign stays whole.
+        {std::string(255, 'x') + "\xE2\x82\xAC" + "yz", std::string(255, 'x') + "\xE2\x82\xAC.osp"},
     };
     for (const Row& r : rows)
         EXPECT_EQ(osprey::ospreyFileFromBrowser(r.answer), r.name) << r.answer;

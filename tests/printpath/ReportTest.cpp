@@ -91,6 +91,9 @@ TEST(SpoolerText, MissingIsBlankAndLengthIsBounded) {
     EXPECT_EQ(spoolerText(std::string("ab\0cd", 5)), "ab");
     EXPECT_EQ(spoolerText(std::string(300, 'x')), std::string(256, 'x'));
     EXPECT_EQ(spoolerText(std::string(600, 'y'), 511), std::string(511, 'y'));
+    EXPECT_EQ(spoolerText(std::string(255, 'x') + "\xC3\xA9\xC3\xA9"),
+              std::string(255, 'x') + "\xC3\xA9")
+        << "the limit counts characters";
 }
 
 TEST(PrinterPart, FourLinesAndMissingNamesAsBlank) {

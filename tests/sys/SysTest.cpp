@@ -49,6 +49,15 @@ TEST(Windows1252, EveryAssignedByteRoundTrips) {
     }
 }
 
+// A byte outside any well-formed sequence is a character of its own: counting and cutting
+// agree on any input and never split a well-formed character.
+TEST(Utf8Characters, CountAndCut) {
+    EXPECT_EQ(sys::charCount("a\xC3"), 2u);
+    EXPECT_EQ(sys::charCount("\xA9\xA9\xF0\x9F\x98\x80"), 3u);
+    EXPECT_EQ(sys::leftChars("\xA9\xA9\xF0\x9F\x98\x80", 2), "\xA9\xA9");
+    EXPECT_EQ(sys::leftChars("\xF0\x9F\x98\x80x", 1), "\xF0\x9F\x98\x80");
+}
+
 TEST(LogTime, Format) {
     EXPECT_EQ(sys::formatLogTime({2026, 12, 7, 15, 5, 0}), "Dec 07,2026 15:05:00");
     EXPECT_EQ(sys::formatLogTime({2000, 1, 1, 0, 0, 9}), "Jan 01,2000 00:00:09");

@@ -139,6 +139,37 @@ TEST(FormModel, TypingHonoursMaxLengthButCodeDoesNot) {
     EXPECT_EQ(page.ctl("Name").text(), "longer than five");
 }
 
+// The limit counts characters: what an edit inserts is kept as far as it fits, whole
+// characters only, in typing and in whole-text edits alike.
+TEST(FormModel, LengthLimitCountsCharacters) {
+    const std::string e = "\xC3\xA9", euro = "\xE2\x82\xAC", smile = "\xF0\x9F\x98\x80";
+    struct Case {
+        std::string before, after;
+        int limit;
+        std::string kept;
+    };
+    const Case cases[] = {
+        {"abcde", "abcdef", 5, "abcde"},          // full: refused
+        {"ae", "aXYZe", 4, "aXYe"},               // pasted in the middle
+        {"", euro + euro + euro, 2, euro + euro}, // never half a character
+        {"", smile + smile, 1, smile},
+        {"abcdef", "abcdefg", 4, "abcdef"}, // longer text set by code
+        {"abcdef", "abXf", 4, "abXf"},      // ... may shrink
+        {"abcdef", "abXYZWf", 4, "abXYZf"}, // ... but not grow
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ui::fitEdit(c.before, c.after, c.limit), c.kept) << c.after << " / " << c.limit;
+
+    Harness h;
+    SamplePage page(h.app);
+    page.Show();
+    std::vector<int> keys;
+    page.ctl("Name").onKeyPress = [&](int& k) { keys.push_back(k); };
+    h.type(page, "Name", e + e + "\b" + euro);
+    EXPECT_EQ(page.ctl("Name").text(), e + euro) << "Backspace takes a whole character";
+    EXPECT_EQ(keys, (std::vector<int>{0xE9, 0xE9, 8, 0x20AC})) << "a key is a character";
+}
+
 TEST(FormModel, KeyPressCanDropKeys) {
     Harness h;
     SamplePage page(h.app);
