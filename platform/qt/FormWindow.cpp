@@ -23,9 +23,13 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace uiqt {
 
@@ -148,11 +152,50 @@ int keyAsciiOf(const QKeyEvent* e) {
     return ch;
 }
 
-// Setting the limit retypes the text, which drops the selection and moves the caret to the
-// end; so only when it changes, or every typed key would land at the end of the field.
-void setLimit(QLineEdit* edit, int limit) {
-    if (edit->maxLength() != limit)
-        edit->setMaxLength(limit);
+// A text box's length limit as the model counts it, in characters (Qt's own limit counts
+// UTF-16 units): an edit that does not fit keeps what fits of it, the caret after that, and
+// one that adds nothing is refused. Edits through the accessibility interface pass here too.
+class LimitValidator : public QValidator {
+  public:
+    // The model's text before the edit and its limit; nothing once the control is gone.
+    using ModelText = std::function<std::optional<std::pair<std::string, int>>()>;
+    LimitValidator(QObject* parent, ModelText model)
+        : QValidator(parent), model_(std::move(model)) {}
+    State validate(QString& input, int& pos) const override {
+        const auto model = model_();
+        if (!model)
+            return Acceptable;
+        const std::string after = input.toStdString();
+        const std::string kept = ui::fitEdit(model->first, after, model->second);
+        if (kept == after)
+            return Acceptable;
+        if (kept == model->first)
+            return Invalid; // nothing of the edit fits: as if it never happened
+        const qsizetype fromEnd = input.size() - pos;
+        input = QString::fromStdString(kept);
+        pos = static_cast<int>(std::max<qsizetype>(0, input.size() - fromEnd));
+        return Acceptable;
+    }
+
+  private:
+    ModelText model_;
+};
+
+// True when a caption marks an access key ("&Name", not "Save && Exit").
+bool hasAccessKey(const std::string& caption) {
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i)
+        if (caption[i] == '&') {
+            if (caption[i + 1] != '&')
+                return true;
+            ++i;
+        }
+    return false;
+}
+
+// Controls that a label names.
+bool isField(ControlKind k) {
+    return k == ControlKind::TextBox || k == ControlKind::ComboBox || k == ControlKind::ListBox ||
+           k == ControlKind::ScrollBar;
 }
 
 } // namespace
@@ -227,16 +270,27 @@ void FormWindow::build() {
     for (QHBoxLayout* row : rows_)
         row->addStretch(1);
 
-    // A label's access key moves to the control after it.
+    // Assistive tools learn a field's label from the label's buddy: a label is the buddy of
+    // the field it names, or, set beside a field, of that field as its unit ("Inches"). A
+    // heading or a note is nobody's. An access key in a label moves to the next control that
+    // takes the focus.
     for (std::size_t i = 0; i < controls.size(); ++i) {
-        if (controls[i]->kind() != ControlKind::Label)
+        auto* label = controls[i]->kind() == ControlKind::Label
+                          ? qobject_cast<QLabel*>(widgetFor(*controls[i]))
+                          : nullptr;
+        if (!label)
             continue;
-        for (std::size_t j = i + 1; j < controls.size(); ++j)
-            if (takesFocus(controls[j]->kind())) {
-                if (auto* label = qobject_cast<QLabel*>(widgetFor(*controls[i])))
-                    label->setBuddy(widgetFor(*controls[j]));
-                break;
-            }
+        const Control* buddy = fieldNamedBy(*controls[i]);
+        if (!buddy && controls[i]->layout().sameRow && i > 0 && isField(controls[i - 1]->kind()))
+            buddy = controls[i - 1].get();
+        if (hasAccessKey(controls[i]->caption()))
+            for (std::size_t j = i + 1; j < controls.size(); ++j)
+                if (takesFocus(controls[j]->kind())) {
+                    buddy = controls[j].get();
+                    break;
+                }
+        if (buddy)
+            label->setBuddy(widgetFor(*buddy));
     }
 
     updating_ = true;
@@ -307,7 +361,9 @@ QWidget* FormWindow::createWidget(Control& c) {
     }
     case ControlKind::CheckBox: {
         auto* box = new QCheckBox;
-        QObject::connect(box, &QCheckBox::clicked,
+        // Any change of state not made by the model is the user's click, whether it came from
+        // the mouse, a key or the accessibility interface's toggle.
+        QObject::connect(box, &QCheckBox::stateChanged,
                          [this, cp] { userEvent(cp, [](Control& c) { c.userClick(); }); });
         w = box;
         break;
@@ -315,7 +371,7 @@ QWidget* FormWindow::createWidget(Control& c) {
     case ControlKind::OptionButton: {
         auto* option = new QRadioButton;
         option->setAutoExclusive(false); // the model keeps one option of a group true
-        QObject::connect(option, &QRadioButton::clicked,
+        QObject::connect(option, &QRadioButton::toggled,
                          [this, cp] { userEvent(cp, [](Control& c) { c.userClick(); }); });
         w = option;
         break;
@@ -455,10 +511,49 @@ void FormWindow::hookKeys(Control& c, QWidget* target) {
 
 void FormWindow::wireLineEdit(Control& c, QLineEdit* edit) {
     Control* cp = &c;
-    QObject::connect(edit, &QLineEdit::textEdited, [this, cp](const QString& t) {
+    auto replace = [this, cp](const QString& t) {
         const std::string text = t.toStdString();
         userEvent(cp, [text](Control& c) { c.userReplaceText(text); });
+    };
+    if (c.kind() == ControlKind::TextBox) {
+        edit->setValidator(new LimitValidator(
+            edit, [this, cp, edit]() -> std::optional<std::pair<std::string, int>> {
+                if (retired_ || widgetFor(*cp) != edit)
+                    return std::nullopt;
+                return std::pair(cp->text(), cp->maxLength());
+            }));
+        // Typing and the accessibility interface's text changes alike; the model's own
+        // changes arrive while updating_ is set and are not passed back.
+        QObject::connect(edit, &QLineEdit::textChanged, replace);
+        return;
+    }
+    // A combo's field: typing at once. The combo sets the field itself when an entry is
+    // picked, just before it reports the pick; any other change of the text (through the
+    // accessibility interface) reaches the model once the event is over, when the pick, if
+    // it was one, has already brought the model to the same text.
+    QObject::connect(edit, &QLineEdit::textEdited, replace);
+    QObject::connect(edit, &QLineEdit::textChanged, [this, cp, edit] {
+        if (retired_ || updating_)
+            return;
+        QTimer::singleShot(0, edit, [this, cp, edit] {
+            auto* combo = retired_ ? nullptr : qobject_cast<QComboBox*>(widgetFor(*cp));
+            if (combo && combo->lineEdit() == edit && edit->text().toStdString() != cp->text())
+                userEvent(cp, [text = edit->text().toStdString()](Control& c) {
+                    c.userReplaceText(text);
+                });
+        });
     });
+}
+
+const Control* FormWindow::fieldNamedBy(const Control& label) const {
+    // The field declared right after the label, unless the label is the unit of the field
+    // before it.
+    auto it = std::find(order_.begin(), order_.end(), &label);
+    if (it == order_.end() || std::next(it) == order_.end() || !isField((*std::next(it))->kind()))
+        return nullptr;
+    if (label.layout().sameRow && it != order_.begin() && isField((*std::prev(it))->kind()))
+        return nullptr;
+    return *std::next(it);
 }
 
 void FormWindow::place(Control& c, QWidget* w) {
@@ -504,6 +599,10 @@ void FormWindow::apply(Control& c, Prop prop) {
                 }
                 label->setText(label->buddy() ? caption
                                               : qs(stripAccessKeys(toDisplayLines(c.caption()))));
+                // Lists read a name only, not the label relation.
+                if (const Control* field = fieldNamedBy(c))
+                    if (QWidget* fw = widgetFor(*field))
+                        fw->setAccessibleName(qs(stripAccessKeys(c.caption())));
             }
         } else if (auto* button = qobject_cast<QPushButton*>(w)) {
             button->setText(caption);
@@ -523,9 +622,6 @@ void FormWindow::apply(Control& c, Prop prop) {
             }
             if (auto* edit = qobject_cast<QLineEdit*>(w)) {
                 const QString text = qs(c.text());
-                // The limit holds for typing only: a longer text set by the program stays whole.
-                int limit = c.maxLength() > 0 ? c.maxLength() : 32767;
-                setLimit(edit, std::max<int>(limit, static_cast<int>(text.size())));
                 if (edit->text() != text)
                     edit->setText(text);
             } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
@@ -571,6 +667,8 @@ void FormWindow::apply(Control& c, Prop prop) {
             if (combo->isEditable() != editable) {
                 combo->setEditable(editable);
                 if (editable) {
+                    // The field shows what was typed, as the model holds it: no completion.
+                    combo->setCompleter(nullptr);
                     wireLineEdit(c, combo->lineEdit());
                     hookKeys(c, combo->lineEdit());
                     combo->setInsertPolicy(QComboBox::NoInsert);
@@ -628,11 +726,7 @@ void FormWindow::apply(Control& c, Prop prop) {
             edit->setEchoMode(c.passwordChar().empty() ? QLineEdit::Normal : QLineEdit::Password);
         break;
     case Prop::MaxLength:
-        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-            int limit = c.maxLength() > 0 ? c.maxLength() : 32767;
-            setLimit(edit, std::max<int>(limit, static_cast<int>(edit->text().size())));
-        }
-        break;
+        break; // the validator reads the model's limit
     case Prop::ToolTip:
         w->setToolTip(qs(c.toolTip()));
         break;

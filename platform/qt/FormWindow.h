@@ -68,6 +68,9 @@ class FormWindow {
     void resync(ui::Control* c);
     void userEvent(ui::Control* c, const std::function<void(ui::Control&)>& action);
     void wireLineEdit(ui::Control& c, QLineEdit* edit);
+    // The field a label names: the one declared right after it, unless the label is the unit
+    // set beside the field before it.
+    const ui::Control* fieldNamedBy(const ui::Control& label) const;
     void hookKeys(ui::Control& c, QWidget* target);
     void escape();
     ui::Control* buttonWhere(bool (ui::Control::*flag)() const) const;

@@ -3,6 +3,9 @@
 #include "tests/kestrel_pages/KestrelFixture.h"
 #include "tests/qt/RenderCheck.h"
 
+#include <QAccessible>
+#include <QLineEdit>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -135,6 +138,35 @@ TEST_F(RenderFixture, ShowingAPasswordMovesNoOtherControl) {
         EXPECT_FALSE(form.ctl("ConfirmTxt").visible()) << name;
         EXPECT_EQ(before, placeOf(host, form, below)) << name;
     }
+}
+
+// A screen reader's toggle chooses Load as a click would, so Next opens the load dialog,
+// whose name field is announced by its label, not the heading; the wireless page's name
+// field takes 32 accented letters as typed.
+TEST_F(RenderFixture, AccessibleToggleAndAccentedTypingReachThePages) {
+    ui::Form& load = pages.form("LoadDlg");
+    h.run([&] { load.Show(); });
+    QAccessible::queryAccessibleInterface(host.widget(load.ctl("Load")))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_FALSE(load.ctl("StartNew").checked());
+    h.click(load, "Next");
+    ui::Form& dialog = pages.form("Dialog");
+    ASSERT_TRUE(dialog.visible()) << "Next started new";
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(host.widget(dialog.ctl("FileName")))
+                  ->text(QAccessible::Name),
+              "Filename:");
+
+    h.run([&] {
+        pages.form("WirelessQuestionDlg").ctl("check", 0).setValue(1);
+        pages.form("WirelessDlg").Show();
+    });
+    auto* ssid = qobject_cast<QLineEdit*>(host.widget(pages.form("WirelessDlg").ctl("SSID")));
+    ASSERT_NE(ssid, nullptr);
+    for (int i = 0; i < 33; ++i)
+        QTest::sendKeyEvent(QTest::Click, ssid, Qt::Key_Eacute, QString(QChar(0xE9)), {});
+    EXPECT_EQ(ssid->text(), QString(32, QChar(0xE9)));
+    EXPECT_EQ(pages.form("WirelessDlg").ctl("SSID").text(), ssid->text().toStdString());
 }
 
 // Kinds of port this PC lacks leave no empty rows on the port page.

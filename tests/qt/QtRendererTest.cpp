@@ -6,6 +6,7 @@
 #include "tests/qt/RenderCheck.h"
 #include "tests/support/Harness.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -377,6 +378,53 @@ TEST_F(QtRendererTest, TypingKeepsTheCaretAndTheSelection) {
     QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(name, "xy");
     EXPECT_EQ(form.ctl("NameText").text(), "xy") << "typing replaces the selected text";
+}
+
+// The widget keeps the model's limit, in characters: a pasted run keeps what fits, where the
+// caret was, and a character outside UTF-16's first plane (two units) counts one.
+TEST_F(QtRendererTest, LengthLimitCountsCharacters) {
+    show();
+    h.run([&] { form.ctl("NameText").setMaxLength(4).setText("ab"); });
+    auto* name = widget<QLineEdit>("NameText");
+    name->setCursorPosition(1);
+    name->insert(QString::fromUtf8("\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80"));
+    EXPECT_EQ(form.ctl("NameText").text(), "a\xF0\x9F\x98\x80\xF0\x9F\x98\x80"
+                                           "b");
+    EXPECT_EQ(name->text().toStdString(), form.ctl("NameText").text());
+    EXPECT_EQ(name->cursorPosition(), 5) << "the caret follows the kept part";
+}
+
+QAccessibleInterface* accessible(QWidget* w) {
+    QAccessibleInterface* a = w ? QAccessible::queryAccessibleInterface(w) : nullptr;
+    EXPECT_TRUE(a && a->actionInterface());
+    return a;
+}
+
+// What a screen reader does acts as the user's click or typing: the model changes and the
+// handler runs.
+TEST_F(QtRendererTest, AccessibilityActionsReachTheModel) {
+    show();
+    const QString toggle = QAccessibleActionInterface::toggleAction();
+    accessible(widget<QCheckBox>("ShowCheck"))->actionInterface()->doAction(toggle);
+    EXPECT_EQ(form.ctl("ShowCheck").value(), 1);
+    EXPECT_EQ(form.showClicks, 1);
+    for (int i = 0; i < 2; ++i) // the second time on the chosen option, which stays chosen
+        accessible(widget<QRadioButton>("Mode", 1))->actionInterface()->doAction(toggle);
+    EXPECT_TRUE(form.ctl("Mode", 1).checked());
+    EXPECT_FALSE(form.ctl("Mode", 0).checked()) << "options stay exclusive";
+    EXPECT_TRUE(widget<QRadioButton>("Mode", 1)->isChecked());
+    EXPECT_FALSE(widget<QRadioButton>("Mode", 0)->isChecked());
+    EXPECT_EQ(form.optionClicks, 3); // Form_Load's, then two
+
+    QAccessibleInterface* name = accessible(widget<QLineEdit>("NameText"));
+    name->setText(QAccessible::Value, "Lab");
+    name->editableTextInterface()->insertText(3, "el");
+    EXPECT_EQ(form.ctl("NameText").text(), "Label");
+    accessible(widget<QLineEdit>("KeyText"))->setText(QAccessible::Value, "0123456789");
+    EXPECT_EQ(form.ctl("KeyText").text(), "01234567") << "the limit holds here too";
+    accessible(widget<QComboBox>("Country")->lineEdit())->setText(QAccessible::Value, "Norway");
+    QApplication::processEvents();
+    EXPECT_EQ(form.ctl("Country").text(), "Norway");
 }
 
 TEST_F(QtRendererTest, MultiLineTextKeepsCrLfInTheModel) {
