@@ -13,7 +13,6 @@
 
 int main(int argc, char** argv) {
     uiqt::QtProgram program(argc, argv, "Osprey");
-    const std::string commandLine = proc::joinArguments(argc, argv);
     ui::App& app = program.app();
 
     sys::RealSystem system;
@@ -26,5 +25,5 @@ int main(int argc, char** argv) {
     osprey::OspreyPages pages(app, core);
     core.setPages(pages);
 
-    return program.run([&] { core.Main(commandLine); });
+    return program.run([&] { core.Main(program.commandLine()); });
 }
