@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     sys::RealSystem system;
     proc::RealProcessRunner processes;
     net::RealUdpNetwork udp;
-    registry::LinuxRegistry registry;
+    registry::LinuxRegistry registry(system, registry::userStorePath("Osprey"));
     std::unique_ptr<spooler::Spooler> spooler = spooler::makeSystemSpooler();
 
     osprey::Core core(osprey::CoreServices{app, system, processes, *spooler, udp, registry});
