@@ -175,8 +175,6 @@ TEST(JoinArguments, BlanksOnlyBetweenArguments) {
     EXPECT_EQ(proc::joinArguments(3, cd), "CD X:");
     const char* none[] = {"Kestrel"};
     EXPECT_EQ(proc::joinArguments(1, none), "");
-    const char* disc[] = {"Kestrel", "CD", "/media/My Disc"};
-    EXPECT_EQ(proc::joinArguments(3, disc), "CD \"/media/My Disc\"");
 }
 
 TEST(JoinArguments, SplitsBackIntoTheSameArguments) {

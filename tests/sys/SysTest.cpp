@@ -75,13 +75,7 @@ TEST(LogTime, MonthNamesOfTheUsersLanguage) {
     EXPECT_EQ(sys::logMonthNames(oneEmpty), sys::englishMonthNames());
     EXPECT_EQ(sys::logMonthNames(std::nullopt), sys::englishMonthNames());
     EXPECT_EQ(sys::formatLogTime({2026, 12, 7, 15, 5, 0}, german), "Dez 07,2026 15:05:00");
-    // A longer abbreviation is kept whole: cutting it could make two months alike.
-    sys::MonthNames french = german;
-    french[6] = "juil.";
-    EXPECT_EQ(sys::formatLogTime({2026, 7, 1, 0, 0, 0}, french), "juil. 01,2026 00:00:00");
-
     EXPECT_EQ(sys::localeMonthNames("C"), sys::englishMonthNames());
-    EXPECT_EQ(sys::localeMonthNames("POSIX"), sys::englishMonthNames());
     EXPECT_EQ(sys::localeMonthNames("xx_NOWHERE.UTF-8"), std::nullopt);
 }
 
@@ -99,21 +93,18 @@ TEST(LogTime, WizardLogWritesTheLocaleMonthInWindows1252) {
         ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) > 1)
         GTEST_SKIP() << "localedef or the de_DE locale source is not installed";
 
-    struct Env {
-        const char* name;
-        std::optional<std::string> saved;
-    } env[] = {{"LC_ALL", {}}, {"LC_TIME", {}}, {"LOCPATH", {}}};
-    for (Env& e : env)
-        if (const char* v = std::getenv(e.name))
-            e.saved = v;
+    const char* lcAll = std::getenv("LC_ALL");
+    const std::string saved = lcAll ? lcAll : "";
     ::unsetenv("LC_ALL");
     ::setenv("LC_TIME", "de_DE.ISO-8859-1", 1);
     ::setenv("LOCPATH", folder.path().c_str(), 1);
     sys::RealSystem system(folder.path());
     system.setTimeSource([] { return sys::LocalTime{2026, 3, 9, 8, 4, 5}; });
     sys::writeWizardLog(system, "Log.txt", "Entering Debug Mode", {});
-    for (Env& e : env)
-        e.saved ? ::setenv(e.name, e.saved->c_str(), 1) : ::unsetenv(e.name);
+    ::unsetenv("LOCPATH");
+    ::unsetenv("LC_TIME");
+    if (lcAll)
+        ::setenv("LC_ALL", saved.c_str(), 1);
 
     EXPECT_EQ(system.readFile("Log.txt"), "M\xE4r 09,2026 08:04:05 - Entering Debug Mode\r\n");
 }
