@@ -12,7 +12,6 @@
 
 int main(int argc, char** argv) {
     uiqt::QtProgram program(argc, argv, "Kestrel");
-    const std::string commandLine = proc::joinArguments(argc, argv);
     ui::App& app = program.app();
 
     sys::RealSystem system;
@@ -24,5 +23,5 @@ int main(int argc, char** argv) {
     kestrel::KestrelPages pages(app, core);
     core.setPages(pages);
 
-    return program.run([&] { core.Main(commandLine); });
+    return program.run([&] { core.Main(program.commandLine()); });
 }

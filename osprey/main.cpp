@@ -13,18 +13,17 @@
 
 int main(int argc, char** argv) {
     uiqt::QtProgram program(argc, argv, "Osprey");
-    const std::string commandLine = proc::joinArguments(argc, argv);
     ui::App& app = program.app();
 
     sys::RealSystem system;
     proc::RealProcessRunner processes;
     net::RealUdpNetwork udp;
-    registry::LinuxRegistry registry;
+    registry::LinuxRegistry registry(system, registry::userStorePath("Osprey"));
     std::unique_ptr<spooler::Spooler> spooler = spooler::makeSystemSpooler();
 
     osprey::Core core(osprey::CoreServices{app, system, processes, *spooler, udp, registry});
     osprey::OspreyPages pages(app, core);
     core.setPages(pages);
 
-    return program.run([&] { core.Main(commandLine); });
+    return program.run([&] { core.Main(program.commandLine()); });
 }

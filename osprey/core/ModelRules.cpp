@@ -42,6 +42,8 @@ bool isCorrectDriver(std::string_view driver, bool partnerModel) {
 }
 
 ModelProfile ApplyPrinterWidthRules(std::string_view driver, ModelProfile p) {
+    // The width is this printer's alone: one chosen before must not limit its label sizes.
+    p.PrinterWidth = 0;
     p.ResolutionClass = 2;
     p.DirectThermal = false;
     if (p.PartnerModel) {

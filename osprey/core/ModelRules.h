@@ -19,7 +19,7 @@ class Core;
 // substring search.
 struct ModelProfile {
     bool Supported = false;           // offered on the selection page
-    std::int16_t PrinterWidth = 0;    // 4, 6 or 8 inches; 0 until a rule sets it
+    std::int16_t PrinterWidth = 0;    // 4, 6 or 8 inches; 0 when no rule sets it
     std::int16_t ResolutionClass = 0; // 2 standard, 3 higher resolution
     bool DirectThermal = false;
     bool PartnerModel = false;
@@ -33,9 +33,10 @@ bool RRuleHolds(std::string_view driver);
 // The supported models of the edition in use (the partner edition's while partnerModel).
 bool isCorrectDriver(std::string_view driver, bool partnerModel);
 
-// The rules of GetPrinterWidth and SetPrinterModelFlags on a profile. Both keep what no rule
-// of theirs matches: the width survives from the printer chosen before, and the width rules
-// of the partner edition apply only when that printer was a partner model.
+// The rules of GetPrinterWidth and SetPrinterModelFlags on a profile. The width comes from
+// the name alone (0, no limit, when it has no width code); the flags keep what no rule
+// matches, and the width rules of the partner edition apply only when the printer chosen
+// before was a partner model.
 ModelProfile ApplyPrinterWidthRules(std::string_view driver, ModelProfile profile);
 ModelProfile ApplyModelFlagRules(std::string_view driver, ModelProfile profile);
 

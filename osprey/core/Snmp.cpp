@@ -368,6 +368,14 @@ bool decodeValue(BerCursor& c, std::string& result) {
 
 } // namespace
 
+std::string snmpErrorStatusText(std::uint32_t errorStatus) {
+    static const char* const kNames[] = {"tooBig", "noSuchName", "badValue", "readOnly", "genErr"};
+    std::string text = "Error status " + std::to_string(errorStatus);
+    if (errorStatus >= 1 && errorStatus <= 5)
+        text += std::string(" (") + kNames[errorStatus - 1] + ")";
+    return text;
+}
+
 SnmpDecoded snmpDecode(std::string_view reply) {
     // Structure is read from the datagram alone; only a text value's extra character may
     // lie behind it (as a zero).
@@ -393,12 +401,19 @@ SnmpDecoded snmpDecode(std::string_view reply) {
     skipItem();
     enter();
     skipItem();
-    skipItem();
+    c.byte();
+    std::uint32_t errorStatus = 0; // one that does not fit stays at the largest value
+    if (auto len = c.length())
+        if (auto content = c.take(*len))
+            for (std::uint8_t v : *content)
+                errorStatus = errorStatus > 0xFFFFFFu ? 0xFFFFFFFFu : (errorStatus << 8) | v;
     skipItem();
     enter();
     enter();
     if (!c.ok() || dataLen < 2)
         return invalid();
+    if (errorStatus != 0)
+        return {snmpErrorStatusText(errorStatus), "", errorStatus};
     if (c.offset() >= dataLen) {
         c.fail("no variable binding");
         return invalid();

@@ -103,13 +103,21 @@ class BerCursor {
 struct SnmpDecoded {
     std::string text;  // kSnmpInvalidDevice when the reply cannot be read
     std::string error; // why it cannot ("offset N: ..."), "" when read
+    // The reply's error status; 0 when the agent answered with the value. An agent that
+    // lacks the object (noSuchName and the like) echoes the request's NULL, which is no value
+    // of the printer's: such a reply's text is snmpErrorStatusText instead.
+    std::uint32_t errorStatus = 0;
 };
 
+// "Error status 2 (noSuchName)": the text of a reply with a non-zero error status.
+std::string snmpErrorStatusText(std::uint32_t errorStatus);
+
 // The text of a reply: walks to the first variable binding and decodes each binding's value
-// in turn; the last one gives the text. An OCTET STRING gives its bytes and the byte after
-// them (the datagram's end counts as a zero byte), Windows-1252 to UTF-8, without line end;
-// IpAddress and NULL a dotted address, numbers their decimal value, an object identifier its
-// dotted form, each with CR LF; any other type "Unknown &H" and the type in hex.
+// in turn; the last one gives the text. A reply with an error status gives that status. An OCTET
+// STRING gives its bytes and the byte after them (the datagram's end counts as a zero byte),
+// Windows-1252 to UTF-8, without line end; IpAddress and NULL a dotted address, numbers their
+// decimal value, an object identifier its dotted form, each with CR LF; any other type "Unknown &H"
+// and the type in hex.
 SnmpDecoded snmpDecode(std::string_view reply);
 // The same into ws.SnmpResult; returns the error ("" when the reply was read).
 std::string snmpDecode(WizardState& ws, std::string_view reply);

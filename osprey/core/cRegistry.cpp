@@ -88,21 +88,17 @@ RegValue cRegistry::ValueEx(registry::Root root, const std::string& path, const 
 }
 
 bool cRegistry::EnumerateValues(std::vector<std::string>& names, int& count) {
-    names.clear();
-    count = 0;
     registry::Registry* r = target();
     if (!r || r->enumValueNames(classKey_, sectionKey_, names) != registry::ERROR_SUCCESS)
-        return false;
+        names.clear();
     count = static_cast<int>(names.size());
     return true;
 }
 
 bool cRegistry::EnumerateSections(std::vector<std::string>& names, int& count) {
-    names.clear();
-    count = 0;
     registry::Registry* r = target();
     if (!r || r->enumKeyNames(classKey_, sectionKey_, names) != registry::ERROR_SUCCESS)
-        return false;
+        names.clear();
     count = static_cast<int>(names.size());
     return true;
 }
@@ -116,23 +112,162 @@ void cRegistry::raise(std::int32_t number, const std::string& description) const
 }
 
 bool cRegistry::CreateKey() {
-    raise(kRegErrKey, "Failed to create registry Key: '" + sectionKey_);
+    registry::Registry* r = target();
+    if (!r || r->createKey(classKey_, sectionKey_) != registry::ERROR_SUCCESS)
+        raise(kRegErrKey, "Failed to create registry Key: '" + sectionKey_);
+    return true;
 }
 
 bool cRegistry::DeleteKey() {
-    raise(kRegErrKey,
-          "Failed to delete registry Key: '" + classKeyText() + "',Section: '" + sectionKey_);
+    registry::Registry* r = target();
+    if (!r || r->deleteKey(classKey_, sectionKey_) != registry::ERROR_SUCCESS)
+        raise(kRegErrKey,
+              "Failed to delete registry Key: '" + classKeyText() + "',Section: '" + sectionKey_);
+    return true;
 }
 
 bool cRegistry::DeleteValue() {
-    raise(kRegErrKey, "Failed to open key '" + classKeyText() + "',Section: '" + sectionKey_ +
-                          "' for delete access");
+    registry::Registry* r = target();
+    const std::string where = "'" + classKeyText() + "',Section: '" + sectionKey_;
+    if (!r || r->openKeyForWriting(classKey_, sectionKey_) != registry::ERROR_SUCCESS)
+        raise(kRegErrKey, "Failed to open key " + where + "' for delete access");
+    if (r->deleteValue(classKey_, sectionKey_, valueKey_) != registry::ERROR_SUCCESS)
+        raise(kRegErrKey, "Failed to delete registry Key: " + where + "',Key: '" + valueKey_);
+    return true;
 }
 
+namespace {
+
+// A "%" followed, not directly, by a second one: the text holds an environment reference.
+bool holdsReference(const std::string& text) {
+    std::size_t first = text.find('%');
+    if (first == std::string::npos)
+        return false;
+    std::size_t second = text.find('%', first + 1);
+    return second != std::string::npos && second > first + 1;
+}
+
+} // namespace
+
 void cRegistry::setValue(const RegValue& value) {
-    raise(kRegErrValueWrite, "Failed to set registry value Key: '" + classKeyText() +
-                                 "',Section: '" + sectionKey_ + "',Key: '" + valueKey_ +
-                                 "' to value: '" + regValueText(value) + "'");
+    auto fail = [&](std::int32_t number) {
+        raise(number, "Failed to set registry value Key: '" + classKeyText() + "',Section: '" +
+                          sectionKey_ + "',Key: '" + valueKey_ + "' to value: '" +
+                          regValueText(value) + "'");
+    };
+    registry::RawValue raw;
+    switch (valueType_) {
+    case registry::REG_SZ:
+    case registry::REG_EXPAND_SZ: {
+        // Stored in the ANSI code page; a character without a form there is not written.
+        auto ansi = sys::toWindows1252(regValueText(value));
+        if (!ansi)
+            fail(kRegErrValueWrite);
+        raw = registry::textValue(*ansi, holdsReference(*ansi) ? registry::REG_EXPAND_SZ
+                                                               : registry::REG_SZ);
+        break;
+    }
+    case registry::REG_BINARY:
+    case 11: {
+        auto bytes = std::get_if<std::vector<std::uint8_t>>(&value);
+        if (!bytes)
+            fail(kRegErrKey);
+        // A read gives one element more than the data, so the last one is not data.
+        raw = {valueType_ == registry::REG_BINARY ? registry::REG_BINARY : registry::REG_NONE,
+               std::string(bytes->begin(), bytes->empty() ? bytes->end() : bytes->end() - 1)};
+        break;
+    }
+    case registry::REG_DWORD:
+    case registry::REG_DWORD_BIG_ENDIAN: {
+        // A value that is not a number is refused rather than silently not written.
+        auto number = std::get_if<std::int32_t>(&value);
+        if (!number)
+            fail(kRegErrValueWrite);
+        raw = registry::dwordValue(static_cast<std::uint32_t>(*number));
+        break;
+    }
+    default:
+        fail(kRegErrValueWrite);
+    }
+    registry::Registry* r = target();
+    if (!r || r->setValue(classKey_, sectionKey_, valueKey_, raw) != registry::ERROR_SUCCESS)
+        fail(kRegErrValueWrite);
+}
+
+void cRegistry::setValueEx(registry::Root root, const std::string& path, const std::string& name,
+                           std::uint32_t type, RegValue defaultValue, const RegValue& value) {
+    classKey_ = root;
+    sectionKey_ = path;
+    valueKey_ = name;
+    valueType_ = type;
+    default_ = std::move(defaultValue);
+    setValue(value);
+}
+
+void cRegistry::ClassPathOf(const std::string& text) {
+    struct Restore {
+        cRegistry& r;
+        registry::Root root;
+        std::string path;
+        ~Restore() {
+            r.classKey_ = root;
+            r.sectionKey_ = path;
+        }
+    } restore{*this, classKey_, sectionKey_};
+    classKey_ = registry::HKEY_CLASSES_ROOT;
+    setValue(text);
+    classKey_ = registry::HKEY_LOCAL_MACHINE;
+    sectionKey_ = "SOFTWARE\\Classes\\" + restore.path;
+    setValue(text);
+}
+
+void cRegistry::CreateEXEAssociation(const ExeAssociation& a) {
+    const std::string extension =
+        a.Extension.starts_with('.') ? a.Extension.substr(1) : a.Extension;
+    const std::string file = " \"%1\"";
+    valueKey_ = "";
+    valueType_ = registry::REG_SZ;
+    auto write = [&](const std::string& path, const std::string& text) {
+        sectionKey_ = path;
+        ClassPathOf(text);
+    };
+    write("." + extension, a.ClassName);
+    write(a.ClassName, a.Description);
+    const std::string shell = a.ClassName + "\\shell\\";
+    auto verb = [&](const std::string& name, const std::string& text, const std::string& fallback,
+                    const std::string& switches) {
+        write(shell + name, text.empty() ? fallback : text);
+        write(shell + name + "\\command", a.ProgramPath + switches + file);
+    };
+    verb("open", a.OpenMenuText, "&Open", "");
+    if (a.Print)
+        verb("print", a.PrintMenuText, "&Print", " /p");
+    if (a.Install)
+        verb("add", a.InstallMenuText, "&Install " + extension, " /a");
+    if (a.New)
+        verb("new", a.NewMenuText, "&New", " /n");
+    write(a.ClassName + "\\DefaultIcon", a.ProgramPath + "," + std::to_string(a.IconIndex));
+}
+
+void cRegistry::CreateAdditionalEXEAssociations(const std::string& className,
+                                                const std::vector<std::string>& items) {
+    if (items.size() % 3 != 0)
+        raise(kRegErrAssociationList, "Invalid parameter list passed to "
+                                      "CreateAdditionalEXEAssociations - expected "
+                                      "Name/Text/Command");
+    classKey_ = registry::HKEY_CLASSES_ROOT;
+    sectionKey_ = className;
+    if (!KeyExists())
+        raise(kRegErrAssociationClass,
+              "Error - attempt to create additional associations before class defined.");
+    valueKey_ = "";
+    valueType_ = registry::REG_SZ;
+    for (std::size_t i = 0; i < items.size(); i += 3) {
+        sectionKey_ = className + "\\shell\\" + items[i];
+        ClassPathOf(items[i + 1]);
+        sectionKey_ += "\\command";
+        ClassPathOf(items[i + 2]);
+    }
 }
 
 } // namespace osprey

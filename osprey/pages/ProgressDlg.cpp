@@ -132,13 +132,11 @@ void ProgressDlg::waitForReply() {
     ui::App& a = app();
     const std::int64_t end = a.now() + kSnmpReplyWaitMs;
     for (;;) {
-        if (replied_ || !core().ws.SnmpResult.empty() || stopped())
-            return;
-        if (a.now() >= end)
+        if (!core().ws.SnmpResult.empty() || stopped() || a.now() >= end)
             return;
         a.DoEvents();
         pollSocket();
-        if (replied_ || stopped())
+        if (!core().ws.SnmpResult.empty() || stopped())
             return;
         a.Sleep(std::min(kPollMs, end - a.now()));
     }
@@ -318,7 +316,7 @@ void ProgressDlg::snmpSend(const std::string& Destination, const std::string& Co
                            const std::string& OID, std::uint8_t getType) {
     WizardState& ws = core().ws;
     ws.SnmpResult.clear();
-    replied_ = false;
+    replyErrorStatus_ = 0;
     std::string error;
     auto request = makeGetRequest(Community, OID, getType, &error);
     if (!request || snmpEncode(*request, ws.SnmpSendBuffer) == 0)
@@ -341,14 +339,16 @@ void ProgressDlg::snmpSend(const std::string& Destination, const std::string& Co
 }
 
 void ProgressDlg::pwSocket_DataArrival(const std::string& datagram) {
-    replied_ = true;
     WizardState& ws = core().ws;
+    replyErrorStatus_ = 0;
     if (datagram.size() < 2) {
         ws.SnmpResult = kSnmpInvalidDevice;
         return;
     }
     try {
-        snmpDecode(ws, datagram);
+        SnmpDecoded reply = snmpDecode(datagram);
+        ws.SnmpResult = reply.text;
+        replyErrorStatus_ = reply.errorStatus;
     } catch (const std::exception&) {
         // A reply the decoder cannot walk is no answer of the printer's interface.
         ws.SnmpResult = kSnmpInvalidDevice;
@@ -369,7 +369,7 @@ bool ProgressDlg::IsCorlink(const std::string& IPAddr) {
         snmpSend(IPAddr, kSnmpCommunity, kSysDescrOid, kSnmpGetRequest);
         waitForReply();
         const std::string& reply = core().ws.SnmpResult;
-        if (!replied_) {
+        if (reply.empty()) {
             log("IsCorlink: Unable to connect to device");
             return false;
         }
@@ -396,8 +396,14 @@ std::string ProgressDlg::Get_SNMP_Status(const std::string& sIPAddress) {
             waitForReply();
             if (stopped())
                 return "";
-            if (!replied_)
+            if (core().ws.SnmpResult.empty())
                 throw SnmpError("no reply from " + trimBlanks(sIPAddress) + " to " + oids[i]);
+            if (replyErrorStatus_ != 0) {
+                // The interface has no such line (its error reply holds no value): no panel
+                // text, as when the printer does not answer at all.
+                log("GetSNMPStatus: " + core().ws.SnmpResult);
+                return "";
+            }
             lines[i] = dropLastCharacter(core().ws.SnmpResult);
         }
         log("GetSNMPStatus string=" + lines[0] + "\r\n\t" + lines[1]);

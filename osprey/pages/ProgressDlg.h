@@ -89,7 +89,7 @@ class ProgressDlg : public Page {
     // Lets events run (and takes arriving datagrams) for `ms` of clock time. False when the
     // user closed the page meanwhile and the wizard is leaving.
     bool waitMs(std::int64_t ms);
-    // Waits at most 5 s for a reply to the last request.
+    // Waits until the last request's result is there (SnmpResult not empty), at most 5 s.
     void waitForReply();
     void pollSocket();
     bool stopped() const { return leaving_; }
@@ -97,8 +97,8 @@ class ProgressDlg : public Page {
     void communicationProblem(const std::string& where, const std::string& description);
 
     std::unique_ptr<net::UdpSocket> pwSocket_;
-    bool replied_ = false; // a datagram arrived since the last request
-    bool leaving_ = false; // ExitWizard returned to us with the save dialog open
+    std::uint32_t replyErrorStatus_ = 0; // of the last reply: the agent lacks the object
+    bool leaving_ = false;               // ExitWizard returned to us with the save dialog open
 };
 
 } // namespace osprey

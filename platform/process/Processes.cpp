@@ -272,7 +272,7 @@ std::string joinArguments(int argc, const char* const* argv) {
     for (int i = 1; i < argc; ++i) {
         if (i > 1)
             line += ' ';
-        line += argv[i];
+        line += quoteArgument(argv[i]);
     }
     return line;
 }

@@ -18,7 +18,9 @@ using Handle = std::int64_t;
 std::vector<std::string> splitCommandLine(std::string_view commandLine);
 
 // A program's command line as the wizards read it: the arguments (without the program)
-// joined by single blanks, with no blank before the first.
+// joined by single blanks, with no blank before the first, each quoted by quoteArgument
+// where it needs it, so that a part of the line handed on to another program splits into
+// the same arguments again.
 std::string joinArguments(int argc, const char* const* argv);
 
 // Quotes one argument so that splitCommandLine gives it back unchanged.

@@ -2,7 +2,14 @@
 
 #include "platform/sys/System.h"
 
+#include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace registry {
 
@@ -64,9 +71,37 @@ std::optional<std::string> hostOfNetworkPort(std::string_view portName) {
     return decoded;
 }
 
-LinuxRegistry::LinuxRegistry(std::string systemInformationTool) {
+std::string
+userStorePath(const std::string& folder,
+              const std::function<std::optional<std::string>(const std::string&)>& env) {
+    std::string base;
+    if (auto config = env("XDG_CONFIG_HOME"); config && config->starts_with('/')) {
+        base = *config;
+    } else {
+        std::string home = env("HOME").value_or("");
+        if (home.empty()) {
+            const passwd* pw = ::getpwuid(::getuid());
+            home = pw && pw->pw_dir ? pw->pw_dir : "/";
+        }
+        base = sys::joinPath(home, ".config");
+    }
+    return sys::joinPath(sys::joinPath(base, folder), "registry");
+}
+
+std::string userStorePath(const std::string& folder) {
+    return userStorePath(folder, [](const std::string& name) -> std::optional<std::string> {
+        if (const char* v = std::getenv(name.c_str()))
+            return std::string(v);
+        return std::nullopt;
+    });
+}
+
+LinuxRegistry::LinuxRegistry(sys::System& system, std::string storePath,
+                             std::string systemInformationTool)
+    : system_(system), storePath_(std::move(storePath)),
+      sysInfoConfigured_(!systemInformationTool.empty()) {
     fixed_.addKey(HKEY_LOCAL_MACHINE, kTcpIpPortsKey);
-    if (!systemInformationTool.empty())
+    if (sysInfoConfigured_)
         fixed_.setValue(HKEY_LOCAL_MACHINE, kSysInfoKey, "PATH", textValue(systemInformationTool));
 }
 
@@ -83,8 +118,56 @@ std::optional<std::string> LinuxRegistry::portHost(Root root, const std::string&
     return hostOfNetworkPort(parts.back());
 }
 
+bool LinuxRegistry::fixedKey(Root root, const std::string& path) const {
+    if (root != HKEY_LOCAL_MACHINE)
+        return false;
+    auto below = [parts = splitKeyPath(path)](const char* key) {
+        auto prefix = splitKeyPath(key);
+        if (parts.size() < prefix.size())
+            return false;
+        for (std::size_t i = 0; i < prefix.size(); ++i)
+            if (!sameName(prefix[i], parts[i]))
+                return false;
+        return true;
+    };
+    return below(kTcpIpPortsKey) || (sysInfoConfigured_ && below(kSysInfoKey));
+}
+
+bool LinuxRegistry::load(MemoryRegistry& store) {
+    std::error_code ec;
+    if (!std::filesystem::exists(storePath_, ec))
+        return !ec; // no store yet: empty
+    auto text = system_.readFile(storePath_);
+    return text && store.fromText(*text);
+}
+
+long LinuxRegistry::change(const std::function<long(MemoryRegistry&)>& apply) {
+    MemoryRegistry store;
+    if (!load(store))
+        return ERROR_BADDB;
+    if (long r = apply(store); r != ERROR_SUCCESS)
+        return r;
+    // The folders of the store are the user's own.
+    std::filesystem::path folder = std::filesystem::path(storePath_).parent_path();
+    std::filesystem::path made;
+    for (const auto& part : folder) {
+        made /= part;
+        if (::mkdir(made.c_str(), 0700) != 0 && errno != EEXIST)
+            return ERROR_ACCESS_DENIED;
+    }
+    sys::IoResult written = system_.writeFile(storePath_, store.toText());
+    if (written.ok)
+        return ERROR_SUCCESS;
+    return written.error == EACCES || written.error == EPERM || written.error == EROFS
+               ? ERROR_ACCESS_DENIED
+               : ERROR_WRITE_FAULT;
+}
+
 bool LinuxRegistry::keyExists(Root root, const std::string& path) {
-    return portHost(root, path).has_value() || fixed_.keyExists(root, path);
+    if (portHost(root, path) || fixed_.keyExists(root, path))
+        return true;
+    MemoryRegistry store;
+    return load(store) && store.keyExists(root, path);
 }
 
 long LinuxRegistry::queryValue(Root root, const std::string& path, const std::string& name,
@@ -95,8 +178,32 @@ long LinuxRegistry::queryValue(Root root, const std::string& path, const std::st
         out = textValue(*host);
         return ERROR_SUCCESS;
     }
-    return fixed_.queryValue(root, path, name, out);
+    if (fixed_.queryValue(root, path, name, out) == ERROR_SUCCESS)
+        return ERROR_SUCCESS;
+    MemoryRegistry store;
+    if (fixedKey(root, path) || !load(store))
+        return ERROR_FILE_NOT_FOUND;
+    return store.queryValue(root, path, name, out);
 }
+
+namespace {
+
+// The names of both sides, the fixed ones first, each name once.
+long mergedNames(long fixedResult, std::vector<std::string> fixed, long storeResult,
+                 const std::vector<std::string>& stored, std::vector<std::string>& out) {
+    out.clear();
+    if (fixedResult != ERROR_SUCCESS && storeResult != ERROR_SUCCESS)
+        return ERROR_FILE_NOT_FOUND;
+    if (fixedResult == ERROR_SUCCESS)
+        out = std::move(fixed);
+    if (storeResult == ERROR_SUCCESS)
+        for (const auto& n : stored)
+            if (std::none_of(out.begin(), out.end(), [&](const auto& o) { return sameName(o, n); }))
+                out.push_back(n);
+    return ERROR_SUCCESS;
+}
+
+} // namespace
 
 long LinuxRegistry::enumValueNames(Root root, const std::string& path,
                                    std::vector<std::string>& out) {
@@ -104,7 +211,11 @@ long LinuxRegistry::enumValueNames(Root root, const std::string& path,
         out = {"IPAddress"};
         return ERROR_SUCCESS;
     }
-    return fixed_.enumValueNames(root, path, out);
+    std::vector<std::string> fixed, stored;
+    long f = fixed_.enumValueNames(root, path, fixed);
+    MemoryRegistry store;
+    long s = load(store) ? store.enumValueNames(root, path, stored) : ERROR_FILE_NOT_FOUND;
+    return mergedNames(f, std::move(fixed), s, stored, out);
 }
 
 long LinuxRegistry::enumKeyNames(Root root, const std::string& path,
@@ -114,7 +225,42 @@ long LinuxRegistry::enumKeyNames(Root root, const std::string& path,
         out.clear();
         return ERROR_SUCCESS;
     }
-    return fixed_.enumKeyNames(root, path, out);
+    std::vector<std::string> fixed, stored;
+    long f = fixed_.enumKeyNames(root, path, fixed);
+    MemoryRegistry store;
+    long s = load(store) ? store.enumKeyNames(root, path, stored) : ERROR_FILE_NOT_FOUND;
+    return mergedNames(f, std::move(fixed), s, stored, out);
+}
+
+long LinuxRegistry::createKey(Root root, const std::string& path) {
+    if (fixedKey(root, path))
+        return keyExists(root, path) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    return change([&](MemoryRegistry& store) { return store.createKey(root, path); });
+}
+
+long LinuxRegistry::deleteKey(Root root, const std::string& path) {
+    if (fixedKey(root, path) || fixed_.keyExists(root, path))
+        return ERROR_ACCESS_DENIED;
+    return change([&](MemoryRegistry& store) { return store.deleteKey(root, path); });
+}
+
+long LinuxRegistry::setValue(Root root, const std::string& path, const std::string& name,
+                             const RawValue& value) {
+    if (fixedKey(root, path))
+        return ERROR_ACCESS_DENIED;
+    return change([&](MemoryRegistry& store) { return store.setValue(root, path, name, value); });
+}
+
+long LinuxRegistry::deleteValue(Root root, const std::string& path, const std::string& name) {
+    if (fixedKey(root, path))
+        return ERROR_ACCESS_DENIED;
+    return change([&](MemoryRegistry& store) { return store.deleteValue(root, path, name); });
+}
+
+long LinuxRegistry::openKeyForWriting(Root root, const std::string& path) {
+    if (fixedKey(root, path))
+        return ERROR_ACCESS_DENIED;
+    return keyExists(root, path) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 
 } // namespace registry

@@ -1,9 +1,14 @@
 #pragma once
 #include "platform/registry/MemoryRegistry.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+
+namespace sys {
+class System;
+}
 
 namespace registry {
 
@@ -20,18 +25,32 @@ inline constexpr const char* kSysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\M
 // names (dnssd://...) and for hosts that are empty or hold blanks or control characters.
 std::optional<std::string> hostOfNetworkPort(std::string_view portName);
 
-// The registry as this system has it on Linux. It answers the two things the programs read:
+// The user's registry file: "<folder>/registry" in $XDG_CONFIG_HOME, or in ~/.config when
+// that is unset, empty or not an absolute path. `env` looks up environment variables.
+std::string userStorePath(const std::string& folder,
+                          const std::function<std::optional<std::string>(const std::string&)>& env);
+// The same with the process environment.
+std::string userStorePath(const std::string& folder);
+
+// The registry as this system has it on Linux: a store of our own, one file per user
+// (MemoryRegistry's text form, read on every use and replaced whole on every change), with
+// two kinds of keys answered from elsewhere and never stored:
 // - HKEY_LOCAL_MACHINE\<kTcpIpPortsKey>\<port>, value "IPAddress" (REG_SZ): the host of a
-//   network port's device URI (hostOfNetworkPort); local ports have no such key.
+//   network port's device URI (hostOfNetworkPort); local ports have no such key. The ports
+//   key and all below it are the spooler's: writing there is refused.
 // - HKEY_LOCAL_MACHINE\<kSysInfoKey>, value "PATH" (REG_SZ): the System Information tool,
-//   only when a program for it is configured. Linux has no such tool, so by default the
-//   value is missing and the About box tells the user the tool is unavailable.
-// Nothing else exists; other computers are never reached.
+//   only when a program for it is configured (then that key is refused to writes too).
+//   Linux has no such tool, so by default the value is missing and the About box tells the
+//   user the tool is unavailable.
+// A store file that exists but cannot be read, or is not a store, is left alone: reads find
+// nothing in it and changes fail with ERROR_BADDB. Other computers are never reached.
 class LinuxRegistry : public Registry {
   public:
+    // `storePath`: the store's file (userStorePath); its folder is made on the first change.
     // `systemInformationTool`: full path of a program to start as the System Information
     // tool, or "" for none.
-    explicit LinuxRegistry(std::string systemInformationTool = "");
+    LinuxRegistry(sys::System& system, std::string storePath,
+                  std::string systemInformationTool = "");
 
     bool keyExists(Root root, const std::string& path) override;
     long queryValue(Root root, const std::string& path, const std::string& name,
@@ -39,10 +58,26 @@ class LinuxRegistry : public Registry {
     long enumValueNames(Root root, const std::string& path, std::vector<std::string>& out) override;
     long enumKeyNames(Root root, const std::string& path, std::vector<std::string>& out) override;
 
+    long createKey(Root root, const std::string& path) override;
+    long deleteKey(Root root, const std::string& path) override;
+    long setValue(Root root, const std::string& path, const std::string& name,
+                  const RawValue& value) override;
+    long deleteValue(Root root, const std::string& path, const std::string& name) override;
+    long openKeyForWriting(Root root, const std::string& path) override;
+
   private:
     // The port named by a path below the ports key, when it is a network port.
     std::optional<std::string> portHost(Root root, const std::string& path) const;
+    // At or below a key answered from elsewhere.
+    bool fixedKey(Root root, const std::string& path) const;
+    // The store as it is now; false when its file cannot be used.
+    bool load(MemoryRegistry& store);
+    // Loads the store, applies the change and writes the store whole when it succeeded.
+    long change(const std::function<long(MemoryRegistry&)>& apply);
 
+    sys::System& system_;
+    std::string storePath_;
+    bool sysInfoConfigured_;
     MemoryRegistry fixed_;
 };
 

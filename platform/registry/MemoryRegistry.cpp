@@ -1,5 +1,10 @@
 #include "platform/registry/MemoryRegistry.h"
 
+#include "platform/sys/System.h"
+
+#include <algorithm>
+#include <cstdio>
+
 namespace registry {
 
 struct MemoryRegistry::Key {
@@ -53,16 +58,60 @@ void MemoryRegistry::addKey(Root root, const std::string& path) {
     make(root, path);
 }
 
-void MemoryRegistry::setValue(Root root, const std::string& path, const std::string& name,
-                              RawValue value) {
+long MemoryRegistry::createKey(Root root, const std::string& path) {
+    if (rootName(root).empty())
+        return ERROR_INVALID_HANDLE;
+    if (!validKeyPath(path))
+        return ERROR_INVALID_PARAMETER;
+    make(root, path);
+    return ERROR_SUCCESS;
+}
+
+long MemoryRegistry::deleteKey(Root root, const std::string& path) {
+    if (rootName(root).empty())
+        return ERROR_INVALID_HANDLE;
+    auto parts = splitKeyPath(path);
+    if (parts.empty())
+        return ERROR_ACCESS_DENIED; // a root is never deleted
+    Key* k = find(root, path);
+    if (!k)
+        return ERROR_FILE_NOT_FOUND;
+    if (!k->children.empty())
+        return ERROR_ACCESS_DENIED;
+    parts.pop_back();
+    std::string parentPath;
+    for (const auto& p : parts)
+        parentPath += p + "\\";
+    auto& siblings = find(root, parentPath)->children;
+    std::erase_if(siblings, [k](const std::unique_ptr<Key>& c) { return c.get() == k; });
+    return ERROR_SUCCESS;
+}
+
+long MemoryRegistry::setValue(Root root, const std::string& path, const std::string& name,
+                              const RawValue& value) {
+    if (long r = createKey(root, path); r != ERROR_SUCCESS)
+        return r;
     Key& k = make(root, path);
     for (auto& [n, v] : k.values) {
         if (sameName(n, name)) {
-            v = std::move(value);
-            return;
+            v = value;
+            return ERROR_SUCCESS;
         }
     }
-    k.values.emplace_back(name, std::move(value));
+    k.values.emplace_back(name, value);
+    return ERROR_SUCCESS;
+}
+
+long MemoryRegistry::deleteValue(Root root, const std::string& path, const std::string& name) {
+    Key* k = find(root, path);
+    if (!k)
+        return ERROR_FILE_NOT_FOUND;
+    auto gone = std::erase_if(k->values, [&](const auto& v) { return sameName(v.first, name); });
+    return gone > 0 ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+}
+
+long MemoryRegistry::openKeyForWriting(Root root, const std::string& path) {
+    return find(root, path) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 
 void MemoryRegistry::addMachine(const std::string& machine, Registry& remote) {
@@ -116,6 +165,178 @@ Registry* MemoryRegistry::connect(const std::string& machine) {
         if (sameName(name, m))
             return r;
     return nullptr;
+}
+
+// ---- the text form ----
+
+namespace {
+
+constexpr std::string_view kTextHeader = "registry 1";
+
+std::string escapeName(std::string_view name) {
+    std::string out;
+    for (char ch : name) {
+        auto c = static_cast<unsigned char>(ch);
+        if (c <= 0x20 || c == 0x7F || c == '%' || c == '@') {
+            char buf[4];
+            std::snprintf(buf, sizeof buf, "%%%02X", c);
+            out += buf;
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> unescapeName(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            out += text[i];
+            continue;
+        }
+        if (i + 2 >= text.size())
+            return std::nullopt;
+        int hi = sys::hexDigitValue(text[i + 1]);
+        int lo = sys::hexDigitValue(text[i + 2]);
+        if (hi < 0 || lo < 0)
+            return std::nullopt;
+        out += static_cast<char>(hi * 16 + lo);
+        i += 2;
+    }
+    return out;
+}
+
+std::string hexBytes(std::string_view data) {
+    if (data.empty())
+        return "-";
+    static const char* digits = "0123456789abcdef";
+    std::string out;
+    for (char ch : data) {
+        auto c = static_cast<unsigned char>(ch);
+        out += digits[c >> 4];
+        out += digits[c & 0xF];
+    }
+    return out;
+}
+
+std::optional<std::string> fromHex(std::string_view text) {
+    if (text == "-")
+        return std::string();
+    if (text.empty() || text.size() % 2 != 0)
+        return std::nullopt;
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        int hi = sys::hexDigitValue(text[i]);
+        int lo = sys::hexDigitValue(text[i + 1]);
+        if (hi < 0 || lo < 0)
+            return std::nullopt;
+        out += static_cast<char>(hi * 16 + lo);
+    }
+    return out;
+}
+
+std::optional<std::uint32_t> typeNumber(std::string_view text) {
+    if (text.empty() || text.size() > 10 ||
+        text.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    std::uint64_t v = std::stoull(std::string(text));
+    if (v > 0xFFFFFFFFull)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(v);
+}
+
+std::optional<Root> rootNamed(std::string_view name) {
+    for (Root r : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
+                   HKEY_CURRENT_CONFIG})
+        if (rootName(r) == name)
+            return r;
+    return std::nullopt;
+}
+
+std::vector<std::string_view> fields(std::string_view line) {
+    std::vector<std::string_view> out;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t blank = line.find(' ', start);
+        out.push_back(
+            line.substr(start, blank == std::string_view::npos ? line.npos : blank - start));
+        if (blank == std::string_view::npos)
+            return out;
+        start = blank + 1;
+    }
+}
+
+void writeKey(std::string& out, const std::string& path, const MemoryRegistry::Key& key) {
+    out += "key " + path + "\n";
+    for (const auto& [name, value] : key.values)
+        out += "value " + std::to_string(value.type) + " " +
+               (name.empty() ? std::string("@") : escapeName(name)) + " " + hexBytes(value.data) +
+               "\n";
+    for (const auto& child : key.children)
+        writeKey(out, path + "\\" + escapeName(child->name), *child);
+}
+
+} // namespace
+
+std::string MemoryRegistry::toText() const {
+    std::string out(kTextHeader);
+    out += "\n";
+    for (const auto& [root, key] : roots_) {
+        const std::string name = rootName(root);
+        if (!name.empty())
+            writeKey(out, name, *key);
+    }
+    return out;
+}
+
+bool MemoryRegistry::fromText(std::string_view text) {
+    MemoryRegistry read;
+    std::optional<Root> root;
+    std::string path;
+    bool first = true;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = std::min(text.find('\n', start), text.size());
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        if (first) {
+            if (line != kTextHeader)
+                return false;
+            first = false;
+            continue;
+        }
+        if (line.empty())
+            continue;
+        auto f = fields(line);
+        if (f[0] == "key" && f.size() == 2) {
+            auto parts = splitKeyPath(f[1]);
+            root = parts.empty() ? std::nullopt : rootNamed(parts[0]);
+            if (!root)
+                return false;
+            path.clear();
+            for (std::size_t i = 1; i < parts.size(); ++i) {
+                auto name = unescapeName(parts[i]);
+                if (!name || name->empty() || name->find('\\') != std::string::npos)
+                    return false;
+                path += (i > 1 ? "\\" : "") + *name;
+            }
+            read.make(*root, path);
+        } else if (f[0] == "value" && f.size() == 4 && root) {
+            auto type = typeNumber(f[1]);
+            auto name = f[2] == "@" ? std::optional<std::string>("") : unescapeName(f[2]);
+            auto data = fromHex(f[3]);
+            if (!type || !name || !data)
+                return false;
+            read.setValue(*root, path, *name, RawValue{*type, *data});
+        } else {
+            return false;
+        }
+    }
+    if (first)
+        return false;
+    roots_ = std::move(read.roots_);
+    return true;
 }
 
 } // namespace registry

@@ -6,16 +6,14 @@
 
 namespace registry {
 
-// An in-process registry for tests: keys and values are put in by the test.
+// A registry held in memory: the store of LinuxRegistry, and what tests fill.
 class MemoryRegistry : public Registry {
   public:
     MemoryRegistry();
     ~MemoryRegistry() override;
 
-    // Creates the key and every key above it.
+    // Creates the key and every key above it (any root; tests use it).
     void addKey(Root root, const std::string& path);
-    // Creates the key when needed and sets the value (replacing one of the same name).
-    void setValue(Root root, const std::string& path, const std::string& name, RawValue value);
     // Makes another computer's registry reachable under this name (leading "\\" ignored).
     void addMachine(const std::string& machine, Registry& remote);
 
@@ -25,6 +23,23 @@ class MemoryRegistry : public Registry {
     long enumValueNames(Root root, const std::string& path, std::vector<std::string>& out) override;
     long enumKeyNames(Root root, const std::string& path, std::vector<std::string>& out) override;
     Registry* connect(const std::string& machine) override;
+
+    // Writing: only below the named roots, and with key names of at most 255 characters.
+    long createKey(Root root, const std::string& path) override;
+    long deleteKey(Root root, const std::string& path) override;
+    long setValue(Root root, const std::string& path, const std::string& name,
+                  const RawValue& value) override;
+    long deleteValue(Root root, const std::string& path, const std::string& name) override;
+    long openKeyForWriting(Root root, const std::string& path) override;
+
+    // The keys and values as text, one line each, in the registry's order: a first line
+    // "registry 1"; "key ROOT\PATH"; "value TYPE NAME DATA" for each value of the key above
+    // it, the name "@" for the default value, the data in hex ("-" for none). Names carry
+    // "%", "@", blanks and control characters as %XX.
+    std::string toText() const;
+    // Replaces the keys and values by those of such a text; false, and nothing changed, when
+    // the text is not one.
+    bool fromText(std::string_view text);
 
     struct Key;
 

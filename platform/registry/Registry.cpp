@@ -34,6 +34,34 @@ bool sameName(std::string_view a, std::string_view b) {
     return true;
 }
 
+std::string rootName(Root root) {
+    switch (root) {
+    case HKEY_CLASSES_ROOT:
+        return "HKEY_CLASSES_ROOT";
+    case HKEY_CURRENT_USER:
+        return "HKEY_CURRENT_USER";
+    case HKEY_LOCAL_MACHINE:
+        return "HKEY_LOCAL_MACHINE";
+    case HKEY_USERS:
+        return "HKEY_USERS";
+    case HKEY_CURRENT_CONFIG:
+        return "HKEY_CURRENT_CONFIG";
+    default:
+        return "";
+    }
+}
+
+bool validKeyPath(std::string_view path) {
+    for (const auto& part : splitKeyPath(path)) {
+        std::size_t characters = 0;
+        for (char c : part)
+            characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+        if (characters > kMaxKeyNameLength)
+            return false;
+    }
+    return true;
+}
+
 std::string expandEnvironmentStrings(
     std::string_view text,
     const std::function<std::optional<std::string>(const std::string&)>& lookup) {

@@ -215,7 +215,7 @@ bool appendLogLine(System& system, const std::string& path, const std::string& l
 
 void writeWizardLog(System& system, const std::string& fileName, const std::string& message,
                     const std::function<void(int ms)>& sleep) {
-    const std::string line = formatLogLine(system.localTime(), message);
+    const std::string line = formatLogLine(system.localTime(), message, system.monthNames());
     const std::string bytes = toWindows1252(line).value_or(line);
     appendLogLine(system, joinPath(system.programFolder(), fileName), bytes, 2, sleep);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -16,6 +17,9 @@ struct LocalTime {
     int minute = 0;
     int second = 0;
 };
+
+// Abbreviated month names, January first, in UTF-8.
+using MonthNames = std::array<std::string, 12>;
 
 // Outcome of a file write. `error` is the errno value (0 on success).
 struct IoResult {
@@ -50,6 +54,8 @@ class System {
     virtual IoResult appendFile(const std::string& path, const std::string& bytes) = 0;
 
     virtual LocalTime localTime() = 0;
+    // The month names of log lines (logMonthNames of the user's LC_TIME language).
+    virtual const MonthNames& monthNames() = 0;
 };
 
 // The real PC. The program folder comes from /proc/self/exe unless given (tests).
@@ -60,6 +66,8 @@ class RealSystem : public System {
 
     // Replaces the local time source (tests pin the time of log lines).
     void setTimeSource(std::function<LocalTime()> source) { timeSource_ = std::move(source); }
+    // Replaces the month names read from the user's locale (tests pin them too).
+    void setMonthNames(const MonthNames& names) { monthNames_ = names; }
 
     std::string programFolder() override { return programFolder_; }
     std::string currentFolder() override;
@@ -70,10 +78,12 @@ class RealSystem : public System {
     IoResult writeFile(const std::string& path, const std::string& bytes) override;
     IoResult appendFile(const std::string& path, const std::string& bytes) override;
     LocalTime localTime() override;
+    const MonthNames& monthNames() override;
 
   private:
     std::string programFolder_;
     std::function<LocalTime()> timeSource_;
+    std::optional<MonthNames> monthNames_; // read on first use
 };
 
 // Folder of the running executable (from /proc/self/exe), "." when unknown.
@@ -106,10 +116,22 @@ std::string leftChars(std::string_view utf8, std::size_t n);
 // One code point as UTF-8; empty for a value that is no code point (a surrogate, or too big).
 std::string utf8Char(char32_t code);
 
-// "MMM DD,YYYY hh:mm:ss" with English month abbreviations ("Dec 07,2026 15:05:00").
-std::string formatLogTime(const LocalTime& t);
+// "Jan" to "Dec": the names of the C locale.
+const MonthNames& englishMonthNames();
+// The abbreviated month names of a locale, as it writes them, in UTF-8. "" names the user's
+// LC_TIME locale (LC_ALL, else LC_TIME, else LANG, else C). Nothing when that locale is not
+// installed or its names cannot be read.
+std::optional<MonthNames> localeMonthNames(const std::string& localeName);
+// The names log lines use: the locale's, unless one of them is empty or has no Windows-1252
+// form (log files are Windows-1252); then all twelve English ones, so a line stays readable
+// and never mixes languages.
+MonthNames logMonthNames(const std::optional<MonthNames>& local);
+
+// "MMM DD,YYYY hh:mm:ss" ("Dec 07,2026 15:05:00" with the English names).
+std::string formatLogTime(const LocalTime& t, const MonthNames& months = englishMonthNames());
 // One log line: the time, " - ", the message and CR LF.
-std::string formatLogLine(const LocalTime& t, const std::string& message);
+std::string formatLogLine(const LocalTime& t, const std::string& message,
+                          const MonthNames& months = englishMonthNames());
 
 // Appends one line to a log file. A retryable failure is tried again after `sleep(500)`,
 // at most `retries` more times; then the line is dropped. True when it was written.

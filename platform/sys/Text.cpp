@@ -141,18 +141,17 @@ std::string utf8Char(char32_t code) {
     return out;
 }
 
-std::string formatLogTime(const LocalTime& t) {
-    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    const char* month = t.month >= 1 && t.month <= 12 ? kMonths[t.month - 1] : "???";
+std::string formatLogTime(const LocalTime& t, const MonthNames& months) {
+    const std::string month = t.month >= 1 && t.month <= 12 ? months[t.month - 1] : "???";
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%s %02d,%04d %02d:%02d:%02d", month, t.day, t.year, t.hour,
-                  t.minute, t.second);
-    return buf;
+    std::snprintf(buf, sizeof buf, " %02d,%04d %02d:%02d:%02d", t.day, t.year, t.hour, t.minute,
+                  t.second);
+    return month + buf;
 }
 
-std::string formatLogLine(const LocalTime& t, const std::string& message) {
-    return formatLogTime(t) + " - " + message + "\r\n";
+std::string formatLogLine(const LocalTime& t, const std::string& message,
+                          const MonthNames& months) {
+    return formatLogTime(t, months) + " - " + message + "\r\n";
 }
 
 std::string upperAscii(std::string s) {

@@ -49,6 +49,7 @@ class CoreTest : public ::testing::Test {
           core(CoreServices{h.app, system, processes, spool, network}), pages(h.app) {
         core.setPages(pages);
         system.setTimeSource([] { return sys::LocalTime{2026, 12, 7, 15, 5, 0}; });
+        system.setMonthNames(sys::englishMonthNames());
     }
 
     // Runs code as an event; true when it returned (false when the program ended in it).

@@ -48,6 +48,14 @@ INSTANTIATE_TEST_SUITE_P(CommandLines, IntroCdTest,
                                            CdCase{"cd X:", {"Dunlin.exe min  X:"}},
                                            CdCase{"LOG CD X:", {"Dunlin.exe min G CD X:"}}));
 
+TEST_F(IntroTest, CdArgumentWithABlankReachesTheCdMenuWhole) {
+    const char* argv[] = {"Kestrel", "CD", "/media/My Disc"};
+    start(proc::joinArguments(3, argv));
+    ASSERT_EQ(processes.startedHidden().size(), 1u);
+    EXPECT_EQ(proc::splitCommandLine(processes.startedHidden()[0]),
+              (std::vector<std::string>{"Dunlin.exe", "min", "/media/My Disc"}));
+}
+
 TEST_F(IntroTest, NextKeepsTheWelcomePageUntilStartNewOrLoadMovesOn) {
     start("CD");
     ASSERT_EQ(processes.startedHidden().size(), 1u);

@@ -54,6 +54,7 @@ class CoreTest : public ::testing::Test {
           core(CoreServices{h.app, system, processes, spool, udp, registry}), pages(h.app) {
         core.setPages(pages);
         system.setTimeSource([] { return sys::LocalTime{2026, 3, 9, 8, 4, 5}; });
+        system.setMonthNames(sys::englishMonthNames());
         spool.install({"Label", "Corvane V6204R", "LPT1:", 0});
         spool.setCurrentPrinter("Label");
         fillTables();

@@ -50,17 +50,18 @@ TEST(ModelRules, SelectionDerivesTheProfile) {
         {"Corvane QR7A 06 08", Standard(), P(true, 8, 2, false, false, false)},
         {"Corvane VXX 06", Standard(6), P(false, 6, 2, false, false, false)},
         {"Corvane Vxx", Standard(8), P(false, 4, 2, false, false, false)},
-        // Case matters; an unknown name keeps the width chosen before.
-        {"corvane V6204R", Standard(6), P(false, 6, 2, false, false, false)},
+        // Case matters; a name without a width code has none, whatever was chosen before.
+        {"corvane V6204R", Standard(6), P(false, 0, 2, false, false, false)},
+        {"Corvane QR62", Standard(8), P(true, 0, 3, false, false, true)},
         {"Generic / Text Only", P(false, 8, 3, true, false, true),
-         P(false, 8, 2, false, false, true)},
+         P(false, 0, 2, false, false, true)},
         // The partner edition: width rules only when the printer before was a partner model.
         {"Solvane RZ90-K55-006 300dpi", Partner(), P(true, 6, 3, false, true, false)},
         {"Solvane RZ90K55 305", Partner(), P(true, 4, 3, false, true, false)},
         {"Solvane RZ90-00 008", Partner(), P(true, 8, 2, false, true, true)},
         {"Solvane RZ90-00 008", Standard(), P(false, 0, 2, false, true, true)},
-        {"Solvane K55-006", Partner(4), P(false, 4, 2, false, true, false)},
-        {"Corvane V6204R", Partner(6), P(false, 6, 2, false, false, true)},
+        {"Solvane K55-006", Partner(4), P(false, 0, 2, false, true, false)},
+        {"Corvane V6204R", Partner(6), P(false, 0, 2, false, false, true)},
         // Flag rules in order: the last match wins.
         {"RZ90-00 Corvane QR7A", Standard(), P(true, 4, 2, false, false, false)},
         {"Corvane QR7A RZ90-00", Partner(), P(true, 0, 2, false, false, false)},
@@ -111,7 +112,7 @@ TEST(ModelRules, RoutinesOnTheWizardState) {
 
     // A partner printer chosen after a standard one: its width rules wait for the next
     // selection, its flags do not.
-    EXPECT_EQ(GetPrinterWidth(ws, "RZ90-K55-008"), 4);
+    EXPECT_EQ(GetPrinterWidth(ws, "RZ90-K55-008"), 0);
     SetPrinterModelFlags(ws, "RZ90-K55-008");
     EXPECT_TRUE(ws.PartnerModel);
     EXPECT_EQ(GetPrinterWidth(ws, "RZ90-K55-008"), 8);

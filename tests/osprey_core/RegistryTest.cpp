@@ -1,11 +1,32 @@
 #include "platform/registry/LinuxRegistry.h"
 #include "platform/registry/MemoryRegistry.h"
+#include "platform/sys/System.h"
+#include "tests/fixtures/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sys/stat.h>
 
 using namespace registry;
+
+namespace {
+
+// A registry whose store lies in a fresh folder (not yet made: the first change makes it).
+struct StoreTest : ::testing::Test {
+    test_fixtures::ScratchDir dir{"registry-"};
+    sys::RealSystem system{dir.path.string()};
+    std::string store = (dir.path / "config/Osprey/registry").string();
+    LinuxRegistry reg{system, store};
+};
+
+std::vector<std::string> names(Registry& r, Root root, const std::string& path, bool keys) {
+    std::vector<std::string> out;
+    keys ? r.enumKeyNames(root, path, out) : r.enumValueNames(root, path, out);
+    return out;
+}
+
+} // namespace
 
 TEST(Registry, HostOfNetworkPort) {
     const struct {
@@ -47,8 +68,7 @@ TEST(Registry, HostOfNetworkPort) {
     }
 }
 
-TEST(Registry, LinuxRegistryAnswersPortAddresses) {
-    LinuxRegistry reg;
+TEST_F(StoreTest, PortAddressesComeFromThePortNames) {
     const std::string ports = kTcpIpPortsKey;
     RawValue v;
     ASSERT_EQ(
@@ -77,14 +97,14 @@ TEST(Registry, LinuxRegistryAnswersPortAddresses) {
     EXPECT_EQ(reg.connect("\\\\other"), nullptr);
 }
 
-TEST(Registry, SystemInformationToolOnlyWhenConfigured) {
+TEST_F(StoreTest, SystemInformationToolOnlyWhenConfigured) {
     RawValue v;
-    LinuxRegistry none;
+    LinuxRegistry& none = reg;
     EXPECT_EQ(none.queryValue(HKEY_LOCAL_MACHINE, kSysInfoKey, "PATH", v), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(none.queryValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools Location",
                               "MSINFO", v),
               ERROR_FILE_NOT_FOUND);
-    LinuxRegistry configured("/usr/bin/sysinfo-tool");
+    LinuxRegistry configured(system, store, "/usr/bin/sysinfo-tool");
     ASSERT_EQ(configured.queryValue(HKEY_LOCAL_MACHINE, kSysInfoKey, "PATH", v), ERROR_SUCCESS);
     EXPECT_EQ(v, textValue("/usr/bin/sysinfo-tool"));
 }
@@ -110,4 +130,102 @@ TEST(Registry, ExpandEnvironmentStrings) {
     };
     for (const auto& r : rows)
         EXPECT_EQ(expandEnvironmentStrings(r.in, lookup), r.out) << r.in;
+}
+
+TEST_F(StoreTest, ChangesAreKeptInTheUsersStore) {
+    const std::string key = "SOFTWARE\\Corvane\\Osprey";
+    EXPECT_EQ(reg.openKeyForWriting(HKEY_CURRENT_USER, key), ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(reg.setValue(HKEY_CURRENT_USER, key, "Path", textValue("/opt")), ERROR_SUCCESS);
+    ASSERT_EQ(reg.setValue(HKEY_CURRENT_USER, key, "", dwordValue(7)), ERROR_SUCCESS);
+    EXPECT_EQ(reg.createKey(HKEY_CURRENT_USER, key + "\\Sub"), ERROR_SUCCESS);
+    struct stat st {};
+    ASSERT_EQ(::stat((dir.path / "config/Osprey").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u) << "the store's folder is the user's own";
+
+    // Another registry on the same store (the next run) sees it all, in order.
+    LinuxRegistry next(system, store);
+    RawValue v;
+    ASSERT_EQ(next.queryValue(HKEY_CURRENT_USER, "software\\corvane\\osprey", "path", v),
+              ERROR_SUCCESS);
+    EXPECT_EQ(v, textValue("/opt"));
+    EXPECT_EQ(names(next, HKEY_CURRENT_USER, key, false), (std::vector<std::string>{"Path", ""}));
+    EXPECT_EQ(names(next, HKEY_CURRENT_USER, key, true), std::vector<std::string>{"Sub"});
+    // Stored keys beside the answered ones: both are listed.
+    ASSERT_EQ(next.createKey(HKEY_LOCAL_MACHINE, "SYSTEM\\Mine"), ERROR_SUCCESS);
+    EXPECT_EQ(names(next, HKEY_LOCAL_MACHINE, "SYSTEM", true),
+              (std::vector<std::string>{"CurrentControlSet", "Mine"}));
+
+    EXPECT_EQ(next.deleteKey(HKEY_CURRENT_USER, key), ERROR_ACCESS_DENIED) << "it has a sub-key";
+    EXPECT_EQ(next.deleteValue(HKEY_CURRENT_USER, key, "Path"), ERROR_SUCCESS);
+    EXPECT_EQ(next.deleteValue(HKEY_CURRENT_USER, key, "Path"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(next.deleteKey(HKEY_CURRENT_USER, key + "\\Sub"), ERROR_SUCCESS);
+    EXPECT_EQ(next.deleteKey(HKEY_CURRENT_USER, key), ERROR_SUCCESS);
+    EXPECT_FALSE(reg.keyExists(HKEY_CURRENT_USER, key));
+    EXPECT_EQ(reg.createKey(0x1234, "X"), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(reg.createKey(HKEY_CURRENT_USER, std::string(256, 'k')), ERROR_INVALID_PARAMETER);
+}
+
+TEST_F(StoreTest, AnsweredKeysAreNeverStored) {
+    const std::string port = std::string(kTcpIpPortsKey) + "\\socket://10.1.2.3";
+    EXPECT_EQ(reg.setValue(HKEY_LOCAL_MACHINE, port, "IPAddress", textValue("1.1.1.1")),
+              ERROR_ACCESS_DENIED);
+    EXPECT_EQ(reg.createKey(HKEY_LOCAL_MACHINE, std::string(kTcpIpPortsKey) + "\\LPT1:"),
+              ERROR_ACCESS_DENIED);
+    EXPECT_EQ(reg.deleteKey(HKEY_LOCAL_MACHINE, port), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(reg.deleteKey(HKEY_LOCAL_MACHINE, "SYSTEM"), ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(std::filesystem::exists(store)) << "nothing was written";
+}
+
+TEST_F(StoreTest, AStoreThatCannotBeReadIsLeftAlone) {
+    std::filesystem::create_directories(dir.path / "config/Osprey");
+    for (const std::string text : {"not a registry\n", "registry 1\nvalue 1 @ 00\n"}) {
+        test_fixtures::writeAll(store, text);
+        RawValue v;
+        EXPECT_EQ(reg.setValue(HKEY_CURRENT_USER, "K", "v", dwordValue(1)), ERROR_BADDB);
+        EXPECT_EQ(reg.queryValue(HKEY_CURRENT_USER, "K", "v", v), ERROR_FILE_NOT_FOUND);
+        EXPECT_EQ(test_fixtures::readAll(store), text) << "never replaced";
+        // What is answered from elsewhere still is.
+        EXPECT_EQ(reg.queryValue(HKEY_LOCAL_MACHINE, std::string(kTcpIpPortsKey) + "\\ipp://h/x",
+                                 "IPAddress", v),
+                  ERROR_SUCCESS);
+    }
+}
+
+TEST(Registry, TextFormKeepsEveryNameAndByte) {
+    MemoryRegistry a;
+    a.setValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\a b%@\\caf\xC3\xA9", "", textValue("x"));
+    a.setValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\a b%@\\caf\xC3\xA9", "@ \\ %\t\n",
+               RawValue{REG_BINARY, std::string("\0\xFF\n", 3)});
+    a.setValue(HKEY_CLASSES_ROOT, ".osp", "empty", RawValue{REG_SZ, ""});
+    a.setValue(HKEY_CLASSES_ROOT, "", "atRoot", RawValue{0xFFFFFFFFu, "z"});
+    a.createKey(HKEY_USERS, "Lone");
+    MemoryRegistry b;
+    ASSERT_TRUE(b.fromText(a.toText())) << a.toText();
+    EXPECT_EQ(b.toText(), a.toText());
+    RawValue v;
+    ASSERT_EQ(b.queryValue(HKEY_LOCAL_MACHINE, "software\\A B%@\\caf\xC3\xA9", "@ \\ %\t\n", v),
+              ERROR_SUCCESS);
+    EXPECT_EQ(v, (RawValue{REG_BINARY, std::string("\0\xFF\n", 3)}));
+    EXPECT_TRUE(b.keyExists(HKEY_USERS, "Lone"));
+
+    // Texts that are not a store change nothing.
+    for (const char* bad :
+         {"", "registry 2\n", "registry 1\nkey HKEY_NOWHERE\\X\n",
+          "registry 1\nkey HKEY_USERS\\%5C\n", "registry 1\nkey HKEY_USERS\nvalue 1 @ 0\n",
+          "registry 1\nkey HKEY_USERS\nvalue 99999999999 @ -\n"}) {
+        EXPECT_FALSE(b.fromText(bad)) << bad;
+        EXPECT_TRUE(b.keyExists(HKEY_USERS, "Lone")) << bad;
+    }
+}
+
+TEST(Registry, UserStorePath) {
+    auto path = [](std::map<std::string, std::string> env) {
+        return userStorePath("Osprey", [&](const std::string& n) -> std::optional<std::string> {
+            auto it = env.find(n);
+            return it == env.end() ? std::nullopt : std::optional<std::string>(it->second);
+        });
+    };
+    EXPECT_EQ(path({{"XDG_CONFIG_HOME", "/x/cfg"}, {"HOME", "/home/u"}}), "/x/cfg/Osprey/registry");
+    EXPECT_EQ(path({{"XDG_CONFIG_HOME", "cfg"}, {"HOME", "/home/u"}}),
+              "/home/u/.config/Osprey/registry");
 }

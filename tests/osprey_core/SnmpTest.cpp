@@ -62,11 +62,11 @@ Bytes tlv(std::uint8_t tag, const Bytes& content) {
 const Bytes kSysDescrName = fromHex("2B 06 01 02 01 01 01 00");
 
 // A GetResponse holding the given variable bindings (each a name and a value item).
-std::string response(const std::vector<Bytes>& varbinds) {
+std::string response(const std::vector<Bytes>& varbinds, const Bytes& errorStatus = {0}) {
     Bytes list;
     for (const auto& vb : varbinds)
         list = cat({list, tlv(0x30, vb)});
-    Bytes pdu = cat({tlv(0x02, {1}), tlv(0x02, {0}), tlv(0x02, {0}), tlv(0x30, list)});
+    Bytes pdu = cat({tlv(0x02, {1}), tlv(0x02, errorStatus), tlv(0x02, {0}), tlv(0x30, list)});
     Bytes msg =
         tlv(0x30, cat({tlv(0x02, {0}), tlv(0x04, {'m', 'i', 'r', 't', 'e', 'x'}), tlv(0xA2, pdu)}));
     return std::string(msg.begin(), msg.end());
@@ -230,6 +230,27 @@ TEST(SnmpDecode, OddButValidReplies) {
     // Our own request decodes to its NULL value.
     Bytes req = encoded("mirtex", "1.3.6.1.2.1.1.1.0");
     EXPECT_EQ(snmpDecode(std::string(req.begin(), req.end())).text, "0.0.0.0\r\n");
+}
+
+// An agent without the object answers with an error status and echoes the NULL value.
+TEST(SnmpDecode, ErrorStatusRepliesCarryNoValue) {
+    const struct {
+        Bytes status;
+        std::string text;
+        std::uint32_t errorStatus;
+    } rows[] = {
+        {{0x00}, "0.0.0.0\r\n", 0},
+        {{0x02}, "Error status 2 (noSuchName)", 2},
+        {{0x00, 0x05}, "Error status 5 (genErr)", 5},
+        {{0x10}, "Error status 16", 16},
+    };
+    for (const auto& row : rows) {
+        SnmpDecoded d =
+            snmpDecode(response({cat({tlv(0x06, kSysDescrName), tlv(0x05, {})})}, row.status));
+        EXPECT_EQ(d.text, row.text);
+        EXPECT_EQ(d.errorStatus, row.errorStatus);
+        EXPECT_EQ(d.error, "");
+    }
 }
 
 TEST(SnmpDecode, BadRepliesAreRefusedWithTheirOffset) {

@@ -98,6 +98,14 @@ std::string SnmpPeer::response(const std::string& oid, const std::string& text) 
     return tlv(0x30, std::string("\x02\x01\x00", 3) + tlv(0x04, "mirtex") + pdu);
 }
 
+std::string SnmpPeer::errorResponse(const std::string& oid, std::uint8_t errorStatus) {
+    const std::string binding = tlv(0x30, tlv(0x06, encodeOid(oid)) + std::string("\x05\x00", 2));
+    const std::string pdu =
+        tlv(0xA2, std::string("\x02\x01\x01\x02\x01", 5) + static_cast<char>(errorStatus) +
+                      std::string("\x02\x01\x01", 3) + tlv(0x30, binding));
+    return tlv(0x30, std::string("\x02\x01\x00", 3) + tlv(0x04, "mirtex") + pdu);
+}
+
 std::optional<net::FakeUdpNetwork::Reply>
 SnmpPeer::answer(const net::FakeUdpNetwork::Sent& request) {
     sizes.push_back(request.bytes.size());

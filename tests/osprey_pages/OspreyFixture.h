@@ -52,6 +52,8 @@ class SnmpPeer {
     // A GetResponse (request-id 1, no error) of one binding: the identifier and an OCTET
     // STRING value, with long-form lengths where needed.
     static std::string response(const std::string& oid, const std::string& text);
+    // The answer of an agent that lacks the object: the error status, the NULL echoed.
+    static std::string errorResponse(const std::string& oid, std::uint8_t errorStatus);
 };
 
 // The jobs of the main road: a new configuration with 4 in/sec and the model's default

@@ -448,6 +448,35 @@ TEST_F(PanelQuery, MissingDisplayLineIsACommunicationProblem) {
     EXPECT_NE(std::string::npos, log->find(" - ...Get_SNMP_Status: Err=")) << *log;
 }
 
+// An interface without the object answers at once with an error status and the NULL
+// echoed: no panel text, no wait, no further request.
+TEST_F(PanelQuery, ErrorReplyGivesNoPanelText) {
+    for (const char* oid :
+         {osprey::kSysDescrOid, osprey::kDisplayLine1Oid, osprey::kDisplayLine2Oid}) {
+        peer.raw = {{oid, SnmpPeer::errorResponse(oid, 2)}};
+        peer.asked.clear();
+        const std::int64_t t0 = h.app.now();
+        EXPECT_EQ("", query()) << oid;
+        EXPECT_LT(h.app.now() - t0, 1000) << oid;
+        EXPECT_EQ(oid, peer.asked.back());
+        EXPECT_FALSE(h.ended());
+    }
+}
+
+// A reply whose value decodes to nothing is no result: the wait goes on for its 5 s, and a
+// display line without a result is a communication problem, not a blank line.
+TEST_F(PanelQuery, ReplyWithoutAResultDoesNotEndTheWait) {
+    peer.raw[osprey::kDisplayLine1Oid] = std::string("\x30\x1D\x02\x01\x00\x04\x06mirtex"
+                                                     "\xA2\x10\x02\x01\x01\x02\x01\x00\x02\x01\x00"
+                                                     "\x30\x05\x30\x03\x01\x01\xFF",
+                                                     31);
+    h.boxes.expect("Printer Error", "Communication problem detected\r\nThe wizard will exit.");
+    const std::int64_t t0 = h.app.now();
+    query();
+    EXPECT_GE(h.app.now() - t0, 5000);
+    EXPECT_TRUE(h.ended());
+}
+
 TEST_F(PanelQuery, UnusableAddressIsNeverSent) {
     h.boxes.expect("Printer Error", "Communication problem detected\r\nThe wizard will exit.");
     std::string text;

@@ -176,3 +176,15 @@ TEST(JoinArguments, BlanksOnlyBetweenArguments) {
     const char* none[] = {"Kestrel"};
     EXPECT_EQ(proc::joinArguments(1, none), "");
 }
+
+TEST(JoinArguments, SplitsBackIntoTheSameArguments) {
+    const Args rows[] = {{"CD", "/media/My Disc"}, {"a  b", "", "q\"t", "x\\"}, {"LOG"}};
+    for (const Args& row : rows) {
+        std::vector<const char*> argv{"Kestrel"};
+        for (const auto& a : row)
+            argv.push_back(a.c_str());
+        Args back = proc::splitCommandLine(
+            "Dunlin.exe " + proc::joinArguments(static_cast<int>(argv.size()), argv.data()));
+        EXPECT_EQ(Args(back.begin() + 1, back.end()), row);
+    }
+}

@@ -6,6 +6,10 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
 
 namespace {
 
@@ -67,6 +71,51 @@ TEST(LogTime, Format) {
                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     for (int m = 1; m <= 12; ++m)
         EXPECT_EQ(sys::formatLogTime({2001, m, 10, 1, 2, 3}).substr(0, 3), months[m - 1]);
+}
+
+TEST(LogTime, MonthNamesOfTheUsersLanguage) {
+    const sys::MonthNames german = {"Jan", "Feb", "M\u00e4r", "Apr", "Mai", "Jun",
+                                    "Jul", "Aug", "Sep",      "Okt", "Nov", "Dez"};
+    sys::MonthNames russian = german, oneEmpty = german;
+    russian[11] = "\u0434\u0435\u043a"; // no Windows-1252 form
+    oneEmpty[4] = "";
+    EXPECT_EQ(sys::logMonthNames(german), german);
+    EXPECT_EQ(sys::logMonthNames(russian), sys::englishMonthNames());
+    EXPECT_EQ(sys::logMonthNames(oneEmpty), sys::englishMonthNames());
+    EXPECT_EQ(sys::logMonthNames(std::nullopt), sys::englishMonthNames());
+    EXPECT_EQ(sys::formatLogTime({2026, 12, 7, 15, 5, 0}, german), "Dez 07,2026 15:05:00");
+    EXPECT_EQ(sys::localeMonthNames("C"), sys::englishMonthNames());
+    EXPECT_EQ(sys::localeMonthNames("xx_NOWHERE.UTF-8"), std::nullopt);
+}
+
+// A German locale in Latin-1, built for this test (the machine may have none installed):
+// the log line takes its month name, converted to the log file's Windows-1252.
+TEST(LogTime, WizardLogWritesTheLocaleMonthInWindows1252) {
+    TempFolder folder("logmonth");
+    // An output path with a "/" keeps localedef out of the system's locale archive.
+    const std::string out = folder.path() + "/de_DE.ISO-8859-1";
+    const char* argv[] = {"localedef", "-i", "de_DE", "-f", "ISO-8859-1", out.c_str(), nullptr};
+    pid_t pid = 0;
+    int status = -1;
+    if (::posix_spawnp(&pid, "localedef", nullptr, nullptr, const_cast<char**>(argv), environ) !=
+            0 ||
+        ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) > 1)
+        GTEST_SKIP() << "localedef or the de_DE locale source is not installed";
+
+    const char* lcAll = std::getenv("LC_ALL");
+    const std::string saved = lcAll ? lcAll : "";
+    ::unsetenv("LC_ALL");
+    ::setenv("LC_TIME", "de_DE.ISO-8859-1", 1);
+    ::setenv("LOCPATH", folder.path().c_str(), 1);
+    sys::RealSystem system(folder.path());
+    system.setTimeSource([] { return sys::LocalTime{2026, 3, 9, 8, 4, 5}; });
+    sys::writeWizardLog(system, "Log.txt", "Entering Debug Mode", {});
+    ::unsetenv("LOCPATH");
+    ::unsetenv("LC_TIME");
+    if (lcAll)
+        ::setenv("LC_ALL", saved.c_str(), 1);
+
+    EXPECT_EQ(system.readFile("Log.txt"), "M\xE4r 09,2026 08:04:05 - Entering Debug Mode\r\n");
 }
 
 // Command lines may carry UTF-8 folder names: only ASCII letters change.

@@ -161,8 +161,11 @@ TEST_F(SnmpPeer, OtherValueTypesAndErrors) {
     ASSERT_GE(ticks.size(), 3u);
     EXPECT_EQ(ticks.substr(ticks.size() - 2), "\r\n");
     EXPECT_EQ(ticks.find_first_not_of("0123456789"), ticks.size() - 2);
-    // An object the agent lacks: the error status is not looked at, the value is NULL.
-    EXPECT_EQ(text("1.3.6.1.2.1.43.16.5.1.2.1.9"), "0.0.0.0\r\n");
+    // An object the agent lacks: noSuchName, with the request's NULL echoed.
+    auto missing = ask("1.3.6.1.2.1.43.16.5.1.2.1.9", "mirtex", 3000);
+    ASSERT_TRUE(missing.has_value());
+    EXPECT_EQ(snmpDecode(*missing).errorStatus, 2u);
+    EXPECT_EQ(snmpDecode(*missing).text, "Error status 2 (noSuchName)");
     // A wrong community gets no answer at all.
     EXPECT_FALSE(ask("1.3.6.1.2.1.1.1.0", "public", 300).has_value());
 }
