@@ -21,8 +21,8 @@
 #include <fstream>
 #include <iostream>
 #include <string>
-#include <thread>
 #include <sys/ioctl.h>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
