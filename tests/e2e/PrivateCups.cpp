@@ -232,6 +232,12 @@ bool PrivateCups::start() {
     if (!group_.empty()) {
         systemGroup += " " + group_;
     }
+    // A scheduler run by someone else than root: that one administers it.
+    if (::geteuid() != 0) {
+        if (group* own = ::getgrgid(::getegid())) {
+            systemGroup += std::string(" ") + own->gr_name;
+        }
+    }
     writeFile(root / "conf/cups-files.conf",
               "ServerRoot " + root_ + "/conf\n" + "StateDir " + root_ + "/state\n" + "CacheDir " +
                   root_ + "/cache\n" + "RequestRoot " + root_ + "/spool\n" + "TempDir " + root_ +
