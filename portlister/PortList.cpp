@@ -26,6 +26,8 @@ Listing listPorts(const spooler::Result<std::vector<std::string>>& ports) {
                   "\n" + std::string(28, '-') + "\n";
     if (!ports.ok()) {
         out.console += "EnumPorts() failed\n";
+        out.error = "Wren: cannot list the ports: " + spooler::errorText(ports.error) + " (" +
+                    std::to_string(ports.error) + ")\n";
         return out;
     }
     for (const auto& name : *ports.value) {
@@ -41,6 +43,7 @@ int runWren(spooler::Spooler& spooler, sys::System& system, std::ostream& consol
     sys::IoResult created = system.writeFile(kFileName, "");
     Listing listing = listPorts(spooler.ports());
     console << listing.console << std::flush;
+    errors << listing.error << std::flush;
     sys::IoResult written = created;
     if (created.ok && !listing.file.empty())
         written = system.writeFile(kFileName, listing.file);

@@ -12,10 +12,12 @@ class System;
 
 namespace portlister {
 
-// What one run shows on the console and leaves in "ports.txt".
+// What one run shows on the console, leaves in "ports.txt" and, when the enumeration failed,
+// says on standard error about the cause.
 struct Listing {
     std::string console;
     std::string file;
+    std::string error;
 };
 
 // Size of the port information the spooler hands over for these ports: one record of

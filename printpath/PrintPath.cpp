@@ -21,6 +21,7 @@ bool isOpenFailure(int error) {
     case spooler::err::FileNotFound:
     case spooler::err::InvalidHandle:
     case spooler::err::ServiceUnavailable:
+    case spooler::err::Timeout:
         return true;
     default:
         return false;
@@ -46,6 +47,10 @@ void PrintPath::log(const std::string& message) {
     s_.host.WriteLog(message);
 }
 
+void PrintPath::logCause(const std::string& routine, int error) {
+    log(spoolerCauseLine(routine, error));
+}
+
 // ---- spooler report ----
 
 std::string PrintPath::CheckPrinterStatus(std::uint32_t status) {
@@ -66,6 +71,7 @@ std::string PrintPath::getJobStatus(const std::string& JobVar, std::string& jobI
 std::string PrintPath::CheckPrinter(std::string& printerPart, std::string& jobPart) {
     const bool osprey = options_.logStyle == LogStyle::Osprey;
     std::string result = kRetrieved;
+    spooler::SpoolerAction action(s_.spooler);
     try {
         if (osprey)
             log("...CheckPrinter");
@@ -78,6 +84,8 @@ std::string PrintPath::CheckPrinter(std::string& printerPart, std::string& jobPa
                 log("...CheckPrinter: No Printers Defined On PC");
                 return result;
             }
+            if (!installed.ok())
+                logCause("CheckPrinter", installed.error);
         }
 
         const std::string name = s_.spooler.currentPrinter();
@@ -89,6 +97,8 @@ std::string PrintPath::CheckPrinter(std::string& printerPart, std::string& jobPa
         }
 
         auto info = s_.spooler.printerInfo(name);
+        if (!info.ok())
+            logCause("CheckPrinter", info.error);
         if (!info.ok() && (name.empty() || isOpenFailure(info.error))) {
             if (osprey)
                 log("...CheckPrinter:Cannot open printer");
@@ -122,6 +132,7 @@ std::string PrintPath::CheckPrinter(std::string& printerPart, std::string& jobPa
         // A failed enumeration is a failure, not an empty queue.
         auto jobs = s_.spooler.jobs(name);
         if (!jobs.ok()) {
+            logCause("CheckPrinter", jobs.error);
             if (osprey) {
                 log("...CheckPrinter:EnumJobs size of buffer:0");
                 log("...CheckPrinter:EnumJobs job info:0");
@@ -200,6 +211,7 @@ std::string PrintPath::CheckPrinter(std::string& printerPart, std::string& jobPa
 // ---- printer selection, raw document, purge ----
 
 bool PrintPath::SelectPrinter(const std::string& name) {
+    spooler::SpoolerAction action(s_.spooler);
     bool found = false;
     auto installed = s_.spooler.printers();
     if (installed.ok()) {
@@ -217,6 +229,9 @@ bool PrintPath::SelectPrinter(const std::string& name) {
                                      "Run Setup and select a valid printer to continue.",
                                  false, "");
         log("Invalid Printer Specified: " + name);
+        // The box reads the same whatever the cause; the log says when it was the spooler.
+        if (!installed.ok())
+            logCause("SelectPrinter", installed.error);
         return false;
     }
 
@@ -239,6 +254,7 @@ bool PrintPath::SelectPrinter(const std::string& name) {
 }
 
 bool PrintPath::SendToPrinter(const std::string& jobText) {
+    spooler::SpoolerAction action(s_.spooler);
     const std::string printer = s_.spooler.currentPrinter();
     auto bytes = sys::toWindows1252(jobText);
     spooler::WriteOutcome outcome;
@@ -251,6 +267,8 @@ bool PrintPath::SendToPrinter(const std::string& jobText) {
         log("...SendToPrinter: text has characters without an ANSI form");
         return false;
     }
+    if (outcome.error != spooler::err::None)
+        logCause("SendToPrinter", outcome.error);
     if (!outcome.opened) {
         s_.host.MsgBox("The Printer Name you typed wasn't recognized.", ui::mb::OkOnly,
                        s_.host.ProgramTitle());
@@ -260,6 +278,7 @@ bool PrintPath::SendToPrinter(const std::string& jobText) {
 }
 
 void PrintPath::PurgePrintQueue() {
+    spooler::SpoolerAction action(s_.spooler);
     const bool logging = s_.host.LogEnabled();
     if (logging)
         log("...PurgePrintQueue");
@@ -270,9 +289,14 @@ void PrintPath::PurgePrintQueue() {
         printer = s_.spooler.currentPrinter();
 
     // The information read only proves that the printer responds.
-    if (!s_.spooler.printerInfo(printer).ok())
+    if (auto info = s_.spooler.printerInfo(printer); !info.ok()) {
+        if (logging)
+            logCause("PurgePrintQueue", info.error);
         return;
+    }
     auto jobs = s_.spooler.jobs(printer);
+    if (!jobs.ok() && logging)
+        logCause("PurgePrintQueue", jobs.error);
     if (!jobs.ok() || jobs.value->empty())
         return;
     for (std::uint32_t id : jobsToPurge(*jobs.value, options_.documentName)) {
@@ -288,7 +312,10 @@ void PrintPath::KillPrintJob(const std::string& printer, std::uint32_t jobId) {
     const bool osprey = options_.logStyle == LogStyle::Osprey;
     if (osprey)
         log("...KillPrintJob");
-    s_.spooler.deleteJob(printer, jobId); // failures are silent
+    // Failures are silent to the user; a job that has left meanwhile is no failure at all.
+    int e = s_.spooler.deleteJob(printer, jobId);
+    if (e != spooler::err::None && e != spooler::err::InvalidParameter && s_.host.LogEnabled())
+        logCause("KillPrintJob", e);
     if (osprey)
         log("...KillPrintJob:Exit");
 }

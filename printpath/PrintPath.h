@@ -99,6 +99,9 @@ std::string getPrinterStatus(const std::string& PrinterVar, std::string& port, s
 // First job's status text of a job part (later jobs run together behind it).
 std::string getJobStatus(const std::string& JobVar, std::string& jobId, const LogFn& log = {});
 
+// The log line that names why a spooler call failed: "...routine: words (number)".
+std::string spoolerCauseLine(const std::string& routine, int error);
+
 // Ids of the jobs whose document name contains `documentName` (case-sensitive), in order.
 std::vector<std::uint32_t> jobsToPurge(const std::vector<spooler::JobInfo>& jobs,
                                        const std::string& documentName);
@@ -154,6 +157,8 @@ class PrintPath {
 
   private:
     void log(const std::string& message);
+    // Names the cause of a failed spooler call in the log: "...Routine: words (number)".
+    void logCause(const std::string& routine, int error);
 
     PrintPathServices s_;
     PrintPathOptions options_;

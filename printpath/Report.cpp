@@ -224,6 +224,10 @@ std::string getJobStatus(const std::string& JobVar, std::string& jobId, const Lo
     return out;
 }
 
+std::string spoolerCauseLine(const std::string& routine, int error) {
+    return "..." + routine + ": " + spooler::errorText(error) + " (" + std::to_string(error) + ")";
+}
+
 std::vector<std::uint32_t> jobsToPurge(const std::vector<spooler::JobInfo>& jobs,
                                        const std::string& documentName) {
     std::vector<std::uint32_t> ids;

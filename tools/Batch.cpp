@@ -85,6 +85,8 @@ bool isBatchFile(const std::string& program) {
 }
 
 std::string commandLineFromArguments(const std::vector<std::string>& arguments) {
+    if (arguments.size() == 1)
+        return arguments.front();
     std::string line;
     for (const auto& a : arguments) {
         if (!line.empty())

@@ -20,7 +20,9 @@ std::vector<std::string> batchCommands(const std::string& fileText, const Lookup
 // True when the program name names a batch file (".bat" or ".cmd", any case).
 bool isBatchFile(const std::string& program);
 
-// The launcher's command line from its arguments (each quoted where needed).
+// The launcher's command line from its arguments: one argument is the command line itself
+// (split later by the same rules as a batch line, quotes grouping words); several are joined,
+// each quoted where needed, so that they come back unchanged.
 std::string commandLineFromArguments(const std::vector<std::string>& arguments);
 
 } // namespace tools

@@ -83,27 +83,6 @@ Command parse(const std::vector<std::string>& args) {
     return Unknown{"no command: give /if (add), /dl (delete) or /Xg (settings)"};
 }
 
-std::string errorText(int error) {
-    switch (error) {
-    case spooler::err::AccessDenied:
-        return "access denied (the printing system's administrators only)";
-    case spooler::err::InvalidPrinterName:
-        return "no such printer";
-    case spooler::err::PrinterAlreadyExists:
-        return "the printer already exists";
-    case spooler::err::ServiceUnavailable:
-        return "the printing system cannot be reached";
-    case spooler::err::PrinterHasJobs:
-        return "the printer still has jobs in its queue";
-    case spooler::err::UnknownPort:
-        return "unknown port";
-    case 1797:
-        return "unknown printer driver";
-    default:
-        return "error " + std::to_string(error);
-    }
-}
-
 std::string settingsText(const spooler::PrinterInfo& info) {
     return "Name=" + info.name.value_or("") + "\r\nDriver=" + info.driver.value_or("") +
            "\r\nPort=" + info.port.value_or("") + "\r\nStatus=" + std::to_string(info.status) +
@@ -112,7 +91,7 @@ std::string settingsText(const spooler::PrinterInfo& info) {
 
 int run(const Command& command, spooler::Spooler& spooler, std::ostream& err) {
     auto fail = [&](const std::string& what, int error) {
-        err << "rundll32: " << what << ": " << errorText(error) << " (" << error << ")\n";
+        err << "rundll32: " << what << ": " << spooler::errorText(error) << " (" << error << ")\n";
         return 1;
     };
     if (auto* add = std::get_if<AddPrinter>(&command)) {

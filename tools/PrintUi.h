@@ -35,9 +35,6 @@ using Command = std::variant<AddPrinter, DeletePrinter, DumpSettings, Unknown>;
 // Reads the arguments that follow the program name.
 Command parse(const std::vector<std::string>& args);
 
-// Words for a system error number the set-up commands meet.
-std::string errorText(int error);
-
 // The settings file of a printer: CR LF lines "Name=", "Driver=", "Port=", "Status=".
 std::string settingsText(const spooler::PrinterInfo& info);
 

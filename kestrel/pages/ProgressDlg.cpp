@@ -137,8 +137,10 @@ bool ProgressDlg::temporaryPrinterIsCurrent() {
     if (sp.currentPrinter() != kTempPrinterName)
         return false;
     auto installed = sp.printers();
-    if (!installed.ok())
+    if (!installed.ok()) {
+        core().WriteLog(printpath::spoolerCauseLine("Start_Job", installed.error));
         return false;
+    }
     const auto& names = *installed.value;
     return std::find(names.begin(), names.end(), kTempPrinterName) != names.end();
 }

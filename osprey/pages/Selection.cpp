@@ -41,14 +41,18 @@ void Selection::Load_PrinterList() {
             c.WriteLog(line);
     };
     log("in Load_PrinterList");
+    // Listing the printers is one action: a scheduler that stops answering holds it once.
+    spooler::SpoolerAction action(spool);
     const std::string mark = spool.currentPrinter();
     log("Default Printer= " + mark);
 
     ui::Control& list = ctl("PrinterList");
     int j = 0;
     int markIndex = 0;
-    const std::vector<std::string> printers =
-        spool.printers().value.value_or(std::vector<std::string>{});
+    const auto installed = spool.printers();
+    if (!installed.ok())
+        log(printpath::spoolerCauseLine("Load_PrinterList", installed.error));
+    const std::vector<std::string> printers = installed.value.value_or(std::vector<std::string>{});
     for (const std::string& name : printers) {
         log("in loop: J=" + std::to_string(j));
         spool.setCurrentPrinter(name);
@@ -81,13 +85,15 @@ void Selection::Next_Click() {
     WizardState& ws = c.ws;
     spooler::Spooler& spool = c.spooler();
     ws.PrinterDriver.clear();
-    for (const std::string& name : spool.printers().value.value_or(std::vector<std::string>{}))
-        if (name == ws.SelectedPrinter)
-            spool.setCurrentPrinter(name);
-
     std::string printerPart;
     std::string jobPart;
-    c.CheckPrinter(printerPart, jobPart);
+    {
+        spooler::SpoolerAction action(spool);
+        for (const std::string& name : spool.printers().value.value_or(std::vector<std::string>{}))
+            if (name == ws.SelectedPrinter)
+                spool.setCurrentPrinter(name);
+        c.CheckPrinter(printerPart, jobPart);
+    }
     const std::string status =
         c.printPath().getPrinterStatus(printerPart, ws.PrinterPort, ws.PrinterDriver);
     GetPrinterWidth(ws, ws.PrinterDriver);

@@ -61,9 +61,14 @@ constexpr int InsufficientBuffer = 122;
 constexpr int InvalidPrinterName = 1801;
 constexpr int PrinterAlreadyExists = 1802;
 constexpr int UnknownPort = 1796;
+constexpr int UnknownDriver = 1797;
 constexpr int ServiceUnavailable = 1722; // the scheduler cannot be reached
 constexpr int PrinterHasJobs = 3006;
+constexpr int Timeout = 1460; // the scheduler did not answer within the action's time
 } // namespace err
+
+// Words for an error number, for messages and logs ("access denied (...)").
+std::string errorText(int error);
 
 struct PrinterInfo {
     // Texts may be missing ("null" in the spooler's structures); readers treat a
@@ -106,7 +111,7 @@ struct WriteOutcome {
 
 // What the wizards use of the print spooler. Names are compared exactly (case-sensitive).
 class Spooler {
-public:
+  public:
     virtual ~Spooler() = default;
 
     // Installed printers in the system's order.
@@ -132,6 +137,26 @@ public:
                            const std::string& port) = 0;
     // Deletes a printer; refused (err::PrinterHasJobs) while its queue still holds jobs.
     virtual int deletePrinter(const std::string& name) = 0;
+
+    // The calls between these belong to one user action (listing the ports, selecting a
+    // printer, one report) and share one time limit: a spooler that stops answering holds
+    // them no longer than that in total, and the calls after it fail at once with
+    // err::Timeout. Actions nest (the outermost counts); a call outside any action is an
+    // action of its own. Use SpoolerAction rather than calling these directly.
+    virtual void beginAction() {}
+    virtual void endAction() {}
+};
+
+// One user action on a spooler, for the life of this object.
+class SpoolerAction {
+  public:
+    explicit SpoolerAction(Spooler& spooler) : spooler_(spooler) { spooler_.beginAction(); }
+    ~SpoolerAction() { spooler_.endAction(); }
+    SpoolerAction(const SpoolerAction&) = delete;
+    SpoolerAction& operator=(const SpoolerAction&) = delete;
+
+  private:
+    Spooler& spooler_;
 };
 
 } // namespace spooler

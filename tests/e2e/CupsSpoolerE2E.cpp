@@ -148,6 +148,14 @@ TEST_F(CupsSpoolerE2E, MapsTheSchedulersStatesOntoStatusBits) {
     ASSERT_EQ(spooler->addPrinter("Kestrel", kGenericTextDriver, "LPT1:"), 0);
     EXPECT_EQ(spooler->printerInfo("Kestrel").value->status, 0u);
 
+    // A queue that refuses jobs is not available, so never ready.
+    auto rejecting = runProgram({"/usr/sbin/cupsreject", "Kestrel"});
+    ASSERT_EQ(rejecting.exitCode, 0) << rejecting.output;
+    EXPECT_EQ(spooler->printerInfo("Kestrel").value->status, pst::NotAvailable);
+    auto accepting = runProgram({"/usr/sbin/cupsaccept", "Kestrel"});
+    ASSERT_EQ(accepting.exitCode, 0) << accepting.output;
+    EXPECT_EQ(spooler->printerInfo("Kestrel").value->status, 0u);
+
     ASSERT_TRUE(spooler->writeRawDocument("Kestrel", "Kestrel Command", "x").ended);
     // The device does not answer: the queue prints and the printer is offline.
     std::uint32_t status = waitStatus(*spooler, "Kestrel", pst::Printing | pst::Offline);

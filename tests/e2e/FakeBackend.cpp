@@ -9,8 +9,9 @@
 //   parallel:ROOT/devices/parallel/lp0   serial:ROOT/devices/serial/ttyS0
 //   usb://Fake/Printer?serial=<name>
 // Run for a job it appends the job's bytes (argv[6], else stdin) to "<device>.out". While
-// "<device>.refuse" exists it does not take the job: it reports the printer offline and
-// waits, so the job stays in the queue (until the marker goes or the job is cancelled).
+// "<device>.refuse" exists, or "<device>.take" holds 0, it does not take the job: it reports
+// the printer offline and waits, so the job stays in the queue (until the marker goes or the
+// job is cancelled). A "<device>.take" holding n > 0 lets n more jobs through.
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <sys/ioctl.h>
 #include <thread>
 #include <unistd.h>
 
@@ -44,6 +46,16 @@ int discover(const fs::path& root, const std::string& scheme) {
                                           : scheme + ":" + entry.path().string();
         std::cout << "direct " << uri << " \"Fake Printer\" \"Fake Printer (" << name
                   << ")\" \"MFG:Fake;MDL:Printer;SN:" << name << ";\" \"\"\n";
+    }
+    std::cout << std::flush;
+    // The scheduler's device lister stops reading once every backend has ended, so a
+    // backend that ends before its lines were read loses them: stay until they were.
+    for (int i = 0; i < 250; ++i) {
+        int unread = 0;
+        if (::ioctl(STDOUT_FILENO, FIONREAD, &unread) != 0 || unread == 0) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return 0;
 }
@@ -74,19 +86,31 @@ fs::path deviceOf(const fs::path& root, const std::string& scheme, const std::st
     return dir / name;
 }
 
+// The jobs the device still takes before it refuses; -1 without a limit.
+int jobsLeft(const fs::path& take) {
+    std::ifstream in(take);
+    int n = -1;
+    return in >> n ? n : -1;
+}
+
 int print(const fs::path& device, int argc, char** argv) {
     fs::path refuse = device.string() + ".refuse";
-    if (present(refuse)) {
+    fs::path take = device.string() + ".take";
+    auto refusing = [&] { return present(refuse) || jobsLeft(take) == 0; };
+    if (refusing()) {
         std::cerr << "STATE: +offline-report" << std::endl;
         std::cerr << "INFO: The printer is not responding." << std::endl;
         // Bounded, so that a forgotten marker never leaves a process behind for long.
-        for (int i = 0; i < 6000 && present(refuse); ++i) {
+        for (int i = 0; i < 6000 && refusing(); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
-        if (present(refuse)) {
+        if (refusing()) {
             return 1;
         }
         std::cerr << "STATE: -offline-report" << std::endl;
+    }
+    if (int left = jobsLeft(take); left > 0) {
+        std::ofstream(take, std::ios::trunc) << left - 1;
     }
     std::FILE* in = argc >= 7 ? std::fopen(argv[6], "rb") : stdin;
     if (!in) {

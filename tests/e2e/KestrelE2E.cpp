@@ -76,6 +76,10 @@ class KestrelE2E : public PrivateCupsTest {
         previous = fs::current_path();
         fs::current_path(folder);
         wizard = std::make_unique<Wizard>(folder);
+        // The wizard's waits last until the scheduler has done its part, however busy the
+        // machine is.
+        PrivateCups* scheduler = cups;
+        wizard->clock.settled = [scheduler] { return scheduler->settled(); };
     }
     void TearDown() override {
         wizard.reset();
@@ -145,6 +149,29 @@ TEST_F(KestrelE2E, ADeviceThatNeverTakesTheJobEndsInThePrinterUpdateError) {
     // The job was purged (a printer with jobs is never deleted) and the printer removed.
     EXPECT_FALSE(printerExists("Kestrel")) << cups->errorLog();
     EXPECT_EQ(cups->received(Scheme::Usb, "NEVER"), "");
+}
+
+// Against a hung scheduler each step gives up within 5 s and takes its failure path.
+TEST_F(KestrelE2E, PortPageAndReportGiveUpSoonOnAStoppedScheduler) {
+    cups->addDevice(Scheme::Parallel, "lp0");
+    ASSERT_EQ(wizard->spooler->addPrinter("Kestrel", spooler::kGenericTextDriver, "LPT1:"), 0);
+    wizard->spooler->setCurrentPrinter("Kestrel");
+    SuspendedScheduler stopped(*cups);
+    using std::chrono::steady_clock;
+
+    wizard->boxes.expect("Program Error", "Unable to get list of available local ports.\r\n"
+                                          "Using default port settings.");
+    auto start = steady_clock::now();
+    wizard->app.dispatch([&] { wizard->pages.getPortSelect().Show(); });
+    EXPECT_LT(steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(page("PortSelect").ctl("LPTCombo").items(), std::vector<std::string>{"LPT1:"});
+    EXPECT_TRUE(wizard->boxes.allShown());
+
+    std::string printerPart, jobPart;
+    start = steady_clock::now();
+    EXPECT_EQ(wizard->core.printPath().CheckPrinter(printerPart, jobPart),
+              "Cannot open printer Kestrel, Error: 1460");
+    EXPECT_LT(steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 TEST_F(KestrelE2E, TcpRouteDeliversTheSameJobToTheListener) {

@@ -9,7 +9,10 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <poll.h>
+#include <pwd.h>
+#include <sstream>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -28,6 +31,8 @@ namespace e2e {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+bool usersWanted = false;
 
 const char* schemeName(Scheme s) {
     switch (s) {
@@ -76,21 +81,33 @@ std::vector<char*> cArgs(const std::vector<std::string>& argv) {
 } // namespace
 
 RunResult runProgram(const std::vector<std::string>& argv, const std::string& folder, int timeoutMs,
-                     const std::vector<std::string>& env) {
+                     const std::vector<std::string>& env, const TestUser* user) {
     RunResult result;
     int pipeFds[2];
     if (argv.empty() || ::pipe2(pipeFds, O_CLOEXEC) != 0) {
         return result;
     }
     auto args = cArgs(argv);
+    // Prepared before the fork: the child only switches and starts.
+    std::vector<std::string> environment = env;
+    std::vector<gid_t> groups;
+    if (user) {
+        environment.insert(environment.end(),
+                           {"HOME=/", "USER=" + user->name, "LOGNAME=" + user->name});
+        groups.assign(user->groups.begin(), user->groups.end());
+    }
     pid_t pid = ::fork();
     if (pid == 0) {
         ::dup2(pipeFds[1], 1);
         ::dup2(pipeFds[1], 2);
+        if (user && (::setgroups(groups.size(), groups.data()) != 0 || ::setgid(user->gid) != 0 ||
+                     ::setuid(user->uid) != 0)) {
+            ::_exit(125);
+        }
         if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
             ::_exit(126);
         }
-        for (const auto& e : env) {
+        for (const auto& e : environment) {
             ::putenv(const_cast<char*>(e.c_str()));
         }
         ::execv(args[0], args.data());
@@ -131,6 +148,10 @@ RunResult runProgram(const std::vector<std::string>& argv, const std::string& fo
         result.exitCode = WEXITSTATUS(status);
     }
     return result;
+}
+
+void PrivateCups::wantTestUsers() {
+    usersWanted = true;
 }
 
 PrivateCups& PrivateCups::instance() {
@@ -195,23 +216,34 @@ bool PrivateCups::start() {
         fs::permissions(copy, fs::perms::owner_all);
     }
 
-    writeFile(root / "conf/cupsd.conf", "Listen " + server() +
-                                            "\n"
-                                            "Browsing Off\n"
-                                            "WebInterface No\n"
-                                            "LogLevel debug\n"
-                                            "DefaultShared No\n"
-                                            "<Policy default>\n"
-                                            "<Limit All>\n"
-                                            "Order deny,allow\n"
-                                            "</Limit>\n"
-                                            "</Policy>\n");
+    std::string policy = configuration(failure_);
+    if (policy.empty()) {
+        return false;
+    }
+    writeFile(root / "conf/cupsd.conf", policy);
+    if (usersWanted) {
+        makeUsers();
+    }
+    // The system group of an installed scheduler, and ours for the test users.
+    std::string systemGroup = "root";
+    if (::getgrnam("lpadmin")) {
+        systemGroup += " lpadmin";
+    }
+    if (!group_.empty()) {
+        systemGroup += " " + group_;
+    }
+    // A scheduler run by someone else than root: that one administers it.
+    if (::geteuid() != 0) {
+        if (group* own = ::getgrgid(::getegid())) {
+            systemGroup += std::string(" ") + own->gr_name;
+        }
+    }
     writeFile(root / "conf/cups-files.conf",
               "ServerRoot " + root_ + "/conf\n" + "StateDir " + root_ + "/state\n" + "CacheDir " +
                   root_ + "/cache\n" + "RequestRoot " + root_ + "/spool\n" + "TempDir " + root_ +
                   "/spool/tmp\n" + "ServerBin " + root_ + "/bin\n" + "ErrorLog " + root_ +
                   "/log/error_log\n" + "AccessLog " + root_ + "/log/access_log\n" + "PageLog " +
-                  root_ + "/log/page_log\n" + "SystemGroup root\n");
+                  root_ + "/log/page_log\n" + "SystemGroup " + systemGroup + "\n");
 
     std::string conf = root_ + "/conf/cupsd.conf";
     std::string files = root_ + "/conf/cups-files.conf";
@@ -255,12 +287,150 @@ bool PrivateCups::start() {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     ::setenv("CUPS_SERVER", server().c_str(), 1);
+    // Where clients look for the scheduler's local certificate.
+    ::setenv("CUPS_STATEDIR", (root_ + "/state").c_str(), 1);
     return true;
+}
+
+// The installed scheduler's policy under our own listener and logging: its <Policy> and
+// <Location> sections unchanged, with the defaults they refer to.
+std::string PrivateCups::configuration(std::string& error) const {
+    const std::string installed = "/etc/cups/cupsd.conf";
+    std::ifstream in(installed);
+    if (!in) {
+        error = "cannot read " + installed;
+        return "";
+    }
+    std::string copied;
+    std::string closing; // the end of the section being copied ("</Policy", "</Location")
+    std::string line;
+    bool policy = false;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::string word;
+        words >> word;
+        word = word.substr(0, word.find('>'));
+        if (closing.empty() && (word == "<Policy" || word == "<Location")) {
+            closing = "</" + word.substr(1);
+            policy = policy || word == "<Policy";
+        }
+        if (!closing.empty() || word == "DefaultAuthType" || word == "DefaultPolicy") {
+            copied += line + "\n";
+        }
+        if (!closing.empty() && word == closing) {
+            closing.clear();
+        }
+    }
+    if (!policy) {
+        error = installed + " holds no <Policy> section";
+        return "";
+    }
+    return "Listen " + server() +
+           "\n"
+           "Browsing Off\n"
+           "WebInterface No\n"
+           "LogLevel debug\n"
+           "DefaultShared No\n" +
+           copied;
+}
+
+namespace {
+
+// Runs an administration command (no shell); true when it exited with 0.
+bool administer(const std::vector<std::string>& argv) {
+    return runProgram(argv, "", 30000).exitCode == 0;
+}
+
+std::optional<TestUser> lookUpUser(const std::string& name) {
+    passwd* pw = ::getpwnam(name.c_str());
+    if (!pw) {
+        return std::nullopt;
+    }
+    TestUser user{name, pw->pw_uid, pw->pw_gid, {}};
+    int count = 64;
+    std::vector<gid_t> groups(static_cast<std::size_t>(count));
+    if (::getgrouplist(name.c_str(), pw->pw_gid, groups.data(), &count) < 0) {
+        groups.resize(static_cast<std::size_t>(count));
+        ::getgrouplist(name.c_str(), pw->pw_gid, groups.data(), &count);
+    }
+    groups.resize(static_cast<std::size_t>(count));
+    user.groups.assign(groups.begin(), groups.end());
+    return user;
+}
+
+// Makes a system user, trying again while another program holds the user database.
+std::optional<TestUser> makeUser(const std::string& name, const std::string& extraGroup) {
+    std::vector<std::string> argv{"/usr/sbin/useradd", "--system", "--no-create-home",
+                                  "--user-group",      "--shell",  "/usr/sbin/nologin"};
+    if (!extraGroup.empty()) {
+        argv.insert(argv.end(), {"--groups", extraGroup});
+    }
+    argv.push_back(name);
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (administer(argv) || ::getpwnam(name.c_str())) {
+            return lookUpUser(name);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+bool PrivateCups::makeUsers() {
+    if (::geteuid() != 0) {
+        usersFailure_ = "only root can make the test users";
+        return false;
+    }
+    if (::access("/usr/sbin/useradd", X_OK) != 0 || ::access("/usr/sbin/groupadd", X_OK) != 0) {
+        usersFailure_ = "no /usr/sbin/useradd or /usr/sbin/groupadd";
+        return false;
+    }
+    // Names of this process: test programs that run side by side do not meet.
+    const std::string stem = "kvt" + std::to_string(::getpid());
+    const std::string group = stem + "g";
+    // Leftovers of an earlier program with the same process number go first.
+    administer({"/usr/sbin/userdel", stem + "a"});
+    administer({"/usr/sbin/userdel", stem + "u"});
+    administer({"/usr/sbin/groupdel", group});
+    for (int attempt = 0; attempt < 10 && !::getgrnam(group.c_str()); ++attempt) {
+        if (!administer({"/usr/sbin/groupadd", "--system", group})) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+    }
+    if (!::getgrnam(group.c_str())) {
+        usersFailure_ = "cannot make the group " + group;
+        return false;
+    }
+    group_ = group;
+    member_ = makeUser(stem + "a", group);
+    plain_ = makeUser(stem + "u", "");
+    if (!member_ || !plain_) {
+        usersFailure_ = "cannot make the users " + stem + "a and " + stem + "u";
+        removeUsers();
+        return false;
+    }
+    usersFailure_.clear();
+    return true;
+}
+
+void PrivateCups::removeUsers() {
+    for (auto* user : {&member_, &plain_}) {
+        if (*user) {
+            administer({"/usr/sbin/userdel", (*user)->name});
+            user->reset();
+        }
+    }
+    if (!group_.empty()) {
+        administer({"/usr/sbin/groupdel", group_});
+        group_.clear();
+    }
 }
 
 void PrivateCups::stop() {
     if (pid_ > 0) {
         // The scheduler stops its jobs' processes itself on SIGTERM.
+        ::kill(pid_, SIGCONT);
         ::kill(pid_, SIGTERM);
         auto deadline = Clock::now() + std::chrono::seconds(5);
         int status = 0;
@@ -276,6 +446,7 @@ void PrivateCups::stop() {
         ::kill(-pid_, SIGKILL); // stragglers of its process group, if any
         pid_ = -1;
     }
+    removeUsers();
     if (!root_.empty() && !std::getenv("KVT_E2E_KEEP")) {
         std::error_code ec;
         fs::remove_all(root_, ec);
@@ -306,6 +477,51 @@ void PrivateCups::setRefusing(Scheme scheme, const std::string& name, bool refus
     }
 }
 
+void PrivateCups::takeThenRefuse(Scheme scheme, const std::string& name, int jobs) {
+    writeFile(devicePath(scheme, name) + ".take", std::to_string(jobs));
+}
+
+bool PrivateCups::anyRefusing() const {
+    std::error_code ec;
+    for (const char* scheme : {"parallel", "serial", "usb"}) {
+        for (const auto& entry : fs::directory_iterator(root_ + "/devices/" + scheme, ec)) {
+            const fs::path& p = entry.path();
+            if (p.extension() == ".refuse" || (p.extension() == ".take" && readFile(p) == "0")) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool PrivateCups::settled() {
+    if (!running() || suspended_ || anyRefusing()) {
+        return true;
+    }
+    auto spooler = spooler::makeCupsSpooler();
+    auto printers = spooler->printers();
+    for (const auto& name : printers.value.value_or(std::vector<std::string>{})) {
+        auto jobs = spooler->jobs(name);
+        if (jobs.ok() && !jobs.value->empty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void PrivateCups::suspend() {
+    if (pid_ > 0 && ::kill(pid_, SIGSTOP) == 0) {
+        suspended_ = true;
+    }
+}
+
+void PrivateCups::resume() {
+    if (pid_ > 0) {
+        ::kill(pid_, SIGCONT);
+    }
+    suspended_ = false;
+}
+
 std::string PrivateCups::received(Scheme scheme, const std::string& name) const {
     return readFile(devicePath(scheme, name) + ".out");
 }
@@ -326,6 +542,7 @@ void PrivateCups::reset() {
     if (!running()) {
         return;
     }
+    resume();
     std::error_code ec;
     // Markers first, so that waiting backends let go of their jobs.
     for (const char* scheme : {"parallel", "serial", "usb"}) {
@@ -366,7 +583,7 @@ void PrivateCupsTest::SetUp() {
     cups->reset();
 }
 
-std::string makeFolder(const std::string& name) {
+std::string makeFolder(const std::string& name, const TestUser* owner) {
     auto& cups = PrivateCups::instance();
     fs::path dir = fs::path(cups.root().empty() ? fs::temp_directory_path().string()
                                                 : cups.root() + "/folders") /
@@ -374,6 +591,9 @@ std::string makeFolder(const std::string& name) {
     std::error_code ec;
     fs::remove_all(dir, ec);
     fs::create_directories(dir);
+    if (owner && ::chown(dir.c_str(), owner->uid, owner->gid) != 0) {
+        ADD_FAILURE() << "cannot give " << dir << " to " << owner->name;
+    }
     return dir.string();
 }
 

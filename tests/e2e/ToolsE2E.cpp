@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -17,6 +18,18 @@ using namespace spooler;
 namespace fs = std::filesystem;
 
 const std::string kEntry = "printui.dll,PrintUIEntry";
+const std::vector<std::string> kAddKestrel{kEntry, "/q",      "/u", "/if",
+                                           "/b",   "Kestrel", "/f", "%windir%\\inf\\ntprint.inf",
+                                           "/r",   "LPT1:",   "/m", "Generic / Text Only"};
+const std::vector<std::string> kDeleteKestrel{kEntry, "/q", "/dl", "/n", "Kestrel"};
+
+// The set-up commands are tried as a member of the scheduler's system group and as a plain
+// user, whom the scheduler is started with.
+const bool kUsersWanted = (PrivateCups::wantTestUsers(), true);
+
+bool says(const RunResult& run, const std::string& words) {
+    return run.output.find(words) != std::string::npos;
+}
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -25,12 +38,62 @@ std::string readFile(const fs::path& path) {
 
 class ToolsE2E : public PrivateCupsTest {
   protected:
-    RunResult rundll32(std::vector<std::string> args, const std::string& folder = "") {
+    RunResult rundll32(std::vector<std::string> args, const std::string& folder = "",
+                       const TestUser* user = nullptr) {
         args.insert(args.begin(), RUNDLL32_PATH);
-        return runProgram(args, folder);
+        return runProgram(args, folder, 30000, {}, user);
     }
+
+    // Adding, listing and deleting as someone of the system group: all succeed.
+    void administerAs(const TestUser* user) {
+        cups->addDevice(Scheme::Parallel, "lp0");
+        auto add = rundll32(kAddKestrel, "", user);
+        EXPECT_EQ(add.exitCode, 0) << add.output << cups->errorLog();
+        EXPECT_TRUE(spooler->printerInfo("Kestrel").ok());
+        std::string folder = makeFolder("wren-admin", user);
+        auto wren = runProgram({WREN_PATH}, folder, 30000, {}, user);
+        EXPECT_EQ(readFile(fs::path(folder) / "ports.txt"), "LPT1:\r\n") << wren.output;
+        auto del = rundll32(kDeleteKestrel, "", user);
+        EXPECT_EQ(del.exitCode, 0) << del.output;
+        EXPECT_FALSE(spooler->printerInfo("Kestrel").ok());
+    }
+
     std::unique_ptr<Spooler> spooler = makeCupsSpooler();
 };
+
+// Root and members of the system group pass on their local credentials (nothing asks for a
+// password); anyone else is refused at once.
+TEST_F(ToolsE2E, SetUpCommandsSucceedForTheSystemGroupAndAreRefusedToOthers) {
+    administerAs(nullptr);
+    if (!cups->systemGroupMember() || !cups->plainUser()) {
+        GTEST_SKIP() << "root passed; no test users for the rest: " << cups->usersFailure();
+    }
+    administerAs(&*cups->systemGroupMember());
+
+    const TestUser* plain = &*cups->plainUser();
+    cups->addDevice(Scheme::Parallel, "lp0");
+    std::string folder = makeFolder("wren-plain", plain);
+    const struct {
+        const char* what;
+        std::function<RunResult()> run;
+    } refused[] = {
+        {"add", [&] { return rundll32(kAddKestrel, "", plain); }},
+        {"delete",
+         [&] {
+             EXPECT_EQ(spooler->addPrinter("Kestrel", kGenericTextDriver, "LPT1:"), 0);
+             return rundll32(kDeleteKestrel, "", plain);
+         }},
+        {"list", [&] { return runProgram({WREN_PATH}, folder, 30000, {}, plain); }},
+    };
+    for (const auto& r : refused) {
+        auto start = std::chrono::steady_clock::now();
+        RunResult run = r.run();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3)) << r.what;
+        EXPECT_TRUE(says(run, "access denied")) << r.what << ": " << run.output;
+    }
+    EXPECT_TRUE(spooler->printerInfo("Kestrel").ok()) << "the plain user deleted nothing";
+    EXPECT_EQ(readFile(fs::path(folder) / "ports.txt"), "");
+}
 
 TEST_F(ToolsE2E, WrenListsTheFakeDevicesInPortsTxt) {
     cups->addDevice(Scheme::Parallel, "lp0");
@@ -53,7 +116,52 @@ TEST_F(ToolsE2E, WrenWithoutASchedulerLeavesAnEmptyFileAtOnce) {
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(fs::exists(fs::path(folder) / "ports.txt"));
     EXPECT_EQ(readFile(fs::path(folder) / "ports.txt"), "");
-    EXPECT_NE(run.output.find("EnumPorts() failed"), std::string::npos) << run.output;
+    EXPECT_TRUE(says(run, "EnumPorts() failed\n")) << run.output;
+    EXPECT_TRUE(says(run, "(no scheduler is running)")) << run.output;
+}
+
+// Against a hung scheduler a program's one action gives up within 5 s and says why.
+TEST_F(ToolsE2E, WrenAndRundll32GiveUpSoonOnAStoppedScheduler) {
+    cups->addDevice(Scheme::Parallel, "lp0");
+    ASSERT_EQ(spooler->addPrinter("Kestrel", kGenericTextDriver, "LPT1:"), 0);
+    std::string folder = makeFolder("wren-stopped");
+    SuspendedScheduler stopped(*cups);
+    const std::function<RunResult()> steps[] = {
+        [&] { return runProgram({WREN_PATH}, folder); },
+        [&] { return rundll32(kDeleteKestrel); },
+    };
+    for (const auto& step : steps) {
+        auto start = std::chrono::steady_clock::now();
+        RunResult run = step();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_TRUE(says(run, "did not answer in time")) << run.output;
+    }
+}
+
+// Two parallel devices whose paths end in 0 both claim LPT1:; the whole listing names them,
+// and every program shows and writes the same names.
+TEST_F(ToolsE2E, ClashingDevicesKeepOneNamingInEveryProgram) {
+    cups->addDevice(Scheme::Parallel, "lp0");
+    cups->addDevice(Scheme::Parallel, "xlp0");
+    std::string folder = makeFolder("clash");
+
+    auto wren = runProgram({WREN_PATH}, folder);
+    EXPECT_EQ(readFile(fs::path(folder) / "ports.txt"), "LPT1:\r\nLPT2:\r\n") << wren.output;
+    std::vector<std::string> add = kAddKestrel;
+    add[9] = "LPT2:";
+    auto added = rundll32(add);
+    ASSERT_EQ(added.exitCode, 0) << added.output;
+    auto info = spooler->printerInfo("Kestrel");
+    ASSERT_TRUE(info.ok());
+    EXPECT_EQ(info.value->port, "LPT2:");
+    auto dumped = rundll32({kEntry, "/q", "/f", folder + "/kestrel.txt", "/Xg", "/n", "Kestrel"});
+    EXPECT_TRUE(readFile(fs::path(folder) / "kestrel.txt").find("\r\nPort=LPT2:\r\n") !=
+                std::string::npos)
+        << dumped.output;
+    // The queue is on the second device.
+    ASSERT_TRUE(spooler->writeRawDocument("Kestrel", "Kestrel Command", "x").ended);
+    EXPECT_TRUE(cups->waitReceived(Scheme::Parallel, "xlp0", 1));
+    EXPECT_EQ(cups->received(Scheme::Parallel, "lp0"), "");
 }
 
 TEST_F(ToolsE2E, Rundll32AddsDumpsAndDeletesThePrinter) {
@@ -61,8 +169,7 @@ TEST_F(ToolsE2E, Rundll32AddsDumpsAndDeletesThePrinter) {
     std::string folder = makeFolder("rundll32");
     std::string dump = folder + "/kestrel.txt";
 
-    auto add = rundll32({kEntry, "/q", "/u", "/if", "/b", "Kestrel", "/f",
-                         "%windir%\\inf\\ntprint.inf", "/r", "LPT1:", "/m", "Generic / Text Only"});
+    auto add = rundll32(kAddKestrel);
     ASSERT_EQ(add.exitCode, 0) << add.output;
     auto info = spooler->printerInfo("Kestrel");
     ASSERT_TRUE(info.ok());
@@ -75,7 +182,7 @@ TEST_F(ToolsE2E, Rundll32AddsDumpsAndDeletesThePrinter) {
                               "Status=0\r\n");
     fs::remove(dump);
 
-    auto deleted = rundll32({kEntry, "/q", "/dl", "/n", "Kestrel"});
+    auto deleted = rundll32(kDeleteKestrel);
     EXPECT_EQ(deleted.exitCode, 0) << deleted.output;
     EXPECT_FALSE(spooler->printerInfo("Kestrel").ok());
 

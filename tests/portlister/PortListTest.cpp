@@ -24,10 +24,21 @@ TEST(ListPorts, NoPorts) {
     EXPECT_EQ(out.file, "");
 }
 
-TEST(ListPorts, FailedEnumeration) {
-    auto out = portlister::listPorts(Ports::failure(1722));
-    EXPECT_EQ(out.console, "Ports: size: 0 bytes   0\n" + kDashes + "\nEnumPorts() failed\n");
-    EXPECT_EQ(out.file, "");
+TEST(ListPorts, FailedEnumerationKeepsTheConsoleAndNamesTheCause) {
+    const std::pair<int, const char*> causes[] = {
+        {spooler::err::ServiceUnavailable, "cannot be reached (no scheduler is running) (1722)"},
+        {spooler::err::AccessDenied, "access denied (the printing system's administrators only)"},
+        {spooler::err::Timeout, "did not answer in time (1460)"},
+    };
+    for (auto [error, words] : causes) {
+        auto out = portlister::listPorts(Ports::failure(error));
+        EXPECT_EQ(out.console, "Ports: size: 0 bytes   0\n" + kDashes + "\nEnumPorts() failed\n");
+        EXPECT_EQ(out.file, "");
+        EXPECT_TRUE(out.error.starts_with("Wren: cannot list the ports: ")) << out.error;
+        EXPECT_NE(out.error.find(words), std::string::npos) << out.error;
+        EXPECT_EQ(out.error.find('\n'), out.error.size() - 1) << "one line";
+    }
+    EXPECT_EQ(portlister::listPorts(Ports::success({"LPT1:"})).error, "");
 }
 
 TEST(ListPorts, ManyPortsAreAllListed) {
@@ -62,7 +73,7 @@ TEST(RunWren, WritesPortsTxtAndReplacesEarlierList) {
     portlister::runWren(spool, system, failed, errors);
     EXPECT_EQ(system.readFile("ports.txt"), ""); // emptied, never stale
     EXPECT_TRUE(failed.str().ends_with("EnumPorts() failed\n"));
-    EXPECT_EQ(errors.str(), "");
+    EXPECT_TRUE(errors.str().starts_with("Wren: cannot list the ports: ")) << errors.str();
 }
 
 TEST(RunWren, UnwritableFolderStillListsAndSaysSo) {

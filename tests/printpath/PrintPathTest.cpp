@@ -7,6 +7,8 @@
 #include "tests/fixtures/TempFolder.h"
 #include "tests/support/Harness.h"
 
+#include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace printpath;
@@ -211,6 +213,65 @@ TEST_F(PrintPathTest, SelectReadyPrinter) {
     EXPECT_EQ(host.log.back(), "Selected Printer Name: Kestrel");
 }
 
+// The boxes stay as they are; the log names what the spooler said.
+TEST_F(PrintPathTest, FailedSpoolerCallsPutTheirCauseInTheLog) {
+    const std::pair<int, const char*> causes[] = {
+        {spooler::err::ServiceUnavailable, "(no scheduler is running) (1722)"},
+        {spooler::err::AccessDenied,
+         "access denied (the printing system's administrators only) (5)"},
+        {spooler::err::Timeout, "did not answer in time (1460)"},
+    };
+    spool.install(printer("Kestrel"));
+    spool.setCurrentPrinter("Kestrel");
+    for (auto [error, words] : causes) {
+        spool.failNext(MemorySpooler::Call::Printers, error);
+        EXPECT_FALSE(path().SelectPrinter("Kestrel"));
+        EXPECT_NE(host.errors.back().text.find("Not defined on this Workstation."),
+                  std::string::npos);
+        EXPECT_EQ(host.log.back(), std::string("...SelectPrinter: ") + spooler::errorText(error) +
+                                       " (" + std::to_string(error) + ")");
+        EXPECT_NE(host.log.back().find(words), std::string::npos);
+
+        spool.failNext(MemorySpooler::Call::PrinterInfo, error);
+        std::string p, j;
+        EXPECT_EQ(path().CheckPrinter(p, j),
+                  "Cannot open printer Kestrel, Error: " + std::to_string(error));
+        EXPECT_NE(std::find(host.log.begin(), host.log.end(),
+                            printpath::spoolerCauseLine("CheckPrinter", error)),
+                  host.log.end());
+    }
+}
+
+// Each routine is one user action on the spooler, so its calls share one time limit.
+TEST_F(PrintPathTest, EachRoutineIsOneSpoolerAction) {
+    struct Counting : MemorySpooler {
+        void beginAction() override {
+            if (depth++ == 0)
+                ++actions;
+        }
+        void endAction() override { --depth; }
+        int depth = 0, actions = 0;
+        bool callOutside = false;
+    } counting;
+    counting.install(printer("Kestrel"));
+    counting.setCurrentPrinter("Kestrel");
+    counting.addJob("Kestrel", jobNamed("Kestrel Command"));
+    counting.setBeforeCall(
+        [&](MemorySpooler::Call) { counting.callOutside |= counting.depth == 0; });
+    PrintPath pp({counting, runner, system, harness.app, host});
+    std::string p, j;
+    const std::function<void()> routines[] = {
+        [&] { pp.SelectPrinter("Kestrel"); }, [&] { pp.CheckPrinter(p, j); },
+        [&] { pp.SendToPrinter("x"); }, [&] { pp.PurgePrintQueue(); }};
+    for (const auto& routine : routines) {
+        counting.actions = 0;
+        routine();
+        EXPECT_EQ(counting.actions, 1);
+        EXPECT_EQ(counting.depth, 0);
+    }
+    EXPECT_FALSE(counting.callOutside);
+}
+
 // ---- SendToPrinter ----
 
 TEST_F(PrintPathTest, SendWritesOneAnsiDocumentByteExact) {
@@ -230,7 +291,8 @@ TEST_F(PrintPathTest, SendToUnknownPrinterShowsBoxAndFails) {
     EXPECT_EQ(host.boxes[0].text, "The Printer Name you typed wasn't recognized.");
     EXPECT_EQ(host.boxes[0].flags, 0);
     EXPECT_EQ(host.boxes[0].title, "Kestrel Wizard");
-    EXPECT_EQ(host.log.back(), "sending job to printer: Nowhere");
+    EXPECT_EQ(host.log, (std::vector<std::string>{"sending job to printer: Nowhere",
+                                                  "...SendToPrinter: no such printer (1801)"}));
 }
 
 TEST_F(PrintPathTest, SendReportsEveryIncompleteStage) {

@@ -54,10 +54,23 @@ TEST(BatchFile, Names) {
     EXPECT_FALSE(tools::isBatchFile("bat"));
 }
 
-TEST(CommandLineFromArguments, SurvivesSplitting) {
+TEST(CommandLineFromArguments, SeveralSurviveSplittingOneIsTheCommandLine) {
     std::vector<std::string> args{"rundll32", "printui.dll,PrintUIEntry", "/n", "Name With Blank",
                                   "q\"uote"};
     EXPECT_EQ(proc::splitCommandLine(tools::commandLineFromArguments(args)), args);
+    // One argument is a whole command line, split as a batch line is.
+    const struct {
+        const char* line;
+        std::vector<std::string> words;
+    } single[] = {
+        {"ls -d /tmp", {"ls", "-d", "/tmp"}},
+        {"Wren.exe", {"Wren.exe"}},
+        {"rundll32 printui.dll,PrintUIEntry /n \"Name With Blank\"",
+         {"rundll32", "printui.dll,PrintUIEntry", "/n", "Name With Blank"}},
+    };
+    for (const auto& c : single)
+        EXPECT_EQ(proc::splitCommandLine(tools::commandLineFromArguments({c.line})), c.words)
+            << c.line;
 }
 
 // The real launcher, started as the wizard starts it.
@@ -85,6 +98,13 @@ TEST_F(PloverTest, RunsWrenFromItsOwnFolder) {
     ASSERT_TRUE(fs::exists(fs::path(PLOVER_PATH).parent_path() / "Wren"));
     EXPECT_EQ(runPlover("Wren.exe"), 0);
     EXPECT_TRUE(fs::exists("ports.txt"));
+}
+
+TEST_F(PloverTest, OneArgumentRunsAsACommandLine) {
+    EXPECT_EQ(runPlover("\"touch one 'two three'\""), 0);
+    EXPECT_TRUE(fs::exists("one"));
+    EXPECT_TRUE(fs::exists("'two"));
+    EXPECT_TRUE(fs::exists("three'"));
 }
 
 TEST_F(PloverTest, EndsOnlyAfterTheCommand) {

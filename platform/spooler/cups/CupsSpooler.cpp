@@ -7,15 +7,20 @@
 #include <cups/ipp.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <sys/mman.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 namespace spooler {
 
 namespace {
 
 using namespace cupsmap;
+using Clock = std::chrono::steady_clock;
 
 struct HttpClose {
     void operator()(http_t* h) const { httpClose(h); }
@@ -37,7 +42,8 @@ struct InfoFree {
 };
 using DestInfo = std::unique_ptr<cups_dinfo_t, InfoFree>;
 
-// No password prompts: a call that needs one fails at once instead of waiting on a terminal.
+// No password prompts: a call that needs one fails at once instead of waiting on a terminal
+// (libcups' own prompt reads the terminal). Local credentials need no password.
 const char* noPassword(const char*, http_t*, const char*, const char*, void*) {
     return nullptr;
 }
@@ -56,6 +62,11 @@ std::vector<std::string> attrTexts(ipp_attribute_t* a) {
         }
     }
     return out;
+}
+
+bool attrBool(ipp_t* group, const char* name, bool fallback) {
+    ipp_attribute_t* a = ippFindAttribute(group, name, IPP_TAG_BOOLEAN);
+    return a ? ippGetBoolean(a, 0) != 0 : fallback;
 }
 
 int attrInt(ipp_t* group, const char* name, int fallback) {
@@ -125,23 +136,59 @@ std::string genericTextPpd(const std::string& d) {
            "*PaperDimension Letter: \"612 792\"\n";
 }
 
+// The description file of a raw queue for `driver`, in an anonymous file in memory, at its
+// start; -1 when it cannot be made.
+int describedDriverFile(const std::string& driver) {
+    int fd = ::memfd_create("raw-queue-ppd", MFD_CLOEXEC);
+    if (fd < 0) {
+        return -1;
+    }
+    const std::string text = genericTextPpd(driver);
+    std::size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            ::close(fd);
+            return -1;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return fd;
+}
+
 class CupsSpooler final : public Spooler {
   public:
     explicit CupsSpooler(CupsLimits limits) : limits_(limits) {
         cupsSetPasswordCB2(noPassword, nullptr);
     }
 
+    void beginAction() override {
+        if (depth_++ == 0) {
+            deadline_ = Clock::now() + std::chrono::milliseconds(limits_.actionMs);
+            devices_.reset();
+        }
+    }
+    void endAction() override {
+        if (depth_ > 0) {
+            --depth_;
+        }
+    }
+
     Result<std::vector<std::string>> printers() override {
+        SpoolerAction action(*this);
         Http http = connect();
         if (!http) {
-            return Result<std::vector<std::string>>::failure(err::ServiceUnavailable);
+            return Result<std::vector<std::string>>::failure(connectError_);
         }
         ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
         static const char* const attrs[] = {"printer-name", "printer-type"};
         ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2,
                       nullptr, attrs);
         Ipp response(cupsDoRequest(http.get(), request, "/"));
-        int e = lastError(response.get());
+        int e = lastError(http.get(), response.get());
         if (e == err::InvalidPrinterName) {
             // CUPS answers "not found" when it has no printers at all.
             return Result<std::vector<std::string>>::success({});
@@ -164,6 +211,7 @@ class CupsSpooler final : public Spooler {
 
     std::string currentPrinter() override {
         if (!currentKnown_) {
+            SpoolerAction action(*this);
             Http http = connect();
             if (!http) {
                 return "";
@@ -181,19 +229,24 @@ class CupsSpooler final : public Spooler {
     }
 
     Result<PrinterInfo> printerInfo(const std::string& printer) override {
+        SpoolerAction action(*this);
         if (!isValidQueueName(printer)) {
             return Result<PrinterInfo>::failure(err::InvalidPrinterName);
         }
         Http http = connect();
         if (!http) {
-            return Result<PrinterInfo>::failure(err::ServiceUnavailable);
+            return Result<PrinterInfo>::failure(connectError_);
         }
-        static const char* const attrs[] = {
-            "printer-name",           "printer-state", "printer-state-reasons",
-            "printer-make-and-model", "device-uri",    "printer-type"};
+        static const char* const attrs[] = {"printer-name",
+                                            "printer-state",
+                                            "printer-state-reasons",
+                                            "printer-is-accepting-jobs",
+                                            "printer-make-and-model",
+                                            "device-uri",
+                                            "printer-type"};
         Ipp response = printerRequest(http.get(), IPP_OP_GET_PRINTER_ATTRIBUTES, printer, attrs,
                                       sizeof attrs / sizeof *attrs);
-        if (int e = lastError(response.get()); e != err::None) {
+        if (int e = lastError(http.get(), response.get()); e != err::None) {
             return Result<PrinterInfo>::failure(e);
         }
         // CUPS finds queues whatever the letter case; the spooler's names are exact.
@@ -206,42 +259,46 @@ class CupsSpooler final : public Spooler {
             info.driver = mm;
         }
         if (auto uri = attrText(response.get(), "device-uri"); !uri.empty()) {
-            info.port = portnames::preferredPortName(uri).value_or(uri);
+            info.port = portName(uri);
         }
         info.status = printerStatusBits(
             attrInt(response.get(), "printer-state", PrinterIdle),
-            attrTexts(ippFindAttribute(response.get(), "printer-state-reasons", IPP_TAG_ZERO)));
+            attrTexts(ippFindAttribute(response.get(), "printer-state-reasons", IPP_TAG_ZERO)),
+            attrBool(response.get(), "printer-is-accepting-jobs", true));
         return Result<PrinterInfo>::success(std::move(info));
     }
 
     Result<std::vector<JobInfo>> jobs(const std::string& printer) override {
+        SpoolerAction action(*this);
         if (!isValidQueueName(printer)) {
             return Result<std::vector<JobInfo>>::failure(err::InvalidPrinterName);
         }
         Http http = connect();
         if (!http) {
-            return Result<std::vector<JobInfo>>::failure(err::ServiceUnavailable);
+            return Result<std::vector<JobInfo>>::failure(connectError_);
         }
         return activeJobs(http.get(), printer);
     }
 
     int deleteJob(const std::string& printer, std::uint32_t jobId) override {
+        SpoolerAction action(*this);
         if (!isValidQueueName(printer)) {
             return err::InvalidPrinterName;
         }
         Http http = connect();
         if (!http) {
-            return err::ServiceUnavailable;
+            return connectError_;
         }
         ipp_t* request = newPrinterRequest(IPP_OP_CANCEL_JOB, printer);
         ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id",
                       static_cast<int>(jobId));
         Ipp response(cupsDoRequest(http.get(), request, "/jobs/"));
-        return lastError(response.get(), err::InvalidParameter); // not found: no such job
+        return lastError(http.get(), response.get(), err::InvalidParameter); // no such job
     }
 
     WriteOutcome writeRawDocument(const std::string& printer, const std::string& document,
                                   const std::string& bytes) override {
+        SpoolerAction action(*this);
         WriteOutcome out;
         if (!isValidQueueName(printer)) {
             out.error = err::InvalidPrinterName;
@@ -249,18 +306,17 @@ class CupsSpooler final : public Spooler {
         }
         Http http = connect();
         if (!http) {
-            out.error = err::ServiceUnavailable;
+            out.error = connectError_;
             return out;
         }
         Dest dest(cupsGetNamedDest(http.get(), printer.c_str(), nullptr));
         if (!dest || printer != dest->name) {
-            out.error =
-                dest ? err::InvalidPrinterName : lastError(nullptr, err::InvalidPrinterName);
+            out.error = dest ? err::InvalidPrinterName : lastError(http.get(), nullptr);
             return out;
         }
         DestInfo info(cupsCopyDestInfo(http.get(), dest.get()));
         if (!info) {
-            out.error = lastError(nullptr);
+            out.error = lastError(http.get(), nullptr);
             return out;
         }
         out.opened = true;
@@ -269,7 +325,7 @@ class CupsSpooler final : public Spooler {
         ipp_status_t created = cupsCreateDestJob(http.get(), dest.get(), info.get(), &jobId,
                                                  document.c_str(), 0, nullptr);
         if (created > IPP_STATUS_OK_CONFLICTING || jobId <= 0) {
-            out.error = lastError(nullptr);
+            out.error = lastError(http.get(), nullptr);
             return out;
         }
         out.jobId = static_cast<std::uint32_t>(jobId);
@@ -278,7 +334,7 @@ class CupsSpooler final : public Spooler {
             cupsStartDestDocument(http.get(), dest.get(), info.get(), jobId, document.c_str(),
                                   CUPS_FORMAT_RAW, 0, nullptr, 1);
         if (started != HTTP_STATUS_CONTINUE) {
-            out.error = lastError(nullptr);
+            out.error = lastError(http.get(), nullptr);
             abandon(printer, jobId);
             return out;
         }
@@ -288,7 +344,7 @@ class CupsSpooler final : public Spooler {
         for (std::size_t pos = 0; pos < bytes.size(); pos += chunk) {
             std::size_t n = std::min(chunk, bytes.size() - pos);
             if (cupsWriteRequestData(http.get(), bytes.data() + pos, n) != HTTP_STATUS_CONTINUE) {
-                out.error = lastError(nullptr);
+                out.error = lastError(http.get(), nullptr);
                 break;
             }
             out.bytesWritten += n;
@@ -296,7 +352,7 @@ class CupsSpooler final : public Spooler {
         ipp_status_t finished = cupsFinishDestDocument(http.get(), dest.get(), info.get());
         if (finished > IPP_STATUS_OK_CONFLICTING) {
             if (out.error == err::None) {
-                out.error = lastError(nullptr);
+                out.error = lastError(http.get(), nullptr);
             }
         } else if (out.bytesWritten == bytes.size()) {
             out.ended = true;
@@ -309,6 +365,7 @@ class CupsSpooler final : public Spooler {
     }
 
     Result<std::vector<std::string>> ports() override {
+        SpoolerAction action(*this);
         auto devices = localDevices();
         if (!devices.ok()) {
             return Result<std::vector<std::string>>::failure(devices.error);
@@ -322,6 +379,7 @@ class CupsSpooler final : public Spooler {
 
     int addPrinter(const std::string& name, const std::string& driver,
                    const std::string& port) override {
+        SpoolerAction action(*this);
         if (!isValidQueueName(name)) {
             return err::InvalidPrinterName;
         }
@@ -329,17 +387,17 @@ class CupsSpooler final : public Spooler {
             (std::find(limits_.rawDrivers.begin(), limits_.rawDrivers.end(), driver) ==
                  limits_.rawDrivers.end() ||
              !isDescribableDriver(driver))) {
-            return UnknownDriver;
+            return err::UnknownDriver;
         }
         Http http = connect();
         if (!http) {
-            return err::ServiceUnavailable;
+            return connectError_;
         }
         {
             static const char* const attrs[] = {"printer-name"};
             Ipp existing =
                 printerRequest(http.get(), IPP_OP_GET_PRINTER_ATTRIBUTES, name, attrs, 1);
-            int e = lastError(existing.get());
+            int e = lastError(http.get(), existing.get());
             if (e == err::None) {
                 return err::PrinterAlreadyExists;
             }
@@ -351,7 +409,7 @@ class CupsSpooler final : public Spooler {
         auto devices = localDevices();
         if (devices.ok()) {
             uri = portnames::uriForPort(port, *devices.value);
-        } else if (devices.error == err::ServiceUnavailable) {
+        } else if (devices.error == err::ServiceUnavailable || devices.error == err::Timeout) {
             return devices.error;
         }
         if (!uri) {
@@ -366,25 +424,27 @@ class CupsSpooler final : public Spooler {
         ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-info", nullptr, name.c_str());
         ippAddBoolean(request, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
         ippAddInteger(request, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
-        std::string ppd = genericTextPpd(driver);
-        std::string resource = "/admin/";
         // The request carries the description file as its document, as a driver upload does.
-        if (cupsSendRequest(http.get(), request, resource.c_str(),
-                            ippLength(request) + ppd.size()) == HTTP_STATUS_CONTINUE) {
-            cupsWriteRequestData(http.get(), ppd.data(), ppd.size());
+        // It goes from a file in memory, so that libcups can send it again after answering
+        // the scheduler's demand for authentication.
+        int ppd = describedDriverFile(driver);
+        if (ppd < 0) {
+            ippDelete(request);
+            return GenFailure;
         }
-        ippDelete(request);
-        Ipp response(cupsGetResponse(http.get(), resource.c_str()));
-        return lastError(response.get());
+        Ipp response(cupsDoIORequest(http.get(), request, "/admin/", ppd, -1));
+        ::close(ppd);
+        return lastError(http.get(), response.get());
     }
 
     int deletePrinter(const std::string& name) override {
+        SpoolerAction action(*this);
         if (!isValidQueueName(name)) {
             return err::InvalidPrinterName;
         }
         Http http = connect();
         if (!http) {
-            return err::ServiceUnavailable;
+            return connectError_;
         }
         auto queued = activeJobs(http.get(), name);
         if (!queued.ok()) {
@@ -396,11 +456,30 @@ class CupsSpooler final : public Spooler {
         }
         ipp_t* request = newPrinterRequest(IPP_OP_CUPS_DELETE_PRINTER, name);
         Ipp response(cupsDoRequest(http.get(), request, "/admin/"));
-        return lastError(response.get());
+        return lastError(http.get(), response.get());
     }
 
   private:
-    Http connect() const {
+    // The time left of the current action, in milliseconds.
+    long long leftMs() const {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now())
+            .count();
+    }
+
+    // libcups asks this once a wait has lasted a slice: go on waiting while the action has
+    // time left.
+    static int stillWaiting(http_t*, void* self) {
+        return Clock::now() < static_cast<const CupsSpooler*>(self)->deadline_ ? 1 : 0;
+    }
+
+    // A connection whose waits end with the action's time; on failure connectError_ says
+    // why (no scheduler, or no time left).
+    Http connect() {
+        const long long left = leftMs();
+        if (left <= 0) {
+            connectError_ = err::Timeout;
+            return nullptr;
+        }
         std::string host = limits_.server.empty() ? cupsServer() : limits_.server;
         int port = ippPort();
         if (auto colon = host.rfind(':');
@@ -410,18 +489,25 @@ class CupsSpooler final : public Spooler {
             port = std::atoi(host.c_str() + colon + 1);
             host.resize(colon);
         }
-        http_t* h = httpConnect2(host.c_str(), port, nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                                 limits_.connectMs, nullptr);
-        if (h) {
-            httpSetTimeout(h, limits_.requestSeconds, nullptr, nullptr);
+        http_t* h =
+            httpConnect2(host.c_str(), port, nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                         static_cast<int>(std::min<long long>(limits_.connectMs, left)), nullptr);
+        if (!h) {
+            connectError_ = leftMs() <= 0 ? err::Timeout : err::ServiceUnavailable;
+            return nullptr;
         }
+        httpSetTimeout(h, kWaitSliceSeconds, stillWaiting, this);
         return Http(h);
     }
 
     // The error of the last request: its response's status, or libcups' last error when
-    // there is no response (a lost connection counts as an unreachable scheduler).
-    static int lastError(ipp_t* response, int notFound = err::InvalidPrinterName) {
+    // there is no response (a lost connection counts as an unreachable scheduler, a wait
+    // that outlasted the action as a time-out).
+    int lastError(http_t* http, ipp_t* response, int notFound = err::InvalidPrinterName) const {
         int status = response ? ippGetStatusCode(response) : cupsLastError();
+        if (!response && ((http && httpError(http) == ETIMEDOUT) || leftMs() <= 0)) {
+            return err::Timeout;
+        }
         if (!response && (status == IPP_STATUS_OK || status == IPP_STATUS_ERROR_INTERNAL)) {
             return err::ServiceUnavailable;
         }
@@ -462,7 +548,7 @@ class CupsSpooler final : public Spooler {
         ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                       sizeof attrs / sizeof *attrs, nullptr, attrs);
         Ipp response(cupsDoRequest(http, request, "/"));
-        if (int e = lastError(response.get()); e != err::None) {
+        if (int e = lastError(http, response.get()); e != err::None) {
             return Result<std::vector<JobInfo>>::failure(e);
         }
         std::vector<JobInfo> list;
@@ -490,14 +576,29 @@ class CupsSpooler final : public Spooler {
         return Result<std::vector<JobInfo>>::success(std::move(list));
     }
 
+    // The name a printer's device URI shows: in the naming of the whole current listing, so
+    // that the report agrees with the port lister; by the URI alone when the listing cannot
+    // be read (it needs the system group); the URI itself for devices without a name.
+    std::string portName(const std::string& uri) {
+        if (!portnames::preferredPortName(uri)) {
+            return uri;
+        }
+        auto devices = localDevices();
+        auto name = devices.ok() ? portnames::portNameIn(uri, *devices.value)
+                                 : portnames::preferredPortName(uri);
+        return name.value_or(uri);
+    }
+
+    // The local devices under their port names; read once per action.
     Result<std::vector<portnames::PortDevice>> localDevices() {
+        if (devices_) {
+            return Result<std::vector<portnames::PortDevice>>::success(*devices_);
+        }
         Http http = connect();
         if (!http) {
-            return Result<std::vector<portnames::PortDevice>>::failure(err::ServiceUnavailable);
+            return Result<std::vector<portnames::PortDevice>>::failure(connectError_);
         }
-        // The scheduler answers once every asked backend has answered or the time is up.
-        httpSetTimeout(http.get(), limits_.deviceSeconds + limits_.requestSeconds, nullptr,
-                       nullptr);
+        // The scheduler answers once every asked backend has answered or its time is up.
         ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_DEVICES);
         ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "timeout",
                       limits_.deviceSeconds);
@@ -508,9 +609,10 @@ class CupsSpooler final : public Spooler {
         ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1,
                       nullptr, attrs);
         Ipp response(cupsDoRequest(http.get(), request, "/"));
-        int e = lastError(response.get());
+        int e = lastError(http.get(), response.get());
         if (e == err::InvalidPrinterName) {
             // "not found": no devices at all
+            devices_.emplace();
             return Result<std::vector<portnames::PortDevice>>::success({});
         }
         if (e != err::None) {
@@ -523,8 +625,8 @@ class CupsSpooler final : public Spooler {
                 uris.emplace_back(v);
             }
         }
-        return Result<std::vector<portnames::PortDevice>>::success(
-            portnames::nameLocalDevices(uris));
+        devices_ = portnames::nameLocalDevices(uris);
+        return Result<std::vector<portnames::PortDevice>>::success(*devices_);
     }
 
     // Cancels a job whose document did not arrive whole.
@@ -539,9 +641,16 @@ class CupsSpooler final : public Spooler {
         Ipp response(cupsDoRequest(http.get(), request, "/jobs/"));
     }
 
+    // How long libcups waits before it asks stillWaiting again.
+    static constexpr double kWaitSliceSeconds = 0.2;
+
     CupsLimits limits_;
     std::string current_;
     bool currentKnown_ = false;
+    int depth_ = 0;              // open actions
+    Clock::time_point deadline_; // end of the outermost open action
+    int connectError_ = err::ServiceUnavailable;
+    std::optional<std::vector<portnames::PortDevice>> devices_; // this action's listing
 };
 
 } // namespace

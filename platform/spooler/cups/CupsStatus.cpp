@@ -70,8 +70,9 @@ std::string_view reasonKeyword(std::string_view reason) {
     return reason;
 }
 
-std::uint32_t printerStatusBits(int state, const std::vector<std::string>& reasons) {
-    std::uint32_t bits = 0;
+std::uint32_t printerStatusBits(int state, const std::vector<std::string>& reasons,
+                                bool acceptingJobs) {
+    std::uint32_t bits = acceptingJobs ? 0 : pst::NotAvailable;
     if (state == PrinterProcessing) {
         bits |= pst::Printing;
     } else if (state == PrinterStopped) {

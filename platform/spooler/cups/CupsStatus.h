@@ -24,15 +24,16 @@ constexpr int JobCompleted = 9;
 
 // Error numbers the spooler interface does not name but the backend reports.
 constexpr int GenFailure = 31; // a failure with no closer counterpart
-constexpr int UnknownDriver = 1797;
 
 // A state reason without its severity suffix ("-error", "-warning", "-report").
 std::string_view reasonKeyword(std::string_view reason);
 
-// Printer status bits from "printer-state" and "printer-state-reasons". A stopped queue is
-// paused, a processing one printing; reasons add their counterparts; an error-severity
+// Printer status bits from "printer-state", "printer-state-reasons" and
+// "printer-is-accepting-jobs". A stopped queue is paused, a processing one printing; a queue
+// that refuses jobs is not available; reasons add their counterparts; an error-severity
 // reason with no counterpart sets the error bit.
-std::uint32_t printerStatusBits(int state, const std::vector<std::string>& reasons);
+std::uint32_t printerStatusBits(int state, const std::vector<std::string>& reasons,
+                                bool acceptingJobs = true);
 
 // Job status bits from "job-state" and "job-state-reasons". A pending job is ready (0).
 std::uint32_t jobStatusBits(int state, const std::vector<std::string>& reasons);

@@ -145,6 +145,31 @@ std::vector<PortDevice> nameLocalDevices(const std::vector<std::string>& uris) {
     return out;
 }
 
+std::optional<std::string> portNameIn(std::string_view uri,
+                                      const std::vector<PortDevice>& devices) {
+    std::set<std::string> taken;
+    for (const auto& d : devices) {
+        if (d.uri == uri) {
+            return d.name;
+        }
+        taken.insert(d.name);
+    }
+    // Not listed (unplugged, say): the listed devices keep their names, this one takes its
+    // own unless a listed device holds it, then the next free one.
+    auto claim = claimOf(uri);
+    if (!claim) {
+        return std::nullopt;
+    }
+    for (std::size_t tries = 0; tries <= kUsbMax + devices.size(); ++tries) {
+        std::string name = nameOf(*claim);
+        if (!taken.count(name)) {
+            return name;
+        }
+        claim->number = nextNumber(claim->kind, claim->number);
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> uriForPort(std::string_view name,
                                       const std::vector<PortDevice>& devices) {
     for (const auto& d : devices) {

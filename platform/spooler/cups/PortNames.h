@@ -32,6 +32,12 @@ std::optional<std::string> preferredPortName(std::string_view uri);
 // Names the local devices among `uris` (others are dropped, duplicates counted once).
 std::vector<PortDevice> nameLocalDevices(const std::vector<std::string>& uris);
 
+// The name of a device URI in the naming of the current listing `devices`: its listed name,
+// or, for a device the listing lacks, its own name unless a listed device holds it, then the
+// next free one; nothing for other schemes. A printer's port is shown under this name, so
+// that it agrees with the names the port lister writes.
+std::optional<std::string> portNameIn(std::string_view uri, const std::vector<PortDevice>& devices);
+
 // The device of a listed port name (exact, case-sensitive).
 std::optional<std::string> uriForPort(std::string_view name,
                                       const std::vector<PortDevice>& devices);

@@ -13,21 +13,26 @@ struct PrinterCase {
     int state;
     std::vector<std::string> reasons;
     std::uint32_t bits;
+    bool accepting = true;
 };
 
 class PrinterStatusBits : public ::testing::TestWithParam<PrinterCase> {};
 
 TEST_P(PrinterStatusBits, MapsStateAndReasons) {
     const auto& c = GetParam();
-    EXPECT_EQ(printerStatusBits(c.state, c.reasons), c.bits);
+    EXPECT_EQ(printerStatusBits(c.state, c.reasons, c.accepting), c.bits);
 }
 
-INSTANTIATE_TEST_SUITE_P(States, PrinterStatusBits,
-                         ::testing::Values(PrinterCase{PrinterIdle, {}, 0},
-                                           PrinterCase{PrinterIdle, {"none"}, 0},
-                                           PrinterCase{PrinterProcessing, {"none"}, pst::Printing},
-                                           PrinterCase{PrinterStopped, {"paused"}, pst::Paused},
-                                           PrinterCase{PrinterStopped, {}, pst::Paused}));
+INSTANTIATE_TEST_SUITE_P(
+    States, PrinterStatusBits,
+    ::testing::Values(PrinterCase{PrinterIdle, {}, 0}, PrinterCase{PrinterIdle, {"none"}, 0},
+                      PrinterCase{PrinterProcessing, {"none"}, pst::Printing},
+                      PrinterCase{PrinterStopped, {"paused"}, pst::Paused},
+                      PrinterCase{PrinterStopped, {}, pst::Paused},
+                      // a queue that refuses jobs is never ready
+                      PrinterCase{PrinterIdle, {"none"}, pst::NotAvailable, false},
+                      PrinterCase{
+                          PrinterStopped, {"paused"}, pst::Paused | pst::NotAvailable, false}));
 
 INSTANTIATE_TEST_SUITE_P(
     Reasons, PrinterStatusBits,

@@ -96,6 +96,23 @@ TEST(UriForPort, FindsTheDeviceOfAListedNameOnly) {
     EXPECT_EQ(uriForPort("LPT2:", named), std::nullopt);
 }
 
+// A printer's port is named within the current listing, so the report agrees with the lister.
+TEST(PortNameIn, NamesAPrinterDeviceWithinTheListing) {
+    auto listing = nameLocalDevices({"parallel:/dev/lp0", "parallel:/dev/xlp0"});
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {"parallel:/dev/lp0", "LPT1:"},
+        {"parallel:/dev/xlp0", "LPT2:"}, // listed under the clash rule, not its own LPT1:
+        {"parallel:/dev/zlp0", "LPT3:"}, // not listed: never a name a listed device shows
+        {"parallel:/dev/lp4", "LPT5:"},  // not listed, its own name is free
+        {"serial:/dev/ttyS0", "COM1:"},
+        {"socket://10.0.0.5:9100", std::nullopt},
+    };
+    for (const auto& [uri, name] : cases) {
+        EXPECT_EQ(portNameIn(uri, listing), name) << uri;
+    }
+    EXPECT_EQ(portNameIn("parallel:/dev/xlp0", {}), "LPT1:");
+}
+
 TEST(FallbackUri, MapsLptAndComNamesToConventionalDevices) {
     EXPECT_EQ(fallbackUri("LPT1:"), "parallel:/dev/lp0");
     EXPECT_EQ(fallbackUri("LPT3:"), "parallel:/dev/lp2");
