@@ -2,7 +2,7 @@
 # Installs what the build and the tests need on a fresh Debian machine (as root, or with sudo).
 set -euo pipefail
 pkgs=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev libcups2-dev
-      cups cups-daemon cups-client cups-bsd cups-core-drivers snmpd xvfb xauth)
+      cups cups-daemon cups-client cups-bsd cups-core-drivers snmpd xvfb xauth locales)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
