@@ -266,7 +266,8 @@ class LayoutTest : public QtRendererTest {
     LayoutTest() {
         h.run([&] { page.load(); });
         // Rendering lays out the frames too, as showing would.
-        EXPECT_TRUE(uiqt::renderFormToPng(page, kPngDir + "/LayoutDlg.png"));
+        const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
+        EXPECT_TRUE(uiqt::renderFormToPng(page, kPngDir + "/LayoutDlg-" + test + ".png"));
     }
     QRect at(const char* name) {
         QWidget* w = host.widget(page.ctl(name));
