@@ -29,10 +29,10 @@ bool isInvalidSettingsFileName(const std::string& name) {
 }
 
 void Dialog::Build() {
-    label("Title", "");
+    label("Title", "").asHeading();
     label("Subtitle", "");
     label("Label3", "Filename:");
-    textBox("FileName").setToolTip("Path and name of settings file.").width(320);
+    textBox("FileName").setToolTip("Path and name of settings file.").charsWide(48); // a path
     button("Browse", "Browse").beside().onClick = [this] { Browse_Click(); };
     label("Label1", "File Password:");
     textBox("Password").setToolTip("Password for file access.").setPasswordChar("*");

@@ -36,7 +36,7 @@ const char* const kHelpLeap =
 
 void EncryptQuestionDlg::Build() {
     setCaption("Configure Wireless Network");
-    label("Label1", "Wireless Network Authentication Setting");
+    label("Label1", "Wireless Network Authentication Setting").asHeading();
     label("Label6",
           "Please select the wireless authentication method used on your wireless network");
 
@@ -48,7 +48,6 @@ void EncryptQuestionDlg::Build() {
                            "Select WPA or EAP configuration option."};
     for (int i = 0; i < 3; ++i) {
         auto& opt = option("click", captions[i], i);
-        opt.width(300);
         opt.setToolTip(tips[i]);
         opt.onClick = [this, i] { click_Click(i); };
         if (i == 0 || i == 1) {
@@ -58,11 +57,11 @@ void EncryptQuestionDlg::Build() {
             help.onClick = [this, text] { core().ShowNotice(text); };
         }
     }
-    checkBox("WPA", "WPA (Wi-Fi Protected Access)").width(300);
+    checkBox("WPA", "WPA (Wi-Fi Protected Access)");
     auto& helpWpa = button("HelpWPA", "What is this?");
     helpWpa.beside().setToolTip("Shows a brief description of this option.");
     helpWpa.onClick = [this] { core().ShowNotice(kHelpWPA); };
-    checkBox("EAP", "EAP (Extensible Authentication Protocol)").width(300);
+    checkBox("EAP", "EAP (Extensible Authentication Protocol)");
     auto& helpLeap = button("HelpLeap", "What is this?");
     helpLeap.beside().setToolTip("Shows a brief description of this option.");
     helpLeap.onClick = [this] { core().ShowNotice(kHelpLeap); };

@@ -7,7 +7,7 @@ namespace kestrel {
 
 void FinishDialog::Build() {
     setCaption("Send Wizard Settings");
-    label("Label1", "Wizard Settings are Ready to be Sent");
+    label("Label1", "Wizard Settings are Ready to be Sent").asHeading();
     label("Label3", "The wizard settings are ready to be sent to the printer ");
     label("Label2",
           "Your configuration settings for the network adapter are about to be sent to the "

@@ -10,31 +10,24 @@ namespace kestrel {
 
 void LEAPDlg::Build() {
     setCaption("Configure Wireless Authentication");
-    label("Label1", "EAP Configuration");
+    label("Label1", "EAP Configuration").asHeading();
     label("Label6", "Please select the EAP operating mode, and enter the user name and password "
                     "required for wireless network access.")
         .setMultiLine(true);
-    label("Label4", "EAP Mode:").width(150);
+    label("Label4", "EAP Mode:");
     auto& type = combo("Combo1", ui::ComboStyle::DropDownList, {});
     type.beside();
     type.onDropDown = [this] { Combo1_DropDown(); };
-    label("Label2", "EAP User Name:").width(150);
-    textBox("UserName")
-        .beside()
-        .width(220)
-        .setToolTip("Enter the use name for wireless network access.");
-    label("Label3", "EAP Password:").width(150);
-    textBox("Password")
-        .beside()
-        .width(220)
-        .setToolTip("Enter the password for wireless network access.");
+    label("Label2", "EAP User Name:");
+    textBox("UserName").beside().setToolTip("Enter the use name for wireless network access.");
+    label("Label3", "EAP Password:");
+    textBox("Password").beside().setToolTip("Enter the password for wireless network access.");
     auto& show = checkBox("ShowCheck", "Show Password");
     show.beside().setToolTip("Check to show the password as it is being entered.");
     show.onClick = [this] { ShowCheck_Click(); };
-    label("ConfirmLabel", "Confirm:").width(150);
+    label("ConfirmLabel", "Confirm:");
     textBox("ConfirmTxt")
         .beside()
-        .width(220)
         .setToolTip("Re-enter the password for data entry verification.")
         .setPasswordChar("*");
 

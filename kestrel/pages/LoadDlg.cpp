@@ -15,19 +15,17 @@ constexpr int kPollMs = 500;
 
 void LoadDlg::Build() {
     setCaption("Load Wizard Settings");
-    label("Label1", "Load Kestrel Settings ");
+    label("Label1", "Load Kestrel Settings ").asHeading();
     label("Label6", "Please specify if you would like to retrieve the wizard settings you made in "
                     "a previous session or start new.");
     option("StartNew", "&Start New")
         .setToolTip("Select this option if this is the first time you ran this wizard, or if "
                     "you didn't save your previous work.")
-        .width(280) // the two descriptions line up
         .setValue(1);
     label("Label2", "Use the default settings.").beside();
     option("Load", "&Load Previously Saved Wizard Settings ")
         .setToolTip("Select this option if you want to use the settings from your previous "
-                    "session with this wizard that you saved to file.")
-        .width(280);
+                    "session with this wizard that you saved to file.");
     label("Label3", "Use the wizard settings you previously saved to a file.").beside();
     navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
     timer("Timer1").onTimer = [this] { Timer1_Timer(); };

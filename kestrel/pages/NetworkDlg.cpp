@@ -57,7 +57,7 @@ const char* const kHelpTexts[6] = {
 
 void NetworkDlg::Build() {
     setCaption("Configure Network Settings");
-    label("Label1", "Network Settings");
+    label("Label1", "Network Settings").asHeading();
     label("Label6", "Please configure the selected settings for your network.");
 
     const std::vector<std::string> lists[6] = {
@@ -69,29 +69,23 @@ void NetworkDlg::Build() {
         {"Enable", "Disable"},
     };
     for (int i = 1; i <= 5; ++i) {
-        label("Label2", kRows[i].label, i).width(190).setToolTip(kRows[i].tip);
+        label("Label2", kRows[i].label, i).setToolTip(kRows[i].tip);
         auto& list = combo("Combo1", ui::ComboStyle::DropDownList, lists[i], i);
-        list.beside().width(170).setToolTip(kRows[i].tip);
+        list.beside().setToolTip(kRows[i].tip);
         list.onDropDown = [this, i] { Combo1_DropDown(i); };
         auto& help = button(kRows[i].help, "What is this?");
         help.beside().setToolTip("Shows a brief description of this option.");
         help.onClick = [this, i] { core().ShowNotice(kHelpTexts[i]); };
     }
     label("Label3", "Number of packets:", 0)
-        .width(190)
         .setToolTip("Select the number of PING packet to send.");
     textBox("Packet")
         .beside()
         .setToolTip("Specifies the number of PING packets to send")
         .setText("1");
     label("Label3", "Time Period (min):", 1)
-        .width(190)
         .setToolTip("Specifies the wait period between PING packets.");
-    textBox("Period")
-        .beside()
-        .width(60)
-        .setToolTip("Specifies the time between PING packets")
-        .setText("5");
+    textBox("Period").beside().setToolTip("Specifies the time between PING packets").setText("5");
 
     navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
     timer("Timer1").onTimer = [this] { Timer1_Timer(); };

@@ -15,7 +15,7 @@ using ui::ComboStyle;
 
 void PortSelect::Build() {
     setCaption("Printer Port Selection");
-    label("Label1", "Printer Port Selection");
+    label("Label1", "Printer Port Selection").asHeading();
     label("SelectionLabel", "Select the communication port that the printer is attached to.");
     label("Label2", "Specify the port used to communicate with the printer .", 0);
 

@@ -41,12 +41,12 @@ const Box kBoxTable[QuestionDlg::kBoxes] = {
 
 void QuestionDlg::Build() {
     setCaption("Configure Network");
-    label("Label1", "Network Settings");
+    label("Label1", "Network Settings").asHeading();
     label("Label6", "Please select the settings you wish to configure:");
 
     auto box = [this](int i) -> ui::Control& {
         ui::Control& c = checkBox("Check1", kBoxTable[i].caption, i);
-        c.setToolTip(kBoxTable[i].toolTip).width(560); // the help buttons line up
+        c.setToolTip(kBoxTable[i].toolTip);
         return c;
     };
     auto help = [this](const char* name, int index) -> ui::Control& {

@@ -11,7 +11,7 @@ namespace kestrel {
 
 void WEPDlg::Build() {
     setCaption("Configure Wireless Authentication");
-    label("Label1", "WEP Encryption Configuration", 1);
+    label("Label1", "WEP Encryption Configuration", 1).asHeading();
     label("Label6", "Please select the method for entering the encryption key used by  your "
                     "wireless network.");
     option("Phrase", "&ASCII String")
@@ -25,7 +25,7 @@ void WEPDlg::Build() {
     label("Label5", "The keys are entered in double or quad-digit HEX numbers separated by "
                     "colon(:) or dash(-) characters. Example: " +
                         std::string(kSampleHexKey))
-        .width(480) // keeps the sample key on one line
+        .charsWide(80) // keeps the sample key on one line
         .setMultiLine(true);
 
     navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });

@@ -10,23 +10,23 @@ namespace kestrel {
 
 void WepKeysPage::Build() {
     setCaption("Configure Wireless Authentication");
-    label("Label1", "WEP Encryption Configuration");
+    label("Label1", "WEP Encryption Configuration").asHeading();
     label("Label6", "Please enter the encryption key used by your wireless network. At least one "
                     "key must be entered.")
         .setMultiLine(true);
     if (hex_) {
-        label("Label0", "Key Size:", 0).width(170);
+        label("Label0", "Key Size:", 0);
         combo("KeySize", ui::ComboStyle::DropDownList,
               {"40/64 Bit Key (10 hex digits)", "104/128 Bit Key (26 hex digits)"})
             .beside()
             .setToolTip("Specify the encryption key size.");
     }
-    label("Label0", "Default Key:", 1).width(170);
+    label("Label0", "Default Key:", 1);
     auto& defKey = combo("DefaultKey", ui::ComboStyle::DropDownList,
                          {"Disable", "Key 1", "Key 2", "Key 3", "Key 4"});
     defKey.beside().setToolTip("Specify which encryption key to use.");
     defKey.onDropDown = [this] { DefaultKey_DropDown(); };
-    label("Label3", "Authentication Method:").width(170);
+    label("Label3", "Authentication Method:");
     combo("AuthMethod", ui::ComboStyle::DropDownList, {"Open", "Shared"})
         .beside()
         .setToolTip("Specify the authentication method: Open or Shared.");
@@ -37,21 +37,20 @@ void WepKeysPage::Build() {
                                        "characters except spaces. Key length is inferred from "
                                        "the length of phrase so  leading zeros of longer keys "
                                        "must be entered."))
-        .width(480) // keeps the sample key on one line
+        .charsWide(80) // keeps the sample key on one line
         .setMultiLine(true);
 
     const char* keyTip = hex_ ? "Encryption key value, in hexadecimal format."
                               : "Encryption key value, in ASCII string format.";
     for (int i = 0; i < 4; ++i) {
-        label("KeyLabel", "Key " + std::to_string(i + 1) + ":", i).width(70);
-        textBox("KeyText", i).beside().width(280).setToolTip(keyTip);
+        label("KeyLabel", "Key " + std::to_string(i + 1) + ":", i);
+        textBox("KeyText", i).beside().setToolTip(keyTip);
         auto& show = checkBox("ShowChk", "Show Password", i);
         show.beside().setToolTip("Check to show encryption key entry during typing.");
         show.onClick = [this, i] { ShowChk_Click(i); };
-        label("ConfirmLabel", "Confirm:", i).width(70);
+        label("ConfirmLabel", "Confirm:", i);
         textBox("ConfirmTxt", i)
             .beside()
-            .width(280)
             .setToolTip("Encryption key re-entered for data entry verification.")
             .setPasswordChar("*");
     }

@@ -11,30 +11,28 @@ namespace kestrel {
 
 void WPADlg::Build() {
     setCaption("Configure Wireless Authentication");
-    label("Label1", "WPA Encryption Configuration");
+    label("Label1", "WPA Encryption Configuration").asHeading();
     label("Label6", "Please enter the passphrase and encryption method used by  your wireless "
                     "network.")
         .setMultiLine(true);
-    label("Label5", "WPA Mode:").width(150);
+    label("Label5", "WPA Mode:");
     auto& mode = combo("WPAMode", ui::ComboStyle::DropDownList, {});
     mode.beside();
     mode.onDropDown = [this] { WPAMode_DropDown(); };
-    label("Label2", "Encryption Method:").width(150);
+    label("Label2", "Encryption Method:");
     combo("EncryptMethod", ui::ComboStyle::DropDownList, {})
         .beside()
         .setToolTip("Specify the encryption method used on the wireless network.");
-    label("Label3", "Passphrase:").width(150);
+    label("Label3", "Passphrase:");
     textBox("PassPhrase")
         .beside()
-        .width(220)
         .setToolTip("Enter the passphrase to use for access to the wireless network.");
     auto& show = checkBox("ShowCheck", "Show Passphrase");
     show.beside().setToolTip("Check to show passphrase entry during typing.");
     show.onClick = [this] { ShowCheck_Click(); };
-    label("ConfirmLabel", "Confirm:").width(150);
+    label("ConfirmLabel", "Confirm:");
     textBox("ConfirmTxt")
         .beside()
-        .width(220)
         .setToolTip("Re-entry of the passphase so data entry can be verified.")
         .setPasswordChar("*");
     label("Label4", "The passphrase can contain any alpha-numeric characters except spaces. "

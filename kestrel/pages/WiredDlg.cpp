@@ -12,7 +12,7 @@ namespace kestrel {
 
 void WiredDlg::Build() {
     setCaption("Configure Network Settings");
-    label("Label1", "IP Address Assignment");
+    label("Label1", "IP Address Assignment").asHeading();
     label("Label6", "Please specify the network interface adapter to be configured.", 1);
     frame("Frame1", "");
     option("NicOption", "&Wired", 0).in("Frame1");
@@ -21,18 +21,17 @@ void WiredDlg::Build() {
     option("useAutoIP", "&Automatic IP Address Assignment")
         .setToolTip(
             "Select this option if your network uses the BootP protocol to assign IP address.");
-    // Widths line up the descriptions and the address fields.
-    checkBox("BootP", "Enable BootP").width(130);
+    checkBox("BootP", "Enable BootP");
     label("Label5", "Use the BootP protocol for network  address assignment", 0).beside();
-    checkBox("DHCP", "Enable DHCP").width(130);
+    checkBox("DHCP", "Enable DHCP");
     label("Label5", "Use the DHCP server for network address assignment", 1).beside();
     option("useStaticIP", "&Manual IP Address Assignment")
         .setToolTip("Select this option if your want to manually assign an IP address.");
-    label("Label2", "IP Address:", 0).width(100);
+    label("Label2", "IP Address:", 0);
     textBox("IPAddr").setToolTip("Enter the IP address for the printer.").beside();
-    label("Label2", "Subnet Mask:", 1).width(100);
+    label("Label2", "Subnet Mask:", 1);
     textBox("SubMask").setToolTip("Enter the subnet mask for the printer.").beside();
-    label("Label2", "Gateway:", 2).width(100);
+    label("Label2", "Gateway:", 2);
     textBox("Gateway").setToolTip("Enter the IP address of the gateway for the printer.").beside();
     button("Prev", "< Back");
     button("Next", "Next >").beside();

@@ -64,12 +64,12 @@ bool hasUSA(const std::string& text) {
 
 void WirelessDlg::Build() {
     setCaption("Configure Wireless Network");
-    label("Label1", "Wireless Network Settings");
+    label("Label1", "Wireless Network Settings").asHeading();
     label("Label6", "Please configure the selected settings for your wireless network.");
 
     const char* ssidTip = "Specifies the name of the wireless network you are connecting to";
-    label("Label2", "Wireless network name (SSID):", 0).width(220).setToolTip(ssidTip);
-    textBox("SSID").beside().width(200).setToolTip(ssidTip).setMaxLength(32);
+    label("Label2", "Wireless network name (SSID):", 0).setToolTip(ssidTip);
+    textBox("SSID").beside().charsWide(32).setToolTip(ssidTip).setMaxLength(32);
     auto& reset = checkBox("Check1", "Reset SSID");
     reset.beside().setToolTip("When checked, the SSID name is reset.");
     reset.onClick = [this] { Check1_Click(); };
@@ -115,9 +115,9 @@ void WirelessDlg::Build() {
     };
     for (int i = 0; i < 10; ++i) {
         if (i > 0) {
-            label("Label2", rows[i].label, i).width(220).setToolTip(rows[i].tip);
+            label("Label2", rows[i].label, i).setToolTip(rows[i].tip);
             auto& list = combo(kLists[i], ui::ComboStyle::DropDownList, rows[i].items);
-            list.beside().width(i == 8 ? 320 : 200).setToolTip(rows[i].tip);
+            list.beside().setToolTip(rows[i].tip);
             if (i == 9) {
                 list.onDropDown = [this] { CountryCode_DropDown(); };
                 checkBox("Check2", "International Mode")
@@ -127,7 +127,7 @@ void WirelessDlg::Build() {
             }
         }
         auto& help = button(kHelpButtons[i], "What is this?");
-        help.beside().setToolTip("Shows a brief description of this option.");
+        help.beside().atLastColumn().setToolTip("Shows a brief description of this option.");
         help.onClick = [this, i] { core().ShowNotice(kHelpTexts[i]); };
     }
 

@@ -72,14 +72,14 @@ const Box kBoxes[11] = {
 
 void WirelessQuestionDlg::Build() {
     setCaption("Configure Wireless Network");
-    label("Label1", "Wireless Network Settings");
+    label("Label1", "Wireless Network Settings").asHeading();
     label("Label6", "Please select the wireless setting you wish to configure:");
     for (int i = 0; i <= 10; ++i) {
         const Box& b = kBoxes[i];
         if (i < 10)
-            checkBox("check", b.caption, i).setToolTip(b.tip).width(440);
+            checkBox("check", b.caption, i).setToolTip(b.tip);
         else
-            checkBox("EncryptionCB", b.caption).setToolTip(b.tip).width(440);
+            checkBox("EncryptionCB", b.caption).setToolTip(b.tip);
         auto& help = button(b.help, "What is this?");
         help.beside().setToolTip("Shows a brief description of this option.");
         help.onClick = [this, i] { core().ShowNotice(kBoxes[i].helpText); };

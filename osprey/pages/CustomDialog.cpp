@@ -99,16 +99,16 @@ bool limitLength(float& inch, float& mm) {
 
 void CustomDialog::Build() {
     setCaption("Custom Form Definition");
-    label("Label1", "Custom Form Definition");
+    label("Label1", "Custom Form Definition").asHeading();
     label("Label2", "Enter the custom form dimensions");
     label("Label3", "Enter in the dimension(s) you wish to support. You can enter in new "
                     "dimensions for either the width, length, or both.");
-    label("Label4", "Width:").layout().width = 56;
+    label("Label4", "Width:");
     textBox("WidthValueInch").beside();
     label("Label5", "Inches").beside();
     textBox("WidthValueMM").beside();
     label("Label6", "mm").beside();
-    label("Label7", "Length:").layout().width = 56;
+    label("Label7", "Length:");
     textBox("HeightValueInch").beside();
     label("Label8", "Inches").beside();
     textBox("HeightValueMM").beside();

@@ -28,10 +28,10 @@ bool isInvalidOspreyFileName(const std::string& name) {
 }
 
 void Dialog::Build() {
-    label("Title", "");
+    label("Title", "").asHeading();
     label("Subtitle", "");
     label("Label3", "Filename:");
-    textBox("FileName");
+    textBox("FileName").charsWide(48); // room for a path
     button("Browse", "Browse").beside().onClick = [this] { Browse_Click(); };
     button("OKButton", "OK").setDefault(true).onClick = [this] { OKButton_Click(); };
     button("CancelButton", "Cancel").beside().setCancel(true).onClick = [this] {

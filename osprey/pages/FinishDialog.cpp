@@ -23,7 +23,7 @@ std::vector<std::string> FinishDialog::powerUpEntries() {
 
 void FinishDialog::Build() {
     setCaption("Send Wizard Settings");
-    label("Label1", "Wizard Settings are Ready to be Sent");
+    label("Label1", "Wizard Settings are Ready to be Sent").asHeading();
     label("Label2", "The wizard settings are ready to be sent to the printer listed below:");
     label("SelectedPrinterName", "");
     label("Label3",

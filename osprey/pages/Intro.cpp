@@ -9,7 +9,7 @@ namespace osprey {
 
 void WelcomePage::Build() {
     setCaption("Welcome");
-    label("Label1", design_.heading);
+    label("Label1", design_.heading).asHeading();
     label("Label3", "This wizard will guide you through the process of configuring the basic "
                     "settings of your printer and its network interface card (NIC). Please refer "
                     "to the user manual for assistance in configuring the other printer "

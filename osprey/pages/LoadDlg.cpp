@@ -10,7 +10,7 @@ namespace osprey {
 
 void LoadDlg::Build() {
     setCaption("Load Wizard Settings");
-    label("Label1", "Load Osprey Settings ");
+    label("Label1", "Load Osprey Settings ").asHeading();
     label("Label6", "Please specify if you would like to retrieve the wizard settings you made in "
                     "a previous session or start new.");
     option("StartNew", "&Start New").setValue(1);

@@ -92,7 +92,7 @@ const char* const kIgnoreNote =
 void Operation::Build() {
     setCaption("Printer Setup - Page 1");
     image("Image1", "media-setup.png");
-    label("Label1", "Printer Setup - Page 1").beside();
+    label("Label1", "Printer Setup - Page 1").beside().asHeading();
     label("Label6", kIgnoreNote);
     frame("Frame1", "         Media Setup");
     label("Label9", "Ignore").in("Frame1");
@@ -104,7 +104,7 @@ void Operation::Build() {
     checkBox("MediaSizeCB", "").in("Frame1");
     label("Label3", "*Label Length:").in("Frame1").beside();
     combo("LabelLengthCombo", ui::ComboStyle::Editable, {}).in("Frame1").beside();
-    label("Label4", "*Label Width:").in("Frame1");
+    label("Label4", "*Label Width:").in("Frame1").atColumn(1); // under the length row's label
     combo("LabelWidthCombo", ui::ComboStyle::Editable, {}).in("Frame1").beside();
     button("CustomizeMedia", "Customize").in("Frame1").beside();
 

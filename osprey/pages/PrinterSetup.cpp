@@ -79,12 +79,12 @@ const char* const kNote =
 
 void PrinterSetup::Build() {
     setCaption("Printer Setup - Page 2");
-    label("Label1", "Printer Setup - Page 2");
+    label("Label1", "Printer Setup - Page 2").asHeading();
     label("Label6", kNote);
     label("Label5", "Ignore");
 
     frame("Frame1", "         Media Setup");
-    image("Image1", "media-setup.png").in("Frame1");
+    image("Image1", "media-setup.png").in("Frame1").onFrameCaption();
     checkBox("PrintSpeedCB", "").in("Frame1");
     label("Label2", "Print Speed:").in("Frame1").beside();
     combo("PrintSpeedCombo", ui::ComboStyle::DropDownList, {}).in("Frame1").beside();
@@ -100,13 +100,13 @@ void PrinterSetup::Build() {
     combo("VertShiftUnit", ui::ComboStyle::DropDownList, {}).in("Frame1").beside();
 
     frame("Frame2", "         Sensor Setup");
-    image("Image2", "sensor-setup.png").in("Frame2");
+    image("Image2", "sensor-setup.png").in("Frame2").onFrameCaption();
     checkBox("GapCB", "").in("Frame2");
     label("Label7", "*Gap Sensor Type:").in("Frame2").beside();
     combo("GapCombo", ui::ComboStyle::DropDownList, {}).in("Frame2").beside();
 
     frame("Frame3", "         Emulation Setup");
-    image("Image3", "emulation-setup.png").in("Frame3");
+    image("Image3", "emulation-setup.png").in("Frame3").onFrameCaption();
     checkBox("EmulationCB", "").in("Frame3");
     label("Label8", "Active Emulation:").in("Frame3").beside();
     combo("EmulationCombo", ui::ComboStyle::DropDownList, {}).in("Frame3").beside();

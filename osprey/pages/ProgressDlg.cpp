@@ -71,7 +71,7 @@ ProgressDlg::~ProgressDlg() = default;
 
 void ProgressDlg::Build() {
     setCaption("Progress Monitor");
-    label("Label1", "Processing Request");
+    label("Label1", "Processing Request").asHeading();
     label("Label4", "Printer configuration in progress. Please wait.");
     label("Label2", "Progress Meter:");
     progressBar("ProgressBar", 0, 100);

@@ -16,7 +16,7 @@ constexpr std::int64_t kWaitForeverMs = 2000000000;
 
 void SelectDlg::Build() {
     setCaption("Select Operation");
-    label("Label1", "Select Wizard Operation");
+    label("Label1", "Select Wizard Operation").asHeading();
     label("Label2", "Please specify what settings you would like to configure with this wizard.");
     option("CfgNic", "&Network interface card (NIC) settings");
     label("Label3", "Configure Ethernet or Wireless network adapter settings.");

@@ -15,7 +15,7 @@ namespace osprey {
 
 void Selection::Build() {
     setCaption("Printer Selection");
-    label("Label1", "Printer Selection");
+    label("Label1", "Printer Selection").asHeading();
     label("SelectionLabel", "Select a printer to configure");
     label("Label2", "Please select a printer to configure.");
     listBox("PrinterList", {}).onClick = [this] { PrinterList_Click(); };

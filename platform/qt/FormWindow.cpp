@@ -1,13 +1,14 @@
 #include "platform/qt/FormWindow.h"
 
 #include "platform/qt/FileFilter.h"
+#include "platform/qt/Pictures.h"
 #include "platform/qt/QtHost.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFile>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -16,15 +17,16 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
-#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
+#include <QTextCursor>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <QValidator>
 
 #include <algorithm>
@@ -57,6 +59,8 @@ QString qs(const std::string& s) {
 
 // Labels longer than this wrap their text.
 constexpr qsizetype kWrapAfter = 80;
+// A heading's font against the body text's.
+constexpr qreal kHeadingScale = 1.25;
 
 // Runs a function for events of a watched object; true swallows the event.
 class EventHook : public QObject {
@@ -115,6 +119,24 @@ QColor toQColor(std::uint32_t colour) {
         }
     }
     return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+// Controls that take the width of their grid cell rather than their own (a label, so that a
+// wrapping text gets the width its height was measured for).
+bool fillsItsCell(ControlKind k) {
+    switch (k) {
+    case ControlKind::Label:
+    case ControlKind::TextBox:
+    case ControlKind::ComboBox:
+    case ControlKind::ListBox:
+    case ControlKind::ScrollBar:
+    case ControlKind::ProgressBar:
+    case ControlKind::Frame:
+    case ControlKind::Line:
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool takesFocus(ControlKind k) {
@@ -198,6 +220,35 @@ bool isField(ControlKind k) {
            k == ControlKind::ScrollBar;
 }
 
+// Shows the program's text in a multi-line box with its last line in sight, as a log is read;
+// text added at the end is appended, so the lines above are not laid out again.
+void showLastLines(QPlainTextEdit* plain, const QString& text) {
+    const QString shown = plain->toPlainText();
+    if (shown == text)
+        return;
+    if (!shown.isEmpty() && text.startsWith(shown)) {
+        QTextCursor end(plain->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(text.mid(shown.size()));
+    } else {
+        plain->setPlainText(text);
+    }
+    plain->moveCursor(QTextCursor::End);
+    QScrollBar* bar = plain->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
+// The width a field needs to show `n` characters of average width, frame included.
+int widthForChars(QWidget* w, int n) {
+    // Names and keys are mostly letters and digits; a digit is wider than the average.
+    const QFontMetrics fm = w->fontMetrics();
+    const int perChar = std::max(fm.averageCharWidth(), fm.horizontalAdvance(QLatin1Char('0')));
+    int frame = 0;
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) // Qt sizes a line edit for 17 x's
+        frame = edit->sizeHint().width() - 17 * fm.horizontalAdvance(QLatin1Char('x'));
+    return perChar * n + std::max(frame, 0);
+}
+
 } // namespace
 
 FormWindow::FormWindow(QtHost& host, ui::Form& form) : host_(&host), form_(&form) {}
@@ -236,8 +287,7 @@ void FormWindow::build() {
     }
     widgets_.clear();
     order_.clear();
-    frameLayouts_.clear();
-    lastRow_.clear();
+    containers_.clear();
     rows_.clear();
     stale_ = false;
 
@@ -254,8 +304,7 @@ void FormWindow::build() {
         host_->userEvent([f] { f->userClose(); });
     };
     window_->onEscape = [this] { escape(); };
-    auto* root = new QVBoxLayout(window_.get());
-    frameLayouts_[""] = root;
+    containers_[""] = window_.get();
 
     const auto& controls = form_->controlsIfLoaded();
     // Widgets first, so that a control may name a frame declared after it.
@@ -267,8 +316,9 @@ void FormWindow::build() {
     for (const auto& c : controls)
         if (QWidget* w = widgetFor(*c))
             place(*c, w);
-    for (QHBoxLayout* row : rows_)
-        row->addStretch(1);
+    for (const auto& [name, container] : containers_)
+        layOutRows(container, name);
+    rows_.clear();
 
     // Assistive tools learn a field's label from the label's buddy: a label is the buddy of
     // the field it names, or, set beside a field, of that field as its unit ("Inches"). A
@@ -307,6 +357,7 @@ void FormWindow::build() {
         }
 
     // The window takes the size its content asks for and cannot be resized.
+    QLayout* root = window_->layout();
     root->setSizeConstraint(QLayout::SetFixedSize);
     window_->ensurePolished();
     root->activate();
@@ -316,9 +367,109 @@ void FormWindow::build() {
     }
 }
 
-QVBoxLayout* FormWindow::containerLayout(const std::string& frameName) {
-    auto it = frameLayouts_.find(frameName);
-    return it == frameLayouts_.end() ? frameLayouts_[""] : it->second;
+void FormWindow::putOnCaption(QWidget* frame, QWidget* picture) {
+    // The picture sits over the blanks a caption begins with, and follows the frame's size.
+    auto* box = qobject_cast<QGroupBox*>(frame);
+    if (!box)
+        return;
+    picture->setParent(box);
+    auto follow = [box, picture] {
+        QStyleOptionGroupBox opt;
+        opt.initFrom(box);
+        opt.text = box->title();
+        opt.textAlignment = box->alignment();
+        opt.lineWidth = 1;
+        opt.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        const QRect label =
+            box->style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, box);
+        const int blank = box->fontMetrics().horizontalAdvance(QLatin1Char(' '));
+        picture->move(label.left() + blank, label.center().y() - picture->height() / 2);
+    };
+    new EventHook(box, [follow](QEvent* e) {
+        if (e->type() == QEvent::Resize || e->type() == QEvent::Show)
+            follow();
+        return false;
+    });
+    new EventHook(picture, [follow](QEvent* e) {
+        if (e->type() == QEvent::Resize)
+            follow();
+        return false;
+    });
+}
+
+void FormWindow::layOutRows(QWidget* container, const std::string& name) {
+    // One grid per form or frame, so that the rows line up in columns. A row of buttons only
+    // (Back, Next, Cancel) spans the whole width. An empty last column takes the width the
+    // rows do not need, so they stay packed at the left.
+    auto* grid = new QGridLayout(container);
+    const std::vector<Row>& rows = rows_[name];
+    auto isButtonRow = [](const Row& row) {
+        return std::all_of(row.begin(), row.end(), [](const auto& cell) {
+            return cell.first->kind() == ControlKind::Button;
+        });
+    };
+    // Columns the controls of a row start in; a control in the last column gets -1 here.
+    auto startColumns = [](const Row& row) {
+        std::vector<int> starts;
+        int next = 0;
+        for (const auto& [c, w] : row) {
+            if (c->layout().lastColumn) {
+                starts.push_back(-1);
+                continue;
+            }
+            starts.push_back(std::max(next, c->layout().column));
+            next = starts.back() + 1;
+        }
+        return starts;
+    };
+    int columns = 1;
+    for (const Row& row : rows) {
+        if (isButtonRow(row))
+            continue;
+        int needed = 0;
+        for (int start : startColumns(row))
+            needed = start < 0 ? needed + 1 : std::max(needed, start + 1);
+        columns = std::max(columns, needed);
+    }
+    const int all = columns + 1;
+    grid->setColumnStretch(columns, 1);
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        const Row& row = rows[static_cast<std::size_t>(r)];
+        if (isButtonRow(row) && row.size() > 1) {
+            auto* buttons = new QHBoxLayout;
+            for (const auto& [c, w] : row)
+                buttons->addWidget(w);
+            buttons->addStretch(1);
+            grid->addLayout(buttons, r, 0, 1, all);
+            continue;
+        }
+        std::vector<int> starts = startColumns(row);
+        for (int& start : starts)
+            if (start < 0)
+                start = columns - 1;
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            const auto [c, w] = row[i];
+            // Fields fill their cells, so the fields of a column share one width; they reach
+            // past their own column only up to the next control of their row, or over all
+            // columns when alone in it. The rest keep their own width at the left of the cell,
+            // and the last of a row may run on unless it holds the last column.
+            const bool fills = fillsItsCell(c->kind()) && c->layout().width <= 0;
+            const bool field = c->kind() != ControlKind::Label && c->kind() != ControlKind::Frame &&
+                               c->kind() != ControlKind::Line && fillsItsCell(c->kind());
+            const int end = i + 1 < row.size()       ? starts[i + 1]
+                            : c->layout().lastColumn ? columns
+                            : !field                 ? all
+                            : row.size() == 1        ? columns
+                                                     : starts[i] + 1;
+            const Qt::Alignment align = fills ? Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter;
+            // A description beside a control wraps rather than widen the page.
+            if (c->kind() == ControlKind::Label && !c->layout().heading && i > 0 &&
+                i + 1 == row.size())
+                if (auto* label = qobject_cast<QLabel*>(w))
+                    label->setWordWrap(true);
+            grid->addWidget(w, r, starts[i], 1, std::max(1, end - starts[i]), align);
+        }
+    }
 }
 
 QWidget* FormWindow::createWidget(Control& c) {
@@ -338,6 +489,15 @@ QWidget* FormWindow::createWidget(Control& c) {
         });
         if (c.layout().width > 0 || c.layout().height > 0)
             label->setWordWrap(true);
+        if (c.layout().heading) {
+            QFont font = label->font();
+            font.setBold(true);
+            if (font.pointSizeF() > 0)
+                font.setPointSizeF(font.pointSizeF() * kHeadingScale);
+            else
+                font.setPixelSize(qRound(font.pixelSize() * kHeadingScale));
+            label->setFont(font);
+        }
         w = label;
         break;
     }
@@ -379,7 +539,6 @@ QWidget* FormWindow::createWidget(Control& c) {
     case ControlKind::ComboBox: {
         auto* combo = new DropDownCombo;
         combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-        combo->setMinimumContentsLength(12);
         combo->onDropDown = [this, cp] { userEvent(cp, [](Control& c) { c.userDropDown(); }); };
         QObject::connect(combo, &QComboBox::activated, [this, cp](int i) {
             userEvent(cp, [i](Control& c) { c.userSelect(i); });
@@ -432,7 +591,7 @@ QWidget* FormWindow::createWidget(Control& c) {
     }
     case ControlKind::Frame: {
         auto* box = new QGroupBox;
-        frameLayouts_[c.name()] = new QVBoxLayout(box);
+        containers_[c.name()] = box;
         w = box;
         break;
     }
@@ -460,6 +619,8 @@ QWidget* FormWindow::createWidget(Control& c) {
     w->setSizePolicy(policy);
     if (c.layout().width > 0)
         w->setFixedWidth(c.layout().width);
+    else if (c.layout().chars > 0)
+        w->setMinimumWidth(widthForChars(w, c.layout().chars));
     if (c.layout().height > 0)
         w->setFixedHeight(c.layout().height);
     if (auto* edit = qobject_cast<QLineEdit*>(w))
@@ -557,22 +718,18 @@ const Control* FormWindow::fieldNamedBy(const Control& label) const {
 }
 
 void FormWindow::place(Control& c, QWidget* w) {
-    QVBoxLayout* container = containerLayout(c.layout().container);
-    if (c.kind() == ControlKind::Frame && c.layout().container == c.name())
-        container = frameLayouts_[""]; // a frame never holds itself
-    if (c.kind() == ControlKind::Line) {
-        container->addWidget(w);
-        lastRow_[container] = nullptr;
+    std::string container = containers_.count(c.layout().container) ? c.layout().container : "";
+    if (c.kind() == ControlKind::Frame && container == c.name())
+        container.clear(); // a frame never holds itself
+    if (c.layout().onCaption && !container.empty()) {
+        putOnCaption(containers_[container], w);
         return;
     }
-    QHBoxLayout* row = lastRow_[container];
-    if (!c.layout().sameRow || !row) {
-        row = new QHBoxLayout;
-        container->addLayout(row);
-        rows_.push_back(row);
-        lastRow_[container] = row;
-    }
-    row->addWidget(w);
+    std::vector<Row>& rows = rows_[container];
+    const bool afterLine = !rows.empty() && rows.back().front().first->kind() == ControlKind::Line;
+    if (!c.layout().sameRow || rows.empty() || afterLine || c.kind() == ControlKind::Line)
+        rows.emplace_back();
+    rows.back().emplace_back(&c, w);
 }
 
 void FormWindow::applyAll(Control& c) {
@@ -594,7 +751,7 @@ void FormWindow::apply(Control& c, Prop prop) {
                 // Long texts wrap, so that one sentence does not make the window very wide.
                 if (caption.size() > kWrapAfter && !label->wordWrap()) {
                     label->setWordWrap(true);
-                    if (c.layout().width <= 0)
+                    if (c.layout().width <= 0 && c.layout().chars <= 0)
                         label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 70);
                 }
                 label->setText(label->buddy() ? caption
@@ -603,6 +760,10 @@ void FormWindow::apply(Control& c, Prop prop) {
                 if (const Control* field = fieldNamedBy(c))
                     if (QWidget* fw = widgetFor(*field))
                         fw->setAccessibleName(qs(stripAccessKeys(c.caption())));
+                // A grid measures a wrapping text at its cell's width; one of a fixed width
+                // asks for the height its own width needs.
+                if (label->wordWrap() && c.layout().width > 0 && c.layout().height <= 0)
+                    label->setMinimumHeight(label->heightForWidth(c.layout().width));
             }
         } else if (auto* button = qobject_cast<QPushButton*>(w)) {
             button->setText(caption);
@@ -625,9 +786,7 @@ void FormWindow::apply(Control& c, Prop prop) {
                 if (edit->text() != text)
                     edit->setText(text);
             } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
-                const QString text = qs(toDisplayLines(c.text()));
-                if (plain->toPlainText() != text)
-                    plain->setPlainText(text);
+                showLastLines(plain, qs(toDisplayLines(c.text())));
             }
         } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
             if (combo->isEditable()) {
@@ -682,6 +841,8 @@ void FormWindow::apply(Control& c, Prop prop) {
                 combo->clear();
                 combo->addItems(items);
             }
+            // An empty list keeps a usable width; a filled one is as wide as its entries.
+            combo->setMinimumContentsLength(items.isEmpty() ? 12 : 0);
             combo->setCurrentIndex(c.listIndex());
             if (editable && combo->currentText() != qs(c.text()))
                 combo->setEditText(qs(c.text()));
@@ -732,23 +893,19 @@ void FormWindow::apply(Control& c, Prop prop) {
         break;
     case Prop::Picture:
         if (auto* image = qobject_cast<QLabel*>(w); image && c.kind() == ControlKind::Image) {
-            QPixmap pixmap;
-            if (!c.picture().empty() && QFile::exists(qs(c.picture())))
-                pixmap.load(qs(c.picture()));
-            if (!pixmap.isNull()) {
-                image->setFrameShape(QFrame::NoFrame);
-                image->setPixmap(pixmap);
-                if (c.layout().width <= 0 && c.layout().height <= 0)
-                    image->setFixedSize(pixmap.size());
-            } else {
-                // No picture: an empty box where it would be.
-                image->setPixmap(QPixmap());
-                image->setFrameShape(QFrame::Box);
-                if (c.layout().width <= 0)
-                    image->setFixedWidth(32);
-                if (c.layout().height <= 0)
-                    image->setFixedHeight(32);
-            }
+            // Without a picture file of its own the box shows a printer, at a size hinted or
+            // the desktop's large icon size.
+            const ui::LayoutHint& hint = c.layout();
+            const int side = hint.height > 0  ? hint.height
+                             : hint.width > 0 ? hint.width
+                             : hint.onCaption
+                                 ? image->fontMetrics().height()
+                                 : image->style()->pixelMetric(QStyle::PM_LargeIconSize);
+            const QPixmap pixmap = pictureFor(c.picture(), side, image->devicePixelRatioF());
+            image->setFrameShape(QFrame::NoFrame);
+            image->setPixmap(pixmap);
+            if (hint.width <= 0 && hint.height <= 0)
+                image->setFixedSize(pixmap.deviceIndependentSize().toSize());
         }
         break;
     case Prop::Interval:

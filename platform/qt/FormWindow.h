@@ -9,10 +9,7 @@
 #include <memory>
 #include <vector>
 
-class QBoxLayout;
 class QLineEdit;
-class QHBoxLayout;
-class QVBoxLayout;
 
 namespace uiqt {
 
@@ -74,7 +71,8 @@ class FormWindow {
     void hookKeys(ui::Control& c, QWidget* target);
     void escape();
     ui::Control* buttonWhere(bool (ui::Control::*flag)() const) const;
-    QVBoxLayout* containerLayout(const std::string& frameName);
+    void layOutRows(QWidget* container, const std::string& name);
+    void putOnCaption(QWidget* frame, QWidget* picture);
 
     QtHost* host_;
     ui::Form* form_;
@@ -82,9 +80,10 @@ class FormWindow {
     std::map<const ui::Control*, QWidget*> widgets_;
     std::vector<const ui::Control*> order_;
     const ui::Control* pendingFocus_ = nullptr;
-    std::map<std::string, QVBoxLayout*> frameLayouts_;
-    std::map<QVBoxLayout*, QHBoxLayout*> lastRow_;
-    std::vector<QHBoxLayout*> rows_;
+    // The rows of the window ("") and of each frame, in declaration order, while building.
+    using Row = std::vector<std::pair<ui::Control*, QWidget*>>;
+    std::map<std::string, QWidget*> containers_;
+    std::map<std::string, std::vector<Row>> rows_;
     bool updating_ = false; // model -> widget: widget signals are not user input
     bool stale_ = false;
     bool retired_ = false;

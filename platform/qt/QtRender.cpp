@@ -84,7 +84,10 @@ std::vector<std::string> checkNoOverlap(ui::Form& form) {
         const QRect r = inWindow(w, window);
         QWidget* parent = w->parentWidget();
         QRect room = parent == window ? window->rect() : inWindow(parent, window);
-        if (auto* box = qobject_cast<QGroupBox*>(parent); box && parent != window)
+        // A frame's layout holds its controls inside its border; a picture on its caption
+        // (placed by hand, in no layout) need only stay inside the frame.
+        const bool laidOut = parent->layout() && parent->layout()->indexOf(w) >= 0;
+        if (auto* box = qobject_cast<QGroupBox*>(parent); box && parent != window && laidOut)
             room =
                 QRect(room.topLeft() + box->contentsRect().topLeft(), box->contentsRect().size());
         if (!room.contains(r))

@@ -58,12 +58,19 @@ enum class ComboStyle { Editable, DropDownList };
 // its length but not grow. The renderer applies the same rule, so widget and model agree.
 std::string fitEdit(std::string_view before, std::string_view after, int limit);
 
-// Light layout hints for the renderer; the model itself has no geometry.
+// Light layout hints for the renderer; the model itself has no geometry. The rows of a form
+// or frame share columns: the n-th control of a row sits in column n unless a hint moves it,
+// and the fields of a column (texts, lists, bars) share its width.
 struct LayoutHint {
-    bool sameRow = false;  // place beside the control declared before it
-    int width = 0;         // preferred width in pixels, 0: the renderer decides
-    int height = 0;        // preferred height in pixels (multi-line labels, images)
-    std::string container; // name of the frame holding it, empty: the form
+    bool sameRow = false;    // place beside the control declared before it
+    int width = 0;           // preferred width in pixels, 0: the renderer decides
+    int height = 0;          // preferred height in pixels (multi-line labels, images)
+    int chars = 0;           // wide enough for this many characters (text fields)
+    int column = -1;         // the column it starts in, -1: the one after the control before
+    bool lastColumn = false; // in the last column of its form or frame (help buttons)
+    bool heading = false;    // a label drawn as a heading
+    bool onCaption = false;  // an image drawn at the start of its frame's caption
+    std::string container;   // name of the frame holding it, empty: the form
 };
 
 // One control of a form. Setting a value from code runs the same handler as the user's
@@ -156,6 +163,26 @@ class Control {
     }
     Control& width(int px) {
         layout_.width = px;
+        return *this;
+    }
+    Control& charsWide(int n) {
+        layout_.chars = n;
+        return *this;
+    }
+    Control& atColumn(int n) {
+        layout_.column = n;
+        return *this;
+    }
+    Control& atLastColumn() {
+        layout_.lastColumn = true;
+        return *this;
+    }
+    Control& asHeading() {
+        layout_.heading = true;
+        return *this;
+    }
+    Control& onFrameCaption() {
+        layout_.onCaption = true;
         return *this;
     }
 

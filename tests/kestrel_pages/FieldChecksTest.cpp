@@ -1,8 +1,12 @@
 #include "kestrel/pages/FieldChecks.h"
+#include "platform/process/Processes.h"
+#include "tests/fixtures/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
+#include <string>
 
 namespace kestrel {
 namespace {
@@ -24,14 +28,38 @@ TEST(LeadingNumber, TakesTheNumberTheTextBeginsWith) {
         EXPECT_DOUBLE_EQ(c.value, leadingNumber(c.text)) << '"' << c.text << '"';
 }
 
+// Switches LC_NUMERIC to a locale whose decimal mark is a comma: the installed de_DE.UTF-8,
+// else one that localedef compiles into `folder` (found through LOCPATH). Returns what is
+// missing when neither works, "" on success.
+std::string useCommaLocale(const std::string& folder) {
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        return "";
+    proc::RealProcessRunner runner;
+    proc::Handle h =
+        runner.start("localedef -i de_DE -f UTF-8 " + proc::quoteArgument(folder + "/de_DE.UTF-8"));
+    if (h == 0)
+        return "the program localedef (package libc-bin)";
+    runner.wait(h); // its exit code counts warnings too; whether the locale loads decides
+    ::setenv("LOCPATH", folder.c_str(), 1);
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        return "";
+    ::unsetenv("LOCPATH");
+    return "the de_DE.UTF-8 locale and its sources for localedef (package locales)";
+}
+
 // The toolkit switches the process to the user's locale, where the decimal mark may be a
 // comma; a typed "5.5" must still read as five and a half.
 TEST(LeadingNumber, ReadsAPointWhateverTheLocale) {
     const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
-        GTEST_SKIP() << "no comma locale installed";
+    test_fixtures::ScratchDir folder("comma-locale-");
+    const std::string missing = useCommaLocale(folder.path.string());
+    if (!missing.empty())
+        GTEST_SKIP() << "missing: " << missing;
+    const char mark = *std::localeconv()->decimal_point;
     const double value = leadingNumber("5.5");
     std::setlocale(LC_NUMERIC, saved.c_str());
+    ::unsetenv("LOCPATH");
+    ASSERT_EQ(',', mark) << "the locale does not have the comma the test needs";
     EXPECT_DOUBLE_EQ(5.5, value);
 }
 

@@ -118,10 +118,24 @@ TEST_F(RenderFixture, EveryPageIsRendered) {
     uiqt_test::expectEveryPageIn(kStates, pages.all(), 20u);
 }
 
-// Where a control sits in its page's window.
-QRect placeOf(uiqt::QtHost& host, ui::Form& form, const char* control) {
-    QWidget* w = host.widget(form.ctl(control));
-    return w ? QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()) : QRect();
+using uiqt_test::placeOf;
+
+TEST_F(RenderFixture, ColumnsLineUp) {
+    const uiqt_test::LinedUp cases[] = {
+        {"WirelessDlg", "HelpSSID", "HelpOpMode", true},
+        {"WirelessDlg", "HelpSSID", "HelpDevices", true},
+        {"WirelessDlg", "HelpSSID", "HelpCountry", true},
+        {"WirelessDlg", "SSID", "CountryCode", true},
+        {"LoadDlg", "Label2", "Label3", false},
+        {"ProgressDlg", "ProgressBar", "StatusLog", true},
+    };
+    for (const auto& c : cases)
+        ASSERT_NO_FATAL_FAILURE(uiqt_test::expectLinedUp(h, host, pages.form(c.page), c, kPngDir));
+    // The network name field shows a name of the longest length it takes.
+    auto* ssid = qobject_cast<QLineEdit*>(host.widget(pages.form("WirelessDlg").ctl("SSID")));
+    ASSERT_NE(ssid, nullptr);
+    EXPECT_LE(ssid->fontMetrics().horizontalAdvance("office-network-floor2-5ghz-ap123"),
+              ssid->contentsRect().width() - 4);
 }
 
 // Fields that come and go with a tick keep their place, so nothing else moves.

@@ -116,5 +116,17 @@ TEST_F(RenderFixture, EveryPageIsRendered) {
     uiqt_test::expectEveryPageIn(kStates, pages.all(), 13u);
 }
 
+TEST_F(RenderFixture, ColumnsLineUp) {
+    const uiqt_test::LinedUp cases[] = {
+        {"Operation", "Label3", "Label4", false},
+        {"Operation", "LabelLengthCombo", "LabelWidthCombo", true},
+        {"PrinterSetup", "HorzShiftHScroll", "VertShiftHScroll", true},
+        {"PrinterSetup", "HorzShiftUnit", "VertShiftUnit", true},
+        {"ProgressDlg", "ProgressBar", "StatusLog", true},
+    };
+    for (const auto& c : cases)
+        ASSERT_NO_FATAL_FAILURE(uiqt_test::expectLinedUp(h, host, pages.form(c.page), c, kPngDir));
+}
+
 } // namespace
 } // namespace osprey_test

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFontInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QImage>
@@ -171,10 +172,9 @@ TEST_F(QtRendererTest, EveryControlKindBecomesItsWidget) {
     QRect text = widget<QLineEdit>("NameText")->geometry();
     EXPECT_GE(text.left(), label.right());
     EXPECT_TRUE(text.top() < label.bottom() && label.top() < text.bottom());
-    // A picture that exists is shown; a missing one leaves an empty box.
-    EXPECT_FALSE(widget<QLabel>("Logo")->pixmap().isNull());
-    EXPECT_TRUE(widget<QLabel>("Missing")->pixmap().isNull());
-    EXPECT_EQ(widget<QLabel>("Missing")->frameShape(), QFrame::Box);
+    // A picture that exists is shown; without its file the box shows a printer instead.
+    EXPECT_EQ(widget<QLabel>("Logo")->pixmap().size(), QSize(48, 24));
+    EXPECT_FALSE(widget<QLabel>("Missing")->pixmap().isNull());
     // A label's access key goes to the control after it; without one, "&" is not shown.
     EXPECT_EQ(widget<QLabel>("NameLabel")->buddy(), widget<QLineEdit>("NameText"));
     EXPECT_EQ(widget<QPushButton>("Next")->text(), "&Next >");
@@ -233,6 +233,106 @@ TEST_F(QtRendererTest, LayoutCheckReportsClippedControls) {
     EXPECT_NE(problems[0].find("CrampedDlg.Help is 60x14 but needs"), std::string::npos)
         << problems[0];
     EXPECT_NE(problems[1].find("CrampedDlg.Next is 30x"), std::string::npos) << problems[1];
+}
+
+// Rows that share columns, a heading, a picture on a frame's caption, a log.
+class LayoutForm : public ui::Form {
+  public:
+    explicit LayoutForm(ui::App& app) : Form(app, "LayoutDlg") {}
+
+  protected:
+    void Build() override {
+        label("Heading", "Settings").asHeading();
+        label("Body", "Body text");
+        label("NameLabel", "Name:");
+        textBox("Name").beside().charsWide(32);
+        checkBox("Reset", "Reset the name").beside();
+        button("HelpName", "What is this?").beside().atLastColumn();
+        label("ModeLabel", "A much longer label:");
+        combo("Mode", ComboStyle::DropDownList, {"On", "Off"}).beside();
+        button("HelpMode", "What is this?").beside().atLastColumn();
+        label("UnitLabel", "Unit:").atColumn(1);
+        combo("Unit", ComboStyle::DropDownList, {"inch", "mm"}).beside();
+        combo("Empty", ComboStyle::DropDownList, {});
+        frame("Box", "         Pictures");
+        image("Icon", "").in("Box").onFrameCaption();
+        checkBox("InBox", "Inside").in("Box");
+        progressBar("Bar");
+        textBox("Log").setMultiLine(true).layout().height = 80;
+    }
+};
+
+class LayoutTest : public QtRendererTest {
+  protected:
+    LayoutTest() {
+        h.run([&] { page.load(); });
+        // Rendering lays out the frames too, as showing would.
+        const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
+        EXPECT_TRUE(uiqt::renderFormToPng(page, kPngDir + "/LayoutDlg-" + test + ".png"));
+    }
+    QRect at(const char* name) {
+        QWidget* w = host.widget(page.ctl(name));
+        return w ? QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()) : QRect();
+    }
+    LayoutForm page{h.app};
+};
+
+TEST_F(LayoutTest, RowsShareColumns) {
+    for (const std::string& problem : uiqt::checkNoOverlap(page))
+        ADD_FAILURE() << problem;
+    struct Case {
+        const char *a, *b;
+        bool sameWidth;
+    };
+    const Case cases[] = {
+        {"Name", "Mode", false},         // fields of one column start together
+        {"UnitLabel", "Name", false},    // a control moved to a column
+        {"HelpName", "HelpMode", false}, // the last column, whatever comes before
+        {"Bar", "Log", true},            // fields alone in their rows
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(at(c.a).left(), at(c.b).left()) << c.a << " and " << c.b;
+        if (c.sameWidth) {
+            EXPECT_EQ(at(c.a).width(), at(c.b).width()) << c.a << " and " << c.b;
+        }
+    }
+    // A field reaches to the next control of its row, no further.
+    EXPECT_EQ(at("Mode").right(), at("Reset").right());
+    EXPECT_LT(at("Unit").right(), at("HelpName").left());
+    EXPECT_EQ(at("Bar").right(), at("HelpName").right()) << "a field alone spans the columns";
+    // A list of short entries is narrower than an empty one, which keeps a usable width.
+    auto* unit = host.widget(page.ctl("Unit"));
+    auto* empty = host.widget(page.ctl("Empty"));
+    EXPECT_LT(unit->sizeHint().width(), empty->sizeHint().width());
+}
+
+TEST_F(LayoutTest, FinishOfTextsPicturesAndLogs) {
+    auto* name = qobject_cast<QLineEdit*>(host.widget(page.ctl("Name")));
+    ASSERT_NE(name, nullptr);
+    EXPECT_LE(name->fontMetrics().horizontalAdvance("office-network-floor2-5ghz-ap123"),
+              name->contentsRect().width() - 4)
+        << "32 characters do not fit";
+    const QFont heading = host.widget(page.ctl("Heading"))->font();
+    const QFont body = host.widget(page.ctl("Body"))->font();
+    EXPECT_TRUE(heading.bold());
+    EXPECT_GT(QFontInfo(heading).pixelSize(), QFontInfo(body).pixelSize());
+    // The picture sits on the frame's caption, above the frame's controls.
+    auto* icon = qobject_cast<QLabel*>(host.widget(page.ctl("Icon")));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_FALSE(icon->pixmap().isNull());
+    EXPECT_EQ(icon->parentWidget(), host.widget(page.ctl("Box")));
+    EXPECT_LT(at("Icon").bottom(), at("InBox").top());
+
+    // A log shows its last line, also after lines are added.
+    auto* log = qobject_cast<QPlainTextEdit*>(host.widget(page.ctl("Log")));
+    ASSERT_NE(log, nullptr);
+    std::string text = "Initializing ....";
+    for (int i = 0; i < 30; ++i) {
+        text += "\r\nline " + std::to_string(i);
+        h.run([&] { page.ctl("Log").setText(text); });
+        EXPECT_EQ(log->verticalScrollBar()->value(), log->verticalScrollBar()->maximum()) << i;
+    }
+    EXPECT_GT(log->verticalScrollBar()->maximum(), 0);
 }
 
 TEST_F(QtRendererTest, ModelChangesShowInTheWidgets) {

@@ -6,7 +6,10 @@
 #include "tests/support/Harness.h"
 
 #include <QImage>
+#include <QLabel>
+#include <QRect>
 #include <QString>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -37,6 +40,41 @@ inline void expectCleanPage(ui::Form& form, const std::string& path) {
     EXPECT_GT(sampledColours(image), 4u) << "the picture is blank";
     for (const std::string& problem : uiqt::checkNoOverlap(form))
         ADD_FAILURE() << problem;
+    // Every picture box in sight shows a picture.
+    for (const auto& [control, w] : uiqt::QtHost::of(form.app())->widgets(form))
+        if (control->kind() == ui::ControlKind::Image && !w->isHidden()) {
+            auto* picture = qobject_cast<QLabel*>(w);
+            EXPECT_TRUE(picture && !picture->pixmap().isNull())
+                << control->fullName() << " is empty";
+        }
+}
+
+// Where a control sits in its page's window (empty when it has no widget).
+inline QRect placeOf(uiqt::QtHost& host, ui::Form& form, const char* control) {
+    QWidget* w = host.widget(form.ctl(control));
+    return w ? QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()) : QRect();
+}
+
+// Two controls of a page that start at one left edge, and share one width when asked.
+struct LinedUp {
+    const char* page;
+    const char* a;
+    const char* b;
+    bool sameWidth;
+};
+
+inline void expectLinedUp(testing_support::Harness& h, uiqt::QtHost& host, ui::Form& form,
+                          const LinedUp& c, const std::string& pngDir) {
+    h.run([&] { form.load(); });
+    // Rendering lays out the whole page, frames included, as showing it would.
+    ASSERT_TRUE(uiqt::renderFormToPng(form, pngDir + "/lined-up-" + form.name() + ".png"));
+    const QRect a = placeOf(host, form, c.a);
+    const QRect b = placeOf(host, form, c.b);
+    ASSERT_FALSE(a.isNull() || b.isNull()) << c.page << ": " << c.a << ", " << c.b;
+    EXPECT_EQ(a.left(), b.left()) << c.page << ": " << c.a << " and " << c.b;
+    if (c.sameWidth) {
+        EXPECT_EQ(a.width(), b.width()) << c.page << ": " << c.a << " and " << c.b;
+    }
 }
 
 // A page in one state. `prepare` runs before the page loads; the page's window is then
