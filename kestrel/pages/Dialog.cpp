@@ -24,7 +24,7 @@ std::string settingsFileFromBrowser(const std::string& answer) {
 }
 
 bool isInvalidSettingsFileName(const std::string& name) {
-    // A folder is not a file name; "/" stands where the Windows original had "\".
+    // A name ending in "/" names a folder, not a file.
     return name.empty() || name == " " || name.back() == '/';
 }
 

@@ -23,7 +23,7 @@ std::string ospreyFileFromBrowser(const std::string& answer) {
 }
 
 bool isInvalidOspreyFileName(const std::string& name) {
-    // "/" stands where the Windows original had "\".
+    // A name ending in "/" names a folder, not a file.
     return name.empty() || name == " " || name.back() == '/';
 }
 
