@@ -176,6 +176,11 @@ TEST_F(FileExistsTest, FailedWriteAtAnyStepKeepsTheOldFileWhole) {
     EXPECT_EQ(system.readFile("ports.txt"), "COM1:\r\n");
     EXPECT_EQ(std::filesystem::status("ports.txt").permissions(), std::filesystem::perms(0640));
     EXPECT_EQ(entries("."), before);
+    // A new file gets the usual rights, not the temporary file's private ones.
+    const mode_t mask = ::umask(022);
+    ASSERT_TRUE(system.writeFile("new.txt", "x").ok);
+    ::umask(mask);
+    EXPECT_EQ(std::filesystem::status("new.txt").permissions(), std::filesystem::perms(0644));
 }
 
 TEST_F(FileExistsTest, WriteBeyondTheFileSizeLimitKeepsTheOldFile) {
