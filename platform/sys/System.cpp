@@ -181,10 +181,6 @@ IoResult writeAll(const std::string& path, const std::string& bytes, int flags) 
     return {true, 0};
 }
 
-} // namespace
-
-namespace {
-
 // Writes all bytes to an open file; errno on failure, else 0.
 int writeBytes(int fd, const char* data, std::size_t size) {
     std::size_t done = 0;
@@ -273,8 +269,9 @@ IoResult RealSystem::writeFile(const std::string& path, const std::string& bytes
         return fail(e);
     // Another owner's file keeps its owner where our rights allow it (root); else it
     // becomes ours, as any replaced file would.
-    if (exists && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
-        ::fchown(fd, st.st_uid, st.st_gid) != 0) {
+    if (exists && (st.st_uid != ::geteuid() || st.st_gid != ::getegid())) {
+        const int owned = ::fchown(fd, st.st_uid, st.st_gid);
+        (void)owned;
     }
     if (::fchmod(fd, mode) != 0)
         return fail(errno);
