@@ -1,8 +1,9 @@
 #include "tools/PrintUi.h"
 
+#include "platform/sys/System.h"
+
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <map>
 #include <ostream>
 
@@ -110,9 +111,8 @@ int run(const Command& command, spooler::Spooler& spooler, std::ostream& err) {
         if (!info.ok()) {
             return fail("cannot read printer " + quoted(dump->name), info.error);
         }
-        std::ofstream out(dump->file, std::ios::binary | std::ios::trunc);
-        out << settingsText(*info.value);
-        if (!out.flush()) {
+        sys::RealSystem system;
+        if (!system.writeFile(dump->file, settingsText(*info.value)).ok) {
             err << "rundll32: cannot write \"" << dump->file << "\"\n";
             return 1;
         }

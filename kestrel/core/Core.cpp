@@ -576,13 +576,12 @@ bool Core::LoadSavedSettings(const std::string& path, const std::string& passwor
         return false;
     }
     RecordCursor cursor(*bytes);
+    // A file whose first record is not a text beginning with the tag (an empty file, any
+    // other kind of file) is not a settings file at all.
     auto tag = cursor.nextText();
-    if (!tag) {
+    if (!tag)
         WriteLog("...LoadSavedSettings: " + cursor.error());
-        ShowNotice(kDamagedFile);
-        return false;
-    }
-    if (tag->compare(0, 4, kSettingsTag) != 0) {
+    if (!tag || tag->compare(0, 4, kSettingsTag) != 0) {
         ShowNotice("Error Reading File\r\n"
                    "Incompatible File Type Detected\r\n"
                    "Unable to load the saved settings\r\n");

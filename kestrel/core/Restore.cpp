@@ -41,6 +41,15 @@ bool textField(const std::string& f) {
     return f.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
 }
 
+// The text from field `from` to the end of the line: a text that is the last field of its
+// line may hold "|" itself, which the writer left as it was.
+std::string restOfLine(const Fields& f, std::size_t from) {
+    std::string text;
+    for (std::size_t k = from; k < f.size(); ++k)
+        text += (k > from ? "|" : "") + f[k];
+    return text;
+}
+
 bool unchosen(const std::string& line) {
     return line == "0|.";
 }
@@ -102,19 +111,21 @@ RestorePlan portPlan(const std::string& record) {
     static const char* options[] = {"PortLPT", "PortCOM", "PortUSB", "PortTCP", "PortFile"};
     static const char* lists[] = {"LPTCombo", "ComCombo", "USBCombo"};
     int chosen = -1;
-    Fields chosenFields;
+    std::string chosenValue;
     for (int i = 0; i < 5; ++i) {
         const std::string& line = (*lines)[i];
         if (unchosen(line))
             continue;
         Fields f = split(line, "|");
-        bool ok = f.size() == 2 && f[0] == "1" &&
-                  (i < 3 ? indexField(f[1]).has_value() : textField(f[1]));
+        // The address and the file name are their lines' last fields.
+        const std::string value = restOfLine(f, 1);
+        bool ok = f.size() >= 2 && f[0] == "1" &&
+                  (i < 3 ? f.size() == 2 && indexField(value).has_value() : textField(value));
         if (!ok)
             return b.fail("port record: line " + std::to_string(i));
         if (chosen < 0) {
             chosen = i;
-            chosenFields = f;
+            chosenValue = value;
         }
     }
     b.text("IPAddr", "");
@@ -122,9 +133,9 @@ RestorePlan portPlan(const std::string& record) {
     if (chosen >= 0) {
         b.choose(options[chosen]);
         if (chosen < 3)
-            b.list(lists[chosen], *indexField(chosenFields[1]));
+            b.list(lists[chosen], *indexField(chosenValue));
         else
-            b.text(chosen == 3 ? "IPAddr" : "FileName", chosenFields[1]);
+            b.text(chosen == 3 ? "IPAddr" : "FileName", chosenValue);
     }
     return b.plan;
 }
@@ -220,15 +231,17 @@ RestorePlan wirelessPlan(const std::string& record) {
         }
         Fields f = split(line, "|");
         const std::size_t fields = i == 9 ? 3 : 2;
-        bool ok = f.size() == fields && f[0] == "1" &&
-                  (i == 0 ? textField(f[1]) : indexField(f[1]).has_value()) &&
+        // The network name is its line's last field.
+        const std::string ssid = i == 0 ? restOfLine(f, 1) : std::string();
+        bool ok = (i == 0 ? f.size() >= fields : f.size() == fields) && f[0] == "1" &&
+                  (i == 0 ? textField(ssid) : indexField(f[1]).has_value()) &&
                   (i != 9 || flagField(f[2]));
         if (!ok)
             return b.fail("wireless record: line " + std::to_string(i));
         b.value("check", 1, i);
         b.setForm("WirelessDlg");
         if (i == 0)
-            b.text("SSID", f[1]);
+            b.text("SSID", ssid);
         else
             b.list(controls[i], *indexField(f[1]));
         if (i == 9)

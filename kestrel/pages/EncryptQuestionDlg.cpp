@@ -42,8 +42,8 @@ void EncryptQuestionDlg::Build() {
 
     const char* captions[3] = {"&No Authentication (Open)", "&WEP (Wired Equivalent Privacy)",
                                "&Other Authentication Methods"};
-    const char* tips[3] = {"The wireless network is available (open) to all wireless devices. "
-                           "Access to the wireless network is not protected.",
+    const char* tips[3] = {("The wireless network is available (open) to all wireless devices. "
+                            "Access to the wireless network is not protected."),
                            "Select WEP configuration option.",
                            "Select WPA or EAP configuration option."};
     for (int i = 0; i < 3; ++i) {

@@ -119,7 +119,7 @@ bool IsSendableText(std::string_view utf8) {
         if (c < 0x20 || c == 0x7F)
             return false;
     }
-    return sys::toWindows1252(utf8).has_value();
+    return !sys::hasC1Control(utf8) && sys::toWindows1252(utf8).has_value();
 }
 
 std::string UnsendableNotice(const std::vector<std::string>& texts) {

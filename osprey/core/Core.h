@@ -148,9 +148,10 @@ class Core : public printpath::PrintPathHost {
 
     // ---- settings file ----
 
-    // Asks before overwriting; replaces the whole file. True when the file was written;
-    // a failed write shows the error and leaves SettingsChanged as it was.
-    bool SaveSettings(const std::string& path);
+    // Asks before overwriting; replaces the whole file. A failed write shows the error,
+    // leaves SettingsChanged and any earlier file as they were.
+    enum class SaveResult { Saved, Declined, Failed };
+    SaveResult SaveSettings(const std::string& path);
     // Reads and checks the whole file before any control changes; any fault shows its
     // message and changes nothing. True when the settings were restored.
     bool LoadSavedSettings(const std::string& path);

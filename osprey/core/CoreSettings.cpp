@@ -53,11 +53,11 @@ std::int16_t v16(int v) {
 
 } // namespace
 
-bool Core::SaveSettings(const std::string& path) {
+Core::SaveResult Core::SaveSettings(const std::string& path) {
     if (ws.LogEnabled)
         WriteLog("...SaveSettings:" + path);
     if (FileExists(path) && !ConfirmOverwrite())
-        return false;
+        return SaveResult::Declined;
 
     ui::Form& o = pages().form("Operation");
     ui::Form& p = pages().form("PrinterSetup");
@@ -121,14 +121,14 @@ bool Core::SaveSettings(const std::string& path) {
         if (ws.LogEnabled)
             WriteLog(text);
         ShowPrinterError(text, false);
-        return false;
+        return SaveResult::Failed;
     }
 
     ws.SettingsChanged = false;
     if (ws.LogEnabled)
         WriteLog(recordsLog("...save:", r));
     ShowNotice("Settings successfully saved in " + path + "\r\n");
-    return true;
+    return SaveResult::Saved;
 }
 
 bool Core::LoadSavedSettings(const std::string& path) {
@@ -191,6 +191,8 @@ bool Core::LoadSavedSettings(const std::string& path) {
     limits.mediaTypeCount = o.ctl("MediaTypeCombo").listCount();
     limits.lengthCount = o.ctl("LabelLengthCombo").listCount();
     limits.widthCount = o.ctl("LabelWidthCombo").listCount();
+    limits.lengthOrg = ws.orgLabelLength;
+    limits.widthOrg = ws.orgLabelWidth;
     limits.orientationCount = o.ctl("OrientationCombo").listCount();
     limits.dispenseCount = o.ctl("DispenseCombo").listCount();
     limits.speedCount = p.ctl("PrintSpeedCombo").listCount();
@@ -203,6 +205,7 @@ bool Core::LoadSavedSettings(const std::string& path) {
     std::string item;
     if (int error = checkSettings(r, limits, item); error != 0)
         return corrupted(error, "the value of " + item + " does not fit its control");
+    // Everything below has been checked: applying cannot fail part way.
 
     // Apply, in file order; each control runs its own change handling.
     o.ctl("MediaTypeCB").setValue(r.MediaTypeCB);

@@ -259,6 +259,19 @@ int checkSettings(const SettingsRecords& r, const ControlLimits& l, std::string&
         {"EmulationCB", box(r.EmulationCB)},
         {"EmulationCombo", index(r.EmulationCombo, l.emulationCount)},
     };
+    // The tables' last index is a 16-bit number.
+    constexpr int kMaxIndex = std::numeric_limits<std::int16_t>::max();
+    const Check sizeCounts[] = {
+        {"CustomLengths",
+         r.customLengths.size() <= static_cast<std::size_t>(kMaxIndex - l.lengthOrg)},
+        {"CustomWidths", r.customWidths.size() <= static_cast<std::size_t>(kMaxIndex - l.widthOrg)},
+    };
+    for (const auto& c : sizeCounts) {
+        if (!c.ok) {
+            item = c.name;
+            return fileerr::Overflow;
+        }
+    }
     for (const auto& c : checks) {
         if (!c.ok) {
             item = c.name;

@@ -84,12 +84,15 @@ bool readSettingsBody(RecordReader& reader, SettingsRecords& out);
 // What the pages' controls accept, to check a file's values before any is applied.
 struct ControlLimits {
     int mediaTypeCount = 0, lengthCount = 0, widthCount = 0; // built-in entries
+    int lengthOrg = 0, widthOrg = 0; // index of the last built-in entry of each size table
     int orientationCount = 0, dispenseCount = 0, speedCount = 0, gapCount = 0, emulationCount = 0;
     int horzMin = 0, horzMax = 0, vertMin = 0, vertMax = 0;
 };
 
-// 0 when every value fits its control, else fileerr::InvalidValue with `item` naming the
-// first that does not. Size list indexes past the end are fine (the last entry is taken).
+// 0 when every value fits its control, else the error number with `item` naming the first
+// that does not: fileerr::Overflow for custom sizes whose last index would pass the largest
+// 16-bit number, fileerr::InvalidValue for the rest. Size list indexes past the end are
+// fine (the last entry is taken).
 int checkSettings(const SettingsRecords& records, const ControlLimits& limits, std::string& item);
 
 // The index a size list takes for a stored index: the last entry when past the end.

@@ -78,11 +78,16 @@ void Dialog::OKButton_Click() {
             name += kExtension;
             ctl("FileName").setText(name);
         }
-        const bool saved = core().SaveSettings(name);
+        const Core::SaveResult saved = core().SaveSettings(name);
+        if (saved == Core::SaveResult::Failed) {
+            // Nothing was saved: leaving later must offer to save again.
+            ws.ExitAsked = false;
+            return; // the user picks another name or cancels
+        }
         ws.SettingsChanged = false;
         ws.ExitAsked = true;
-        if (!saved)
-            return; // overwrite declined: the user picks another name or cancels
+        if (saved == Core::SaveResult::Declined)
+            return; // the user picks another name or cancels
         Unload();
         if (Mode == kSaveOnExit) {
             // Saved on the way out: the exit routine now ends the program, so the finish

@@ -181,10 +181,114 @@ IoResult writeAll(const std::string& path, const std::string& bytes, int flags) 
     return {true, 0};
 }
 
+// Writes all bytes to an open file; errno on failure, else 0.
+int writeBytes(int fd, const char* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        ssize_t n = ::write(fd, data + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+mode_t newFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// Makes the rename itself durable; a folder that cannot be synced changes nothing.
+void syncFolder(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
 } // namespace
 
 IoResult RealSystem::writeFile(const std::string& path, const std::string& bytes) {
-    return writeAll(path, bytes, O_TRUNC);
+    if (path.empty())
+        return {false, ENOENT};
+    auto fault = [this](WriteStep step) { return writeFault_ ? writeFault_(step) : 0; };
+
+    // Through a link, the file it names is replaced and the link stays.
+    std::string target = path;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char resolved[PATH_MAX];
+        if (::realpath(path.c_str(), resolved))
+            target = resolved;
+    }
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode))
+        return {false, EISDIR};
+    if (exists && !S_ISREG(st.st_mode)) // a device or a pipe cannot be replaced, only fed
+        return writeAll(target, bytes, O_TRUNC);
+    const mode_t mode = exists ? (st.st_mode & 07777) : newFileMode();
+
+    const auto slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    // Hidden, so that no file search finds it; short enough for any name the target has.
+    std::string temp = folder + "." + name.substr(0, 200) + ".XXXXXX";
+
+    int fd = -1;
+    auto fail = [&](int error) {
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(temp.c_str());
+        return IoResult{false, error};
+    };
+
+    if (int e = fault(WriteStep::Create))
+        return {false, e};
+    fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return {false, errno};
+
+    if (int e = fault(WriteStep::Write)) {
+        writeBytes(fd, bytes.data(), bytes.size() / 2);
+        return fail(e);
+    }
+    if (int e = writeBytes(fd, bytes.data(), bytes.size()))
+        return fail(e);
+
+    if (int e = fault(WriteStep::Sync))
+        return fail(e);
+    if (::fsync(fd) != 0)
+        return fail(errno);
+
+    if (int e = fault(WriteStep::Permissions))
+        return fail(e);
+    // Another owner's file keeps its owner where our rights allow it (root); else it
+    // becomes ours, as any replaced file would.
+    if (exists && (st.st_uid != ::geteuid() || st.st_gid != ::getegid())) {
+        const int owned = ::fchown(fd, st.st_uid, st.st_gid);
+        (void)owned;
+    }
+    if (::fchmod(fd, mode) != 0)
+        return fail(errno);
+
+    if (int e = fault(WriteStep::Close))
+        return fail(e);
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0)
+        return fail(errno);
+
+    if (int e = fault(WriteStep::Rename))
+        return fail(e);
+    if (::rename(temp.c_str(), target.c_str()) != 0)
+        return fail(errno);
+    syncFolder(folder);
+    return {true, 0};
 }
 
 IoResult RealSystem::appendFile(const std::string& path, const std::string& bytes) {

@@ -48,7 +48,8 @@ class System {
     virtual bool deleteFile(const std::string& path) = 0;
     // The whole file, or nothing when it cannot be read.
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
-    // Creates or replaces the file with exactly these bytes.
+    // Creates or replaces the file with exactly these bytes, whole or not at all: a write
+    // that fails leaves an earlier file as it was.
     virtual IoResult writeFile(const std::string& path, const std::string& bytes) = 0;
     // Appends the bytes (creating the file when missing); open, write and close in one call.
     virtual IoResult appendFile(const std::string& path, const std::string& bytes) = 0;
@@ -57,6 +58,14 @@ class System {
     // The month names of log lines (logMonthNames of the user's LC_TIME language).
     virtual const MonthNames& monthNames() = 0;
 };
+
+// The steps of RealSystem::writeFile, in order: a temporary file is created beside the
+// target, takes all the bytes, is flushed to the disk, gets the old file's permissions,
+// is closed and is renamed over the target.
+enum class WriteStep { Create, Write, Sync, Permissions, Close, Rename };
+inline constexpr WriteStep kWriteSteps[] = {WriteStep::Create, WriteStep::Write,
+                                            WriteStep::Sync,   WriteStep::Permissions,
+                                            WriteStep::Close,  WriteStep::Rename};
 
 // The real PC. The program folder comes from /proc/self/exe unless given (tests).
 class RealSystem : public System {
@@ -68,6 +77,9 @@ class RealSystem : public System {
     void setTimeSource(std::function<LocalTime()> source) { timeSource_ = std::move(source); }
     // Replaces the month names read from the user's locale (tests pin them too).
     void setMonthNames(const MonthNames& names) { monthNames_ = names; }
+    // Makes writeFile fail a step with the errno the function returns for it (0: the step
+    // runs). A failed Write has written half the bytes, as a full disk would.
+    void setWriteFault(std::function<int(WriteStep)> fault) { writeFault_ = std::move(fault); }
 
     std::string programFolder() override { return programFolder_; }
     std::string currentFolder() override;
@@ -84,6 +96,7 @@ class RealSystem : public System {
     std::string programFolder_;
     std::function<LocalTime()> timeSource_;
     std::optional<MonthNames> monthNames_; // read on first use
+    std::function<int(WriteStep)> writeFault_;
 };
 
 // Folder of the running executable (from /proc/self/exe), "." when unknown.
@@ -100,10 +113,14 @@ std::string joinPath(const std::string& folder, const std::string& name);
 bool wildcardMatch(std::string_view pattern, std::string_view name);
 
 // UTF-8 text to Windows-1252 bytes; nothing when a character has no Windows-1252 form
-// or the text is not valid UTF-8.
+// or the text is not valid UTF-8. The inverse of fromWindows1252: U+0081, U+008D, U+008F,
+// U+0090 and U+009D stand for the five bytes Windows-1252 leaves unassigned.
 std::optional<std::string> toWindows1252(std::string_view utf8);
 // Windows-1252 bytes to UTF-8. The five unassigned bytes map to U+0081 etc. unchanged.
 std::string fromWindows1252(std::string_view bytes);
+// True when the text holds a C1 control character (U+0080 to U+009F), which no one types
+// and no printer command carries.
+bool hasC1Control(std::string_view utf8);
 
 // Characters of UTF-8 text. A byte that begins no well-formed sequence is a character of its
 // own, so counting and cutting agree on any input and never split a well-formed character.

@@ -83,6 +83,12 @@ std::optional<std::string> toWindows1252(std::string_view utf8) {
             out += static_cast<char>(c);
             continue;
         }
+        // The five bytes without a character of their own come and go as U+0081 etc.,
+        // so that any bytes read from a file are written back unchanged.
+        if (c >= 0x80 && c < 0xA0 && kHigh[c - 0x80] == 0) {
+            out += static_cast<char>(c);
+            continue;
+        }
         bool found = false;
         for (std::size_t k = 0; k < kHigh.size(); ++k) {
             if (kHigh[k] != 0 && kHigh[k] == c) {
@@ -108,6 +114,15 @@ std::string fromWindows1252(std::string_view bytes) {
             appendUtf8(out, b);
     }
     return out;
+}
+
+bool hasC1Control(std::string_view utf8) {
+    for (std::size_t i = 0; i + 1 < utf8.size(); ++i) {
+        auto next = static_cast<unsigned char>(utf8[i + 1]);
+        if (static_cast<unsigned char>(utf8[i]) == 0xC2 && next >= 0x80 && next < 0xA0)
+            return true;
+    }
+    return false;
 }
 
 std::size_t charAt(std::string_view utf8, std::size_t at, char32_t& code) {

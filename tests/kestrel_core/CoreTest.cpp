@@ -459,6 +459,7 @@ TEST_P(SaveRefuses, TextsAFileCannotCarryBack) {
     bool saved = true;
     ASSERT_TRUE(run([&] {
         ctl("PortSelect", "PortTCP").setValue(1);
+        ctl("QuestionDlg", "Check1", 5).setValue(1);
         ctl("WirelessQuestionDlg", "check", 0).setValue(1);
         ctl(c.page, c.control).setText(c.text);
         saved = core.SaveSettings(path, "");
@@ -469,7 +470,7 @@ TEST_P(SaveRefuses, TextsAFileCannotCarryBack) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, SaveRefuses,
-    ::testing::Values(RefusedText{"WirelessDlg", "SSID", "a|b", "\"|\" or a line break"},
+    ::testing::Values(RefusedText{"NetworkDlg", "Packet", "1|2", "\"|\" or a line break"},
                       RefusedText{"PortSelect", "IPAddr", "1.2.3.4\r\nsave", "a line break"},
                       RefusedText{"PortSelect", "IPAddr", "1.2.3.4\nsave", "a line break"},
                       RefusedText{"WirelessDlg", "SSID", "\xe2\x9c\x93", "cannot hold"}));
@@ -485,6 +486,44 @@ TEST_F(CoreTest, SaveRefusesAnOversizedRecord) {
     }));
     EXPECT_FALSE(saved);
     EXPECT_FALSE(fs::exists(path));
+}
+
+TEST_F(CoreTest, FailedSaveAtAnyStepKeepsTheEarlierFile) {
+    const std::string path = file("s.ksf");
+    writeAll(path, "earlier");
+    for (sys::WriteStep failing : sys::kWriteSteps) {
+        system.setWriteFault([&](sys::WriteStep s) { return s == failing ? ENOSPC : 0; });
+        h.boxes.expectContaining("File Exist Error", "overwrite", mb::Yes)
+            .expectContaining("Notice", "Unable to save the settings in " + path);
+        bool saved = true;
+        ASSERT_TRUE(run([&] { saved = core.SaveSettings(path, "pw"); }));
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(readAll(path), "earlier") << static_cast<int>(failing);
+    }
+    EXPECT_TRUE(h.boxes.allShown());
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
+}
+
+// A "|" in a text that ends its line comes back whole; the record format leaves it as typed.
+TEST_F(CoreTest, BarsInTextsThatEndTheirLinesRoundTrip) {
+    const std::string path = file("bars.ksf");
+    h.boxes.expectContaining("Notice", "successfully saved");
+    ASSERT_TRUE(run([&] {
+        ctl("PortSelect", "PortFile").setValue(1);
+        ctl("PortSelect", "FileName").setText("out|1|.txt");
+        ctl("WirelessQuestionDlg", "check", 0).setValue(1);
+        ctl("WirelessDlg", "SSID").setText("|a||b|");
+        ASSERT_TRUE(core.SaveSettings(path, ""));
+    }));
+    const auto records = core.ws.CurrentSettings;
+    pages.unloadAll();
+    bool loaded = false;
+    ASSERT_TRUE(run([&] { loaded = core.LoadSavedSettings(path, ""); }));
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(ctl("PortSelect", "FileName").text(), "out|1|.txt");
+    EXPECT_EQ(ctl("WirelessDlg", "SSID").text(), "|a||b|");
+    ASSERT_TRUE(run([&] { core.BuildSetupCommands(); }));
+    EXPECT_EQ(core.ws.CurrentSettings, records);
 }
 
 TEST_F(CoreTest, FailedSaveWriteIsReported) {
@@ -576,7 +615,12 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"PasswordCase", [] { return ksf("V1.1", "Pw", goodRecords()); }, "pw",
                  kBadPassword},
         LoadCase{"PasswordGiven", [] { return ksf("V1.1", "", goodRecords()); }, "x", kBadPassword},
-        LoadCase{"Empty", [] { return std::string(); }, "", kDamaged},
+        LoadCase{"Empty", [] { return std::string(); }, "", kIncompatible},
+        LoadCase{"TextFile", [] { return std::string("LPT1:\r\nCOM1:\r\n"); }, "", kIncompatible},
+        LoadCase{"FirstRecordNotText", [] { return std::string("\x02\x00\x04\x00", 4); }, "",
+                 kIncompatible},
+        LoadCase{"TagCutShort", [] { return std::string("\x08\x00\x04\x00V1.", 7); }, "",
+                 kIncompatible},
         LoadCase{"Short",
                  [] {
                      std::string f = ksf("V1.1", "", goodRecords());
@@ -602,7 +646,7 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"SurplusField",
                  [] {
                      auto r = goodRecords();
-                     r[5] = "1|ho|me\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|."
+                     r[5] = "1|home\r\n1|0|1\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|."
                             "\r\n0|.|.\r\n";
                      return ksf("V1.1", "", r);
                  },
@@ -615,6 +659,21 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  "", kDamaged}),
     [](const ::testing::TestParamInfo<LoadCase>& i) { return std::string(i.param.name); });
+
+// Bytes that Windows-1252 leaves without a character still come back as they were.
+TEST_F(CoreTest, UnassignedBytesInALoadedFileAreSavedBackUnchanged) {
+    auto r = goodRecords();
+    r[5] = "1|\x81\x8D\x8F\x90\x9D\xE9\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|."
+           "\r\n0|.|.\r\n";
+    const std::string bytes = ksf("V1.1", "\x90", r);
+    writeAll(file("in.ksf"), bytes);
+    h.boxes.expectContaining("Notice", "successfully saved");
+    ASSERT_TRUE(run([&] {
+        ASSERT_TRUE(core.LoadSavedSettings(file("in.ksf"), "\xC2\x90"));
+        ASSERT_TRUE(core.SaveSettings(file("out.ksf"), "\xC2\x90"));
+    }));
+    EXPECT_EQ(readAll(file("out.ksf")), bytes);
+}
 
 TEST_F(CoreTest, MissingFileIsReported) {
     h.boxes.expect("Notice", "File not found. Please select another file.");
@@ -672,6 +731,20 @@ TEST_F(Delivery, FileThatCannotBeWrittenIsAFailure) {
                    mb::Critical);
     EXPECT_FALSE(send());
     EXPECT_TRUE(core.ws.PrinterError);
+}
+
+TEST_F(Delivery, FileWriteFailingAtAnyStepKeepsTheEarlierFile) {
+    route("PortFile");
+    const std::string path = file("job.txt");
+    writeAll(path, "earlier job");
+    ctl("PortSelect", "FileName").setText(path);
+    for (sys::WriteStep failing : sys::kWriteSteps) {
+        system.setWriteFault([&](sys::WriteStep s) { return s == failing ? EFBIG : 0; });
+        h.boxes.expect("File Error", "Unable to write the settings to the file\r\n" + path, mb::Ok,
+                       mb::Critical);
+        EXPECT_FALSE(send());
+        EXPECT_EQ(readAll(path), "earlier job") << static_cast<int>(failing);
+    }
 }
 
 TEST_F(Delivery, TcpRouteSendsTheWholeJob) {

@@ -144,8 +144,15 @@ INSTANTIATE_TEST_SUITE_P(
                  "PortSelect.IPAddr='10.1.2.3' "},
         PlanCase{0, "0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n",
                  "PortSelect.IPAddr='' PortSelect.FileName='' "},
-        PlanCase{0, "1|x\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n", nullptr},    // not a number
-        PlanCase{0, "0|.\r\n0|.\r\n0|.\r\n1|a|b\r\n0|.\r\n", nullptr},  // surplus field
+        PlanCase{0, "1|x\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n", nullptr}, // not a number
+        // A "|" typed into the address or the file name, each its line's last field.
+        PlanCase{0, "0|.\r\n0|.\r\n0|.\r\n1|a|b\r\n0|.\r\n",
+                 "PortSelect.IPAddr='' PortSelect.FileName='' PortSelect.PortTCP! "
+                 "PortSelect.IPAddr='a|b' "},
+        PlanCase{0, "0|.\r\n0|.\r\n0|.\r\n0|.\r\n1||x||\r\n",
+                 "PortSelect.IPAddr='' PortSelect.FileName='' PortSelect.PortFile! "
+                 "PortSelect.FileName='|x||' "},
+        PlanCase{0, "1|0|1\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n", nullptr},  // surplus number
         PlanCase{0, "0|.\r\n0|.\r\n0|.\r\n0|.\r\n", nullptr},           // line missing
         PlanCase{0, "0|.\r\n0|.\r\n0|.\r\n1|a\nb\r\n0|.\r\n", nullptr}, // a line break
         // Question page.
@@ -193,6 +200,20 @@ INSTANTIATE_TEST_SUITE_P(
                  "WirelessDlg.Check2=0 "},
         PlanCase{5, "0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n",
                  nullptr}, // the country line has two values
+        PlanCase{5, "1|a|b\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.|.\r\n",
+                 "WirelessQuestionDlg.check(0)=1 WirelessDlg.SSID='a|b' "
+                 "WirelessQuestionDlg.check(1)=0 WirelessDlg.OpMode#0 "
+                 "WirelessQuestionDlg.check(2)=0 WirelessDlg.Speed#0 "
+                 "WirelessQuestionDlg.check(3)=0 WirelessDlg.Channel#0 "
+                 "WirelessQuestionDlg.check(4)=0 WirelessDlg.Antenna#0 "
+                 "WirelessQuestionDlg.check(5)=0 WirelessDlg.Preamble#0 "
+                 "WirelessQuestionDlg.check(6)=0 WirelessDlg.TxPower#0 "
+                 "WirelessQuestionDlg.check(7)=0 WirelessDlg.PowerMgmt#0 "
+                 "WirelessQuestionDlg.check(8)=0 WirelessDlg.Devices#0 "
+                 "WirelessQuestionDlg.check(9)=0 WirelessDlg.CountryCode#0 "
+                 "WirelessDlg.Check2=0 "},
+        PlanCase{5, "0|.\r\n1|0|1\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.\r\n0|.|.\r\n",
+                 nullptr}, // a surplus field before a number
         // Encryption choice: exactly one option.
         PlanCase{6, "False|True|False|1|0",
                  "EncryptQuestionDlg.click(1)! EncryptQuestionDlg.WPA=1 "

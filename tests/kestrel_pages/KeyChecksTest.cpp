@@ -81,7 +81,8 @@ TEST(PingNotice, PacketThenPeriodByLeadingNumber) {
 TEST(IsSendableText, RefusesControlCharactersAndCharactersOutsideWindows1252) {
     for (const char* ok : {"", "plain text", "caf\xC3\xA9", "\xE2\x82\xAC 5", "a|b"})
         EXPECT_TRUE(IsSendableText(ok)) << ok;
-    for (const char* bad : {"3\r\nreboot", "a\nb", "tab\t", "\x7F", "\xE2\x88\x9E", "\xFF"})
+    for (const char* bad : {"3\r\nreboot", "a\nb", "tab\t", "\x7F", "\xE2\x88\x9E", "\xFF",
+                            "\xC2\x81", "x\xC2\x9D"}) // the unassigned bytes as read from a file
         EXPECT_FALSE(IsSendableText(bad)) << bad;
     EXPECT_EQ(UnsendableNotice({"fine", "fine too"}), "");
     EXPECT_NE(UnsendableNotice({"fine", "x\r\ny"}), "");

@@ -394,7 +394,7 @@ class SettingsFileCore : public CoreTest {
     }
     bool save(const std::string& path) {
         bool result = false;
-        EXPECT_TRUE(run([&] { result = core.SaveSettings(path); }));
+        EXPECT_TRUE(run([&] { result = core.SaveSettings(path) == Core::SaveResult::Saved; }));
         return result;
     }
     bool load(const std::string& path) {
@@ -451,6 +451,66 @@ TEST_F(SettingsFileCore, FailedWriteIsReportedAndNotCountedAsSaved) {
     EXPECT_FALSE(save(file("a.osp")));
     EXPECT_TRUE(core.ws.SettingsChanged);
     EXPECT_FALSE(fs::exists(dir.path / "a.osp"));
+}
+
+TEST_F(SettingsFileCore, FailedSaveAtAnyStepKeepsTheEarlierFile) {
+    writeAll(dir.path / "a.osp", "earlier");
+    core.ws.SettingsChanged = true;
+    for (sys::WriteStep failing : sys::kWriteSteps) {
+        system.setWriteFault([&](sys::WriteStep s) { return s == failing ? ENOSPC : 0; });
+        h.boxes.expectContaining("File Exist Error", "overwrite", mb::Yes)
+            .expectContaining("Printer Error", "[ErrCode:61]");
+        EXPECT_FALSE(save(file("a.osp")));
+        EXPECT_EQ(readAll(dir.path / "a.osp"), "earlier") << static_cast<int>(failing);
+    }
+    EXPECT_TRUE(core.ws.SettingsChanged);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
+}
+
+// Bytes that Windows-1252 leaves without a character still come back as they were.
+TEST_F(SettingsFileCore, UnassignedBytesInALoadedFileAreSavedBackUnchanged) {
+    const std::string bytes = text("V2.0") + n16(4) + n16(1) + n16(0) + n16(0) + n16(1) + n16(0) +
+                              text("02400") + text("2.4\x81\x8D\x8F\x90\x9D\xB5") + n16(7) +
+                              n16(4) + n16(1) + n16(0) + n16(1) + n16(1) + n16(1) + n16(0) +
+                              n16(1) + n16(0) + n16(1) + n16(0) + n16(1) + n16(0) + n16(1) + n16(0);
+    writeAll(dir.path / "in.osp", bytes);
+    ASSERT_TRUE(load(file("in.osp")));
+    h.boxes.expectContaining("Notice", "successfully saved");
+    ASSERT_TRUE(save(file("out.osp")));
+    EXPECT_EQ(readAll(dir.path / "out.osp"), bytes);
+}
+
+// The size tables' last index is a 16-bit number: custom sizes that would pass it are
+// refused before anything changes (4-inch printer: 6 built-in lengths, 4 widths after 0).
+TEST_F(SettingsFileCore, CustomSizesUpToTheLargestTableIndex) {
+    struct Row {
+        int lengths, widths;
+        bool loads;
+    } rows[] = {{32761, 0, true}, {32762, 0, false}, {0, 32763, true}, {0, 32764, false}};
+    for (const Row& r : rows) {
+        std::string bytes = text("V2.0") + n16(4) + n16(0) + n16(0) + n16(0) +
+                            n16(static_cast<std::int16_t>(r.lengths)) +
+                            n16(static_cast<std::int16_t>(r.widths));
+        for (int i = 0; i < r.lengths + r.widths; ++i)
+            bytes += text("02400") + text("2.4\" (61.0mm)");
+        bytes += n16(32767) + n16(32767) + n16(0) + n16(2) + n16(1) + n16(1) + n16(1) + n16(3) +
+                 n16(1) + n16(1) + n16(1) + n16(0) + n16(1) + n16(0) + n16(1) + n16(0);
+        writeAll(dir.path / "many.osp", bytes);
+        reloadPages();
+        if (!r.loads)
+            h.boxes.expect("Printer Error",
+                           "File corrupted [ErrCode:6]\r\nUnable to load settings\r\n", mb::Ok,
+                           mb::Critical);
+        EXPECT_EQ(load(file("many.osp")), r.loads) << r.lengths << " " << r.widths;
+        EXPECT_TRUE(h.boxes.allShown());
+        const int lengths = r.loads ? 7 + r.lengths : 7, widths = r.loads ? 5 + r.widths : 5;
+        EXPECT_EQ(ctl("Operation", "LabelLengthCombo").listCount(), lengths);
+        EXPECT_EQ(ctl("Operation", "LabelLengthCombo").listIndex(), r.loads ? lengths - 1 : 5);
+        EXPECT_EQ(ctl("Operation", "LabelWidthCombo").listCount(), widths);
+        EXPECT_EQ(core.ws.nLabelLength, lengths - 1);
+        EXPECT_EQ(core.ws.nLabelWidth, widths - 1);
+        EXPECT_EQ(ctl("Operation", "MediaTypeCB").value(), r.loads ? 0 : 1);
+    }
 }
 
 TEST_F(SettingsFileCore, TypedSizeIsSavedWithoutEntry) {

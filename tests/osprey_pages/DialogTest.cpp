@@ -124,6 +124,26 @@ TEST_F(DialogTest, OverwriteDeclinedStaysAndLeavingDoesNotAskAgain) {
     EXPECT_TRUE(h.ended());
 }
 
+TEST_F(DialogTest, FailedSaveKeepsTheOldFileAndLeavingAsksAgain) {
+    write("kept.osp", "old");
+    toSaveDialog(osprey::Dialog::kSave);
+    core.ws.ExitAsked = true; // as the save question left it
+    h.run([&] { pages.getPrinterSetup().ctl("GapCB").setValue(0); }); // a setting to send
+    system.setWriteFault([](sys::WriteStep s) { return s == sys::WriteStep::Write ? ENOSPC : 0; });
+    h.boxes.expectContaining("File Exist Error", "overwrite", Yes)
+        .expectContaining("Printer Error", "[ErrCode:61]\r\nUnable to save settings");
+    saveAs("kept.osp");
+    EXPECT_EQ(h.visibleForm(), "Dialog");
+    EXPECT_EQ(read("kept.osp"), "old");
+
+    h.click(dialog(), "CancelButton");
+    h.boxes.expectContaining("Leaving Wizard Without Saving Settings", "Would you like to save",
+                             No);
+    h.close(pages.getFinishDialog());
+    EXPECT_TRUE(h.boxes.allShown());
+    EXPECT_TRUE(h.ended());
+}
+
 TEST_F(DialogTest, CancelLeadsOnByMode) {
     toLoadDialog();
     h.click(dialog(), "CancelButton");

@@ -1,12 +1,16 @@
 #include "platform/sys/System.h"
 #include "tests/fixtures/TempFolder.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 extern char** environ;
@@ -34,7 +38,9 @@ INSTANTIATE_TEST_SUITE_P(
                       CodecCase{"\xE2\x84\xA2", std::string("\x99")}, // trade mark
                       CodecCase{"\xC5\xB8", std::string("\x9F")},     // Y diaeresis
                       CodecCase{"\xC4\x80", std::nullopt},            // A macron: no form
-                      CodecCase{"\xC2\x81", std::nullopt},            // unassigned slot
+                      CodecCase{"\xC2\x81", std::string("\x81")},     // unassigned slot
+                      CodecCase{"\xC2\x9D", std::string("\x9D")},     // unassigned slot
+                      CodecCase{"\xC2\x80", std::nullopt},            // byte 0x80 is the euro
                       CodecCase{"\xF0\x9F\x98\x80", std::nullopt},    // emoji
                       CodecCase{"\xC3", std::nullopt},                // cut short
                       CodecCase{"\xC0\xAF", std::nullopt},            // overlong
@@ -43,14 +49,17 @@ INSTANTIATE_TEST_SUITE_P(
                                 "b",
                                 std::nullopt}));
 
-TEST(Windows1252, EveryAssignedByteRoundTrips) {
-    for (int b = 1; b < 256; ++b) {
+TEST(Windows1252, EveryByteRoundTrips) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) {
         std::string byte(1, static_cast<char>(b));
         std::string utf8 = sys::fromWindows1252(byte);
-        if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D)
-            continue;
         EXPECT_EQ(sys::toWindows1252(utf8), byte) << b;
+        const bool unassigned = b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+        EXPECT_EQ(sys::hasC1Control(utf8), unassigned) << b;
+        all += byte;
     }
+    EXPECT_EQ(sys::toWindows1252(sys::fromWindows1252(all)), all);
 }
 
 // A byte outside any well-formed sequence is a character of its own: counting and cutting
@@ -195,6 +204,66 @@ TEST_F(FileExistsTest, CurrentFolder) {
     EXPECT_TRUE(system.setCurrentFolder("sub"));
     EXPECT_TRUE(system.fileExists("a.ksf"));
     EXPECT_FALSE(system.setCurrentFolder("missing"));
+}
+
+// The folder's entries, to see that no temporary file is left behind.
+std::vector<std::string> entries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(FileExistsTest, FailedWriteAtAnyStepKeepsTheOldFileWhole) {
+    std::filesystem::permissions("ports.txt", std::filesystem::perms(0640));
+    const auto before = entries(".");
+    for (sys::WriteStep failing : sys::kWriteSteps) {
+        system.setWriteFault([&](sys::WriteStep s) { return s == failing ? ENOSPC : 0; });
+        auto r = system.writeFile("ports.txt", std::string(10000, 'n'));
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.error, ENOSPC);
+        EXPECT_EQ(system.readFile("ports.txt"), "LPT1:\r\n") << static_cast<int>(failing);
+        EXPECT_EQ(entries("."), before) << static_cast<int>(failing);
+        // A new file is not left half made either.
+        EXPECT_FALSE(system.writeFile("new.txt", "x").ok);
+        EXPECT_FALSE(std::filesystem::exists("new.txt"));
+    }
+    system.setWriteFault(nullptr);
+    ASSERT_TRUE(system.writeFile("ports.txt", "COM1:\r\n").ok);
+    EXPECT_EQ(system.readFile("ports.txt"), "COM1:\r\n");
+    EXPECT_EQ(std::filesystem::status("ports.txt").permissions(), std::filesystem::perms(0640));
+    EXPECT_EQ(entries("."), before);
+    // A new file gets the usual rights, not the temporary file's private ones.
+    const mode_t mask = ::umask(022);
+    ASSERT_TRUE(system.writeFile("new.txt", "x").ok);
+    ::umask(mask);
+    EXPECT_EQ(std::filesystem::status("new.txt").permissions(), std::filesystem::perms(0644));
+}
+
+TEST_F(FileExistsTest, WriteBeyondTheFileSizeLimitKeepsTheOldFile) {
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    auto r = system.writeFile("ports.txt", std::string(10000, 'n'));
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, EFBIG);
+    EXPECT_EQ(system.readFile("ports.txt"), "LPT1:\r\n");
+    EXPECT_EQ(entries("."),
+              (std::vector<std::string>{".hidden", "folder.txt", "ports.txt", "sub"}));
+}
+
+TEST_F(FileExistsTest, WriteThroughALinkReplacesItsTarget) {
+    std::filesystem::create_symlink("sub/a.ksf", "link.ksf");
+    ASSERT_TRUE(system.writeFile("link.ksf", "new").ok);
+    EXPECT_TRUE(std::filesystem::is_symlink("link.ksf"));
+    EXPECT_EQ(system.readFile("sub/a.ksf"), "new");
+    EXPECT_EQ(system.writeFile("sub", "x").error, EISDIR);
 }
 
 // Appends fail with scripted errors, then succeed.
