@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace osprey {
 
@@ -146,12 +147,15 @@ void CustomDialog::writeBack() {
 
 namespace {
 // Chooses the entry of a size list that holds `inch`, or appends one with its table value.
-void chooseOrAppend(ui::Control& list, int existing, std::vector<std::string>& table,
+// False when the list is full: its table's last index is a 16-bit number.
+bool chooseOrAppend(ui::Control& list, int existing, std::vector<std::string>& table,
                     std::int16_t& last, float inch, float mm) {
     if (existing >= 0 && existing < list.listCount()) {
         list.setListIndex(existing);
-        return;
+        return true;
     }
+    if (list.listCount() > std::numeric_limits<std::int16_t>::max())
+        return false;
     list.addItem(media::sizeEntryText(inch, mm));
     int n = list.listCount();
     // Slots past the list (wider sizes a narrow printer does not list, a custom size of an
@@ -160,6 +164,7 @@ void chooseOrAppend(ui::Control& list, int existing, std::vector<std::string>& t
     last = static_cast<std::int16_t>(n - 1);
     table[n - 1] = media::thousandthsText(inch);
     list.setListIndex(n - 1);
+    return true;
 }
 } // namespace
 
@@ -204,14 +209,17 @@ void CustomDialog::OKButton_Click() {
     }
 
     auto& operation = pages().getOperation();
+    bool added = true;
     if (widthEntered && ws.CustomWidthInch > 0)
-        chooseOrAppend(operation.ctl("LabelWidthCombo"),
-                       operation.LabelWidthExist(ws.CustomWidthInch), ws.LabelWidthKVT,
-                       ws.nLabelWidth, ws.CustomWidthInch, ws.CustomWidthMM);
+        added &= chooseOrAppend(operation.ctl("LabelWidthCombo"),
+                                operation.LabelWidthExist(ws.CustomWidthInch), ws.LabelWidthKVT,
+                                ws.nLabelWidth, ws.CustomWidthInch, ws.CustomWidthMM);
     if (lengthEntered && ws.CustomLengthInch > 0)
-        chooseOrAppend(operation.ctl("LabelLengthCombo"),
-                       operation.LabelLengthExist(ws.CustomLengthInch), ws.LabelLengthKVT,
-                       ws.nLabelLength, ws.CustomLengthInch, ws.CustomLengthMM);
+        added &= chooseOrAppend(operation.ctl("LabelLengthCombo"),
+                                operation.LabelLengthExist(ws.CustomLengthInch), ws.LabelLengthKVT,
+                                ws.nLabelLength, ws.CustomLengthInch, ws.CustomLengthMM);
+    if (!added)
+        core().ShowNotice("No more custom sizes can be added.");
     operation.Show();
     Unload();
 }

@@ -181,6 +181,24 @@ TEST_F(CustomDialogTest, WidthAboveTheLimitIsCorrectedThenChosen) {
     EXPECT_EQ(index("LabelLengthCombo"), 5);
 }
 
+// A list whose last index is the largest 16-bit number takes no further size.
+TEST_F(CustomDialogTest, FullSizeListTakesNoNewSize) {
+    printer(4);
+    auto& widths = pages.getOperation().ctl("LabelWidthCombo");
+    while (widths.listCount() < 32768)
+        widths.addItem("x");
+    core.ws.nLabelWidth = 32767;
+    core.ws.LabelWidthKVT.resize(32768);
+    auto& dlg = openCustom();
+    h.setText(dlg, "WidthValueInch", "2.4");
+    h.boxes.expect("Notice", "No more custom sizes can be added.");
+    h.click(dlg, "OKButton");
+    EXPECT_TRUE(h.boxes.allShown());
+    EXPECT_EQ(items("LabelWidthCombo").size(), 32768u);
+    EXPECT_EQ(core.ws.nLabelWidth, 32767);
+    EXPECT_TRUE(pages.getOperation().visible());
+}
+
 TEST_F(CustomDialogTest, MillimetresChooseAnExistingEntry) {
     printer(4);
     auto& dlg = openCustom();
