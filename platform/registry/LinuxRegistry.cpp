@@ -13,29 +13,6 @@
 
 namespace registry {
 
-namespace {
-
-std::optional<std::string> percentDecode(std::string_view s) {
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != '%') {
-            out.push_back(s[i]);
-            continue;
-        }
-        if (i + 2 >= s.size())
-            return std::nullopt;
-        int hi = sys::hexDigitValue(s[i + 1]);
-        int lo = sys::hexDigitValue(s[i + 2]);
-        if (hi < 0 || lo < 0)
-            return std::nullopt;
-        out.push_back(static_cast<char>(hi * 16 + lo));
-        i += 2;
-    }
-    return out;
-}
-
-} // namespace
-
 std::optional<std::string> hostOfNetworkPort(std::string_view portName) {
     std::size_t sep = portName.find("://");
     if (sep == std::string_view::npos)
@@ -62,7 +39,7 @@ std::optional<std::string> hostOfNetworkPort(std::string_view portName) {
     } else {
         host = rest.substr(0, rest.find(':'));
     }
-    auto decoded = percentDecode(host);
+    auto decoded = sys::percentDecode(host);
     if (!decoded || decoded->empty())
         return std::nullopt;
     for (unsigned char c : *decoded)

@@ -188,25 +188,6 @@ std::string escapeName(std::string_view name) {
     return out;
 }
 
-std::optional<std::string> unescapeName(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            out += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size())
-            return std::nullopt;
-        int hi = sys::hexDigitValue(text[i + 1]);
-        int lo = sys::hexDigitValue(text[i + 2]);
-        if (hi < 0 || lo < 0)
-            return std::nullopt;
-        out += static_cast<char>(hi * 16 + lo);
-        i += 2;
-    }
-    return out;
-}
-
 std::string hexBytes(std::string_view data) {
     if (data.empty())
         return "-";
@@ -316,7 +297,7 @@ bool MemoryRegistry::fromText(std::string_view text) {
                 return false;
             path.clear();
             for (std::size_t i = 1; i < parts.size(); ++i) {
-                auto name = unescapeName(parts[i]);
+                auto name = sys::percentDecode(parts[i]);
                 if (!name || name->empty() || name->find('\\') != std::string::npos)
                     return false;
                 path += (i > 1 ? "\\" : "") + *name;
@@ -324,7 +305,7 @@ bool MemoryRegistry::fromText(std::string_view text) {
             read.make(*root, path);
         } else if (f[0] == "value" && f.size() == 4 && root) {
             auto type = typeNumber(f[1]);
-            auto name = f[2] == "@" ? std::optional<std::string>("") : unescapeName(f[2]);
+            auto name = f[2] == "@" ? std::optional<std::string>("") : sys::percentDecode(f[2]);
             auto data = fromHex(f[3]);
             if (!type || !name || !data)
                 return false;

@@ -334,4 +334,23 @@ int hexDigitValue(char c) {
     return -1;
 }
 
+std::optional<std::string> percentDecode(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            out.push_back(text[i]);
+            continue;
+        }
+        if (i + 2 >= text.size())
+            return std::nullopt;
+        int hi = hexDigitValue(text[i + 1]);
+        int lo = hexDigitValue(text[i + 2]);
+        if (hi < 0 || lo < 0)
+            return std::nullopt;
+        out.push_back(static_cast<char>(hi * 16 + lo));
+        i += 2;
+    }
+    return out;
+}
+
 } // namespace sys

@@ -163,6 +163,9 @@ void writeWizardLog(System& system, const std::string& fileName, const std::stri
 
 // The value of a hexadecimal digit, -1 for any other character.
 int hexDigitValue(char c);
+// Text with each "%XX" replaced by the byte of hex XX; nothing when a "%" is not followed
+// by two hex digits.
+std::optional<std::string> percentDecode(std::string_view text);
 
 // The text with ASCII a-z made A-Z; every other byte, UTF-8 included, left as it is.
 std::string upperAscii(std::string s);
