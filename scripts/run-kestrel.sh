@@ -10,7 +10,8 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     printf '    xvfb-run -a bash %q' "$0"
     ((${#@})) && printf ' %q' "$@"
     echo
-    echo "(xvfb-run is in the package xvfb, which scripts/setup-debian.sh installs.)"
+    command -v xvfb-run >/dev/null ||
+      echo "xvfb-run is not installed yet; install it (package xvfb) with: bash scripts/setup-debian.sh"
   } >&2
   exit 2
 fi
