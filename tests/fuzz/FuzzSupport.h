@@ -51,6 +51,7 @@ class MemorySystem : public sys::System {
     sys::IoResult writeFile(const std::string& path, const std::string& bytes) override;
     sys::IoResult appendFile(const std::string& path, const std::string& bytes) override;
     sys::LocalTime localTime() override { return {2026, 1, 2, 3, 4, 5}; }
+    const sys::MonthNames& monthNames() override { return sys::englishMonthNames(); }
 };
 
 // Every box answered with its first button (Yes to questions); the boxes kept.
