@@ -1,4 +1,5 @@
 #include "platform/sys/System.h"
+#include "tests/fixtures/Locale.h"
 #include "tests/fixtures/TempFolder.h"
 
 #include <algorithm>
@@ -8,12 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-
-extern char** environ;
 
 namespace {
 
@@ -101,14 +98,8 @@ TEST(LogTime, MonthNamesOfTheUsersLanguage) {
 // the log line takes its month name, converted to the log file's Windows-1252.
 TEST(LogTime, WizardLogWritesTheLocaleMonthInWindows1252) {
     TempFolder folder("logmonth");
-    // An output path with a "/" keeps localedef out of the system's locale archive.
-    const std::string out = folder.path() + "/de_DE.ISO-8859-1";
-    const char* argv[] = {"localedef", "-i", "de_DE", "-f", "ISO-8859-1", out.c_str(), nullptr};
-    pid_t pid = 0;
-    int status = -1;
-    if (::posix_spawnp(&pid, "localedef", nullptr, nullptr, const_cast<char**>(argv), environ) !=
-            0 ||
-        ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) > 1)
+    const int built = test_fixtures::compileLocale(folder.path(), "de_DE", "ISO-8859-1");
+    if (built < 0 || built > 1)
         GTEST_SKIP() << "localedef or the de_DE locale source is not installed";
 
     const char* lcAll = std::getenv("LC_ALL");
