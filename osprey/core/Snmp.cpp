@@ -49,16 +49,7 @@ std::string hexText(unsigned v) {
 std::optional<std::vector<std::uint8_t>> encodeObjectIdentifier(std::string_view oid,
                                                                 std::string* error) {
     std::string_view text = trimBlanks(oid);
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t dot = text.find('.', start);
-        parts.push_back(
-            text.substr(start, dot == std::string_view::npos ? text.npos : dot - start));
-        if (dot == std::string_view::npos)
-            break;
-        start = dot + 1;
-    }
+    std::vector<std::string_view> parts = sys::splitOn(text, '.');
     if (parts.size() > 1 && parts.back().empty())
         parts.pop_back();
     if (parts.size() < 2 || parts[0] != "1" || parts[1] != "3") {

@@ -235,19 +235,6 @@ std::optional<Root> rootNamed(std::string_view name) {
     return std::nullopt;
 }
 
-std::vector<std::string_view> fields(std::string_view line) {
-    std::vector<std::string_view> out;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t blank = line.find(' ', start);
-        out.push_back(
-            line.substr(start, blank == std::string_view::npos ? line.npos : blank - start));
-        if (blank == std::string_view::npos)
-            return out;
-        start = blank + 1;
-    }
-}
-
 void writeKey(std::string& out, const std::string& path, const MemoryRegistry::Key& key) {
     out += "key " + path + "\n";
     for (const auto& [name, value] : key.values)
@@ -289,7 +276,7 @@ bool MemoryRegistry::fromText(std::string_view text) {
         }
         if (line.empty())
             continue;
-        auto f = fields(line);
+        auto f = sys::splitOn(line, ' ');
         if (f[0] == "key" && f.size() == 2) {
             auto parts = splitKeyPath(f[1]);
             root = parts.empty() ? std::nullopt : rootNamed(parts[0]);

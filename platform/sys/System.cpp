@@ -324,6 +324,18 @@ void writeWizardLog(System& system, const std::string& fileName, const std::stri
     appendLogLine(system, joinPath(system.programFolder(), fileName), bytes, 2, sleep);
 }
 
+std::vector<std::string_view> splitOn(std::string_view text, char separator) {
+    std::vector<std::string_view> out;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t at = text.find(separator, start);
+        out.push_back(text.substr(start, at == std::string_view::npos ? text.npos : at - start));
+        if (at == std::string_view::npos)
+            return out;
+        start = at + 1;
+    }
+}
+
 int hexDigitValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sys {
 
@@ -160,6 +161,10 @@ bool appendLogLine(System& system, const std::string& path, const std::string& l
 // stop the wizard.
 void writeWizardLog(System& system, const std::string& fileName, const std::string& message,
                     const std::function<void(int ms)>& sleep);
+
+// The pieces of the text between the separators, empty ones included ("a..b" on "." gives
+// "a", "", "b"); one piece when the text holds no separator.
+std::vector<std::string_view> splitOn(std::string_view text, char separator);
 
 // The value of a hexadecimal digit, -1 for any other character.
 int hexDigitValue(char c);
