@@ -131,7 +131,7 @@ class StoreLock {
     explicit StoreLock(const std::string& store) {
         fd_ = ::open((store + ".lock").c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd_ < 0)
-            fd_ = ::open(store.c_str(), O_RDONLY | O_CLOEXEC);
+            fd_ = ::open(store.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
         }
     }
