@@ -3,7 +3,7 @@
 # Packages named as arguments are installed too (the fuzz build adds its compiler).
 set -euo pipefail
 pkgs=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev libcups2-dev
-      cups cups-daemon cups-client cups-bsd cups-core-drivers snmpd xvfb xauth locales "$@")
+      cups cups-daemon cups-client cups-bsd cups-core-drivers snmpd xvfb xauth locales acl attr "$@")
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -6,8 +6,10 @@
 #include <array>
 #include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -118,12 +120,35 @@ bool LinuxRegistry::load(MemoryRegistry& store) {
     return text && store.fromText(*text);
 }
 
+namespace {
+
+// Holds the store's lock while it lives, so that programs changing the store at once take
+// turns and each change is made on what the last one wrote. The lock is on a file beside the
+// store (the store itself is replaced by each change); where that file cannot be made, on
+// the store, which is then written in place.
+class StoreLock {
+  public:
+    explicit StoreLock(const std::string& store) {
+        fd_ = ::open((store + ".lock").c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd_ < 0)
+            fd_ = ::open(store.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~StoreLock() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    StoreLock(const StoreLock&) = delete;
+    StoreLock& operator=(const StoreLock&) = delete;
+
+  private:
+    int fd_ = -1;
+};
+
+} // namespace
+
 long LinuxRegistry::change(const std::function<long(MemoryRegistry&)>& apply) {
-    MemoryRegistry store;
-    if (!load(store))
-        return ERROR_BADDB;
-    if (long r = apply(store); r != ERROR_SUCCESS)
-        return r;
     // The folders of the store are the user's own.
     std::filesystem::path folder = std::filesystem::path(storePath_).parent_path();
     std::filesystem::path made;
@@ -132,6 +157,12 @@ long LinuxRegistry::change(const std::function<long(MemoryRegistry&)>& apply) {
         if (::mkdir(made.c_str(), 0700) != 0 && errno != EEXIST)
             return ERROR_ACCESS_DENIED;
     }
+    StoreLock lock(storePath_);
+    MemoryRegistry store;
+    if (!load(store))
+        return ERROR_BADDB;
+    if (long r = apply(store); r != ERROR_SUCCESS)
+        return r;
     sys::IoResult written = system_.writeFile(storePath_, store.toText());
     if (written.ok)
         return ERROR_SUCCESS;

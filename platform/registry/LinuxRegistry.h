@@ -33,7 +33,8 @@ std::string userStorePath(const std::string& folder,
 std::string userStorePath(const std::string& folder);
 
 // The registry as this system has it on Linux: a store of our own, one file per user
-// (MemoryRegistry's text form, read on every use and replaced whole on every change), with
+// (MemoryRegistry's text form, read on every use and replaced whole on every change, under a
+// lock on "<store>.lock" so that programs changing it at once keep all changes), with
 // two kinds of keys answered from elsewhere and never stored:
 // - HKEY_LOCAL_MACHINE\<kTcpIpPortsKey>\<port>, value "IPAddress" (REG_SZ): the host of a
 //   network port's device URI (hostOfNetworkPort); local ports have no such key. The ports

@@ -50,9 +50,14 @@ class System {
     // The whole file, or nothing when it cannot be read.
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
     // Creates or replaces the file with exactly these bytes, whole or not at all: a write
-    // that fails leaves an earlier file as it was.
+    // that fails leaves an earlier file as it was. A file the user may not write, or one
+    // without any write bit, is refused (EACCES), for root too. The file keeps its owner,
+    // group, mode, ACLs and other attributes and its other hard links. A symbolic link stays
+    // and its target gets the bytes (one that does not exist yet is made), except a link in
+    // a sticky, world-writable folder that is neither the user's nor the folder owner's.
     virtual IoResult writeFile(const std::string& path, const std::string& bytes) = 0;
     // Appends the bytes (creating the file when missing); open, write and close in one call.
+    // A failed append leaves the file as it was; links and rights as for writeFile.
     virtual IoResult appendFile(const std::string& path, const std::string& bytes) = 0;
 
     virtual LocalTime localTime() = 0;
@@ -61,8 +66,10 @@ class System {
 };
 
 // The steps of RealSystem::writeFile, in order: a temporary file is created beside the
-// target, takes all the bytes, is flushed to the disk, gets the old file's permissions,
-// is closed and is renamed over the target.
+// target, takes all the bytes, is flushed to the disk, gets the old file's owner, mode and
+// attributes, is closed and is renamed over the target. A file that a new one could not
+// stand in for (another owner's, one with other hard links, one in a folder the user cannot
+// write) is written in place, through Write and Sync alone.
 enum class WriteStep { Create, Write, Sync, Permissions, Close, Rename };
 inline constexpr WriteStep kWriteSteps[] = {WriteStep::Create, WriteStep::Write,
                                             WriteStep::Sync,   WriteStep::Permissions,

@@ -7,6 +7,8 @@
 
 #include <map>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace registry;
 
@@ -163,6 +165,26 @@ TEST_F(StoreTest, ChangesAreKeptInTheUsersStore) {
     EXPECT_FALSE(reg.keyExists(HKEY_CURRENT_USER, key));
     EXPECT_EQ(reg.createKey(0x1234, "X"), ERROR_INVALID_HANDLE);
     EXPECT_EQ(reg.createKey(HKEY_CURRENT_USER, std::string(256, 'k')), ERROR_INVALID_PARAMETER);
+}
+
+TEST_F(StoreTest, ProgramsChangingTheStoreAtOnceKeepAllChanges) {
+    pid_t children[2] = {};
+    for (int p = 0; p < 2; ++p) {
+        if ((children[p] = ::fork()) == 0) {
+            LinuxRegistry own(system, store);
+            for (int i = 0; i < 100; ++i)
+                if (own.setValue(HKEY_CURRENT_USER, "K", std::to_string(p * 100 + i),
+                                 dwordValue(i)) != ERROR_SUCCESS)
+                    ::_exit(1);
+            ::_exit(0);
+        }
+    }
+    for (pid_t child : children) {
+        int status = -1;
+        ::waitpid(child, &status, 0);
+        EXPECT_EQ(status, 0);
+    }
+    EXPECT_EQ(names(reg, HKEY_CURRENT_USER, "K", false).size(), 200u);
 }
 
 TEST_F(StoreTest, AnsweredKeysAreNeverStored) {

@@ -5,12 +5,17 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 namespace {
 
@@ -255,6 +260,140 @@ TEST_F(FileExistsTest, WriteThroughALinkReplacesItsTarget) {
     EXPECT_TRUE(std::filesystem::is_symlink("link.ksf"));
     EXPECT_EQ(system.readFile("sub/a.ksf"), "new");
     EXPECT_EQ(system.writeFile("sub", "x").error, EISDIR);
+}
+
+// Ids for files of other users; the plain user is a member of kShared.
+constexpr uid_t kUser = 61234, kOther = 61235;
+constexpr gid_t kShared = 61236;
+
+void make(const std::string& path, mode_t mode, uid_t uid = kUser, gid_t gid = kUser) {
+    std::ofstream(path) << "old";
+    ASSERT_EQ(::chown(path.c_str(), uid, gid) | ::chmod(path.c_str(), mode), 0) << path;
+}
+void symlinkOf(const std::string& target, const std::string& path, uid_t uid = kUser) {
+    ASSERT_EQ(::symlink(target.c_str(), path.c_str()) | ::lchown(path.c_str(), uid, uid), 0);
+}
+void folder(const std::string& path, mode_t mode) {
+    ASSERT_EQ(::mkdir(path.c_str(), 0) | ::chmod(path.c_str(), mode), 0);
+}
+void run(std::vector<const char*> argv) {
+    argv.push_back(nullptr);
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execv(argv[0], const_cast<char**>(argv.data()));
+        ::_exit(127);
+    }
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    ASSERT_EQ(status, 0) << argv[0] << " " << argv[1];
+}
+
+// What a name carries: owner, group, mode, link count and extended attributes (ACLs too).
+std::string carried(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return "missing";
+    std::string out = std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid) + " " +
+                      std::to_string(st.st_mode) + " " + std::to_string(st.st_nlink);
+    char names[4096], value[4096];
+    const ssize_t n = ::llistxattr(path.c_str(), names, sizeof names);
+    for (ssize_t at = 0; at < n; at += static_cast<ssize_t>(std::strlen(names + at)) + 1) {
+        const ssize_t v = ::lgetxattr(path.c_str(), names + at, value, sizeof value);
+        out += std::string(" ") + (names + at) + "=" + std::string(value, std::max<ssize_t>(v, 0));
+    }
+    return out;
+}
+
+// Each case on real files, written by root and by a plain user (a child that takes the ids).
+TEST(Writer, RealFilesAsRootAndAsAPlainUser) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can make files of other users and become a plain user";
+    const char* acl = "u:61235:rw";
+    struct Case {
+        const char* what;
+        std::function<void()> setUp; // in the case's folder
+        const char* path;
+        const char* file; // whose bytes and attributes are looked at
+        int error;
+        bool fullDisk = false, append = false;
+    } cases[] = {
+        {"read-only", [] { make("f", 0444); }, "f", "f", EACCES},
+        {"another's, the group may write", [] { make("f", 0664, kOther, kShared); }, "f", "f", 0},
+        {"ACL and attribute",
+         [&] {
+             make("f", 0640);
+             run({"/usr/bin/setfacl", "-m", acl, "f"});
+             run({"/usr/bin/setfattr", "-n", "user.note", "-v", "kept", "f"});
+         },
+         "f", "f", 0},
+        {"folder's default ACL, file without",
+         [&] {
+             run({"/usr/bin/setfacl", "-d", "-m", acl, "."});
+             make("f", 0644);
+             run({"/usr/bin/setfacl", "-b", "f"});
+         },
+         "f", "f", 0},
+        {"a group the user is not in", [] { make("f", 0664, kUser, kOther); }, "f", "f", 0},
+        {"hard link", [] { make("f", 0644), ::link("f", "g"); }, "g", "f", 0},
+        {"dangling link", [] { symlinkOf("made", "d"); }, "d", "made", 0},
+        {"loop", [] { symlinkOf("b", "a"), symlinkOf("a", "b"); }, "a", "a", ELOOP},
+        {"another's link in a sticky folder",
+         [] { make("secret", 0600, 0, 0), folder("t", 01777), symlinkOf("../secret", "t/p"); },
+         "t/p", "secret", EACCES},
+        {"the folder owner's link in a sticky folder",
+         [] { make("f", 0666), folder("t", 01777), symlinkOf("../f", "t/p", 0); }, "t/p", "f", 0},
+        {"another's file in a sticky folder",
+         [] { folder("t", 01777), make("t/f", 0666, kOther, kOther); }, "t/f", "t/f", 0},
+        {"unwritable folder", [] { folder("r", 0555), make("r/f", 0666); }, "r/f", "r/f", 0},
+        {"full disk", [] { make("f", 0644); }, "f", "f", EFBIG, true},
+        {"full disk, in place", [] { make("f", 0644), ::link("f", "g"); }, "f", "f", EFBIG, true},
+        {"append", [] { make("f", 0644); }, "f", "f", 0, false, true},
+        {"full disk, append", [] { make("f", 0644); }, "f", "f", EFBIG, true, true},
+    };
+    TempFolder top("writer");
+    ::chmod(top.path().c_str(), 0755);
+    for (const Case& c : cases) {
+        for (bool plain : {false, true}) {
+            const std::string where = top.path() + "/" + c.what + (plain ? " user" : " root");
+            folder(where, 0755);
+            ASSERT_EQ(::chown(where.c_str(), kUser, kUser), 0);
+            std::filesystem::current_path(where);
+            c.setUp();
+            const std::string bytes = c.fullDisk ? std::string(10000, 'n') : "new";
+            const std::string before = carried(c.file), link = carried(c.path);
+            const auto oldBytes = sys::RealSystem("/x").readFile(c.file);
+            auto entries = [&] {
+                return std::distance(std::filesystem::recursive_directory_iterator(where), {});
+            };
+            auto count = entries();
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                const rlimit small{4096, 4096};
+                const gid_t groups[] = {kUser, kShared};
+                if ((c.fullDisk && ::setrlimit(RLIMIT_FSIZE, &small) != 0) ||
+                    ::signal(SIGXFSZ, SIG_IGN) == SIG_ERR ||
+                    (plain && (::setgroups(2, groups) | ::setgid(kUser) | ::setuid(kUser))))
+                    ::_exit(255);
+                sys::RealSystem system("/x");
+                auto r =
+                    c.append ? system.appendFile(c.path, bytes) : system.writeFile(c.path, bytes);
+                ::_exit(r.ok ? 0 : r.error);
+            }
+            int status = -1;
+            ::waitpid(pid, &status, 0);
+            const std::string ctx = std::string(c.what) + (plain ? " (user)" : " (root)");
+            EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.error) << ctx;
+            const auto expected = c.error ? oldBytes : (c.append ? "old" + bytes : bytes);
+            EXPECT_EQ(sys::RealSystem("/x").readFile(c.file), expected) << ctx;
+            EXPECT_EQ(carried(c.path), link) << ctx;
+            if (before != "missing") {
+                EXPECT_EQ(carried(c.file), before) << ctx;
+            } else if (!c.error) {
+                ++count;
+            }
+            EXPECT_EQ(entries(), count) << ctx << ": nothing left behind";
+        }
+    }
 }
 
 // Appends fail with scripted errors, then succeed.
