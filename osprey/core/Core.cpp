@@ -82,6 +82,10 @@ bool Core::FileExists(const std::string& path) {
     return sys::typedFileExists(sys(), path);
 }
 
+bool Core::NamedFileExists(const std::string& path) {
+    return sys::typedNamedFileExists(sys(), path);
+}
+
 std::string Core::CopyrightText() {
     return "Copyright (C) 2003-2025 Corvane Corporation.";
 }

@@ -78,7 +78,10 @@ class Core : public printpath::PrintPathHost {
     void WriteLog(const std::string& message) override;
     // The print path writes its lines only with this switch (the KVT switch alone does not).
     bool LogEnabled() const override { return ws.LogEnabled; }
+    // For the programs' own files: hidden names do not count.
     bool FileExists(const std::string& path) override;
+    // For a file the user named (settings file, command file): hidden names count too.
+    bool NamedFileExists(const std::string& path);
     static std::string CopyrightText();
 
     // ---- messages and exit ----

@@ -434,11 +434,11 @@ TEST_F(SettingsFileCore, SaveReplacesTheWholeFile) {
 }
 
 TEST_F(SettingsFileCore, OverwriteDeclinedLeavesTheFile) {
-    writeAll(dir.path / "a.osp", "keep");
+    writeAll(dir.path / ".a.osp", "keep"); // hidden: the user named it all the same
     core.ws.SettingsChanged = true;
     h.boxes.expectContaining("File Exist Error", "overwrite", mb::No);
-    EXPECT_FALSE(save(file("a.osp")));
-    EXPECT_EQ(readAll(dir.path / "a.osp"), "keep");
+    EXPECT_FALSE(save(file(".a.osp")));
+    EXPECT_EQ(readAll(dir.path / ".a.osp"), "keep");
     EXPECT_TRUE(core.ws.SettingsChanged);
 }
 
