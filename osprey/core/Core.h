@@ -125,7 +125,8 @@ class Core : public printpath::PrintPathHost {
     std::string CheckPrinter(std::string& printerPart, std::string& jobPart);
     void PurgePrintQueue();
     void KillPrintJob(const std::string& printer, std::uint32_t jobId);
-    // One raw document "Osprey Command" on the current printer; true when it went out whole.
+    // One raw document "Osprey Command" on the current printer, which must be the chosen
+    // one (SelectedPrinter) and still installed; true when it went out whole.
     bool SendToPrinter(const std::string& jobText);
     bool RunAndWait(const std::string& commandLine, std::string& message, std::int64_t timeoutMs);
 

@@ -57,6 +57,7 @@ class CoreTest : public ::testing::Test {
         system.setMonthNames(sys::englishMonthNames());
         spool.install({"Label", "Corvane V6204R", "LPT1:", 0});
         spool.setCurrentPrinter("Label");
+        core.ws.SelectedPrinter = "Label";
         fillTables();
     }
 
@@ -306,6 +307,13 @@ TEST_F(CoreTest, SettingsJobGoesToTheCurrentPrinter) {
                                "!KVT_SETUP\r\nENGINE-MODE;X\r\nENGINE-IMAGE_SHFT_V;-70\r\n"
                                "KVT_END\r\n!KVT_SETUP\r\nWINMODE-BEGIN\r\nKVT_END\r\n"
                                "~PAPER;LABELS 2\r\n!KVT_SETUP\r\nWINMODE-END\r\nKVT_END\r\n"});
+}
+
+TEST_F(CoreTest, JobsGoToTheChosenPrinterOrNowhere) {
+    spool.install({"Other", "Corvane V6204R", "LPT2:", 0});
+    spool.setCurrentPrinter("Other");
+    EXPECT_FALSE(core.SendCalibrateCmd());
+    EXPECT_TRUE(spool.documents().empty());
 }
 
 TEST_F(CoreTest, SettingsJobWithNothingOrAnInvalidEntrySendsNothing) {
