@@ -5,6 +5,7 @@
 #include "platform/ui/Dialogs.h"
 #include "printpath/ReportFields.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace printpath {
@@ -22,6 +23,7 @@ bool isOpenFailure(int error) {
     case spooler::err::InvalidHandle:
     case spooler::err::ServiceUnavailable:
     case spooler::err::Timeout:
+    case spooler::err::NotAScheduler:
         return true;
     default:
         return false;
@@ -71,6 +73,7 @@ std::string PrintPath::getJobStatus(const std::string& JobVar, std::string& jobI
 std::string PrintPath::CheckPrinter(std::string& printerPart, std::string& jobPart) {
     const bool osprey = options_.logStyle == LogStyle::Osprey;
     std::string result = kRetrieved;
+    reportError_ = 0;
     spooler::SpoolerAction action(s_.spooler);
     try {
         if (osprey)
@@ -102,6 +105,7 @@ std::string PrintPath::CheckPrinter(std::string& printerPart, std::string& jobPa
         if (!info.ok() && (name.empty() || isOpenFailure(info.error))) {
             if (osprey)
                 log("...CheckPrinter:Cannot open printer");
+            reportError_ = info.error;
             return "Cannot open printer " + name + ", Error: " + std::to_string(info.error);
         }
         if (osprey) {
@@ -117,6 +121,7 @@ std::string PrintPath::CheckPrinter(std::string& printerPart, std::string& jobPa
         if (!info.ok()) {
             if (osprey)
                 log("...CheckPrinter:Couldn't get Printer Status!");
+            reportError_ = info.error;
             return "Couldn't get Printer Status!  Error = " + std::to_string(info.error);
         }
 
@@ -138,6 +143,7 @@ std::string PrintPath::CheckPrinter(std::string& printerPart, std::string& jobPa
                 log("...CheckPrinter:EnumJobs job info:0");
                 log("...CheckPrinter:EnumJobs Failed on second call!");
             }
+            reportError_ = jobs.error;
             return " > EnumJobs Failed on second call! <  Error = " + std::to_string(jobs.error);
         }
         if (osprey)
@@ -210,28 +216,45 @@ std::string PrintPath::CheckPrinter(std::string& printerPart, std::string& jobPa
 
 // ---- printer selection, raw document, purge ----
 
-bool PrintPath::SelectPrinter(const std::string& name) {
+int PrintPath::MakeCurrentPrinter(const std::string& name) {
     spooler::SpoolerAction action(s_.spooler);
-    bool found = false;
     auto installed = s_.spooler.printers();
-    if (installed.ok()) {
-        for (const auto& printer : *installed.value) {
-            if (printer == name) {
-                s_.spooler.setCurrentPrinter(printer);
-                found = true;
-                break;
-            }
+    if (!installed.ok())
+        return installed.error;
+    for (const auto& printer : *installed.value) {
+        if (printer == name) {
+            s_.spooler.setCurrentPrinter(printer);
+            return spooler::err::None;
         }
     }
-    if (!found) {
+    return spooler::err::InvalidPrinterName;
+}
+
+bool PrintPath::IsCurrentPrinter(const std::string& name) {
+    spooler::SpoolerAction action(s_.spooler);
+    if (name.empty() || s_.spooler.currentPrinter() != name)
+        return false;
+    auto installed = s_.spooler.printers();
+    if (!installed.ok()) {
+        logCause("IsCurrentPrinter", installed.error);
+        return false;
+    }
+    const auto& names = *installed.value;
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+bool PrintPath::SelectPrinter(const std::string& name) {
+    spooler::SpoolerAction action(s_.spooler);
+    const int error = MakeCurrentPrinter(name);
+    if (error != spooler::err::None) {
         s_.host.ShowProgramError("Printer: " + name +
                                      "\r\nNot defined on this Workstation.\r\n"
                                      "Run Setup and select a valid printer to continue.",
                                  false, "");
         log("Invalid Printer Specified: " + name);
         // The box reads the same whatever the cause; the log says when it was the spooler.
-        if (!installed.ok())
-            logCause("SelectPrinter", installed.error);
+        if (error != spooler::err::InvalidPrinterName)
+            logCause("SelectPrinter", error);
         return false;
     }
 
@@ -337,7 +360,12 @@ bool PrintPath::IsProcessRunning(proc::Handle& handle) {
 bool PrintPath::RunAndWait(const std::string& commandLine, std::string& message,
                            std::int64_t timeoutMs) {
     try {
-        proc::Handle handle = StartProcess(commandLine, "");
+        // Causes the console tools print on standard error go into the log, where a wizard
+        // started from the menu keeps them; their console lines stay as they are.
+        const bool collect = options_.logProgramErrors && s_.host.LogEnabled();
+        proc::Handle handle = collect ? s_.processes.startCollectingErrors(commandLine)
+                                      : StartProcess(commandLine, "");
+        const proc::Handle started = handle;
         bool result = true;
         const std::int64_t start = s_.app.now();
         do {
@@ -348,6 +376,13 @@ bool PrintPath::RunAndWait(const std::string& commandLine, std::string& message,
                 result = false;
             }
         } while (IsProcessRunning(handle));
+        const std::string errors = collect ? s_.processes.takeErrors(started) : std::string();
+        for (std::string_view line : sys::splitOn(errors, '\n')) {
+            if (!line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
+            if (!line.empty())
+                log("...RunAndWait: " + std::string(line));
+        }
         return result;
     } catch (const ui::WaitStalled&) {
         throw;

@@ -51,10 +51,13 @@ struct PrintPathOptions {
     // Lines are written only while the host's LogEnabled() is on (Osprey's KVT switch
     // alone makes the host's WriteLog write, but not the print path's lines).
     bool logOnlyWhenEnabled = false;
+    // With logging on, what the programs RunAndWait runs write to standard error goes into
+    // the log (the console tools name there why they failed).
+    bool logProgramErrors = true;
 
     static PrintPathOptions kestrel() { return {}; }
     static PrintPathOptions osprey() {
-        return {"Osprey Command", 100, false, false, LogStyle::Osprey, true};
+        return {"Osprey Command", 100, false, false, LogStyle::Osprey, true, false};
     }
 };
 
@@ -135,6 +138,8 @@ class PrintPath {
     // appended to the job part ("No Print Jobs!" replaces it). Result: "Printer info
     // retrieved" or a failure text.
     std::string CheckPrinter(std::string& printerPart, std::string& jobPart);
+    // Why the last CheckPrinter failed (a spooler error number), 0 when it did not.
+    int LastReportError() const { return reportError_; }
     std::string CheckPrinterStatus(std::uint32_t status);
     // Logging wrappers of the pure parsers.
     std::string getPrinterStatus(const std::string& PrinterVar, std::string& port,
@@ -142,6 +147,14 @@ class PrintPath {
     std::string getJobStatus(const std::string& JobVar, std::string& jobId);
 
     bool SelectPrinter(const std::string& name);
+    // Makes the installed printer of exactly this name current. 0 when it is; else
+    // err::InvalidPrinterName when none has the name, or why the printers could not be
+    // listed. The current printer then stays as it was.
+    int MakeCurrentPrinter(const std::string& name);
+    // Whether `name` is the current printer and still installed: a job goes to the
+    // printer the wizard chose or nowhere. The log names the cause when the printers
+    // could not be listed.
+    bool IsCurrentPrinter(const std::string& name);
     // One raw document on the current printer; true only when the printer opened, the
     // document started, every byte was written and the document ended.
     bool SendToPrinter(const std::string& jobText);
@@ -162,6 +175,7 @@ class PrintPath {
 
     PrintPathServices s_;
     PrintPathOptions options_;
+    int reportError_ = 0;
 };
 
 } // namespace printpath

@@ -115,6 +115,10 @@ bool Core::FileExists(const std::string& path) {
     return sys::typedFileExists(sys(), path);
 }
 
+bool Core::NamedFileExists(const std::string& path) {
+    return sys::typedNamedFileExists(sys(), path);
+}
+
 std::string Core::GetCopyright() {
     return "Copyright (C) 2003-2025. All rights reserved.";
 }
@@ -547,7 +551,7 @@ bool Core::SaveSettings(const std::string& path, const std::string& password) {
         return false;
     }
 
-    if (FileExists(path) && !ConfirmOverwrite())
+    if (NamedFileExists(path) && !ConfirmOverwrite())
         return false;
 
     std::array<std::string, 8> hex;
@@ -566,7 +570,7 @@ bool Core::SaveSettings(const std::string& path, const std::string& password) {
 }
 
 bool Core::LoadSavedSettings(const std::string& path, const std::string& password) {
-    if (!FileExists(path)) {
+    if (!NamedFileExists(path)) {
         ShowNotice("File not found. Please select another file.");
         return false;
     }

@@ -65,7 +65,10 @@ class Core : public printpath::PrintPathHost {
     // is tried three times, 500 ms apart, then the line is dropped.
     void WriteLog(const std::string& message) override;
     bool LogEnabled() const override { return ws.LogEnabled; }
+    // For the programs' own files: hidden names do not count.
     bool FileExists(const std::string& path) override;
+    // For a file the user named (settings file, command file): hidden names count too.
+    bool NamedFileExists(const std::string& path);
     static std::string GetCopyright();
 
     // ---- messages and exit ----

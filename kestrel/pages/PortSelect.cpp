@@ -229,7 +229,7 @@ bool PortSelect::ValidateFileName() {
             "Program Error");
         return false;
     }
-    if (core().FileExists(name) && !core().ConfirmOverwrite())
+    if (core().NamedFileExists(name) && !core().ConfirmOverwrite())
         return false;
     if (name.find('.') == std::string::npos &&
         core().AskYesNo("File does not have an extension. Do you want to continue?", "Warning") ==

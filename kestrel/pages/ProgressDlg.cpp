@@ -133,16 +133,7 @@ std::string ProgressDlg::programFile(const std::string& name) {
 }
 
 bool ProgressDlg::temporaryPrinterIsCurrent() {
-    spooler::Spooler& sp = core().spooler();
-    if (sp.currentPrinter() != kTempPrinterName)
-        return false;
-    auto installed = sp.printers();
-    if (!installed.ok()) {
-        core().WriteLog(printpath::spoolerCauseLine("Start_Job", installed.error));
-        return false;
-    }
-    const auto& names = *installed.value;
-    return std::find(names.begin(), names.end(), kTempPrinterName) != names.end();
+    return core().printPath().IsCurrentPrinter(kTempPrinterName);
 }
 
 // ---- handlers ----

@@ -82,6 +82,10 @@ bool Core::FileExists(const std::string& path) {
     return sys::typedFileExists(sys(), path);
 }
 
+bool Core::NamedFileExists(const std::string& path) {
+    return sys::typedNamedFileExists(sys(), path);
+}
+
 std::string Core::CopyrightText() {
     return "Copyright (C) 2003-2025 Corvane Corporation.";
 }
@@ -216,6 +220,13 @@ void Core::KillPrintJob(const std::string& printer, std::uint32_t jobId) {
 }
 
 bool Core::SendToPrinter(const std::string& jobText) {
+    // The job goes to the printer the user chose or nowhere.
+    if (!printPath().IsCurrentPrinter(ws.SelectedPrinter)) {
+        if (ws.LogEnabled)
+            WriteLog("...SendToPrinter: the chosen printer " + ws.SelectedPrinter +
+                     " is not current; nothing sent");
+        return false;
+    }
     return printPath().SendToPrinter(jobText);
 }
 

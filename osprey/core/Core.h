@@ -78,7 +78,10 @@ class Core : public printpath::PrintPathHost {
     void WriteLog(const std::string& message) override;
     // The print path writes its lines only with this switch (the KVT switch alone does not).
     bool LogEnabled() const override { return ws.LogEnabled; }
+    // For the programs' own files: hidden names do not count.
     bool FileExists(const std::string& path) override;
+    // For a file the user named (settings file, command file): hidden names count too.
+    bool NamedFileExists(const std::string& path);
     static std::string CopyrightText();
 
     // ---- messages and exit ----
@@ -122,7 +125,8 @@ class Core : public printpath::PrintPathHost {
     std::string CheckPrinter(std::string& printerPart, std::string& jobPart);
     void PurgePrintQueue();
     void KillPrintJob(const std::string& printer, std::uint32_t jobId);
-    // One raw document "Osprey Command" on the current printer; true when it went out whole.
+    // One raw document "Osprey Command" on the current printer, which must be the chosen
+    // one (SelectedPrinter) and still installed; true when it went out whole.
     bool SendToPrinter(const std::string& jobText);
     bool RunAndWait(const std::string& commandLine, std::string& message, std::int64_t timeoutMs);
 

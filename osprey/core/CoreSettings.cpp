@@ -56,7 +56,7 @@ std::int16_t v16(int v) {
 Core::SaveResult Core::SaveSettings(const std::string& path) {
     if (ws.LogEnabled)
         WriteLog("...SaveSettings:" + path);
-    if (FileExists(path) && !ConfirmOverwrite())
+    if (NamedFileExists(path) && !ConfirmOverwrite())
         return SaveResult::Declined;
 
     ui::Form& o = pages().form("Operation");
@@ -134,7 +134,7 @@ Core::SaveResult Core::SaveSettings(const std::string& path) {
 bool Core::LoadSavedSettings(const std::string& path) {
     if (ws.LogEnabled)
         WriteLog("...LoadSavedSettings:" + path);
-    if (!FileExists(path)) {
+    if (!NamedFileExists(path)) {
         ShowNotice("File not found. Please select another file.");
         return false;
     }

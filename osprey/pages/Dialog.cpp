@@ -105,7 +105,7 @@ void Dialog::OKButton_Click() {
     media.load();
     core().LoadSavedSettings(name);
     ws.SettingsChanged = false;
-    if (core().FileExists(name)) {
+    if (core().NamedFileExists(name)) {
         media.Show();
     } else {
         media.Unload();

@@ -13,6 +13,16 @@
 
 namespace osprey {
 
+std::string selectionFailureText(const std::string& printer, int error) {
+    if (error == spooler::err::InvalidPrinterName)
+        return "Printer: " + printer +
+               "\r\nNot defined on this Workstation.\r\n"
+               "Run Setup and select a valid printer to continue.";
+    return "Printer: " + printer +
+           "\r\nUnable to read the printer's status: " + spooler::errorText(error) +
+           ".\r\nPlease check the printer and try again.";
+}
+
 void Selection::Build() {
     setCaption("Printer Selection");
     label("Label1", "Printer Selection").asHeading();
@@ -83,19 +93,23 @@ void Selection::PrinterList_Click() {
 void Selection::Next_Click() {
     Core& c = core();
     WizardState& ws = c.ws;
-    spooler::Spooler& spool = c.spooler();
+    printpath::PrintPath& path = c.printPath();
     ws.PrinterDriver.clear();
     std::string printerPart;
     std::string jobPart;
+    int failure = spooler::err::None;
     {
-        spooler::SpoolerAction action(spool);
-        for (const std::string& name : spool.printers().value.value_or(std::vector<std::string>{}))
-            if (name == ws.SelectedPrinter)
-                spool.setCurrentPrinter(name);
-        c.CheckPrinter(printerPart, jobPart);
+        spooler::SpoolerAction action(c.spooler());
+        // Only the chosen printer may become current: the run sends every job to the
+        // current printer, and the one left current by the listing is another.
+        failure = path.MakeCurrentPrinter(ws.SelectedPrinter);
+        if (failure == spooler::err::None || ws.SelectedPrinter.empty()) {
+            c.CheckPrinter(printerPart, jobPart);
+            if (failure == spooler::err::None)
+                failure = path.LastReportError();
+        }
     }
-    const std::string status =
-        c.printPath().getPrinterStatus(printerPart, ws.PrinterPort, ws.PrinterDriver);
+    const std::string status = path.getPrinterStatus(printerPart, ws.PrinterPort, ws.PrinterDriver);
     GetPrinterWidth(ws, ws.PrinterDriver);
     SetPrinterModelFlags(ws, ws.PrinterDriver);
 
@@ -103,6 +117,18 @@ void Selection::Next_Click() {
     if (ws.SelectedPrinter.empty()) {
         app().MsgBox("No Printer Selected.\r\nYou must select a printer to continue.",
                      ui::mb::OkOnly, title);
+        return;
+    }
+    if (failure != spooler::err::None) {
+        // Gone since the listing, or the spooler does not answer: the user stays and may
+        // try again or choose another printer.
+        if (ws.LogEnabled) {
+            if (failure == spooler::err::InvalidPrinterName)
+                c.WriteLog("Invalid Printer Specified: " + ws.SelectedPrinter);
+            else
+                c.WriteLog(printpath::spoolerCauseLine("Next_Click", failure));
+        }
+        app().MsgBox(selectionFailureText(ws.SelectedPrinter, failure), ui::mb::OkOnly, title);
         return;
     }
     if (status != "Ready")

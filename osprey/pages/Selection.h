@@ -1,7 +1,13 @@
 #pragma once
 #include "osprey/pages/Page.h"
 
+#include <string>
+
 namespace osprey {
+
+// The box when the chosen printer could not be made current or its report not read
+// (`error` a spooler error number): gone since the listing, or the spooler's cause.
+std::string selectionFailureText(const std::string& printer, int error);
 
 // The installed printers of a supported model; Next makes the chosen one current and
 // derives its profile from its driver name.

@@ -15,7 +15,7 @@ Handle FakeProcessRunner::start(const std::string& commandLine) {
     if (!program || program->failsToStart)
         return 0;
     Handle h = next_++;
-    processes_[h] = Running{clock_->nowMs() + program->durationMs, program->onEnd, false};
+    processes_[h] = Running{clock_->nowMs() + program->durationMs, program->onEnd, false, {}};
     if (program->onStart)
         program->onStart();
     return h;
@@ -33,6 +33,8 @@ bool FakeProcessRunner::isRunning(Handle& handle) {
     if (clock_->nowMs() < it->second.endsAt)
         return true;
     auto onEnd = std::move(it->second.onEnd);
+    if (it->second.errors)
+        collected_[it->first] = std::move(*it->second.errors);
     processes_.erase(it);
     handle = 0;
     if (onEnd)
@@ -48,6 +50,24 @@ bool FakeProcessRunner::startHidden(const std::string& commandLine) {
     if (program->onStart)
         program->onStart();
     return true;
+}
+
+Handle FakeProcessRunner::startCollectingErrors(const std::string& commandLine) {
+    Handle h = start(commandLine);
+    if (h != 0) {
+        auto it = errors_.find(commandLine);
+        processes_[h].errors = it == errors_.end() ? std::string() : it->second;
+    }
+    return h;
+}
+
+std::string FakeProcessRunner::takeErrors(Handle process) {
+    auto it = collected_.find(process);
+    if (it == collected_.end())
+        return {};
+    std::string text = std::move(it->second);
+    collected_.erase(it);
+    return text;
 }
 
 int FakeProcessRunner::running() const {

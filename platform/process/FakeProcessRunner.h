@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,10 @@ class FakeProcessRunner : public ProcessRunner {
     void on(const std::string& commandLine, Program program) {
         programs_[commandLine] = std::move(program);
     }
+    // What the program of a command line writes to standard error (kept when collected).
+    void writesErrors(const std::string& commandLine, std::string text) {
+        errors_[commandLine] = std::move(text);
+    }
     // A program for every command line not scripted (default: none, they fail to start).
     void onAnyOther(Program program) {
         other_ = std::move(program);
@@ -37,6 +42,8 @@ class FakeProcessRunner : public ProcessRunner {
     Handle start(const std::string& commandLine) override;
     bool isRunning(Handle& handle) override;
     bool startHidden(const std::string& commandLine) override;
+    Handle startCollectingErrors(const std::string& commandLine) override;
+    std::string takeErrors(Handle process) override;
 
     // Every command line given to start, in order (started or not).
     const std::vector<std::string>& started() const { return started_; }
@@ -52,6 +59,7 @@ class FakeProcessRunner : public ProcessRunner {
         std::int64_t endsAt = 0;
         std::function<void()> onEnd;
         bool ended = false;
+        std::optional<std::string> errors; // set when collected
     };
     const Program* find(const std::string& commandLine) const;
 
@@ -60,6 +68,8 @@ class FakeProcessRunner : public ProcessRunner {
     Program other_;
     bool hasOther_ = false;
     std::map<Handle, Running> processes_;
+    std::map<std::string, std::string> errors_;
+    std::map<Handle, std::string> collected_; // errors of ended collecting processes
     Handle next_ = 100;
     std::vector<std::string> started_;
     std::vector<std::string> hidden_;

@@ -1,9 +1,11 @@
 #include "platform/process/Processes.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -173,7 +175,11 @@ std::optional<std::string> findProgram(const std::string& name, const std::strin
 RealProcessRunner::RealProcessRunner() : programFolder_(sys::executableFolder()) {}
 RealProcessRunner::RealProcessRunner(std::string programFolder)
     : programFolder_(std::move(programFolder)) {}
-RealProcessRunner::~RealProcessRunner() = default;
+RealProcessRunner::~RealProcessRunner() {
+    for (auto& [handle, c] : collected_)
+        if (c.fd >= 0)
+            ::close(c.fd);
+}
 
 namespace {
 
@@ -213,15 +219,76 @@ Handle RealProcessRunner::start(const std::string& commandLine) {
     return pid;
 }
 
+Handle RealProcessRunner::startCollectingErrors(const std::string& commandLine) {
+    auto p = prepare(commandLine, programFolder_);
+    if (!p)
+        return 0;
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        return start(commandLine); // its errors then go where ours go
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
+    pid_t pid = 0;
+    const int spawned =
+        ::posix_spawn(&pid, p->program.c_str(), &actions, nullptr, p->argv.data(), environ);
+    ::posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    if (spawned != 0) {
+        ::close(fds[0]);
+        return 0;
+    }
+    // Read while it runs, so that a talkative program never blocks on a full pipe.
+    ::fcntl(fds[0], F_SETFL, O_NONBLOCK);
+    collected_[pid] = Collected{fds[0], {}};
+    return pid;
+}
+
+void RealProcessRunner::drain(Collected& c, bool toTheEnd) {
+    constexpr std::size_t kKeep = 65536; // causes are short; a flood is cut
+    char buf[4096];
+    while (c.fd >= 0) {
+        ssize_t n = ::read(c.fd, buf, sizeof buf);
+        if (n > 0) {
+            c.text.append(
+                buf, std::min(static_cast<std::size_t>(n), kKeep - std::min(kKeep, c.text.size())));
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        // End of the pipe, or nothing more for now. A program the process left running
+        // may hold the pipe open: once the process has ended, its rest is not waited for.
+        if (n == 0 || toTheEnd) {
+            ::close(c.fd);
+            c.fd = -1;
+        }
+        return;
+    }
+}
+
+std::string RealProcessRunner::takeErrors(Handle process) {
+    auto it = collected_.find(process);
+    if (it == collected_.end() || it->second.fd >= 0)
+        return {};
+    std::string text = std::move(it->second.text);
+    collected_.erase(it);
+    return text;
+}
+
 bool RealProcessRunner::isRunning(Handle& handle) {
     if (handle == 0)
         return false;
+    auto collecting = collected_.find(handle);
+    if (collecting != collected_.end())
+        drain(collecting->second, false);
     int status = 0;
     pid_t r = ::waitpid(static_cast<pid_t>(handle), &status, WNOHANG);
     if (r == 0)
         return true;
     if (r < 0 && errno == EINTR)
         return true;
+    if (collecting != collected_.end())
+        drain(collecting->second, true);
     handle = 0; // ended (or not ours any more): released
     return false;
 }
@@ -234,6 +301,8 @@ int RealProcessRunner::wait(Handle& handle) {
     do {
         r = ::waitpid(static_cast<pid_t>(handle), &status, 0);
     } while (r < 0 && errno == EINTR);
+    if (auto collecting = collected_.find(handle); collecting != collected_.end())
+        drain(collecting->second, true);
     handle = 0;
     if (r < 0)
         return -1;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,6 +44,18 @@ class ProcessRunner {
     virtual bool isRunning(Handle& handle) = 0;
     // Starts without a window and without waiting for it; true when it started.
     virtual bool startHidden(const std::string& commandLine) = 0;
+
+    // As start(), but what the process, and the programs it starts in turn, write to
+    // standard error is kept for takeErrors instead of reaching the caller's own.
+    virtual Handle startCollectingErrors(const std::string& commandLine) {
+        return start(commandLine);
+    }
+    // What a process from startCollectingErrors wrote to standard error, once isRunning
+    // has seen it end; `process` is the handle start gave. Handed out once.
+    virtual std::string takeErrors(Handle process) {
+        (void)process;
+        return {};
+    }
 };
 
 // Real processes (posix_spawn, fork/execv; no shell). Programs are searched as findProgram
@@ -56,13 +69,24 @@ class RealProcessRunner : public ProcessRunner {
     Handle start(const std::string& commandLine) override;
     bool isRunning(Handle& handle) override;
     bool startHidden(const std::string& commandLine) override;
+    Handle startCollectingErrors(const std::string& commandLine) override;
+    std::string takeErrors(Handle process) override;
 
     // Waits for the process to end and returns its exit code (-1 when unknown); sets the
     // handle to 0. For command-line tools, not for the wizards' windows.
     int wait(Handle& handle);
 
   private:
+    // Standard error of a collecting process: the pipe's reading end while it runs, and
+    // what came through it.
+    struct Collected {
+        int fd = -1;
+        std::string text;
+    };
+    void drain(Collected& c, bool toTheEnd);
+
     std::string programFolder_;
+    std::map<Handle, Collected> collected_;
 };
 
 } // namespace proc

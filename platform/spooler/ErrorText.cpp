@@ -20,6 +20,15 @@ std::string errorText(int error) {
         return "unknown port";
     case err::UnknownDriver:
         return "unknown printer driver";
+    case err::NotAScheduler:
+        return "the server that answered is not a print scheduler";
+    case err::NotAcceptingJobs:
+        return "the printer's queue does not accept jobs";
+    case err::InvalidName:
+        return "not a valid printer name (1 to 127 printable characters, none of them a "
+               "blank or / \\ ? # ' \")";
+    case err::DeviceRefused:
+        return "the printing system refused the port's device";
     default:
         return "error " + std::to_string(error);
     }

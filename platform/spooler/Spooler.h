@@ -64,7 +64,11 @@ constexpr int UnknownPort = 1796;
 constexpr int UnknownDriver = 1797;
 constexpr int ServiceUnavailable = 1722; // the scheduler cannot be reached
 constexpr int PrinterHasJobs = 3006;
-constexpr int Timeout = 1460; // the scheduler did not answer within the action's time
+constexpr int Timeout = 1460;        // the scheduler did not answer within the action's time
+constexpr int NotAScheduler = 58;    // the server that answered is no print scheduler
+constexpr int NotAcceptingJobs = 21; // the printer's queue refuses jobs
+constexpr int InvalidName = 123;     // a name no printer can have (adding a printer)
+constexpr int DeviceRefused = 1200;  // the spooler refused the port's device
 } // namespace err
 
 // Words for an error number, for messages and logs ("access denied (...)").

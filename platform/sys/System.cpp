@@ -43,10 +43,20 @@ std::string executableFolder() {
     return path.substr(0, slash);
 }
 
+namespace {
+
+bool namesAFolder(const std::string& path) {
+    return path.empty() || path.back() == '/' || path.back() == '\\';
+}
+
+} // namespace
+
 bool typedFileExists(System& system, const std::string& path) {
-    if (path.empty() || path.back() == '/' || path.back() == '\\')
-        return false;
-    return system.fileExists(path);
+    return !namesAFolder(path) && system.fileExists(path);
+}
+
+bool typedNamedFileExists(System& system, const std::string& path) {
+    return !namesAFolder(path) && system.namedFileExists(path);
 }
 
 std::string joinPath(const std::string& folder, const std::string& name) {
@@ -100,16 +110,18 @@ bool isOrdinaryFile(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-} // namespace
-
-bool RealSystem::fileExists(const std::string& path) {
+// An ordinary file by that path; hidden names count only when `hiddenCount` (and then a
+// wildcard matches one only when the pattern itself begins with ".").
+bool fileFound(const std::string& path, bool hiddenCount) {
     if (path.empty() || path.back() == '/')
         return false;
     auto slash = path.rfind('/');
     std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (name.empty() || name[0] == '.')
+    if (name.empty() || (name[0] == '.' && !hiddenCount))
         return false;
+    if (hiddenCount && isOrdinaryFile(path))
+        return true; // the name as written, whatever it holds
     if (name.find_first_of("*?") == std::string::npos)
         return isOrdinaryFile(path);
     // Wildcards may stand only in the last component, as in a directory search.
@@ -121,7 +133,7 @@ bool RealSystem::fileExists(const std::string& path) {
     bool found = false;
     while (dirent* e = ::readdir(dir)) {
         std::string entry = e->d_name;
-        if (entry.empty() || entry[0] == '.' || !wildcardMatch(name, entry))
+        if (entry.empty() || (entry[0] == '.' && name[0] != '.') || !wildcardMatch(name, entry))
             continue;
         if (isOrdinaryFile(joinPath(folder, entry))) {
             found = true;
@@ -130,6 +142,16 @@ bool RealSystem::fileExists(const std::string& path) {
     }
     ::closedir(dir);
     return found;
+}
+
+} // namespace
+
+bool RealSystem::fileExists(const std::string& path) {
+    return fileFound(path, false);
+}
+
+bool RealSystem::namedFileExists(const std::string& path) {
+    return fileFound(path, true);
 }
 
 bool RealSystem::deleteFile(const std::string& path) {

@@ -43,8 +43,13 @@ class System {
 
     // True when the path is not empty, does not end in "/" and names an ordinary file.
     // Wildcards "*" and "?" in the last component match any ordinary file of that folder.
-    // Names beginning with "." are hidden and never count; folders never count.
+    // Names beginning with "." are hidden and never count; folders never count. For the
+    // programs' own files; a file the user named is asked about with namedFileExists.
     virtual bool fileExists(const std::string& path) = 0;
+    // As fileExists, but a hidden name counts: the user named it, so it is the user's file
+    // (a save must not replace it unasked, a load must find it). A wildcard matches a
+    // hidden name only when the pattern begins with ".".
+    virtual bool namedFileExists(const std::string& path) = 0;
 
     virtual bool deleteFile(const std::string& path) = 0;
     // The whole file, or nothing when it cannot be read.
@@ -93,6 +98,7 @@ class RealSystem : public System {
     std::string currentFolder() override;
     bool setCurrentFolder(const std::string& path) override;
     bool fileExists(const std::string& path) override;
+    bool namedFileExists(const std::string& path) override;
     bool deleteFile(const std::string& path) override;
     std::optional<std::string> readFile(const std::string& path) override;
     IoResult writeFile(const std::string& path, const std::string& bytes) override;
@@ -113,6 +119,8 @@ std::string executableFolder();
 // System::fileExists for a path a user typed: one ending in "\\" names a folder, as one
 // ending in "/" does, never a file.
 bool typedFileExists(System& system, const std::string& path);
+// The same for System::namedFileExists: a file the user named, hidden or not.
+bool typedNamedFileExists(System& system, const std::string& path);
 
 // Joins a folder and a name with "/" (no doubled separator).
 std::string joinPath(const std::string& folder, const std::string& name);

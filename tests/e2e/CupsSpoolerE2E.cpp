@@ -88,8 +88,7 @@ TEST_F(CupsSpoolerE2E, AddsARawPrinterOnAPortAndReportsIt) {
 TEST_F(CupsSpoolerE2E, RefusesUnknownPortsDriversAndNames) {
     EXPECT_NE(spooler->addPrinter("Kestrel", kGenericTextDriver, "USB999"), 0);
     EXPECT_NE(spooler->addPrinter("Kestrel", "Some Other Driver", "LPT1:"), 0);
-    EXPECT_EQ(spooler->addPrinter("Kes trel", kGenericTextDriver, "LPT1:"),
-              err::InvalidPrinterName);
+    EXPECT_EQ(spooler->addPrinter("Kes trel", kGenericTextDriver, "LPT1:"), err::InvalidName);
     auto printers = spooler->printers();
     ASSERT_TRUE(printers.ok());
     EXPECT_TRUE(printers.value->empty());
@@ -152,6 +151,8 @@ TEST_F(CupsSpoolerE2E, MapsTheSchedulersStatesOntoStatusBits) {
     auto rejecting = runProgram({"/usr/sbin/cupsreject", "Kestrel"});
     ASSERT_EQ(rejecting.exitCode, 0) << rejecting.output;
     EXPECT_EQ(spooler->printerInfo("Kestrel").value->status, pst::NotAvailable);
+    EXPECT_EQ(spooler->writeRawDocument("Kestrel", "Kestrel Command", "x").error,
+              err::NotAcceptingJobs);
     auto accepting = runProgram({"/usr/sbin/cupsaccept", "Kestrel"});
     ASSERT_EQ(accepting.exitCode, 0) << accepting.output;
     EXPECT_EQ(spooler->printerInfo("Kestrel").value->status, 0u);

@@ -226,6 +226,34 @@ TEST_F(OspreyE2E, AStepTheDeviceStopsTakingReturnsToSetupWithThePanelText) {
     EXPECT_TRUE(queue.value->empty()) << "the wizard's jobs are purged";
 }
 
+// The listing leaves the last printer listed current; a selection that fails (scheduler
+// stopped, chosen printer deleted) keeps the page and leaves no job to that printer.
+TEST_F(OspreyE2E, AFailedSelectionKeepsThePageAndNoJobReachesAnotherPrinter) {
+    cups->addDevice(Scheme::Parallel, "lp1");
+    ASSERT_EQ(wizard->spooler->addPrinter("LabelV7A", kDriver, "LPT2:"), 0) << cups->errorLog();
+    wizard->app.dispatch([&] { wizard->core.Main(""); });
+    click("Intro", "Next");
+    click("SelectDlg", "CfgPrinter");
+    click("SelectDlg", "Next");
+    ASSERT_EQ(page("Selection").ctl("PrinterList").items().size(), 2u);
+    ASSERT_EQ(wizard->core.ws.SelectedPrinter, kQueue);
+    wizard->boxes.expectContaining("Osprey", "did not answer in time")
+        .expectContaining("Osprey", "Not defined on this Workstation.");
+    {
+        SuspendedScheduler stopped(*cups);
+        click("Selection", "Next");
+    }
+    EXPECT_EQ(shown(), "Selection");
+    ASSERT_EQ(wizard->spooler->deletePrinter(kQueue), 0);
+    click("Selection", "Next");
+    EXPECT_TRUE(wizard->boxes.allShown());
+    EXPECT_EQ(shown(), "Selection");
+    EXPECT_FALSE(wizard->core.SendNullCmd()) << "a job the program might still send";
+    EXPECT_TRUE(
+        wizard->spooler->jobs("LabelV7A").value.value_or(std::vector<spooler::JobInfo>{1}).empty());
+    EXPECT_EQ(cups->received(Scheme::Parallel, "lp1"), "");
+}
+
 // A raw queue may carry a driver name only when the spooler was told of it and the name is
 // safe in the generated description file.
 TEST_F(OspreyE2E, OnlyKnownDriverNamesSafeInTheDescriptionFileMakeQueues) {

@@ -4,6 +4,7 @@
 
 #include "platform/spooler/cups/CupsSpooler.h"
 #include "platform/spooler/cups/PortNames.h"
+#include "tests/fixtures/LoopbackPrinter.h"
 
 #include <chrono>
 #include <filesystem>
@@ -209,6 +210,32 @@ TEST_F(ToolsE2E, Rundll32RejectsUnknownForms) {
     EXPECT_NE(run.output.find("unknown option \"/ga\""), std::string::npos) << run.output;
     auto other = rundll32({"shell32.dll,Control_RunDLL"});
     EXPECT_EQ(other.exitCode, 2);
+}
+
+// A port whose device the scheduler refuses (its kind of device is missing) says so.
+TEST_F(ToolsE2E, Rundll32SaysThatThePortsDeviceWasRefused) {
+    const fs::path serial = fs::path(cups->root()) / "bin/backend/serial";
+    fs::rename(serial, serial.string() + ".away");
+    std::vector<std::string> add = kAddKestrel;
+    add[9] = "COM1:";
+    auto run = rundll32(add);
+    fs::rename(serial.string() + ".away", serial);
+    EXPECT_TRUE(says(run, "refused the port's device (1200)")) << run.output << cups->errorLog();
+}
+
+// An HTTP error instead of IPP is no scheduler: a failure with its cause, not an empty list.
+TEST(ToolsAgainstAnotherServer, WrenAndRundll32NameTheCause) {
+    fixtures::LoopbackPrinter server;
+    server.answerWith("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
+    const std::vector<std::string> env{"CUPS_SERVER=127.0.0.1:" + std::to_string(server.port())};
+    std::string folder = makeFolder("wren-404");
+    auto wren = runProgram({WREN_PATH}, folder, 10000, env);
+    EXPECT_EQ(wren.exitCode, 0) << "as with no scheduler";
+    EXPECT_EQ(readFile(fs::path(folder) / "ports.txt"), "");
+    EXPECT_TRUE(says(wren, "EnumPorts() failed\n") && says(wren, "not a print scheduler (58)"))
+        << wren.output;
+    auto del = runProgram({RUNDLL32_PATH, kEntry, "/q", "/dl", "/n", "Kestrel"}, "", 10000, env);
+    EXPECT_TRUE(del.exitCode == 1 && says(del, "not a print scheduler")) << del.output;
 }
 
 // The wizard's printer-creation route: its one-line batch file, run by the launcher.

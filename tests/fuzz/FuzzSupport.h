@@ -46,6 +46,7 @@ class MemorySystem : public sys::System {
     std::string currentFolder() override { return "/fuzz"; }
     bool setCurrentFolder(const std::string&) override { return true; }
     bool fileExists(const std::string& path) override { return files.count(path) != 0; }
+    bool namedFileExists(const std::string& path) override { return fileExists(path); }
     bool deleteFile(const std::string& path) override { return files.erase(path) != 0; }
     std::optional<std::string> readFile(const std::string& path) override;
     sys::IoResult writeFile(const std::string& path, const std::string& bytes) override;

@@ -58,6 +58,8 @@ class CoreTest : public ::testing::Test {
         return pages.page(page).ctl(name, index);
     }
     std::string file(const std::string& name) const { return (dir.path / name).string(); }
+    // No keeps the file byte for byte, Yes replaces it whole, and the file loads.
+    void saveOverAnExistingFile(const std::string& path);
 
     test_fixtures::ScratchDir dir{"kcore"};
     testing_support::Harness h;
@@ -421,7 +423,12 @@ TEST_F(CoreTest, SaveThenLoadGivesThePagesBack) {
 }
 
 TEST_F(CoreTest, SaveAsksBeforeOverwritingAndReplacesTheWholeFile) {
-    const std::string path = file("old.ksf");
+    for (const char* name : {"old.ksf", ".old.ksf"})
+        ASSERT_NO_FATAL_FAILURE(saveOverAnExistingFile(file(name)));
+}
+
+void CoreTest::saveOverAnExistingFile(const std::string& path) {
+    SCOPED_TRACE(path);
     const std::string old(5000, 'Z');
     writeAll(path, old);
     h.boxes.expect("File Exist Error",
@@ -441,6 +448,9 @@ TEST_F(CoreTest, SaveAsksBeforeOverwritingAndReplacesTheWholeFile) {
     const std::string now = readAll(path);
     EXPECT_LT(now.size(), old.size());
     EXPECT_EQ(now.find('Z'), std::string::npos);
+    bool loaded = false;
+    ASSERT_TRUE(run([&] { loaded = core.LoadSavedSettings(path, ""); }));
+    EXPECT_TRUE(loaded);
 }
 
 struct RefusedText {

@@ -192,6 +192,7 @@ struct FileCase {
 
 TEST_F(PortSelectTest, FileRouteChecksInOrderAndStopsAtTheFirstNo) {
     writeFile("exists.txt", "old");
+    writeFile(".exists.txt", "old");
     const Box invalid{kProgramError,
                       "Invalid path and filename selected.\r\nPlease enter a valid path and "
                       "file name",
@@ -223,6 +224,7 @@ TEST_F(PortSelectTest, FileRouteChecksInOrderAndStopsAtTheFirstNo) {
         {"out?.txt", {invalid}, false},
         {"a\"b.txt", {invalid}, false},
         {"exists.txt", {overwriteNo}, false},
+        {".exists.txt", {overwriteNo}, false},
         {"exists.txt", {overwriteYes, unencryptedNo}, false},
         {"noext", {extensionNo}, false},
         {"noext", {extensionYes, unencryptedNo}, false},

@@ -57,6 +57,7 @@ class CoreTest : public ::testing::Test {
         system.setMonthNames(sys::englishMonthNames());
         spool.install({"Label", "Corvane V6204R", "LPT1:", 0});
         spool.setCurrentPrinter("Label");
+        core.ws.SelectedPrinter = "Label";
         fillTables();
     }
 
@@ -308,6 +309,13 @@ TEST_F(CoreTest, SettingsJobGoesToTheCurrentPrinter) {
                                "~PAPER;LABELS 2\r\n!KVT_SETUP\r\nWINMODE-END\r\nKVT_END\r\n"});
 }
 
+TEST_F(CoreTest, JobsGoToTheChosenPrinterOrNowhere) {
+    spool.install({"Other", "Corvane V6204R", "LPT2:", 0});
+    spool.setCurrentPrinter("Other");
+    EXPECT_FALSE(core.SendCalibrateCmd());
+    EXPECT_TRUE(spool.documents().empty());
+}
+
 TEST_F(CoreTest, SettingsJobWithNothingOrAnInvalidEntrySendsNothing) {
     ctl("PrinterSetup", "EmulationCB").setValue(0);
     EXPECT_EQ(core.SendCfgCmd(), Core::CfgSend::Nothing);
@@ -434,11 +442,11 @@ TEST_F(SettingsFileCore, SaveReplacesTheWholeFile) {
 }
 
 TEST_F(SettingsFileCore, OverwriteDeclinedLeavesTheFile) {
-    writeAll(dir.path / "a.osp", "keep");
+    writeAll(dir.path / ".a.osp", "keep"); // hidden: the user named it all the same
     core.ws.SettingsChanged = true;
     h.boxes.expectContaining("File Exist Error", "overwrite", mb::No);
-    EXPECT_FALSE(save(file("a.osp")));
-    EXPECT_EQ(readAll(dir.path / "a.osp"), "keep");
+    EXPECT_FALSE(save(file(".a.osp")));
+    EXPECT_EQ(readAll(dir.path / ".a.osp"), "keep");
     EXPECT_TRUE(core.ws.SettingsChanged);
 }
 

@@ -457,6 +457,17 @@ TEST_F(PrintPathTest, RunAndWaitKeepsEventsRunning) {
     EXPECT_EQ(ran, 1);
 }
 
+// With logging on, a console tool's causes on standard error reach Kestrel's log.
+TEST_F(PrintPathTest, RunAndWaitLogsWhatTheProgramSaysOnStandardError) {
+    runner.on("Wren", {100, {}, {}, false});
+    runner.writesErrors("Wren", "Wren: access denied (5)\r\n\nend\n");
+    std::string message;
+    path().RunAndWait("Wren", message, 2000000000);
+    path(PrintPathOptions::osprey()).RunAndWait("Wren", message, 2000000000);
+    EXPECT_EQ(host.log, (std::vector<std::string>{"...RunAndWait: Wren: access denied (5)",
+                                                  "...RunAndWait: end"}));
+}
+
 // ---- port list ----
 
 class GetPortsTest : public PrintPathTest {

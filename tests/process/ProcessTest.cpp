@@ -135,6 +135,14 @@ TEST(RealProcessRunner, RunningProgramIsSeenRunning) {
     EXPECT_TRUE(waitFor([&] { return !runner.isRunning(h); }));
 }
 
+TEST(RealProcessRunner, CollectsStandardErrorOnceTheProcessHasEnded) {
+    proc::RealProcessRunner runner("/nonexistent");
+    proc::Handle h = runner.startCollectingErrors("ls /nonexistent-kvt-folder"), started = h;
+    EXPECT_TRUE(waitFor([&] { return !runner.isRunning(h); }));
+    EXPECT_NE(runner.takeErrors(started).find("nonexistent-kvt-folder"), std::string::npos);
+    EXPECT_EQ(runner.takeErrors(started), "") << "handed out once";
+}
+
 TEST(RealProcessRunner, HiddenStartIsNotWaitedFor) {
     TempFolder tmp("hidden");
     proc::RealProcessRunner runner("/nonexistent");

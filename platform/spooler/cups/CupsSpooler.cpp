@@ -169,6 +169,7 @@ class CupsSpooler final : public Spooler {
         if (depth_++ == 0) {
             deadline_ = Clock::now() + std::chrono::milliseconds(limits_.actionMs);
             devices_.reset();
+            devicesError_ = err::None;
         }
     }
     void endAction() override {
@@ -381,7 +382,7 @@ class CupsSpooler final : public Spooler {
                    const std::string& port) override {
         SpoolerAction action(*this);
         if (!isValidQueueName(name)) {
-            return err::InvalidPrinterName;
+            return err::InvalidName;
         }
         if (driver != kGenericTextDriver &&
             (std::find(limits_.rawDrivers.begin(), limits_.rawDrivers.end(), driver) ==
@@ -434,7 +435,13 @@ class CupsSpooler final : public Spooler {
         }
         Ipp response(cupsDoIORequest(http.get(), request, "/admin/", ppd, -1));
         ::close(ppd);
-        return lastError(http.get(), response.get());
+        const int e = lastError(http.get(), response.get());
+        const int status = response ? ippGetStatusCode(response.get()) : cupsLastError();
+        const char* words = cupsLastErrorString();
+        if (e != err::None && refusesDevice(status, words ? words : "")) {
+            return err::DeviceRefused;
+        }
+        return e;
     }
 
     int deletePrinter(const std::string& name) override {
@@ -507,6 +514,12 @@ class CupsSpooler final : public Spooler {
         int status = response ? ippGetStatusCode(response) : cupsLastError();
         if (!response && ((http && httpError(http) == ETIMEDOUT) || leftMs() <= 0)) {
             return err::Timeout;
+        }
+        // An HTTP error in place of an IPP answer: libcups reports it as an IPP status
+        // ("not found" for 404), which must not read as "no printers".
+        if (int e = http && !response ? errorFromHttpStatus(httpGetStatus(http)) : err::None;
+            e != err::None) {
+            return e;
         }
         if (!response && (status == IPP_STATUS_OK || status == IPP_STATUS_ERROR_INTERNAL)) {
             return err::ServiceUnavailable;
@@ -589,11 +602,24 @@ class CupsSpooler final : public Spooler {
         return name.value_or(uri);
     }
 
-    // The local devices under their port names; read once per action.
+    // The local devices under their port names; asked once per action, also when the
+    // scheduler refuses (a user outside the system group): every report of the action
+    // would be refused alike.
     Result<std::vector<portnames::PortDevice>> localDevices() {
         if (devices_) {
             return Result<std::vector<portnames::PortDevice>>::success(*devices_);
         }
+        if (devicesError_ != err::None) {
+            return Result<std::vector<portnames::PortDevice>>::failure(devicesError_);
+        }
+        auto listed = askLocalDevices();
+        if (!listed.ok()) {
+            devicesError_ = listed.error;
+        }
+        return listed;
+    }
+
+    Result<std::vector<portnames::PortDevice>> askLocalDevices() {
         Http http = connect();
         if (!http) {
             return Result<std::vector<portnames::PortDevice>>::failure(connectError_);
@@ -651,6 +677,7 @@ class CupsSpooler final : public Spooler {
     Clock::time_point deadline_; // end of the outermost open action
     int connectError_ = err::ServiceUnavailable;
     std::optional<std::vector<portnames::PortDevice>> devices_; // this action's listing
+    int devicesError_ = err::None;                              // why this action's listing failed
 };
 
 } // namespace

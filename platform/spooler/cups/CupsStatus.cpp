@@ -146,9 +146,36 @@ int errorFromIppStatus(int ippStatus) {
         return err::NotSupported;
     case 0x0502: // service-unavailable (libcups' code for "cannot connect")
         return err::ServiceUnavailable;
+    case 0x0506: // not-accepting-jobs
+        return err::NotAcceptingJobs;
     default:
         return GenFailure;
     }
+}
+
+int errorFromHttpStatus(int httpStatus) {
+    switch (httpStatus) {
+    case 404: // not found
+    case 405: // method not allowed
+    case 410: // gone
+    case 501: // not implemented
+        return err::NotAScheduler;
+    default:
+        return err::None;
+    }
+}
+
+bool refusesDevice(int ippStatus, std::string_view message) {
+    // bad-request or not-possible, with the scheduler's words naming the device
+    if (ippStatus != 0x0400 && ippStatus != 0x0404)
+        return false;
+    auto lower = [](unsigned char c) {
+        return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    };
+    std::string text;
+    for (unsigned char c : message)
+        text += lower(c);
+    return text.find("device") != std::string::npos;
 }
 
 bool isValidQueueName(std::string_view name) {

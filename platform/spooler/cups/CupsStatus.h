@@ -41,6 +41,15 @@ std::uint32_t jobStatusBits(int state, const std::vector<std::string>& reasons);
 // The system error number for an IPP status code (0 for the successful codes).
 int errorFromIppStatus(int ippStatus);
 
+// The system error number for the HTTP status of a request that got no IPP answer: a
+// server with nothing that takes IPP requests where the scheduler does is no scheduler.
+// 0 for any other status (the IPP status says more then).
+int errorFromHttpStatus(int httpStatus);
+
+// Whether the scheduler's refusal of a new queue (its IPP status and message) is about
+// the device URI: an unknown scheme, a malformed URI, file devices switched off.
+bool refusesDevice(int ippStatus, std::string_view message);
+
 // Whether a printer name can name a CUPS queue: 1 to 127 bytes, printable, and none of
 // blank, "/", "\\", "?", "#", "'", "\"" (they would change the queue's address).
 bool isValidQueueName(std::string_view name);

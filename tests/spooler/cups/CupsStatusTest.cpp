@@ -110,7 +110,7 @@ TEST(ErrorFromIppStatus, MapsTheStatusClasses) {
         {0x0406, err::InvalidPrinterName},
         {0x040A, err::NotSupported},
         {0x0502, err::ServiceUnavailable},
-        {0x0506, GenFailure}, // not accepting jobs
+        {0x0506, err::NotAcceptingJobs},
         {0x0500, GenFailure},
     };
     for (auto [ipp, expected] : cases) {
