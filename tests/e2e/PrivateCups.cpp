@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -16,7 +15,6 @@
 #include <sstream>
 #include <sys/prctl.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
@@ -71,46 +69,9 @@ bool socketAnswers(const std::string& path) {
     return ok;
 }
 
-// What a child did when it could not start the program.
-enum class StartStep { User, Folder, Exec };
-
-std::string startFailure(StartStep step, int error, const std::string& program,
-                         const std::string& folder, const TestUser* user) {
-    const std::string who = user ? " as " + user->name : "";
-    std::string what;
-    switch (step) {
-    case StartStep::User:
-        what = "cannot switch to the user" + who;
-        break;
-    case StartStep::Folder:
-        what = "cannot enter " + folder + who;
-        break;
-    case StartStep::Exec:
-        what = "cannot start " + program + who;
-        break;
-    }
-    return "runProgram: " + what + ": " + std::strerror(error) + "\n";
-}
-
-// Why others cannot reach the path (each folder above it must let them through, the file
-// itself run), or "" when they can.
-std::string outOfOthersReach(const fs::path& path) {
-    fs::path at;
-    for (const auto& part : path) {
-        at /= part;
-        struct stat st {};
-        if (::stat(at.c_str(), &st) != 0) {
-            return at.string() + ": " + std::strerror(errno);
-        }
-        const bool last = at == path;
-        if (!(st.st_mode & S_IXOTH) || (last && !(st.st_mode & S_IROTH))) {
-            char mode[8];
-            std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
-            return at.string() + " is mode " + mode + " (closed to other users)";
-        }
-    }
-    return "";
-}
+// What a child could not do, by the number it reports.
+const char* const kStartSteps[] = {"cannot switch to the user", "cannot enter the folder",
+                                   "cannot start"};
 
 std::vector<char*> cArgs(const std::vector<std::string>& argv) {
     std::vector<char*> out;
@@ -129,14 +90,12 @@ RunResult runProgram(const std::vector<std::string>& argv, const std::string& fo
     int pipeFds[2];
     // The child tells through this pipe why it could not start the program (it closes on
     // a successful exec).
-    int whyFds[2];
+    int whyFds[2] = {-1, -1};
     if (argv.empty() || ::pipe2(pipeFds, O_CLOEXEC) != 0) {
         return result;
     }
     if (::pipe2(whyFds, O_CLOEXEC) != 0) {
-        ::close(pipeFds[0]);
-        ::close(pipeFds[1]);
-        return result;
+        result.output = "runProgram: no pipe for the child's failure";
     }
     std::vector<std::string> started = argv;
     if (user) {
@@ -153,25 +112,25 @@ RunResult runProgram(const std::vector<std::string>& argv, const std::string& fo
     }
     pid_t pid = ::fork();
     if (pid == 0) {
-        auto fail = [&](StartStep step, int code) {
-            const int why[2] = {static_cast<int>(step), errno};
+        auto fail = [&](int step) {
+            const int why[2] = {step, errno};
             [[maybe_unused]] auto n = ::write(whyFds[1], why, sizeof why);
-            ::_exit(code);
+            ::_exit(125 + step);
         };
         ::dup2(pipeFds[1], 1);
         ::dup2(pipeFds[1], 2);
         if (user && (::setgroups(groups.size(), groups.data()) != 0 || ::setgid(user->gid) != 0 ||
                      ::setuid(user->uid) != 0)) {
-            fail(StartStep::User, 125);
+            fail(0);
         }
         if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
-            fail(StartStep::Folder, 126);
+            fail(1);
         }
         for (const auto& e : environment) {
             ::putenv(const_cast<char*>(e.c_str()));
         }
         ::execv(args[0], args.data());
-        fail(StartStep::Exec, 127);
+        fail(2);
     }
     ::close(pipeFds[1]);
     ::close(whyFds[1]);
@@ -211,8 +170,8 @@ RunResult runProgram(const std::vector<std::string>& argv, const std::string& fo
     }
     int why[2];
     if (::read(whyFds[0], why, sizeof why) == static_cast<ssize_t>(sizeof why)) {
-        result.output +=
-            startFailure(static_cast<StartStep>(why[0]), why[1], started[0], folder, user);
+        result.output += std::string("runProgram: ") + kStartSteps[why[0]] + " (" + started[0] +
+                         (user ? " as " + user->name : "") + "): " + std::strerror(why[1]) + "\n";
     }
     ::close(whyFds[0]);
     return result;
@@ -523,36 +482,23 @@ void PrivateCups::stop() {
 }
 
 std::string PrivateCups::shareWithTestUsers(const std::string& program) {
-    if (shared_.count(program)) {
-        return "";
-    }
-    if (root_.empty()) {
-        return "no scheduler folder to put a copy of " + program + " in";
-    }
     // A checkout in a private folder (root's home, a mktemp -d folder) is out of the test
     // users' reach: they get copies in the scheduler's folder, which they can enter.
-    fs::path folder = fs::path(root_) / "programs";
-    fs::path copy = folder / fs::path(program).filename();
+    const fs::path folder = fs::path(root_) / "programs";
+    const fs::path copy = folder / fs::path(program).filename();
+    const auto open = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                      fs::perms::others_read | fs::perms::others_exec;
     std::error_code ec;
     fs::create_directories(folder, ec);
-    fs::permissions(folder,
-                    fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                        fs::perms::others_read | fs::perms::others_exec,
-                    ec);
-    if (!ec) {
-        fs::copy_file(program, copy, fs::copy_options::overwrite_existing, ec);
+    if (root_.empty() || ec) {
+        return "no folder for the test users' programs in [" + root_ + "] " + ec.message();
     }
-    if (!ec) {
-        fs::permissions(copy,
-                        fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                            fs::perms::others_read | fs::perms::others_exec,
-                        ec);
+    fs::permissions(folder, open, ec);
+    if (!ec && fs::copy_file(program, copy, fs::copy_options::overwrite_existing, ec)) {
+        fs::permissions(copy, open, ec);
     }
     if (ec) {
-        return "cannot copy " + program + " to " + folder.string() + ": " + ec.message();
-    }
-    if (std::string closed = outOfOthersReach(copy); !closed.empty()) {
-        return "the copy of " + program + " is out of the test users' reach: " + closed;
+        return "cannot give the test users a copy of " + program + ": " + ec.message();
     }
     shared_[program] = copy.string();
     return "";

@@ -62,10 +62,9 @@ class PrivateCups {
     const std::optional<TestUser>& plainUser() const { return plain_; }
     const std::string& usersFailure() const { return usersFailure_; }
 
-    // Gives the test users a copy of the program in a folder they can reach, whatever
-    // folder the build lies in; "" when done, else why not.
+    // Gives the test users a copy of the program in a folder they can reach, wherever the
+    // build lies; "" when done, else why not. programFor: that copy, or the program itself.
     std::string shareWithTestUsers(const std::string& program);
-    // The path the test users start the program by: its copy, when it was shared.
     std::string programFor(const std::string& program) const;
 
     // Makes a fake device and returns its device URI; the scheduler lists it from now on.

