@@ -51,10 +51,6 @@ void onResolved(AvahiServiceResolver* resolver, AvahiIfIndex interface, AvahiPro
 
 void onClientState(AvahiClient*, AvahiClientState, void*) {}
 
-std::string quoted(const ServiceName& s) {
-    return "\"" + s.name + "\" (" + s.type + " in " + s.domain + ")";
-}
-
 class SystemResolver : public AddressResolver {
   public:
     Lookup resolveService(const ServiceName& service, int timeoutMs) override {
@@ -67,8 +63,7 @@ class SystemResolver : public AddressResolver {
         if (!client) {
             avahi_simple_poll_free(poll);
             if (error == AVAHI_ERR_NO_DAEMON)
-                return {"", "no DNS-SD service is running (avahi-daemon), so the service " +
-                                quoted(service) + " cannot be looked up"};
+                return {"", "no DNS-SD service is running (avahi-daemon is not started)"};
             return {"",
                     std::string("the DNS-SD service cannot be reached: ") + avahi_strerror(error)};
         }
@@ -107,8 +102,8 @@ class SystemResolver : public AddressResolver {
         if (!v6.address.empty())
             return {v6.address, ""};
         if (!v4.problem.empty())
-            return {"", "the service " + quoted(service) + " was not found: " + v4.problem};
-        return {"", "the service " + quoted(service) + " did not answer within " +
+            return {"", "the DNS-SD service \"" + service.name + "\" was not found: " + v4.problem};
+        return {"", "the DNS-SD service \"" + service.name + "\" did not answer within " +
                         std::to_string(timeoutMs) + " ms"};
     }
 
