@@ -30,9 +30,8 @@ struct RunResult {
 
 // Runs a program with its arguments (argv[0] is the path; no shell) in `folder` (empty:
 // this process's folder), with this process's environment plus `env` ("NAME=value"), as
-// `user` when given (its uid, gid and groups are taken in the child; the program's copy
-// from PrivateCups::shareWithTestUsers when there is one); kills it after `timeoutMs`.
-// A program that cannot be started leaves a line in the output that says why.
+// `user` when given (its uid, gid and groups, and the program's shared copy); kills it after
+// `timeoutMs`. A program that cannot be started leaves a line saying why in the output.
 RunResult runProgram(const std::vector<std::string>& argv, const std::string& folder = "",
                      int timeoutMs = 30000, const std::vector<std::string>& env = {},
                      const TestUser* user = nullptr);
