@@ -1,6 +1,7 @@
 // Osprey: wires the real services to the wizard's core and pages and runs the window loop.
 #include "osprey/core/Core.h"
 #include "osprey/pages/Pages.h"
+#include "platform/net/SystemResolver.h"
 #include "platform/net/Udp.h"
 #include "platform/process/Processes.h"
 #include "platform/qt/QtProgram.h"
@@ -18,7 +19,8 @@ int main(int argc, char** argv) {
     sys::RealSystem system;
     proc::RealProcessRunner processes;
     net::RealUdpNetwork udp;
-    registry::LinuxRegistry registry(system, registry::userStorePath("Osprey"));
+    std::unique_ptr<net::AddressResolver> resolver = net::makeSystemResolver();
+    registry::LinuxRegistry registry(system, registry::userStorePath("Osprey"), "", resolver.get());
     std::unique_ptr<spooler::Spooler> spooler = spooler::makeSystemSpooler();
 
     osprey::Core core(osprey::CoreServices{app, system, processes, *spooler, udp, registry});

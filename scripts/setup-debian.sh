@@ -3,6 +3,7 @@
 # Packages named as arguments are installed too (the fuzz build adds its compiler).
 set -euo pipefail
 pkgs=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev libcups2-dev
+      libavahi-client-dev
       cups cups-daemon cups-client cups-bsd cups-core-drivers snmpd xvfb xauth locales acl attr "$@")
 missing=()
 for p in "${pkgs[@]}"; do

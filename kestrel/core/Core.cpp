@@ -521,7 +521,7 @@ bool Core::SaveSettings(const std::string& path, const std::string& password) {
     BuildSetupCommands();
 
     // Refuse what a settings file could not give back unchanged; nothing is written then.
-    if (!restorePlan(ws.CurrentSettings).valid) {
+    if (const RestorePlan plan = restorePlan(ws.CurrentSettings); !plan.valid || !plan.exact) {
         ShowNotice("Unable to save the settings.\r\n"
                    "A text entered in the wizard holds a \"|\" or a line break,\r\n"
                    "which a settings file cannot hold. Please change it and save again.");

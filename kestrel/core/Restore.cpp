@@ -36,6 +36,16 @@ bool flagField(const std::string& f) {
     return f == "0" || f == "1";
 }
 
+// A field that ticks a box or chooses an item: its text is "1" ("." and "0" are not).
+bool one(const Fields& f, std::size_t k) {
+    return k < f.size() && f[k] == "1";
+}
+
+// A line counts when it has at least two fields; one that does not changes nothing.
+bool counts(const Fields& f) {
+    return f.size() >= 2;
+}
+
 // A text a record can carry back: no line break (it would add lines to the command text).
 bool textField(const std::string& f) {
     return f.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
@@ -52,6 +62,16 @@ std::string restOfLine(const Fields& f, std::size_t from) {
 
 bool unchosen(const std::string& line) {
     return line == "0|.";
+}
+
+// The lines of a record as the readers end it: `count` lines, each with CR LF.
+bool writtenLines(const Fields& lines, std::size_t count) {
+    return lines.size() == count + 1 && lines.back().empty();
+}
+
+// How many lines to look at: the empty piece after the last CR LF is no line of its own.
+std::size_t linesIn(const Fields& lines) {
+    return lines.size() - (lines.size() > 1 && lines.back().empty() ? 1 : 0);
 }
 
 class Builder {
@@ -73,9 +93,12 @@ class Builder {
     void choose(const std::string& control, int index = -1) {
         add(Kind::Choose, control, index, {}, 1);
     }
+    // Notes whether this part of the record is as the readers write it.
+    void shape(bool asWritten) { plan.exact = plan.exact && asWritten; }
     RestorePlan fail(const std::string& why) {
         RestorePlan bad;
         bad.valid = false;
+        bad.exact = false;
         bad.problem = why;
         return bad;
     }
@@ -94,64 +117,56 @@ class Builder {
     std::string form_;
 };
 
-// Lines of a record that ends in CR LF: exactly `count` lines.
-std::optional<Fields> linesOf(const std::string& record, std::size_t count) {
-    Fields lines = split(record, "\r\n");
-    if (lines.size() != count + 1 || !lines.back().empty())
-        return std::nullopt;
-    lines.pop_back();
-    return lines;
-}
-
 RestorePlan portPlan(const std::string& record) {
     Builder b("PortSelect");
-    auto lines = linesOf(record, 5);
-    if (!lines)
-        return b.fail("port record: not five lines");
+    const Fields lines = split(record, "\r\n");
+    b.shape(writtenLines(lines, 5));
     static const char* options[] = {"PortLPT", "PortCOM", "PortUSB", "PortTCP", "PortFile"};
     static const char* lists[] = {"LPTCombo", "ComCombo", "USBCombo"};
-    int chosen = -1;
-    std::string chosenValue;
-    for (int i = 0; i < 5; ++i) {
-        const std::string& line = (*lines)[i];
-        if (unchosen(line))
-            continue;
-        Fields f = split(line, "|");
-        // The address and the file name are their lines' last fields.
-        const std::string value = restOfLine(f, 1);
-        bool ok = f.size() >= 2 && f[0] == "1" &&
-                  (i < 3 ? f.size() == 2 && indexField(value).has_value() : textField(value));
-        if (!ok)
-            return b.fail("port record: line " + std::to_string(i));
-        if (chosen < 0) {
-            chosen = i;
-            chosenValue = value;
-        }
-    }
     b.text("IPAddr", "");
     b.text("FileName", "");
-    if (chosen >= 0) {
-        b.choose(options[chosen]);
-        if (chosen < 3)
-            b.list(lists[chosen], *indexField(chosenValue));
-        else
-            b.text(chosen == 3 ? "IPAddr" : "FileName", chosenValue);
+    // The first chosen line is restored; the later ones are not looked at.
+    for (std::size_t i = 0; i < linesIn(lines) && i < 5; ++i) {
+        const Fields f = split(lines[i], "|");
+        if (!counts(f) || !one(f, 0)) {
+            b.shape(unchosen(lines[i]));
+            continue;
+        }
+        const int n = static_cast<int>(i);
+        if (i < 3) {
+            auto index = indexField(f[1]);
+            if (!index)
+                return b.fail("port record: line " + std::to_string(i));
+            b.shape(f.size() == 2);
+            b.choose(options[i]);
+            b.list(lists[i], *index);
+        } else {
+            // The address and the file name are their lines' last fields.
+            const std::string text = restOfLine(f, 1);
+            if (!textField(text))
+                return b.fail("port record: line " + std::to_string(i));
+            b.choose(options[i]);
+            b.text(n == 3 ? "IPAddr" : "FileName", text);
+        }
+        break;
     }
     return b.plan;
 }
 
+// A record of check box values: field k sets `control`(k) while the page has it; with
+// `lastControl`, the last field sets that box instead.
 RestorePlan flagsPlan(const std::string& record, const std::string& form,
                       const std::string& control, std::size_t count, const char* lastControl) {
     Builder b(form);
-    Fields f = split(record, "|");
-    if (f.size() != count)
-        return b.fail(form + " record: " + std::to_string(f.size()) + " values");
-    for (std::size_t k = 0; k < count; ++k) {
+    const Fields f = split(record, "|");
+    b.shape(f.size() == count);
+    const std::size_t boxes = lastControl ? count - 1 : count;
+    for (std::size_t k = 0; k < f.size(); ++k) {
         if (!flagField(f[k]))
             return b.fail(form + " record: value " + std::to_string(k));
-        if (lastControl && k + 1 == count)
+        if (lastControl && k + 1 == f.size())
             b.value(lastControl, f[k] == "1");
-        else
+        else if (k < boxes)
             b.value(control, f[k] == "1", static_cast<int>(k));
     }
     return b.plan;
@@ -159,49 +174,62 @@ RestorePlan flagsPlan(const std::string& record, const std::string& form,
 
 RestorePlan wiredPlan(const std::string& record) {
     Builder b("WiredDlg");
-    auto lines = linesOf(record, 2);
-    if (!lines || ((*lines)[0] != "1" && (*lines)[0] != "2"))
-        return b.fail("TCP/IP record: interface line");
-    Fields f = split((*lines)[1], "|");
-    if (f[0] == "1" && f.size() == 3 && flagField(f[1]) && flagField(f[2])) {
-        b.choose("NicOption", (*lines)[0] == "1" ? 0 : 1);
+    const Fields lines = split(record, "\r\n");
+    // Fewer than two lines: the page keeps its values.
+    if (lines.size() < 2) {
+        b.shape(false);
+        return b.plan;
+    }
+    b.shape(writtenLines(lines, 2) && (lines[0] == "1" || lines[0] == "2"));
+    b.choose("NicOption", lines[0] == "1" ? 0 : 1);
+    const Fields f = split(lines[1], "|");
+    if (!counts(f)) {
+        b.shape(false);
+        return b.plan;
+    }
+    if (one(f, 0)) {
+        b.shape(f.size() == 3 && flagField(f[1]) && flagField(f[2]));
         b.choose("useAutoIP");
         b.text("IPAddr", "");
         b.text("SubMask", "");
         b.text("Gateway", "");
-        b.value("BootP", f[1] == "1");
-        b.value("DHCP", f[2] == "1");
+        b.value("BootP", one(f, 1));
+        b.value("DHCP", one(f, 2));
         return b.plan;
     }
-    if (f[0] == "0" && f.size() == 4 && textField(f[1]) && textField(f[2]) && textField(f[3])) {
-        b.choose("NicOption", (*lines)[0] == "1" ? 0 : 1);
-        b.choose("useStaticIP");
-        b.text("IPAddr", f[1]);
-        b.text("SubMask", f[2]);
-        b.text("Gateway", f[3]);
-        return b.plan;
-    }
-    return b.fail("TCP/IP record: address line");
+    b.shape(f[0] == "0" && f.size() == 4);
+    static const char* texts[] = {"IPAddr", "SubMask", "Gateway"};
+    for (std::size_t k = 1; k < f.size() && k <= 3; ++k)
+        if (!textField(f[k]))
+            return b.fail("TCP/IP record: address line");
+    b.choose("useStaticIP");
+    // A field the line lacks leaves an empty box.
+    for (std::size_t k = 1; k <= 3; ++k)
+        b.text(texts[k - 1], k < f.size() ? f[k] : std::string());
+    return b.plan;
 }
 
 RestorePlan networkPlan(const std::string& record) {
     Builder b("NetworkDlg");
-    auto lines = linesOf(record, 6);
-    if (!lines || !unchosen((*lines)[0]))
-        return b.fail("network options record: shape");
-    for (int i = 1; i <= 5; ++i) {
-        const std::string& line = (*lines)[i];
-        if (unchosen(line))
+    const Fields lines = split(record, "\r\n");
+    b.shape(writtenLines(lines, 6) && unchosen(lines[0]));
+    // Line 0 is always "0|." and changes nothing; the page has lists 1 to 5.
+    for (std::size_t i = 1; i < linesIn(lines) && i <= 5; ++i) {
+        const Fields f = split(lines[i], "|");
+        if (!counts(f) || !one(f, 0)) {
+            b.shape(unchosen(lines[i]));
             continue;
-        Fields f = split(line, "|");
-        const std::size_t fields = i == 5 ? 4 : 2;
-        auto idx = f.size() == fields && f[0] == "1" ? indexField(f[1]) : std::nullopt;
-        if (!idx || (i == 5 && !(textField(f[2]) && textField(f[3]))))
+        }
+        auto index = indexField(f[1]);
+        if (!index || (i == 5 && !(textField(restOfLine(f, 2)))))
             return b.fail("network options record: line " + std::to_string(i));
-        b.list("Combo1", *idx, i);
+        b.shape(f.size() == (i == 5 ? 4u : 2u));
+        b.list("Combo1", *index, static_cast<int>(i));
         if (i == 5) {
-            b.text("Packet", f[2]);
-            b.text("Period", f[3]);
+            if (f.size() > 2)
+                b.text("Packet", f[2]);
+            if (f.size() > 3)
+                b.text("Period", f[3]);
         }
     }
     return b.plan;
@@ -209,90 +237,89 @@ RestorePlan networkPlan(const std::string& record) {
 
 RestorePlan wirelessPlan(const std::string& record) {
     Builder b("WirelessDlg");
-    auto lines = linesOf(record, 10);
-    if (!lines)
-        return b.fail("wireless record: not ten lines");
+    const Fields lines = split(record, "\r\n");
+    b.shape(writtenLines(lines, 10));
     static const char* controls[] = {"SSID",     "OpMode",  "Speed",     "Channel", "Antenna",
                                      "Preamble", "TxPower", "PowerMgmt", "Devices", "CountryCode"};
-    for (int i = 0; i < 10; ++i) {
-        const std::string& line = (*lines)[i];
-        const bool clear = i == 9 ? line == "0|.|." : unchosen(line);
-        b.setForm("WirelessQuestionDlg");
-        if (clear) {
-            b.value("check", 0, i);
-            b.setForm("WirelessDlg");
-            if (i == 0)
-                b.text("SSID", "");
-            else
-                b.list(controls[i], 0);
-            if (i == 9)
-                b.value("Check2", 0);
+    for (std::size_t i = 0; i < linesIn(lines) && i < 10; ++i) {
+        const Fields f = split(lines[i], "|");
+        if (!counts(f)) {
+            b.shape(false);
             continue;
         }
-        Fields f = split(line, "|");
-        const std::size_t fields = i == 9 ? 3 : 2;
+        const int n = static_cast<int>(i);
+        const bool chosen = one(f, 0);
         // The network name is its line's last field.
-        const std::string ssid = i == 0 ? restOfLine(f, 1) : std::string();
-        bool ok = (i == 0 ? f.size() >= fields : f.size() == fields) && f[0] == "1" &&
-                  (i == 0 ? textField(ssid) : indexField(f[1]).has_value()) &&
-                  (i != 9 || flagField(f[2]));
-        if (!ok)
+        const std::string ssid = i == 0 && chosen ? restOfLine(f, 1) : std::string();
+        auto index = i > 0 && chosen ? indexField(f[1]) : std::optional<int>(0);
+        if (!textField(ssid) || !index)
             return b.fail("wireless record: line " + std::to_string(i));
-        b.value("check", 1, i);
+        if (chosen)
+            b.shape(i == 0 || (f.size() == (i == 9 ? 3u : 2u) && (i != 9 || flagField(f[2]))));
+        else
+            b.shape(lines[i] == (i == 9 ? "0|.|." : "0|."));
+        b.setForm("WirelessQuestionDlg");
+        b.value("check", chosen ? 1 : 0, n);
         b.setForm("WirelessDlg");
         if (i == 0)
             b.text("SSID", ssid);
         else
-            b.list(controls[i], *indexField(f[1]));
+            b.list(controls[i], *index);
         if (i == 9)
-            b.value("Check2", f[2] == "1");
+            b.value("Check2", chosen && one(f, 2));
     }
     return b.plan;
 }
 
 RestorePlan encryptQuestionPlan(const std::string& record) {
     Builder b("EncryptQuestionDlg");
-    Fields f = split(record, "|");
-    if (f.size() != 5 || !flagField(f[3]) || !flagField(f[4]))
-        return b.fail("encryption record: shape");
-    int chosen = -1;
-    for (int k = 0; k < 3; ++k) {
-        if (f[k] == "True") {
-            if (chosen >= 0)
-                return b.fail("encryption record: several choices");
-            chosen = k;
-        } else if (f[k] != "False") {
-            return b.fail("encryption record: choice " + std::to_string(k));
-        }
+    const Fields f = split(record, "|");
+    // One field: the page keeps its values.
+    if (!counts(f)) {
+        b.shape(false);
+        return b.plan;
     }
-    // A group left with nothing chosen would leave the page without a way on.
-    if (chosen < 0)
-        return b.fail("encryption record: no choice");
-    b.choose("click", chosen);
-    b.value("WPA", f[3] == "1");
-    b.value("EAP", f[4] == "1");
+    const std::size_t n = f.size();
+    if (!flagField(f[n - 2]) || !flagField(f[n - 1]))
+        return b.fail("encryption record: boxes");
+    // Choosing an option clears the others, so the last "True" is the one chosen; a
+    // "False" alone clears nothing, so that the page never loses its choice.
+    int chosen = -1, trues = 0;
+    for (std::size_t k = 0; k + 2 < n && k < 3; ++k)
+        if (f[k] == "True") {
+            chosen = static_cast<int>(k);
+            ++trues;
+        } else {
+            b.shape(f[k] == "False");
+        }
+    b.shape(n == 5 && trues == 1);
+    if (chosen >= 0)
+        b.choose("click", chosen);
+    b.value("WPA", f[n - 2] == "1");
+    b.value("EAP", f[n - 1] == "1");
     return b.plan;
 }
 
 bool wepPlan(Builder& b, const Fields& f) {
-    if (f.size() < 4 || f[0] != "1" || !flagField(f[1]))
+    if (f.size() < 4 || !flagField(f[1]))
         return false;
     const bool phrase = f[1] == "1";
     // Default key field: third on the phrase page, fifth on the hex key page.
     const std::size_t keyAt = phrase ? 2 : 4;
     const std::size_t shortSize = phrase ? 4 : 5;
-    if (f.size() != shortSize && f.size() != shortSize + 4)
+    if (f.size() < shortSize || (f.size() > shortSize && f.size() < shortSize + 4))
         return false;
     for (std::size_t i = 2; i < shortSize; ++i)
         if (!indexField(f[i]))
             return false;
     const int defaultKey = *indexField(f[keyAt]);
-    const bool withKeys = f.size() == shortSize + 4;
+    const bool withKeys = f.size() >= shortSize + 4;
     if (withKeys != (defaultKey != 0))
         return false;
-    for (std::size_t i = shortSize; i < f.size(); ++i)
+    for (std::size_t i = shortSize; i < shortSize + 4 && i < f.size(); ++i)
         if (!textField(f[i]))
             return false;
+    b.shape(f.size() == shortSize || f.size() == shortSize + 4);
 
     b.setForm("WEPDlg");
     b.choose(phrase ? "Phrase" : "EntryManual");
@@ -314,36 +341,42 @@ bool wepPlan(Builder& b, const Fields& f) {
 
 RestorePlan securityPlan(const std::string& record) {
     Builder b("WEPDlg");
-    Fields lines = split(record, "\r\n");
-    if (lines.size() < 3 || lines.size() > 5 || !lines.back().empty() || !unchosen(lines[0]))
-        return b.fail("security record: shape");
-    lines.pop_back();
-    if (!unchosen(lines[1])) {
-        if (lines.size() != 2 || !wepPlan(b, split(lines[1], "|")))
-            return b.fail("security record: WEP line");
-        return b.plan;
-    }
-    if (lines.size() < 3)
-        return b.fail("security record: shape");
-    if (!unchosen(lines[2])) {
-        Fields f = split(lines[2], "|");
-        if (f.size() != 5 || f[0] != "1" || f[1] != "1" || !textField(f[2]) || !indexField(f[3]) ||
-            !indexField(f[4]))
-            return b.fail("security record: WPA line");
-        b.setForm("WPADlg");
-        b.text("PassPhrase", f[2]);
-        b.list("EncryptMethod", *indexField(f[3]));
-        b.list("WPAMode", *indexField(f[4]));
-    }
-    if (lines.size() == 4) {
-        Fields f = split(lines[3], "|");
-        if (f.size() != 5 || f[0] != "1" || f[1] != "1" || !textField(f[2]) || !textField(f[3]) ||
-            !indexField(f[4]))
-            return b.fail("security record: 802.1X line");
-        b.setForm("LEAPDlg");
-        b.text("UserName", f[2]);
-        b.text("Password", f[3]);
-        b.list("Combo1", *indexField(f[4]));
+    const Fields lines = split(record, "\r\n");
+    // As written: "0|." and the WEP line, or "0|.", "0|.", the WPA line and the 802.1X line
+    // when chosen, or three unchosen lines.
+    b.shape(lines.size() >= 3 && lines.size() <= 5 && lines.back().empty() && unchosen(lines[0]));
+    // Line 0 and the lines after 3 change nothing.
+    for (std::size_t i = 1; i < linesIn(lines) && i <= 3; ++i) {
+        const Fields f = split(lines[i], "|");
+        if (!counts(f) || !one(f, 0)) {
+            b.shape(unchosen(lines[i]));
+            continue;
+        }
+        if (i == 1) {
+            if (!wepPlan(b, f))
+                return b.fail("security record: WEP line");
+            b.shape(lines.size() == 3);
+            continue;
+        }
+        if (!one(f, 1)) {
+            b.shape(false);
+            continue;
+        }
+        if (f.size() < 5 || !textField(f[2]) || !indexField(f[4]) ||
+            (i == 2 ? !indexField(f[3]) : !textField(f[3])))
+            return b.fail(i == 2 ? "security record: WPA line" : "security record: 802.1X line");
+        b.shape(f.size() == 5);
+        if (i == 2) {
+            b.setForm("WPADlg");
+            b.text("PassPhrase", f[2]);
+            b.list("EncryptMethod", *indexField(f[3]));
+            b.list("WPAMode", *indexField(f[4]));
+        } else {
+            b.setForm("LEAPDlg");
+            b.text("UserName", f[2]);
+            b.text("Password", f[3]);
+            b.list("Combo1", *indexField(f[4]));
+        }
     }
     return b.plan;
 }
@@ -381,6 +414,7 @@ RestorePlan restorePlan(const std::array<std::string, 9>& records) {
         RestorePlan one = restorePlan(i, records[static_cast<std::size_t>(i)]);
         if (!one.valid)
             return one;
+        all.exact = all.exact && one.exact;
         for (auto& op : one.ops)
             all.ops.push_back(std::move(op));
     }

@@ -22,10 +22,15 @@ struct RestoreOp {
 };
 
 // The values of one record in the order they are put into the pages, or why the record
-// is not one the wizard writes (a damaged or foreign file). An empty record restores
-// nothing.
+// cannot be restored (a damaged or foreign file: a list index or box value that is no
+// number, a text with a line break). Lines with fewer than two fields change nothing, and
+// fields beyond those a line needs are ignored. An empty record restores nothing, nor do a
+// TCP/IP record of one line and an encryption record of one field.
 struct RestorePlan {
     bool valid = true;
+    // Every line has exactly the fields the readers write: a saved file gives back every
+    // value (a "|" typed inside a text would add a field).
+    bool exact = true;
     std::string problem;
     std::vector<RestoreOp> ops;
 };

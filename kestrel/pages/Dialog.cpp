@@ -24,8 +24,9 @@ std::string settingsFileFromBrowser(const std::string& answer) {
 }
 
 bool isInvalidSettingsFileName(const std::string& name) {
-    // A name ending in "/" names a folder, not a file.
-    return name.empty() || name == " " || name.back() == '/';
+    // A name ending in "/" names a folder, not a file. A typed text holds only characters
+    // with a Windows-1252 form, file names included.
+    return name.empty() || name == " " || name.back() == '/' || !sys::toWindows1252(name);
 }
 
 void Dialog::Build() {

@@ -2,6 +2,7 @@
 
 #include "osprey/core/Commands.h"
 #include "platform/process/Processes.h"
+#include "platform/registry/Registry.h"
 #include "platform/sys/System.h"
 #include "platform/ui/App.h"
 #include "platform/ui/Dialogs.h"
@@ -29,9 +30,16 @@ Core::Core(const CoreServices& services)
         printpath::PrintPathServices{services.spooler, services.processes, services.system,
                                      services.app, *this},
         printpath::PrintPathOptions::osprey());
+    // The registry reads the printer's address (GetPortIPAddress); why none was found goes
+    // into the log.
+    registry_->onLookupProblem = [this](const std::string& why) {
+        WriteLog("...GetPortIPAddress: " + why);
+    };
 }
 
-Core::~Core() = default;
+Core::~Core() {
+    registry_->onLookupProblem = nullptr;
+}
 
 PageSet& Core::pages() const {
     if (!pages_)

@@ -138,13 +138,12 @@ bool cRegistry::DeleteValue() {
 
 namespace {
 
-// A "%" followed, not directly, by a second one: the text holds an environment reference.
+// Some "%" followed, not directly, by a later one ("100%% %", "%%PATH%"): the text may hold
+// an environment reference. The first and the last "%" are the pair farthest apart.
 bool holdsReference(const std::string& text) {
     std::size_t first = text.find('%');
-    if (first == std::string::npos)
-        return false;
-    std::size_t second = text.find('%', first + 1);
-    return second != std::string::npos && second > first + 1;
+    std::size_t last = text.rfind('%');
+    return first != std::string::npos && last > first + 1;
 }
 
 } // namespace

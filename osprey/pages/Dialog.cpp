@@ -23,8 +23,9 @@ std::string ospreyFileFromBrowser(const std::string& answer) {
 }
 
 bool isInvalidOspreyFileName(const std::string& name) {
-    // A name ending in "/" names a folder, not a file.
-    return name.empty() || name == " " || name.back() == '/';
+    // A name ending in "/" names a folder, not a file. A typed text holds only characters
+    // with a Windows-1252 form, file names included.
+    return name.empty() || name == " " || name.back() == '/' || !sys::toWindows1252(name);
 }
 
 void Dialog::Build() {

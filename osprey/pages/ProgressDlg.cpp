@@ -57,9 +57,14 @@ std::string trimBlanks(const std::string& text) {
 bool isPrinterHost(const std::string& text) {
     if (text.empty() || text.size() > 253)
         return false;
-    for (unsigned char c : text)
-        if (!std::isalnum(c) && c != '.' && c != '-' && c != ':')
+    // A link-local IPv6 address carries its interface after "%".
+    const std::size_t scope = text.find('%');
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (i == scope ? text.find('%', i + 1) != std::string::npos || i + 1 == text.size()
+                       : !std::isalnum(c) && c != '.' && c != '-' && c != ':')
             return false;
+    }
     return true;
 }
 

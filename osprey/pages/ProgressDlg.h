@@ -31,8 +31,8 @@ bool hasCorlinkWord(const std::string& sysDescr);
 // Tab, line 1, CR LF, tab, line 2.
 std::string frontPanelText(const std::string& line1, const std::string& line2);
 // True for an address the query may send to: an IPv4 or IPv6 address or a host name
-// (letters, digits, ".", "-" and ":" only, at most 253 characters), so a stray registry
-// value never reaches the socket.
+// (letters, digits, ".", "-" and ":" only, and one "%" before a link-local address's
+// interface; at most 253 characters), so a stray registry value never reaches the socket.
 bool isPrinterHost(const std::string& text);
 // The address as the query uses it: trimmed of blanks.
 std::string trimBlanks(const std::string& text);

@@ -1,5 +1,6 @@
 #include "platform/registry/LinuxRegistry.h"
 
+#include "platform/net/Resolver.h"
 #include "platform/sys/System.h"
 
 #include <algorithm>
@@ -76,15 +77,15 @@ std::string userStorePath(const std::string& folder) {
 }
 
 LinuxRegistry::LinuxRegistry(sys::System& system, std::string storePath,
-                             std::string systemInformationTool)
+                             std::string systemInformationTool, net::AddressResolver* resolver)
     : system_(system), storePath_(std::move(storePath)),
-      sysInfoConfigured_(!systemInformationTool.empty()) {
+      sysInfoConfigured_(!systemInformationTool.empty()), resolver_(resolver) {
     fixed_.addKey(HKEY_LOCAL_MACHINE, kTcpIpPortsKey);
     if (sysInfoConfigured_)
         fixed_.setValue(HKEY_LOCAL_MACHINE, kSysInfoKey, "PATH", textValue(systemInformationTool));
 }
 
-std::optional<std::string> LinuxRegistry::portHost(Root root, const std::string& path) const {
+std::optional<std::string> LinuxRegistry::networkPort(Root root, const std::string& path) const {
     if (root != HKEY_LOCAL_MACHINE)
         return std::nullopt;
     auto prefix = splitKeyPath(kTcpIpPortsKey);
@@ -94,7 +95,29 @@ std::optional<std::string> LinuxRegistry::portHost(Root root, const std::string&
     for (std::size_t i = 0; i < prefix.size(); ++i)
         if (!sameName(prefix[i], parts[i]))
             return std::nullopt;
-    return hostOfNetworkPort(parts.back());
+    if (hostOfNetworkPort(parts.back()) || net::serviceOfUri(parts.back()))
+        return parts.back();
+    return std::nullopt;
+}
+
+std::optional<std::string> LinuxRegistry::portAddress(const std::string& port) {
+    net::Lookup found;
+    if (auto service = net::serviceOfUri(port)) {
+        if (!resolver_)
+            return std::nullopt;
+        found = resolver_->resolveService(*service, kServiceLookupMs);
+    } else {
+        auto host = hostOfNetworkPort(port);
+        if (!host || !resolver_ || net::isNumericAddress(*host))
+            return host;
+        found = resolver_->resolveHost(*host);
+    }
+    if (found.address.empty()) {
+        if (onLookupProblem)
+            onLookupProblem("no address for " + port + ": " + found.problem);
+        return std::nullopt;
+    }
+    return found.address;
 }
 
 bool LinuxRegistry::fixedKey(Root root, const std::string& path) const {
@@ -172,7 +195,7 @@ long LinuxRegistry::change(const std::function<long(MemoryRegistry&)>& apply) {
 }
 
 bool LinuxRegistry::keyExists(Root root, const std::string& path) {
-    if (portHost(root, path) || fixed_.keyExists(root, path))
+    if (networkPort(root, path) || fixed_.keyExists(root, path))
         return true;
     MemoryRegistry store;
     return load(store) && store.keyExists(root, path);
@@ -180,10 +203,13 @@ bool LinuxRegistry::keyExists(Root root, const std::string& path) {
 
 long LinuxRegistry::queryValue(Root root, const std::string& path, const std::string& name,
                                RawValue& out) {
-    if (auto host = portHost(root, path)) {
+    if (auto port = networkPort(root, path)) {
         if (!sameName(name, "IPAddress"))
             return ERROR_FILE_NOT_FOUND;
-        out = textValue(*host);
+        auto address = portAddress(*port);
+        if (!address)
+            return ERROR_FILE_NOT_FOUND;
+        out = textValue(*address);
         return ERROR_SUCCESS;
     }
     if (fixed_.queryValue(root, path, name, out) == ERROR_SUCCESS)
@@ -215,7 +241,7 @@ long mergedNames(long fixedResult, std::vector<std::string> fixed, long storeRes
 
 long LinuxRegistry::enumValueNames(Root root, const std::string& path,
                                    std::vector<std::string>& out) {
-    if (portHost(root, path)) {
+    if (networkPort(root, path)) {
         out = {"IPAddress"};
         return ERROR_SUCCESS;
     }
@@ -229,7 +255,7 @@ long LinuxRegistry::enumValueNames(Root root, const std::string& path,
 long LinuxRegistry::enumKeyNames(Root root, const std::string& path,
                                  std::vector<std::string>& out) {
     // The ports key lists nothing: which network ports exist is the spooler's to say.
-    if (portHost(root, path)) {
+    if (networkPort(root, path)) {
         out.clear();
         return ERROR_SUCCESS;
     }

@@ -9,6 +9,9 @@
 namespace sys {
 class System;
 }
+namespace net {
+class AddressResolver;
+}
 
 namespace registry {
 
@@ -22,8 +25,13 @@ inline constexpr const char* kSysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\M
 // socket://HOST[:PORT], ipp://HOST[:PORT]/..., ipps://, http://, https://, lpd://HOST/QUEUE;
 // user information before "@" is skipped, an IPv6 literal loses its brackets, and
 // %-escapes are decoded. Nothing for local ports (LPT1:, USB001, usb://...), for service
-// names (dnssd://...) and for hosts that are empty or hold blanks or control characters.
+// names (dnssd://..., see net::serviceOfUri) and for hosts that are empty or hold blanks or
+// control characters.
 std::optional<std::string> hostOfNetworkPort(std::string_view portName);
+
+// How long the address of a dnssd:// port may take: inside the 5 s that one user action
+// may hold the wizard.
+inline constexpr int kServiceLookupMs = 4000;
 
 // The user's registry file: "<folder>/registry" in $XDG_CONFIG_HOME, or in ~/.config when
 // that is unset, empty or not an absolute path. `env` looks up environment variables.
@@ -36,9 +44,12 @@ std::string userStorePath(const std::string& folder);
 // (MemoryRegistry's text form, read on every use and replaced whole on every change, under a
 // lock on "<store>.lock" so that programs changing it at once keep all changes), with
 // two kinds of keys answered from elsewhere and never stored:
-// - HKEY_LOCAL_MACHINE\<kTcpIpPortsKey>\<port>, value "IPAddress" (REG_SZ): the host of a
-//   network port's device URI (hostOfNetworkPort); local ports have no such key. The ports
-//   key and all below it are the spooler's: writing there is refused.
+// - HKEY_LOCAL_MACHINE\<kTcpIpPortsKey>\<port>, value "IPAddress" (REG_SZ): the address of
+//   a network port's device URI: with a resolver, a host name's address (a numeric host
+//   as it is) or a dnssd:// service's address (within kServiceLookupMs); without one, the
+//   host as written and nothing for a service. Local ports have no such key. A lookup that
+//   fails leaves the value missing and tells onLookupProblem why. The ports key and all
+//   below it are the spooler's: writing there is refused.
 // - HKEY_LOCAL_MACHINE\<kSysInfoKey>, value "PATH" (REG_SZ): the System Information tool,
 //   only when a program for it is configured (then that key is refused to writes too).
 //   Linux has no such tool, so by default the value is missing and the About box tells the
@@ -49,9 +60,10 @@ class LinuxRegistry : public Registry {
   public:
     // `storePath`: the store's file (userStorePath); its folder is made on the first change.
     // `systemInformationTool`: full path of a program to start as the System Information
-    // tool, or "" for none.
+    // tool, or "" for none. `resolver` (which outlives this object) finds network ports'
+    // addresses.
     LinuxRegistry(sys::System& system, std::string storePath,
-                  std::string systemInformationTool = "");
+                  std::string systemInformationTool = "", net::AddressResolver* resolver = nullptr);
 
     bool keyExists(Root root, const std::string& path) override;
     long queryValue(Root root, const std::string& path, const std::string& name,
@@ -68,7 +80,9 @@ class LinuxRegistry : public Registry {
 
   private:
     // The port named by a path below the ports key, when it is a network port.
-    std::optional<std::string> portHost(Root root, const std::string& path) const;
+    std::optional<std::string> networkPort(Root root, const std::string& path) const;
+    // The address of a network port, or nothing (onLookupProblem told why).
+    std::optional<std::string> portAddress(const std::string& port);
     // At or below a key answered from elsewhere.
     bool fixedKey(Root root, const std::string& path) const;
     // The store as it is now; false when its file cannot be used.
@@ -79,6 +93,7 @@ class LinuxRegistry : public Registry {
     sys::System& system_;
     std::string storePath_;
     bool sysInfoConfigured_;
+    net::AddressResolver* resolver_;
     MemoryRegistry fixed_;
 };
 

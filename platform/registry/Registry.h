@@ -83,6 +83,10 @@ class Registry {
         (void)machine;
         return nullptr;
     }
+
+    // Told why a value the system answers could not be read (a network printer's address
+    // that cannot be resolved); reading still just finds nothing. The programs log it.
+    std::function<void(const std::string&)> onLookupProblem;
 };
 
 // Splits a key path at "\" (empty parts dropped: "A\\B\" is A, B).

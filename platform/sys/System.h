@@ -134,6 +134,10 @@ bool wildcardMatch(std::string_view pattern, std::string_view name);
 std::optional<std::string> toWindows1252(std::string_view utf8);
 // Windows-1252 bytes to UTF-8. The five unassigned bytes map to U+0081 etc. unchanged.
 std::string fromWindows1252(std::string_view bytes);
+// A text that comes from the system (a printer name, a path) as an ANSI conversion gives it:
+// Windows-1252 bytes, with "?" for each character that has no Windows-1252 form and for
+// each byte that begins no well-formed UTF-8 sequence. Logs carry system texts this way.
+std::string ansiText(std::string_view utf8);
 // True when the text holds a C1 control character (U+0080 to U+009F), which no one types
 // and no printer command carries.
 bool hasC1Control(std::string_view utf8);
@@ -171,7 +175,7 @@ std::string formatLogLine(const LocalTime& t, const std::string& message,
 bool appendLogLine(System& system, const std::string& path, const std::string& line, int retries,
                    const std::function<void(int ms)>& sleep);
 
-// A wizard's debug log: one log line of the message, in Windows-1252, appended to `fileName`
+// A wizard's debug log: one log line of the message, as ansiText gives it, appended to `fileName`
 // in the program's folder; three tries in all, so a log folder that stays unwritable cannot
 // stop the wizard.
 void writeWizardLog(System& system, const std::string& fileName, const std::string& message,

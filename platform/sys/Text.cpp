@@ -69,6 +69,20 @@ bool nextUtf8(std::string_view s, std::size_t& i, char32_t& c) {
     return true;
 }
 
+// The Windows-1252 byte of a code point, or nothing when it has none.
+std::optional<char> windows1252Byte(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
+    // The five bytes without a character of their own come and go as U+0081 etc., so that
+    // any bytes read from a file are written back unchanged.
+    if (c >= 0x80 && c < 0xA0 && kHigh[c - 0x80] == 0)
+        return static_cast<char>(c);
+    for (std::size_t k = 0; k < kHigh.size(); ++k)
+        if (kHigh[k] != 0 && kHigh[k] == c)
+            return static_cast<char>(0x80 + k);
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<std::string> toWindows1252(std::string_view utf8) {
@@ -79,26 +93,26 @@ std::optional<std::string> toWindows1252(std::string_view utf8) {
         char32_t c;
         if (!nextUtf8(utf8, i, c))
             return std::nullopt;
-        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-            out += static_cast<char>(c);
-            continue;
-        }
-        // The five bytes without a character of their own come and go as U+0081 etc.,
-        // so that any bytes read from a file are written back unchanged.
-        if (c >= 0x80 && c < 0xA0 && kHigh[c - 0x80] == 0) {
-            out += static_cast<char>(c);
-            continue;
-        }
-        bool found = false;
-        for (std::size_t k = 0; k < kHigh.size(); ++k) {
-            if (kHigh[k] != 0 && kHigh[k] == c) {
-                out += static_cast<char>(0x80 + k);
-                found = true;
-                break;
-            }
-        }
-        if (!found)
+        auto b = windows1252Byte(c);
+        if (!b)
             return std::nullopt;
+        out += *b;
+    }
+    return out;
+}
+
+std::string ansiText(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        char32_t c;
+        if (!nextUtf8(utf8, i, c)) {
+            ++i;
+            out += '?';
+            continue;
+        }
+        out += windows1252Byte(c).value_or('?');
     }
     return out;
 }

@@ -69,6 +69,10 @@ bool socketAnswers(const std::string& path) {
     return ok;
 }
 
+// What a child could not do, by the number it reports.
+const char* const kStartSteps[] = {"cannot switch to the user", "cannot enter the folder",
+                                   "cannot start"};
+
 std::vector<char*> cArgs(const std::vector<std::string>& argv) {
     std::vector<char*> out;
     for (const auto& a : argv) {
@@ -84,10 +88,20 @@ RunResult runProgram(const std::vector<std::string>& argv, const std::string& fo
                      const std::vector<std::string>& env, const TestUser* user) {
     RunResult result;
     int pipeFds[2];
+    // The child tells through this pipe why it could not start the program (it closes on
+    // a successful exec).
+    int whyFds[2] = {-1, -1};
     if (argv.empty() || ::pipe2(pipeFds, O_CLOEXEC) != 0) {
         return result;
     }
-    auto args = cArgs(argv);
+    if (::pipe2(whyFds, O_CLOEXEC) != 0) {
+        result.output = "runProgram: no pipe for the child's failure";
+    }
+    std::vector<std::string> started = argv;
+    if (user) {
+        started[0] = PrivateCups::instance().programFor(argv[0]);
+    }
+    auto args = cArgs(started);
     // Prepared before the fork: the child only switches and starts.
     std::vector<std::string> environment = env;
     std::vector<gid_t> groups;
@@ -98,24 +112,31 @@ RunResult runProgram(const std::vector<std::string>& argv, const std::string& fo
     }
     pid_t pid = ::fork();
     if (pid == 0) {
+        auto fail = [&](int step) {
+            const int why[2] = {step, errno};
+            [[maybe_unused]] auto n = ::write(whyFds[1], why, sizeof why);
+            ::_exit(125 + step);
+        };
         ::dup2(pipeFds[1], 1);
         ::dup2(pipeFds[1], 2);
         if (user && (::setgroups(groups.size(), groups.data()) != 0 || ::setgid(user->gid) != 0 ||
                      ::setuid(user->uid) != 0)) {
-            ::_exit(125);
+            fail(0);
         }
         if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
-            ::_exit(126);
+            fail(1);
         }
         for (const auto& e : environment) {
             ::putenv(const_cast<char*>(e.c_str()));
         }
         ::execv(args[0], args.data());
-        ::_exit(127);
+        fail(2);
     }
     ::close(pipeFds[1]);
+    ::close(whyFds[1]);
     if (pid < 0) {
         ::close(pipeFds[0]);
+        ::close(whyFds[0]);
         return result;
     }
     auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -147,6 +168,12 @@ RunResult runProgram(const std::vector<std::string>& argv, const std::string& fo
     if (!result.timedOut && WIFEXITED(status)) {
         result.exitCode = WEXITSTATUS(status);
     }
+    int why[2];
+    if (::read(whyFds[0], why, sizeof why) == static_cast<ssize_t>(sizeof why)) {
+        result.output += std::string("runProgram: ") + kStartSteps[why[0]] + " (" + started[0] +
+                         (user ? " as " + user->name : "") + "): " + std::strerror(why[1]) + "\n";
+    }
+    ::close(whyFds[0]);
     return result;
 }
 
@@ -452,6 +479,34 @@ void PrivateCups::stop() {
         fs::remove_all(root_, ec);
         root_.clear();
     }
+}
+
+std::string PrivateCups::shareWithTestUsers(const std::string& program) {
+    // A checkout in a private folder (root's home, a mktemp -d folder) is out of the test
+    // users' reach: they get copies in the scheduler's folder, which they can enter.
+    const fs::path folder = fs::path(root_) / "programs";
+    const fs::path copy = folder / fs::path(program).filename();
+    const auto open = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                      fs::perms::others_read | fs::perms::others_exec;
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (root_.empty() || ec) {
+        return "no folder for the test users' programs in [" + root_ + "] " + ec.message();
+    }
+    fs::permissions(folder, open, ec);
+    if (!ec && fs::copy_file(program, copy, fs::copy_options::overwrite_existing, ec)) {
+        fs::permissions(copy, open, ec);
+    }
+    if (ec) {
+        return "cannot give the test users a copy of " + program + ": " + ec.message();
+    }
+    shared_[program] = copy.string();
+    return "";
+}
+
+std::string PrivateCups::programFor(const std::string& program) const {
+    auto it = shared_.find(program);
+    return it == shared_.end() ? program : it->second;
 }
 
 std::string PrivateCups::devicePath(Scheme scheme, const std::string& name) const {

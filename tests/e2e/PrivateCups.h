@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,8 +30,8 @@ struct RunResult {
 
 // Runs a program with its arguments (argv[0] is the path; no shell) in `folder` (empty:
 // this process's folder), with this process's environment plus `env` ("NAME=value"), as
-// `user` when given (its uid, gid and groups are taken in the child); kills it after
-// `timeoutMs`.
+// `user` when given (its uid, gid and groups, and the program's shared copy); kills it after
+// `timeoutMs`. A program that cannot be started leaves a line saying why in the output.
 RunResult runProgram(const std::vector<std::string>& argv, const std::string& folder = "",
                      int timeoutMs = 30000, const std::vector<std::string>& env = {},
                      const TestUser* user = nullptr);
@@ -59,6 +60,11 @@ class PrivateCups {
     const std::optional<TestUser>& systemGroupMember() const { return member_; }
     const std::optional<TestUser>& plainUser() const { return plain_; }
     const std::string& usersFailure() const { return usersFailure_; }
+
+    // Gives the test users a copy of the program in a folder they can reach, wherever the
+    // build lies; "" when done, else why not. programFor: that copy, or the program itself.
+    std::string shareWithTestUsers(const std::string& program);
+    std::string programFor(const std::string& program) const;
 
     // Makes a fake device and returns its device URI; the scheduler lists it from now on.
     std::string addDevice(Scheme scheme, const std::string& name);
@@ -106,6 +112,7 @@ class PrivateCups {
     std::string group_; // our system group, when made
     std::optional<TestUser> member_, plain_;
     std::string usersFailure_ = "test users were not asked for";
+    std::map<std::string, std::string> shared_; // program -> its copy for the test users
 };
 
 // Stops the scheduler for the life of this object.

@@ -69,6 +69,11 @@ TEST_F(ToolsE2E, SetUpCommandsSucceedForTheSystemGroupAndAreRefusedToOthers) {
     if (!cups->systemGroupMember() || !cups->plainUser()) {
         GTEST_SKIP() << "root passed; no test users for the rest: " << cups->usersFailure();
     }
+    for (const char* program : {WREN_PATH, RUNDLL32_PATH}) {
+        if (std::string why = cups->shareWithTestUsers(program); !why.empty()) {
+            GTEST_SKIP() << "root passed; the test users cannot start the programs: " << why;
+        }
+    }
     administerAs(&*cups->systemGroupMember());
 
     const TestUser* plain = &*cups->plainUser();

@@ -601,7 +601,7 @@ TEST_P(LoadFile, RefusedFilesChangeNothing) {
         EXPECT_EQ(pages.page("PortSelect").loads, 0);
         EXPECT_EQ(pages.page("WirelessDlg").loads, 0);
     } else {
-        EXPECT_EQ(core.ws.CurrentSettings[5], goodRecords()[5]);
+        EXPECT_EQ(core.ws.CurrentSettings[0], goodRecords()[0]);
         EXPECT_EQ(ctl("WirelessDlg", "SSID").text(), "home");
         EXPECT_EQ(ctl("PortSelect", "PortCOM").value(), 1);
     }
@@ -660,7 +660,7 @@ INSTANTIATE_TEST_SUITE_P(
                             "\r\n0|.|.\r\n";
                      return ksf("V1.1", "", r);
                  },
-                 "", kDamaged},
+                 "", nullptr},
         LoadCase{"LineInsideAText",
                  [] {
                      auto r = goodRecords();

@@ -79,7 +79,7 @@ TEST_F(RealPages, EveryControlTheCoreUsesExists) {
                 ctl("WEPphraseDlg", "DefaultKey").setListIndex(1);
                 ctl("WEPkeyDlg", "DefaultKey").setListIndex(1);
                 core.BuildSetupCommands();
-                EXPECT_TRUE(restorePlan(core.ws.CurrentSettings).valid);
+                EXPECT_TRUE(restorePlan(core.ws.CurrentSettings).exact);
             }
         }
     }));

@@ -82,6 +82,7 @@ TEST_F(DialogTest, OkChecksStopAtTheFirstFailure) {
         {"empty name", 0, "", "pw", "pw", false, kBadName},
         {"one blank", 0, " ", "pw", "pw", false, kBadName},
         {"a folder", 1, "sub/", "pw", "pw", false, kBadName},
+        {"no Windows-1252 form", 1, "\xD0\x96urnal", "pw", "pw", false, kBadName},
         {"name before password", 0, "", "pw", "PW", false, kBadName},
         {"case differs", 0, "x.ksf", "pw", "PW", false, kMismatch},
         {"no confirmation", 1, "x.ksf", "pw", "", false, kMismatch},

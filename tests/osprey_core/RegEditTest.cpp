@@ -147,7 +147,9 @@ TEST(cRegistry, ValuesAreWrittenByType) {
     } rows[] = {
         {REG_SZ, std::string("caf\xC3\xA9"), textValue("caf\xE9")},
         {REG_SZ, std::string("%WINDIR%\\x"), textValue("%WINDIR%\\x", REG_EXPAND_SZ)},
-        {REG_EXPAND_SZ, std::string("100%% %"), textValue("100%% %")}, // "%" right after "%"
+        {REG_EXPAND_SZ, std::string("100%%"), textValue("100%%")}, // "%" right after "%"
+        {REG_SZ, std::string("100%% %"), textValue("100%% %", REG_EXPAND_SZ)},
+        {REG_SZ, std::string("%%PATH%"), textValue("%%PATH%", REG_EXPAND_SZ)},
         {REG_SZ, std::int32_t{42}, textValue("42")},
         {REG_BINARY, std::vector<std::uint8_t>{1, 0, 9},
          RawValue{REG_BINARY, std::string("\1\0", 2)}},

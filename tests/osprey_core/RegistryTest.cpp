@@ -1,3 +1,4 @@
+#include "platform/net/FakeResolver.h"
 #include "platform/registry/LinuxRegistry.h"
 #include "platform/registry/MemoryRegistry.h"
 #include "platform/sys/System.h"
@@ -68,6 +69,39 @@ TEST(Registry, HostOfNetworkPort) {
             EXPECT_FALSE(host.has_value()) << r.port << " -> " << host.value_or("");
         }
     }
+}
+
+// With a resolver a network port's value is an address: a dnssd:// URI names a service (its
+// host part decoded, cut at the first "._"; "local" when no domain), a number needs no
+// lookup, and a failed lookup is told why.
+TEST_F(StoreTest, ResolverGivesNetworkPortsTheirAddresses) {
+    net::FakeResolver resolver;
+    resolver.hosts["printhost"] = "10.0.0.8";
+    resolver.services["Label Printer._pdl-datastream._tcp.local"] = "10.0.0.9";
+    resolver.services["Lab.one._ipps._tcp.local"] = "10.0.0.10";
+    LinuxRegistry resolving(system, store, "", &resolver);
+    std::vector<std::string> problems;
+    resolving.onLookupProblem = [&](const std::string& why) { problems.push_back(why); };
+    const std::pair<const char*, const char*> rows[] = {
+        {"lpd://printhost/raw", "10.0.0.8"},
+        {"socket://10.1.2.3:9100", "10.1.2.3"},
+        {"dnssd://Label%20Printer._pdl-datastream._tcp.local/", "10.0.0.9"},
+        {"DNSSD://Lab%2Eone._ipps._tcp/?uuid=1", "10.0.0.10"},
+        {"dnssd://P._printer._tcp.example.com./", ""},
+        {"dnssd://Printer.local/", ""},
+        {"ipp://gone.example/ipp", ""},
+    };
+    for (const auto& [port, address] : rows) {
+        RawValue v;
+        resolving.queryValue(HKEY_LOCAL_MACHINE, std::string(kTcpIpPortsKey) + "\\" + port,
+                             "IPAddress", v);
+        EXPECT_EQ(v, *address ? textValue(address) : RawValue{}) << port;
+    }
+    EXPECT_EQ(resolver.asked,
+              (std::vector<std::string>{"printhost", "Label Printer._pdl-datastream._tcp.local",
+                                        "Lab.one._ipps._tcp.local", "P._printer._tcp.example.com",
+                                        "gone.example"}));
+    EXPECT_EQ(problems.back(), "no address for ipp://gone.example/ipp: not found");
 }
 
 TEST_F(StoreTest, PortAddressesComeFromThePortNames) {

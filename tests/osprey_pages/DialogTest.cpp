@@ -32,7 +32,7 @@ TEST(DialogNames, BrowserAnswerBecomesTheFileName) {
 }
 
 TEST(DialogNames, RefusedNames) {
-    for (const char* bad : {"", " ", "/home/u/", "folder/"})
+    for (const char* bad : {"", " ", "/home/u/", "folder/", "\xD0\x96urnal"})
         EXPECT_TRUE(osprey::isInvalidOspreyFileName(bad)) << bad;
     for (const char* good : {"a", "  a", "a.osp", "/home/u/a"})
         EXPECT_FALSE(osprey::isInvalidOspreyFileName(good)) << good;

@@ -170,9 +170,6 @@ OspreyFixture::OspreyFixture() {
             lastWriteMs_ = h.app.now();
     });
 
-    registry.setValue(registry::HKEY_LOCAL_MACHINE, std::string(kPortsKey) + kLabelPort,
-                      "IPAddress", registry::textValue(kLabelAddress));
-
     peer.values[osprey::kSysDescrOid] = kSysDescr;
     // The agent's text values end without a terminator; the wizard drops the decoder's
     // extra last character.
@@ -226,16 +223,13 @@ void OspreyFixture::toLoadDlg() {
     ASSERT_EQ(h.visibleForm(), "LoadDlg");
 }
 
-void OspreyFixture::movePrinterTo(const std::string& port, const std::string& address) {
+void OspreyFixture::movePrinterTo(const std::string& port) {
     spooler::PrinterInfo label;
     label.name = kLabelPrinter;
     label.driver = kLabelDriver;
     label.port = port;
     spooler.uninstall(kLabelPrinter);
     spooler.install(label);
-    if (!address.empty())
-        registry.setValue(registry::HKEY_LOCAL_MACHINE, std::string(kPortsKey) + port, "IPAddress",
-                          registry::textValue(address));
 }
 
 std::vector<std::string> OspreyFixture::jobsSent(const std::string& printer) const {

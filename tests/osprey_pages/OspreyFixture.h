@@ -1,9 +1,10 @@
 #pragma once
 #include "osprey/core/Core.h"
 #include "osprey/pages/Pages.h"
+#include "platform/net/FakeResolver.h"
 #include "platform/net/FakeUdp.h"
 #include "platform/process/FakeProcessRunner.h"
-#include "platform/registry/MemoryRegistry.h"
+#include "platform/registry/LinuxRegistry.h"
 #include "platform/spooler/MemorySpooler.h"
 #include "platform/sys/System.h"
 #include "tests/fixtures/TempFolder.h"
@@ -80,24 +81,23 @@ class ProgressWatch : public ui::Host {
 
 // The whole wizard on fakes: headless harness (virtual clock, scripted boxes), a scratch
 // folder that is both the program's folder and the current folder, the memory spooler with
-// a supported label printer on a Standard TCP/IP port ("Label Printer", driver
-// "Corvane V6204R", port "IP_10.0.0.7", whose address the registry holds) beside an
-// ordinary one ("Office Printer", the default and current printer), the fake process
-// runner, and the printer's SNMP agent on the fake datagram network (system description
-// with "Corlink", two front-panel lines). The printer takes each job a second after it
-// was written; jobsStay() makes jobs stay. Nothing runs until start().
+// a supported label printer on a network port ("Label Printer", driver "Corvane V6204R",
+// port "socket://10.0.0.7:9100") beside an ordinary one ("Office Printer", the default and
+// current printer), the fake process runner, the registry as Linux has it (its store in the
+// scratch folder, addresses through a fake resolver), and the printer's SNMP agent on the
+// fake datagram network (system description with "Corlink", two front-panel lines). The
+// printer takes each job a second after it was written; jobsStay() makes jobs stay.
+// Nothing runs until start().
 class OspreyFixture : public ::testing::Test {
   protected:
     static constexpr const char* kLabelPrinter = "Label Printer";
     static constexpr const char* kLabelDriver = "Corvane V6204R";
-    static constexpr const char* kLabelPort = "IP_10.0.0.7";
+    static constexpr const char* kLabelPort = "socket://10.0.0.7:9100";
     static constexpr const char* kLabelAddress = "10.0.0.7";
     static constexpr const char* kOfficePrinter = "Office Printer";
     static constexpr const char* kPanelLine1 = "MEDIA OUT";
     static constexpr const char* kPanelLine2 = "LOAD LABELS";
     static constexpr const char* kSysDescr = "Corvane Corlink print server v2.1";
-    static constexpr const char* kPortsKey =
-        "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\";
 
     OspreyFixture();
     ~OspreyFixture() override;
@@ -122,9 +122,8 @@ class OspreyFixture : public ::testing::Test {
         takeAfter;
     void jobsStay() { takeMs = -1; }
     void jobsLeave(std::int64_t ms = 1000) { takeMs = ms; }
-    // Puts the label printer on another port; an address registers it as a Standard TCP/IP
-    // port with that "IPAddress" value.
-    void movePrinterTo(const std::string& port, const std::string& address = "");
+    // Puts the label printer on another port.
+    void movePrinterTo(const std::string& port);
     // The documents the spooler received for a printer (default: the label printer).
     std::vector<std::string> jobsSent(const std::string& printer = kLabelPrinter) const;
     // Only the configuration steps: the empty probe jobs left out.
@@ -151,7 +150,9 @@ class OspreyFixture : public ::testing::Test {
     sys::RealSystem system{folder.path()};
     spooler::MemorySpooler spooler;
     proc::FakeProcessRunner processes{h.clock};
-    registry::MemoryRegistry registry;
+    net::FakeResolver resolver;
+    registry::LinuxRegistry registry{system, sys::joinPath(folder.path(), "registry"), "",
+                                     &resolver};
     net::FakeUdpNetwork udp{&h.clock};
     SnmpPeer peer;
     osprey::Core core{osprey::CoreServices{h.app, system, processes, spooler, udp, registry}};

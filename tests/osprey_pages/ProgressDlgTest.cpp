@@ -249,6 +249,38 @@ TEST_F(ProgressRun, LocalPortGivesTheErrorWithoutPanelText) {
                                      "try again."));
 }
 
+// A queue set up from what the desktop discovered names a DNS-SD service: the printer is
+// asked at the service's address; with no DNS-SD service the log says why there is none.
+class DiscoveredQueue : public ProgressRun {
+  protected:
+    void SetUp() override {
+        ProgressRun::SetUp();
+        changeSpeed();
+        jobsStay();
+        movePrinterTo(core.ws.PrinterPort = kPort);
+        core.ws.LogEnabled = true;
+    }
+    const std::string kPort = "dnssd://Label%20Printer._pdl-datastream._tcp.local/";
+};
+
+TEST_F(DiscoveredQueue, IsAskedAtTheServiceAddress) {
+    resolver.services["Label Printer._pdl-datastream._tcp.local"] = "192.168.5.20";
+    h.boxes.expect("Printer Error", kFailureWithPanel);
+    run();
+    EXPECT_EQ(std::vector<std::string>(3, "192.168.5.20"), peer.hosts);
+    EXPECT_EQ(std::vector<int>{4000}, resolver.timeouts) << "inside the 5 s of one action";
+}
+
+TEST_F(DiscoveredQueue, WithoutADnsSdServiceIsLoggedAndNotAsked) {
+    resolver.problem = "no DNS-SD service is running";
+    h.boxes.expect("Printer Error", kFailureNoPanel);
+    run();
+    EXPECT_TRUE(peer.asked.empty());
+    EXPECT_NE(std::string::npos,
+              read("Log.txt").value_or("").find(" - ...GetPortIPAddress: no address for " + kPort +
+                                                ": no DNS-SD service is running\r\n"));
+}
+
 TEST_F(ProgressRun, ClosingThePageDuringAWaitLeaves) {
     changeSpeed();
     h.later(2000, [&] { h.close(pages.getProgressDlg()); });
@@ -499,6 +531,8 @@ TEST(ProgressPure, HostAndPanelTexts) {
     EXPECT_TRUE(osprey::isPrinterHost("10.0.0.7"));
     EXPECT_TRUE(osprey::isPrinterHost("printer-1.example"));
     EXPECT_TRUE(osprey::isPrinterHost("fe80::1"));
+    EXPECT_TRUE(osprey::isPrinterHost("fe80::1%2"));
+    EXPECT_FALSE(osprey::isPrinterHost("fe80::1%"));
     EXPECT_FALSE(osprey::isPrinterHost(""));
     EXPECT_FALSE(osprey::isPrinterHost("10.0.0.7 & x"));
     EXPECT_FALSE(osprey::isPrinterHost("a/b"));

@@ -84,6 +84,22 @@ TEST_F(SelectionTest, NextMakesThePrinterCurrentAndDerivesItsProfile) {
     EXPECT_FALSE(core.ws.PartnerModel);
 }
 
+// A queue's name may hold any character: the log carries it as an ANSI conversion gives it
+// ("?" for each Cyrillic letter), the spooler gets the name itself.
+TEST_F(SelectionTest, NameWithoutAnsiFormIsLoggedConvertedAndStillPrintedTo) {
+    const std::string name = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xBD\xD1\x82\xD0\xB5\xD1\x80-QR";
+    install(name, "Corvane QR6108");
+    toSelection("LOG");
+    h.select(selection(), "PrinterList", 1);
+    h.click(selection(), "Next");
+    ASSERT_EQ(spooler.currentPrinter(), name);
+    h.run([&] { EXPECT_TRUE(core.SendNullCmd()); });
+    EXPECT_EQ(jobsSent(name), std::vector<std::string>{nullJob()});
+    const std::string log = read("Log.txt").value_or("");
+    EXPECT_NE(log.find("Printer Name: " + std::string(7, '?') + "-QR\r\n"), std::string::npos);
+    EXPECT_EQ(log.find_first_of("\x81\x8D\x8F\x90\x9D\xD0\xD1"), std::string::npos) << log;
+}
+
 TEST_F(SelectionTest, PausedPrinterIsOnlyAWarning) {
     install("Wide", "Corvane QR6106 DT");
     spooler.setStatus("Wide", spooler::pst::Paused);

@@ -1,0 +1,14 @@
+#pragma once
+#include "platform/net/Resolver.h"
+
+#include <memory>
+
+namespace net {
+
+// The PC's resolvers: DNS-SD services through the desktop's DNS-SD service (Avahi's client
+// library, as the scheduler resolves these URIs), host names through the system resolver
+// (getaddrinfo). An IPv4 address is preferred; an IPv6 link-local one carries its interface
+// ("fe80::1%2"). Both calls block, the DNS-SD one no longer than its time limit.
+std::unique_ptr<AddressResolver> makeSystemResolver();
+
+} // namespace net
