@@ -3,11 +3,11 @@
 #include "kestrel/core/Core.h"
 #include "kestrel/core/Frame.h"
 #include "kestrel/core/SettingsFile.h"
-#include "platform/process/FakeProcessRunner.h"
-#include "platform/spooler/MemorySpooler.h"
 #include "platform/sys/System.h"
 #include "tests/fixtures/ScratchDir.h"
+#include "tests/support/FakeProcessRunner.h"
 #include "tests/support/Harness.h"
+#include "tests/support/MemorySpooler.h"
 
 #include <gtest/gtest.h>
 
