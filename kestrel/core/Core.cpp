@@ -7,7 +7,11 @@
 #include "platform/net/Tcp.h"
 #include "platform/process/Processes.h"
 #include "platform/spooler/Spooler.h"
+#include "platform/sys/Log.h"
+#include "platform/sys/Strings.h"
 #include "platform/sys/System.h"
+#include "platform/sys/Utf8.h"
+#include "platform/sys/Windows1252.h"
 #include "platform/ui/App.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Form.h"
@@ -44,17 +48,6 @@ const char* const kUnloadOrder[] = {
 const char* const kDamagedFile = "Error Reading File\r\n"
                                  "The settings file is damaged or incomplete.\r\n"
                                  "Unable to load the saved settings\r\n";
-
-// Length in bytes of the UTF-8 sequence that begins with this byte (1 for stray bytes).
-std::size_t utf8Length(unsigned char lead) {
-    if (lead >= 0xF0 && lead < 0xF8)
-        return 4;
-    if (lead >= 0xE0)
-        return lead < 0xF0 ? 3 : 1;
-    if (lead >= 0xC0)
-        return 2;
-    return 1;
-}
 
 } // namespace
 
@@ -503,18 +496,18 @@ bool Core::SendSetupCmd(const std::string& commands, net::TcpClient* pwSocket) {
 
 std::string Core::StrToHex(const std::string& text) {
     std::string hex;
-    for (std::size_t i = 0; i < text.size();) {
-        std::size_t n = std::min(utf8Length(static_cast<unsigned char>(text[i])), text.size() - i);
+    char32_t code;
+    for (std::size_t i = 0, n = 0; i < text.size(); i += n) {
+        n = sys::charAt(text, i, code);
         if (auto b = sys::toWindows1252(text.substr(i, n)))
-            hex += hexEncode(*b);
-        i += n;
+            hex += sys::hexEncode(*b);
         app().DoEvents();
     }
     return hex;
 }
 
 std::string Core::HexToStr(const std::string& hex) {
-    return sys::fromWindows1252(hexDecode(hex));
+    return sys::fromWindows1252(sys::hexDecode(hex));
 }
 
 bool Core::SaveSettings(const std::string& path, const std::string& password) {
@@ -592,7 +585,7 @@ bool Core::LoadSavedSettings(const std::string& path, const std::string& passwor
         return false;
     }
     auto passwordHex = cursor.nextText();
-    if (!passwordHex || !isHexText(*passwordHex)) {
+    if (!passwordHex || !sys::isHexText(*passwordHex)) {
         WriteLog("...LoadSavedSettings: password record damaged " + cursor.error());
         ShowNotice(kDamagedFile);
         return false;
@@ -605,7 +598,7 @@ bool Core::LoadSavedSettings(const std::string& path, const std::string& passwor
     std::array<std::string, 9> records;
     for (int i = 0; i < rec::Count; ++i) {
         auto hex = cursor.nextText();
-        if (!hex || !isHexText(*hex)) {
+        if (!hex || !sys::isHexText(*hex)) {
             WriteLog("...LoadSavedSettings: record " + std::to_string(i) + " damaged " +
                      cursor.error());
             ShowNotice(kDamagedFile);

@@ -1,7 +1,8 @@
 #include "kestrel/pages/Dialog.h"
 
 #include "kestrel/core/Core.h"
-#include "platform/sys/System.h"
+#include "platform/sys/Utf8.h"
+#include "platform/sys/Windows1252.h"
 
 namespace kestrel {
 

@@ -1,6 +1,6 @@
 #include "kestrel/pages/FieldChecks.h"
 
-#include "platform/sys/System.h"
+#include "platform/sys/Windows1252.h"
 
 #include <cctype>
 #include <charconv>

@@ -1,7 +1,8 @@
 #include "kestrel/pages/KeyChecks.h"
 
 #include "kestrel/pages/FieldChecks.h"
-#include "platform/sys/System.h"
+#include "platform/sys/Utf8.h"
+#include "platform/sys/Windows1252.h"
 
 namespace kestrel {
 

@@ -1,6 +1,8 @@
 // The one writer of whole files and of appended lines.
 #include "platform/sys/System.h"
 
+#include "platform/sys/Strings.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>

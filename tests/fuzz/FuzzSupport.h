@@ -7,6 +7,7 @@
 #include "osprey/pages/Pages.h"
 #include "platform/net/Tcp.h"
 #include "platform/registry/MemoryRegistry.h"
+#include "platform/sys/Log.h"
 #include "platform/sys/System.h"
 #include "platform/ui/App.h"
 #include "platform/ui/Clock.h"

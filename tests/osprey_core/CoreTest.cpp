@@ -4,6 +4,7 @@
 #include "osprey/core/Core.h"
 #include "osprey/core/SettingsFile.h"
 #include "platform/registry/MemoryRegistry.h"
+#include "platform/sys/Log.h"
 #include "platform/sys/System.h"
 #include "tests/fixtures/ScratchDir.h"
 #include "tests/support/FakeProcessRunner.h"

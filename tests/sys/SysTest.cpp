@@ -1,4 +1,9 @@
+#include "platform/sys/Log.h"
+#include "platform/sys/Paths.h"
+#include "platform/sys/Strings.h"
 #include "platform/sys/System.h"
+#include "platform/sys/Utf8.h"
+#include "platform/sys/Windows1252.h"
 #include "tests/fixtures/Locale.h"
 #include "tests/fixtures/TempFolder.h"
 
@@ -121,6 +126,47 @@ TEST(LogTime, WizardLogWritesTheLocaleMonthInWindows1252) {
         ::setenv("LC_ALL", saved.c_str(), 1);
 
     EXPECT_EQ(system.readFile("Log.txt"), "M\xE4r 09,2026 08:04:05 - Entering Debug Mode\r\n");
+}
+
+TEST(Hex, EncodeIsTwoUpperCaseDigitsPerByte) {
+    EXPECT_EQ(sys::hexEncode("abc"), "616263");
+    EXPECT_EQ(sys::hexEncode(""), "");
+    EXPECT_EQ(sys::hexEncode(std::string("\x01\xff\r\n", 4)), "01FF0D0A");
+    EXPECT_EQ(sys::hexEncode("\xab\xcd", true), "abcd");
+}
+
+TEST(Hex, DecodeReadsPairsAsFarAsTheirDigitsGo) {
+    struct Case {
+        const char* hex;
+        std::string bytes;
+    } cases[] = {
+        {"616263", "abc"},
+        {"ff", "\xff"},
+        {"FF", "\xff"},
+        {"6", "\x06"},                        // a last single character alone
+        {"6G", "\x06"},                       // stops at the first non-digit
+        {"G6", std::string("\0", 1)},         // no leading digit: 0
+        {"41 42", std::string("A\0\x02", 3)}, // " 4" has no leading digit
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sys::hexDecode(c.hex), c.bytes) << c.hex;
+    EXPECT_TRUE(sys::isHexText("0aFF"));
+    EXPECT_FALSE(sys::isHexText("0aF"));
+    EXPECT_FALSE(sys::isHexText("0G"));
+}
+
+TEST(Trim, DropsOnlyTheGivenBlanksAtBothEnds) {
+    struct Case {
+        const char* text;
+        const char* blanks;
+        const char* trimmed;
+    } cases[] = {
+        {"  a b  ", " ", "a b"}, {"\t a \t", " ", "\t a \t"},
+        {"\t a \t", " \t", "a"}, {"   ", " ", ""},
+        {"", " ", ""},           {"a", " ", "a"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sys::trim(c.text, c.blanks), c.trimmed) << c.text;
 }
 
 // Command lines may carry UTF-8 folder names: only ASCII letters change.
