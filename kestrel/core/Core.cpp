@@ -1,6 +1,6 @@
 #include "kestrel/core/Core.h"
 
-#include "kestrel/core/Frame.h"
+#include "kestrel/core/JobFrame.h"
 #include "platform/net/Tcp.h"
 #include "platform/process/Processes.h"
 #include "platform/spooler/Spooler.h"

@@ -1,7 +1,7 @@
 #include "FakePages.h"
 
 #include "kestrel/core/Core.h"
-#include "kestrel/core/Frame.h"
+#include "kestrel/core/JobFrame.h"
 #include "kestrel/core/SettingsFile.h"
 #include "platform/sys/Log.h"
 #include "platform/sys/Strings.h"

@@ -3,7 +3,7 @@
 #include "platform/spooler/cups/CupsStatus.h"
 #include "platform/spooler/cups/DriverFile.h"
 #include "platform/spooler/cups/Ipp.h"
-#include "platform/spooler/cups/PortNames.h"
+#include "platform/spooler/cups/PortNameRule.h"
 
 #include <algorithm>
 #include <cerrno>
