@@ -301,13 +301,7 @@ std::string KestrelFixture::job(const std::string& commands) {
 
 bool KestrelFixture::waitUntil(const std::function<bool()>& done, std::int64_t limitMs,
                                std::int64_t stepMs) {
-    const std::int64_t end = h.app.now() + limitMs;
-    while (!done()) {
-        if (h.ended() || h.app.now() >= end)
-            return done();
-        h.wait(stepMs);
-    }
-    return true;
+    return h.waitUntil(done, limitMs, stepMs);
 }
 
 bool KestrelFixture::waitConnected(int timeoutMs) {
