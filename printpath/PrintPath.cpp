@@ -1,8 +1,8 @@
 #include "printpath/PrintPath.h"
 
+#include "platform/sys/Encoding.h"
 #include "platform/sys/Strings.h"
 #include "platform/sys/System.h"
-#include "platform/sys/Windows1252.h"
 #include "platform/ui/App.h"
 #include "platform/ui/Dialogs.h"
 #include "printpath/ReportFields.h"

@@ -1,8 +1,8 @@
 // The spooler report texts and their parsers.
 #include "printpath/PrintPath.h"
 
-#include "platform/sys/Paths.h"
-#include "platform/sys/Utf8.h"
+#include "platform/sys/Encoding.h"
+#include "platform/sys/System.h"
 #include "printpath/ReportFields.h"
 
 namespace printpath {

@@ -1,6 +1,6 @@
 #include "kestrel/pages/FieldChecks.h"
 
-#include "platform/sys/Windows1252.h"
+#include "platform/sys/Encoding.h"
 
 #include <cctype>
 #include <charconv>

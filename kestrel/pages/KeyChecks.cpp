@@ -1,8 +1,7 @@
 #include "kestrel/pages/KeyChecks.h"
 
 #include "kestrel/pages/FieldChecks.h"
-#include "platform/sys/Utf8.h"
-#include "platform/sys/Windows1252.h"
+#include "platform/sys/Encoding.h"
 
 namespace kestrel {
 

@@ -6,7 +6,7 @@
 #include "kestrel/pages/Pages.h"
 #include "platform/net/Tcp.h"
 #include "platform/spooler/Spooler.h"
-#include "platform/sys/Paths.h"
+#include "platform/sys/System.h"
 
 #include <algorithm>
 

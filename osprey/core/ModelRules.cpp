@@ -59,6 +59,10 @@ constexpr FlagRule kFlagRules[] = {
     {"Corvane V7A", false, false}, {"Corvane QR7A", false, false},
 };
 
+bool matches(std::string_view driver, const FlagRule& rule) {
+    return rule.part.empty() ? RRuleHolds(driver) : has(driver, rule.part);
+}
+
 } // namespace
 
 bool RRuleHolds(std::string_view driver) {
@@ -67,11 +71,12 @@ bool RRuleHolds(std::string_view driver) {
     return lastPosition(driver, 'R') >= 7 || lastPosition(driver, 'r') >= 7;
 }
 
+// The models each flag rule names are the supported ones.
 bool isCorrectDriver(std::string_view driver, bool partnerModel) {
-    if (partnerModel)
-        return hasAny(driver, {"RZ90-00", "RZ90-K55", "RZ90K55"});
-    return RRuleHolds(driver) ||
-           hasAny(driver, {"Corvane QR62", "Corvane QR61", "Corvane V7A", "Corvane QR7A"});
+    for (const auto& r : kFlagRules)
+        if (r.partner == partnerModel && matches(driver, r))
+            return true;
+    return false;
 }
 
 ModelProfile ApplyPrinterWidthRules(std::string_view driver, ModelProfile p) {
@@ -96,7 +101,7 @@ ModelProfile ApplyPrinterWidthRules(std::string_view driver, ModelProfile p) {
 
 ModelProfile ApplyModelFlagRules(std::string_view driver, ModelProfile p) {
     for (const auto& r : kFlagRules)
-        if (r.part.empty() ? RRuleHolds(driver) : has(driver, r.part)) {
+        if (matches(driver, r)) {
             p.PartnerModel = r.partner;
             p.ModelOption = r.option;
         }

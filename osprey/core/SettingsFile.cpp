@@ -1,8 +1,8 @@
 #include "osprey/core/SettingsFile.h"
 
 #include "osprey/core/Commands.h"
+#include "platform/sys/Encoding.h"
 #include "platform/sys/Strings.h"
-#include "platform/sys/Windows1252.h"
 
 #include <cerrno>
 #include <charconv>

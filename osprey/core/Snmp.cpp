@@ -1,7 +1,7 @@
 #include "osprey/core/Snmp.h"
 
+#include "platform/sys/Encoding.h"
 #include "platform/sys/Strings.h"
-#include "platform/sys/Windows1252.h"
 
 #include <arpa/inet.h>
 #include <cstring>

@@ -6,9 +6,8 @@
 #include "osprey/pages/Operation.h"
 #include "osprey/pages/Pages.h"
 #include "osprey/pages/PrinterSetup.h"
+#include "platform/sys/Encoding.h"
 #include "platform/sys/System.h"
-#include "platform/sys/Utf8.h"
-#include "platform/sys/Windows1252.h"
 
 namespace osprey {
 

@@ -5,7 +5,6 @@
 #include "osprey/pages/Intro.h"
 #include "osprey/pages/Pages.h"
 #include "osprey/pages/Selection.h"
-#include "platform/sys/Paths.h"
 #include "platform/sys/System.h"
 #include "printpath/PrintPath.h"
 

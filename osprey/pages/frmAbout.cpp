@@ -2,7 +2,7 @@
 
 #include "osprey/core/Core.h"
 #include "platform/process/Processes.h"
-#include "platform/sys/Paths.h"
+#include "platform/sys/System.h"
 #include "printpath/PrintPath.h"
 
 #include <cstdint>

@@ -11,7 +11,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/sys/Paths.h"
 #include "platform/sys/System.h"
 
 extern char** environ;

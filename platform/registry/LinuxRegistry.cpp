@@ -1,7 +1,6 @@
 #include "platform/registry/LinuxRegistry.h"
 
 #include "platform/net/Resolver.h"
-#include "platform/sys/Paths.h"
 #include "platform/sys/Strings.h"
 #include "platform/sys/System.h"
 

@@ -1,7 +1,6 @@
 #include "platform/sys/Log.h"
 
-#include "platform/sys/Paths.h"
-#include "platform/sys/Windows1252.h"
+#include "platform/sys/Encoding.h"
 
 #include <cstdio>
 #include <cstdlib>

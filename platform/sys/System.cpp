@@ -1,7 +1,6 @@
 #include "platform/sys/System.h"
 
 #include "platform/sys/Log.h"
-#include "platform/sys/Paths.h"
 
 #include <cerrno>
 #include <climits>
@@ -60,6 +59,36 @@ bool typedFileExists(System& system, const std::string& path) {
 
 bool typedNamedFileExists(System& system, const std::string& path) {
     return !namesAFolder(path) && system.namedFileExists(path);
+}
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty())
+        return name;
+    if (folder.back() == '/')
+        return folder + name;
+    return folder + "/" + name;
+}
+
+bool wildcardMatch(std::string_view pattern, std::string_view name) {
+    // Iterative match with backtracking to the last "*".
+    std::size_t p = 0, n = 0, star = std::string_view::npos, mark = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            mark = n;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            n = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
 }
 
 RealSystem::RealSystem() : programFolder_(executableFolder()) {}

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace sys {
 
@@ -118,5 +119,11 @@ std::string executableFolder();
 bool typedFileExists(System& system, const std::string& path);
 // The same for System::namedFileExists: a file the user named, hidden or not.
 bool typedNamedFileExists(System& system, const std::string& path);
+
+// Joins a folder and a name with "/" (no doubled separator).
+std::string joinPath(const std::string& folder, const std::string& name);
+
+// Matches a file name against a pattern of "*" (any run) and "?" (one character).
+bool wildcardMatch(std::string_view pattern, std::string_view name);
 
 } // namespace sys

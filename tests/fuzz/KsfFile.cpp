@@ -2,8 +2,8 @@
 // a file of ten records that carries the tag is exactly what the writer makes of them.
 #include "kestrel/core/Restore.h"
 #include "kestrel/core/SettingsFile.h"
+#include "platform/sys/Encoding.h"
 #include "platform/sys/Strings.h"
-#include "platform/sys/Windows1252.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

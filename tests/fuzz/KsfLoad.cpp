@@ -1,8 +1,8 @@
 // Kestrel loads any file through its pages without an exception past them. A file that
 // loads saves again, and what it saves loads and saves to the very same bytes.
 #include "kestrel/core/SettingsFile.h"
+#include "platform/sys/Encoding.h"
 #include "platform/sys/Strings.h"
-#include "platform/sys/Windows1252.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {

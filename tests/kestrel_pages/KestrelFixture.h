@@ -3,7 +3,6 @@
 #include "kestrel/pages/Pages.h"
 #include "platform/net/Tcp.h"
 #include "platform/process/Processes.h"
-#include "platform/sys/Paths.h"
 #include "platform/sys/System.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/support/Harness.h"

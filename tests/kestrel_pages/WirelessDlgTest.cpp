@@ -1,4 +1,4 @@
-#include "platform/sys/Windows1252.h"
+#include "platform/sys/Encoding.h"
 #include "tests/kestrel_pages/WirelessPagesFixture.h"
 
 namespace kestrel_test {

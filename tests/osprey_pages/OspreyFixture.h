@@ -2,7 +2,6 @@
 #include "osprey/core/Core.h"
 #include "osprey/pages/Pages.h"
 #include "platform/registry/LinuxRegistry.h"
-#include "platform/sys/Paths.h"
 #include "platform/sys/System.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/support/FakeProcessRunner.h"

@@ -1,9 +1,7 @@
+#include "platform/sys/Encoding.h"
 #include "platform/sys/Log.h"
-#include "platform/sys/Paths.h"
 #include "platform/sys/Strings.h"
 #include "platform/sys/System.h"
-#include "platform/sys/Utf8.h"
-#include "platform/sys/Windows1252.h"
 #include "tests/fixtures/Locale.h"
 #include "tests/fixtures/TempFolder.h"
 
@@ -156,17 +154,10 @@ TEST(Hex, DecodeReadsPairsAsFarAsTheirDigitsGo) {
 }
 
 TEST(Trim, DropsOnlyTheGivenBlanksAtBothEnds) {
-    struct Case {
-        const char* text;
-        const char* blanks;
-        const char* trimmed;
-    } cases[] = {
-        {"  a b  ", " ", "a b"}, {"\t a \t", " ", "\t a \t"},
-        {"\t a \t", " \t", "a"}, {"   ", " ", ""},
-        {"", " ", ""},           {"a", " ", "a"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(sys::trim(c.text, c.blanks), c.trimmed) << c.text;
+    EXPECT_EQ(sys::trim("  a b  "), "a b");
+    EXPECT_EQ(sys::trim("\t a \t"), "\t a \t");
+    EXPECT_EQ(sys::trim("\t a \t", " \t"), "a");
+    EXPECT_EQ(sys::trim("   "), "");
 }
 
 // Command lines may carry UTF-8 folder names: only ASCII letters change.

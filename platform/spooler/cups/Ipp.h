@@ -10,25 +10,17 @@
 
 namespace spooler::ipp {
 
-struct HttpClose {
-    void operator()(http_t* h) const { httpClose(h); }
+// Owners of libcups objects: each frees its object with the given call.
+template <auto Free> struct Freer {
+    template <class T> void operator()(T* object) const { Free(object); }
 };
-using Http = std::unique_ptr<http_t, HttpClose>;
-
-struct IppDelete {
-    void operator()(ipp_t* p) const { ippDelete(p); }
-};
-using Ipp = std::unique_ptr<ipp_t, IppDelete>;
-
-struct DestFree {
-    void operator()(cups_dest_t* d) const { cupsFreeDests(1, d); }
-};
-using Dest = std::unique_ptr<cups_dest_t, DestFree>;
-
-struct InfoFree {
-    void operator()(cups_dinfo_t* i) const { cupsFreeDestInfo(i); }
-};
-using DestInfo = std::unique_ptr<cups_dinfo_t, InfoFree>;
+inline void freeDest(cups_dest_t* dest) {
+    cupsFreeDests(1, dest);
+}
+using Http = std::unique_ptr<http_t, Freer<httpClose>>;
+using Ipp = std::unique_ptr<ipp_t, Freer<ippDelete>>;
+using Dest = std::unique_ptr<cups_dest_t, Freer<freeDest>>;
+using DestInfo = std::unique_ptr<cups_dinfo_t, Freer<cupsFreeDestInfo>>;
 
 // An attribute's first text ("" when missing), all its texts, its first boolean or integer
 // (the fallback when missing or of another kind).
