@@ -59,6 +59,7 @@ bool App::dispatch(const std::function<void()>& event) {
     ++depth_;
     try {
         event();
+        settleFocus();
     } catch (const ProgramEnded&) {
     }
     --depth_;
@@ -139,6 +140,7 @@ void App::DoEvents() {
         int& d;
         ~Depth() { --d; }
     } guard{depth_};
+    settleFocus();
     if (host_)
         host_->processEvents();
     throwIfEnded();
@@ -175,6 +177,14 @@ void App::runUntil(std::int64_t targetMs) {
             clock_->sleepMs(targetMs - now());
         dispatch([&] { DoEvents(); });
     }
+}
+
+void App::settleFocus() {
+    if (ended_)
+        return;
+    for (Form* f : std::vector<Form*>(forms_))
+        if (f->wantsFocus_ && f->visible())
+            f->focusFirst();
 }
 
 std::vector<Form*> App::visibleForms() const {

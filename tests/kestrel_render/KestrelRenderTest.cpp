@@ -125,7 +125,7 @@ TEST_F(RenderFixture, ColumnsLineUp) {
         {"WirelessDlg", "HelpSSID", "HelpOpMode", true},
         {"WirelessDlg", "HelpSSID", "HelpDevices", true},
         {"WirelessDlg", "HelpSSID", "HelpCountry", true},
-        {"WirelessDlg", "SSID", "CountryCode", true},
+        {"WirelessDlg", "SSID", "CountryCode", false},
         {"LoadDlg", "Label2", "Label3", false},
         {"ProgressDlg", "ProgressBar", "StatusLog", true},
     };
