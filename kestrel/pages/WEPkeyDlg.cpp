@@ -54,6 +54,7 @@ void WepKeysPage::Build() {
         label("ConfirmLabel", "Confirm:", i);
         textBox("ConfirmTxt", i)
             .beside()
+            .setAccessibleName("Confirm Key " + std::to_string(i + 1))
             .setToolTip("Encryption key re-entered for data entry verification.")
             .setPasswordChar("*");
     }

@@ -317,6 +317,7 @@ QSize FormWindow::construct(const Controls& controls, const QFont& font) {
     rows_.clear();
     rowHead_.clear();
     unplaced_.clear();
+    slots_.clear();
     stale_ = false;
 
     window_ = std::make_unique<FormDialog>();
@@ -371,6 +372,14 @@ QSize FormWindow::construct(const Controls& controls, const QFont& font) {
         applyAll(*c);
     nameControls(controls);
     updating_ = false;
+    // The buttons of a navigation row share the width the widest of them needs.
+    int slot = 0;
+    for (QWidget* w : slots_) {
+        w->ensurePolished();
+        slot = std::max({slot, w->sizeHint().width(), widthForChars(w, 10)});
+    }
+    for (QWidget* w : slots_)
+        w->setFixedWidth(slot);
     QLayout* root = window_->layout();
     root->setSizeConstraint(QLayout::SetNoConstraint);
     window_->ensurePolished();
@@ -643,26 +652,24 @@ QHBoxLayout* FormWindow::buttonRow(const Row& row) {
         buttons->addStretch(1);
         return buttons;
     }
-    int slot = 0;
-    for (const Control* c : {back, forward, cancel})
-        if (QWidget* w = c ? widgetFor(*c) : nullptr)
-            slot = std::max({slot, w->sizeHint().width(), widthForChars(w, 10)});
     for (const auto& [c, w] : row)
         if (c != back && c != forward && c != cancel)
             buttons->addWidget(w);
     buttons->addStretch(1);
     if (forward && forward->isCancel())
         cancel = nullptr; // one button is both (an About box's OK)
+    // Their common width is set once their captions are (sizeSlots).
     auto add = [&](const Control* c) {
         QWidget* w = widgetFor(*c);
-        w->setFixedWidth(slot);
+        slots_.push_back(w);
         buttons->addWidget(w);
     };
     if (back) {
         add(back);
     } else if (forward && cancel && !form_->dialogWindow()) {
         auto* keep = new QWidget; // Back's place on a page without one
-        keep->setFixedSize(slot, 1);
+        keep->setFixedHeight(1);
+        slots_.push_back(keep);
         buttons->addWidget(keep);
     }
     if (forward)
@@ -781,7 +788,9 @@ QWidget* FormWindow::createWidget(Control& c) {
     case ControlKind::ScrollBar: {
         auto* bar = new QScrollBar(Qt::Horizontal);
         bar->setMinimumWidth(200);
-        bar->setFocusPolicy(Qt::StrongFocus); // arrows and Page Up/Down move it
+        // Arrows and Page Up/Down move it as a slider: Right and Page Up raise the value.
+        bar->setFocusPolicy(Qt::StrongFocus);
+        bar->setInvertedControls(false);
         QObject::connect(bar, &QScrollBar::valueChanged, [this, cp](int v) {
             userEvent(cp, [v](Control& c) {
                 if (c.enabled())

@@ -111,6 +111,8 @@ class FormWindow {
     QHBoxLayout* buttonRow(const Row& row);
     // The first control of each control's row: what a repeated caption is about.
     std::map<const ui::Control*, const ui::Control*> rowHead_;
+    // The buttons (and Back's empty place) of a navigation row, which share one width.
+    std::vector<QWidget*> slots_;
     // Controls hidden when the window was built: they have no place until it is rebuilt.
     std::set<const ui::Control*> unplaced_;
     bool updating_ = false; // model -> widget: widget signals are not user input
