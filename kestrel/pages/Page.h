@@ -32,7 +32,8 @@ class Page : public ui::Form {
     // Enables or disables a text field with its label and paints it white or button face.
     void enableField(ui::Control& field, ui::Control* label, bool on);
 
-    // The "< Back", "Next >" and "Cancel" row that ends a page; Enter is Next, Escape Cancel.
+    // The "< Back", "Next >" and "Cancel" row that ends a page; Enter is Next, Escape Cancel
+    // (on every page alike, as the README declares).
     void navigationRow(std::function<void()> back, std::function<void()> next,
                        std::function<void()> cancel);
 

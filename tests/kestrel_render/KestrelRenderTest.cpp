@@ -151,29 +151,27 @@ TEST_F(RenderFixture, KeyboardAloneTakesTheFileRoute) {
     h.boxes.expectContaining("Warning", "stored in a text file unencrypted", ui::mb::Yes);
     h.boxes.expect("Process Successful", "Kestrel Request Successfully Sent");
     const Step steps[] = {
-        {Qt::Key_Return, "LoadDlg"},
-        {Qt::Key_Escape, "LoadDlg"}, // asks, and No stays
-        {Qt::Key_Return, "PortSelect"},
-        {Qt::Key_Down, "PortSelect"}, // Serial, USB, TCP/IP, File
-        {Qt::Key_Down, "PortSelect"},
-        {Qt::Key_Down, "PortSelect"},
-        {Qt::Key_Down, "PortSelect"},
-        {Qt::Key_Tab, "PortSelect", "route.txt"},
-        {Qt::Key_Return, "QuestionDlg"}, // the file name's own Enter
-        {Qt::Key_Space, "QuestionDlg"},  // the address box
-        {Qt::Key_Return, "WiredDlg"},
-        {Qt::Key_Tab, "WiredDlg"}, // Automatic
-        {Qt::Key_Tab, "WiredDlg"}, // BootP
-        {Qt::Key_Backtab, "WiredDlg"},
-        {Qt::Key_Return, "FinishDialog"},
+        {Qt::Key_Return, "LoadDlg"},      {Qt::Key_Escape, "LoadDlg"},  // asks, and No stays
+        {Qt::Key_Return, "PortSelect"},   {Qt::Key_Down, "PortSelect"}, // Serial, USB, TCP/IP, File
+        {Qt::Key_Down, "PortSelect"},     {Qt::Key_Down, "PortSelect"},
+        {Qt::Key_Down, "PortSelect"},     {Qt::Key_Tab, "PortSelect", "route.txt"},
+        {Qt::Key_Return, "QuestionDlg"},                             // the file name's own Enter
+        {Qt::Key_Space, "QuestionDlg"},                              // the address box
+        {Qt::Key_Return, "WiredDlg"},     {Qt::Key_Tab, "WiredDlg"}, // Automatic
+        {Qt::Key_Tab, "WiredDlg"},                                   // BootP
+        {Qt::Key_Backtab, "WiredDlg"},    {Qt::Key_Return, "FinishDialog"},
         {Qt::Key_Right, "FinishDialog"}, // No, do not save
         {Qt::Key_Return, "FinishDialog"},
     };
+    std::optional<QPoint> where; // every page opens where the one before stood
     for (const Step& s : steps) {
         ASSERT_NO_FATAL_FAILURE(pressKey(s.key));
         if (!s.typed.isEmpty())
             ASSERT_NO_FATAL_FAILURE(uiqt_test::typeKeys(s.typed));
         ASSERT_EQ(uiqt_test::pageWithKeyboard(), s.page) << "after key " << s.key;
+        const QPoint at = QApplication::focusWidget()->window()->pos();
+        EXPECT_EQ(at, where.value_or(at)) << s.page;
+        where = at;
     }
     EXPECT_TRUE(ctl("PortSelect", "PortFile").checked());
     EXPECT_EQ(ctl("WiredDlg", "useAutoIP").checked(), true);

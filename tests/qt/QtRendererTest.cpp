@@ -572,6 +572,15 @@ TEST_F(QtRendererTest, EnterAndEscapePressTheDefaultAndCancelButtons) {
     auto* name = widget<QLineEdit>("NameText");
     QTest::keyClick(name, Qt::Key_Return);
     EXPECT_EQ(form.nextClicks, 1);
+    // Another button with the focus does not take Enter for itself; Tab goes on in the
+    // model's order, and the window follows.
+    auto* back = widget<QPushButton>("Prev");
+    back->setFocus();
+    QTest::keyClick(back, Qt::Key_Return);
+    EXPECT_EQ(form.nextClicks, 2);
+    QTest::keyClick(back, Qt::Key_Tab);
+    EXPECT_EQ(window->focusWidget(), widget<QPushButton>("Next"));
+    EXPECT_EQ(form.focused(), &form.ctl("Next"));
 }
 
 // A page whose buttons are all plain: Enter in a field presses none of them.
