@@ -449,11 +449,14 @@ bool FormWindow::noteFocus(QWidget* widget) {
         return false;
     if (updating_)
         return true; // the model put it there
+    // The control's own widget, or one inside it (a list's field or its open list); never
+    // the frame around it.
+    const Control* owner = nullptr;
     for (const auto& [control, w] : widgets_)
-        if (w == widget || w->isAncestorOf(widget)) {
-            form_->userFocus(*const_cast<Control*>(control));
-            return true;
-        }
+        if (w == widget || (!owner && control->takesFocus() && w->isAncestorOf(widget)))
+            owner = control;
+    if (owner)
+        form_->userFocus(*const_cast<Control*>(owner));
     return true;
 }
 

@@ -33,6 +33,7 @@ void App::throwIfEnded() const {
 
 int App::MsgBox(const std::string& text, int flags, const std::string& title) {
     throwIfEnded();
+    settleFocus(); // a page shown just before the box has its focus when the box closes
     int r = boxes_->show(MessageBoxRequest{text, flags, title});
     throwIfEnded();
     return r;
@@ -40,6 +41,7 @@ int App::MsgBox(const std::string& text, int flags, const std::string& title) {
 
 std::optional<std::string> App::browse(const FileBrowseRequest& request) {
     throwIfEnded();
+    settleFocus();
     auto r = browser_->browse(request);
     throwIfEnded();
     return r;

@@ -244,7 +244,7 @@ void Form::focusFirst() {
 }
 
 void Form::userFocus(Control& control) {
-    if (!loaded_ || &control.form() != this)
+    if (!loaded_ || &control.form() != this || !control.takesFocus())
         return;
     focusChosen_ = true;
     wantsFocus_ = false;
