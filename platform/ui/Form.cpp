@@ -211,6 +211,8 @@ Control* Form::nextStop(const Control* from, bool forward) const {
 }
 
 void Form::focusOn(Control* control, bool chosen) {
+    if (declaring_)
+        return; // those controls go when the measuring is done
     if (chosen) {
         focusChosen_ = true;
         wantsFocus_ = false;

@@ -165,9 +165,7 @@ TEST_F(RenderFixture, KeyboardAloneTakesTheFileRoute) {
     };
     std::optional<QPoint> where; // every page opens where the one before stood
     for (const Step& s : steps) {
-        ASSERT_NO_FATAL_FAILURE(pressKey(s.key));
-        if (!s.typed.isEmpty())
-            ASSERT_NO_FATAL_FAILURE(uiqt_test::typeKeys(s.typed));
+        ASSERT_NO_FATAL_FAILURE(pressKey(s.key, s.typed));
         ASSERT_EQ(uiqt_test::pageWithKeyboard(), s.page) << "after key " << s.key;
         const QPoint at = QApplication::focusWidget()->window()->pos();
         EXPECT_EQ(at, where.value_or(at)) << s.page;

@@ -85,27 +85,19 @@ inline void expectCleanPage(ui::Form& form, const std::string& path) {
                     .trimmed();
             EXPECT_FALSE(name.isEmpty()) << control->fullName() << " has no accessible name";
             const auto [it, fresh] = names.emplace(name, control->fullName());
-            EXPECT_TRUE(fresh || name.isEmpty())
-                << control->fullName() << " and " << it->second << " are both " << name.toStdString();
+            EXPECT_TRUE(fresh || name.isEmpty()) << control->fullName() << " and " << it->second
+                                                 << " are both " << name.toStdString();
         }
     }
 }
 
 // A desktop's dark colour scheme, as a settings tool would set it (no style sheet).
 inline QPalette darkPalette() {
-    QPalette p;
-    const QColor light(232, 232, 232), dim(127, 127, 127);
-    for (auto [role, colour] : {std::pair{QPalette::Window, QColor(53, 53, 53)},
-                                {QPalette::Base, QColor(35, 35, 35)},
-                                {QPalette::AlternateBase, QColor(53, 53, 53)},
-                                {QPalette::Button, QColor(60, 60, 60)},
-                                {QPalette::Highlight, QColor(42, 130, 218)},
-                                {QPalette::HighlightedText, QColor(Qt::black)}})
-        p.setColor(role, colour);
+    QPalette p(QColor(232, 232, 232), QColor(60, 60, 60), QColor(90, 90, 90), QColor(30, 30, 30),
+               QColor(60, 60, 60), QColor(232, 232, 232), QColor(Qt::white), QColor(35, 35, 35),
+               QColor(53, 53, 53));
     for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        p.setColor(role, light);
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        p.setColor(QPalette::Disabled, role, dim);
+        p.setColor(QPalette::Disabled, role, QColor(127, 127, 127));
     return p;
 }
 
@@ -161,12 +153,14 @@ inline void expectSteadyWindow(testing_support::Harness& h, uiqt::QtHost& host,
     }
 }
 
-// Presses a key where the keyboard's focus is, as a user does.
-inline void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+// Presses a key where the keyboard's focus is, as a user does, then types a text there.
+inline void pressKey(Qt::Key key, const QString& thenType = {}) {
     QApplication::processEvents();
-    QWidget* target = QApplication::focusWidget();
-    ASSERT_NE(target, nullptr) << "no control has the keyboard";
-    QTest::keyClick(target, key, modifiers);
+    ASSERT_NE(QApplication::focusWidget(), nullptr) << "no control has the keyboard";
+    QTest::keyClick(QApplication::focusWidget(), key);
+    QApplication::processEvents();
+    if (!thenType.isEmpty())
+        QTest::keyClicks(QApplication::focusWidget(), thenType);
 }
 
 // The page whose window has the keyboard ("" when none has).
@@ -174,13 +168,6 @@ inline std::string pageWithKeyboard() {
     QApplication::processEvents();
     QWidget* focus = QApplication::focusWidget();
     return focus ? focus->window()->objectName().toStdString() : std::string();
-}
-
-inline void typeKeys(const QString& text) {
-    QApplication::processEvents();
-    QWidget* target = QApplication::focusWidget();
-    ASSERT_NE(target, nullptr) << "no control has the keyboard";
-    QTest::keyClicks(target, text);
 }
 
 // Where a control sits in its page's window (empty when it has no widget).
