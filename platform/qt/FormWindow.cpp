@@ -705,6 +705,7 @@ QWidget* FormWindow::createWidget(Control& c) {
     case ControlKind::TextBox: {
         if (c.multiLine()) {
             auto* edit = new QPlainTextEdit;
+            edit->setTabChangesFocus(true); // Tab leaves it, as it leaves every field
             QObject::connect(edit, &QPlainTextEdit::textChanged, [this, cp, edit] {
                 const std::string text = fromDisplayLines(edit->toPlainText().toStdString());
                 userEvent(cp, [text](Control& c) { c.userReplaceText(text); });
