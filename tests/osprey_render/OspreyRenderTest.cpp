@@ -145,9 +145,9 @@ TEST_F(RenderFixture, KeyboardAloneRunsTheConfiguration) {
     h.boxes.expectContaining("Calibration Required", "require calibration", ui::mb::Yes);
     h.boxes.expect("Process Successful", "Printer Setup Request Successfully Sent");
     const std::pair<Qt::Key, const char*> steps[] = {
-        {Qt::Key_Return, "SelectDlg"},  {Qt::Key_Down, "SelectDlg"}, // printer settings
-        {Qt::Key_Return, "Selection"},  {Qt::Key_Return, "LoadDlg"},
-        {Qt::Key_Return, "Operation"},  {Qt::Key_Return, "PrinterSetup"},
+        {Qt::Key_Return, "SelectDlg"},   {Qt::Key_Down, "SelectDlg"}, // printer settings
+        {Qt::Key_Return, "Selection"},   {Qt::Key_Return, "LoadDlg"},
+        {Qt::Key_Return, "Operation"},   {Qt::Key_Return, "PrinterSetup"},
         {Qt::Key_Space, "PrinterSetup"}, // the speed is sent
         {Qt::Key_Tab, "PrinterSetup"},   {Qt::Key_Tab, "PrinterSetup"},
         {Qt::Key_Space, "PrinterSetup"}, // and the horizontal shift
@@ -161,6 +161,8 @@ TEST_F(RenderFixture, KeyboardAloneRunsTheConfiguration) {
     }
     EXPECT_EQ(ctl("PrinterSetup", "HorzShiftHScroll").value(), 11);
     EXPECT_EQ(ctl("PrinterSetup", "HorzLabel").caption(), "0.11");
+    EXPECT_EQ(host.window(page("PrinterSetup"))->size(), host.window(page("Operation"))->size())
+        << "the slider's value text widened the page";
     ASSERT_NO_FATAL_FAILURE(pressKey(Qt::Key_Return));
     ASSERT_TRUE(h.ended());
     ASSERT_FALSE(jobsSent().empty());
