@@ -1,5 +1,6 @@
 #include "platform/qt/FormWindow.h"
 
+#include "platform/qt/FieldPalette.h"
 #include "platform/qt/FileFilter.h"
 #include "platform/qt/Pictures.h"
 #include "platform/qt/QtHost.h"
@@ -47,8 +48,34 @@ void FormDialog::closeEvent(QCloseEvent* event) {
 }
 
 void FormDialog::reject() {
-    if (onEscape)
-        onEscape();
+    if (onKey)
+        onKey(ui::Key::Escape);
+}
+
+void FormDialog::keyPressEvent(QKeyEvent* event) {
+    // Enter reaches the window from any control that does not take it itself (a line edit
+    // passes it on); the model presses the forward button, or lets the field's own Enter
+    // handling run. Buttons do not press themselves on Enter (no auto-default).
+    const auto mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (onKey && mods == Qt::NoModifier &&
+        (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        onKey(ui::Key::Enter);
+        event->accept();
+        return;
+    }
+    if (onKey && mods == Qt::NoModifier && event->key() == Qt::Key_Escape) {
+        onKey(ui::Key::Escape);
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool FormDialog::focusNextPrevChild(bool next) {
+    // Tab and Shift+Tab follow the model's order, not Qt's chain of widgets.
+    if (onKey)
+        return onKey(next ? ui::Key::Tab : ui::Key::BackTab);
+    return QDialog::focusNextPrevChild(next);
 }
 
 namespace {
@@ -127,27 +154,10 @@ bool fillsItsCell(ControlKind k) {
     switch (k) {
     case ControlKind::Label:
     case ControlKind::TextBox:
-    case ControlKind::ComboBox:
-    case ControlKind::ListBox:
     case ControlKind::ScrollBar:
     case ControlKind::ProgressBar:
     case ControlKind::Frame:
     case ControlKind::Line:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool takesFocus(ControlKind k) {
-    switch (k) {
-    case ControlKind::TextBox:
-    case ControlKind::ComboBox:
-    case ControlKind::ListBox:
-    case ControlKind::CheckBox:
-    case ControlKind::OptionButton:
-    case ControlKind::Button:
-    case ControlKind::ScrollBar:
         return true;
     default:
         return false;
@@ -251,6 +261,31 @@ int widthForChars(QWidget* w, int n) {
 
 } // namespace
 
+void activateLayouts(QWidget* window) {
+    window->ensurePolished();
+    // A frame's layout runs only when its own request arrives, after the window's has
+    // given it its size: run both until nothing moves any more.
+    for (int pass = 0; pass < 4; ++pass) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        std::vector<QRect> before;
+        QList<QWidget*> all = window->findChildren<QWidget*>();
+        for (QWidget* w : all)
+            before.push_back(w->geometry());
+        if (QLayout* layout = window->layout()) {
+            layout->invalidate();
+            layout->activate();
+        }
+        for (QWidget* w : all)
+            if (QLayout* layout = w->layout())
+                layout->activate();
+        bool moved = false;
+        for (qsizetype i = 0; i < all.size(); ++i)
+            moved = moved || all[i]->geometry() != before[static_cast<std::size_t>(i)];
+        if (!moved)
+            break;
+    }
+}
+
 FormWindow::FormWindow(QtHost& host, ui::Form& form) : host_(&host), form_(&form) {}
 
 FormWindow::~FormWindow() {
@@ -275,20 +310,14 @@ std::vector<std::pair<const Control*, QWidget*>> FormWindow::widgets() const {
     return out;
 }
 
-void FormWindow::build() {
-    if (retired_ || !form_->loaded())
-        return;
-    bool wasVisible = window_ && window_->isVisible();
-    QPoint pos = window_ ? window_->pos() : QPoint();
-    if (window_) {
-        // A signal of one of the old widgets may be running: delete them later.
-        window_->hide();
-        window_.release()->deleteLater();
-    }
+QSize FormWindow::construct(const Controls& controls, const QFont& font) {
     widgets_.clear();
     order_.clear();
     containers_.clear();
     rows_.clear();
+    rowHead_.clear();
+    unplaced_.clear();
+    slots_.clear();
     stale_ = false;
 
     window_ = std::make_unique<FormDialog>();
@@ -296,17 +325,10 @@ void FormWindow::build() {
                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                             Qt::MSWindowsFixedSizeDialogHint);
     window_->setObjectName(qs(form_->name()));
-    window_->setWindowTitle(qs(form_->caption()));
-    window_->onCloseBox = [this] {
-        if (retired_ || updating_)
-            return;
-        ui::Form* f = form_;
-        host_->userEvent([f] { f->userClose(); });
-    };
-    window_->onEscape = [this] { escape(); };
+    if (font != QApplication::font())
+        window_->setFont(font); // smaller, so that the page fits the screen
     containers_[""] = window_.get();
 
-    const auto& controls = form_->controlsIfLoaded();
     // Widgets first, so that a control may name a frame declared after it.
     for (const auto& c : controls) {
         order_.push_back(c.get());
@@ -335,7 +357,7 @@ void FormWindow::build() {
             buddy = controls[i - 1].get();
         if (hasAccessKey(controls[i]->caption()))
             for (std::size_t j = i + 1; j < controls.size(); ++j)
-                if (takesFocus(controls[j]->kind())) {
+                if (controls[j]->takesFocus()) {
                     buddy = controls[j].get();
                     break;
                 }
@@ -343,27 +365,155 @@ void FormWindow::build() {
             label->setBuddy(widgetFor(*buddy));
     }
 
+    // Everything but the visibility, so that the content is measured with every control
+    // that has a place shown.
     updating_ = true;
     for (const auto& c : controls)
         applyAll(*c);
+    nameControls(controls);
     updating_ = false;
-    // A control already hidden as the window is built (a kind of port this PC lacks, say)
-    // gives up its place; one hidden later keeps it, so toggling it never moves the others.
-    for (const auto& [control, w] : widgets_)
-        if (!control->visible()) {
-            QSizePolicy policy = w->sizePolicy();
-            policy.setRetainSizeWhenHidden(false);
-            w->setSizePolicy(policy);
-        }
-
-    // The window takes the size its content asks for and cannot be resized.
+    // The buttons of a navigation row share the width the widest of them needs.
+    int slot = 0;
+    for (QWidget* w : slots_) {
+        w->ensurePolished();
+        slot = std::max({slot, w->sizeHint().width(), widthForChars(w, 10)});
+    }
+    for (QWidget* w : slots_)
+        w->setFixedWidth(slot);
     QLayout* root = window_->layout();
-    root->setSizeConstraint(QLayout::SetFixedSize);
+    root->setSizeConstraint(QLayout::SetNoConstraint);
     window_->ensurePolished();
     root->activate();
+    return root->totalSizeHint().expandedTo(root->totalMinimumSize());
+}
+
+QSize FormWindow::naturalSize(QtHost& host, ui::Form& form, const Controls& controls,
+                              const QFont& font) {
+    FormWindow measure(host, form);
+    const QSize size = measure.construct(controls, font);
+    measure.retire(); // its widgets were never shown and take no input
+    return size;
+}
+
+void FormWindow::build() {
+    if (retired_ || !form_->loaded())
+        return;
+    bool wasVisible = window_ && window_->isVisible();
+    QPoint pos = window_ ? window_->pos() : QPoint();
+    if (window_) {
+        // A signal of one of the old widgets may be running: delete them later.
+        window_->hide();
+        window_.release()->deleteLater();
+    }
+    const QFont font = host_->fontFor(*form_);
+    const QSize natural = construct(form_->controlsIfLoaded(), font);
+    window_->setWindowTitle(qs(form_->caption()));
+    window_->onCloseBox = [this] {
+        if (retired_ || updating_)
+            return;
+        ui::Form* f = form_;
+        host_->userEvent([f] { f->userClose(); });
+    };
+    window_->onKey = [this](ui::Key key) { return userKey(key); };
+    // A fixed field colour was made from the desktop's palette: a new one paints it again.
+    new EventHook(window_.get(), [this](QEvent* e) {
+        if (e->type() == QEvent::ApplicationPaletteChange && !retired_)
+            for (const auto& [control, w] : widgets_)
+                paintField(*const_cast<Control*>(control), w);
+        return false;
+    });
+
+    // Controls hidden now have no place (a kind of port this PC lacks); one hidden later
+    // gives up its place too, and the window keeps its size.
+    updating_ = true;
+    for (const auto& c : form_->controlsIfLoaded())
+        apply(*c, Prop::Visible);
+    updating_ = false;
+    window_->setFixedSize(host_->windowSize(*form_, natural));
+    activateLayouts(window_.get());
     if (wasVisible) {
         window_->move(pos);
         show(form_->modal());
+    }
+}
+
+void FormWindow::resize(const QSize& size) {
+    if (window_ && !retired_) {
+        window_->setFixedSize(size);
+        activateLayouts(window_.get());
+    }
+}
+
+bool FormWindow::noteFocus(QWidget* widget) {
+    if (retired_ || !window_ || !window_->isAncestorOf(widget))
+        return false;
+    if (updating_)
+        return true; // the model put it there
+    // The control's own widget, or one inside it (a list's field or its open list); never
+    // the frame around it.
+    const Control* owner = nullptr;
+    for (const auto& [control, w] : widgets_)
+        if (w == widget || (!owner && control->takesFocus() && w->isAncestorOf(widget)))
+            owner = control;
+    if (owner)
+        form_->userFocus(*const_cast<Control*>(owner));
+    return true;
+}
+
+void FormWindow::followModelFocus(Qt::FocusReason reason) {
+    const Control* focused = form_->focused();
+    QWidget* w = focused ? widgetFor(*focused) : nullptr;
+    if (!w || !window_ || !window_->isVisible())
+        return;
+    const bool was = updating_;
+    updating_ = true;
+    w->setFocus(reason);
+    updating_ = was;
+}
+
+bool FormWindow::userKey(ui::Key key) {
+    if (retired_)
+        return false;
+    if (updating_) {
+        // Qt moves the focus on its own (a widget being hidden): the model has moved it.
+        followModelFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    bool taken = false;
+    host_->userEvent([this, key, &taken] { taken = form_->userKey(key); });
+    if (!retired_ && (key == ui::Key::Tab || key == ui::Key::BackTab))
+        followModelFocus(key == ui::Key::Tab ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return taken || key == ui::Key::Tab || key == ui::Key::BackTab;
+}
+
+void FormWindow::nameControls(const Controls& controls) {
+    // A caption that stands more than once on the form ("What is this?", "Show Password")
+    // is told apart by the row it stands in; a name the page gives wins.
+    std::map<std::string, int> seen;
+    for (const auto& c : controls)
+        if (c->kind() == ControlKind::Button || c->kind() == ControlKind::CheckBox)
+            ++seen[stripAccessKeys(c->caption())];
+    auto rowName = [](const Control& head) {
+        std::string name = stripAccessKeys(head.caption());
+        while (!name.empty() && (name.back() == ':' || name.back() == ' '))
+            name.pop_back();
+        const std::size_t from = name.find_first_not_of("* ");
+        return from == std::string::npos ? std::string() : name.substr(from);
+    };
+    for (const auto& c : controls) {
+        QWidget* w = widgetFor(*c);
+        if (!w)
+            continue;
+        if (!c->accessibleName().empty()) {
+            w->setAccessibleName(qs(c->accessibleName()));
+            continue;
+        }
+        const std::string caption = stripAccessKeys(c->caption());
+        auto head = rowHead_.find(c.get());
+        if (!caption.empty() && seen[caption] > 1 && head != rowHead_.end() &&
+            head->second != c.get())
+            if (const std::string context = rowName(*head->second); !context.empty())
+                w->setAccessibleName(qs(caption + " (" + context + ")"));
     }
 }
 
@@ -399,10 +549,11 @@ void FormWindow::putOnCaption(QWidget* frame, QWidget* picture) {
 
 void FormWindow::layOutRows(QWidget* container, const std::string& name) {
     // One grid per form or frame, so that the rows line up in columns. A row of buttons only
-    // (Back, Next, Cancel) spans the whole width. An empty last column takes the width the
-    // rows do not need, so they stay packed at the left.
+    // spans the whole width. An empty last column takes the width the rows do not need, so
+    // they stay packed at the left.
     auto* grid = new QGridLayout(container);
-    const std::vector<Row>& rows = rows_[name];
+    std::vector<Row> rows = rows_[name];
+    std::erase_if(rows, [](const Row& row) { return row.empty(); });
     auto isButtonRow = [](const Row& row) {
         return std::all_of(row.begin(), row.end(), [](const auto& cell) {
             return cell.first->kind() == ControlKind::Button;
@@ -433,14 +584,20 @@ void FormWindow::layOutRows(QWidget* container, const std::string& name) {
     }
     const int all = columns + 1;
     grid->setColumnStretch(columns, 1);
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        const Row& row = rows[static_cast<std::size_t>(r)];
+    int r = 0;
+    bool navigation = false;
+    for (const Row& row : rows) {
         if (isButtonRow(row) && row.size() > 1) {
-            auto* buttons = new QHBoxLayout;
-            for (const auto& [c, w] : row)
-                buttons->addWidget(w);
-            buttons->addStretch(1);
-            grid->addLayout(buttons, r, 0, 1, all);
+            const bool nav = std::any_of(row.begin(), row.end(), [](const auto& cell) {
+                return cell.first->isDefault() || cell.first->isCancel();
+            });
+            if (nav && container == window_.get()) {
+                // The height the page does not need stays above its navigation row, so the
+                // row stands at the foot of every page alike.
+                grid->setRowStretch(r++, 1);
+                navigation = true;
+            }
+            grid->addLayout(buttonRow(row), r++, 0, 1, all);
             continue;
         }
         std::vector<int> starts = startColumns(row);
@@ -449,13 +606,14 @@ void FormWindow::layOutRows(QWidget* container, const std::string& name) {
                 start = columns - 1;
         for (std::size_t i = 0; i < row.size(); ++i) {
             const auto [c, w] = row[i];
-            // Fields fill their cells, so the fields of a column share one width; they reach
-            // past their own column only up to the next control of their row, or over all
-            // columns when alone in it. The rest keep their own width at the left of the cell,
-            // and the last of a row may run on unless it holds the last column.
-            const bool fills = fillsItsCell(c->kind()) && c->layout().width <= 0;
-            const bool field = c->kind() != ControlKind::Label && c->kind() != ControlKind::Frame &&
-                               c->kind() != ControlKind::Line && fillsItsCell(c->kind());
+            // Text fields and bars fill their cells, so those of a column share one width;
+            // they reach past their own column only up to the next control of their row, or
+            // over all columns when alone in it. Lists are as wide as their entries; the rest
+            // keep their own width at the left of the cell, and the last of a row may run on
+            // unless it holds the last column.
+            const bool fills = fillsItsCell(c->kind()) && c->layout().width <= 0 &&
+                               (c->kind() != ControlKind::TextBox || c->layout().chars <= 0);
+            const bool field = isField(c->kind()) || c->kind() == ControlKind::ProgressBar;
             const int end = i + 1 < row.size()       ? starts[i + 1]
                             : c->layout().lastColumn ? columns
                             : !field                 ? all
@@ -469,7 +627,59 @@ void FormWindow::layOutRows(QWidget* container, const std::string& name) {
                     label->setWordWrap(true);
             grid->addWidget(w, r, starts[i], 1, std::max(1, end - starts[i]), align);
         }
+        ++r;
     }
+    if (!navigation && container == window_.get())
+        grid->setRowStretch(r, 1); // a page without one keeps its content at the top
+}
+
+QHBoxLayout* FormWindow::buttonRow(const Row& row) {
+    // A navigation row keeps one order and place on every page: other buttons at the left,
+    // then Back, the forward button and the cancel button at the right, each as wide as the
+    // others, Back's place kept where a page has none.
+    auto* buttons = new QHBoxLayout;
+    const Control* back = nullptr;
+    const Control* forward = nullptr;
+    const Control* cancel = nullptr;
+    for (const auto& [c, w] : row) {
+        if (c->layout().back && !back)
+            back = c;
+        else if (c->isDefault() && !forward)
+            forward = c;
+        else if (c->isCancel() && !cancel)
+            cancel = c;
+    }
+    if (!forward && !cancel) {
+        for (const auto& [c, w] : row)
+            buttons->addWidget(w);
+        buttons->addStretch(1);
+        return buttons;
+    }
+    for (const auto& [c, w] : row)
+        if (c != back && c != forward && c != cancel)
+            buttons->addWidget(w);
+    buttons->addStretch(1);
+    if (forward && forward->isCancel())
+        cancel = nullptr; // one button is both (an About box's OK)
+    // Their common width is set once their captions are (sizeSlots).
+    auto add = [&](const Control* c) {
+        QWidget* w = widgetFor(*c);
+        slots_.push_back(w);
+        buttons->addWidget(w);
+    };
+    if (back) {
+        add(back);
+    } else if (forward && cancel && !form_->dialogWindow()) {
+        auto* keep = new QWidget; // Back's place on a page without one
+        keep->setFixedHeight(1);
+        slots_.push_back(keep);
+        buttons->addWidget(keep);
+    }
+    if (forward)
+        add(forward);
+    if (cancel)
+        add(cancel);
+    return buttons;
 }
 
 QWidget* FormWindow::createWidget(Control& c) {
@@ -489,21 +699,13 @@ QWidget* FormWindow::createWidget(Control& c) {
         });
         if (c.layout().width > 0 || c.layout().height > 0)
             label->setWordWrap(true);
-        if (c.layout().heading) {
-            QFont font = label->font();
-            font.setBold(true);
-            if (font.pointSizeF() > 0)
-                font.setPointSizeF(font.pointSizeF() * kHeadingScale);
-            else
-                font.setPixelSize(qRound(font.pixelSize() * kHeadingScale));
-            label->setFont(font);
-        }
         w = label;
         break;
     }
     case ControlKind::TextBox: {
         if (c.multiLine()) {
             auto* edit = new QPlainTextEdit;
+            edit->setTabChangesFocus(true); // Tab leaves it, as it leaves every field
             QObject::connect(edit, &QPlainTextEdit::textChanged, [this, cp, edit] {
                 const std::string text = fromDisplayLines(edit->toPlainText().toStdString());
                 userEvent(cp, [text](Control& c) { c.userReplaceText(text); });
@@ -531,6 +733,26 @@ QWidget* FormWindow::createWidget(Control& c) {
     case ControlKind::OptionButton: {
         auto* option = new QRadioButton;
         option->setAutoExclusive(false); // the model keeps one option of a group true
+        // Arrows move the choice within the group, as the model says.
+        new EventHook(option, [this](QEvent* e) {
+            if (e->type() != QEvent::KeyPress)
+                return false;
+            const auto* key = static_cast<QKeyEvent*>(e);
+            if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+                return false;
+            switch (key->key()) {
+            case Qt::Key_Up:
+                return userKey(ui::Key::Up);
+            case Qt::Key_Down:
+                return userKey(ui::Key::Down);
+            case Qt::Key_Left:
+                return userKey(ui::Key::Left);
+            case Qt::Key_Right:
+                return userKey(ui::Key::Right);
+            default:
+                return false;
+            }
+        });
         QObject::connect(option, &QRadioButton::toggled,
                          [this, cp] { userEvent(cp, [](Control& c) { c.userClick(); }); });
         w = option;
@@ -548,6 +770,7 @@ QWidget* FormWindow::createWidget(Control& c) {
     }
     case ControlKind::ListBox: {
         auto* list = new ListBox;
+        list->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
         QObject::connect(list, &QListWidget::currentRowChanged, [this, cp, list](int row) {
             if (!list->focusing)
                 userEvent(cp, [row](Control& c) { c.userSelect(row); });
@@ -560,6 +783,7 @@ QWidget* FormWindow::createWidget(Control& c) {
     }
     case ControlKind::Button: {
         auto* button = new QPushButton;
+        button->setAutoDefault(false); // Enter is the model's: the forward button
         QObject::connect(button, &QPushButton::clicked,
                          [this, cp] { userEvent(cp, [](Control& c) { c.userClick(); }); });
         w = button;
@@ -568,6 +792,9 @@ QWidget* FormWindow::createWidget(Control& c) {
     case ControlKind::ScrollBar: {
         auto* bar = new QScrollBar(Qt::Horizontal);
         bar->setMinimumWidth(200);
+        // Arrows and Page Up/Down move it as a slider: Right and Page Up raise the value.
+        bar->setFocusPolicy(Qt::StrongFocus);
+        bar->setInvertedControls(false);
         QObject::connect(bar, &QScrollBar::valueChanged, [this, cp](int v) {
             userEvent(cp, [v](Control& c) {
                 if (c.enabled())
@@ -603,6 +830,9 @@ QWidget* FormWindow::createWidget(Control& c) {
         break;
     }
     case ControlKind::Line: {
+        // Two lines in a row are one etched line, drawn once.
+        if (order_.size() > 1 && order_[order_.size() - 2]->kind() == ControlKind::Line)
+            return nullptr;
         auto* line = new QFrame;
         line->setFrameShape(QFrame::HLine);
         line->setFrameShadow(QFrame::Sunken);
@@ -613,12 +843,20 @@ QWidget* FormWindow::createWidget(Control& c) {
     if (!w)
         return nullptr;
     w->setObjectName(qs(c.fullName()));
-    // Hidden controls keep their place, so showing one never moves the others.
-    QSizePolicy policy = w->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    w->setSizePolicy(policy);
+    w->setParent(window_.get()); // the window's font from the start, for every measure
+    if (c.layout().heading) {
+        QFont font = w->font();
+        font.setBold(true);
+        if (font.pointSizeF() > 0)
+            font.setPointSizeF(font.pointSizeF() * kHeadingScale);
+        else
+            font.setPixelSize(qRound(font.pixelSize() * kHeadingScale));
+        w->setFont(font);
+    }
     if (c.layout().width > 0)
         w->setFixedWidth(c.layout().width);
+    else if (c.layout().chars > 0 && c.kind() == ControlKind::TextBox && !c.multiLine())
+        w->setFixedWidth(widthForChars(w, c.layout().chars)); // sized for what it holds
     else if (c.layout().chars > 0)
         w->setMinimumWidth(widthForChars(w, c.layout().chars));
     if (c.layout().height > 0)
@@ -637,10 +875,11 @@ void FormWindow::hookKeys(Control& c, QWidget* target) {
         if (e->type() != QEvent::KeyPress || retired_ || updating_ || !cp->onKeyPress)
             return false;
         int key = keyAsciiOf(static_cast<QKeyEvent*>(e));
-        if (key == 0)
-            return false;
-        // Enter belongs to the default button when the page has one; otherwise the field sees it.
-        if (key == 13 && buttonWhere(&Control::isDefault))
+        // Enter goes on to the window, where the model gives it to the handler of the field
+        // it was pressed in, or to the forward button.
+        if (key == 13)
+            form_->userFocus(*cp);
+        if (key == 0 || key == 13)
             return false;
         const int typed = key;
         userEvent(cp, [&key](Control& c) {
@@ -726,10 +965,24 @@ void FormWindow::place(Control& c, QWidget* w) {
         return;
     }
     std::vector<Row>& rows = rows_[container];
-    const bool afterLine = !rows.empty() && rows.back().front().first->kind() == ControlKind::Line;
-    if (!c.layout().sameRow || rows.empty() || afterLine || c.kind() == ControlKind::Line)
+    const bool afterLine = !rows.empty() && !rows.back().empty() &&
+                           rows.back().front().first->kind() == ControlKind::Line;
+    const bool newRow = !c.layout().sameRow || rows.empty() || afterLine ||
+                        c.kind() == ControlKind::Line || (!rows.empty() && rows.back().empty());
+    if (!c.visible()) {
+        // No place, so the controls beside it start where it would have (a heading beside a
+        // picture of another model lines up with the text below it).
+        unplaced_.insert(&c);
+        w->setParent(window_.get());
+        w->hide();
+        if (newRow)
+            rows.emplace_back(); // an empty row: the next control begins afresh
+        return;
+    }
+    if (newRow && (rows.empty() || !rows.back().empty()))
         rows.emplace_back();
     rows.back().emplace_back(&c, w);
+    rowHead_[&c] = rows.back().front().first;
 }
 
 void FormWindow::applyAll(Control& c) {
@@ -757,7 +1010,8 @@ void FormWindow::apply(Control& c, Prop prop) {
                 label->setText(label->buddy() ? caption
                                               : qs(stripAccessKeys(toDisplayLines(c.caption()))));
                 // Lists read a name only, not the label relation.
-                if (const Control* field = fieldNamedBy(c))
+                if (const Control* field = fieldNamedBy(c);
+                    field && field->accessibleName().empty())
                     if (QWidget* fw = widgetFor(*field))
                         fw->setAccessibleName(qs(stripAccessKeys(c.caption())));
                 // A grid measures a wrapping text at its cell's width; one of a fixed width
@@ -856,6 +1110,10 @@ void FormWindow::apply(Control& c, Prop prop) {
                 list->addItems(items);
             }
             list->setCurrentRow(c.listIndex());
+            // As wide as its longest entry, and wide enough for a usual one.
+            list->setMinimumWidth(std::max(widthForChars(list, 32),
+                                           list->sizeHintForColumn(0) + 2 * list->frameWidth() +
+                                               list->verticalScrollBar()->sizeHint().width()));
         }
         break;
     case Prop::ListIndex:
@@ -876,11 +1134,7 @@ void FormWindow::apply(Control& c, Prop prop) {
         w->setHidden(!c.visible());
         break;
     case Prop::BackColor:
-        if (c.kind() == ControlKind::TextBox) {
-            QPalette pal = w->palette();
-            pal.setColor(QPalette::Base, toQColor(c.backColor()));
-            w->setPalette(pal);
-        }
+        paintField(c, w);
         break;
     case Prop::PasswordChar:
         if (auto* edit = qobject_cast<QLineEdit*>(w))
@@ -911,20 +1165,37 @@ void FormWindow::apply(Control& c, Prop prop) {
     case Prop::Interval:
         break;
     case Prop::Focus:
-        if (window_ && window_->isVisible())
+        if (window_ && window_->isVisible() && c.hasFocus())
             w->setFocus(Qt::OtherFocusReason);
+        break;
+    case Prop::AccessibleName:
+        if (!c.accessibleName().empty())
+            w->setAccessibleName(qs(c.accessibleName()));
         break;
     }
 }
 
-void FormWindow::controlChanged(Control& control, Prop prop) {
-    if (retired_)
+void FormWindow::paintField(Control& c, QWidget* w) {
+    // A background the page fixes takes text colours readable on it; otherwise the field
+    // follows the desktop's palette.
+    if (c.kind() != ControlKind::TextBox)
         return;
-    if (prop == Prop::Focus && (!window_ || !window_->isVisible())) {
-        pendingFocus_ = &control; // given when the window shows
+    if (c.backColor() == ui::kDesktop) {
+        if (w->testAttribute(Qt::WA_SetPalette))
+            w->setPalette(QPalette());
         return;
     }
-    if (!window_ || !widgets_.count(&control))
+    w->setPalette(fieldPalette(QApplication::palette(), toQColor(c.backColor())));
+}
+
+void FormWindow::controlChanged(Control& control, Prop prop) {
+    if (retired_ || !window_)
+        return;
+    if (prop == Prop::Visible && control.visible() && unplaced_.count(&control)) {
+        build(); // it had no place: the window is laid out again with it
+        return;
+    }
+    if (!widgets_.count(&control))
         return;
     const bool was = updating_;
     updating_ = true;
@@ -950,23 +1221,6 @@ void FormWindow::userEvent(Control* c, const std::function<void(Control&)>& acti
     resync(c);
 }
 
-Control* FormWindow::buttonWhere(bool (Control::*flag)() const) const {
-    for (const Control* c : order_)
-        if (c->kind() == ControlKind::Button && (c->*flag)())
-            return const_cast<Control*>(c);
-    return nullptr;
-}
-
-void FormWindow::escape() {
-    if (retired_ || updating_)
-        return;
-    if (Control* cancel = buttonWhere(&Control::isCancel)) {
-        QWidget* w = widgetFor(*cancel);
-        if (w && w->isVisible() && w->isEnabled())
-            userEvent(cancel, [](Control& c) { c.userClick(); });
-    }
-}
-
 void FormWindow::show(bool modal) {
     if (!window_)
         build();
@@ -978,13 +1232,10 @@ void FormWindow::show(bool modal) {
             window_->hide();
         window_->setWindowModality(want);
     }
-    if (!placed_) {
-        if (QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect area = screen->availableGeometry();
-            window_->move(area.center() - QPoint(window_->width() / 2, window_->height() / 2));
-        }
-        placed_ = true;
-    }
+    // A page opens where the wizard's window stands; a dialog where it first opened.
+    if (!placed_ || !form_->dialogWindow())
+        window_->move(host_->positionFor(*form_, window_->size()));
+    placed_ = true;
     window_->show();
     // Qt makes the first button the default when none is; only the model's default counts.
     for (const Control* c : order_)
@@ -992,16 +1243,15 @@ void FormWindow::show(bool modal) {
             button->setDefault(c->isDefault());
     window_->raise();
     window_->activateWindow();
-    if (pendingFocus_) {
-        if (QWidget* w = widgetFor(*pendingFocus_))
-            w->setFocus(Qt::OtherFocusReason);
-        pendingFocus_ = nullptr;
-    }
+    followModelFocus(Qt::OtherFocusReason);
 }
 
 void FormWindow::hide() {
-    if (window_)
-        window_->hide();
+    if (!window_)
+        return;
+    if (window_->isVisible())
+        host_->windowLeft(*form_, window_->pos());
+    window_->hide();
 }
 
 void FormWindow::captionChanged() {
@@ -1011,7 +1261,6 @@ void FormWindow::captionChanged() {
 
 void FormWindow::retire() {
     retired_ = true;
-    pendingFocus_ = nullptr;
     widgets_.clear();
     order_.clear();
     if (window_)

@@ -42,6 +42,27 @@ class Form {
     void setCaption(std::string caption);
     void setFocus();
 
+    // A dialog or box with a window of its own size, rather than a page of the wizard's
+    // one steady window.
+    bool dialogWindow() const { return dialogWindow_; }
+
+    // Keyboard focus, kept here; a window shows it where the model says. A form that is
+    // shown without a control asking for the focus gives it, once the event that showed it
+    // is over, to its first field: the chosen option of a group, else the forward button.
+    Control* focused() const { return loaded_ ? focused_ : nullptr; }
+    // The controls Tab visits, in declaration order: each that can have the focus, of a
+    // group of options only the chosen one (the first when none is).
+    std::vector<Control*> tabOrder() const;
+    // A key pressed in the window; false when the model gives it no meaning here.
+    bool userKey(Key key);
+    // The user put the focus on a control (a click, an access key).
+    void userFocus(Control& control);
+
+    // The controls the form declares, made afresh without creating its window or running
+    // any of its code but Build (a renderer measures a page it has not shown). A loaded
+    // form gives none.
+    std::vector<std::unique_ptr<Control>> declaredControls();
+
     // Controls (using them creates the window). ctl() of a name the form lacks is a
     // programming error and throws std::logic_error.
     Control& ctl(const std::string& name, int index = -1);
@@ -79,10 +100,19 @@ class Form {
     Control& scrollBar(const std::string& name, int min, int max);
     Control& line(const std::string& name);
 
+    // Set in the constructor: the colour text boxes start with, and the window kind.
+    void setTextBoxColour(std::uint32_t colour) { textBoxColour_ = colour; }
+    void setDialogWindow(bool on) { dialogWindow_ = on; }
+
   private:
     friend class Control;
     friend class App;
     void destroyWindow();
+    void focusOn(Control* control, bool chosen);
+    void focusLeaves(Control& control);
+    void focusFirst();
+    Control* nextStop(const Control* from, bool forward) const;
+    bool press(bool (Control::*role)() const);
 
     App* app_;
     std::string name_;
@@ -91,6 +121,12 @@ class Form {
     bool loading_ = false;
     bool visible_ = false;
     bool modal_ = false;
+    bool declaring_ = false;
+    bool dialogWindow_ = false;
+    std::uint32_t textBoxColour_ = kDesktop;
+    Control* focused_ = nullptr;
+    bool focusChosen_ = false; // a control asked for the focus since the form was shown
+    bool wantsFocus_ = false;  // shown: the first field takes the focus once the event ends
     std::vector<std::unique_ptr<Control>> controls_;
 };
 

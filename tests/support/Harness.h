@@ -89,6 +89,9 @@ class Harness {
     void select(ui::Form& form, const std::string& name, int listIndex, int index = -1);
     void dropDown(ui::Form& form, const std::string& name, int index = -1);
     void close(ui::Form& form); // the close box
+    void key(ui::Form& form, ui::Key key);
+    // The full name of the control with the focus on a form, "" when none.
+    static std::string focusOf(ui::Form& form);
 
     // Runs code as an event (program start, a call a test makes on a page).
     void run(const std::function<void()>& event) { app.dispatch(event); }

@@ -15,6 +15,8 @@ class SamplePage : public ui::Form {
     int clicks = 0;
     int changes = 0;
     int listClicks = 0;
+    int okClicks = 0;
+    int cancelClicks = 0;
     std::vector<int> queryModes;
     int keepMe = 0; // a page-level variable
     bool cancelClose = false;
@@ -32,7 +34,8 @@ class SamplePage : public ui::Form {
         combo("List", ui::ComboStyle::DropDownList, {"one", "two", "three"}).onClick = [this] {
             ++listClicks;
         };
-        button("OK", "OK");
+        button("OK", "OK").setDefault(true).onClick = [this] { ++okClicks; };
+        button("Cancel", "Cancel").beside().setCancel(true).onClick = [this] { ++cancelClicks; };
     }
     void Form_Load() override {
         ++loads;
@@ -180,6 +183,63 @@ TEST(FormModel, KeyPressCanDropKeys) {
     };
     h.type(page, "Name", "1a2b");
     EXPECT_EQ(page.ctl("Name").text(), "12");
+}
+
+// The keyboard as every form gives it meaning, headless.
+TEST(FormModel, KeysMoveTheFocusAndPressTheFormsButtons) {
+    using ui::Key;
+    Harness h;
+    SamplePage page(h.app);
+    h.run([&] { page.Show(); });
+    EXPECT_EQ(Harness::focusOf(page), "Name") << "a shown form opens on its first field";
+    // Tab visits a group of options at its chosen one only; a group without a choice at
+    // its first; it wraps at the end.
+    const std::pair<Key, const char*> walk[] = {
+        {Key::Tab, "Check1(0)"}, {Key::Tab, "Check1(1)"}, {Key::Tab, "Opt(0)"},
+        {Key::Tab, "Other(0)"},  {Key::Tab, "List"},      {Key::Tab, "OK"},
+        {Key::Tab, "Cancel"},    {Key::Tab, "Name"},      {Key::BackTab, "Cancel"},
+    };
+    for (const auto& [key, expected] : walk) {
+        h.key(page, key);
+        EXPECT_EQ(Harness::focusOf(page), expected);
+    }
+    // Arrows move the choice within the group, round its ends, clicking as they go.
+    page.ctl("Opt", 0).setFocus();
+    const int clicks = page.clicks;
+    h.key(page, Key::Down);
+    EXPECT_TRUE(page.ctl("Opt", 1).checked());
+    EXPECT_EQ(Harness::focusOf(page), "Opt(1)");
+    h.key(page, Key::Right);
+    EXPECT_TRUE(page.ctl("Opt", 0).checked());
+    EXPECT_EQ(page.clicks, clicks + 2);
+    // A control that goes takes the focus on to the next.
+    page.ctl("Check1", 0).setFocus();
+    page.ctl("Check1", 0).setEnabled(false);
+    EXPECT_EQ(Harness::focusOf(page), "Check1(1)");
+    // Enter presses the forward button, unless the field with the focus takes it itself.
+    h.key(page, Key::Enter);
+    EXPECT_EQ(page.okClicks, 1);
+    page.ctl("Name").onKeyPress = [](int& key) {
+        if (key == 13)
+            key = 0;
+    };
+    page.ctl("Name").setFocus();
+    h.key(page, Key::Enter);
+    EXPECT_EQ(page.okClicks, 1);
+    h.key(page, Key::Escape);
+    EXPECT_EQ(page.cancelClicks, 1);
+    // Shown again, the form opens on its first field; a field the code chose stays.
+    h.run([&] {
+        page.Hide();
+        page.Show();
+    });
+    EXPECT_EQ(Harness::focusOf(page), "Name");
+    h.run([&] {
+        page.Hide();
+        page.ctl("List").setFocus();
+        page.Show();
+    });
+    EXPECT_EQ(Harness::focusOf(page), "List");
 }
 
 TEST(FormModel, UnknownControlIsAProgrammingError) {
