@@ -449,4 +449,8 @@ void Control::fireTimer() {
     run(handler);
 }
 
+Control& Control::in(const ControlRef& frame) {
+    return in(frame.name());
+}
+
 } // namespace ui

@@ -8,6 +8,7 @@
 namespace ui {
 
 class Form;
+class ControlRef;
 
 enum class ControlKind {
     Label,
@@ -186,6 +187,7 @@ class Control {
         layout_.container = std::move(frame);
         return *this;
     }
+    Control& in(const ControlRef& frame);
     Control& width(int px) {
         layout_.width = px;
         return *this;

@@ -402,4 +402,58 @@ Control& Form::line(const std::string& name) {
     return add(ControlKind::Line, name);
 }
 
+const std::string& Form::builtIn(const ControlRef& c) const {
+    if (&c.form() != this)
+        throw std::logic_error("form " + name_ + " builds " + c.name() + " of form " +
+                               c.form().name());
+    return c.name();
+}
+
+Control& Form::label(const ControlRef& c, const std::string& caption) {
+    return label(builtIn(c), caption, c.index());
+}
+Control& Form::textBox(const ControlRef& c) {
+    return textBox(builtIn(c), c.index());
+}
+Control& Form::checkBox(const ControlRef& c, const std::string& caption) {
+    return checkBox(builtIn(c), caption, c.index());
+}
+Control& Form::option(const ControlRef& c, const std::string& caption) {
+    return option(builtIn(c), caption, c.index());
+}
+Control& Form::combo(const ControlRef& c, ComboStyle style, std::vector<std::string> items) {
+    return combo(builtIn(c), style, std::move(items), c.index());
+}
+Control& Form::listBox(const ControlRef& c, std::vector<std::string> items) {
+    return listBox(builtIn(c), std::move(items), c.index());
+}
+Control& Form::button(const ControlRef& c, const std::string& caption) {
+    return button(builtIn(c), caption, c.index());
+}
+Control& Form::frame(const ControlRef& c, const std::string& caption) {
+    return frame(builtIn(c), caption, c.index());
+}
+Control& Form::timer(const ControlRef& c, int intervalMs, bool enabled) {
+    return timer(builtIn(c), intervalMs, enabled);
+}
+Control& Form::image(const ControlRef& c, const std::string& picture) {
+    return image(builtIn(c), picture);
+}
+Control& Form::progressBar(const ControlRef& c, int min, int max) {
+    return progressBar(builtIn(c), min, max);
+}
+Control& Form::scrollBar(const ControlRef& c, int min, int max) {
+    return scrollBar(builtIn(c), min, max);
+}
+
+std::vector<std::string> Form::unbuiltMembers() {
+    load();
+    std::vector<std::string> missing;
+    for (const auto& member : members_)
+        if (std::none_of(controls_.begin(), controls_.end(),
+                         [&](const auto& c) { return c->name() == member; }))
+            missing.push_back(member);
+    return missing;
+}
+
 } // namespace ui

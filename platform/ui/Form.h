@@ -8,6 +8,7 @@
 namespace ui {
 
 class App;
+class ControlRef;
 
 // Unload modes passed to Form_QueryUnload.
 constexpr int kUnloadUser = 0; // the close box or the system menu
@@ -99,15 +100,35 @@ class Form {
     Control& progressBar(const std::string& name, int min = 0, int max = 100);
     Control& scrollBar(const std::string& name, int min, int max);
     Control& line(const std::string& name);
+    // The same, for a control the page declares as a member.
+    Control& label(const ControlRef& c, const std::string& caption);
+    Control& textBox(const ControlRef& c);
+    Control& checkBox(const ControlRef& c, const std::string& caption);
+    Control& option(const ControlRef& c, const std::string& caption);
+    Control& combo(const ControlRef& c, ComboStyle style, std::vector<std::string> items);
+    Control& listBox(const ControlRef& c, std::vector<std::string> items);
+    Control& button(const ControlRef& c, const std::string& caption);
+    Control& frame(const ControlRef& c, const std::string& caption);
+    Control& timer(const ControlRef& c, int intervalMs = 0, bool enabled = false);
+    Control& image(const ControlRef& c, const std::string& picture);
+    Control& progressBar(const ControlRef& c, int min = 0, int max = 100);
+    Control& scrollBar(const ControlRef& c, int min, int max);
 
     // Set in the constructor: the colour text boxes start with, and the window kind.
     void setTextBoxColour(std::uint32_t colour) { textBoxColour_ = colour; }
     void setDialogWindow(bool on) { dialogWindow_ = on; }
 
+  public:
+    // The member names the form declares (ControlRef members) that its Build makes no
+    // control of: a member left behind when a control went. Creates the window.
+    std::vector<std::string> unbuiltMembers();
+
   private:
     friend class Control;
     friend class App;
+    friend class ControlRef;
     void destroyWindow();
+    const std::string& builtIn(const ControlRef& c) const;
     void focusOn(Control* control, bool chosen);
     void focusLeaves(Control& control);
     void focusFirst();
@@ -128,22 +149,36 @@ class Form {
     bool focusChosen_ = false; // a control asked for the focus since the form was shown
     bool wantsFocus_ = false;  // shown: the first field takes the focus once the event ends
     std::vector<std::unique_ptr<Control>> controls_;
+    std::vector<std::string> members_; // names of the ControlRef members
 };
 
-// A control found by name each time it is used, so a page can keep it as a member
-// and still see the new control after its window was rebuilt.
+// A control a page declares once, as a member, so that every use names it through the
+// member and a misspelt or removed control does not compile. It finds its control on each
+// use, so it sees the new control after the window was rebuilt. A control array is one
+// member; `Check1[6]` is one of its elements.
 class ControlRef {
   public:
-    ControlRef(Form& form, std::string name, int index = -1)
-        : form_(&form), name_(std::move(name)), index_(index) {}
+    ControlRef(Form& form, std::string name) : form_(&form), name_(std::move(name)) {
+        form.members_.push_back(name_);
+    }
+    ControlRef(const ControlRef&) = default;
+    ControlRef& operator=(const ControlRef&) = delete;
+
     Control& operator*() const { return form_->ctl(name_, index_); }
     Control* operator->() const { return &form_->ctl(name_, index_); }
-    ControlRef operator[](int index) const { return ControlRef(*form_, name_, index); }
+    ControlRef operator[](int index) const { return ControlRef(*this, index); }
+
+    Form& form() const { return *form_; }
+    const std::string& name() const { return name_; }
+    int index() const { return index_; }
 
   private:
+    ControlRef(const ControlRef& array, int index)
+        : form_(array.form_), name_(array.name_), index_(index) {}
+
     Form* form_;
     std::string name_;
-    int index_;
+    int index_ = -1;
 };
 
 } // namespace ui
