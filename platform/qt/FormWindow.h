@@ -1,45 +1,24 @@
 #pragma once
+#include "platform/qt/FormWidgets.h"
+#include "platform/qt/KeyRouting.h"
+#include "platform/qt/WidgetInput.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/Form.h"
 
-#include <QDialog>
 #include <QFont>
 
-#include <functional>
-#include <map>
+#include <initializer_list>
 #include <memory>
 #include <set>
 #include <vector>
-
-class QHBoxLayout;
-class QLineEdit;
 
 namespace uiqt {
 
 class QtHost;
 
-// Lays out a window and every frame in it now, to the final geometry it would have on
-// screen, rather than when Qt's posted layout requests arrive.
-void activateLayouts(QWidget* window);
-
-// The top-level window of a form. The close box and the keys the model gives a meaning
-// (Enter, Escape, Tab) go to the model, which decides.
-class FormDialog : public QDialog {
-  public:
-    FormDialog() = default;
-    std::function<void()> onCloseBox;
-    std::function<bool(ui::Key)> onKey; // true: the model took the key
-
-  protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
-    void keyPressEvent(QKeyEvent* event) override;
-    bool focusNextPrevChild(bool next) override;
-};
-
 // The widgets of one loaded form: built from the model's controls in declaration order,
 // updated when the model changes, feeding user input back to the model.
-class FormWindow {
+class FormWindow final : private WidgetInput {
   public:
     using Controls = std::vector<std::unique_ptr<ui::Control>>;
 
@@ -73,46 +52,36 @@ class FormWindow {
     // host deletes this object at a safe point.
     void retire();
 
-    QWidget* widgetFor(const ui::Control& control) const;
+    QWidget* widgetFor(const ui::Control& control) const override { return widgets_.of(control); }
     // The control widgets in declaration order (timers have none).
-    std::vector<std::pair<const ui::Control*, QWidget*>> widgets() const;
+    std::vector<std::pair<const ui::Control*, QWidget*>> widgets() const {
+        return widgets_.inOrder();
+    }
 
   private:
     // Makes the window and its widgets for the controls, laid out with every control shown;
     // returns the size that content asks for.
     QSize construct(const Controls& controls, const QFont& font);
-    QWidget* createWidget(ui::Control& c);
-    void place(ui::Control& c, QWidget* w);
-    void applyAll(ui::Control& c);
-    void apply(ui::Control& c, ui::Prop prop);
-    void resync(ui::Control* c);
-    void userEvent(ui::Control* c, const std::function<void(ui::Control&)>& action);
-    bool userKey(ui::Key key);
-    void wireLineEdit(ui::Control& c, QLineEdit* edit);
-    // The field a label names: the one declared right after it, unless the label is the unit
-    // set beside the field before it.
-    const ui::Control* fieldNamedBy(const ui::Control& label) const;
-    void nameControls(const Controls& controls);
-    void paintField(ui::Control& c, QWidget* w);
+    void apply(ui::Control& c, std::initializer_list<ui::Prop> props);
     void followModelFocus(Qt::FocusReason reason);
-    void hookKeys(ui::Control& c, QWidget* target);
-    void layOutRows(QWidget* container, const std::string& name);
-    void putOnCaption(QWidget* frame, QWidget* picture);
+    // Shows the model's values on the widgets: what the widgets signal meanwhile is no input.
+    template <class F> void asModel(F show) {
+        const bool was = updating_;
+        updating_ = true;
+        show();
+        updating_ = was;
+    }
+
+    // WidgetInput
+    void userEvent(ui::Control* c, const std::function<void(ui::Control&)>& action) override;
+    bool userKey(ui::Key key) override;
+    void resync(ui::Control* c) override;
+    bool takesInput() const override { return !retired_ && !updating_; }
 
     QtHost* host_;
     ui::Form* form_;
     std::unique_ptr<FormDialog> window_;
-    std::map<const ui::Control*, QWidget*> widgets_;
-    std::vector<const ui::Control*> order_;
-    // The rows of the window ("") and of each frame, in declaration order, while building.
-    using Row = std::vector<std::pair<ui::Control*, QWidget*>>;
-    std::map<std::string, QWidget*> containers_;
-    std::map<std::string, std::vector<Row>> rows_;
-    QHBoxLayout* buttonRow(const Row& row);
-    // The first control of each control's row: what a repeated caption is about.
-    std::map<const ui::Control*, const ui::Control*> rowHead_;
-    // The buttons (and Back's empty place) of a navigation row, which share one width.
-    std::vector<QWidget*> slots_;
+    FormWidgets widgets_;
     // Controls hidden when the window was built: they have no place until it is rebuilt.
     std::set<const ui::Control*> unplaced_;
     bool updating_ = false; // model -> widget: widget signals are not user input

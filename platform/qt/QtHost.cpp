@@ -12,6 +12,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <functional>
+#include <tuple>
+#include <utility>
 
 namespace uiqt {
 
@@ -50,6 +53,20 @@ double shrinkFor(const QSize& size, const QSize& room) {
     return std::min(static_cast<double>(room.width()) / size.width(),
                     static_cast<double>(room.height()) / size.height()) *
            0.95;
+}
+
+// The desktop's font, made smaller as far as needed for what `measure` gives in it to fit the
+// screen, with that size.
+std::pair<QFont, QSize> fittingFont(const std::function<QSize(const QFont&)>& measure) {
+    QFont font = QApplication::font();
+    QSize size;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        size = measure(font);
+        if (fits(size, screenRoom()) || atSmallest(font))
+            break;
+        font = scaled(font, shrinkFor(size, screenRoom()));
+    }
+    return {font, size};
 }
 } // namespace
 
@@ -168,19 +185,13 @@ void QtHost::measurePages() {
     if (frame_.measured || frame_.measuring)
         return;
     frame_.measuring = true;
-    QFont font = QApplication::font();
-    QSize biggest;
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        biggest = QSize();
+    std::tie(frame_.font, frame_.size) = fittingFont([this](const QFont& font) {
+        QSize biggest;
         for (ui::Form* f : std::vector<ui::Form*>(app_->forms()))
             if (!f->dialogWindow())
                 biggest = biggest.expandedTo(naturalSize(*f, font));
-        if (fits(biggest, screenRoom()) || atSmallest(font))
-            break;
-        font = scaled(font, shrinkFor(biggest, screenRoom()));
-    }
-    frame_.font = font;
-    frame_.size = biggest;
+        return biggest;
+    });
     frame_.measuring = false;
     frame_.measured = true;
 }
@@ -193,13 +204,8 @@ QFont QtHost::fontFor(ui::Form& form) {
     auto known = dialogFonts_.find(&form);
     if (known != dialogFonts_.end())
         return known->second;
-    QFont font = QApplication::font();
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        const QSize size = naturalSize(form, font);
-        if (fits(size, screenRoom()) || atSmallest(font))
-            break;
-        font = scaled(font, shrinkFor(size, screenRoom()));
-    }
+    const QFont font =
+        fittingFont([this, &form](const QFont& f) { return naturalSize(form, f); }).first;
     dialogFonts_[&form] = font;
     return font;
 }

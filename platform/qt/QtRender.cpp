@@ -1,6 +1,6 @@
 #include "platform/qt/QtRender.h"
 
-#include "platform/qt/FormWindow.h"
+#include "platform/qt/FormLayout.h"
 #include "platform/qt/QtHost.h"
 #include "platform/ui/App.h"
 #include "platform/ui/Control.h"
