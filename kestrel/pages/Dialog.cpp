@@ -83,11 +83,13 @@ void Dialog::OKButton_Click() {
     std::string name = ctl("FileName").text();
     if (isInvalidSettingsFileName(name)) {
         core().ShowNotice("Invalid file name. Please enter a valid file name.");
+        ctl("FileName").setFocus();
         return;
     }
     if (ctl("ShowCheck").value() != 1 && ctl("Password").text() != ctl("ConfirmTxt").text()) {
         core().ShowNotice(
             "Inputs for the password does not match, please re-enter the password again.");
+        ctl("ConfirmTxt").setFocus();
         return;
     }
     bool done;
@@ -103,8 +105,11 @@ void Dialog::OKButton_Click() {
         done = core().LoadSavedSettings(name, ctl("Password").text());
     }
     // The file routines have told the user why; the dialog stays open to correct it.
-    if (!done)
+    if (!done) {
+        if (loaded())
+            ctl("FileName").setFocus();
         return;
+    }
     ws.FinishAction = finish::Done;
     Unload();
     ws.DialogClosed = true;

@@ -12,7 +12,7 @@ class Dialog : public Page {
     static constexpr int kLoad = 0;
     static constexpr int kSave = 1; // any other value counts as load
 
-    Dialog(Core& core, KestrelPages& pages) : Page(core, pages, "Dialog") {}
+    Dialog(Core& core, KestrelPages& pages) : Page(core, pages, "Dialog") { setDialogWindow(true); }
 
     // Kept across unloads; every caller sets it before Show.
     int Mode = kLoad;

@@ -101,6 +101,7 @@ void EncryptQuestionDlg::Next_Click() {
         } else {
             Show();
             core().ShowNotice("You need to select at least one authentication method: WPA or EAP");
+            ctl("WPA").setFocus();
         }
     } else {
         // A loaded file may set none of the options: stay and let the user choose one.

@@ -19,9 +19,9 @@ void FinishDialog::Build() {
           "Note: After sending the configuration changes for the network adapter, the printer "
           "will be rebooted.",
           1);
-    button("Back", "< Back");
-    button("OKButton", "Finish").beside();
-    button("CancelButton", "Exit").beside();
+    button("Back", "< Back").asBack();
+    button("OKButton", "Finish").beside().setDefault(true);
+    button("CancelButton", "Exit").beside().setCancel(true);
     button("SaveExit", "Save and Exit").beside();
     timer("Timer1", 0, false);
 

@@ -19,7 +19,10 @@ void LEAPDlg::Build() {
     type.beside();
     type.onDropDown = [this] { Combo1_DropDown(); };
     label("Label2", "EAP User Name:");
-    textBox("UserName").beside().setToolTip("Enter the use name for wireless network access.");
+    textBox("UserName")
+        .beside()
+        .charsWide(40)
+        .setToolTip("Enter the use name for wireless network access.");
     label("Label3", "EAP Password:");
     textBox("Password").beside().setToolTip("Enter the password for wireless network access.");
     auto& show = checkBox("ShowCheck", "Show Password");
@@ -72,12 +75,21 @@ void LEAPDlg::ShowCheck_Click() {
 
 void LEAPDlg::Next_Click() {
     ctl("Timer1").setEnabled(false);
-    std::string notice = LeapNotice(ctl("UserName").text(), ctl("Password").text(),
-                                    ctl("ConfirmTxt").text(), ctl("ShowCheck").value() == 1);
-    if (notice.empty())
-        notice = UnsendableNotice({ctl("UserName").text(), ctl("Password").text()});
+    const std::string user = ctl("UserName").text();
+    const std::string password = ctl("Password").text();
+    std::string notice =
+        LeapNotice(user, password, ctl("ConfirmTxt").text(), ctl("ShowCheck").value() == 1);
+    // The field a failed check is about takes the focus.
+    ui::Control* field = !LeapNotice(user, "", "", true).empty()       ? &ctl("UserName")
+                         : !LeapNotice("", password, "", true).empty() ? &ctl("Password")
+                                                                       : &ctl("ConfirmTxt");
+    if (notice.empty()) {
+        notice = UnsendableNotice({user, password});
+        field = firstUnsendable({&ctl("UserName"), &ctl("Password")});
+    }
     if (!notice.empty()) {
         core().ShowNotice(notice);
+        field->setFocus();
         return;
     }
     Hide();

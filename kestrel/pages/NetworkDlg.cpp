@@ -149,6 +149,8 @@ void NetworkDlg::Next_Click() {
         std::string notice = PingNotice(ctl("Packet").text(), ctl("Period").text());
         if (!notice.empty()) {
             core().ShowProgramError(notice, false, "");
+            const bool packetFails = !PingNotice(ctl("Packet").text(), "1").empty();
+            ctl(packetFails ? "Packet" : "Period").setFocus();
             return;
         }
     }
@@ -158,6 +160,7 @@ void NetworkDlg::Next_Click() {
         std::string notice = UnsendableNotice({ctl("Packet").text(), ctl("Period").text()});
         if (!notice.empty()) {
             core().ShowNotice(notice);
+            firstUnsendable({&ctl("Packet"), &ctl("Period")})->setFocus();
             return;
         }
     }

@@ -3,6 +3,7 @@
 #include "platform/ui/Form.h"
 
 #include <functional>
+#include <initializer_list>
 
 namespace kestrel {
 
@@ -31,9 +32,13 @@ class Page : public ui::Form {
     // Enables or disables a text field with its label and paints it white or button face.
     void enableField(ui::Control& field, ui::Control* label, bool on);
 
-    // The "< Back", "Next >" and "Cancel" row that ends a page; Enter is Next, Escape Cancel.
+    // The "< Back", "Next >" and "Cancel" row that ends a page; Enter is Next, Escape Cancel
+    // (on every page alike, as the README declares).
     void navigationRow(std::function<void()> back, std::function<void()> next,
                        std::function<void()> cancel);
+
+    // The first of the fields whose text the command job cannot carry, or null.
+    static ui::Control* firstUnsendable(std::initializer_list<ui::Control*> fields);
 
     // A list's drop-down starts Timer1; its ticks re-apply the fields that follow the list.
     void startTimer1(int intervalMs);

@@ -44,19 +44,17 @@ void PortSelect::Build() {
         .setToolTip("Select this option if the printer has a valid IP address and is attached "
                     "to the network.");
     label("IPAddrLabel", "IP Address:");
-    textBox("IPAddr").setToolTip("Enter the IP address of the printer.").beside();
+    textBox("IPAddr").setToolTip("Enter the IP address of the printer.").beside().charsWide(15);
     option("PortFile", "&File")
         .setToolTip("Send configuration commands to a file for future download");
     label("FileLabel", "Full Path and File  Name:");
-    textBox("FileName").beside();
+    textBox("FileName").beside().charsWide(40); // a path
     button("Browse", "Browse").beside();
     label("FileDescLabel",
           "Configuration commands are saved in this file instead of being sent to the printer. "
           "All data, including sensitive information such as passwords, are stored in this "
           "clear (unencrypted) text file.");
-    button("Prev", "< Back");
-    button("Next", "Next >").beside();
-    button("Cancel", "Cancel").beside();
+    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
 
     ctl("PortLPT").onClick = [this] { PortLPT_Click(); };
     ctl("PortCOM").onClick = [this] { PortCOM_Click(); };
@@ -66,9 +64,6 @@ void PortSelect::Build() {
     ctl("IPAddr").onKeyPress = [this](int& key) { IPAddr_KeyPress(key); };
     ctl("FileName").onKeyPress = [this](int& key) { FileName_KeyPress(key); };
     ctl("Browse").onClick = [this] { Browse_Click(); };
-    ctl("Next").onClick = [this] { Next_Click(); };
-    ctl("Prev").onClick = [this] { Prev_Click(); };
-    ctl("Cancel").onClick = [this] { Cancel_Click(); };
 }
 
 void PortSelect::Form_Load() {
@@ -239,15 +234,19 @@ bool PortSelect::ValidateFileName() {
 }
 
 void PortSelect::Next_Click() {
-    if (ctl("PortTCP").checked() && !ValidateIPAddress())
+    // After a failed check the focus goes to the field the message is about.
+    if (ctl("PortTCP").checked() && !ValidateIPAddress()) {
+        ctl("IPAddr").setFocus();
         return;
+    }
     if (ctl("PortFile").checked()) {
-        if (!ValidateFileName())
-            return;
-        if (core().AskYesNo("All configuration data, including sensitive password data, will be "
+        if (!ValidateFileName() ||
+            core().AskYesNo("All configuration data, including sensitive password data, will be "
                             "stored in a text file unencrypted.\r\nDo you want to continue?",
-                            "Warning") == ui::mb::No)
+                            "Warning") == ui::mb::No) {
+            ctl("FileName").setFocus();
             return;
+        }
     }
     Hide();
     pages().form("QuestionDlg").Show();

@@ -44,13 +44,17 @@ void WepKeysPage::Build() {
                               : "Encryption key value, in ASCII string format.";
     for (int i = 0; i < 4; ++i) {
         label("KeyLabel", "Key " + std::to_string(i + 1) + ":", i);
-        textBox("KeyText", i).beside().setToolTip(keyTip);
+        textBox("KeyText", i)
+            .beside()
+            .charsWide(static_cast<int>(kSampleHexKey.size()) + 2)
+            .setToolTip(keyTip);
         auto& show = checkBox("ShowChk", "Show Password", i);
         show.beside().setToolTip("Check to show encryption key entry during typing.");
         show.onClick = [this, i] { ShowChk_Click(i); };
         label("ConfirmLabel", "Confirm:", i);
         textBox("ConfirmTxt", i)
             .beside()
+            .setAccessibleName("Confirm Key " + std::to_string(i + 1))
             .setToolTip("Encryption key re-entered for data entry verification.")
             .setPasswordChar("*");
     }
@@ -112,15 +116,36 @@ void WepKeysPage::Next_Click() {
         confirms[i] = ctl("ConfirmTxt", i).text();
         shown[i] = ctl("ShowChk", i).value() == 1;
     }
+    // The field a failed check is about takes the focus: the first key the format check
+    // refuses, the first confirmation that differs, the first key that cannot be sent.
     std::string notice;
-    if (hex_)
-        notice = HexKeyNotice(ValidateKeys(keys, ctl("KeySize").listIndex()));
-    if (notice.empty())
+    ui::Control* field = nullptr;
+    if (hex_) {
+        const int size = ctl("KeySize").listIndex();
+        notice = HexKeyNotice(ValidateKeys(keys, size));
+        std::array<std::string, 4> upTo;
+        for (int i = 0; i < 4 && !notice.empty() && !field; ++i) {
+            upTo[i] = keys[i];
+            if (!HexKeyNotice(ValidateKeys(upTo, size)).empty())
+                field = &ctl("KeyText", i);
+        }
+    }
+    if (notice.empty()) {
         notice = KeyConfirmNotice(keys, confirms, shown);
-    if (notice.empty())
+        for (int i = 0; i < 4 && !notice.empty() && !field; ++i)
+            if (!shown[i] && keys[i] != confirms[i])
+                field = &ctl("ConfirmTxt", i);
+    }
+    if (notice.empty()) {
         notice = UnsendableNotice({keys.begin(), keys.end()});
+        if (!notice.empty())
+            field = firstUnsendable(
+                {&ctl("KeyText", 0), &ctl("KeyText", 1), &ctl("KeyText", 2), &ctl("KeyText", 3)});
+    }
     if (!notice.empty()) {
         core().ShowNotice(notice);
+        if (field)
+            field->setFocus();
         return;
     }
     Hide();

@@ -26,6 +26,7 @@ void WPADlg::Build() {
     label("Label3", "Passphrase:");
     textBox("PassPhrase")
         .beside()
+        .charsWide(40)
         .setToolTip("Enter the passphrase to use for access to the wireless network.");
     auto& show = checkBox("ShowCheck", "Show Passphrase");
     show.beside().setToolTip("Check to show passphrase entry during typing.");
@@ -92,18 +93,27 @@ void WPADlg::ShowCheck_Click() {
 
 void WPADlg::Next_Click() {
     ctl("Timer1").setEnabled(false);
-    std::string notice = WpaPassphraseNotice(ctl("PassPhrase").text(), ctl("ConfirmTxt").text(),
-                                             ctl("ShowCheck").value() == 1);
-    if (notice.empty())
-        notice = UnsendableNotice({ctl("PassPhrase").text()});
+    const std::string phrase = ctl("PassPhrase").text();
+    std::string notice =
+        WpaPassphraseNotice(phrase, ctl("ConfirmTxt").text(), ctl("ShowCheck").value() == 1);
+    // The length is the passphrase's fault, a difference the confirmation's.
+    const char* field =
+        WpaPassphraseNotice(phrase, phrase, true).empty() ? "ConfirmTxt" : "PassPhrase";
+    if (notice.empty()) {
+        notice = UnsendableNotice({phrase});
+        field = "PassPhrase";
+    }
     if (!notice.empty()) {
         core().ShowNotice(notice);
+        ctl(field).setFocus();
         return;
     }
     if (ctl("EncryptMethod").listIndex() == 0 &&
         core().AskYesNo("Are you sure you want to disabled encryption for WPA?", "Warning") ==
-            ui::mb::No)
+            ui::mb::No) {
+        ctl("EncryptMethod").setFocus();
         return;
+    }
     Hide();
     if (pages().getEncryptQuestionDlg().ctl("EAP").value() == 1) {
         showNext(pages().getLEAPDlg());

@@ -28,20 +28,18 @@ void WiredDlg::Build() {
     option("useStaticIP", "&Manual IP Address Assignment")
         .setToolTip("Select this option if your want to manually assign an IP address.");
     label("Label2", "IP Address:", 0);
-    textBox("IPAddr").setToolTip("Enter the IP address for the printer.").beside();
+    textBox("IPAddr").setToolTip("Enter the IP address for the printer.").beside().charsWide(15);
     label("Label2", "Subnet Mask:", 1);
-    textBox("SubMask").setToolTip("Enter the subnet mask for the printer.").beside();
+    textBox("SubMask").setToolTip("Enter the subnet mask for the printer.").beside().charsWide(15);
     label("Label2", "Gateway:", 2);
-    textBox("Gateway").setToolTip("Enter the IP address of the gateway for the printer.").beside();
-    button("Prev", "< Back");
-    button("Next", "Next >").beside();
-    button("Cancel", "Cancel").beside();
+    textBox("Gateway")
+        .setToolTip("Enter the IP address of the gateway for the printer.")
+        .beside()
+        .charsWide(15);
+    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
 
     ctl("useAutoIP").onClick = [this] { useAutoIP_Click(); };
     ctl("useStaticIP").onClick = [this] { useStaticIP_Click(); };
-    ctl("Next").onClick = [this] { Next_Click(); };
-    ctl("Prev").onClick = [this] { Prev_Click(); };
-    ctl("Cancel").onClick = [this] { Cancel_Click(); };
 }
 
 void WiredDlg::Form_Load() {
@@ -104,19 +102,25 @@ bool WiredDlg::ValidSubMask(const std::string& text) {
 }
 
 bool WiredDlg::ValidateStaticIP() {
-    if (!(ValidIPAddress(ctl("IPAddr").text(), "IP Address") &&
-          ValidIPAddress(ctl("Gateway").text(), "Gateway Address") &&
-          ValidSubMask(ctl("SubMask").text())))
-        return false;
+    // The field a failed check is about takes the focus.
+    ui::Control* failed = !ValidIPAddress(ctl("IPAddr").text(), "IP Address") ? &ctl("IPAddr")
+                          : !ValidIPAddress(ctl("Gateway").text(), "Gateway Address")
+                              ? &ctl("Gateway")
+                          : !ValidSubMask(ctl("SubMask").text()) ? &ctl("SubMask")
+                                                                 : nullptr;
     // The checks above read only each part's leading number, so a line break after it
     // would pass and add its own line to the printer's command text.
-    std::string notice =
-        UnsendableNotice({ctl("IPAddr").text(), ctl("SubMask").text(), ctl("Gateway").text()});
-    if (!notice.empty()) {
-        core().ShowNotice(notice);
-        return false;
+    if (!failed) {
+        std::string notice =
+            UnsendableNotice({ctl("IPAddr").text(), ctl("SubMask").text(), ctl("Gateway").text()});
+        if (!notice.empty()) {
+            core().ShowNotice(notice);
+            failed = firstUnsendable({&ctl("IPAddr"), &ctl("SubMask"), &ctl("Gateway")});
+        }
     }
-    return true;
+    if (failed)
+        failed->setFocus();
+    return !failed;
 }
 
 void WiredDlg::Next_Click() {

@@ -202,30 +202,35 @@ void WirelessDlg::Next_Click() {
         std::string notice = UnsendableNotice({ctl("SSID").text()});
         if (!notice.empty()) {
             core().ShowNotice(notice);
+            ctl("SSID").setFocus();
             return;
         }
     }
+    // A No keeps the user on the page, on the list the warning is about.
     const std::string country = ctl("CountryCode").text();
     const bool intnl = ctl("Check2").value() == 1;
-    if (!hasUSA(country) && !intnl &&
-        core().AskYesNo(std::string("You selected an European country code but didn't enable "
-                                    "International Mode.") +
-                            kWarningTail,
-                        "Warning") == ui::mb::No)
+    if ((!hasUSA(country) && !intnl &&
+         core().AskYesNo(std::string("You selected an European country code but didn't enable "
+                                     "International Mode.") +
+                             kWarningTail,
+                         "Warning") == ui::mb::No) ||
+        (hasUSA(country) && intnl &&
+         core().AskYesNo(
+             std::string("You selected the USA country code but enable International Mode.") +
+                 kWarningTail,
+             "Warning") == ui::mb::No)) {
+        ctl("CountryCode").setFocus();
         return;
-    if (hasUSA(country) && intnl &&
-        core().AskYesNo(
-            std::string("You selected the USA country code but enable International Mode.") +
-                kWarningTail,
-            "Warning") == ui::mb::No)
-        return;
+    }
     const int devices = ctl("Devices").listIndex();
     if ((devices == 2 || devices == 5) && ctl("Speed").listIndex() > 2 &&
         core().AskYesNo(std::string("You selected a minimum transmission speed that is not "
                                     "compatible with your device mix setting.") +
                             kWarningTail,
-                        "Warning") == ui::mb::No)
+                        "Warning") == ui::mb::No) {
+        ctl("Speed").setFocus();
         return;
+    }
     Hide();
     core().ReadWirelessSettings(false);
     if (pages().getWirelessQuestionDlg().ctl("EncryptionCB").value() == 1) {

@@ -9,7 +9,9 @@ namespace kestrel {
 class AboutBox : public Page {
   public:
     AboutBox(Core& core, KestrelPages& pages, const std::string& name, std::string icon)
-        : Page(core, pages, name), icon_(std::move(icon)) {}
+        : Page(core, pages, name), icon_(std::move(icon)) {
+        setDialogWindow(true);
+    }
 
     void cmdOK_Click();
 

@@ -105,14 +105,15 @@ void CustomDialog::Build() {
     label("Label3", "Enter in the dimension(s) you wish to support. You can enter in new "
                     "dimensions for either the width, length, or both.");
     label("Label4", "Width:");
-    textBox("WidthValueInch").beside();
+    // Each field is named with its unit, which stands after it.
+    textBox("WidthValueInch").beside().setAccessibleName("Width in inches");
     label("Label5", "Inches").beside();
-    textBox("WidthValueMM").beside();
+    textBox("WidthValueMM").beside().setAccessibleName("Width in mm");
     label("Label6", "mm").beside();
     label("Label7", "Length:");
-    textBox("HeightValueInch").beside();
+    textBox("HeightValueInch").beside().setAccessibleName("Length in inches");
     label("Label8", "Inches").beside();
-    textBox("HeightValueMM").beside();
+    textBox("HeightValueMM").beside().setAccessibleName("Length in mm");
     label("Label9", "mm").beside();
     button("OKButton", "OK").setDefault(true);
     button("CancelButton", "Cancel").setCancel(true).beside();
@@ -178,25 +179,27 @@ void CustomDialog::OKButton_Click() {
                                                    ws.CustomLengthInch, ws.CustomLengthMM);
     writeBack();
 
-    bool outOfLimits = false;
+    const char* outOfLimits = nullptr; // the first field changed to its limit
     if (ws.PrinterWidth < 4)
         ws.PrinterWidth = 4;
     if (widthEntered &&
         customsize::limitWidth(ws.CustomWidthInch, ws.CustomWidthMM, ws.PrinterWidth)) {
         ctl("WidthValueInch").setText(customsize::numberText(ws.CustomWidthInch));
         ctl("WidthValueMM").setText(customsize::numberText(ws.CustomWidthMM));
-        outOfLimits = true;
+        outOfLimits = "WidthValueInch";
     }
     if (lengthEntered && customsize::limitLength(ws.CustomLengthInch, ws.CustomLengthMM)) {
         ctl("HeightValueInch").setText(customsize::numberText(ws.CustomLengthInch));
         ctl("HeightValueMM").setText(customsize::numberText(ws.CustomLengthMM));
-        outOfLimits = true;
+        if (!outOfLimits)
+            outOfLimits = "HeightValueInch";
     }
 
     if (outOfLimits) {
         core().ShowNotice("Allowable Form Dimension(s) Exceeded!\r\n"
                           "The dimension(s) have been changed to reflect the minimum/maximum "
                           "allowable");
+        ctl(outOfLimits).setFocus();
         // The next OK takes the corrected inch values. A dimension the user did not enter
         // only shows the last stored value; it must not count as entered next time.
         WidthInchEdited = widthEntered;

@@ -44,7 +44,9 @@ bool limitLength(float& inch, float& mm);
 // (or chosen in) the media page's size lists.
 class CustomDialog : public Page {
   public:
-    CustomDialog(Core& core, OspreyPages& pages) : Page(core, pages, "CustomDialog") {}
+    CustomDialog(Core& core, OspreyPages& pages) : Page(core, pages, "CustomDialog") {
+        setDialogWindow(true);
+    }
 
     void OKButton_Click();
     void CancelButton_Click();

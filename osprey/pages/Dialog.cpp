@@ -73,6 +73,7 @@ void Dialog::OKButton_Click() {
     std::string name = ctl("FileName").text();
     if (isInvalidOspreyFileName(name)) {
         core().ShowNotice("Invalid file name. Please enter a valid file name.");
+        ctl("FileName").setFocus();
         return;
     }
     if (saving()) {
@@ -84,12 +85,15 @@ void Dialog::OKButton_Click() {
         if (saved == Core::SaveResult::Failed) {
             // Nothing was saved: leaving later must offer to save again.
             ws.ExitAsked = false;
+            ctl("FileName").setFocus();
             return; // the user picks another name or cancels
         }
         ws.SettingsChanged = false;
         ws.ExitAsked = true;
-        if (saved == Core::SaveResult::Declined)
+        if (saved == Core::SaveResult::Declined) {
+            ctl("FileName").setFocus();
             return; // the user picks another name or cancels
+        }
         Unload();
         if (Mode == kSaveOnExit) {
             // Saved on the way out: the exit routine now ends the program, so the finish

@@ -13,7 +13,7 @@ class Dialog : public Page {
     static constexpr int kSave = 1;
     static constexpr int kSaveOnExit = 2; // any value other than 1 and 2 loads
 
-    Dialog(Core& core, OspreyPages& pages) : Page(core, pages, "Dialog") {}
+    Dialog(Core& core, OspreyPages& pages) : Page(core, pages, "Dialog") { setDialogWindow(true); }
 
     // Kept across unloads; every caller sets it before Show.
     int Mode = kLoad;

@@ -31,7 +31,7 @@ void FinishDialog::Build() {
           "are sent to the printer. If \"Ignore\" is checked, that operation will not be "
           "performed.");
     label("Ignore", "Ignore");
-    checkBox("SaveCfgCB", "");
+    checkBox("SaveCfgCB", "").setAccessibleName("Ignore Save Settings to Printer Configuration");
     label("Label4", "Save Settings to Printer Configuration").beside();
     combo("SaveCombo", ui::ComboStyle::DropDownList, saveEntries()).beside();
     label("Label5",
@@ -40,14 +40,14 @@ void FinishDialog::Build() {
           "each new job. When this option is selected, the configurations are stored in memory "
           "and will not be lost if you turn off the printer. If the settings are not saved, "
           "they will be lost when the printer is turned off.");
-    checkBox("SetPwrUpCB", "");
+    checkBox("SetPwrUpCB", "").setAccessibleName("Ignore Set Power-Up Configuration");
     label("Label6", "Set Power-Up Configuration to ").beside();
     combo("PowerUpCombo", ui::ComboStyle::DropDownList, powerUpEntries()).beside();
     label("Label7",
           "You can specify any one of nine configurations (1-8 saved custom configurations or "
           "Factory) as the power-up configuration. The selected configuration will be loaded "
           "when the printer is turned on.");
-    button("Back", "< Back");
+    button("Back", "< Back").asBack();
     button("OKButton", "Finish").beside().setDefault(true);
     button("CancelButton", "Cancel").beside().setCancel(true);
 

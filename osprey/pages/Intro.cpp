@@ -20,7 +20,7 @@ void WelcomePage::Build() {
     line("Line1");
     line("Line2");
     button("About", "About").onClick = [this] { About_Click(); };
-    button("Exit", "Exit").beside().onClick = [this] { Exit_Click(); };
+    button("Exit", "Exit").beside().setCancel(true).onClick = [this] { Exit_Click(); };
     button("Next", "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };
 }
 

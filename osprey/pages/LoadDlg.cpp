@@ -17,9 +17,9 @@ void LoadDlg::Build() {
     label("Label2", "Use the default settings.");
     option("Load", "&Load Previously Saved Wizard Settings ");
     label("Label3", "Use the wizard settings you previously saved to a file.");
-    button("Prev", "< Back").onClick = [this] { Prev_Click(); };
+    button("Prev", "< Back").asBack().onClick = [this] { Prev_Click(); };
     button("Next", "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };
-    button("Cancel", "Cancel").beside().onClick = [this] { Cancel_Click(); };
+    button("Cancel", "Cancel").beside().setCancel(true).onClick = [this] { Cancel_Click(); };
 }
 
 void LoadDlg::Next_Click() {

@@ -97,28 +97,30 @@ void Operation::Build() {
     frame("Frame1", "         Media Setup");
     label("Label9", "Ignore").in("Frame1");
 
-    checkBox("MediaTypeCB", "").in("Frame1");
+    // Each "Ignore" box is named after the setting on its row; the lists, filled as the
+    // page loads, are declared wide enough for their entries.
+    checkBox("MediaTypeCB", "").in("Frame1").setAccessibleName("Ignore Print Mode");
     label("Label2", "*Print Mode:").in("Frame1").beside();
-    combo("MediaTypeCombo", ui::ComboStyle::DropDownList, {}).in("Frame1").beside();
+    combo("MediaTypeCombo", ui::ComboStyle::DropDownList, {}).in("Frame1").beside().charsWide(22);
 
-    checkBox("MediaSizeCB", "").in("Frame1");
+    checkBox("MediaSizeCB", "").in("Frame1").setAccessibleName("Ignore Label Length and Width");
     label("Label3", "*Label Length:").in("Frame1").beside();
-    combo("LabelLengthCombo", ui::ComboStyle::Editable, {}).in("Frame1").beside();
+    combo("LabelLengthCombo", ui::ComboStyle::Editable, {}).in("Frame1").beside().charsWide(20);
     label("Label4", "*Label Width:").in("Frame1").atColumn(1); // under the length row's label
-    combo("LabelWidthCombo", ui::ComboStyle::Editable, {}).in("Frame1").beside();
+    combo("LabelWidthCombo", ui::ComboStyle::Editable, {}).in("Frame1").beside().charsWide(20);
     button("CustomizeMedia", "Customize").in("Frame1").beside();
 
-    checkBox("OrientationCB", "").in("Frame1");
+    checkBox("OrientationCB", "").in("Frame1").setAccessibleName("Ignore Orientation");
     label("Label5", "Orientation:").in("Frame1").beside();
-    combo("OrientationCombo", ui::ComboStyle::DropDownList, {}).in("Frame1").beside();
+    combo("OrientationCombo", ui::ComboStyle::DropDownList, {}).in("Frame1").beside().charsWide(22);
 
-    checkBox("DispenseCB", "").in("Frame1");
+    checkBox("DispenseCB", "").in("Frame1").setAccessibleName("Ignore Media Handling");
     label("Label7", "Media Handling:").in("Frame1").beside();
-    combo("DispenseCombo", ui::ComboStyle::DropDownList, {}).in("Frame1").beside();
+    combo("DispenseCombo", ui::ComboStyle::DropDownList, {}).in("Frame1").beside().charsWide(22);
 
-    button("Prev", "< Back");
-    button("Next", "Next >").beside();
-    button("Cancel", "Cancel").beside();
+    button("Prev", "< Back").asBack();
+    button("Next", "Next >").beside().setDefault(true);
+    button("Cancel", "Cancel").beside().setCancel(true);
 
     // Every setting starts ignored, its controls disabled.
     for (const char* box : {"MediaTypeCB", "MediaSizeCB", "OrientationCB", "DispenseCB"})
@@ -268,6 +270,7 @@ void Operation::Next_Click() {
         core().ShowNotice("Invalid media size selected or media size entered manually.\r\n"
                           "Please use the drop down menu or Customize button to specify the "
                           "media size");
+        ctl("LabelLengthCombo").setFocus();
         return;
     }
     pages().getPrinterSetup().Show();

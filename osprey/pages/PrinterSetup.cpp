@@ -81,37 +81,46 @@ void PrinterSetup::Build() {
     setCaption("Printer Setup - Page 2");
     label("Label1", "Printer Setup - Page 2").asHeading();
     label("Label6", kNote);
-    label("Label5", "Ignore");
+    label("Label5", "Ignore").in("Frame1"); // the header of the boxes' column
 
+    // Each "Ignore" box is named after the setting on its row. The value texts are as wide
+    // as the widest value, so moving a slider moves nothing else; the lists, filled as the
+    // page loads, are declared wide enough for their entries.
     frame("Frame1", "         Media Setup");
     image("Image1", "media-setup.png").in("Frame1").onFrameCaption();
-    checkBox("PrintSpeedCB", "").in("Frame1");
+    checkBox("PrintSpeedCB", "").in("Frame1").setAccessibleName("Ignore Print Speed");
     label("Label2", "Print Speed:").in("Frame1").beside();
-    combo("PrintSpeedCombo", ui::ComboStyle::DropDownList, {}).in("Frame1").beside();
-    checkBox("HorzCB", "").in("Frame1");
+    combo("PrintSpeedCombo", ui::ComboStyle::DropDownList, {}).in("Frame1").beside().charsWide(28);
+    checkBox("HorzCB", "").in("Frame1").setAccessibleName("Ignore Horizontal Image Shift");
     label("Label3", "Horizontal Image Shift:").in("Frame1").beside();
     scrollBar("HorzShiftHScroll", -100, 100).in("Frame1").beside();
-    label("HorzLabel", "").in("Frame1").beside();
-    combo("HorzShiftUnit", ui::ComboStyle::DropDownList, {}).in("Frame1").beside();
-    checkBox("VertCB", "").in("Frame1");
+    label("HorzLabel", "").in("Frame1").beside().charsWide(7);
+    combo("HorzShiftUnit", ui::ComboStyle::DropDownList, {})
+        .in("Frame1")
+        .beside()
+        .setAccessibleName("Horizontal Image Shift Unit");
+    checkBox("VertCB", "").in("Frame1").setAccessibleName("Ignore Vertical Image Shift");
     label("Label4", "Vertical Image Shift:").in("Frame1").beside();
     scrollBar("VertShiftHScroll", -100, 1280).in("Frame1").beside();
-    label("VertLabel", "").in("Frame1").beside();
-    combo("VertShiftUnit", ui::ComboStyle::DropDownList, {}).in("Frame1").beside();
+    label("VertLabel", "").in("Frame1").beside().charsWide(7);
+    combo("VertShiftUnit", ui::ComboStyle::DropDownList, {})
+        .in("Frame1")
+        .beside()
+        .setAccessibleName("Vertical Image Shift Unit");
 
     frame("Frame2", "         Sensor Setup");
     image("Image2", "sensor-setup.png").in("Frame2").onFrameCaption();
-    checkBox("GapCB", "").in("Frame2");
+    checkBox("GapCB", "").in("Frame2").setAccessibleName("Ignore Gap Sensor Type");
     label("Label7", "*Gap Sensor Type:").in("Frame2").beside();
-    combo("GapCombo", ui::ComboStyle::DropDownList, {}).in("Frame2").beside();
+    combo("GapCombo", ui::ComboStyle::DropDownList, {}).in("Frame2").beside().charsWide(28);
 
     frame("Frame3", "         Emulation Setup");
     image("Image3", "emulation-setup.png").in("Frame3").onFrameCaption();
-    checkBox("EmulationCB", "").in("Frame3");
+    checkBox("EmulationCB", "").in("Frame3").setAccessibleName("Ignore Active Emulation");
     label("Label8", "Active Emulation:").in("Frame3").beside();
     combo("EmulationCombo", ui::ComboStyle::DropDownList, {}).in("Frame3").beside();
 
-    button("Prev", "< Back");
+    button("Prev", "< Back").asBack();
     button("Finish", "Next >").beside().setDefault(true);
     button("Cancel", "Cancel").beside().setCancel(true);
 
@@ -302,6 +311,7 @@ void PrinterSetup::Finish_Click() {
     if (!core().ws.SettingsChanged) {
         core().ShowNotice(
             "No settings selected. Please select a setting to change or press cancel to exit");
+        ctl("PrintSpeedCB").setFocus(); // the first "Ignore" box
         return;
     }
     if (AskSaveWizardSettings())

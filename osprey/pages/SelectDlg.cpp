@@ -24,9 +24,9 @@ void SelectDlg::Build() {
     label("Label4", "Configure basic printer settings");
     label("Label5", "Select this option only after the NIC settings have been configured and a "
                     "Windows driver for the printer has been installed.");
-    button("Prev", "< Back").onClick = [this] { Prev_Click(); };
+    button("Prev", "< Back").asBack().onClick = [this] { Prev_Click(); };
     button("Next", "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };
-    button("Cancel", "Cancel").beside().onClick = [this] { Cancel_Click(); };
+    button("Cancel", "Cancel").beside().setCancel(true).onClick = [this] { Cancel_Click(); };
 }
 
 void SelectDlg::Form_Load() {

@@ -33,9 +33,9 @@ void Selection::Build() {
           "Note:  If the desired printer is not displayed in this list,  then the driver for this "
           "printer was not properly installed. Please exit this wizard, reinstall the driver for "
           "the printer, and then restart this wizard.");
-    button("Prev", "< Back").onClick = [this] { Prev_Click(); };
+    button("Prev", "< Back").asBack().onClick = [this] { Prev_Click(); };
     button("Next", "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };
-    button("Cancel", "Cancel").beside().onClick = [this] { Cancel_Click(); };
+    button("Cancel", "Cancel").beside().setCancel(true).onClick = [this] { Cancel_Click(); };
 }
 
 void Selection::Form_Load() {
@@ -117,6 +117,7 @@ void Selection::Next_Click() {
     if (ws.SelectedPrinter.empty()) {
         app().MsgBox("No Printer Selected.\r\nYou must select a printer to continue.",
                      ui::mb::OkOnly, title);
+        ctl("PrinterList").setFocus();
         return;
     }
     if (failure != spooler::err::None) {

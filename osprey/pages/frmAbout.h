@@ -13,7 +13,9 @@ class AboutBox : public Page {
     AboutBox(Core& core, OspreyPages& pages, const std::string& name, std::string icon,
              std::string versionPrefix)
         : Page(core, pages, name), icon_(std::move(icon)),
-          versionPrefix_(std::move(versionPrefix)) {}
+          versionPrefix_(std::move(versionPrefix)) {
+        setDialogWindow(true);
+    }
 
     void cmdOK_Click();
     void cmdSysInfo_Click();

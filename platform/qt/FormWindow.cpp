@@ -1,255 +1,20 @@
 #include "platform/qt/FormWindow.h"
 
-#include "platform/qt/FileFilter.h"
-#include "platform/qt/Pictures.h"
+#include "platform/qt/AccessibleNames.h"
+#include "platform/qt/EventHook.h"
+#include "platform/qt/FormLayout.h"
+#include "platform/qt/PropertySync.h"
 #include "platform/qt/QtHost.h"
+#include "platform/qt/WidgetFactory.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QCloseEvent>
-#include <QComboBox>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QGuiApplication>
-#include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMouseEvent>
-#include <QPlainTextEdit>
-#include <QProgressBar>
+#include <QLayout>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QScreen>
-#include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionGroupBox>
-#include <QTextCursor>
-#include <QTimer>
-#include <QValidator>
-
-#include <algorithm>
-#include <optional>
-#include <utility>
 
 namespace uiqt {
 
 using ui::Control;
-using ui::ControlKind;
 using ui::Prop;
-
-void FormDialog::closeEvent(QCloseEvent* event) {
-    // The model decides whether the window goes (Form_QueryUnload with the user's mode).
-    event->ignore();
-    if (onCloseBox)
-        onCloseBox();
-}
-
-void FormDialog::reject() {
-    if (onEscape)
-        onEscape();
-}
-
-namespace {
-
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-// Labels longer than this wrap their text.
-constexpr qsizetype kWrapAfter = 80;
-// A heading's font against the body text's.
-constexpr qreal kHeadingScale = 1.25;
-
-// Runs a function for events of a watched object; true swallows the event.
-class EventHook : public QObject {
-  public:
-    EventHook(QObject* watched, std::function<bool(QEvent*)> fn)
-        : QObject(watched), fn_(std::move(fn)) {
-        watched->installEventFilter(this);
-    }
-    bool eventFilter(QObject*, QEvent* event) override { return fn_(event); }
-
-  private:
-    std::function<bool(QEvent*)> fn_;
-};
-
-// A combo box whose opening list raises the model's drop-down event first.
-class DropDownCombo : public QComboBox {
-  public:
-    std::function<void()> onDropDown;
-    void showPopup() override {
-        if (onDropDown)
-            onDropDown();
-        if (isVisible() && isEnabled())
-            QComboBox::showPopup();
-    }
-};
-
-// A list box that, unlike Qt's, picks no entry by itself when it gets the focus.
-class ListBox : public QListWidget {
-  public:
-    bool focusing = false;
-    std::function<void()> afterFocusIn;
-
-  protected:
-    void focusInEvent(QFocusEvent* event) override {
-        focusing = true;
-        QListWidget::focusInEvent(event);
-        focusing = false;
-        if (afterFocusIn)
-            afterFocusIn();
-    }
-};
-
-// Colours are 0x00BBGGRR, or a system colour index with the high bit set.
-QColor toQColor(std::uint32_t colour) {
-    if (colour & 0x80000000u) {
-        const QPalette pal = QApplication::palette();
-        switch (colour & 0xFFu) {
-        case 0x05:
-            return pal.color(QPalette::Base); // window background
-        case 0x08:
-            return pal.color(QPalette::Text); // window text
-        case 0x12:
-            return pal.color(QPalette::ButtonText);
-        default:
-            return pal.color(QPalette::Button); // button face and the rest
-        }
-    }
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
-
-// Controls that take the width of their grid cell rather than their own (a label, so that a
-// wrapping text gets the width its height was measured for).
-bool fillsItsCell(ControlKind k) {
-    switch (k) {
-    case ControlKind::Label:
-    case ControlKind::TextBox:
-    case ControlKind::ComboBox:
-    case ControlKind::ListBox:
-    case ControlKind::ScrollBar:
-    case ControlKind::ProgressBar:
-    case ControlKind::Frame:
-    case ControlKind::Line:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool takesFocus(ControlKind k) {
-    switch (k) {
-    case ControlKind::TextBox:
-    case ControlKind::ComboBox:
-    case ControlKind::ListBox:
-    case ControlKind::CheckBox:
-    case ControlKind::OptionButton:
-    case ControlKind::Button:
-    case ControlKind::ScrollBar:
-        return true;
-    default:
-        return false;
-    }
-}
-
-QStringList toQStrings(const std::vector<std::string>& items) {
-    QStringList list;
-    list.reserve(static_cast<qsizetype>(items.size()));
-    for (const std::string& s : items)
-        list << qs(s);
-    return list;
-}
-
-// The key code a page's key-press handler sees for a typed key, 0 when it sees none
-// (navigation keys, Tab, Enter and Escape belong to the window).
-int keyAsciiOf(const QKeyEvent* e) {
-    const QString t = e->text();
-    if (t.isEmpty())
-        return 0;
-    const char16_t ch = t.at(0).unicode();
-    if (ch == 9 || ch == 10 || ch == 27 || ch == 127)
-        return 0;
-    return ch;
-}
-
-// A text box's length limit as the model counts it, in characters (Qt's own limit counts
-// UTF-16 units): an edit that does not fit keeps what fits of it, the caret after that, and
-// one that adds nothing is refused. Edits through the accessibility interface pass here too.
-class LimitValidator : public QValidator {
-  public:
-    // The model's text before the edit and its limit; nothing once the control is gone.
-    using ModelText = std::function<std::optional<std::pair<std::string, int>>()>;
-    LimitValidator(QObject* parent, ModelText model)
-        : QValidator(parent), model_(std::move(model)) {}
-    State validate(QString& input, int& pos) const override {
-        const auto model = model_();
-        if (!model)
-            return Acceptable;
-        const std::string after = input.toStdString();
-        const std::string kept = ui::fitEdit(model->first, after, model->second);
-        if (kept == after)
-            return Acceptable;
-        if (kept == model->first)
-            return Invalid; // nothing of the edit fits: as if it never happened
-        const qsizetype fromEnd = input.size() - pos;
-        input = QString::fromStdString(kept);
-        pos = static_cast<int>(std::max<qsizetype>(0, input.size() - fromEnd));
-        return Acceptable;
-    }
-
-  private:
-    ModelText model_;
-};
-
-// True when a caption marks an access key ("&Name", not "Save && Exit").
-bool hasAccessKey(const std::string& caption) {
-    for (std::size_t i = 0; i + 1 < caption.size(); ++i)
-        if (caption[i] == '&') {
-            if (caption[i + 1] != '&')
-                return true;
-            ++i;
-        }
-    return false;
-}
-
-// Controls that a label names.
-bool isField(ControlKind k) {
-    return k == ControlKind::TextBox || k == ControlKind::ComboBox || k == ControlKind::ListBox ||
-           k == ControlKind::ScrollBar;
-}
-
-// Shows the program's text in a multi-line box with its last line in sight, as a log is read;
-// text added at the end is appended, so the lines above are not laid out again.
-void showLastLines(QPlainTextEdit* plain, const QString& text) {
-    const QString shown = plain->toPlainText();
-    if (shown == text)
-        return;
-    if (!shown.isEmpty() && text.startsWith(shown)) {
-        QTextCursor end(plain->document());
-        end.movePosition(QTextCursor::End);
-        end.insertText(text.mid(shown.size()));
-    } else {
-        plain->setPlainText(text);
-    }
-    plain->moveCursor(QTextCursor::End);
-    QScrollBar* bar = plain->verticalScrollBar();
-    bar->setValue(bar->maximum());
-}
-
-// The width a field needs to show `n` characters of average width, frame included.
-int widthForChars(QWidget* w, int n) {
-    // Names and keys are mostly letters and digits; a digit is wider than the average.
-    const QFontMetrics fm = w->fontMetrics();
-    const int perChar = std::max(fm.averageCharWidth(), fm.horizontalAdvance(QLatin1Char('0')));
-    int frame = 0;
-    if (auto* edit = qobject_cast<QLineEdit*>(w)) // Qt sizes a line edit for 17 x's
-        frame = edit->sizeHint().width() - 17 * fm.horizontalAdvance(QLatin1Char('x'));
-    return perChar * n + std::max(frame, 0);
-}
-
-} // namespace
 
 FormWindow::FormWindow(QtHost& host, ui::Form& form) : host_(&host), form_(&form) {}
 
@@ -257,22 +22,52 @@ FormWindow::~FormWindow() {
     // Touches no model object: the form may be gone.
     retired_ = true;
     widgets_.clear();
-    order_.clear();
 }
 
-QWidget* FormWindow::widgetFor(const Control& control) const {
-    auto it = widgets_.find(&control);
-    return it == widgets_.end() ? nullptr : it->second;
-}
+QSize FormWindow::construct(const Controls& controls, const QFont& font) {
+    widgets_.clear();
+    unplaced_.clear();
+    stale_ = false;
 
-std::vector<std::pair<const Control*, QWidget*>> FormWindow::widgets() const {
-    std::vector<std::pair<const Control*, QWidget*>> out;
-    for (const Control* c : order_) {
-        auto it = widgets_.find(c);
-        if (it != widgets_.end() && it->second)
-            out.emplace_back(c, it->second);
+    window_ = std::make_unique<FormDialog>();
+    window_->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                            Qt::MSWindowsFixedSizeDialogHint);
+    window_->setObjectName(QString::fromStdString(form_->name()));
+    if (font != QApplication::font())
+        window_->setFont(font); // smaller, so that the page fits the screen
+
+    const Control* previous = nullptr;
+    for (const auto& c : controls) {
+        widgets_.add(*c, createWidget(*c, previous, window_.get(), *this));
+        previous = c.get();
     }
-    return out;
+    FormLayout layout = layOutForm(window_.get(), widgets_, form_->dialogWindow());
+    unplaced_ = std::move(layout.unplaced);
+    setLabelBuddies(widgets_);
+
+    // The model's values, so that the content is measured as it will be shown.
+    updating_ = true;
+    for (const auto& c : controls)
+        apply(*c, {Prop::Caption, Prop::Items, Prop::Range, Prop::Text, Prop::Value,
+                   Prop::ListIndex, Prop::Enabled, Prop::Visible, Prop::BackColor,
+                   Prop::PasswordChar, Prop::MaxLength, Prop::ToolTip, Prop::Picture});
+    nameControls(widgets_, layout.rowHead);
+    updating_ = false;
+    shareWidth(layout.buttonSlots);
+    QLayout* root = window_->layout();
+    root->setSizeConstraint(QLayout::SetNoConstraint);
+    window_->ensurePolished();
+    root->activate();
+    return root->totalSizeHint().expandedTo(root->totalMinimumSize());
+}
+
+QSize FormWindow::naturalSize(QtHost& host, ui::Form& form, const Controls& controls,
+                              const QFont& font) {
+    FormWindow measure(host, form);
+    const QSize size = measure.construct(controls, font);
+    measure.retire(); // its widgets were never shown and take no input
+    return size;
 }
 
 void FormWindow::build() {
@@ -285,661 +80,104 @@ void FormWindow::build() {
         window_->hide();
         window_.release()->deleteLater();
     }
-    widgets_.clear();
-    order_.clear();
-    containers_.clear();
-    rows_.clear();
-    stale_ = false;
-
-    window_ = std::make_unique<FormDialog>();
-    window_->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                            Qt::MSWindowsFixedSizeDialogHint);
-    window_->setObjectName(qs(form_->name()));
-    window_->setWindowTitle(qs(form_->caption()));
+    const QFont font = host_->fontFor(*form_);
+    const QSize natural = construct(form_->controlsIfLoaded(), font);
+    window_->setWindowTitle(QString::fromStdString(form_->caption()));
     window_->onCloseBox = [this] {
         if (retired_ || updating_)
             return;
         ui::Form* f = form_;
         host_->userEvent([f] { f->userClose(); });
     };
-    window_->onEscape = [this] { escape(); };
-    containers_[""] = window_.get();
+    window_->onKey = [this](ui::Key key) { return userKey(key); };
+    // A fixed field colour was made from the desktop's palette: a new one paints it again.
+    new EventHook(window_.get(), [this](QEvent* e) {
+        if (e->type() == QEvent::ApplicationPaletteChange && !retired_)
+            for (const auto& [control, w] : widgets_.byControl())
+                paintField(*control, w);
+        return false;
+    });
 
-    const auto& controls = form_->controlsIfLoaded();
-    // Widgets first, so that a control may name a frame declared after it.
-    for (const auto& c : controls) {
-        order_.push_back(c.get());
-        if (QWidget* w = createWidget(*c))
-            widgets_[c.get()] = w;
-    }
-    for (const auto& c : controls)
-        if (QWidget* w = widgetFor(*c))
-            place(*c, w);
-    for (const auto& [name, container] : containers_)
-        layOutRows(container, name);
-    rows_.clear();
-
-    // Assistive tools learn a field's label from the label's buddy: a label is the buddy of
-    // the field it names, or, set beside a field, of that field as its unit ("Inches"). A
-    // heading or a note is nobody's. An access key in a label moves to the next control that
-    // takes the focus.
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        auto* label = controls[i]->kind() == ControlKind::Label
-                          ? qobject_cast<QLabel*>(widgetFor(*controls[i]))
-                          : nullptr;
-        if (!label)
-            continue;
-        const Control* buddy = fieldNamedBy(*controls[i]);
-        if (!buddy && controls[i]->layout().sameRow && i > 0 && isField(controls[i - 1]->kind()))
-            buddy = controls[i - 1].get();
-        if (hasAccessKey(controls[i]->caption()))
-            for (std::size_t j = i + 1; j < controls.size(); ++j)
-                if (takesFocus(controls[j]->kind())) {
-                    buddy = controls[j].get();
-                    break;
-                }
-        if (buddy)
-            label->setBuddy(widgetFor(*buddy));
-    }
-
+    // Controls hidden now have no place (a kind of port this PC lacks); one hidden later
+    // gives up its place too, and the window keeps its size.
     updating_ = true;
-    for (const auto& c : controls)
-        applyAll(*c);
+    for (const auto& c : form_->controlsIfLoaded())
+        apply(*c, {Prop::Visible});
     updating_ = false;
-    // A control already hidden as the window is built (a kind of port this PC lacks, say)
-    // gives up its place; one hidden later keeps it, so toggling it never moves the others.
-    for (const auto& [control, w] : widgets_)
-        if (!control->visible()) {
-            QSizePolicy policy = w->sizePolicy();
-            policy.setRetainSizeWhenHidden(false);
-            w->setSizePolicy(policy);
-        }
-
-    // The window takes the size its content asks for and cannot be resized.
-    QLayout* root = window_->layout();
-    root->setSizeConstraint(QLayout::SetFixedSize);
-    window_->ensurePolished();
-    root->activate();
+    window_->setFixedSize(host_->windowSize(*form_, natural));
+    activateLayouts(window_.get());
     if (wasVisible) {
         window_->move(pos);
         show(form_->modal());
     }
 }
 
-void FormWindow::putOnCaption(QWidget* frame, QWidget* picture) {
-    // The picture sits over the blanks a caption begins with, and follows the frame's size.
-    auto* box = qobject_cast<QGroupBox*>(frame);
-    if (!box)
+void FormWindow::resize(const QSize& size) {
+    if (window_ && !retired_) {
+        window_->setFixedSize(size);
+        activateLayouts(window_.get());
+    }
+}
+
+void FormWindow::apply(Control& c, std::initializer_list<Prop> props) {
+    for (Prop p : props)
+        if (!showProperty(c, p, widgets_, *this))
+            stale_ = true;
+}
+
+bool FormWindow::noteFocus(QWidget* widget) {
+    if (retired_ || !window_ || !window_->isAncestorOf(widget))
+        return false;
+    if (updating_)
+        return true; // the model put it there
+    // The control's own widget, or one inside it (a list's field or its open list); never
+    // the frame around it.
+    const Control* owner = nullptr;
+    for (const auto& [control, w] : widgets_.byControl())
+        if (w == widget || (!owner && control->takesFocus() && w->isAncestorOf(widget)))
+            owner = control;
+    if (owner)
+        form_->userFocus(*const_cast<Control*>(owner));
+    return true;
+}
+
+void FormWindow::followModelFocus(Qt::FocusReason reason) {
+    const Control* focused = form_->focused();
+    QWidget* w = focused ? widgetFor(*focused) : nullptr;
+    if (!w || !window_ || !window_->isVisible())
         return;
-    picture->setParent(box);
-    auto follow = [box, picture] {
-        QStyleOptionGroupBox opt;
-        opt.initFrom(box);
-        opt.text = box->title();
-        opt.textAlignment = box->alignment();
-        opt.lineWidth = 1;
-        opt.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
-        const QRect label =
-            box->style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, box);
-        const int blank = box->fontMetrics().horizontalAdvance(QLatin1Char(' '));
-        picture->move(label.left() + blank, label.center().y() - picture->height() / 2);
-    };
-    new EventHook(box, [follow](QEvent* e) {
-        if (e->type() == QEvent::Resize || e->type() == QEvent::Show)
-            follow();
+    asModel([&] { w->setFocus(reason); });
+}
+
+bool FormWindow::userKey(ui::Key key) {
+    if (retired_)
         return false;
-    });
-    new EventHook(picture, [follow](QEvent* e) {
-        if (e->type() == QEvent::Resize)
-            follow();
-        return false;
-    });
-}
-
-void FormWindow::layOutRows(QWidget* container, const std::string& name) {
-    // One grid per form or frame, so that the rows line up in columns. A row of buttons only
-    // (Back, Next, Cancel) spans the whole width. An empty last column takes the width the
-    // rows do not need, so they stay packed at the left.
-    auto* grid = new QGridLayout(container);
-    const std::vector<Row>& rows = rows_[name];
-    auto isButtonRow = [](const Row& row) {
-        return std::all_of(row.begin(), row.end(), [](const auto& cell) {
-            return cell.first->kind() == ControlKind::Button;
-        });
-    };
-    // Columns the controls of a row start in; a control in the last column gets -1 here.
-    auto startColumns = [](const Row& row) {
-        std::vector<int> starts;
-        int next = 0;
-        for (const auto& [c, w] : row) {
-            if (c->layout().lastColumn) {
-                starts.push_back(-1);
-                continue;
-            }
-            starts.push_back(std::max(next, c->layout().column));
-            next = starts.back() + 1;
-        }
-        return starts;
-    };
-    int columns = 1;
-    for (const Row& row : rows) {
-        if (isButtonRow(row))
-            continue;
-        int needed = 0;
-        for (int start : startColumns(row))
-            needed = start < 0 ? needed + 1 : std::max(needed, start + 1);
-        columns = std::max(columns, needed);
-    }
-    const int all = columns + 1;
-    grid->setColumnStretch(columns, 1);
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        const Row& row = rows[static_cast<std::size_t>(r)];
-        if (isButtonRow(row) && row.size() > 1) {
-            auto* buttons = new QHBoxLayout;
-            for (const auto& [c, w] : row)
-                buttons->addWidget(w);
-            buttons->addStretch(1);
-            grid->addLayout(buttons, r, 0, 1, all);
-            continue;
-        }
-        std::vector<int> starts = startColumns(row);
-        for (int& start : starts)
-            if (start < 0)
-                start = columns - 1;
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            const auto [c, w] = row[i];
-            // Fields fill their cells, so the fields of a column share one width; they reach
-            // past their own column only up to the next control of their row, or over all
-            // columns when alone in it. The rest keep their own width at the left of the cell,
-            // and the last of a row may run on unless it holds the last column.
-            const bool fills = fillsItsCell(c->kind()) && c->layout().width <= 0;
-            const bool field = c->kind() != ControlKind::Label && c->kind() != ControlKind::Frame &&
-                               c->kind() != ControlKind::Line && fillsItsCell(c->kind());
-            const int end = i + 1 < row.size()       ? starts[i + 1]
-                            : c->layout().lastColumn ? columns
-                            : !field                 ? all
-                            : row.size() == 1        ? columns
-                                                     : starts[i] + 1;
-            const Qt::Alignment align = fills ? Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter;
-            // A description beside a control wraps rather than widen the page.
-            if (c->kind() == ControlKind::Label && !c->layout().heading && i > 0 &&
-                i + 1 == row.size())
-                if (auto* label = qobject_cast<QLabel*>(w))
-                    label->setWordWrap(true);
-            grid->addWidget(w, r, starts[i], 1, std::max(1, end - starts[i]), align);
-        }
-    }
-}
-
-QWidget* FormWindow::createWidget(Control& c) {
-    Control* cp = &c;
-    QWidget* w = nullptr;
-    switch (c.kind()) {
-    case ControlKind::Timer:
-        return nullptr;
-    case ControlKind::Label: {
-        auto* label = new QLabel;
-        label->setTextFormat(Qt::PlainText);
-        new EventHook(label, [this, cp](QEvent* e) {
-            if (e->type() == QEvent::MouseButtonRelease &&
-                static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton)
-                userEvent(cp, [](Control& c) { c.userClick(); });
-            return false;
-        });
-        if (c.layout().width > 0 || c.layout().height > 0)
-            label->setWordWrap(true);
-        if (c.layout().heading) {
-            QFont font = label->font();
-            font.setBold(true);
-            if (font.pointSizeF() > 0)
-                font.setPointSizeF(font.pointSizeF() * kHeadingScale);
-            else
-                font.setPixelSize(qRound(font.pixelSize() * kHeadingScale));
-            label->setFont(font);
-        }
-        w = label;
-        break;
-    }
-    case ControlKind::TextBox: {
-        if (c.multiLine()) {
-            auto* edit = new QPlainTextEdit;
-            QObject::connect(edit, &QPlainTextEdit::textChanged, [this, cp, edit] {
-                const std::string text = fromDisplayLines(edit->toPlainText().toStdString());
-                userEvent(cp, [text](Control& c) { c.userReplaceText(text); });
-            });
-            if (c.layout().height <= 0)
-                edit->setFixedHeight(std::max(edit->minimumSizeHint().height(),
-                                              edit->fontMetrics().lineSpacing() * 4 + 12));
-            w = edit;
-        } else {
-            auto* edit = new QLineEdit;
-            wireLineEdit(c, edit);
-            w = edit;
-        }
-        break;
-    }
-    case ControlKind::CheckBox: {
-        auto* box = new QCheckBox;
-        // Any change of state not made by the model is the user's click, whether it came from
-        // the mouse, a key or the accessibility interface's toggle.
-        QObject::connect(box, &QCheckBox::stateChanged,
-                         [this, cp] { userEvent(cp, [](Control& c) { c.userClick(); }); });
-        w = box;
-        break;
-    }
-    case ControlKind::OptionButton: {
-        auto* option = new QRadioButton;
-        option->setAutoExclusive(false); // the model keeps one option of a group true
-        QObject::connect(option, &QRadioButton::toggled,
-                         [this, cp] { userEvent(cp, [](Control& c) { c.userClick(); }); });
-        w = option;
-        break;
-    }
-    case ControlKind::ComboBox: {
-        auto* combo = new DropDownCombo;
-        combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-        combo->onDropDown = [this, cp] { userEvent(cp, [](Control& c) { c.userDropDown(); }); };
-        QObject::connect(combo, &QComboBox::activated, [this, cp](int i) {
-            userEvent(cp, [i](Control& c) { c.userSelect(i); });
-        });
-        w = combo;
-        break;
-    }
-    case ControlKind::ListBox: {
-        auto* list = new ListBox;
-        QObject::connect(list, &QListWidget::currentRowChanged, [this, cp, list](int row) {
-            if (!list->focusing)
-                userEvent(cp, [row](Control& c) { c.userSelect(row); });
-        });
-        list->afterFocusIn = [this, cp] { resync(cp); };
-        if (c.layout().height <= 0)
-            list->setFixedHeight(list->fontMetrics().height() * 6 + 2 * list->frameWidth() + 8);
-        w = list;
-        break;
-    }
-    case ControlKind::Button: {
-        auto* button = new QPushButton;
-        QObject::connect(button, &QPushButton::clicked,
-                         [this, cp] { userEvent(cp, [](Control& c) { c.userClick(); }); });
-        w = button;
-        break;
-    }
-    case ControlKind::ScrollBar: {
-        auto* bar = new QScrollBar(Qt::Horizontal);
-        bar->setMinimumWidth(200);
-        QObject::connect(bar, &QScrollBar::valueChanged, [this, cp](int v) {
-            userEvent(cp, [v](Control& c) {
-                if (c.enabled())
-                    c.setValue(v);
-            });
-        });
-        w = bar;
-        break;
-    }
-    case ControlKind::Image: {
-        auto* image = new QLabel;
-        image->setAlignment(Qt::AlignCenter);
-        new EventHook(image, [this, cp](QEvent* e) {
-            if (e->type() == QEvent::MouseButtonRelease &&
-                static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton)
-                userEvent(cp, [](Control& c) { c.userClick(); });
-            return false;
-        });
-        w = image;
-        break;
-    }
-    case ControlKind::Frame: {
-        auto* box = new QGroupBox;
-        containers_[c.name()] = box;
-        w = box;
-        break;
-    }
-    case ControlKind::ProgressBar: {
-        auto* bar = new QProgressBar;
-        bar->setTextVisible(false);
-        bar->setMinimumWidth(300);
-        w = bar;
-        break;
-    }
-    case ControlKind::Line: {
-        auto* line = new QFrame;
-        line->setFrameShape(QFrame::HLine);
-        line->setFrameShadow(QFrame::Sunken);
-        w = line;
-        break;
-    }
-    }
-    if (!w)
-        return nullptr;
-    w->setObjectName(qs(c.fullName()));
-    // Hidden controls keep their place, so showing one never moves the others.
-    QSizePolicy policy = w->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    w->setSizePolicy(policy);
-    if (c.layout().width > 0)
-        w->setFixedWidth(c.layout().width);
-    else if (c.layout().chars > 0)
-        w->setMinimumWidth(widthForChars(w, c.layout().chars));
-    if (c.layout().height > 0)
-        w->setFixedHeight(c.layout().height);
-    if (auto* edit = qobject_cast<QLineEdit*>(w))
-        hookKeys(c, edit);
-    else if (auto* plain = qobject_cast<QPlainTextEdit*>(w))
-        hookKeys(c, plain);
-    return w;
-}
-
-void FormWindow::hookKeys(Control& c, QWidget* target) {
-    // Typed keys go to the page's key-press handler first, which may drop or change them.
-    Control* cp = &c;
-    new EventHook(target, [this, cp, target](QEvent* e) {
-        if (e->type() != QEvent::KeyPress || retired_ || updating_ || !cp->onKeyPress)
-            return false;
-        int key = keyAsciiOf(static_cast<QKeyEvent*>(e));
-        if (key == 0)
-            return false;
-        // Enter belongs to the default button when the page has one; otherwise the field sees it.
-        if (key == 13 && buttonWhere(&Control::isDefault))
-            return false;
-        const int typed = key;
-        userEvent(cp, [&key](Control& c) {
-            if (c.onKeyPress)
-                c.onKeyPress(key);
-        });
-        if (retired_)
-            return true;
-        if (key == typed)
-            return false;
-        if (key != 0) {
-            // The handler changed the key: type that one instead.
-            const QString text(QChar(static_cast<char16_t>(key)));
-            if (auto* edit = qobject_cast<QLineEdit*>(target)) {
-                if (key == 8)
-                    edit->backspace();
-                else
-                    edit->insert(text);
-            } else if (auto* plain = qobject_cast<QPlainTextEdit*>(target)) {
-                if (key == 8)
-                    plain->textCursor().deletePreviousChar();
-                else
-                    plain->insertPlainText(text);
-            }
-        }
+    if (updating_) {
+        // Qt moves the focus on its own (a widget being hidden): the model has moved it.
+        followModelFocus(Qt::OtherFocusReason);
         return true;
-    });
-}
-
-void FormWindow::wireLineEdit(Control& c, QLineEdit* edit) {
-    Control* cp = &c;
-    auto replace = [this, cp](const QString& t) {
-        const std::string text = t.toStdString();
-        userEvent(cp, [text](Control& c) { c.userReplaceText(text); });
-    };
-    if (c.kind() == ControlKind::TextBox) {
-        edit->setValidator(new LimitValidator(
-            edit, [this, cp, edit]() -> std::optional<std::pair<std::string, int>> {
-                if (retired_ || widgetFor(*cp) != edit)
-                    return std::nullopt;
-                return std::pair(cp->text(), cp->maxLength());
-            }));
-        // Typing and the accessibility interface's text changes alike; the model's own
-        // changes arrive while updating_ is set and are not passed back.
-        QObject::connect(edit, &QLineEdit::textChanged, replace);
-        return;
     }
-    // A combo's field: typing at once. The combo sets the field itself when an entry is
-    // picked, just before it reports the pick; any other change of the text (through the
-    // accessibility interface) reaches the model once the event is over, when the pick, if
-    // it was one, has already brought the model to the same text.
-    QObject::connect(edit, &QLineEdit::textEdited, replace);
-    QObject::connect(edit, &QLineEdit::textChanged, [this, cp, edit] {
-        if (retired_ || updating_)
-            return;
-        QTimer::singleShot(0, edit, [this, cp, edit] {
-            auto* combo = retired_ ? nullptr : qobject_cast<QComboBox*>(widgetFor(*cp));
-            if (combo && combo->lineEdit() == edit && edit->text().toStdString() != cp->text())
-                userEvent(cp, [text = edit->text().toStdString()](Control& c) {
-                    c.userReplaceText(text);
-                });
-        });
-    });
-}
-
-const Control* FormWindow::fieldNamedBy(const Control& label) const {
-    // The field declared right after the label, unless the label is the unit of the field
-    // before it.
-    auto it = std::find(order_.begin(), order_.end(), &label);
-    if (it == order_.end() || std::next(it) == order_.end() || !isField((*std::next(it))->kind()))
-        return nullptr;
-    if (label.layout().sameRow && it != order_.begin() && isField((*std::prev(it))->kind()))
-        return nullptr;
-    return *std::next(it);
-}
-
-void FormWindow::place(Control& c, QWidget* w) {
-    std::string container = containers_.count(c.layout().container) ? c.layout().container : "";
-    if (c.kind() == ControlKind::Frame && container == c.name())
-        container.clear(); // a frame never holds itself
-    if (c.layout().onCaption && !container.empty()) {
-        putOnCaption(containers_[container], w);
-        return;
-    }
-    std::vector<Row>& rows = rows_[container];
-    const bool afterLine = !rows.empty() && rows.back().front().first->kind() == ControlKind::Line;
-    if (!c.layout().sameRow || rows.empty() || afterLine || c.kind() == ControlKind::Line)
-        rows.emplace_back();
-    rows.back().emplace_back(&c, w);
-}
-
-void FormWindow::applyAll(Control& c) {
-    for (Prop p : {Prop::Caption, Prop::Items, Prop::Range, Prop::Text, Prop::Value,
-                   Prop::ListIndex, Prop::Enabled, Prop::Visible, Prop::BackColor,
-                   Prop::PasswordChar, Prop::MaxLength, Prop::ToolTip, Prop::Picture})
-        apply(c, p);
-}
-
-void FormWindow::apply(Control& c, Prop prop) {
-    QWidget* w = widgetFor(c);
-    if (!w)
-        return;
-    switch (prop) {
-    case Prop::Caption: {
-        const QString caption = qs(toDisplayLines(c.caption()));
-        if (auto* label = qobject_cast<QLabel*>(w)) {
-            if (c.kind() == ControlKind::Label) {
-                // Long texts wrap, so that one sentence does not make the window very wide.
-                if (caption.size() > kWrapAfter && !label->wordWrap()) {
-                    label->setWordWrap(true);
-                    if (c.layout().width <= 0 && c.layout().chars <= 0)
-                        label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 70);
-                }
-                label->setText(label->buddy() ? caption
-                                              : qs(stripAccessKeys(toDisplayLines(c.caption()))));
-                // Lists read a name only, not the label relation.
-                if (const Control* field = fieldNamedBy(c))
-                    if (QWidget* fw = widgetFor(*field))
-                        fw->setAccessibleName(qs(stripAccessKeys(c.caption())));
-                // A grid measures a wrapping text at its cell's width; one of a fixed width
-                // asks for the height its own width needs.
-                if (label->wordWrap() && c.layout().width > 0 && c.layout().height <= 0)
-                    label->setMinimumHeight(label->heightForWidth(c.layout().width));
-            }
-        } else if (auto* button = qobject_cast<QPushButton*>(w)) {
-            button->setText(caption);
-            button->setDefault(c.isDefault());
-        } else if (auto* ab = qobject_cast<QAbstractButton*>(w)) {
-            ab->setText(caption);
-        } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
-            box->setTitle(caption);
-        }
-        break;
-    }
-    case Prop::Text: {
-        if (c.kind() == ControlKind::TextBox) {
-            if (c.multiLine() != (qobject_cast<QPlainTextEdit*>(w) != nullptr)) {
-                stale_ = true; // a different widget is needed: rebuilt when next shown
-                break;
-            }
-            if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-                const QString text = qs(c.text());
-                if (edit->text() != text)
-                    edit->setText(text);
-            } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
-                showLastLines(plain, qs(toDisplayLines(c.text())));
-            }
-        } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
-            if (combo->isEditable()) {
-                if (combo->currentText() != qs(c.text()))
-                    combo->setEditText(qs(c.text()));
-            } else if (combo->currentIndex() != c.listIndex()) {
-                combo->setCurrentIndex(c.listIndex());
-            }
-        }
-        break;
-    }
-    case Prop::Value:
-        if (auto* box = qobject_cast<QCheckBox*>(w)) {
-            box->setCheckState(c.value() == 0   ? Qt::Unchecked
-                               : c.value() == 2 ? Qt::PartiallyChecked
-                                                : Qt::Checked);
-        } else if (auto* option = qobject_cast<QRadioButton*>(w)) {
-            option->setChecked(c.value() != 0);
-        } else if (auto* bar = qobject_cast<QScrollBar*>(w)) {
-            bar->setValue(c.value());
-        } else if (auto* progress = qobject_cast<QProgressBar*>(w)) {
-            progress->setValue(c.value());
-        }
-        break;
-    case Prop::Range:
-        if (auto* bar = qobject_cast<QScrollBar*>(w)) {
-            bar->setRange(c.min(), c.max());
-            bar->setValue(c.value());
-        } else if (auto* progress = qobject_cast<QProgressBar*>(w)) {
-            progress->setRange(c.min(), c.max());
-            progress->setValue(c.value());
-        }
-        break;
-    case Prop::Items:
-        if (auto* combo = qobject_cast<QComboBox*>(w)) {
-            const bool editable = c.comboStyle() == ui::ComboStyle::Editable;
-            if (combo->isEditable() != editable) {
-                combo->setEditable(editable);
-                if (editable) {
-                    // The field shows what was typed, as the model holds it: no completion.
-                    combo->setCompleter(nullptr);
-                    wireLineEdit(c, combo->lineEdit());
-                    hookKeys(c, combo->lineEdit());
-                    combo->setInsertPolicy(QComboBox::NoInsert);
-                }
-            }
-            QStringList items = toQStrings(c.items());
-            QStringList shown;
-            for (int i = 0; i < combo->count(); ++i)
-                shown << combo->itemText(i);
-            if (shown != items) {
-                combo->clear();
-                combo->addItems(items);
-            }
-            // An empty list keeps a usable width; a filled one is as wide as its entries.
-            combo->setMinimumContentsLength(items.isEmpty() ? 12 : 0);
-            combo->setCurrentIndex(c.listIndex());
-            if (editable && combo->currentText() != qs(c.text()))
-                combo->setEditText(qs(c.text()));
-        } else if (auto* list = qobject_cast<QListWidget*>(w)) {
-            QStringList items = toQStrings(c.items());
-            QStringList shown;
-            for (int i = 0; i < list->count(); ++i)
-                shown << list->item(i)->text();
-            if (shown != items) {
-                list->clear();
-                list->addItems(items);
-            }
-            list->setCurrentRow(c.listIndex());
-        }
-        break;
-    case Prop::ListIndex:
-        if (auto* combo = qobject_cast<QComboBox*>(w)) {
-            if (combo->currentIndex() != c.listIndex())
-                combo->setCurrentIndex(c.listIndex());
-            if (combo->isEditable() && combo->currentText() != qs(c.text()))
-                combo->setEditText(qs(c.text()));
-        } else if (auto* list = qobject_cast<QListWidget*>(w)) {
-            if (list->currentRow() != c.listIndex())
-                list->setCurrentRow(c.listIndex());
-        }
-        break;
-    case Prop::Enabled:
-        w->setEnabled(c.enabled());
-        break;
-    case Prop::Visible:
-        w->setHidden(!c.visible());
-        break;
-    case Prop::BackColor:
-        if (c.kind() == ControlKind::TextBox) {
-            QPalette pal = w->palette();
-            pal.setColor(QPalette::Base, toQColor(c.backColor()));
-            w->setPalette(pal);
-        }
-        break;
-    case Prop::PasswordChar:
-        if (auto* edit = qobject_cast<QLineEdit*>(w))
-            edit->setEchoMode(c.passwordChar().empty() ? QLineEdit::Normal : QLineEdit::Password);
-        break;
-    case Prop::MaxLength:
-        break; // the validator reads the model's limit
-    case Prop::ToolTip:
-        w->setToolTip(qs(c.toolTip()));
-        break;
-    case Prop::Picture:
-        if (auto* image = qobject_cast<QLabel*>(w); image && c.kind() == ControlKind::Image) {
-            // Without a picture file of its own the box shows a printer, at a size hinted or
-            // the desktop's large icon size.
-            const ui::LayoutHint& hint = c.layout();
-            const int side = hint.height > 0  ? hint.height
-                             : hint.width > 0 ? hint.width
-                             : hint.onCaption
-                                 ? image->fontMetrics().height()
-                                 : image->style()->pixelMetric(QStyle::PM_LargeIconSize);
-            const QPixmap pixmap = pictureFor(c.picture(), side, image->devicePixelRatioF());
-            image->setFrameShape(QFrame::NoFrame);
-            image->setPixmap(pixmap);
-            if (hint.width <= 0 && hint.height <= 0)
-                image->setFixedSize(pixmap.deviceIndependentSize().toSize());
-        }
-        break;
-    case Prop::Interval:
-        break;
-    case Prop::Focus:
-        if (window_ && window_->isVisible())
-            w->setFocus(Qt::OtherFocusReason);
-        break;
-    }
+    bool taken = false;
+    host_->userEvent([this, key, &taken] { taken = form_->userKey(key); });
+    if (!retired_ && (key == ui::Key::Tab || key == ui::Key::BackTab))
+        followModelFocus(key == ui::Key::Tab ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return taken || key == ui::Key::Tab || key == ui::Key::BackTab;
 }
 
 void FormWindow::controlChanged(Control& control, Prop prop) {
-    if (retired_)
+    if (retired_ || !window_)
         return;
-    if (prop == Prop::Focus && (!window_ || !window_->isVisible())) {
-        pendingFocus_ = &control; // given when the window shows
+    if (prop == Prop::Visible && control.visible() && unplaced_.count(&control)) {
+        build(); // it had no place: the window is laid out again with it
         return;
     }
-    if (!window_ || !widgets_.count(&control))
-        return;
-    const bool was = updating_;
-    updating_ = true;
-    apply(control, prop);
-    updating_ = was;
+    if (widgets_.has(control))
+        asModel([&] { apply(control, {prop}); });
 }
 
 void FormWindow::resync(Control* c) {
-    if (retired_ || !widgets_.count(c))
-        return;
-    const bool was = updating_;
-    updating_ = true;
-    for (Prop p : {Prop::Text, Prop::Value, Prop::ListIndex})
-        apply(*c, p);
-    updating_ = was;
+    if (!retired_ && widgets_.has(*c))
+        asModel([&] { apply(*c, {Prop::Text, Prop::Value, Prop::ListIndex}); });
 }
 
 void FormWindow::userEvent(Control* c, const std::function<void(Control&)>& action) {
@@ -948,23 +186,6 @@ void FormWindow::userEvent(Control* c, const std::function<void(Control&)>& acti
     host_->userEvent([c, &action] { action(*c); });
     // The model may have refused or changed what the widget did: show the model's value.
     resync(c);
-}
-
-Control* FormWindow::buttonWhere(bool (Control::*flag)() const) const {
-    for (const Control* c : order_)
-        if (c->kind() == ControlKind::Button && (c->*flag)())
-            return const_cast<Control*>(c);
-    return nullptr;
-}
-
-void FormWindow::escape() {
-    if (retired_ || updating_)
-        return;
-    if (Control* cancel = buttonWhere(&Control::isCancel)) {
-        QWidget* w = widgetFor(*cancel);
-        if (w && w->isVisible() && w->isEnabled())
-            userEvent(cancel, [](Control& c) { c.userClick(); });
-    }
 }
 
 void FormWindow::show(bool modal) {
@@ -978,42 +199,36 @@ void FormWindow::show(bool modal) {
             window_->hide();
         window_->setWindowModality(want);
     }
-    if (!placed_) {
-        if (QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect area = screen->availableGeometry();
-            window_->move(area.center() - QPoint(window_->width() / 2, window_->height() / 2));
-        }
-        placed_ = true;
-    }
+    // A page opens where the wizard's window stands; a dialog where it first opened.
+    if (!placed_ || !form_->dialogWindow())
+        window_->move(host_->positionFor(*form_, window_->size()));
+    placed_ = true;
     window_->show();
     // Qt makes the first button the default when none is; only the model's default counts.
-    for (const Control* c : order_)
-        if (auto* button = qobject_cast<QPushButton*>(widgetFor(*c)))
+    for (const auto& [c, w] : widgets_.inOrder())
+        if (auto* button = qobject_cast<QPushButton*>(w))
             button->setDefault(c->isDefault());
     window_->raise();
     window_->activateWindow();
-    if (pendingFocus_) {
-        if (QWidget* w = widgetFor(*pendingFocus_))
-            w->setFocus(Qt::OtherFocusReason);
-        pendingFocus_ = nullptr;
-    }
+    followModelFocus(Qt::OtherFocusReason);
 }
 
 void FormWindow::hide() {
-    if (window_)
-        window_->hide();
+    if (!window_)
+        return;
+    if (window_->isVisible())
+        host_->windowLeft(*form_, window_->pos());
+    window_->hide();
 }
 
 void FormWindow::captionChanged() {
     if (window_ && !retired_ && form_->loaded())
-        window_->setWindowTitle(qs(form_->caption()));
+        window_->setWindowTitle(QString::fromStdString(form_->caption()));
 }
 
 void FormWindow::retire() {
     retired_ = true;
-    pendingFocus_ = nullptr;
     widgets_.clear();
-    order_.clear();
     if (window_)
         window_->hide();
 }

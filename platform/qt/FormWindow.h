@@ -1,36 +1,27 @@
 #pragma once
+#include "platform/qt/FormWidgets.h"
+#include "platform/qt/KeyRouting.h"
+#include "platform/qt/WidgetInput.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/Form.h"
 
-#include <QDialog>
+#include <QFont>
 
-#include <functional>
-#include <map>
+#include <initializer_list>
 #include <memory>
+#include <set>
 #include <vector>
-
-class QLineEdit;
 
 namespace uiqt {
 
 class QtHost;
 
-// The top-level window of a form. The close box and Escape go to the model, which decides.
-class FormDialog : public QDialog {
-  public:
-    FormDialog() = default;
-    std::function<void()> onCloseBox;
-    std::function<void()> onEscape;
-
-  protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
-};
-
 // The widgets of one loaded form: built from the model's controls in declaration order,
 // updated when the model changes, feeding user input back to the model.
-class FormWindow {
+class FormWindow final : private WidgetInput {
   public:
+    using Controls = std::vector<std::unique_ptr<ui::Control>>;
+
     FormWindow(QtHost& host, ui::Form& form);
     ~FormWindow();
     FormWindow(const FormWindow&) = delete;
@@ -44,46 +35,55 @@ class FormWindow {
     bool built() const { return window_ != nullptr; }
     bool stale() const { return stale_; }
     void markStale() { stale_ = true; }
+    // The size the form's content asks for with `font`, every control shown; the controls
+    // may be the form's own or ones declared only for measuring.
+    static QSize naturalSize(QtHost& host, ui::Form& form, const Controls& controls,
+                             const QFont& font);
+    // Gives the window a new fixed size (the wizard's steady frame grew).
+    void resize(const QSize& size);
 
     void show(bool modal);
     void hide();
     void captionChanged();
     void controlChanged(ui::Control& control, ui::Prop prop);
+    // The focus moved to this widget in Qt: the model learns it. False when it is not ours.
+    bool noteFocus(QWidget* widget);
     // The model is done with the form: no more input reaches it; the widgets stay until the
     // host deletes this object at a safe point.
     void retire();
 
-    QWidget* widgetFor(const ui::Control& control) const;
+    QWidget* widgetFor(const ui::Control& control) const override { return widgets_.of(control); }
     // The control widgets in declaration order (timers have none).
-    std::vector<std::pair<const ui::Control*, QWidget*>> widgets() const;
+    std::vector<std::pair<const ui::Control*, QWidget*>> widgets() const {
+        return widgets_.inOrder();
+    }
 
   private:
-    QWidget* createWidget(ui::Control& c);
-    void place(ui::Control& c, QWidget* w);
-    void applyAll(ui::Control& c);
-    void apply(ui::Control& c, ui::Prop prop);
-    void resync(ui::Control* c);
-    void userEvent(ui::Control* c, const std::function<void(ui::Control&)>& action);
-    void wireLineEdit(ui::Control& c, QLineEdit* edit);
-    // The field a label names: the one declared right after it, unless the label is the unit
-    // set beside the field before it.
-    const ui::Control* fieldNamedBy(const ui::Control& label) const;
-    void hookKeys(ui::Control& c, QWidget* target);
-    void escape();
-    ui::Control* buttonWhere(bool (ui::Control::*flag)() const) const;
-    void layOutRows(QWidget* container, const std::string& name);
-    void putOnCaption(QWidget* frame, QWidget* picture);
+    // Makes the window and its widgets for the controls, laid out with every control shown;
+    // returns the size that content asks for.
+    QSize construct(const Controls& controls, const QFont& font);
+    void apply(ui::Control& c, std::initializer_list<ui::Prop> props);
+    void followModelFocus(Qt::FocusReason reason);
+    // Shows the model's values on the widgets: what the widgets signal meanwhile is no input.
+    template <class F> void asModel(F show) {
+        const bool was = updating_;
+        updating_ = true;
+        show();
+        updating_ = was;
+    }
+
+    // WidgetInput
+    void userEvent(ui::Control* c, const std::function<void(ui::Control&)>& action) override;
+    bool userKey(ui::Key key) override;
+    void resync(ui::Control* c) override;
+    bool takesInput() const override { return !retired_ && !updating_; }
 
     QtHost* host_;
     ui::Form* form_;
     std::unique_ptr<FormDialog> window_;
-    std::map<const ui::Control*, QWidget*> widgets_;
-    std::vector<const ui::Control*> order_;
-    const ui::Control* pendingFocus_ = nullptr;
-    // The rows of the window ("") and of each frame, in declaration order, while building.
-    using Row = std::vector<std::pair<ui::Control*, QWidget*>>;
-    std::map<std::string, QWidget*> containers_;
-    std::map<std::string, std::vector<Row>> rows_;
+    FormWidgets widgets_;
+    // Controls hidden when the window was built: they have no place until it is rebuilt.
+    std::set<const ui::Control*> unplaced_;
     bool updating_ = false; // model -> widget: widget signals are not user input
     bool stale_ = false;
     bool retired_ = false;

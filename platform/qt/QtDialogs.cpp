@@ -9,6 +9,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <utility>
+
 namespace uiqt {
 
 int QtMessageBoxes::show(const ui::MessageBoxRequest& request) {
@@ -16,23 +18,16 @@ int QtMessageBoxes::show(const ui::MessageBoxRequest& request) {
     box.setWindowTitle(QString::fromStdString(request.title));
     box.setTextFormat(Qt::PlainText);
     box.setText(QString::fromStdString(toDisplayLines(request.text)));
-    switch (request.flags & ui::mb::IconMask) {
-    case ui::mb::Critical:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    case ui::mb::Question:
-        box.setIcon(QMessageBox::Question);
-        break;
-    case ui::mb::Exclamation:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case ui::mb::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    default:
-        box.setIcon(QMessageBox::NoIcon);
-        break;
-    }
+    static constexpr std::pair<int, QMessageBox::Icon> kIcons[] = {
+        {ui::mb::Critical, QMessageBox::Critical},
+        {ui::mb::Question, QMessageBox::Question},
+        {ui::mb::Exclamation, QMessageBox::Warning},
+        {ui::mb::Information, QMessageBox::Information}};
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    for (const auto& [flag, shown] : kIcons)
+        if ((request.flags & ui::mb::IconMask) == flag)
+            icon = shown;
+    box.setIcon(icon);
     const bool yesNo = (request.flags & ui::mb::ButtonMask) == ui::mb::YesNo;
     if (yesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

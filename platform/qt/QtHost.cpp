@@ -4,16 +4,70 @@
 #include "platform/ui/Control.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <functional>
+#include <tuple>
+#include <utility>
 
 namespace uiqt {
 
 namespace {
 int modalDialogs = 0;
+
+// Room a window may take on the screen: its available area less the window manager's frame.
+QSize screenRoom() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    return screen->availableGeometry().size() - QSize(8, 40);
+}
+
+bool fits(const QSize& size, const QSize& room) {
+    return size.width() <= room.width() && size.height() <= room.height();
+}
+
+// A font `factor` times as large, never below a size that can still be read.
+QFont scaled(const QFont& font, double factor) {
+    QFont f = font;
+    if (f.pointSizeF() > 0)
+        f.setPointSizeF(std::max(6.0, f.pointSizeF() * factor));
+    else
+        f.setPixelSize(std::max(8, static_cast<int>(f.pixelSize() * factor)));
+    return f;
+}
+
+bool atSmallest(const QFont& font) {
+    return font.pointSizeF() > 0 ? font.pointSizeF() <= 6.0 : font.pixelSize() <= 8;
+}
+
+// The factor by which a font must shrink for `size` to fit `room`, a little less than the
+// plain ratio since not every part of a page scales with its font.
+double shrinkFor(const QSize& size, const QSize& room) {
+    return std::min(static_cast<double>(room.width()) / size.width(),
+                    static_cast<double>(room.height()) / size.height()) *
+           0.95;
+}
+
+// The desktop's font, made smaller as far as needed for what `measure` gives in it to fit the
+// screen, with that size.
+std::pair<QFont, QSize> fittingFont(const std::function<QSize(const QFont&)>& measure) {
+    QFont font = QApplication::font();
+    QSize size;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        size = measure(font);
+        if (fits(size, screenRoom()) || atSmallest(font))
+            break;
+        font = scaled(font, shrinkFor(size, screenRoom()));
+    }
+    return {font, size};
+}
 } // namespace
 
 ModalDialogScope::ModalDialogScope() {
@@ -28,6 +82,16 @@ bool ModalDialogScope::active() {
 
 QtHost::QtHost(ui::App& app) : app_(&app) {
     app_->setHost(this);
+    // The focus a user moves with the mouse or an access key is the model's focus too.
+    if (auto* qapp = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        focusWatch_ =
+            QObject::connect(qapp, &QApplication::focusChanged, [this](QWidget*, QWidget* now) {
+                if (!now)
+                    return;
+                for (auto& [form, w] : windows_)
+                    if (w->noteFocus(now))
+                        return;
+            });
     // Windows of forms loaded before the host came are built when first needed.
     for (ui::Form* f : app_->forms())
         if (f->loaded())
@@ -35,6 +99,7 @@ QtHost::QtHost(ui::App& app) : app_(&app) {
 }
 
 QtHost::~QtHost() {
+    QObject::disconnect(focusWatch_);
     stopPump();
     if (app_->host() == this)
         app_->setHost(nullptr);
@@ -107,6 +172,86 @@ void QtHost::stopPump() {
 void QtHost::collectRetired() {
     if (depth_ == 0)
         retired_.clear();
+}
+
+QSize QtHost::naturalSize(ui::Form& form, const QFont& font) {
+    if (form.loaded())
+        return FormWindow::naturalSize(*this, form, form.controlsIfLoaded(), font);
+    // A page not shown yet is measured from what it declares.
+    return FormWindow::naturalSize(*this, form, form.declaredControls(), font);
+}
+
+void QtHost::measurePages() {
+    if (frame_.measured || frame_.measuring)
+        return;
+    frame_.measuring = true;
+    std::tie(frame_.font, frame_.size) = fittingFont([this](const QFont& font) {
+        QSize biggest;
+        for (ui::Form* f : std::vector<ui::Form*>(app_->forms()))
+            if (!f->dialogWindow())
+                biggest = biggest.expandedTo(naturalSize(*f, font));
+        return biggest;
+    });
+    frame_.measuring = false;
+    frame_.measured = true;
+}
+
+QFont QtHost::fontFor(ui::Form& form) {
+    if (!form.dialogWindow()) {
+        measurePages();
+        return frame_.measuring ? QApplication::font() : frame_.font;
+    }
+    auto known = dialogFonts_.find(&form);
+    if (known != dialogFonts_.end())
+        return known->second;
+    const QFont font =
+        fittingFont([this, &form](const QFont& f) { return naturalSize(form, f); }).first;
+    dialogFonts_[&form] = font;
+    return font;
+}
+
+QSize QtHost::windowSize(ui::Form& form, const QSize& natural) {
+    if (form.dialogWindow() || !frame_.measured)
+        return natural;
+    if (!fits(natural, frame_.size)) {
+        // A page asks for more than it declared (entries its load added): the whole frame
+        // grows with it.
+        frame_.size = frame_.size.expandedTo(natural);
+        for (auto& [f, w] : windows_)
+            if (!f->dialogWindow() && &w->form() != &form)
+                w->resize(frame_.size);
+    }
+    return frame_.size;
+}
+
+QPoint QtHost::positionFor(ui::Form& form, const QSize& size) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+    const QPoint centred = area.center() - QPoint(size.width() / 2, size.height() / 2);
+    if (form.dialogWindow())
+        return centred;
+    // Where the page shown last stands now (the user may have moved it), else where the
+    // last page was left.
+    if (frame_.shown && frame_.shown != &form) {
+        auto it = windows_.find(frame_.shown);
+        if (it != windows_.end() && it->second->window() && it->second->window()->isVisible()) {
+            frame_.position = it->second->window()->pos();
+            frame_.placed = true;
+        }
+    }
+    frame_.shown = &form;
+    if (!frame_.placed) {
+        frame_.position = centred;
+        frame_.placed = true;
+    }
+    return frame_.position;
+}
+
+void QtHost::windowLeft(ui::Form& form, const QPoint& position) {
+    if (!form.dialogWindow()) {
+        frame_.position = position;
+        frame_.placed = true;
+    }
 }
 
 void QtHost::tick() {

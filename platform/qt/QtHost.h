@@ -2,6 +2,11 @@
 #include "platform/ui/App.h"
 #include "platform/ui/Form.h"
 
+#include <QFont>
+#include <QMetaObject>
+#include <QPoint>
+#include <QSize>
+
 #include <functional>
 #include <map>
 #include <memory>
@@ -46,6 +51,15 @@ class QtHost : public ui::Host {
     // Deletes the windows of unloaded forms when no input is being handled.
     void collectRetired();
 
+    // One steady window per wizard: every page (a form that is no dialog window) takes the
+    // size of the largest page and opens where the last page stood. A wizard whose largest
+    // page would not fit the screen's available area is set in a smaller font, as far as
+    // needed; a dialog window takes its own size, made to fit the same way.
+    QFont fontFor(ui::Form& form);
+    QSize windowSize(ui::Form& form, const QSize& natural);
+    QPoint positionFor(ui::Form& form, const QSize& size);
+    void windowLeft(ui::Form& form, const QPoint& position);
+
     // ui::Host
     void formLoaded(ui::Form&) override;
     void formUnloading(ui::Form&) override;
@@ -60,6 +74,22 @@ class QtHost : public ui::Host {
   private:
     FormWindow* windowOf(ui::Form& form, bool build);
     void tick();
+    void measurePages();
+    QSize naturalSize(ui::Form& form, const QFont& font);
+
+    // The wizard's steady window: its font, size and where it stands.
+    struct Frame {
+        bool measured = false;
+        bool measuring = false;
+        QFont font;
+        QSize size;
+        bool placed = false;
+        QPoint position;
+        ui::Form* shown = nullptr; // the page shown last
+    };
+    Frame frame_;
+    std::map<ui::Form*, QFont> dialogFonts_;
+    QMetaObject::Connection focusWatch_;
 
     ui::App* app_;
     std::map<ui::Form*, std::unique_ptr<FormWindow>> windows_;

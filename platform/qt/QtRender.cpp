@@ -1,5 +1,6 @@
 #include "platform/qt/QtRender.h"
 
+#include "platform/qt/FormLayout.h"
 #include "platform/qt/QtHost.h"
 #include "platform/ui/App.h"
 #include "platform/ui/Control.h"
@@ -24,11 +25,7 @@ QWidget* laidOutWindow(ui::Form& form) {
     QWidget* window = host->window(form);
     if (!window)
         return nullptr;
-    window->ensurePolished();
-    if (QLayout* layout = window->layout()) {
-        layout->invalidate();
-        layout->activate();
-    }
+    activateLayouts(window);
     return window;
 }
 

@@ -33,6 +33,7 @@ void App::throwIfEnded() const {
 
 int App::MsgBox(const std::string& text, int flags, const std::string& title) {
     throwIfEnded();
+    settleFocus(); // a page shown just before the box has its focus when the box closes
     int r = boxes_->show(MessageBoxRequest{text, flags, title});
     throwIfEnded();
     return r;
@@ -40,6 +41,7 @@ int App::MsgBox(const std::string& text, int flags, const std::string& title) {
 
 std::optional<std::string> App::browse(const FileBrowseRequest& request) {
     throwIfEnded();
+    settleFocus();
     auto r = browser_->browse(request);
     throwIfEnded();
     return r;
@@ -59,6 +61,7 @@ bool App::dispatch(const std::function<void()>& event) {
     ++depth_;
     try {
         event();
+        settleFocus();
     } catch (const ProgramEnded&) {
     }
     --depth_;
@@ -139,6 +142,7 @@ void App::DoEvents() {
         int& d;
         ~Depth() { --d; }
     } guard{depth_};
+    settleFocus();
     if (host_)
         host_->processEvents();
     throwIfEnded();
@@ -175,6 +179,14 @@ void App::runUntil(std::int64_t targetMs) {
             clock_->sleepMs(targetMs - now());
         dispatch([&] { DoEvents(); });
     }
+}
+
+void App::settleFocus() {
+    if (ended_)
+        return;
+    for (Form* f : std::vector<Form*>(forms_))
+        if (f->wantsFocus_ && f->visible())
+            f->focusFirst();
 }
 
 std::vector<Form*> App::visibleForms() const {

@@ -96,6 +96,8 @@ class App {
     void retire(std::vector<std::unique_ptr<Control>> controls);
     void runDueTimers();
     void runDuePosted();
+    // Forms shown since the last event give the focus to their first field.
+    void settleFocus();
 
     Clock* clock_;
     MessageBoxes* boxes_;

@@ -83,6 +83,8 @@ std::string Control::fullName() const {
 }
 
 void Control::changed(Prop p) {
+    if (form_->declaring_)
+        return; // declared for measuring only: no window shows it
     if (Host* h = form_->app().host())
         h->controlChanged(*this, p);
 }
@@ -98,6 +100,8 @@ Control& Control::setEnabled(bool on) {
         enabled_ = on;
         if (kind_ == ControlKind::Timer)
             scheduleTimer();
+        if (!on)
+            form_->focusLeaves(*this); // before the window disables it, so it follows
         changed(Prop::Enabled);
     }
     return *this;
@@ -106,6 +110,8 @@ Control& Control::setEnabled(bool on) {
 Control& Control::setVisible(bool on) {
     if (visible_ != on) {
         visible_ = on;
+        if (!on)
+            form_->focusLeaves(*this);
         changed(Prop::Visible);
     }
     return *this;
@@ -117,8 +123,44 @@ Control& Control::setToolTip(std::string tip) {
     return *this;
 }
 
+Control& Control::setAccessibleName(std::string name) {
+    accessibleName_ = std::move(name);
+    changed(Prop::AccessibleName);
+    return *this;
+}
+
+bool Control::takesFocus() const {
+    switch (kind_) {
+    case ControlKind::TextBox:
+    case ControlKind::ComboBox:
+    case ControlKind::ListBox:
+    case ControlKind::CheckBox:
+    case ControlKind::OptionButton:
+    case ControlKind::Button:
+    case ControlKind::ScrollBar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool Control::canFocus() const {
+    if (!takesFocus() || !enabled_ || !visible_)
+        return false;
+    if (layout_.container.empty())
+        return true;
+    for (const auto& c : form_->controlsIfLoaded())
+        if (c->kind_ == ControlKind::Frame && c->name_ == layout_.container)
+            return c->enabled_ && c->visible_;
+    return true;
+}
+
+bool Control::hasFocus() const {
+    return form_->focused() == this;
+}
+
 void Control::setFocus() {
-    changed(Prop::Focus);
+    form_->focusOn(this, true);
 }
 
 Control& Control::setCaption(std::string caption) {
@@ -203,13 +245,18 @@ Control& Control::setValue(int v) {
             return *this;
         value_ = v;
         if (v) {
-            // One option of a group is true: the group is the form or the frame.
+            // One option of a group is true: the group is the form or the frame. The focus
+            // stays with the group's chosen option.
+            bool hadFocus = false;
             for (const auto& c : form_->controlsIfLoaded())
                 if (c.get() != this && c->kind_ == ControlKind::OptionButton &&
                     c->layout_.container == layout_.container && c->value_ != 0) {
                     c->value_ = 0;
+                    hadFocus = hadFocus || c->hasFocus();
                     c->changed(Prop::Value);
                 }
+            if (hadFocus && canFocus())
+                form_->focusOn(this, false);
         }
         changed(Prop::Value);
         if (v)
@@ -400,6 +447,10 @@ void Control::fireTimer() {
     // Keep the handler alive even if the page unloads itself inside it.
     auto handler = onTimer;
     run(handler);
+}
+
+Control& Control::in(const ControlRef& frame) {
+    return in(frame.name());
 }
 
 } // namespace ui

@@ -8,6 +8,7 @@
 namespace ui {
 
 class Form;
+class ControlRef;
 
 enum class ControlKind {
     Label,
@@ -44,11 +45,26 @@ enum class Prop {
     Interval,
     Picture,
     Focus,
+    AccessibleName,
+};
+
+// Keys the model gives their meaning on every form (the renderer hands them over).
+enum class Key {
+    Enter,   // the forward button, unless the field with the focus takes Enter itself
+    Escape,  // the cancel button
+    Tab,     // the next control in declaration order
+    BackTab, // the one before
+    Up,      // arrows: within a group of options, the option before or after, chosen
+    Down,
+    Left,
+    Right,
 };
 
 // Colours as the pages paint fields: white when enabled, button face when not.
 constexpr std::uint32_t kWhite = 0x00FFFFFF;
 constexpr std::uint32_t kButtonFace = 0x8000000F;
+// No colour of the page's own: the control follows the desktop's palette.
+constexpr std::uint32_t kDesktop = 0xFFFFFFFF;
 
 enum class ComboStyle { Editable, DropDownList };
 
@@ -70,6 +86,7 @@ struct LayoutHint {
     bool lastColumn = false; // in the last column of its form or frame (help buttons)
     bool heading = false;    // a label drawn as a heading
     bool onCaption = false;  // an image drawn at the start of its frame's caption
+    bool back = false;       // the Back button of a navigation row
     std::string container;   // name of the frame holding it, empty: the form
 };
 
@@ -95,6 +112,15 @@ class Control {
     Control& setVisible(bool on);
     const std::string& toolTip() const { return toolTip_; }
     Control& setToolTip(std::string tip);
+    // The name a screen reader announces; empty: the renderer takes the caption or label.
+    const std::string& accessibleName() const { return accessibleName_; }
+    Control& setAccessibleName(std::string name);
+
+    // Keyboard focus. A control takes it by its kind; it can have it while it is visible
+    // and enabled, in a frame that is too.
+    bool takesFocus() const;
+    bool canFocus() const;
+    bool hasFocus() const;
     void setFocus();
 
     // Caption: labels, buttons, check boxes, option buttons, frames. "&" marks the access key.
@@ -161,6 +187,7 @@ class Control {
         layout_.container = std::move(frame);
         return *this;
     }
+    Control& in(const ControlRef& frame);
     Control& width(int px) {
         layout_.width = px;
         return *this;
@@ -183,6 +210,10 @@ class Control {
     }
     Control& onFrameCaption() {
         layout_.onCaption = true;
+        return *this;
+    }
+    Control& asBack() {
+        layout_.back = true;
         return *this;
     }
 
@@ -216,11 +247,12 @@ class Control {
     bool enabled_ = true;
     bool visible_ = true;
     std::string toolTip_;
+    std::string accessibleName_;
     std::string caption_;
     std::string text_;
     std::string passwordChar_;
     int maxLength_ = 0;
-    std::uint32_t backColor_ = kWhite;
+    std::uint32_t backColor_ = kDesktop;
     bool multiLine_ = false;
     int value_ = 0;
     int min_ = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/ui/App.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace ui {
@@ -26,6 +27,7 @@ void Form::load() {
         ~Reset() { f->loading_ = false; }
     } reset{this};
     controls_.clear();
+    focused_ = nullptr;
     Build();
     loaded_ = true;
     if (Host* h = app_->host())
@@ -41,6 +43,7 @@ void Form::Show() {
     modal_ = false;
     if (!visible_) {
         visible_ = true;
+        wantsFocus_ = !focusChosen_;
         if (Host* h = app_->host())
             h->formShown(*this);
     }
@@ -52,6 +55,8 @@ void Form::ShowModal() {
     if (!loaded_)
         return;
     modal_ = true;
+    if (!visible_)
+        wantsFocus_ = !focusChosen_;
     visible_ = true;
     if (Host* h = app_->host())
         h->formShown(*this);
@@ -68,6 +73,8 @@ void Form::Hide() {
     load();
     if (visible_) {
         visible_ = false;
+        focusChosen_ = false;
+        wantsFocus_ = false;
         if (Host* h = app_->host())
             h->formHidden(*this);
     }
@@ -106,6 +113,9 @@ void Form::destroyWindow() {
     loaded_ = false;
     visible_ = false;
     modal_ = false;
+    focused_ = nullptr;
+    focusChosen_ = false;
+    wantsFocus_ = false;
     caption_.clear();
     // A handler of one of these controls may still be running: keep them until it ends.
     app_->retire(std::move(controls_));
@@ -120,12 +130,181 @@ const std::string& Form::caption() {
 void Form::setCaption(std::string caption) {
     load();
     caption_ = std::move(caption);
-    if (Host* h = app_->host())
+    if (Host* h = app_->host(); h && !declaring_)
         h->formCaptionChanged(*this);
 }
 
 void Form::setFocus() {
     load();
+}
+
+std::vector<std::unique_ptr<Control>> Form::declaredControls() {
+    if (loaded_ || loading_)
+        return {};
+    loading_ = declaring_ = true;
+    const std::string caption = caption_;
+    struct Reset {
+        Form* f;
+        std::string caption;
+        ~Reset() {
+            f->controls_.clear();
+            f->caption_ = caption;
+            f->loading_ = f->declaring_ = false;
+        }
+    } reset{this, caption};
+    Build();
+    return std::move(controls_);
+}
+
+namespace {
+bool sameGroup(const Control& a, const Control& b) {
+    return a.kind() == ControlKind::OptionButton && b.kind() == ControlKind::OptionButton &&
+           a.layout().container == b.layout().container;
+}
+} // namespace
+
+std::vector<Control*> Form::tabOrder() const {
+    std::vector<Control*> order;
+    if (!loaded_)
+        return order;
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        Control* c = controls_[i].get();
+        if (!c->canFocus())
+            continue;
+        if (c->kind() == ControlKind::OptionButton && !c->checked()) {
+            // An option without the choice is a stop only while its group has none, and
+            // then only the group's first.
+            bool stop = true;
+            for (std::size_t j = 0; j < controls_.size(); ++j) {
+                const Control* o = controls_[j].get();
+                if (o != c && sameGroup(*o, *c) && o->canFocus() && (o->checked() || j < i))
+                    stop = false;
+            }
+            if (!stop)
+                continue;
+        }
+        order.push_back(c);
+    }
+    return order;
+}
+
+Control* Form::nextStop(const Control* from, bool forward) const {
+    const std::vector<Control*> stops = tabOrder();
+    if (stops.empty())
+        return nullptr;
+    // Where `from` stands in declaration order, so a control that just lost its place in
+    // the order still hands the focus on to its neighbour.
+    const auto n = static_cast<std::ptrdiff_t>(controls_.size());
+    std::ptrdiff_t at = -1;
+    for (std::ptrdiff_t i = 0; i < n; ++i)
+        if (controls_[static_cast<std::size_t>(i)].get() == from)
+            at = i;
+    if (at < 0)
+        return forward ? stops.front() : stops.back();
+    for (std::ptrdiff_t step = 1; step <= n; ++step) {
+        const std::ptrdiff_t i = ((forward ? at + step : at - step) % n + n) % n;
+        Control* c = controls_[static_cast<std::size_t>(i)].get();
+        if (std::find(stops.begin(), stops.end(), c) != stops.end())
+            return c;
+    }
+    return nullptr;
+}
+
+void Form::focusOn(Control* control, bool chosen) {
+    if (declaring_)
+        return; // those controls go when the measuring is done
+    if (chosen) {
+        focusChosen_ = true;
+        wantsFocus_ = false;
+    }
+    focused_ = control;
+    if (control)
+        control->changed(Prop::Focus);
+}
+
+void Form::focusLeaves(Control& control) {
+    // The control the focus was on can no longer have it: it moves on, as Tab would.
+    if (loaded_ && !declaring_ && focused_ == &control)
+        focusOn(nextStop(&control, true), false);
+}
+
+void Form::focusFirst() {
+    wantsFocus_ = false;
+    const std::vector<Control*> stops = tabOrder();
+    Control* pick = nullptr;
+    for (Control* c : stops)
+        if (c->kind() != ControlKind::Button) {
+            pick = c;
+            break;
+        }
+    for (Control* c : stops)
+        if (!pick && c->isDefault())
+            pick = c;
+    if (!pick && !stops.empty())
+        pick = stops.front();
+    focusOn(pick, false);
+}
+
+void Form::userFocus(Control& control) {
+    if (!loaded_ || &control.form() != this || !control.takesFocus())
+        return;
+    focusChosen_ = true;
+    wantsFocus_ = false;
+    focused_ = &control;
+}
+
+bool Form::press(bool (Control::*role)() const) {
+    for (const auto& c : controls_)
+        if (c->kind() == ControlKind::Button && ((*c).*role)() && c->canFocus()) {
+            c->userClick();
+            return true;
+        }
+    return false;
+}
+
+bool Form::userKey(Key key) {
+    if (!visible())
+        return false;
+    Control* f = focused_ && focused_->canFocus() ? focused_ : nullptr;
+    switch (key) {
+    case Key::Enter:
+        if (f && f->onKeyPress) {
+            int code = 13;
+            auto handler = f->onKeyPress; // the page may unload itself inside
+            f->run([&] { handler(code); });
+            if (code == 0)
+                return true;
+        }
+        return press(&Control::isDefault);
+    case Key::Escape:
+        return press(&Control::isCancel);
+    case Key::Tab:
+    case Key::BackTab:
+        if (Control* next = nextStop(f ? f : focused_, key == Key::Tab)) {
+            focusOn(next, true);
+            return true;
+        }
+        return false;
+    case Key::Up:
+    case Key::Down:
+    case Key::Left:
+    case Key::Right: {
+        if (!f || f->kind() != ControlKind::OptionButton)
+            return false;
+        std::vector<Control*> group;
+        for (const auto& c : controls_)
+            if (sameGroup(*c, *f) && c->canFocus())
+                group.push_back(c.get());
+        const auto at = std::find(group.begin(), group.end(), f) - group.begin();
+        const auto n = static_cast<std::ptrdiff_t>(group.size());
+        const bool forward = key == Key::Down || key == Key::Right;
+        Control* next = group[static_cast<std::size_t>(((forward ? at + 1 : at - 1) + n) % n)];
+        focusOn(next, true);
+        next->userClick();
+        return true;
+    }
+    }
+    return false;
 }
 
 Control* Form::find(const std::string& name, int index) {
@@ -154,6 +333,8 @@ Control& Form::add(ControlKind kind, const std::string& name, int index) {
             throw std::logic_error("form " + name_ + " declares " + name + " twice");
     controls_.push_back(std::make_unique<Control>(*this, kind, name, index));
     Control& c = *controls_.back();
+    if (kind == ControlKind::TextBox)
+        c.backColor_ = textBoxColour_;
     if (loaded_)
         if (Host* h = app_->host())
             h->controlAdded(c);
@@ -219,6 +400,60 @@ Control& Form::scrollBar(const std::string& name, int min, int max) {
 
 Control& Form::line(const std::string& name) {
     return add(ControlKind::Line, name);
+}
+
+const std::string& Form::builtIn(const ControlRef& c) const {
+    if (&c.form() != this)
+        throw std::logic_error("form " + name_ + " builds " + c.name() + " of form " +
+                               c.form().name());
+    return c.name();
+}
+
+Control& Form::label(const ControlRef& c, const std::string& caption) {
+    return label(builtIn(c), caption, c.index());
+}
+Control& Form::textBox(const ControlRef& c) {
+    return textBox(builtIn(c), c.index());
+}
+Control& Form::checkBox(const ControlRef& c, const std::string& caption) {
+    return checkBox(builtIn(c), caption, c.index());
+}
+Control& Form::option(const ControlRef& c, const std::string& caption) {
+    return option(builtIn(c), caption, c.index());
+}
+Control& Form::combo(const ControlRef& c, ComboStyle style, std::vector<std::string> items) {
+    return combo(builtIn(c), style, std::move(items), c.index());
+}
+Control& Form::listBox(const ControlRef& c, std::vector<std::string> items) {
+    return listBox(builtIn(c), std::move(items), c.index());
+}
+Control& Form::button(const ControlRef& c, const std::string& caption) {
+    return button(builtIn(c), caption, c.index());
+}
+Control& Form::frame(const ControlRef& c, const std::string& caption) {
+    return frame(builtIn(c), caption, c.index());
+}
+Control& Form::timer(const ControlRef& c, int intervalMs, bool enabled) {
+    return timer(builtIn(c), intervalMs, enabled);
+}
+Control& Form::image(const ControlRef& c, const std::string& picture) {
+    return image(builtIn(c), picture);
+}
+Control& Form::progressBar(const ControlRef& c, int min, int max) {
+    return progressBar(builtIn(c), min, max);
+}
+Control& Form::scrollBar(const ControlRef& c, int min, int max) {
+    return scrollBar(builtIn(c), min, max);
+}
+
+std::vector<std::string> Form::unbuiltMembers() {
+    load();
+    std::vector<std::string> missing;
+    for (const auto& member : members_)
+        if (std::none_of(controls_.begin(), controls_.end(),
+                         [&](const auto& c) { return c->name() == member; }))
+            missing.push_back(member);
+    return missing;
 }
 
 } // namespace ui

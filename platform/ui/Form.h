@@ -8,6 +8,7 @@
 namespace ui {
 
 class App;
+class ControlRef;
 
 // Unload modes passed to Form_QueryUnload.
 constexpr int kUnloadUser = 0; // the close box or the system menu
@@ -41,6 +42,27 @@ class Form {
     const std::string& caption();
     void setCaption(std::string caption);
     void setFocus();
+
+    // A dialog or box with a window of its own size, rather than a page of the wizard's
+    // one steady window.
+    bool dialogWindow() const { return dialogWindow_; }
+
+    // Keyboard focus, kept here; a window shows it where the model says. A form that is
+    // shown without a control asking for the focus gives it, once the event that showed it
+    // is over, to its first field: the chosen option of a group, else the forward button.
+    Control* focused() const { return loaded_ ? focused_ : nullptr; }
+    // The controls Tab visits, in declaration order: each that can have the focus, of a
+    // group of options only the chosen one (the first when none is).
+    std::vector<Control*> tabOrder() const;
+    // A key pressed in the window; false when the model gives it no meaning here.
+    bool userKey(Key key);
+    // The user put the focus on a control (a click, an access key).
+    void userFocus(Control& control);
+
+    // The controls the form declares, made afresh without creating its window or running
+    // any of its code but Build (a renderer measures a page it has not shown). A loaded
+    // form gives none.
+    std::vector<std::unique_ptr<Control>> declaredControls();
 
     // Controls (using them creates the window). ctl() of a name the form lacks is a
     // programming error and throws std::logic_error.
@@ -78,11 +100,40 @@ class Form {
     Control& progressBar(const std::string& name, int min = 0, int max = 100);
     Control& scrollBar(const std::string& name, int min, int max);
     Control& line(const std::string& name);
+    // The same, for a control the page declares as a member.
+    Control& label(const ControlRef& c, const std::string& caption);
+    Control& textBox(const ControlRef& c);
+    Control& checkBox(const ControlRef& c, const std::string& caption);
+    Control& option(const ControlRef& c, const std::string& caption);
+    Control& combo(const ControlRef& c, ComboStyle style, std::vector<std::string> items);
+    Control& listBox(const ControlRef& c, std::vector<std::string> items);
+    Control& button(const ControlRef& c, const std::string& caption);
+    Control& frame(const ControlRef& c, const std::string& caption);
+    Control& timer(const ControlRef& c, int intervalMs = 0, bool enabled = false);
+    Control& image(const ControlRef& c, const std::string& picture);
+    Control& progressBar(const ControlRef& c, int min = 0, int max = 100);
+    Control& scrollBar(const ControlRef& c, int min, int max);
+
+    // Set in the constructor: the colour text boxes start with, and the window kind.
+    void setTextBoxColour(std::uint32_t colour) { textBoxColour_ = colour; }
+    void setDialogWindow(bool on) { dialogWindow_ = on; }
+
+  public:
+    // The member names the form declares (ControlRef members) that its Build makes no
+    // control of: a member left behind when a control went. Creates the window.
+    std::vector<std::string> unbuiltMembers();
 
   private:
     friend class Control;
     friend class App;
+    friend class ControlRef;
     void destroyWindow();
+    const std::string& builtIn(const ControlRef& c) const;
+    void focusOn(Control* control, bool chosen);
+    void focusLeaves(Control& control);
+    void focusFirst();
+    Control* nextStop(const Control* from, bool forward) const;
+    bool press(bool (Control::*role)() const);
 
     App* app_;
     std::string name_;
@@ -91,23 +142,43 @@ class Form {
     bool loading_ = false;
     bool visible_ = false;
     bool modal_ = false;
+    bool declaring_ = false;
+    bool dialogWindow_ = false;
+    std::uint32_t textBoxColour_ = kDesktop;
+    Control* focused_ = nullptr;
+    bool focusChosen_ = false; // a control asked for the focus since the form was shown
+    bool wantsFocus_ = false;  // shown: the first field takes the focus once the event ends
     std::vector<std::unique_ptr<Control>> controls_;
+    std::vector<std::string> members_; // names of the ControlRef members
 };
 
-// A control found by name each time it is used, so a page can keep it as a member
-// and still see the new control after its window was rebuilt.
+// A control a page declares once, as a member, so that every use names it through the
+// member and a misspelt or removed control does not compile. It finds its control on each
+// use, so it sees the new control after the window was rebuilt. A control array is one
+// member; `Check1[6]` is one of its elements.
 class ControlRef {
   public:
-    ControlRef(Form& form, std::string name, int index = -1)
-        : form_(&form), name_(std::move(name)), index_(index) {}
+    ControlRef(Form& form, std::string name) : form_(&form), name_(std::move(name)) {
+        form.members_.push_back(name_);
+    }
+    ControlRef(const ControlRef&) = default;
+    ControlRef& operator=(const ControlRef&) = delete;
+
     Control& operator*() const { return form_->ctl(name_, index_); }
     Control* operator->() const { return &form_->ctl(name_, index_); }
-    ControlRef operator[](int index) const { return ControlRef(*form_, name_, index); }
+    ControlRef operator[](int index) const { return ControlRef(*this, index); }
+
+    Form& form() const { return *form_; }
+    const std::string& name() const { return name_; }
+    int index() const { return index_; }
 
   private:
+    ControlRef(const ControlRef& array, int index)
+        : form_(array.form_), name_(array.name_), index_(index) {}
+
     Form* form_;
     std::string name_;
-    int index_;
+    int index_ = -1;
 };
 
 } // namespace ui

@@ -51,13 +51,17 @@ TEST_F(LEAPDlgTest, UserThenPasswordThenConfirmation) {
     h.setText(p(), "Password", std::string(33, 'p'));
     h.boxes.expect(kNotice, kUserLong);
     next("LEAPDlg");
+    EXPECT_EQ(testing_support::Harness::focusOf(p()), "UserName")
+        << "the field the message is about";
     h.setText(p(), "UserName", std::string(32, 'u'));
     h.boxes.expect(kNotice, kPassLong);
     next("LEAPDlg");
+    EXPECT_EQ(testing_support::Harness::focusOf(p()), "Password");
     h.setText(p(), "Password", "Secret");
     h.setText(p(), "ConfirmTxt", "secret");
     h.boxes.expect(kNotice, kMismatch);
     next("LEAPDlg");
+    EXPECT_EQ(testing_support::Harness::focusOf(p()), "ConfirmTxt");
     EXPECT_TRUE(p().visible());
     h.click(p(), "ShowCheck");
     next("LEAPDlg");

@@ -73,8 +73,12 @@ TEST_F(LoadDlgTest, LoadedFileLeadsToThePortPageWithThePagesRestored) {
     start(" GO");
     ui::Control& wireless = pages.getQuestionDlg().ctl("Check1", 6);
     h.run([&] { wireless.setValue(1); });
+    h.run([&] { pages.form("PortSelect").ctl("PortTCP").setValue(1); });
     saveFile("net.ksf");
-    h.run([&] { wireless.setValue(0); });
+    h.run([&] {
+        wireless.setValue(0);
+        pages.form("PortSelect").ctl("PortLPT").setValue(1);
+    });
 
     chooseLoad();
     h.setText(dialog(), "FileName", "net.ksf");
@@ -83,6 +87,8 @@ TEST_F(LoadDlgTest, LoadedFileLeadsToThePortPageWithThePagesRestored) {
     EXPECT_EQ(wireless.value(), 1);
     h.wait(500);
     EXPECT_EQ(h.visibleForm(), "PortSelect");
+    EXPECT_EQ(testing_support::Harness::focusOf(pages.form("PortSelect")), "PortTCP")
+        << "the page opens on the option the file chose";
     EXPECT_FALSE(loadDlg().visible());
     EXPECT_FALSE(timer().enabled());
 }

@@ -163,6 +163,10 @@ TEST_F(PortSelectTest, TcpAddressIsCheckedOnNext) {
         EXPECT_TRUE(h.boxes.allShown());
         EXPECT_EQ(tc.error ? "PortSelect" : "QuestionDlg", h.visibleForm());
         EXPECT_EQ(tc.address, c("IPAddr").text()); // kept as typed
+        if (tc.error) {
+            EXPECT_EQ("IPAddr", testing_support::Harness::focusOf(page()))
+                << "the field the message is about";
+        }
     }
 }
 

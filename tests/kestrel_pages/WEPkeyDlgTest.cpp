@@ -145,9 +145,12 @@ TEST_F(WEPkeyDlgTest, FormatThenSizeThenConfirmation) {
     h.setText(p(), "KeyText", "12345-67890", 1);
     h.boxes.expect(kNotice, kFormat); // key 2: a group of 5
     next("WEPkeyDlg");
+    EXPECT_EQ(testing_support::Harness::focusOf(p()), "KeyText(1)")
+        << "the key the message is about";
     key(1, "1234:567:890");
     h.boxes.expect(kNotice, mismatch(1));
     next("WEPkeyDlg");
+    EXPECT_EQ(testing_support::Harness::focusOf(p()), "ConfirmTxt(0)"); // Key 1's
     h.setText(p(), "ConfirmTxt", "12:34:56:78:9A", 0);
     next("WEPkeyDlg");
     EXPECT_TRUE(page("FinishDialog").visible());

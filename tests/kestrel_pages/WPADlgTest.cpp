@@ -53,9 +53,12 @@ TEST_F(WPADlgTest, LengthThenConfirmationThenCipherQuestion) {
     phrase(std::string(64, 'x'), "other");
     h.boxes.expect(kNotice, kTooLong);
     next("WPADlg");
+    EXPECT_EQ(testing_support::Harness::focusOf(p()), "PassPhrase")
+        << "the field the message is about";
     phrase(std::string(63, 'x'), "other");
     h.boxes.expect(kNotice, kMismatch);
     next("WPADlg");
+    EXPECT_EQ(testing_support::Harness::focusOf(p()), "ConfirmTxt");
     h.click(p(), "ShowCheck"); // no comparison while shown in clear
     h.select(p(), "EncryptMethod", 0);
     h.boxes.expect(kWarning, kCipherOff, ui::mb::No);

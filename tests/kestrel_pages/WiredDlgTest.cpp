@@ -115,6 +115,8 @@ TEST_F(WiredDlgTest, StaticTextsThatWouldAddCommandLinesAreRefused) {
         h.click(page(), "Next");
         EXPECT_TRUE(h.boxes.allShown());
         EXPECT_EQ("WiredDlg", h.visibleForm());
+        EXPECT_EQ(field, testing_support::Harness::focusOf(page()))
+            << "the field the message is about";
     }
 }
 

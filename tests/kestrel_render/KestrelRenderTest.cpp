@@ -4,6 +4,8 @@
 #include "tests/qt/RenderCheck.h"
 
 #include <QAccessible>
+#include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QTest>
 #include <QWidget>
@@ -16,7 +18,7 @@
 namespace kestrel_test {
 namespace {
 
-const std::string kPngDir = KESTREL_PNG_DIR;
+const std::string kPngDir = uiqt_test::pngFolder(KESTREL_PNG_DIR);
 
 // The wizard on fakes with the Qt renderer as its host, so its pages build real windows.
 class RenderFixture : public KestrelFixture {
@@ -108,6 +110,18 @@ TEST_P(KestrelRender, PageRendersWithoutOverlapOrClipping) {
         *this, h, host, pages.form(state.page), state, kPngDir));
 }
 
+// Under a dark desktop scheme what the user types stays readable in every field.
+TEST_P(KestrelRender, TypedTextIsReadableUnderADarkScheme) {
+    const QPalette desktop = QApplication::palette();
+    QApplication::setPalette(uiqt_test::darkPalette());
+    const PageState& state = GetParam();
+    QDir().mkpath(QString::fromStdString(kPngDir + "/dark"));
+    uiqt_test::expectCleanState<RenderFixture>(*this, h, host, pages.form(state.page), state,
+                                               kPngDir + "/dark");
+    uiqt_test::expectReadableTyping(host, pages.form(state.page));
+    QApplication::setPalette(desktop);
+}
+
 INSTANTIATE_TEST_SUITE_P(Pages, KestrelRender, ::testing::ValuesIn(kStates),
                          [](const ::testing::TestParamInfo<PageState>& info) {
                              return std::string(info.param.name);
@@ -120,12 +134,55 @@ TEST_F(RenderFixture, EveryPageIsRendered) {
 
 using uiqt_test::placeOf;
 
+TEST_F(RenderFixture, EveryPageHasOneWindowSize) {
+    uiqt_test::expectSteadyWindow(h, host, pages.all());
+}
+
+// Keyboard alone, on the real windows, from the welcome page to the commands in a file.
+TEST_F(RenderFixture, KeyboardAloneTakesTheFileRoute) {
+    using uiqt_test::pressKey;
+    start("");
+    struct Step {
+        Qt::Key key;
+        const char* page; // visible after the key
+        QString typed = {};
+    };
+    h.boxes.expectContaining("Caution Exiting Wizard", "Do you want to exit", ui::mb::No);
+    h.boxes.expectContaining("Warning", "stored in a text file unencrypted", ui::mb::Yes);
+    h.boxes.expect("Process Successful", "Kestrel Request Successfully Sent");
+    const Step steps[] = {
+        {Qt::Key_Return, "LoadDlg"},      {Qt::Key_Escape, "LoadDlg"},  // asks, and No stays
+        {Qt::Key_Return, "PortSelect"},   {Qt::Key_Down, "PortSelect"}, // Serial, USB, TCP/IP, File
+        {Qt::Key_Down, "PortSelect"},     {Qt::Key_Down, "PortSelect"},
+        {Qt::Key_Down, "PortSelect"},     {Qt::Key_Tab, "PortSelect", "route.txt"},
+        {Qt::Key_Return, "QuestionDlg"},                             // the file name's own Enter
+        {Qt::Key_Space, "QuestionDlg"},                              // the address box
+        {Qt::Key_Return, "WiredDlg"},     {Qt::Key_Tab, "WiredDlg"}, // Automatic
+        {Qt::Key_Tab, "WiredDlg"},                                   // BootP
+        {Qt::Key_Backtab, "WiredDlg"},    {Qt::Key_Return, "FinishDialog"},
+        {Qt::Key_Right, "FinishDialog"}, // No, do not save
+        {Qt::Key_Return, "FinishDialog"},
+    };
+    std::optional<QPoint> where; // every page opens where the one before stood
+    for (const Step& s : steps) {
+        ASSERT_NO_FATAL_FAILURE(pressKey(s.key, s.typed));
+        ASSERT_EQ(uiqt_test::pageWithKeyboard(), s.page) << "after key " << s.key;
+        const QPoint at = QApplication::focusWidget()->window()->pos();
+        EXPECT_EQ(at, where.value_or(at)) << s.page;
+        where = at;
+    }
+    EXPECT_TRUE(ctl("PortSelect", "PortFile").checked());
+    EXPECT_EQ(ctl("WiredDlg", "useAutoIP").checked(), true);
+    EXPECT_TRUE(waitUntil([&] { return h.ended(); }, 60000));
+    EXPECT_EQ(read("route.txt"), job("store tcpip 1 opts -bootp dhcp \r\n") + "\r\n");
+}
+
 TEST_F(RenderFixture, ColumnsLineUp) {
     const uiqt_test::LinedUp cases[] = {
         {"WirelessDlg", "HelpSSID", "HelpOpMode", true},
         {"WirelessDlg", "HelpSSID", "HelpDevices", true},
         {"WirelessDlg", "HelpSSID", "HelpCountry", true},
-        {"WirelessDlg", "SSID", "CountryCode", true},
+        {"WirelessDlg", "SSID", "CountryCode", false},
         {"LoadDlg", "Label2", "Label3", false},
         {"ProgressDlg", "ProgressBar", "StatusLog", true},
     };

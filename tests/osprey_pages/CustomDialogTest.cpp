@@ -165,6 +165,8 @@ TEST_F(CustomDialogTest, WidthAboveTheLimitIsCorrectedThenChosen) {
     h.click(dlg, "OKButton");
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_TRUE(dlg.visible());
+    EXPECT_EQ(testing_support::Harness::focusOf(dlg), "WidthValueInch")
+        << "the size the message is about";
     EXPECT_EQ(box("WidthValueInch"), "4.1");
     EXPECT_EQ(box("WidthValueMM"), "104.14");
     EXPECT_EQ(box("HeightValueInch"), "0"); // the stored length, written back

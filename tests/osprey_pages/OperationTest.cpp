@@ -150,6 +150,8 @@ TEST_F(MediaPagesTest, NextRefusesATypedSizeAndResetsTheLists) {
     h.click(op, "Next");
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_TRUE(op.visible());
+    EXPECT_EQ(testing_support::Harness::focusOf(op), "LabelLengthCombo")
+        << "the size the message is about";
     EXPECT_FALSE(pages.getPrinterSetup().visible());
     EXPECT_EQ(index("LabelWidthCombo"), 4);
     EXPECT_EQ(index("LabelLengthCombo"), 5);

@@ -174,6 +174,8 @@ TEST_F(SetupPagesTest, FinishWithNothingToSendStays) {
     h.click(p, "Finish");
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_EQ(h.visibleForm(), "PrinterSetup");
+    EXPECT_EQ(testing_support::Harness::focusOf(p), "PrintSpeedCB")
+        << "the settings' first Ignore box";
 }
 
 TEST_F(SetupPagesTest, FinishAsksToSaveThenGoesOn) {

@@ -124,6 +124,8 @@ TEST_F(SelectionTest, NothingChosenStaysWithItsMessage) {
     h.click(selection(), "Next");
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_EQ(h.visibleForm(), "Selection");
+    EXPECT_EQ(testing_support::Harness::focusOf(selection()), "PrinterList")
+        << "the list the message is about";
 }
 
 TEST_F(SelectionTest, BackUnloadsAndTheNextVisitMarksThePrinterCurrentThen) {

@@ -3,6 +3,9 @@
 #include "tests/osprey_pages/OspreyFixture.h"
 #include "tests/qt/RenderCheck.h"
 
+#include <QApplication>
+#include <QDir>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -11,7 +14,7 @@
 namespace osprey_test {
 namespace {
 
-const std::string kPngDir = OSPREY_PNG_DIR;
+const std::string kPngDir = uiqt_test::pngFolder(OSPREY_PNG_DIR);
 
 // The wizard on fakes with the Qt renderer as its host, so its pages build real windows.
 class RenderFixture : public OspreyFixture {
@@ -106,6 +109,18 @@ TEST_P(OspreyRender, PageRendersWithoutOverlapOrClipping) {
         *this, h, host, pages.form(state.page), state, kPngDir));
 }
 
+// Under a dark desktop scheme what the user types stays readable in every field.
+TEST_P(OspreyRender, TypedTextIsReadableUnderADarkScheme) {
+    const QPalette desktop = QApplication::palette();
+    QApplication::setPalette(uiqt_test::darkPalette());
+    const PageState& state = GetParam();
+    QDir().mkpath(QString::fromStdString(kPngDir + "/dark"));
+    uiqt_test::expectCleanState<RenderFixture>(*this, h, host, pages.form(state.page), state,
+                                               kPngDir + "/dark");
+    uiqt_test::expectReadableTyping(host, pages.form(state.page));
+    QApplication::setPalette(desktop);
+}
+
 INSTANTIATE_TEST_SUITE_P(Pages, OspreyRender, ::testing::ValuesIn(kStates),
                          [](const ::testing::TestParamInfo<PageState>& info) {
                              return std::string(info.param.name);
@@ -114,6 +129,44 @@ INSTANTIATE_TEST_SUITE_P(Pages, OspreyRender, ::testing::ValuesIn(kStates),
 // Every page of the wizard is in the table above.
 TEST_F(RenderFixture, EveryPageIsRendered) {
     uiqt_test::expectEveryPageIn(kStates, pages.all(), 13u);
+}
+
+TEST_F(RenderFixture, EveryPageHasOneWindowSize) {
+    uiqt_test::expectSteadyWindow(h, host, pages.all());
+}
+
+// Keyboard alone, on the real windows, through the configuration run on the memory
+// spooler; the image shift is set with the slider's keys.
+TEST_F(RenderFixture, KeyboardAloneRunsTheConfiguration) {
+    using uiqt_test::pressKey;
+    h.app.setStallLimit(10 * 60 * 1000);
+    start("");
+    h.boxes.expectContaining("Save Wizard Settings", "Would you like to save", ui::mb::No);
+    h.boxes.expectContaining("Calibration Required", "require calibration", ui::mb::Yes);
+    h.boxes.expect("Process Successful", "Printer Setup Request Successfully Sent");
+    const std::pair<Qt::Key, const char*> steps[] = {
+        {Qt::Key_Return, "SelectDlg"},   {Qt::Key_Down, "SelectDlg"}, // printer settings
+        {Qt::Key_Return, "Selection"},   {Qt::Key_Return, "LoadDlg"},
+        {Qt::Key_Return, "Operation"},   {Qt::Key_Return, "PrinterSetup"},
+        {Qt::Key_Space, "PrinterSetup"}, // the speed is sent
+        {Qt::Key_Tab, "PrinterSetup"},   {Qt::Key_Tab, "PrinterSetup"},
+        {Qt::Key_Space, "PrinterSetup"}, // and the horizontal shift
+        {Qt::Key_Tab, "PrinterSetup"},   {Qt::Key_Right, "PrinterSetup"},
+        {Qt::Key_Right, "PrinterSetup"}, {Qt::Key_PageUp, "PrinterSetup"},
+        {Qt::Key_Left, "PrinterSetup"},  {Qt::Key_Return, "FinishDialog"},
+    };
+    for (const auto& [key, page] : steps) {
+        ASSERT_NO_FATAL_FAILURE(pressKey(key));
+        ASSERT_EQ(uiqt_test::pageWithKeyboard(), page) << "after key " << key;
+    }
+    EXPECT_EQ(ctl("PrinterSetup", "HorzShiftHScroll").value(), 11);
+    EXPECT_EQ(ctl("PrinterSetup", "HorzLabel").caption(), "0.11");
+    EXPECT_EQ(host.window(page("PrinterSetup"))->size(), host.window(page("Operation"))->size())
+        << "the slider's value text widened the page";
+    ASSERT_NO_FATAL_FAILURE(pressKey(Qt::Key_Return));
+    ASSERT_TRUE(h.ended());
+    ASSERT_FALSE(jobsSent().empty());
+    EXPECT_NE(jobsSent().front().find("IMAGE_SHFT_H;110"), std::string::npos);
 }
 
 TEST_F(RenderFixture, ColumnsLineUp) {

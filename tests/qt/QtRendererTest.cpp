@@ -296,8 +296,8 @@ TEST_F(LayoutTest, RowsShareColumns) {
             EXPECT_EQ(at(c.a).width(), at(c.b).width()) << c.a << " and " << c.b;
         }
     }
-    // A field reaches to the next control of its row, no further.
-    EXPECT_EQ(at("Mode").right(), at("Reset").right());
+    // A list is as wide as its entries, not as its cell.
+    EXPECT_LT(at("Mode").right(), at("Reset").left());
     EXPECT_LT(at("Unit").right(), at("HelpName").left());
     EXPECT_EQ(at("Bar").right(), at("HelpName").right()) << "a field alone spans the columns";
     // A list of short entries is narrower than an empty one, which keeps a usable width.
@@ -572,6 +572,15 @@ TEST_F(QtRendererTest, EnterAndEscapePressTheDefaultAndCancelButtons) {
     auto* name = widget<QLineEdit>("NameText");
     QTest::keyClick(name, Qt::Key_Return);
     EXPECT_EQ(form.nextClicks, 1);
+    // Another button with the focus does not take Enter for itself; Tab goes on in the
+    // model's order, and the window follows.
+    auto* back = widget<QPushButton>("Prev");
+    back->setFocus();
+    QTest::keyClick(back, Qt::Key_Return);
+    EXPECT_EQ(form.nextClicks, 2);
+    QTest::keyClick(back, Qt::Key_Tab);
+    EXPECT_EQ(window->focusWidget(), widget<QPushButton>("Next"));
+    EXPECT_EQ(form.focused(), &form.ctl("Next"));
 }
 
 // A page whose buttons are all plain: Enter in a field presses none of them.

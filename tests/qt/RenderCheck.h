@@ -1,26 +1,48 @@
 #pragma once
 // Checks shared by the tests that render forms offscreen.
+#include "platform/qt/FieldPalette.h"
 #include "platform/qt/QtHost.h"
 #include "platform/qt/QtRender.h"
 #include "platform/ui/Form.h"
 #include "tests/support/Harness.h"
 
+#include <QAccessible>
+#include <QApplication>
+#include <QDir>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
 #include <QRect>
+#include <QScreen>
 #include <QString>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <cstddef>
 #include <functional>
+#include <map>
+#include <optional>
 #include <ostream>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace uiqt_test {
+
+// The folder a test's PNGs go to: its own for each test screen (QtTestMain.cpp), so that
+// runs on several screens side by side do not share files.
+inline std::string pngFolder(const std::string& base) {
+    const QString screen = qEnvironmentVariable("UI_TEST_SCREEN");
+    if (screen.isEmpty())
+        return base;
+    const std::string folder = base + "/screen-" + QString(screen).replace('@', '-').toStdString();
+    QDir().mkpath(QString::fromStdString(folder));
+    return folder;
+}
 
 // Distinct colours on a grid of every third pixel: a handful means nothing was drawn.
 inline std::size_t sampledColours(const QImage& image) {
@@ -40,13 +62,112 @@ inline void expectCleanPage(ui::Form& form, const std::string& path) {
     EXPECT_GT(sampledColours(image), 4u) << "the picture is blank";
     for (const std::string& problem : uiqt::checkNoOverlap(form))
         ADD_FAILURE() << problem;
-    // Every picture box in sight shows a picture.
-    for (const auto& [control, w] : uiqt::QtHost::of(form.app())->widgets(form))
+    // The window fits the screen's available area, whatever its scale.
+    const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size();
+    const QWidget* window = uiqt::QtHost::of(form.app())->window(form);
+    EXPECT_TRUE(window->width() <= room.width() && window->height() <= room.height())
+        << form.name() << " is " << window->width() << "x" << window->height();
+    std::map<QString, std::string> names;
+    for (const auto& [control, w] : uiqt::QtHost::of(form.app())->widgets(form)) {
+        // Every picture box in sight shows a picture.
         if (control->kind() == ui::ControlKind::Image && !w->isHidden()) {
             auto* picture = qobject_cast<QLabel*>(w);
             EXPECT_TRUE(picture && !picture->pixmap().isNull())
                 << control->fullName() << " is empty";
         }
+        // Every control a user reaches has a name of its own for a screen reader (a list
+        // gives its entry as its name on this system, so its own name is read here).
+        if (control->takesFocus() && !w->isHidden()) {
+            const QString name =
+                (w->accessibleName().isEmpty()
+                     ? QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name)
+                     : w->accessibleName())
+                    .trimmed();
+            EXPECT_FALSE(name.isEmpty()) << control->fullName() << " has no accessible name";
+            const auto [it, fresh] = names.emplace(name, control->fullName());
+            EXPECT_TRUE(fresh || name.isEmpty()) << control->fullName() << " and " << it->second
+                                                 << " are both " << name.toStdString();
+        }
+    }
+}
+
+// A desktop's dark colour scheme, as a settings tool would set it (no style sheet).
+inline QPalette darkPalette() {
+    QPalette p(QColor(232, 232, 232), QColor(60, 60, 60), QColor(90, 90, 90), QColor(30, 30, 30),
+               QColor(60, 60, 60), QColor(232, 232, 232), QColor(Qt::white), QColor(35, 35, 35),
+               QColor(53, 53, 53));
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, QColor(127, 127, 127));
+    return p;
+}
+
+// Text typed into each text box of the page stands out from the box by the contrast
+// guidelines ask for, enabled or not. A twin of the box takes the typing, so the page's
+// own text and handlers stay as they are.
+inline void expectReadableTyping(uiqt::QtHost& host, ui::Form& form) {
+    for (const auto& [control, w] : host.widgets(form)) {
+        if (control->kind() != ui::ControlKind::TextBox || w->isHidden())
+            continue;
+        QLineEdit twin;
+        twin.setPalette(w->palette());
+        twin.setFont(w->font());
+        twin.setEnabled(w->isEnabled());
+        twin.setText("Wg8 @");
+        twin.resize(std::max(w->width(), 80), std::max(w->height(), 24));
+        const QImage image = twin.grab().toImage();
+        const QColor base = image.pixelColor(image.width() - 6, image.height() / 2);
+        double best = 1;
+        for (int y = 3; y < image.height() - 3; ++y)
+            for (int x = 3; x < image.width() / 2; ++x)
+                best = std::max(best, uiqt::contrastRatio(image.pixelColor(x, y), base));
+        EXPECT_GE(best, uiqt::kReadableContrast) << form.name() << "." << control->fullName();
+    }
+}
+
+// Every page of a wizard (its dialogs apart) has one window size, its forward button in
+// one place, and Enter and Escape each a button to press.
+inline void expectSteadyWindow(testing_support::Harness& h, uiqt::QtHost& host,
+                               const std::vector<ui::Form*>& forms) {
+    std::optional<QSize> size;
+    std::optional<QRect> forward;
+    for (ui::Form* form : forms) {
+        if (form->dialogWindow())
+            continue;
+        h.run([&] { form->load(); });
+        ASSERT_TRUE(uiqt::renderFormToPng(*form, QDir::tempPath().toStdString() + "/steady.png"));
+        const QSize own = host.window(*form)->size();
+        EXPECT_EQ(own, size.value_or(own)) << form->name();
+        size = own;
+        int buttons = 0, defaults = 0, cancels = 0;
+        for (const auto& [control, w] : host.widgets(*form)) {
+            buttons += control->kind() == ui::ControlKind::Button;
+            defaults += control->isDefault();
+            cancels += control->isCancel();
+            if (control->isDefault()) {
+                const QRect at(w->mapTo(w->window(), QPoint(0, 0)), w->size());
+                EXPECT_EQ(at, forward.value_or(at)) << form->name() << "." << control->fullName();
+                forward = at;
+            }
+        }
+        EXPECT_TRUE(buttons == 0 || (defaults == 1 && cancels == 1)) << form->name();
+    }
+}
+
+// Presses a key where the keyboard's focus is, as a user does, then types a text there.
+inline void pressKey(Qt::Key key, const QString& thenType = {}) {
+    QApplication::processEvents();
+    ASSERT_NE(QApplication::focusWidget(), nullptr) << "no control has the keyboard";
+    QTest::keyClick(QApplication::focusWidget(), key);
+    QApplication::processEvents();
+    if (!thenType.isEmpty())
+        QTest::keyClicks(QApplication::focusWidget(), thenType);
+}
+
+// The page whose window has the keyboard ("" when none has).
+inline std::string pageWithKeyboard() {
+    QApplication::processEvents();
+    QWidget* focus = QApplication::focusWidget();
+    return focus ? focus->window()->objectName().toStdString() : std::string();
 }
 
 // Where a control sits in its page's window (empty when it has no widget).

@@ -137,6 +137,19 @@ bool Harness::waitUntil(const std::function<bool()>& done, std::int64_t limitMs,
     return true;
 }
 
+void Harness::key(ui::Form& form, ui::Key key) {
+    if (!form.visible()) {
+        ADD_FAILURE() << "form " << form.name() << " is not visible";
+        return;
+    }
+    app.dispatch([&] { form.userKey(key); });
+}
+
+std::string Harness::focusOf(ui::Form& form) {
+    const ui::Control* c = form.focused();
+    return c ? c->fullName() : std::string();
+}
+
 std::vector<std::string> Harness::visibleForms() const {
     std::vector<std::string> names;
     for (ui::Form* f : app.visibleForms())

@@ -88,7 +88,22 @@ class Harness {
     void setText(ui::Form& form, const std::string& name, const std::string& text, int index = -1);
     void select(ui::Form& form, const std::string& name, int listIndex, int index = -1);
     void dropDown(ui::Form& form, const std::string& name, int index = -1);
+    // The same, on a control the page declares as a member.
+    void click(const ui::ControlRef& c) { click(c.form(), c.name(), c.index()); }
+    void type(const ui::ControlRef& c, const std::string& keys) {
+        type(c.form(), c.name(), keys, c.index());
+    }
+    void setText(const ui::ControlRef& c, const std::string& text) {
+        setText(c.form(), c.name(), text, c.index());
+    }
+    void select(const ui::ControlRef& c, int listIndex) {
+        select(c.form(), c.name(), listIndex, c.index());
+    }
+    void dropDown(const ui::ControlRef& c) { dropDown(c.form(), c.name(), c.index()); }
     void close(ui::Form& form); // the close box
+    void key(ui::Form& form, ui::Key key);
+    // The full name of the control with the focus on a form, "" when none.
+    static std::string focusOf(ui::Form& form);
 
     // Runs code as an event (program start, a call a test makes on a page).
     void run(const std::function<void()>& event) { app.dispatch(event); }

@@ -11,25 +11,28 @@ class TimerPage : public ui::Form {
     explicit TimerPage(ui::App& app) : ui::Form(app, "TimerPage") {}
     std::vector<std::int64_t> ticks;
     std::function<void()> onTick;
+    ui::ControlRef Timer1{*this, "Timer1"};
+    ui::ControlRef Go{*this, "Go"};
 
   protected:
     void Build() override {
-        timer("Timer1", 0, false).onTimer = [this] {
+        timer(Timer1, 0, false).onTimer = [this] {
             ticks.push_back(app().now());
             if (onTick)
                 onTick();
         };
-        button("Go", "Go");
+        button(Go, "Go");
     }
 };
 
 class ModalBox : public ui::Form {
   public:
     explicit ModalBox(ui::App& app) : ui::Form(app, "ModalBox") {}
+    ui::ControlRef OK{*this, "OK"};
 
   protected:
     void Build() override {
-        button("OK", "OK").onClick = [this] { Hide(); };
+        button(OK, "OK").onClick = [this] { Hide(); };
     }
 };
 
@@ -37,8 +40,8 @@ TEST(EventLoop, TimersTickInVirtualTime) {
     Harness h;
     TimerPage page(h.app);
     page.Show();
-    page.ctl("Timer1").setInterval(500);
-    page.ctl("Timer1").setEnabled(true);
+    page.Timer1->setInterval(500);
+    page.Timer1->setEnabled(true);
     h.wait(1600);
     EXPECT_EQ(page.ticks, (std::vector<std::int64_t>{500, 1000, 1500}));
     EXPECT_EQ(h.app.now(), 1600);
@@ -59,8 +62,8 @@ TEST(EventLoop, ATimerIsNeverEnteredTwice) {
         }
         --depth;
     };
-    page.ctl("Timer1").setInterval(100);
-    page.ctl("Timer1").setEnabled(true);
+    page.Timer1->setInterval(100);
+    page.Timer1->setEnabled(true);
     h.wait(2500);
     EXPECT_EQ(maxDepth, 1);
     EXPECT_GE(page.ticks.size(), 2u);
@@ -70,9 +73,9 @@ TEST(EventLoop, TimerHandlerCanChangeItsOwnInterval) {
     Harness h;
     TimerPage page(h.app);
     page.Show();
-    page.onTick = [&] { page.ctl("Timer1").setInterval(2000); };
-    page.ctl("Timer1").setInterval(500);
-    page.ctl("Timer1").setEnabled(true);
+    page.onTick = [&] { page.Timer1->setInterval(2000); };
+    page.Timer1->setInterval(500);
+    page.Timer1->setEnabled(true);
     h.wait(3000);
     EXPECT_EQ(page.ticks, (std::vector<std::int64_t>{500, 2500}));
 }
@@ -83,12 +86,12 @@ TEST(EventLoop, ModalShowReturnsWhenTheFormHides) {
     ModalBox box(h.app);
     page.Show();
     bool returned = false;
-    page.ctl("Go").onClick = [&] {
+    page.Go->onClick = [&] {
         box.ShowModal();
         returned = true;
     };
-    h.later(300, [&] { h.click(box, "OK"); });
-    h.click(page, "Go");
+    h.later(300, [&] { h.click(box.OK); });
+    h.click(page.Go);
     EXPECT_TRUE(returned);
     EXPECT_FALSE(box.visible());
     EXPECT_GE(h.app.now(), 300);
@@ -100,12 +103,12 @@ TEST(EventLoop, EndStopsEverythingFromAnyDepth) {
     ModalBox box(h.app);
     page.Show();
     bool afterEnd = false;
-    page.ctl("Go").onClick = [&] {
+    page.Go->onClick = [&] {
         box.ShowModal(); // the end comes from inside this nested loop
         afterEnd = true;
     };
     h.later(100, [&] { h.app.End(); });
-    h.click(page, "Go");
+    h.click(page.Go);
     EXPECT_TRUE(h.ended());
     EXPECT_FALSE(afterEnd);
     // No page is created again after the end.

@@ -15,28 +15,40 @@ class SamplePage : public ui::Form {
     int clicks = 0;
     int changes = 0;
     int listClicks = 0;
+    int okClicks = 0;
+    int cancelClicks = 0;
     std::vector<int> queryModes;
     int keepMe = 0; // a page-level variable
     bool cancelClose = false;
 
+    ui::ControlRef Name{*this, "Name"};
+    ui::ControlRef Check1{*this, "Check1"};
+    ui::ControlRef Opt{*this, "Opt"};
+    ui::ControlRef Frame1{*this, "Frame1"};
+    ui::ControlRef Other{*this, "Other"};
+    ui::ControlRef List{*this, "List"};
+    ui::ControlRef OK{*this, "OK"};
+    ui::ControlRef Cancel{*this, "Cancel"};
+
   protected:
     void Build() override {
         setCaption("Sample");
-        textBox("Name").setMaxLength(5).onChange = [this] { ++changes; };
-        checkBox("Check1", "&First", 0).onClick = [this] { ++clicks; };
-        checkBox("Check1", "&Second", 1).onClick = [this] { ++clicks; };
-        option("Opt", "A", 0).onClick = [this] { ++clicks; };
-        option("Opt", "B", 1).onClick = [this] { ++clicks; };
-        frame("Frame1", "Other group");
-        option("Other", "C", 0).in("Frame1");
-        combo("List", ui::ComboStyle::DropDownList, {"one", "two", "three"}).onClick = [this] {
+        textBox(Name).setMaxLength(5).onChange = [this] { ++changes; };
+        checkBox(Check1[0], "&First").onClick = [this] { ++clicks; };
+        checkBox(Check1[1], "&Second").onClick = [this] { ++clicks; };
+        option(Opt[0], "A").onClick = [this] { ++clicks; };
+        option(Opt[1], "B").onClick = [this] { ++clicks; };
+        frame(Frame1, "Other group");
+        option(Other[0], "C").in(Frame1);
+        combo(List, ui::ComboStyle::DropDownList, {"one", "two", "three"}).onClick = [this] {
             ++listClicks;
         };
-        button("OK", "OK");
+        button(OK, "OK").setDefault(true).onClick = [this] { ++okClicks; };
+        button(Cancel, "Cancel").beside().setCancel(true).onClick = [this] { ++cancelClicks; };
     }
     void Form_Load() override {
         ++loads;
-        ctl("Opt", 0).setValue(1);
+        Opt[0]->setValue(1);
     }
     void Form_QueryUnload(int& cancel, int mode) override {
         queryModes.push_back(mode);
@@ -53,19 +65,19 @@ TEST(FormModel, WindowIsCreatedOnFirstUseAndAgainAfterUnload) {
     EXPECT_EQ(page.loads, 0);
 
     // Reading a control creates the window and runs Form_Load, without showing it.
-    EXPECT_EQ(page.ctl("Name").text(), "");
+    EXPECT_EQ(page.Name->text(), "");
     EXPECT_TRUE(page.loaded());
     EXPECT_FALSE(page.visible());
     EXPECT_EQ(page.loads, 1);
 
-    page.ctl("Name").setText("abc");
+    page.Name->setText("abc");
     page.Show();
     EXPECT_EQ(page.loads, 1) << "Show of a loaded page does not load again";
 
     page.Unload();
     EXPECT_FALSE(page.loaded());
     EXPECT_EQ(page.keepMe, 42) << "page variables survive an unload";
-    EXPECT_EQ(page.ctl("Name").text(), "") << "a new window starts from its defaults";
+    EXPECT_EQ(page.Name->text(), "") << "a new window starts from its defaults";
     EXPECT_EQ(page.loads, 2);
 }
 
@@ -100,20 +112,20 @@ TEST(FormModel, ValuesSetFromCodeRunTheUsersHandlersOnlyOnChange) {
     int clicksAfterLoad = page.clicks; // Form_Load chose option 0
     EXPECT_EQ(clicksAfterLoad, 1);
 
-    page.ctl("Check1", 1).setValue(1);
-    page.ctl("Check1", 1).setValue(1);
+    page.Check1[1]->setValue(1);
+    page.Check1[1]->setValue(1);
     EXPECT_EQ(page.clicks, clicksAfterLoad + 1);
 
-    page.ctl("Name").setText("x");
-    page.ctl("Name").setText("x");
+    page.Name->setText("x");
+    page.Name->setText("x");
     EXPECT_EQ(page.changes, 1);
 
-    EXPECT_TRUE(page.ctl("List").setListIndex(2));
-    EXPECT_EQ(page.ctl("List").text(), "three");
+    EXPECT_TRUE(page.List->setListIndex(2));
+    EXPECT_EQ(page.List->text(), "three");
     EXPECT_EQ(page.listClicks, 1);
-    EXPECT_FALSE(page.ctl("List").setListIndex(3)) << "an index beyond the list is refused";
-    EXPECT_FALSE(page.ctl("List").setListIndex(-2));
-    EXPECT_EQ(page.ctl("List").listIndex(), 2);
+    EXPECT_FALSE(page.List->setListIndex(3)) << "an index beyond the list is refused";
+    EXPECT_FALSE(page.List->setListIndex(-2));
+    EXPECT_EQ(page.List->listIndex(), 2);
     EXPECT_EQ(page.listClicks, 1);
 }
 
@@ -121,22 +133,22 @@ TEST(FormModel, OptionButtonsFormGroupsPerContainer) {
     Harness h;
     SamplePage page(h.app);
     page.Show();
-    page.ctl("Other", 0).setValue(1);
-    EXPECT_EQ(page.ctl("Opt", 0).value(), 1) << "an option in a frame is its own group";
-    h.click(page, "Opt", 1);
-    EXPECT_EQ(page.ctl("Opt", 0).value(), 0);
-    EXPECT_EQ(page.ctl("Opt", 1).value(), 1);
-    EXPECT_EQ(page.ctl("Other", 0).value(), 1);
+    page.Other[0]->setValue(1);
+    EXPECT_EQ(page.Opt[0]->value(), 1) << "an option in a frame is its own group";
+    h.click(page.Opt[1]);
+    EXPECT_EQ(page.Opt[0]->value(), 0);
+    EXPECT_EQ(page.Opt[1]->value(), 1);
+    EXPECT_EQ(page.Other[0]->value(), 1);
 }
 
 TEST(FormModel, TypingHonoursMaxLengthButCodeDoesNot) {
     Harness h;
     SamplePage page(h.app);
     page.Show();
-    h.type(page, "Name", "abcdefgh");
-    EXPECT_EQ(page.ctl("Name").text(), "abcde");
-    page.ctl("Name").setText("longer than five");
-    EXPECT_EQ(page.ctl("Name").text(), "longer than five");
+    h.type(page.Name, "abcdefgh");
+    EXPECT_EQ(page.Name->text(), "abcde");
+    page.Name->setText("longer than five");
+    EXPECT_EQ(page.Name->text(), "longer than five");
 }
 
 // The limit counts characters: what an edit inserts is kept as far as it fits, whole
@@ -164,9 +176,9 @@ TEST(FormModel, LengthLimitCountsCharacters) {
     SamplePage page(h.app);
     page.Show();
     std::vector<int> keys;
-    page.ctl("Name").onKeyPress = [&](int& k) { keys.push_back(k); };
-    h.type(page, "Name", e + e + "\b" + euro);
-    EXPECT_EQ(page.ctl("Name").text(), e + euro) << "Backspace takes a whole character";
+    page.Name->onKeyPress = [&](int& k) { keys.push_back(k); };
+    h.type(page.Name, e + e + "\b" + euro);
+    EXPECT_EQ(page.Name->text(), e + euro) << "Backspace takes a whole character";
     EXPECT_EQ(keys, (std::vector<int>{0xE9, 0xE9, 8, 0x20AC})) << "a key is a character";
 }
 
@@ -174,30 +186,90 @@ TEST(FormModel, KeyPressCanDropKeys) {
     Harness h;
     SamplePage page(h.app);
     page.Show();
-    page.ctl("Name").onKeyPress = [](int& k) {
+    page.Name->onKeyPress = [](int& k) {
         if (k < '0' || k > '9')
             k = 0;
     };
-    h.type(page, "Name", "1a2b");
-    EXPECT_EQ(page.ctl("Name").text(), "12");
+    h.type(page.Name, "1a2b");
+    EXPECT_EQ(page.Name->text(), "12");
+}
+
+// The keyboard as every form gives it meaning, headless.
+TEST(FormModel, KeysMoveTheFocusAndPressTheFormsButtons) {
+    using ui::Key;
+    Harness h;
+    SamplePage page(h.app);
+    h.run([&] { page.Show(); });
+    EXPECT_EQ(Harness::focusOf(page), "Name") << "a shown form opens on its first field";
+    // Tab visits a group of options at its chosen one only; a group without a choice at
+    // its first; it wraps at the end.
+    const std::pair<Key, const char*> walk[] = {
+        {Key::Tab, "Check1(0)"}, {Key::Tab, "Check1(1)"}, {Key::Tab, "Opt(0)"},
+        {Key::Tab, "Other(0)"},  {Key::Tab, "List"},      {Key::Tab, "OK"},
+        {Key::Tab, "Cancel"},    {Key::Tab, "Name"},      {Key::BackTab, "Cancel"},
+    };
+    for (const auto& [key, expected] : walk) {
+        h.key(page, key);
+        EXPECT_EQ(Harness::focusOf(page), expected);
+    }
+    // Arrows move the choice within the group, round its ends, clicking as they go.
+    page.Opt[0]->setFocus();
+    const int clicks = page.clicks;
+    h.key(page, Key::Down);
+    EXPECT_TRUE(page.Opt[1]->checked());
+    EXPECT_EQ(Harness::focusOf(page), "Opt(1)");
+    h.key(page, Key::Right);
+    EXPECT_TRUE(page.Opt[0]->checked());
+    EXPECT_EQ(page.clicks, clicks + 2);
+    // A control that goes takes the focus on to the next.
+    page.Check1[0]->setFocus();
+    page.Check1[0]->setEnabled(false);
+    EXPECT_EQ(Harness::focusOf(page), "Check1(1)");
+    // Enter presses the forward button, unless the field with the focus takes it itself.
+    h.key(page, Key::Enter);
+    EXPECT_EQ(page.okClicks, 1);
+    page.Name->onKeyPress = [](int& key) {
+        if (key == 13)
+            key = 0;
+    };
+    page.Name->setFocus();
+    h.key(page, Key::Enter);
+    EXPECT_EQ(page.okClicks, 1);
+    h.key(page, Key::Escape);
+    EXPECT_EQ(page.cancelClicks, 1);
+    // Shown again, the form opens on its first field; a field the code chose stays.
+    h.run([&] {
+        page.Hide();
+        page.Show();
+    });
+    EXPECT_EQ(Harness::focusOf(page), "Name");
+    h.run([&] {
+        page.Hide();
+        page.List->setFocus();
+        page.Show();
+    });
+    EXPECT_EQ(Harness::focusOf(page), "List");
 }
 
 TEST(FormModel, UnknownControlIsAProgrammingError) {
     Harness h;
     SamplePage page(h.app);
-    EXPECT_THROW(page.ctl("NoSuch"), std::logic_error);
-    EXPECT_EQ(page.find("Check1", 7), nullptr);
+    EXPECT_THROW(*page.Check1[7], std::logic_error);
+    EXPECT_EQ(page.unbuiltMembers(), std::vector<std::string>{});
+    ui::ControlRef leftBehind(page, "Gone");
+    page.Unload();
+    EXPECT_EQ(page.unbuiltMembers(), std::vector<std::string>{"Gone"});
 }
 
 TEST(FormModel, AFormMayUnloadItselfInsideItsOwnHandler) {
     Harness h;
     SamplePage page(h.app);
     page.Show();
-    page.ctl("OK").onClick = [&] {
+    page.OK->onClick = [&] {
         page.Unload();
         page.keepMe = 7; // still running after the window went
     };
-    h.click(page, "OK");
+    h.click(page.OK);
     EXPECT_FALSE(page.loaded());
     EXPECT_EQ(page.keepMe, 7);
 }

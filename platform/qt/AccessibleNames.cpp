@@ -1,0 +1,95 @@
+#include "platform/qt/AccessibleNames.h"
+
+#include "platform/qt/FileFilter.h"
+
+#include <QLabel>
+
+#include <algorithm>
+#include <string>
+
+namespace uiqt {
+
+using ui::Control;
+using ui::ControlKind;
+
+namespace {
+
+// True when a caption marks an access key ("&Name", not "Save && Exit").
+bool hasAccessKey(const std::string& caption) {
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i)
+        if (caption[i] == '&') {
+            if (caption[i + 1] != '&')
+                return true;
+            ++i;
+        }
+    return false;
+}
+
+} // namespace
+
+bool isField(ControlKind k) {
+    return k == ControlKind::TextBox || k == ControlKind::ComboBox || k == ControlKind::ListBox ||
+           k == ControlKind::ScrollBar;
+}
+
+const Control* fieldNamedBy(const Control& label, const FormWidgets& widgets) {
+    const auto& order = widgets.controls();
+    auto it = std::find(order.begin(), order.end(), &label);
+    if (it == order.end() || std::next(it) == order.end() || !isField((*std::next(it))->kind()))
+        return nullptr;
+    if (label.layout().sameRow && it != order.begin() && isField((*std::prev(it))->kind()))
+        return nullptr;
+    return *std::next(it);
+}
+
+void setLabelBuddies(const FormWidgets& widgets) {
+    // A heading or a note is nobody's. An access key in a label moves to the next control
+    // that takes the focus.
+    const auto& controls = widgets.controls();
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        auto* label = controls[i]->kind() == ControlKind::Label
+                          ? qobject_cast<QLabel*>(widgets.of(*controls[i]))
+                          : nullptr;
+        if (!label)
+            continue;
+        const Control* buddy = fieldNamedBy(*controls[i], widgets);
+        if (!buddy && controls[i]->layout().sameRow && i > 0 && isField(controls[i - 1]->kind()))
+            buddy = controls[i - 1];
+        if (hasAccessKey(controls[i]->caption()))
+            for (std::size_t j = i + 1; j < controls.size(); ++j)
+                if (controls[j]->takesFocus()) {
+                    buddy = controls[j];
+                    break;
+                }
+        if (buddy)
+            label->setBuddy(widgets.of(*buddy));
+    }
+}
+
+void nameControls(const FormWidgets& widgets,
+                  const std::map<const Control*, const Control*>& rowHead) {
+    std::map<std::string, int> seen;
+    for (const Control* c : widgets.controls())
+        if (c->kind() == ControlKind::Button || c->kind() == ControlKind::CheckBox)
+            ++seen[stripAccessKeys(c->caption())];
+    auto rowName = [](const Control& head) {
+        std::string name = stripAccessKeys(head.caption());
+        while (!name.empty() && (name.back() == ':' || name.back() == ' '))
+            name.pop_back();
+        const std::size_t from = name.find_first_not_of("* ");
+        return from == std::string::npos ? std::string() : name.substr(from);
+    };
+    for (const auto& [c, w] : widgets.inOrder()) {
+        if (!c->accessibleName().empty()) {
+            w->setAccessibleName(QString::fromStdString(c->accessibleName()));
+            continue;
+        }
+        const std::string caption = stripAccessKeys(c->caption());
+        auto head = rowHead.find(c);
+        if (!caption.empty() && seen[caption] > 1 && head != rowHead.end() && head->second != c)
+            if (const std::string context = rowName(*head->second); !context.empty())
+                w->setAccessibleName(QString::fromStdString(caption + " (" + context + ")"));
+    }
+}
+
+} // namespace uiqt

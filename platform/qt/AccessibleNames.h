@@ -1,0 +1,26 @@
+#pragma once
+#include "platform/qt/FormWidgets.h"
+
+#include <map>
+
+namespace uiqt {
+
+// Controls that a label names.
+bool isField(ui::ControlKind k);
+
+// The field a label names: the one declared right after it, unless the label is the unit set
+// beside the field before it.
+const ui::Control* fieldNamedBy(const ui::Control& label, const FormWidgets& widgets);
+
+// Assistive tools learn a field's label from the label's buddy: makes each label the buddy of
+// the field it names, or of the field it stands beside as its unit. Before the captions are
+// shown: a label with a buddy shows its access key.
+void setLabelBuddies(const FormWidgets& widgets);
+
+// A caption that stands more than once on the form ("What is this?", "Show Password") is told
+// apart by the row it stands in; a name the page gives wins. `rowHead` is each control's row's
+// first control.
+void nameControls(const FormWidgets& widgets,
+                  const std::map<const ui::Control*, const ui::Control*>& rowHead);
+
+} // namespace uiqt

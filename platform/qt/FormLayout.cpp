@@ -1,0 +1,301 @@
+#include "platform/qt/FormLayout.h"
+
+#include "platform/qt/AccessibleNames.h"
+#include "platform/qt/EventHook.h"
+#include "platform/qt/WidgetFactory.h"
+
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
+
+#include <algorithm>
+#include <string>
+
+namespace uiqt {
+
+using ui::Control;
+using ui::ControlKind;
+
+namespace {
+
+// Controls that take the width of their grid cell rather than their own (a label, so that a
+// wrapping text gets the width its height was measured for).
+bool fillsItsCell(ControlKind k) {
+    return k == ControlKind::Label || k == ControlKind::TextBox || k == ControlKind::ScrollBar ||
+           k == ControlKind::ProgressBar || k == ControlKind::Frame || k == ControlKind::Line;
+}
+
+void putOnCaption(QWidget* frame, QWidget* picture) {
+    // The picture sits over the blanks a caption begins with, and follows the frame's size.
+    auto* box = qobject_cast<QGroupBox*>(frame);
+    if (!box)
+        return;
+    picture->setParent(box);
+    auto follow = [box, picture] {
+        QStyleOptionGroupBox opt;
+        opt.initFrom(box);
+        opt.text = box->title();
+        opt.textAlignment = box->alignment();
+        opt.lineWidth = 1;
+        opt.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        const QRect label =
+            box->style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, box);
+        const int blank = box->fontMetrics().horizontalAdvance(QLatin1Char(' '));
+        picture->move(label.left() + blank, label.center().y() - picture->height() / 2);
+    };
+    new EventHook(box, [follow](QEvent* e) {
+        if (e->type() == QEvent::Resize || e->type() == QEvent::Show)
+            follow();
+        return false;
+    });
+    new EventHook(picture, [follow](QEvent* e) {
+        if (e->type() == QEvent::Resize)
+            follow();
+        return false;
+    });
+}
+
+// Sorts the controls into the rows of the window ("") and of each frame, in declaration
+// order, then lays out each of them.
+class Grids {
+  public:
+    Grids(QWidget* window, const FormWidgets& widgets, bool dialogWindow)
+        : window_(window), widgets_(widgets), dialogWindow_(dialogWindow) {
+        containers_[""] = window;
+    }
+    void addFrame(const std::string& name, QWidget* box) { containers_[name] = box; }
+    void place(const Control& c, QWidget* w);
+    FormLayout layOut() {
+        for (const auto& [name, container] : containers_)
+            layOutRows(container, rows_[name]);
+        return std::move(result_);
+    }
+
+  private:
+    using Row = std::vector<std::pair<const Control*, QWidget*>>;
+    void layOutRows(QWidget* container, std::vector<Row> rows);
+    QHBoxLayout* buttonRow(const Row& row);
+
+    QWidget* window_;
+    const FormWidgets& widgets_;
+    bool dialogWindow_;
+    std::map<std::string, QWidget*> containers_;
+    std::map<std::string, std::vector<Row>> rows_;
+    FormLayout result_;
+};
+
+void Grids::place(const Control& c, QWidget* w) {
+    std::string container = containers_.count(c.layout().container) ? c.layout().container : "";
+    if (c.kind() == ControlKind::Frame && container == c.name())
+        container.clear(); // a frame never holds itself
+    if (c.layout().onCaption && !container.empty()) {
+        putOnCaption(containers_[container], w);
+        return;
+    }
+    std::vector<Row>& rows = rows_[container];
+    const bool afterLine = !rows.empty() && !rows.back().empty() &&
+                           rows.back().front().first->kind() == ControlKind::Line;
+    const bool newRow = !c.layout().sameRow || rows.empty() || afterLine ||
+                        c.kind() == ControlKind::Line || (!rows.empty() && rows.back().empty());
+    if (!c.visible()) {
+        // No place, so the controls beside it start where it would have (a heading beside a
+        // picture of another model lines up with the text below it).
+        result_.unplaced.insert(&c);
+        w->setParent(window_);
+        w->hide();
+        if (newRow)
+            rows.emplace_back(); // an empty row: the next control begins afresh
+        return;
+    }
+    if (newRow && (rows.empty() || !rows.back().empty()))
+        rows.emplace_back();
+    rows.back().emplace_back(&c, w);
+    result_.rowHead[&c] = rows.back().front().first;
+}
+
+void Grids::layOutRows(QWidget* container, std::vector<Row> rows) {
+    // One grid per form or frame, so that the rows line up in columns. A row of buttons only
+    // spans the whole width. An empty last column takes the width the rows do not need, so
+    // they stay packed at the left.
+    auto* grid = new QGridLayout(container);
+    std::erase_if(rows, [](const Row& row) { return row.empty(); });
+    auto isButtonRow = [](const Row& row) {
+        return std::all_of(row.begin(), row.end(), [](const auto& cell) {
+            return cell.first->kind() == ControlKind::Button;
+        });
+    };
+    // Columns the controls of a row start in; a control in the last column gets -1 here.
+    auto startColumns = [](const Row& row) {
+        std::vector<int> starts;
+        int next = 0;
+        for (const auto& [c, w] : row) {
+            if (c->layout().lastColumn) {
+                starts.push_back(-1);
+                continue;
+            }
+            starts.push_back(std::max(next, c->layout().column));
+            next = starts.back() + 1;
+        }
+        return starts;
+    };
+    int columns = 1;
+    for (const Row& row : rows) {
+        if (isButtonRow(row))
+            continue;
+        int needed = 0;
+        for (int start : startColumns(row))
+            needed = start < 0 ? needed + 1 : std::max(needed, start + 1);
+        columns = std::max(columns, needed);
+    }
+    const int all = columns + 1;
+    grid->setColumnStretch(columns, 1);
+    int r = 0;
+    bool navigation = false;
+    for (const Row& row : rows) {
+        if (isButtonRow(row) && row.size() > 1) {
+            const bool nav = std::any_of(row.begin(), row.end(), [](const auto& cell) {
+                return cell.first->isDefault() || cell.first->isCancel();
+            });
+            if (nav && container == window_) {
+                // The height the page does not need stays above its navigation row, so the
+                // row stands at the foot of every page alike.
+                grid->setRowStretch(r++, 1);
+                navigation = true;
+            }
+            grid->addLayout(buttonRow(row), r++, 0, 1, all);
+            continue;
+        }
+        std::vector<int> starts = startColumns(row);
+        for (int& start : starts)
+            if (start < 0)
+                start = columns - 1;
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            const auto [c, w] = row[i];
+            // Text fields and bars fill their cells, so those of a column share one width;
+            // they reach past their own column only up to the next control of their row, or
+            // over all columns when alone in it. Lists are as wide as their entries; the rest
+            // keep their own width at the left of the cell, and the last of a row may run on
+            // unless it holds the last column.
+            const bool fills = fillsItsCell(c->kind()) && c->layout().width <= 0 &&
+                               (c->kind() != ControlKind::TextBox || c->layout().chars <= 0);
+            const bool field = isField(c->kind()) || c->kind() == ControlKind::ProgressBar;
+            const int end = i + 1 < row.size()       ? starts[i + 1]
+                            : c->layout().lastColumn ? columns
+                            : !field                 ? all
+                            : row.size() == 1        ? columns
+                                                     : starts[i] + 1;
+            const Qt::Alignment align = fills ? Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter;
+            // A description beside a control wraps rather than widen the page.
+            if (c->kind() == ControlKind::Label && !c->layout().heading && i > 0 &&
+                i + 1 == row.size())
+                if (auto* label = qobject_cast<QLabel*>(w))
+                    label->setWordWrap(true);
+            grid->addWidget(w, r, starts[i], 1, std::max(1, end - starts[i]), align);
+        }
+        ++r;
+    }
+    if (!navigation && container == window_)
+        grid->setRowStretch(r, 1); // a page without one keeps its content at the top
+}
+
+QHBoxLayout* Grids::buttonRow(const Row& row) {
+    // A navigation row keeps one order and place on every page: other buttons at the left,
+    // then Back, the forward button and the cancel button at the right, each as wide as the
+    // others, Back's place kept where a page has none.
+    auto* buttons = new QHBoxLayout;
+    const Control* back = nullptr;
+    const Control* forward = nullptr;
+    const Control* cancel = nullptr;
+    for (const auto& [c, w] : row) {
+        if (c->layout().back && !back)
+            back = c;
+        else if (c->isDefault() && !forward)
+            forward = c;
+        else if (c->isCancel() && !cancel)
+            cancel = c;
+    }
+    if (!forward && !cancel) {
+        for (const auto& [c, w] : row)
+            buttons->addWidget(w);
+        buttons->addStretch(1);
+        return buttons;
+    }
+    for (const auto& [c, w] : row)
+        if (c != back && c != forward && c != cancel)
+            buttons->addWidget(w);
+    buttons->addStretch(1);
+    if (forward && forward->isCancel())
+        cancel = nullptr; // one button is both (an About box's OK)
+    // Their common width is set once their captions are (shareWidth).
+    auto add = [&](QWidget* w) {
+        result_.buttonSlots.push_back(w);
+        buttons->addWidget(w);
+    };
+    if (back) {
+        add(widgets_.of(*back));
+    } else if (forward && cancel && !dialogWindow_) {
+        auto* keep = new QWidget; // Back's place on a page without one
+        keep->setFixedHeight(1);
+        add(keep);
+    }
+    if (forward)
+        add(widgets_.of(*forward));
+    if (cancel)
+        add(widgets_.of(*cancel));
+    return buttons;
+}
+
+} // namespace
+
+FormLayout layOutForm(QWidget* window, const FormWidgets& widgets, bool dialogWindow) {
+    Grids grids(window, widgets, dialogWindow);
+    // Frames first, so that a control may name a frame declared after it.
+    const auto placed = widgets.inOrder();
+    for (const auto& [c, w] : placed)
+        if (c->kind() == ControlKind::Frame)
+            grids.addFrame(c->name(), w);
+    for (const auto& [c, w] : placed)
+        grids.place(*c, w);
+    return grids.layOut();
+}
+
+void shareWidth(const std::vector<QWidget*>& buttonSlots) {
+    int slot = 0;
+    for (QWidget* w : buttonSlots) {
+        w->ensurePolished();
+        slot = std::max({slot, w->sizeHint().width(), widthForChars(w, 10)});
+    }
+    for (QWidget* w : buttonSlots)
+        w->setFixedWidth(slot);
+}
+
+void activateLayouts(QWidget* window) {
+    window->ensurePolished();
+    // A frame's layout runs only when its own request arrives, after the window's has
+    // given it its size: run both until nothing moves any more.
+    for (int pass = 0; pass < 4; ++pass) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        std::vector<QRect> before;
+        QList<QWidget*> all = window->findChildren<QWidget*>();
+        for (QWidget* w : all)
+            before.push_back(w->geometry());
+        if (QLayout* layout = window->layout()) {
+            layout->invalidate();
+            layout->activate();
+        }
+        for (QWidget* w : all)
+            if (QLayout* layout = w->layout())
+                layout->activate();
+        bool moved = false;
+        for (qsizetype i = 0; i < all.size(); ++i)
+            moved = moved || all[i]->geometry() != before[static_cast<std::size_t>(i)];
+        if (!moved)
+            break;
+    }
+}
+
+} // namespace uiqt

@@ -1,0 +1,22 @@
+#pragma once
+#include "platform/qt/WidgetInput.h"
+#include "platform/ui/Control.h"
+
+class QLineEdit;
+class QWidget;
+
+namespace uiqt {
+
+// The widget of a control, a child of `window`, sized by its layout hints and wired to hand
+// the user's input to `input`; null for a control drawn without one (a timer, a line right
+// after another). `previous` is the control declared before it.
+QWidget* createWidget(ui::Control& c, const ui::Control* previous, QWidget* window,
+                      WidgetInput& input);
+
+// Hands the changes of a line edit, a text box's or an editable combo's field, to the model.
+void wireTextField(ui::Control& c, QLineEdit* edit, WidgetInput& input);
+
+// The width a field needs to show `n` characters of average width, frame included.
+int widthForChars(QWidget* w, int n);
+
+} // namespace uiqt
