@@ -443,12 +443,8 @@ std::string LongToIPString(std::uint32_t address) {
 }
 
 std::string dropLastCharacter(const std::string& text) {
-    std::string s = text;
-    while (!s.empty() && (static_cast<unsigned char>(s.back()) & 0xC0) == 0x80)
-        s.pop_back();
-    if (!s.empty())
-        s.pop_back();
-    return s;
+    const std::size_t characters = sys::charCount(text);
+    return characters == 0 ? std::string() : sys::leftChars(text, characters - 1);
 }
 
 } // namespace osprey
