@@ -1,5 +1,7 @@
 #include "printpath/PrintPath.h"
 
+#include "platform/sys/Encoding.h"
+#include "platform/sys/Strings.h"
 #include "platform/sys/System.h"
 #include "platform/ui/App.h"
 #include "platform/ui/Dialogs.h"
@@ -28,14 +30,6 @@ bool isOpenFailure(int error) {
     default:
         return false;
     }
-}
-
-std::string trimBlanks(const std::string& s) {
-    auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return "";
-    auto last = s.find_last_not_of(' ');
-    return s.substr(first, last - first + 1);
 }
 
 } // namespace
@@ -347,7 +341,7 @@ void PrintPath::KillPrintJob(const std::string& printer, std::uint32_t jobId) {
 
 proc::Handle PrintPath::StartProcess(const std::string& commandLine, const std::string& arguments) {
     std::string line = commandLine;
-    std::string trimmed = trimBlanks(arguments);
+    std::string trimmed = sys::trim(arguments);
     if (!trimmed.empty())
         line += " \"" + arguments + "\"";
     return s_.processes.start(line);

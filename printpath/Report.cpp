@@ -1,6 +1,7 @@
 // The spooler report texts and their parsers.
 #include "printpath/PrintPath.h"
 
+#include "platform/sys/Encoding.h"
 #include "platform/sys/System.h"
 #include "printpath/ReportFields.h"
 

@@ -1,6 +1,7 @@
 #include "tools/Batch.h"
 
 #include "platform/process/Processes.h"
+#include "platform/sys/Strings.h"
 
 #include <cctype>
 
@@ -12,14 +13,6 @@ std::string lower(std::string s) {
     for (char& c : s)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
-}
-
-std::string trim(const std::string& s) {
-    auto first = s.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return "";
-    auto last = s.find_last_not_of(" \t");
-    return s.substr(first, last - first + 1);
 }
 
 } // namespace
@@ -60,9 +53,9 @@ std::vector<std::string> batchCommands(const std::string& fileText, const Lookup
         pos = end == std::string::npos ? fileText.size() : end + 1;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        line = trim(line);
+        line = sys::trim(line, " \t");
         if (!line.empty() && line[0] == '@')
-            line = trim(line.substr(1));
+            line = sys::trim(line.substr(1), " \t");
         if (line.empty() || line.starts_with("::"))
             continue;
         std::string head = lower(line.substr(0, 4));
@@ -72,7 +65,7 @@ std::vector<std::string> batchCommands(const std::string& fileText, const Lookup
         std::string lowered = lower(line);
         if (lowered == "echo off" || lowered == "echo on")
             continue;
-        line = trim(expandVariables(line, lookup));
+        line = sys::trim(expandVariables(line, lookup), " \t");
         if (!line.empty())
             commands.push_back(line);
     }

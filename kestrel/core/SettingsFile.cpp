@@ -1,6 +1,6 @@
 #include "kestrel/core/SettingsFile.h"
 
-#include "platform/sys/System.h"
+#include "platform/sys/Strings.h"
 
 namespace kestrel {
 
@@ -12,44 +12,6 @@ std::uint16_t le16(std::string_view bytes, std::size_t at) {
 }
 
 } // namespace
-
-std::string hexEncode(std::string_view bytes) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (char ch : bytes) {
-        auto b = static_cast<unsigned char>(ch);
-        out += digits[b >> 4];
-        out += digits[b & 0x0F];
-    }
-    return out;
-}
-
-std::string hexDecode(std::string_view hex) {
-    std::string out;
-    out.reserve(hex.size() / 2 + 1);
-    for (std::size_t i = 0; i < hex.size(); i += 2) {
-        std::string_view pair = hex.substr(i, 2);
-        int value = 0;
-        for (char c : pair) {
-            int d = sys::hexDigitValue(c);
-            if (d < 0)
-                break;
-            value = value * 16 + d;
-        }
-        out += static_cast<char>(value);
-    }
-    return out;
-}
-
-bool isHexText(std::string_view text) {
-    if (text.size() % 2 != 0)
-        return false;
-    for (char c : text)
-        if (sys::hexDigitValue(c) < 0)
-            return false;
-    return true;
-}
 
 bool appendTextRecord(std::string& out, std::string_view bytes) {
     if (bytes.size() > kMaxRecordBytes)
@@ -79,8 +41,8 @@ std::optional<std::string> encodeSettingsFile(std::string_view password,
                                               const std::array<std::string, 8>& records) {
     std::array<std::string, 8> hex;
     for (std::size_t i = 0; i < records.size(); ++i)
-        hex[i] = hexEncode(records[i]);
-    return settingsFileFromHex(hexEncode(password), hex);
+        hex[i] = sys::hexEncode(records[i]);
+    return settingsFileFromHex(sys::hexEncode(password), hex);
 }
 
 std::optional<std::string> RecordCursor::nextText() {

@@ -8,16 +8,6 @@
 
 namespace kestrel {
 
-// ---- hex codec of the settings file ----
-
-// Two upper-case hex digits per byte.
-std::string hexEncode(std::string_view bytes);
-// Two characters at a time; a pair is read as far as its hex digits go from the left
-// (no leading digit: 0); a last single character is read alone.
-std::string hexDecode(std::string_view hex);
-// True when the text is pairs of hex digits only (what hexEncode writes).
-bool isHexText(std::string_view text);
-
 // ---- records of the settings file ----
 
 constexpr std::uint16_t kTextRecordType = 8;

@@ -1,7 +1,7 @@
 #include "kestrel/pages/Dialog.h"
 
 #include "kestrel/core/Core.h"
-#include "platform/sys/System.h"
+#include "platform/sys/Encoding.h"
 
 namespace kestrel {
 

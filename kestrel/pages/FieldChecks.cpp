@@ -1,6 +1,6 @@
 #include "kestrel/pages/FieldChecks.h"
 
-#include "platform/sys/System.h"
+#include "platform/sys/Encoding.h"
 
 #include <cctype>
 #include <charconv>

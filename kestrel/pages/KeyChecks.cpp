@@ -1,7 +1,7 @@
 #include "kestrel/pages/KeyChecks.h"
 
 #include "kestrel/pages/FieldChecks.h"
-#include "platform/sys/System.h"
+#include "platform/sys/Encoding.h"
 
 namespace kestrel {
 

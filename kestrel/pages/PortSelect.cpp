@@ -4,7 +4,7 @@
 #include "kestrel/pages/Dialog.h"
 #include "kestrel/pages/FieldChecks.h"
 #include "kestrel/pages/Pages.h"
-#include "kestrel/pages/PortNames.h"
+#include "kestrel/pages/PortLists.h"
 #include "platform/sys/System.h"
 
 #include <vector>

@@ -1,6 +1,6 @@
 #include "kestrel/pages/ProgressDlg.h"
 
-#include "kestrel/pages/PortNames.h"
+#include "kestrel/pages/PortLists.h"
 
 #include "kestrel/core/Core.h"
 #include "kestrel/pages/Pages.h"

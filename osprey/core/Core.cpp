@@ -3,6 +3,8 @@
 #include "osprey/core/Commands.h"
 #include "platform/process/Processes.h"
 #include "platform/registry/Registry.h"
+#include "platform/sys/Log.h"
+#include "platform/sys/Strings.h"
 #include "platform/sys/System.h"
 #include "platform/ui/App.h"
 #include "platform/ui/Dialogs.h"

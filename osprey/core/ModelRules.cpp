@@ -3,7 +3,7 @@
 #include "osprey/core/Core.h"
 #include "platform/ui/Form.h"
 
-#include <array>
+#include <span>
 
 namespace osprey {
 
@@ -26,6 +26,43 @@ std::size_t lastPosition(std::string_view name, char c) {
     return i == std::string_view::npos ? 0 : i + 1;
 }
 
+// The rules below are tried in order; a later match overrides an earlier one.
+
+struct WidthRule {
+    std::string_view part;
+    std::int16_t width;
+};
+constexpr WidthRule kPartnerWidths[] = {{"K55", 4}, {"004", 4}, {"006", 6}, {"008", 8}};
+constexpr WidthRule kCorvaneWidths[] = {
+    {"QR7A", 4}, {"V7A", 4}, {"VXX", 4}, {"Vxx", 4}, {"QRXX", 4},
+    {"QRxx", 4}, {"04", 4},  {"06", 6},  {"08", 8},
+};
+
+// The width the last matching rule gives; 0 when none matches.
+std::int16_t widthOf(std::string_view driver, std::span<const WidthRule> rules) {
+    std::int16_t width = 0;
+    for (const auto& r : rules)
+        if (has(driver, r.part))
+            width = r.width;
+    return width;
+}
+
+struct FlagRule {
+    std::string_view part; // empty: the R rule
+    bool partner;
+    bool option;
+};
+constexpr FlagRule kFlagRules[] = {
+    {"RZ90-00", true, true},       {"RZ90-K55", true, false},
+    {"RZ90K55", true, false},      {"", false, true},
+    {"Corvane QR62", false, true}, {"Corvane QR61", false, true},
+    {"Corvane V7A", false, false}, {"Corvane QR7A", false, false},
+};
+
+bool matches(std::string_view driver, const FlagRule& rule) {
+    return rule.part.empty() ? RRuleHolds(driver) : has(driver, rule.part);
+}
+
 } // namespace
 
 bool RRuleHolds(std::string_view driver) {
@@ -34,11 +71,12 @@ bool RRuleHolds(std::string_view driver) {
     return lastPosition(driver, 'R') >= 7 || lastPosition(driver, 'r') >= 7;
 }
 
+// The models each flag rule names are the supported ones.
 bool isCorrectDriver(std::string_view driver, bool partnerModel) {
-    if (partnerModel)
-        return hasAny(driver, {"RZ90-00", "RZ90-K55", "RZ90K55"});
-    return RRuleHolds(driver) ||
-           hasAny(driver, {"Corvane QR62", "Corvane QR61", "Corvane V7A", "Corvane QR7A"});
+    for (const auto& r : kFlagRules)
+        if (r.partner == partnerModel && matches(driver, r))
+            return true;
+    return false;
 }
 
 ModelProfile ApplyPrinterWidthRules(std::string_view driver, ModelProfile p) {
@@ -48,28 +86,13 @@ ModelProfile ApplyPrinterWidthRules(std::string_view driver, ModelProfile p) {
     p.DirectThermal = false;
     if (p.PartnerModel) {
         if (has(driver, "RZ90")) {
-            if (has(driver, "K55"))
-                p.PrinterWidth = 4;
-            if (has(driver, "004"))
-                p.PrinterWidth = 4;
-            if (has(driver, "006"))
-                p.PrinterWidth = 6;
-            if (has(driver, "008"))
-                p.PrinterWidth = 8;
+            p.PrinterWidth = widthOf(driver, kPartnerWidths);
             if (hasAny(driver, {"300", "305"}))
                 p.ResolutionClass = 3;
         }
     } else if (has(driver, "Corvane")) {
-        if (has(driver, "DT"))
-            p.DirectThermal = true;
-        if (hasAny(driver, {"QR7A", "V7A", "VXX", "Vxx", "QRXX", "QRxx"}))
-            p.PrinterWidth = 4;
-        if (has(driver, "04"))
-            p.PrinterWidth = 4;
-        if (has(driver, "06"))
-            p.PrinterWidth = 6;
-        if (has(driver, "08"))
-            p.PrinterWidth = 8;
+        p.DirectThermal = has(driver, "DT");
+        p.PrinterWidth = widthOf(driver, kCorvaneWidths);
         if (has(driver, "62"))
             p.ResolutionClass = 3;
     }
@@ -77,25 +100,11 @@ ModelProfile ApplyPrinterWidthRules(std::string_view driver, ModelProfile p) {
 }
 
 ModelProfile ApplyModelFlagRules(std::string_view driver, ModelProfile p) {
-    // In order; a later match overrides an earlier one.
-    auto set = [&](bool partner, bool option) {
-        p.PartnerModel = partner;
-        p.ModelOption = option;
-    };
-    if (has(driver, "RZ90-00"))
-        set(true, true);
-    if (has(driver, "RZ90-K55"))
-        set(true, false);
-    if (has(driver, "RZ90K55"))
-        set(true, false);
-    if (RRuleHolds(driver))
-        set(false, true);
-    if (hasAny(driver, {"Corvane QR62", "Corvane QR61"}))
-        set(false, true);
-    if (has(driver, "Corvane V7A"))
-        set(false, false);
-    if (has(driver, "Corvane QR7A"))
-        set(false, false);
+    for (const auto& r : kFlagRules)
+        if (matches(driver, r)) {
+            p.PartnerModel = r.partner;
+            p.ModelOption = r.option;
+        }
     return p;
 }
 

@@ -1,7 +1,8 @@
 #include "osprey/core/SettingsFile.h"
 
 #include "osprey/core/Commands.h"
-#include "platform/sys/System.h"
+#include "platform/sys/Encoding.h"
+#include "platform/sys/Strings.h"
 
 #include <cerrno>
 #include <charconv>
@@ -31,14 +32,6 @@ bool putText(std::string& out, const std::string& utf8) {
     put16(out, static_cast<std::uint16_t>(bytes->size()));
     out += *bytes;
     return true;
-}
-
-std::string trimBlanks(std::string_view s) {
-    auto first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    auto last = s.find_last_not_of(" \t");
-    return std::string(s.substr(first, last - first + 1));
 }
 
 bool box(std::int16_t v) {
@@ -137,7 +130,7 @@ std::int16_t RecordReader::nextNumber() {
         if (error_ != 0)
             return 0;
         // A text holding a whole number (blanks around it allowed) converts.
-        std::string t = trimBlanks(text);
+        std::string t = sys::trim(text, " \t");
         int v = 0;
         auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
         if (t.empty() || ec != std::errc() || end != t.data() + t.size()) {

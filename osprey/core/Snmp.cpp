@@ -1,6 +1,7 @@
 #include "osprey/core/Snmp.h"
 
-#include "platform/sys/System.h"
+#include "platform/sys/Encoding.h"
+#include "platform/sys/Strings.h"
 
 #include <arpa/inet.h>
 #include <cstring>
@@ -8,14 +9,6 @@
 namespace osprey {
 
 namespace {
-
-std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    return s;
-}
 
 void setError(std::string* error, const std::string& text) {
     if (error)
@@ -48,7 +41,7 @@ std::string hexText(unsigned v) {
 
 std::optional<std::vector<std::uint8_t>> encodeObjectIdentifier(std::string_view oid,
                                                                 std::string* error) {
-    std::string_view text = trimBlanks(oid);
+    const std::string text = sys::trim(oid);
     std::vector<std::string_view> parts = sys::splitOn(text, '.');
     if (parts.size() > 1 && parts.back().empty())
         parts.pop_back();
@@ -81,7 +74,7 @@ std::optional<SnmpRequest> makeGetRequest(std::string_view community, std::strin
     auto name = encodeObjectIdentifier(oid, error);
     if (!name)
         return std::nullopt;
-    auto ansi = sys::toWindows1252(trimBlanks(community));
+    auto ansi = sys::toWindows1252(sys::trim(community));
     if (!ansi) {
         setError(error, "community holds a character that cannot be sent");
         return std::nullopt;
@@ -450,12 +443,8 @@ std::string LongToIPString(std::uint32_t address) {
 }
 
 std::string dropLastCharacter(const std::string& text) {
-    std::string s = text;
-    while (!s.empty() && (static_cast<unsigned char>(s.back()) & 0xC0) == 0x80)
-        s.pop_back();
-    if (!s.empty())
-        s.pop_back();
-    return s;
+    const std::size_t characters = sys::charCount(text);
+    return characters == 0 ? std::string() : sys::leftChars(text, characters - 1);
 }
 
 } // namespace osprey

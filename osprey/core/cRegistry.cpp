@@ -1,6 +1,6 @@
 #include "osprey/core/cRegistry.h"
 
-#include "platform/sys/System.h"
+#include "platform/sys/Encoding.h"
 
 namespace osprey {
 

@@ -6,6 +6,7 @@
 #include "osprey/pages/Operation.h"
 #include "osprey/pages/Pages.h"
 #include "osprey/pages/PrinterSetup.h"
+#include "platform/sys/Encoding.h"
 #include "platform/sys/System.h"
 
 namespace osprey {

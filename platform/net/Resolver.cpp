@@ -1,6 +1,6 @@
 #include "platform/net/Resolver.h"
 
-#include "platform/sys/System.h"
+#include "platform/sys/Strings.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

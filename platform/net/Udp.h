@@ -42,8 +42,8 @@ class UdpSocket {
     int pollEvents();
 };
 
-// Makes datagram sockets; the programs get the real one, tests the fake (FakeUdp.h) or the
-// real one against a loopback peer.
+// Makes datagram sockets; the programs get the real one, tests a fake or the real one against
+// a loopback peer.
 class UdpNetwork {
   public:
     virtual ~UdpNetwork() = default;

@@ -1,6 +1,7 @@
 #include "platform/registry/LinuxRegistry.h"
 
 #include "platform/net/Resolver.h"
+#include "platform/sys/Strings.h"
 #include "platform/sys/System.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "platform/registry/MemoryRegistry.h"
 
-#include "platform/sys/System.h"
+#include "platform/sys/Strings.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -188,33 +188,17 @@ std::string escapeName(std::string_view name) {
     return out;
 }
 
+// Value data as lower-case hex; "-" for none.
 std::string hexBytes(std::string_view data) {
-    if (data.empty())
-        return "-";
-    static const char* digits = "0123456789abcdef";
-    std::string out;
-    for (char ch : data) {
-        auto c = static_cast<unsigned char>(ch);
-        out += digits[c >> 4];
-        out += digits[c & 0xF];
-    }
-    return out;
+    return data.empty() ? "-" : sys::hexEncode(data, true);
 }
 
 std::optional<std::string> fromHex(std::string_view text) {
     if (text == "-")
         return std::string();
-    if (text.empty() || text.size() % 2 != 0)
+    if (text.empty() || !sys::isHexText(text))
         return std::nullopt;
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); i += 2) {
-        int hi = sys::hexDigitValue(text[i]);
-        int lo = sys::hexDigitValue(text[i + 1]);
-        if (hi < 0 || lo < 0)
-            return std::nullopt;
-        out += static_cast<char>(hi * 16 + lo);
-    }
-    return out;
+    return sys::hexDecode(text);
 }
 
 std::optional<std::uint32_t> typeNumber(std::string_view text) {

@@ -1,37 +1,22 @@
 #include "platform/registry/Registry.h"
 
+#include "platform/sys/Strings.h"
+
 #include <cstdlib>
 
 namespace registry {
 
 std::vector<std::string> splitKeyPath(std::string_view path) {
     std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find('\\', start);
-        if (end == std::string_view::npos)
-            end = path.size();
-        if (end > start)
-            parts.emplace_back(path.substr(start, end - start));
-        start = end + 1;
-    }
+    for (std::string_view part : sys::splitOn(path, '\\'))
+        if (!part.empty())
+            parts.emplace_back(part);
     return parts;
 }
 
 bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<unsigned char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
+    return a.size() == b.size() &&
+           sys::upperAscii(std::string(a)) == sys::upperAscii(std::string(b));
 }
 
 std::string rootName(Root root) {

@@ -1,6 +1,8 @@
 // The one writer of whole files and of appended lines.
 #include "platform/sys/System.h"
 
+#include "platform/sys/Strings.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -63,15 +65,9 @@ constexpr int kMaxLinks = 40;
 // a last "." so that the path can only name a folder.
 void prependComponents(std::deque<std::string>& rest, std::string_view path) {
     std::deque<std::string> parts;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find('/', start);
-        if (end == std::string_view::npos)
-            end = path.size();
-        if (end > start)
-            parts.emplace_back(path.substr(start, end - start));
-        start = end + 1;
-    }
+    for (std::string_view part : splitOn(path, '/'))
+        if (!part.empty())
+            parts.emplace_back(part);
     if (!path.empty() && path.back() == '/')
         parts.emplace_back(".");
     rest.insert(rest.begin(), parts.begin(), parts.end());

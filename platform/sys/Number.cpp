@@ -1,5 +1,7 @@
 #include "platform/sys/Number.h"
 
+#include "platform/sys/Strings.h"
+
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -13,22 +15,12 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-int digitValue(char c) {
-    if (isDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return 99;
-}
-
 // "&H1F", "&O17": the digits after the prefix in the given base.
 double radixNumber(std::string_view s, int base) {
     double v = 0;
     for (char c : s) {
-        int d = digitValue(c);
-        if (d >= base)
+        const int d = hexDigitValue(c);
+        if (d < 0 || d >= base)
             break;
         v = v * base + d;
     }

@@ -1,5 +1,7 @@
 #include "platform/sys/System.h"
 
+#include "platform/sys/Log.h"
+
 #include <cerrno>
 #include <climits>
 #include <ctime>
@@ -189,66 +191,10 @@ LocalTime RealSystem::localTime() {
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
-bool appendLogLine(System& system, const std::string& path, const std::string& line, int retries,
-                   const std::function<void(int ms)>& sleep) {
-    for (int attempt = 0;; ++attempt) {
-        IoResult r = system.appendFile(path, line);
-        if (r.ok)
-            return true;
-        if (!r.retryable() || attempt >= retries)
-            return false;
-        if (sleep)
-            sleep(500);
-    }
-}
-
-void writeWizardLog(System& system, const std::string& fileName, const std::string& message,
-                    const std::function<void(int ms)>& sleep) {
-    const std::string line = formatLogLine(system.localTime(), message, system.monthNames());
-    // Messages carry system texts too (printer names, paths): every line is Windows-1252.
-    const std::string bytes = ansiText(line);
-    appendLogLine(system, joinPath(system.programFolder(), fileName), bytes, 2, sleep);
-}
-
-std::vector<std::string_view> splitOn(std::string_view text, char separator) {
-    std::vector<std::string_view> out;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t at = text.find(separator, start);
-        out.push_back(text.substr(start, at == std::string_view::npos ? text.npos : at - start));
-        if (at == std::string_view::npos)
-            return out;
-        start = at + 1;
-    }
-}
-
-int hexDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-std::optional<std::string> percentDecode(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            out.push_back(text[i]);
-            continue;
-        }
-        if (i + 2 >= text.size())
-            return std::nullopt;
-        int hi = hexDigitValue(text[i + 1]);
-        int lo = hexDigitValue(text[i + 2]);
-        if (hi < 0 || lo < 0)
-            return std::nullopt;
-        out.push_back(static_cast<char>(hi * 16 + lo));
-        i += 2;
-    }
-    return out;
+const MonthNames& RealSystem::monthNames() {
+    if (!monthNames_)
+        monthNames_ = logMonthNames(localeMonthNames(""));
+    return *monthNames_;
 }
 
 } // namespace sys

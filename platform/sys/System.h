@@ -1,11 +1,9 @@
 #pragma once
 #include <array>
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace sys {
 
@@ -127,71 +125,5 @@ std::string joinPath(const std::string& folder, const std::string& name);
 
 // Matches a file name against a pattern of "*" (any run) and "?" (one character).
 bool wildcardMatch(std::string_view pattern, std::string_view name);
-
-// UTF-8 text to Windows-1252 bytes; nothing when a character has no Windows-1252 form
-// or the text is not valid UTF-8. The inverse of fromWindows1252: U+0081, U+008D, U+008F,
-// U+0090 and U+009D stand for the five bytes Windows-1252 leaves unassigned.
-std::optional<std::string> toWindows1252(std::string_view utf8);
-// Windows-1252 bytes to UTF-8. The five unassigned bytes map to U+0081 etc. unchanged.
-std::string fromWindows1252(std::string_view bytes);
-// A text that comes from the system (a printer name, a path) as an ANSI conversion gives it:
-// Windows-1252 bytes, with "?" for each character that has no Windows-1252 form and for
-// each byte that begins no well-formed UTF-8 sequence. Logs carry system texts this way.
-std::string ansiText(std::string_view utf8);
-// True when the text holds a C1 control character (U+0080 to U+009F), which no one types
-// and no printer command carries.
-bool hasC1Control(std::string_view utf8);
-
-// Characters of UTF-8 text. A byte that begins no well-formed sequence is a character of its
-// own, so counting and cutting agree on any input and never split a well-formed character.
-// The character at byte `at`: its length in bytes; `code` gets its code point (a stray
-// byte: the byte's value).
-std::size_t charAt(std::string_view utf8, std::size_t at, char32_t& code);
-std::size_t charCount(std::string_view utf8);
-// The first `n` characters (all of the text when it has fewer).
-std::string leftChars(std::string_view utf8, std::size_t n);
-// One code point as UTF-8; empty for a value that is no code point (a surrogate, or too big).
-std::string utf8Char(char32_t code);
-
-// "Jan" to "Dec": the names of the C locale.
-const MonthNames& englishMonthNames();
-// The abbreviated month names of a locale, as it writes them, in UTF-8. "" names the user's
-// LC_TIME locale (LC_ALL, else LC_TIME, else LANG, else C). Nothing when that locale is not
-// installed or its names cannot be read.
-std::optional<MonthNames> localeMonthNames(const std::string& localeName);
-// The names log lines use: the locale's, unless one of them is empty or has no Windows-1252
-// form (log files are Windows-1252); then all twelve English ones, so a line stays readable
-// and never mixes languages.
-MonthNames logMonthNames(const std::optional<MonthNames>& local);
-
-// "MMM DD,YYYY hh:mm:ss" ("Dec 07,2026 15:05:00" with the English names).
-std::string formatLogTime(const LocalTime& t, const MonthNames& months = englishMonthNames());
-// One log line: the time, " - ", the message and CR LF.
-std::string formatLogLine(const LocalTime& t, const std::string& message,
-                          const MonthNames& months = englishMonthNames());
-
-// Appends one line to a log file. A retryable failure is tried again after `sleep(500)`,
-// at most `retries` more times; then the line is dropped. True when it was written.
-bool appendLogLine(System& system, const std::string& path, const std::string& line, int retries,
-                   const std::function<void(int ms)>& sleep);
-
-// A wizard's debug log: one log line of the message, as ansiText gives it, appended to `fileName`
-// in the program's folder; three tries in all, so a log folder that stays unwritable cannot
-// stop the wizard.
-void writeWizardLog(System& system, const std::string& fileName, const std::string& message,
-                    const std::function<void(int ms)>& sleep);
-
-// The pieces of the text between the separators, empty ones included ("a..b" on "." gives
-// "a", "", "b"); one piece when the text holds no separator.
-std::vector<std::string_view> splitOn(std::string_view text, char separator);
-
-// The value of a hexadecimal digit, -1 for any other character.
-int hexDigitValue(char c);
-// Text with each "%XX" replaced by the byte of hex XX; nothing when a "%" is not followed
-// by two hex digits.
-std::optional<std::string> percentDecode(std::string_view text);
-
-// The text with ASCII a-z made A-Z; every other byte, UTF-8 included, left as it is.
-std::string upperAscii(std::string s);
 
 } // namespace sys

@@ -50,8 +50,6 @@ class App {
     App& operator=(const App&) = delete;
 
     Clock& clock() const { return *clock_; }
-    MessageBoxes& messageBoxes() const { return *boxes_; }
-    FileBrowser& fileBrowser() const { return *browser_; }
     void setHost(Host* host) { host_ = host; }
     Host* host() const { return host_; }
 

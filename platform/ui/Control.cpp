@@ -1,6 +1,6 @@
 #include "platform/ui/Control.h"
 
-#include "platform/sys/System.h"
+#include "platform/sys/Encoding.h"
 #include "platform/ui/App.h"
 #include "platform/ui/Form.h"
 

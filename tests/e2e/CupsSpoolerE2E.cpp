@@ -1,7 +1,7 @@
 #include "tests/e2e/PrivateCups.h"
 
 #include "platform/spooler/cups/CupsSpooler.h"
-#include "platform/spooler/cups/PortNames.h"
+#include "platform/spooler/cups/PortNameRule.h"
 
 #include <algorithm>
 #include <chrono>

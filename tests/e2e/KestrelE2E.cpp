@@ -4,7 +4,7 @@
 #include "tests/e2e/PrivateCups.h"
 
 #include "kestrel/core/Core.h"
-#include "kestrel/core/Frame.h"
+#include "kestrel/core/JobFrame.h"
 #include "kestrel/pages/Pages.h"
 #include "kestrel/pages/PortSelect.h"
 #include "kestrel/pages/ProgressDlg.h"

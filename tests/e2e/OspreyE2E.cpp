@@ -7,12 +7,12 @@
 #include "osprey/core/Core.h"
 #include "osprey/pages/Pages.h"
 #include "osprey/pages/ProgressDlg.h"
-#include "platform/net/FakeUdp.h"
-#include "platform/process/FakeProcessRunner.h"
 #include "platform/registry/MemoryRegistry.h"
 #include "platform/spooler/cups/CupsSpooler.h"
 #include "platform/sys/System.h"
 #include "tests/osprey_pages/OspreyFixture.h"
+#include "tests/support/FakeProcessRunner.h"
+#include "tests/support/FakeUdp.h"
 #include "tests/support/Harness.h"
 
 #include <chrono>

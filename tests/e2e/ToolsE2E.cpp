@@ -3,7 +3,7 @@
 #include "tests/e2e/PrivateCups.h"
 
 #include "platform/spooler/cups/CupsSpooler.h"
-#include "platform/spooler/cups/PortNames.h"
+#include "platform/spooler/cups/PortNameRule.h"
 #include "tests/fixtures/LoopbackPrinter.h"
 
 #include <chrono>

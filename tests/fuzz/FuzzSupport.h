@@ -5,15 +5,16 @@
 #include "kestrel/pages/Pages.h"
 #include "osprey/core/Core.h"
 #include "osprey/pages/Pages.h"
-#include "platform/net/FakeUdp.h"
 #include "platform/net/Tcp.h"
-#include "platform/process/FakeProcessRunner.h"
 #include "platform/registry/MemoryRegistry.h"
-#include "platform/spooler/MemorySpooler.h"
+#include "platform/sys/Log.h"
 #include "platform/sys/System.h"
 #include "platform/ui/App.h"
 #include "platform/ui/Clock.h"
 #include "platform/ui/Dialogs.h"
+#include "tests/support/FakeProcessRunner.h"
+#include "tests/support/FakeUdp.h"
+#include "tests/support/MemorySpooler.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,11 +2,13 @@
 // a file of ten records that carries the tag is exactly what the writer makes of them.
 #include "kestrel/core/Restore.h"
 #include "kestrel/core/SettingsFile.h"
+#include "platform/sys/Encoding.h"
+#include "platform/sys/Strings.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view in = fuzz::bytes(data, size);
-    fuzz::check(kestrel::hexDecode(kestrel::hexEncode(in)) == in, "hex round trip");
+    fuzz::check(sys::hexDecode(sys::hexEncode(in)) == in, "hex round trip");
 
     kestrel::RecordCursor cursor(in);
     std::vector<std::string> records;
@@ -18,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (std::size_t i = 2; i < records.size(); ++i)
         kestrel::restorePlan(static_cast<int>(i - 2),
-                             sys::fromWindows1252(kestrel::hexDecode(records[i])));
+                             sys::fromWindows1252(sys::hexDecode(records[i])));
     if (records.size() == kestrel::kSettingsFileRecords && records[0] == kestrel::kSettingsTag) {
         std::array<std::string, 8> hex;
         std::copy(records.begin() + 2, records.end(), hex.begin());

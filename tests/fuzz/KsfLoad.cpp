@@ -1,6 +1,8 @@
 // Kestrel loads any file through its pages without an exception past them. A file that
 // loads saves again, and what it saves loads and saves to the very same bytes.
 #include "kestrel/core/SettingsFile.h"
+#include "platform/sys/Encoding.h"
+#include "platform/sys/Strings.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {
@@ -10,7 +12,7 @@ std::string passwordOf(std::string_view file) {
     kestrel::RecordCursor cursor(file);
     cursor.nextText();
     auto hex = cursor.nextText();
-    return hex ? sys::fromWindows1252(kestrel::hexDecode(*hex)) : std::string();
+    return hex ? sys::fromWindows1252(sys::hexDecode(*hex)) : std::string();
 }
 
 } // namespace

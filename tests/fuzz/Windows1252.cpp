@@ -1,5 +1,6 @@
 // Windows-1252 conversion: bytes to text to bytes gives the bytes back; text that converts
 // comes back as the same text.
+#include "platform/sys/Encoding.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

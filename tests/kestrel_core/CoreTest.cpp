@@ -1,13 +1,16 @@
 #include "FakePages.h"
 
 #include "kestrel/core/Core.h"
-#include "kestrel/core/Frame.h"
+#include "kestrel/core/JobFrame.h"
 #include "kestrel/core/SettingsFile.h"
-#include "platform/process/FakeProcessRunner.h"
-#include "platform/spooler/MemorySpooler.h"
+#include "platform/sys/Encoding.h"
+#include "platform/sys/Log.h"
+#include "platform/sys/Strings.h"
 #include "platform/sys/System.h"
 #include "tests/fixtures/ScratchDir.h"
+#include "tests/support/FakeProcessRunner.h"
 #include "tests/support/Harness.h"
+#include "tests/support/MemorySpooler.h"
 
 #include <gtest/gtest.h>
 
@@ -405,7 +408,7 @@ TEST_F(CoreTest, SaveThenLoadGivesThePagesBack) {
     for (int i = 0; i < 8; ++i)
         expected[i] = *sys::toWindows1252(records[i]);
     EXPECT_EQ(bytes, *encodeSettingsFile("Secret", expected));
-    EXPECT_NE(bytes.find(hexEncode("Caf\xe9")), std::string::npos);
+    EXPECT_NE(bytes.find(sys::hexEncode("Caf\xe9")), std::string::npos);
 
     pages.unloadAll(); // every page back to its defaults
     core.ws.CurrentSettings = {};
@@ -550,9 +553,9 @@ std::string ksf(const std::string& tag, const std::string& password,
                 const std::array<std::string, 8>& records) {
     std::string out;
     appendTextRecord(out, tag);
-    appendTextRecord(out, hexEncode(password));
+    appendTextRecord(out, sys::hexEncode(password));
     for (const auto& r : records)
-        appendTextRecord(out, hexEncode(r));
+        appendTextRecord(out, sys::hexEncode(r));
     return out;
 }
 

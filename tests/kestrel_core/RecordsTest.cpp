@@ -1,5 +1,5 @@
 #include "kestrel/core/Records.h"
-#include "kestrel/core/Frame.h"
+#include "kestrel/core/JobFrame.h"
 
 #include <gtest/gtest.h>
 

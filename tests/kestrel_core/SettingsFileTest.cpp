@@ -12,32 +12,6 @@ std::string rec(const std::string& text) {
     return out;
 }
 
-TEST(Hex, EncodeIsTwoUpperCaseDigitsPerByte) {
-    EXPECT_EQ(hexEncode("abc"), "616263");
-    EXPECT_EQ(hexEncode(""), "");
-    EXPECT_EQ(hexEncode(std::string("\x01\xff\r\n", 4)), "01FF0D0A");
-}
-
-TEST(Hex, DecodeReadsPairsAsFarAsTheirDigitsGo) {
-    struct Case {
-        const char* hex;
-        std::string bytes;
-    } cases[] = {
-        {"616263", "abc"},
-        {"ff", "\xff"},
-        {"FF", "\xff"},
-        {"6", "\x06"},                        // a last single character alone
-        {"6G", "\x06"},                       // stops at the first non-digit
-        {"G6", std::string("\0", 1)},         // no leading digit: 0
-        {"41 42", std::string("A\0\x02", 3)}, // " 4" has no leading digit
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(hexDecode(c.hex), c.bytes) << c.hex;
-    EXPECT_TRUE(isHexText("0aFF"));
-    EXPECT_FALSE(isHexText("0aF"));
-    EXPECT_FALSE(isHexText("0G"));
-}
-
 TEST(SettingsFileBytes, TenTextRecordsFromTheFirstByte) {
     std::array<std::string, 8> records = {"1|0\r\n", "", "", "", "", "", "", ""};
     auto file = encodeSettingsFile("pw", records);

@@ -1,6 +1,7 @@
 #include "tests/kestrel_pages/KestrelFixture.h"
 
 #include "kestrel/pages/ProgressDlg.h"
+#include "tools/Batch.h"
 
 #include <algorithm>
 #include <chrono>
@@ -15,44 +16,6 @@ std::string lower(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return s;
-}
-
-// %NAME% from the environment; an unknown name expands to nothing, as in a batch file.
-std::string expandVariables(const std::string& line) {
-    std::string out;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        if (line[i] == '%') {
-            std::size_t end = line.find('%', i + 1);
-            if (end != std::string::npos) {
-                const char* value = std::getenv(line.substr(i + 1, end - i - 1).c_str());
-                if (value)
-                    out += value;
-                i = end + 1;
-                continue;
-            }
-        }
-        out += line[i++];
-    }
-    return out;
-}
-
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string cur;
-    for (char c : text) {
-        if (c == '\n') {
-            if (!cur.empty() && cur.back() == '\r')
-                cur.pop_back();
-            lines.push_back(cur);
-            cur.clear();
-        } else {
-            cur += c;
-        }
-    }
-    if (!cur.empty())
-        lines.push_back(cur);
-    return lines;
 }
 
 // A connection whose behaviour the test scripted.
@@ -172,14 +135,17 @@ void PrinterSetupRunner::plover(const std::vector<std::string>& args, int depth)
         system_->writeFile(sys::joinPath(system_->currentFolder(), "ports.txt"), text);
         return;
     }
-    if (lower(what).size() > 4 && lower(what).substr(what.size() - 4) == ".bat") {
+    if (tools::isBatchFile(what)) {
         auto bytes = system_->readFile(sys::joinPath(system_->currentFolder(), what));
         if (!bytes)
             return;
         batches_.push_back(*bytes);
-        for (const auto& line : splitLines(*bytes))
-            if (!line.empty())
-                carryOut(expandVariables(line), depth + 1);
+        auto environment = [](const std::string& name) -> std::optional<std::string> {
+            const char* value = std::getenv(name.c_str());
+            return value ? std::optional<std::string>(value) : std::nullopt;
+        };
+        for (const auto& line : tools::batchCommands(*bytes, environment))
+            carryOut(line, depth + 1);
         return;
     }
     std::string rest;
@@ -301,13 +267,7 @@ std::string KestrelFixture::job(const std::string& commands) {
 
 bool KestrelFixture::waitUntil(const std::function<bool()>& done, std::int64_t limitMs,
                                std::int64_t stepMs) {
-    const std::int64_t end = h.app.now() + limitMs;
-    while (!done()) {
-        if (h.ended() || h.app.now() >= end)
-            return done();
-        h.wait(stepMs);
-    }
-    return true;
+    return h.waitUntil(done, limitMs, stepMs);
 }
 
 bool KestrelFixture::waitConnected(int timeoutMs) {

@@ -3,10 +3,10 @@
 #include "kestrel/pages/Pages.h"
 #include "platform/net/Tcp.h"
 #include "platform/process/Processes.h"
-#include "platform/spooler/MemorySpooler.h"
 #include "platform/sys/System.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/support/Harness.h"
+#include "tests/support/MemorySpooler.h"
 
 #include <gtest/gtest.h>
 

@@ -5,11 +5,11 @@
 #include "kestrel/core/Core.h"
 #include "kestrel/pages/Pages.h"
 #include "platform/net/Tcp.h"
-#include "platform/process/FakeProcessRunner.h"
-#include "platform/spooler/MemorySpooler.h"
 #include "platform/sys/System.h"
 #include "printpath/PrintPath.h"
+#include "tests/support/FakeProcessRunner.h"
 #include "tests/support/Harness.h"
+#include "tests/support/MemorySpooler.h"
 
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+#include "platform/sys/Encoding.h"
 #include "tests/kestrel_pages/WirelessPagesFixture.h"
 
 namespace kestrel_test {

@@ -1,5 +1,5 @@
 #include "platform/net/Udp.h"
-#include "platform/net/FakeUdp.h"
+#include "tests/support/FakeUdp.h"
 
 #include <gtest/gtest.h>
 

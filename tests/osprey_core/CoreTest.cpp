@@ -3,13 +3,14 @@
 #include "osprey/core/Commands.h"
 #include "osprey/core/Core.h"
 #include "osprey/core/SettingsFile.h"
-#include "platform/net/FakeUdp.h"
-#include "platform/process/FakeProcessRunner.h"
 #include "platform/registry/MemoryRegistry.h"
-#include "platform/spooler/MemorySpooler.h"
+#include "platform/sys/Log.h"
 #include "platform/sys/System.h"
 #include "tests/fixtures/ScratchDir.h"
+#include "tests/support/FakeProcessRunner.h"
+#include "tests/support/FakeUdp.h"
 #include "tests/support/Harness.h"
+#include "tests/support/MemorySpooler.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "platform/net/FakeResolver.h"
 #include "platform/registry/LinuxRegistry.h"
 #include "platform/registry/MemoryRegistry.h"
 #include "platform/sys/System.h"
 #include "tests/fixtures/ScratchDir.h"
+#include "tests/support/FakeResolver.h"
 
 #include <gtest/gtest.h>
 

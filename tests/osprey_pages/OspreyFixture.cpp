@@ -276,13 +276,7 @@ void OspreyFixture::write(const std::string& name, const std::string& bytes) con
 
 bool OspreyFixture::waitUntil(const std::function<bool()>& done, std::int64_t limitMs,
                               std::int64_t stepMs) {
-    const std::int64_t end = h.app.now() + limitMs;
-    while (!done()) {
-        if (h.ended() || h.app.now() >= end)
-            return done();
-        h.wait(stepMs);
-    }
-    return true;
+    return h.waitUntil(done, limitMs, stepMs);
 }
 
 } // namespace osprey_test

@@ -1,14 +1,14 @@
 #pragma once
 #include "osprey/core/Core.h"
 #include "osprey/pages/Pages.h"
-#include "platform/net/FakeResolver.h"
-#include "platform/net/FakeUdp.h"
-#include "platform/process/FakeProcessRunner.h"
 #include "platform/registry/LinuxRegistry.h"
-#include "platform/spooler/MemorySpooler.h"
 #include "platform/sys/System.h"
 #include "tests/fixtures/TempFolder.h"
+#include "tests/support/FakeProcessRunner.h"
+#include "tests/support/FakeResolver.h"
+#include "tests/support/FakeUdp.h"
 #include "tests/support/Harness.h"
+#include "tests/support/MemorySpooler.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "portlister/PortList.h"
-#include "platform/spooler/MemorySpooler.h"
 #include "platform/sys/System.h"
 #include "tests/fixtures/TempFolder.h"
+#include "tests/support/MemorySpooler.h"
 
 #include <gtest/gtest.h>
 #include <sstream>

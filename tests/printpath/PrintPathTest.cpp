@@ -1,11 +1,11 @@
 // The print path routines over the memory spooler, the fake runner and virtual time.
 #include "printpath/PrintPath.h"
 #include "FakeHost.h"
-#include "platform/process/FakeProcessRunner.h"
-#include "platform/spooler/MemorySpooler.h"
 #include "platform/sys/System.h"
 #include "tests/fixtures/TempFolder.h"
+#include "tests/support/FakeProcessRunner.h"
 #include "tests/support/Harness.h"
+#include "tests/support/MemorySpooler.h"
 
 #include <algorithm>
 #include <functional>

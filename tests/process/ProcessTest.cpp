@@ -1,6 +1,6 @@
-#include "platform/process/FakeProcessRunner.h"
 #include "platform/process/Processes.h"
 #include "tests/fixtures/TempFolder.h"
+#include "tests/support/FakeProcessRunner.h"
 
 #include <chrono>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "platform/spooler/MemorySpooler.h"
+#include "tests/support/MemorySpooler.h"
 
 #include <gtest/gtest.h>
 

@@ -126,6 +126,17 @@ void Harness::close(ui::Form& form) {
     form.userClose();
 }
 
+bool Harness::waitUntil(const std::function<bool()>& done, std::int64_t limitMs,
+                        std::int64_t stepMs) {
+    const std::int64_t end = app.now() + limitMs;
+    while (!done()) {
+        if (ended() || app.now() >= end)
+            return done();
+        wait(stepMs);
+    }
+    return true;
+}
+
 void Harness::key(ui::Form& form, ui::Key key) {
     if (!form.visible()) {
         ADD_FAILURE() << "form " << form.name() << " is not visible";

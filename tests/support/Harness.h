@@ -118,6 +118,9 @@ class Harness {
     }
     // Lets virtual time pass, running timers and posted actions.
     void wait(std::int64_t ms) { app.runFor(ms); }
+    // Lets virtual time pass in steps until `done` holds, the program ends or `limitMs` has
+    // passed; whether `done` holds then.
+    bool waitUntil(const std::function<bool()>& done, std::int64_t limitMs, std::int64_t stepMs);
     // Queues a user action at a virtual time from now (for waits and modal loops).
     void later(std::int64_t ms, std::function<void()> action) {
         app.post(std::move(action), app.now() + ms);

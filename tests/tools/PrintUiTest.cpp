@@ -1,6 +1,6 @@
 #include "tools/PrintUi.h"
 
-#include "platform/spooler/MemorySpooler.h"
+#include "tests/support/MemorySpooler.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,17 +1,14 @@
 #include "platform/spooler/cups/CupsSpooler.h"
 
 #include "platform/spooler/cups/CupsStatus.h"
-#include "platform/spooler/cups/PortNames.h"
-
-#include <cups/cups.h>
-#include <cups/ipp.h>
+#include "platform/spooler/cups/DriverFile.h"
+#include "platform/spooler/cups/Ipp.h"
+#include "platform/spooler/cups/PortNameRule.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
-#include <sys/mman.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -20,143 +17,13 @@ namespace spooler {
 namespace {
 
 using namespace cupsmap;
+using namespace ipp;
 using Clock = std::chrono::steady_clock;
-
-struct HttpClose {
-    void operator()(http_t* h) const { httpClose(h); }
-};
-using Http = std::unique_ptr<http_t, HttpClose>;
-
-struct IppDelete {
-    void operator()(ipp_t* p) const { ippDelete(p); }
-};
-using Ipp = std::unique_ptr<ipp_t, IppDelete>;
-
-struct DestFree {
-    void operator()(cups_dest_t* d) const { cupsFreeDests(1, d); }
-};
-using Dest = std::unique_ptr<cups_dest_t, DestFree>;
-
-struct InfoFree {
-    void operator()(cups_dinfo_t* i) const { cupsFreeDestInfo(i); }
-};
-using DestInfo = std::unique_ptr<cups_dinfo_t, InfoFree>;
 
 // No password prompts: a call that needs one fails at once instead of waiting on a terminal
 // (libcups' own prompt reads the terminal). Local credentials need no password.
 const char* noPassword(const char*, http_t*, const char*, const char*, void*) {
     return nullptr;
-}
-
-std::string attrText(ipp_t* group, const char* name) {
-    ipp_attribute_t* a = ippFindAttribute(group, name, IPP_TAG_ZERO);
-    const char* v = a ? ippGetString(a, 0, nullptr) : nullptr;
-    return v ? v : "";
-}
-
-std::vector<std::string> attrTexts(ipp_attribute_t* a) {
-    std::vector<std::string> out;
-    for (int i = 0; a && i < ippGetCount(a); ++i) {
-        if (const char* v = ippGetString(a, i, nullptr)) {
-            out.emplace_back(v);
-        }
-    }
-    return out;
-}
-
-bool attrBool(ipp_t* group, const char* name, bool fallback) {
-    ipp_attribute_t* a = ippFindAttribute(group, name, IPP_TAG_BOOLEAN);
-    return a ? ippGetBoolean(a, 0) != 0 : fallback;
-}
-
-int attrInt(ipp_t* group, const char* name, int fallback) {
-    ipp_attribute_t* a = ippFindAttribute(group, name, IPP_TAG_ZERO);
-    if (!a || (ippGetValueTag(a) != IPP_TAG_INTEGER && ippGetValueTag(a) != IPP_TAG_ENUM)) {
-        return fallback;
-    }
-    return ippGetInteger(a, 0);
-}
-
-// The attribute groups of one kind in a response, each as its own small IPP message.
-template <class F> void forEachGroup(ipp_t* response, ipp_tag_t tag, F&& f) {
-    Ipp group(ippNew());
-    bool inGroup = false;
-    auto flush = [&] {
-        if (inGroup) {
-            f(group.get());
-        }
-        group.reset(ippNew());
-        inGroup = false;
-    };
-    for (ipp_attribute_t* a = ippFirstAttribute(response); a; a = ippNextAttribute(response)) {
-        if (ippGetGroupTag(a) != tag) {
-            flush();
-            continue;
-        }
-        if (!ippGetName(a)) {
-            flush();
-            continue;
-        }
-        ippCopyAttribute(group.get(), a, 0);
-        inGroup = true;
-    }
-    flush();
-}
-
-std::string genericTextPpd(const std::string& d) {
-    // A queue described by this file takes raw documents unfiltered, and CUPS reports its
-    // nickname as the printer's make and model, which is how the driver name survives.
-    return "*PPD-Adobe: \"4.3\"\n"
-           "*FormatVersion: \"4.3\"\n"
-           "*FileVersion: \"1.0\"\n"
-           "*LanguageVersion: English\n"
-           "*LanguageEncoding: ISOLatin1\n"
-           "*PCFileName: \"GENTEXT.PPD\"\n"
-           "*Manufacturer: \"Generic\"\n"
-           "*Product: \"(" +
-           d + ")\"\n*ModelName: \"" + d + "\"\n*ShortNickName: \"" + d + "\"\n*NickName: \"" + d +
-           "\"\n"
-           "*PSVersion: \"(3010.000) 0\"\n"
-           "*LanguageLevel: \"3\"\n"
-           "*ColorDevice: False\n"
-           "*DefaultColorSpace: Gray\n"
-           "*FileSystem: False\n"
-           "*Throughput: \"1\"\n"
-           "*LandscapeOrientation: Plus90\n"
-           "*TTRasterizer: Type42\n"
-           "*OpenUI *PageSize: PickOne\n"
-           "*DefaultPageSize: Letter\n"
-           "*PageSize Letter: \"\"\n"
-           "*CloseUI: *PageSize\n"
-           "*DefaultPageRegion: Letter\n"
-           "*PageRegion Letter: \"\"\n"
-           "*DefaultImageableArea: Letter\n"
-           "*ImageableArea Letter: \"0 0 612 792\"\n"
-           "*DefaultPaperDimension: Letter\n"
-           "*PaperDimension Letter: \"612 792\"\n";
-}
-
-// The description file of a raw queue for `driver`, in an anonymous file in memory, at its
-// start; -1 when it cannot be made.
-int describedDriverFile(const std::string& driver) {
-    int fd = ::memfd_create("raw-queue-ppd", MFD_CLOEXEC);
-    if (fd < 0) {
-        return -1;
-    }
-    const std::string text = genericTextPpd(driver);
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            ::close(fd);
-            return -1;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return fd;
 }
 
 class CupsSpooler final : public Spooler {
@@ -528,30 +395,6 @@ class CupsSpooler final : public Spooler {
         return e == err::InvalidPrinterName ? notFound : e;
     }
 
-    static std::string printerUri(const std::string& name) {
-        char uri[HTTP_MAX_URI];
-        httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost",
-                         ippPort(), "/printers/%s", name.c_str());
-        return uri;
-    }
-
-    static ipp_t* newPrinterRequest(ipp_op_t op, const std::string& name) {
-        ipp_t* request = ippNewRequest(op);
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                     printerUri(name).c_str());
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                     cupsUser());
-        return request;
-    }
-
-    static Ipp printerRequest(http_t* http, ipp_op_t op, const std::string& name,
-                              const char* const* attrs, int count) {
-        ipp_t* request = newPrinterRequest(op, name);
-        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", count,
-                      nullptr, attrs);
-        return Ipp(cupsDoRequest(http, request, "/"));
-    }
-
     Result<std::vector<JobInfo>> activeJobs(http_t* http, const std::string& printer) {
         static const char* const attrs[] = {"job-id", "job-name", "job-state", "job-state-reasons",
                                             "job-impressions"};
@@ -681,21 +524,6 @@ class CupsSpooler final : public Spooler {
 };
 
 } // namespace
-
-bool isDescribableDriver(std::string_view driver) {
-    // Quotes, angle brackets (hex escapes) and parentheses (the product string) would
-    // change the file's meaning; line breaks would add statements to it.
-    if (driver.empty() || driver.size() > 64)
-        return false;
-    auto plain = [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-    };
-    if (!plain(driver.front()))
-        return false;
-    return std::all_of(driver.begin(), driver.end(), [&](char c) {
-        return plain(c) || std::string_view(" -_./+,").find(c) != std::string_view::npos;
-    });
-}
 
 std::unique_ptr<Spooler> makeCupsSpooler(CupsLimits limits) {
     return std::make_unique<CupsSpooler>(limits);

@@ -24,7 +24,7 @@ struct CupsLimits {
 
 // The spooler backed by the CUPS scheduler that CUPS_SERVER (or the client configuration)
 // names. Printers are queues, a printer's driver is its make and model, ports are the local
-// devices under the names of the port-name rule (PortNames.h), a queue that refuses jobs is
+// devices under the names of the port-name rule (PortNameRule.h), a queue that refuses jobs is
 // not available. With no scheduler reachable, every call fails with err::ServiceUnavailable;
 // with one that stops answering, err::Timeout. Requests the scheduler answers with "not
 // authorized" are authenticated with the local credentials libcups offers (peer credentials

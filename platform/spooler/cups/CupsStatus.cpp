@@ -45,10 +45,6 @@ constexpr std::array<ReasonBit, 5> kJobReasons{{
     {"document-unprintable-error", jst::Error},
 }};
 
-bool endsWith(std::string_view s, std::string_view tail) {
-    return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
-}
-
 template <std::size_t N>
 std::pair<bool, std::uint32_t> lookup(const std::array<ReasonBit, N>& table, std::string_view kw) {
     for (const auto& entry : table) {
@@ -63,7 +59,7 @@ std::pair<bool, std::uint32_t> lookup(const std::array<ReasonBit, N>& table, std
 
 std::string_view reasonKeyword(std::string_view reason) {
     for (std::string_view suffix : {"-error", "-warning", "-report"}) {
-        if (endsWith(reason, suffix)) {
+        if (reason.ends_with(suffix)) {
             return reason.substr(0, reason.size() - suffix.size());
         }
     }
@@ -82,7 +78,7 @@ std::uint32_t printerStatusBits(int state, const std::vector<std::string>& reaso
         auto [known, bit] = lookup(kPrinterReasons, reasonKeyword(reason));
         if (known) {
             bits |= bit;
-        } else if (endsWith(reason, "-error")) {
+        } else if (reason.ends_with("-error")) {
             bits |= pst::Error;
         }
     }

@@ -1,4 +1,4 @@
-#include "platform/net/FakeUdp.h"
+#include "tests/support/FakeUdp.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/spooler/MemorySpooler.h"
+#include "tests/support/MemorySpooler.h"
 
 #include <algorithm>
 
@@ -185,7 +185,7 @@ WriteOutcome MemorySpooler::writeRawDocument(const std::string& printer,
     JobInfo job;
     job.document = document;
     job.totalPages = 1;
-    job.status = writtenJobStatus_;
+    job.status = jst::Spooling;
     std::uint32_t id = addJob(printer, job, writtenJobLooks_);
     out.jobId = id;
     std::string written = bytes;

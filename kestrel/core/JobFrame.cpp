@@ -1,4 +1,4 @@
-#include "kestrel/core/Frame.h"
+#include "kestrel/core/JobFrame.h"
 
 namespace kestrel {
 

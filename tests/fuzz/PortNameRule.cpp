@@ -1,6 +1,6 @@
 // The port-name rule: every local device of a listing gets a name of its own, and the name
 // leads back to the device.
-#include "platform/spooler/cups/PortNames.h"
+#include "platform/spooler/cups/PortNameRule.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <set>

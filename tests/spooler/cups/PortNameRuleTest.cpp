@@ -1,4 +1,4 @@
-#include "platform/spooler/cups/PortNames.h"
+#include "platform/spooler/cups/PortNameRule.h"
 
 #include <gtest/gtest.h>
 

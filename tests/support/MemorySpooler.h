@@ -49,8 +49,6 @@ class MemorySpooler : public Spooler {
     void setDefaultPrinter(const std::string& name) { default_ = name; }
     // Jobs made by writeRawDocument: seen by this many looks, then gone (negative: stay).
     void setWrittenJobLooks(int looks) { writtenJobLooks_ = looks; }
-    // Status bits a written job gets.
-    void setWrittenJobStatus(std::uint32_t status) { writtenJobStatus_ = status; }
 
     // The next `times` calls of that kind fail with `error`.
     void failNext(Call call, int error, int times = 1);
@@ -108,7 +106,6 @@ class MemorySpooler : public Spooler {
     std::string default_;
     std::uint32_t nextJobId_ = 1;
     int writtenJobLooks_ = -1;
-    std::uint32_t writtenJobStatus_ = jst::Spooling;
     std::map<Call, std::vector<int>> failures_;
     std::map<Call, int> calls_;
     WriteFailure writeFailure_;

@@ -1,5 +1,8 @@
-#include "platform/sys/System.h"
+#include "platform/sys/Log.h"
 
+#include "platform/sys/Encoding.h"
+
+#include <cstdio>
 #include <cstdlib>
 #include <iconv.h>
 #include <langinfo.h>
@@ -77,10 +80,38 @@ MonthNames logMonthNames(const std::optional<MonthNames>& local) {
     return *local;
 }
 
-const MonthNames& RealSystem::monthNames() {
-    if (!monthNames_)
-        monthNames_ = logMonthNames(localeMonthNames(""));
-    return *monthNames_;
+std::string formatLogTime(const LocalTime& t, const MonthNames& months) {
+    const std::string month = t.month >= 1 && t.month <= 12 ? months[t.month - 1] : "???";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, " %02d,%04d %02d:%02d:%02d", t.day, t.year, t.hour, t.minute,
+                  t.second);
+    return month + buf;
+}
+
+std::string formatLogLine(const LocalTime& t, const std::string& message,
+                          const MonthNames& months) {
+    return formatLogTime(t, months) + " - " + message + "\r\n";
+}
+
+bool appendLogLine(System& system, const std::string& path, const std::string& line, int retries,
+                   const std::function<void(int ms)>& sleep) {
+    for (int attempt = 0;; ++attempt) {
+        IoResult r = system.appendFile(path, line);
+        if (r.ok)
+            return true;
+        if (!r.retryable() || attempt >= retries)
+            return false;
+        if (sleep)
+            sleep(500);
+    }
+}
+
+void writeWizardLog(System& system, const std::string& fileName, const std::string& message,
+                    const std::function<void(int ms)>& sleep) {
+    const std::string line = formatLogLine(system.localTime(), message, system.monthNames());
+    // Messages carry system texts too (printer names, paths): every line is Windows-1252.
+    const std::string bytes = ansiText(line);
+    appendLogLine(system, joinPath(system.programFolder(), fileName), bytes, 2, sleep);
 }
 
 } // namespace sys

@@ -1,4 +1,4 @@
-#include "platform/process/FakeProcessRunner.h"
+#include "tests/support/FakeProcessRunner.h"
 
 namespace proc {
 

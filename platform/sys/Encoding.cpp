@@ -1,7 +1,6 @@
-#include "platform/sys/System.h"
+#include "platform/sys/Encoding.h"
 
 #include <array>
-#include <cstdio>
 
 namespace sys {
 
@@ -168,26 +167,6 @@ std::string utf8Char(char32_t code) {
     if (code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF))
         appendUtf8(out, code);
     return out;
-}
-
-std::string formatLogTime(const LocalTime& t, const MonthNames& months) {
-    const std::string month = t.month >= 1 && t.month <= 12 ? months[t.month - 1] : "???";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, " %02d,%04d %02d:%02d:%02d", t.day, t.year, t.hour, t.minute,
-                  t.second);
-    return month + buf;
-}
-
-std::string formatLogLine(const LocalTime& t, const std::string& message,
-                          const MonthNames& months) {
-    return formatLogTime(t, months) + " - " + message + "\r\n";
-}
-
-std::string upperAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return s;
 }
 
 } // namespace sys

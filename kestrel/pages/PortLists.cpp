@@ -1,4 +1,4 @@
-#include "kestrel/pages/PortNames.h"
+#include "kestrel/pages/PortLists.h"
 
 namespace kestrel {
 

@@ -1,0 +1,372 @@
+// The settings of the core: the records and command text read from the pages, and the
+// settings file.
+#include "kestrel/core/Core.h"
+#include "kestrel/core/Records.h"
+#include "kestrel/core/Restore.h"
+#include "kestrel/core/SettingsFile.h"
+#include "platform/sys/Encoding.h"
+#include "platform/sys/Strings.h"
+#include "platform/sys/System.h"
+#include "platform/ui/App.h"
+#include "platform/ui/Form.h"
+
+#include <algorithm>
+#include <array>
+
+namespace kestrel {
+
+namespace {
+
+const char* const kDamagedFile = "Error Reading File\r\n"
+                                 "The settings file is damaged or incomplete.\r\n"
+                                 "Unable to load the saved settings\r\n";
+
+void store(WizardState& ws, bool initial, int index, const std::string& record) {
+    (initial ? ws.InitialSettings : ws.CurrentSettings)[static_cast<std::size_t>(index)] = record;
+}
+
+} // namespace
+
+std::string Core::ReadPortSettings(bool Initial) {
+    ui::Form& p = pages().form("PortSelect");
+    PortValues v;
+    v.lpt = p.ctl("PortLPT").checked();
+    v.com = p.ctl("PortCOM").checked();
+    v.usb = p.ctl("PortUSB").checked();
+    v.tcp = p.ctl("PortTCP").checked();
+    v.file = p.ctl("PortFile").checked();
+    v.lptIndex = p.ctl("LPTCombo").listIndex();
+    v.comIndex = p.ctl("ComCombo").listIndex();
+    v.usbIndex = p.ctl("USBCombo").listIndex();
+    v.ipAddr = p.ctl("IPAddr").text();
+    v.fileName = p.ctl("FileName").text();
+    std::string r = portRecord(v);
+    store(ws, Initial, rec::Port, r);
+    return r;
+}
+
+std::string Core::ReadQuestionSettings(bool Initial) {
+    ui::Form& q = pages().form("QuestionDlg");
+    std::array<int, 7> check{};
+    for (int k = 0; k < 7; ++k)
+        check[k] = q.ctl("Check1", k).value();
+    store(ws, Initial, rec::Question, questionRecord(check));
+    return {};
+}
+
+std::string Core::ReadWiredSettings(bool Initial) {
+    if (pages().form("QuestionDlg").ctl("Check1", 0).value() == 0)
+        return {};
+    ui::Form& w = pages().form("WiredDlg");
+    WiredValues v;
+    v.wired = w.ctl("NicOption", 0).checked();
+    v.autoIP = w.ctl("useAutoIP").checked();
+    v.bootP = w.ctl("BootP").value();
+    v.dhcp = w.ctl("DHCP").value();
+    v.ipAddr = w.ctl("IPAddr").text();
+    v.subMask = w.ctl("SubMask").text();
+    v.gateway = w.ctl("Gateway").text();
+    ws.IfcNumber = static_cast<std::int16_t>(wiredIfcNumber(v));
+    store(ws, Initial, rec::Wired, wiredRecord(v));
+    return wiredCommands(v, ws.IfcNumber);
+}
+
+std::string Core::ReadNetworkSettings(bool Initial) {
+    ui::Form& q = pages().form("QuestionDlg");
+    NetworkValues v;
+    for (int i = 1; i <= 5; ++i) {
+        v.check[i] = q.ctl("Check1", i).value();
+        if (v.check[i] != 1)
+            continue;
+        ui::Form& n = pages().form("NetworkDlg");
+        v.combo[i] = n.ctl("Combo1", i).listIndex();
+        if (i == 5) {
+            v.packet = n.ctl("Packet").text();
+            v.period = n.ctl("Period").text();
+        }
+    }
+    store(ws, Initial, rec::Network, networkRecord(v));
+    return networkCommands(v);
+}
+
+std::string Core::ReadWirelessQuestionSettings(bool Initial) {
+    ui::Form& q = pages().form("WirelessQuestionDlg");
+    std::array<int, 10> check{};
+    for (int k = 0; k < 10; ++k)
+        check[k] = q.ctl("check", k).value();
+    store(ws, Initial, rec::WirelessQuestion,
+          wirelessQuestionRecord(check, q.ctl("EncryptionCB").value()));
+    return {};
+}
+
+std::string Core::ReadWirelessSettings(bool Initial) {
+    static const char* controls[] = {"SSID",     "OpMode",  "Speed",     "Channel", "Antenna",
+                                     "Preamble", "TxPower", "PowerMgmt", "Devices", "CountryCode"};
+    ui::Form& q = pages().form("WirelessQuestionDlg");
+    WirelessValues v;
+    for (int i = 0; i < 10; ++i) {
+        v.check[i] = q.ctl("check", i).value();
+        if (v.check[i] != 1)
+            continue;
+        ws.IfcNumber = 2;
+        ui::Form& w = pages().form("WirelessDlg");
+        if (i == 0)
+            v.ssid = w.ctl("SSID").text();
+        else
+            v.index[i] = w.ctl(controls[i]).listIndex();
+        if (i == 9)
+            v.international = w.ctl("Check2").value();
+    }
+    store(ws, Initial, rec::Wireless, wirelessRecord(v));
+    return wirelessCommands(v, ws.IfcNumber);
+}
+
+std::string Core::ReadEncryptQuestionSettings(bool Initial) {
+    ui::Form& e = pages().form("EncryptQuestionDlg");
+    EncryptQuestionValues v;
+    for (int k = 0; k < 3; ++k)
+        v.click[k] = e.ctl("click", k).checked();
+    v.wpa = e.ctl("WPA").value();
+    v.eap = e.ctl("EAP").value();
+    store(ws, Initial, rec::EncryptQuestion, encryptQuestionRecord(v));
+    return {};
+}
+
+std::string Core::ReadSecuritySettings(bool Initial) {
+    SecurityValues v;
+    v.encryption = pages().form("WirelessQuestionDlg").ctl("EncryptionCB").value();
+    if (v.encryption != 1) {
+        store(ws, Initial, rec::Security, "");
+        return {};
+    }
+    ws.IfcNumber = 2;
+    ui::Form& e = pages().form("EncryptQuestionDlg");
+    for (int k = 0; k < 3; ++k)
+        v.choice.click[k] = e.ctl("click", k).checked();
+    v.choice.wpa = e.ctl("WPA").value();
+    v.choice.eap = e.ctl("EAP").value();
+    const int method = chosenMethod(v.choice);
+    if (method == 1) {
+        v.wep.phrase = pages().form("WEPDlg").ctl("Phrase").checked();
+        ui::Form& k = pages().form(v.wep.phrase ? "WEPphraseDlg" : "WEPkeyDlg");
+        if (!v.wep.phrase)
+            v.wep.keySize = k.ctl("KeySize").listIndex();
+        v.wep.authMethod = k.ctl("AuthMethod").listIndex();
+        v.wep.defaultKey = k.ctl("DefaultKey").listIndex();
+        for (int i = 0; i < 4; ++i)
+            v.wep.keys[i] = k.ctl("KeyText", i).text();
+    } else if (method == 2) {
+        if (v.choice.wpa == 1) {
+            ui::Form& w = pages().form("WPADlg");
+            v.wpa.passPhrase = w.ctl("PassPhrase").text();
+            v.wpa.encryptMethod = w.ctl("EncryptMethod").listIndex();
+            v.wpa.wpaMode = w.ctl("WPAMode").listIndex();
+        }
+        if (v.choice.eap == 1) {
+            ui::Form& l = pages().form("LEAPDlg");
+            v.eap.userName = l.ctl("UserName").text();
+            v.eap.password = l.ctl("Password").text();
+            v.eap.type = l.ctl("Combo1").listIndex();
+        }
+    }
+    store(ws, Initial, rec::Security, securityRecord(v));
+    return securityCommands(v, ws.IfcNumber);
+}
+
+void Core::RecordInitialSettings() {
+    ReadPortSettings(true);
+    ReadQuestionSettings(true);
+    ReadWiredSettings(true);
+    ReadNetworkSettings(true);
+    ReadWirelessQuestionSettings(true);
+    ReadWirelessSettings(true);
+    ReadEncryptQuestionSettings(true);
+    ReadSecuritySettings(true);
+}
+
+bool Core::SettingsDiffer() const {
+    for (int i = 0; i < rec::Count; ++i)
+        if (ws.CurrentSettings[static_cast<std::size_t>(i)] !=
+            ws.InitialSettings[static_cast<std::size_t>(i)])
+            return true;
+    return false;
+}
+
+void Core::BuildSetupCommands() {
+    ReadPortSettings(false);
+    ws.SetupCommands.clear();
+    ws.SetupCommands += ReadQuestionSettings(false);
+    ws.SetupCommands += ReadWiredSettings(false);
+    ws.SetupCommands += ReadNetworkSettings(false);
+    ws.SetupCommands += ReadWirelessQuestionSettings(false);
+    ws.SetupCommands += ReadWirelessSettings(false);
+    ws.SetupCommands += ReadEncryptQuestionSettings(false);
+    ws.SetupCommands += ReadSecuritySettings(false);
+}
+
+std::string Core::StrToHex(const std::string& text) {
+    std::string hex;
+    char32_t code;
+    for (std::size_t i = 0, n = 0; i < text.size(); i += n) {
+        n = sys::charAt(text, i, code);
+        if (auto b = sys::toWindows1252(text.substr(i, n)))
+            hex += sys::hexEncode(*b);
+        app().DoEvents();
+    }
+    return hex;
+}
+
+std::string Core::HexToStr(const std::string& hex) {
+    return sys::fromWindows1252(sys::hexDecode(hex));
+}
+
+bool Core::SaveSettings(const std::string& path, const std::string& password) {
+    BuildSetupCommands();
+
+    // Refuse what a settings file could not give back unchanged; nothing is written then.
+    if (const RestorePlan plan = restorePlan(ws.CurrentSettings); !plan.valid || !plan.exact) {
+        ShowNotice("Unable to save the settings.\r\n"
+                   "A text entered in the wizard holds a \"|\" or a line break,\r\n"
+                   "which a settings file cannot hold. Please change it and save again.");
+        return false;
+    }
+    std::size_t longest = 0;
+    bool encodable = true;
+    auto check = [&](const std::string& text) {
+        auto b = sys::toWindows1252(text);
+        if (!b)
+            encodable = false;
+        else
+            longest = std::max(longest, b->size());
+    };
+    check(password);
+    for (int i = 0; i < rec::Count; ++i)
+        check(ws.CurrentSettings[static_cast<std::size_t>(i)]);
+    if (!encodable) {
+        ShowNotice("Unable to save the settings.\r\n"
+                   "A text entered in the wizard holds a character that a settings file\r\n"
+                   "cannot hold. Please change it and save again.");
+        return false;
+    }
+    if (longest * 2 > kMaxRecordBytes) {
+        ShowNotice("Unable to save the settings.\r\n"
+                   "A text entered in the wizard is too long for a settings file.");
+        return false;
+    }
+
+    if (NamedFileExists(path) && !ConfirmOverwrite())
+        return false;
+
+    std::array<std::string, 8> hex;
+    const std::string passwordHex = StrToHex(password);
+    for (int i = 0; i < rec::Count; ++i)
+        hex[static_cast<std::size_t>(i)] =
+            StrToHex(ws.CurrentSettings[static_cast<std::size_t>(i)]);
+    auto bytes = settingsFileFromHex(passwordHex, hex);
+    if (!bytes || !sys().writeFile(path, *bytes).ok) {
+        ShowNotice("Unable to save the settings in " + path + "\r\n" +
+                   "Please check the file name and try again.\r\n");
+        return false;
+    }
+    ShowNotice("Settings successfully saved in " + path + "\r\n");
+    return true;
+}
+
+bool Core::LoadSavedSettings(const std::string& path, const std::string& password) {
+    if (!NamedFileExists(path)) {
+        ShowNotice("File not found. Please select another file.");
+        return false;
+    }
+    auto bytes = sys().readFile(path);
+    if (!bytes) {
+        ShowNotice(kDamagedFile);
+        return false;
+    }
+    RecordCursor cursor(*bytes);
+    // A file whose first record is not a text beginning with the tag (an empty file, any
+    // other kind of file) is not a settings file at all.
+    auto tag = cursor.nextText();
+    if (!tag)
+        WriteLog("...LoadSavedSettings: " + cursor.error());
+    if (!tag || tag->compare(0, 4, kSettingsTag) != 0) {
+        ShowNotice("Error Reading File\r\n"
+                   "Incompatible File Type Detected\r\n"
+                   "Unable to load the saved settings\r\n");
+        return false;
+    }
+    auto passwordHex = cursor.nextText();
+    if (!passwordHex || !sys::isHexText(*passwordHex)) {
+        WriteLog("...LoadSavedSettings: password record damaged " + cursor.error());
+        ShowNotice(kDamagedFile);
+        return false;
+    }
+    if (HexToStr(*passwordHex) != password) {
+        ShowNotice("Error Invalid Password.\r\n"
+                   "Unable to load the saved settings\r\n");
+        return false;
+    }
+    std::array<std::string, 9> records;
+    for (int i = 0; i < rec::Count; ++i) {
+        auto hex = cursor.nextText();
+        if (!hex || !sys::isHexText(*hex)) {
+            WriteLog("...LoadSavedSettings: record " + std::to_string(i) + " damaged " +
+                     cursor.error());
+            ShowNotice(kDamagedFile);
+            return false;
+        }
+        records[static_cast<std::size_t>(i)] = HexToStr(*hex);
+    }
+    RestorePlan plan = restorePlan(records);
+    if (!plan.valid) {
+        WriteLog("...LoadSavedSettings: " + plan.problem);
+        ShowNotice(kDamagedFile);
+        return false;
+    }
+
+    for (int i = 0; i < rec::Count; ++i) {
+        ws.CurrentSettings[static_cast<std::size_t>(i)] = records[static_cast<std::size_t>(i)];
+        ws.InitialSettings[static_cast<std::size_t>(i)] = records[static_cast<std::size_t>(i)];
+    }
+    if (!RestoreSettings())
+        ShowNotice("Some of the saved settings do not fit the choices this wizard offers now\r\n"
+                   "(such as a port that is no longer present) and were left as they were.\r\n"
+                   "Please check the settings on each page.");
+    return true;
+}
+
+bool Core::applyRestoreOp(const RestoreOp& op) {
+    ui::Control* c = pages().form(op.form).find(op.control, op.index);
+    if (!c)
+        return false;
+    switch (op.kind) {
+    case RestoreOp::Kind::Text:
+        c->setText(op.text);
+        return true;
+    case RestoreOp::Kind::ListIndex:
+        return c->setListIndex(op.number);
+    case RestoreOp::Kind::Value:
+        c->setValue(op.number);
+        return true;
+    case RestoreOp::Kind::Choose:
+        c->setValue(1);
+        return true;
+    }
+    return false;
+}
+
+bool Core::RestoreSettings() {
+    RestorePlan plan = restorePlan(ws.CurrentSettings);
+    if (!plan.valid)
+        return false;
+    bool complete = true;
+    for (const RestoreOp& op : plan.ops)
+        if (!applyRestoreOp(op)) {
+            WriteLog("...RestoreSettings: " + op.form + "." + op.control +
+                     (op.index >= 0 ? "(" + std::to_string(op.index) + ")" : "") +
+                     " left as it was");
+            complete = false;
+        }
+    return complete;
+}
+
+} // namespace kestrel
