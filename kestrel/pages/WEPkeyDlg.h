@@ -1,15 +1,28 @@
 #pragma once
+#include "kestrel/core/PageControls.h"
 #include "kestrel/pages/Page.h"
+
+#include <type_traits>
 
 namespace kestrel {
 
 // The one design of the two WEP key pages: four keys with confirmations and show boxes,
-// the default key and the authentication method; the hex page adds the key size and
-// checks the keys' format and size.
-class WepKeysPage : public Page {
+// the default key and the authentication method; the hex page (WEPkeyDlgControls) adds
+// the key size and checks the keys' format and size.
+template <class Controls> class WepKeysPage : public StepPage, public Controls {
   public:
-    WepKeysPage(Core& core, KestrelPages& pages, const std::string& name, bool hex)
-        : Page(core, pages, name), hex_(hex) {}
+    WepKeysPage(Core& core, KestrelPages& pages, const std::string& name)
+        : StepPage(core, pages, name), Controls(this) {}
+
+    using Controls::AuthMethod;
+    using Controls::DefaultKey;
+    using Controls::KeyText;
+    ui::ControlRef Label2{*this, "Label2"}; // how to type a key
+    ui::ControlRef KeyLabel{*this, "KeyLabel"};
+    ui::ControlRef ShowChk{*this, "ShowChk"};
+    ui::ControlRef ConfirmLabel{*this, "ConfirmLabel"};
+    ui::ControlRef ConfirmTxt{*this, "ConfirmTxt"};
+    ui::ControlRef Timer1{*this, "Timer1"}; // after the default key list dropped down
 
   protected:
     void Build() override;
@@ -17,6 +30,8 @@ class WepKeysPage : public Page {
     void Form_QueryUnload(int& cancel, int unloadMode) override;
 
   private:
+    static constexpr bool hex_ = std::is_same_v<Controls, WEPkeyDlgControls>;
+
     void SetKeyMasking(bool mask);
     void SetKeyFieldsState();
     void ShowChk_Click(int row);
@@ -25,14 +40,15 @@ class WepKeysPage : public Page {
     void Next_Click();
     void Prev_Click();
     void Cancel_Click();
-
-    bool hex_;
 };
 
+extern template class WepKeysPage<WEPkeyDlgControls>;
+extern template class WepKeysPage<WepKeysControls>;
+
 // WEP keys typed as hexadecimal numbers.
-class WEPkeyDlg : public WepKeysPage {
+class WEPkeyDlg : public WepKeysPage<WEPkeyDlgControls> {
   public:
-    WEPkeyDlg(Core& core, KestrelPages& pages) : WepKeysPage(core, pages, "WEPkeyDlg", true) {}
+    WEPkeyDlg(Core& core, KestrelPages& pages) : WepKeysPage(core, pages, "WEPkeyDlg") {}
 };
 
 } // namespace kestrel
