@@ -6,7 +6,7 @@
 
 namespace kestrel {
 
-template <class Controls> void WepKeysPage<Controls>::Build() {
+template <class Controls> void WepKeysPageOf<Controls>::Build() {
     setCaption("Configure Wireless Authentication");
     label("Label1", "WEP Encryption Configuration").asHeading();
     label("Label6", "Please enter the encryption key used by your wireless network. At least one "
@@ -61,7 +61,7 @@ template <class Controls> void WepKeysPage<Controls>::Build() {
     timer(Timer1).onTimer = [this] { Timer1_Timer(); };
 }
 
-template <class Controls> void WepKeysPage<Controls>::Form_Load() {
+template <class Controls> void WepKeysPageOf<Controls>::Form_Load() {
     Timer1->setEnabled(false);
     if constexpr (hex_)
         this->KeySize->setListIndex(1);
@@ -71,23 +71,23 @@ template <class Controls> void WepKeysPage<Controls>::Form_Load() {
 }
 
 template <class Controls>
-void WepKeysPage<Controls>::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
+void WepKeysPageOf<Controls>::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
     if (unloadMode == ui::kUnloadUser)
         core().ExitWizard();
 }
 
-template <class Controls> void WepKeysPage<Controls>::SetKeyMasking(bool mask) {
+template <class Controls> void WepKeysPageOf<Controls>::SetKeyMasking(bool mask) {
     for (int i = 0; i < 4; ++i) {
         ShowChk[i]->setValue(mask ? 0 : 1);
         ShowChk_Click(i); // a box already at that value raises no click
     }
 }
 
-template <class Controls> void WepKeysPage<Controls>::ShowChk_Click(int row) {
+template <class Controls> void WepKeysPageOf<Controls>::ShowChk_Click(int row) {
     applyShowText(*KeyText[row], *ConfirmTxt[row], *ConfirmLabel[row], ShowChk[row]->value() == 1);
 }
 
-template <class Controls> void WepKeysPage<Controls>::SetKeyFieldsState() {
+template <class Controls> void WepKeysPageOf<Controls>::SetKeyFieldsState() {
     bool on = DefaultKey->listIndex() != 0;
     Label2->setEnabled(on);
     for (int i = 0; i < 4; ++i) {
@@ -97,15 +97,15 @@ template <class Controls> void WepKeysPage<Controls>::SetKeyFieldsState() {
     }
 }
 
-template <class Controls> void WepKeysPage<Controls>::DefaultKey_DropDown() {
+template <class Controls> void WepKeysPageOf<Controls>::DefaultKey_DropDown() {
     startTimer(*Timer1, 100);
 }
 
-template <class Controls> void WepKeysPage<Controls>::Timer1_Timer() {
+template <class Controls> void WepKeysPageOf<Controls>::Timer1_Timer() {
     SetKeyFieldsState();
 }
 
-template <class Controls> void WepKeysPage<Controls>::Next_Click() {
+template <class Controls> void WepKeysPageOf<Controls>::Next_Click() {
     Timer1->setEnabled(false);
     std::array<std::string, 4> keys, confirms;
     std::array<bool, 4> shown{};
@@ -149,17 +149,17 @@ template <class Controls> void WepKeysPage<Controls>::Next_Click() {
     showNext(pages().getFinishDialog());
 }
 
-template <class Controls> void WepKeysPage<Controls>::Prev_Click() {
+template <class Controls> void WepKeysPageOf<Controls>::Prev_Click() {
     pages().getWEPDlg().Show();
     Hide();
 }
 
-template <class Controls> void WepKeysPage<Controls>::Cancel_Click() {
+template <class Controls> void WepKeysPageOf<Controls>::Cancel_Click() {
     Timer1->setEnabled(false);
     core().ConfirmExit();
 }
 
-template class WepKeysPage<WEPkeyDlgControls>;
-template class WepKeysPage<WepKeysControls>;
+template class WepKeysPageOf<WEPkeyDlgControls>;
+template class WepKeysPageOf<WepKeysControls>;
 
 } // namespace kestrel

@@ -6,23 +6,30 @@
 
 namespace kestrel {
 
-// The one design of the two WEP key pages: four keys with confirmations and show boxes,
-// the default key and the authentication method; the hex page (WEPkeyDlgControls) adds
-// the key size and checks the keys' format and size.
-template <class Controls> class WepKeysPage : public StepPage, public Controls {
+// The controls both WEP key pages declare beside their control structs.
+class WepKeysPage : public StepPage {
   public:
-    WepKeysPage(Core& core, KestrelPages& pages, const std::string& name)
-        : StepPage(core, pages, name), Controls(this) {}
+    using StepPage::StepPage;
 
-    using Controls::AuthMethod;
-    using Controls::DefaultKey;
-    using Controls::KeyText;
     ui::ControlRef Label2{*this, "Label2"}; // how to type a key
     ui::ControlRef KeyLabel{*this, "KeyLabel"};
     ui::ControlRef ShowChk{*this, "ShowChk"};
     ui::ControlRef ConfirmLabel{*this, "ConfirmLabel"};
     ui::ControlRef ConfirmTxt{*this, "ConfirmTxt"};
     ui::ControlRef Timer1{*this, "Timer1"}; // after the default key list dropped down
+};
+
+// The one design of the two WEP key pages: four keys with confirmations and show boxes,
+// the default key and the authentication method; the hex page (WEPkeyDlgControls) adds
+// the key size and checks the keys' format and size.
+template <class Controls> class WepKeysPageOf : public WepKeysPage, public Controls {
+  public:
+    WepKeysPageOf(Core& core, KestrelPages& pages, const std::string& name)
+        : WepKeysPage(core, pages, name), Controls(this) {}
+
+    using Controls::AuthMethod;
+    using Controls::DefaultKey;
+    using Controls::KeyText;
 
   protected:
     void Build() override;
@@ -42,13 +49,13 @@ template <class Controls> class WepKeysPage : public StepPage, public Controls {
     void Cancel_Click();
 };
 
-extern template class WepKeysPage<WEPkeyDlgControls>;
-extern template class WepKeysPage<WepKeysControls>;
+extern template class WepKeysPageOf<WEPkeyDlgControls>;
+extern template class WepKeysPageOf<WepKeysControls>;
 
 // WEP keys typed as hexadecimal numbers.
-class WEPkeyDlg : public WepKeysPage<WEPkeyDlgControls> {
+class WEPkeyDlg : public WepKeysPageOf<WEPkeyDlgControls> {
   public:
-    WEPkeyDlg(Core& core, KestrelPages& pages) : WepKeysPage(core, pages, "WEPkeyDlg") {}
+    WEPkeyDlg(Core& core, KestrelPages& pages) : WepKeysPageOf(core, pages, "WEPkeyDlg") {}
 };
 
 } // namespace kestrel

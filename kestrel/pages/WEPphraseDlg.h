@@ -4,9 +4,9 @@
 namespace kestrel {
 
 // WEP keys typed as ASCII phrases.
-class WEPphraseDlg : public WepKeysPage<WepKeysControls> {
+class WEPphraseDlg : public WepKeysPageOf<WepKeysControls> {
   public:
-    WEPphraseDlg(Core& core, KestrelPages& pages) : WepKeysPage(core, pages, "WEPphraseDlg") {}
+    WEPphraseDlg(Core& core, KestrelPages& pages) : WepKeysPageOf(core, pages, "WEPphraseDlg") {}
 };
 
 } // namespace kestrel

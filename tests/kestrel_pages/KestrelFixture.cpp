@@ -248,10 +248,8 @@ std::vector<std::string> KestrelFixture::statusLines() const {
 }
 
 int KestrelFixture::progressValue() const {
-    for (const auto& c : pages.getProgressDlg().controlsIfLoaded())
-        if (c->name() == "ProgressBar")
-            return c->value();
-    return -1;
+    const auto& progress = pages.getProgressDlg();
+    return progress.loaded() ? progress.ProgressBar->value() : -1;
 }
 
 std::int64_t KestrelFixture::barReached(int value) const {
