@@ -104,6 +104,7 @@ class ProgressWatch : public ui::Host {
     void controlChanged(ui::Control& control, ui::Prop prop) override;
     void formShown(ui::Form& form) override;
 
+    const kestrel::ProgressDlg* page = nullptr;
     std::string statusText;                                  // as last set
     std::vector<std::pair<std::int64_t, int>> barValues;     // (virtual time, value)
     std::vector<std::pair<std::int64_t, std::string>> shown; // (virtual time, form name)
