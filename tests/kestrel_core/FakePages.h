@@ -8,7 +8,6 @@
 #include "tests/support/FakeForms.h"
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,137 +29,28 @@ class FakePage : public testing_support::FakeForm<FakePage> {
 
 class FakePages : public PageSet, public testing_support::FakeFormSet<FakePage> {
   public:
-    explicit FakePages(ui::App& app) {
-        add(app, "Intro");
-        add(app, "HaldenIntro");
-        add(app, "frmAbout");
-        add(app, "HaldenAbout");
-        add(app, "LoadDlg");
-        add(app, "Dialog");
-        add(app, "PortSelect", [this](FakePage& p) {
-            p.option(port_->PortLPT, "&Parallel Print Port").setValue(1);
-            p.list(port_->LPTCombo, 2);
-            p.option(port_->PortCOM, "&Serial Port");
-            p.list(port_->ComCombo, 1);
-            p.option(port_->PortUSB, "&USB");
-            p.list(port_->USBCombo, 1);
-            p.option(port_->PortTCP, "&TCP/IP");
-            p.textBox(port_->IPAddr);
-            p.option(port_->PortFile, "&File");
-            p.textBox(port_->FileName);
-        });
-        add(app, "QuestionDlg", [this](FakePage& p) {
-            for (int k = 0; k < 7; ++k)
-                p.checkBox(question_->Check1[k], "");
-        });
-        add(app, "WiredDlg", [this](FakePage& p) {
-            p.option(wired_->NicOption[0], "&Wired").in("Frame1").setValue(1);
-            p.option(wired_->NicOption[1], "Wireles&s").in("Frame1");
-            p.option(wired_->useAutoIP, "&Automatic IP Address Assignment").setValue(1);
-            p.checkBox(wired_->BootP, "Enable BootP");
-            p.checkBox(wired_->DHCP, "Enable DHCP").setValue(1);
-            p.option(wired_->useStaticIP, "&Manual IP Address Assignment");
-            p.textBox(wired_->IPAddr);
-            p.textBox(wired_->SubMask);
-            p.textBox(wired_->Gateway);
-        });
-        add(app, "NetworkDlg", [this](FakePage& p) {
-            p.list(network_->Combo1[1], 5);
-            p.list(network_->Combo1[2], 10, 2);
-            p.list(network_->Combo1[3], 4);
-            p.list(network_->Combo1[4], 2);
-            p.list(network_->Combo1[5], 2);
-            p.textBox(network_->Packet).setText("1");
-            p.textBox(network_->Period).setText("5");
-        });
-        add(app, "WirelessQuestionDlg", [this](FakePage& p) {
-            for (int k = 0; k < 10; ++k)
-                p.checkBox(wirelessQuestion_->check[k], "");
-            p.checkBox(wirelessQuestion_->EncryptionCB, "");
-        });
-        add(app, "WirelessDlg", [this](FakePage& p) {
-            p.textBox(wireless_->SSID);
-            p.list(wireless_->OpMode, 3);
-            p.list(wireless_->Speed, 13);
-            p.list(wireless_->Channel, 15);
-            p.list(wireless_->Antenna, 3);
-            p.list(wireless_->Preamble, 3);
-            p.list(wireless_->TxPower, 101, 100);
-            p.list(wireless_->PowerMgmt, 2);
-            p.list(wireless_->Devices, 7);
-            p.list(wireless_->CountryCode, 12);
-            p.checkBox(wireless_->Check2, "International Mode");
-        });
-        add(app, "EncryptQuestionDlg", [this](FakePage& p) {
-            p.option(encrypt_->click[0], "&No Authentication (Open)").setValue(1);
-            p.option(encrypt_->click[1], "&WEP (Wired Equivalent Privacy)");
-            p.option(encrypt_->click[2], "&Other Authentication Methods");
-            p.checkBox(encrypt_->WPA, "WPA (Wi-Fi Protected Access)");
-            p.checkBox(encrypt_->EAP, "EAP (Extensible Authentication Protocol)");
-        });
-        add(app, "WEPDlg", [this](FakePage& p) {
-            p.option(wep_->Phrase, "&ASCII String").setValue(1);
-            p.option(wep_->EntryManual, "&Encryption keys");
-        });
-        add(app, "WEPkeyDlg", [this](FakePage& p) {
-            p.list(wepKey_->KeySize, 2);
-            p.list(wepKey_->AuthMethod, 2);
-            p.list(wepKey_->DefaultKey, 5);
-            for (int k = 0; k < 4; ++k)
-                p.textBox(wepKey_->KeyText[k]);
-        });
-        add(app, "WEPphraseDlg", [this](FakePage& p) {
-            p.list(wepPhrase_->DefaultKey, 5);
-            p.list(wepPhrase_->AuthMethod, 2);
-            for (int k = 0; k < 4; ++k)
-                p.textBox(wepPhrase_->KeyText[k]);
-        });
-        add(app, "WPADlg", [this](FakePage& p) {
-            p.textBox(wpa_->PassPhrase);
-            p.list(wpa_->EncryptMethod, 4);
-            p.list(wpa_->WPAMode, 3);
-        });
-        add(app, "LEAPDlg", [this](FakePage& p) {
-            p.textBox(leap_->UserName);
-            p.textBox(leap_->Password);
-            p.list(leap_->Combo1, 4);
-        });
-        add(app, "FinishDialog");
-        add(app, "ProgressDlg", [this](FakePage& p) {
-            p.timer(progress_->Timer1, 500, true);
-            p.textBox(progress_->StatusLog).setText("Initializing ....");
-        });
-        port_.emplace(&page("PortSelect"));
-        question_.emplace(&page("QuestionDlg"));
-        wired_.emplace(&page("WiredDlg"));
-        network_.emplace(&page("NetworkDlg"));
-        wirelessQuestion_.emplace(&page("WirelessQuestionDlg"));
-        wireless_.emplace(&page("WirelessDlg"));
-        encrypt_.emplace(&page("EncryptQuestionDlg"));
-        wep_.emplace(&page("WEPDlg"));
-        wepKey_.emplace(&page("WEPkeyDlg"));
-        wepPhrase_.emplace(&page("WEPphraseDlg"));
-        wpa_.emplace(&page("WPADlg"));
-        leap_.emplace(&page("LEAPDlg"));
-        progress_.emplace(&page("ProgressDlg"));
+    explicit FakePages(ui::App& app) : app_(app) {
+        for (const char* name : {"Intro", "HaldenIntro", "frmAbout", "HaldenAbout", "LoadDlg",
+                                 "Dialog", "FinishDialog"})
+            add(app, name);
     }
 
     ui::Form& form(const std::string& name) override { return page(name); }
     void setDialogMode(int mode) override { dialogModes.push_back(mode); }
     void progressCleanUp() override { ++cleanUps; }
-    PortSelectControls& portSelect() override { return *port_; }
-    QuestionDlgControls& questionDlg() override { return *question_; }
-    WiredDlgControls& wiredDlg() override { return *wired_; }
-    NetworkDlgControls& networkDlg() override { return *network_; }
-    WirelessQuestionDlgControls& wirelessQuestionDlg() override { return *wirelessQuestion_; }
-    WirelessDlgControls& wirelessDlg() override { return *wireless_; }
-    EncryptQuestionDlgControls& encryptQuestionDlg() override { return *encrypt_; }
-    WEPDlgControls& wepDlg() override { return *wep_; }
-    WEPkeyDlgControls& wepKeyDlg() override { return *wepKey_; }
-    WepKeysControls& wepPhraseDlg() override { return *wepPhrase_; }
-    WPADlgControls& wpaDlg() override { return *wpa_; }
-    LEAPDlgControls& leapDlg() override { return *leap_; }
-    ProgressDlgControls& progressDlg() override { return *progress_; }
+    PortSelectControls& portSelect() override { return port_; }
+    QuestionDlgControls& questionDlg() override { return question_; }
+    WiredDlgControls& wiredDlg() override { return wired_; }
+    NetworkDlgControls& networkDlg() override { return network_; }
+    WirelessQuestionDlgControls& wirelessQuestionDlg() override { return wirelessQuestion_; }
+    WirelessDlgControls& wirelessDlg() override { return wireless_; }
+    EncryptQuestionDlgControls& encryptQuestionDlg() override { return encrypt_; }
+    WEPDlgControls& wepDlg() override { return wep_; }
+    WEPkeyDlgControls& wepKeyDlg() override { return wepKey_; }
+    WepKeysControls& wepPhraseDlg() override { return wepPhrase_; }
+    WPADlgControls& wpaDlg() override { return wpa_; }
+    LEAPDlgControls& leapDlg() override { return leap_; }
+    ProgressDlgControls& progressDlg() override { return progress_; }
 
     void loadAll() {
         for (auto& [name, p] : pages_)
@@ -176,20 +66,105 @@ class FakePages : public PageSet, public testing_support::FakeFormSet<FakePage> 
     int cleanUps = 0;
 
   private:
-    // Made once the pages exist; the pages' builders use them.
-    std::optional<PortSelectControls> port_;
-    std::optional<QuestionDlgControls> question_;
-    std::optional<WiredDlgControls> wired_;
-    std::optional<NetworkDlgControls> network_;
-    std::optional<WirelessQuestionDlgControls> wirelessQuestion_;
-    std::optional<WirelessDlgControls> wireless_;
-    std::optional<EncryptQuestionDlgControls> encrypt_;
-    std::optional<WEPDlgControls> wep_;
-    std::optional<WEPkeyDlgControls> wepKey_;
-    std::optional<WepKeysControls> wepPhrase_;
-    std::optional<WPADlgControls> wpa_;
-    std::optional<LEAPDlgControls> leap_;
-    std::optional<ProgressDlgControls> progress_;
+    FakePage* make(const std::string& name, FakePage::BuildFn build) {
+        add(app_, name, std::move(build));
+        return &page(name);
+    }
+
+    ui::App& app_;
+    // Each stand-in page with the struct of its controls, which its builder uses.
+    PortSelectControls port_{make("PortSelect", [this](FakePage& p) {
+        p.option(port_.PortLPT, "&Parallel Print Port").setValue(1);
+        p.list(port_.LPTCombo, 2);
+        p.option(port_.PortCOM, "&Serial Port");
+        p.list(port_.ComCombo, 1);
+        p.option(port_.PortUSB, "&USB");
+        p.list(port_.USBCombo, 1);
+        p.option(port_.PortTCP, "&TCP/IP");
+        p.textBox(port_.IPAddr);
+        p.option(port_.PortFile, "&File");
+        p.textBox(port_.FileName);
+    })};
+    QuestionDlgControls question_{make("QuestionDlg", [this](FakePage& p) {
+        for (int k = 0; k < 7; ++k)
+            p.checkBox(question_.Check1[k], "");
+    })};
+    WiredDlgControls wired_{make("WiredDlg", [this](FakePage& p) {
+        p.option(wired_.NicOption[0], "&Wired").in("Frame1").setValue(1);
+        p.option(wired_.NicOption[1], "Wireles&s").in("Frame1");
+        p.option(wired_.useAutoIP, "&Automatic IP Address Assignment").setValue(1);
+        p.checkBox(wired_.BootP, "Enable BootP");
+        p.checkBox(wired_.DHCP, "Enable DHCP").setValue(1);
+        p.option(wired_.useStaticIP, "&Manual IP Address Assignment");
+        p.textBox(wired_.IPAddr);
+        p.textBox(wired_.SubMask);
+        p.textBox(wired_.Gateway);
+    })};
+    NetworkDlgControls network_{make("NetworkDlg", [this](FakePage& p) {
+        p.list(network_.Combo1[1], 5);
+        p.list(network_.Combo1[2], 10, 2);
+        p.list(network_.Combo1[3], 4);
+        p.list(network_.Combo1[4], 2);
+        p.list(network_.Combo1[5], 2);
+        p.textBox(network_.Packet).setText("1");
+        p.textBox(network_.Period).setText("5");
+    })};
+    WirelessQuestionDlgControls wirelessQuestion_{make("WirelessQuestionDlg", [this](FakePage& p) {
+        for (int k = 0; k < 10; ++k)
+            p.checkBox(wirelessQuestion_.check[k], "");
+        p.checkBox(wirelessQuestion_.EncryptionCB, "");
+    })};
+    WirelessDlgControls wireless_{make("WirelessDlg", [this](FakePage& p) {
+        p.textBox(wireless_.SSID);
+        p.list(wireless_.OpMode, 3);
+        p.list(wireless_.Speed, 13);
+        p.list(wireless_.Channel, 15);
+        p.list(wireless_.Antenna, 3);
+        p.list(wireless_.Preamble, 3);
+        p.list(wireless_.TxPower, 101, 100);
+        p.list(wireless_.PowerMgmt, 2);
+        p.list(wireless_.Devices, 7);
+        p.list(wireless_.CountryCode, 12);
+        p.checkBox(wireless_.Check2, "International Mode");
+    })};
+    EncryptQuestionDlgControls encrypt_{make("EncryptQuestionDlg", [this](FakePage& p) {
+        p.option(encrypt_.click[0], "&No Authentication (Open)").setValue(1);
+        p.option(encrypt_.click[1], "&WEP (Wired Equivalent Privacy)");
+        p.option(encrypt_.click[2], "&Other Authentication Methods");
+        p.checkBox(encrypt_.WPA, "WPA (Wi-Fi Protected Access)");
+        p.checkBox(encrypt_.EAP, "EAP (Extensible Authentication Protocol)");
+    })};
+    WEPDlgControls wep_{make("WEPDlg", [this](FakePage& p) {
+        p.option(wep_.Phrase, "&ASCII String").setValue(1);
+        p.option(wep_.EntryManual, "&Encryption keys");
+    })};
+    WEPkeyDlgControls wepKey_{make("WEPkeyDlg", [this](FakePage& p) {
+        p.list(wepKey_.KeySize, 2);
+        p.list(wepKey_.AuthMethod, 2);
+        p.list(wepKey_.DefaultKey, 5);
+        for (int k = 0; k < 4; ++k)
+            p.textBox(wepKey_.KeyText[k]);
+    })};
+    WepKeysControls wepPhrase_{make("WEPphraseDlg", [this](FakePage& p) {
+        p.list(wepPhrase_.DefaultKey, 5);
+        p.list(wepPhrase_.AuthMethod, 2);
+        for (int k = 0; k < 4; ++k)
+            p.textBox(wepPhrase_.KeyText[k]);
+    })};
+    WPADlgControls wpa_{make("WPADlg", [this](FakePage& p) {
+        p.textBox(wpa_.PassPhrase);
+        p.list(wpa_.EncryptMethod, 4);
+        p.list(wpa_.WPAMode, 3);
+    })};
+    LEAPDlgControls leap_{make("LEAPDlg", [this](FakePage& p) {
+        p.textBox(leap_.UserName);
+        p.textBox(leap_.Password);
+        p.list(leap_.Combo1, 4);
+    })};
+    ProgressDlgControls progress_{make("ProgressDlg", [this](FakePage& p) {
+        p.timer(progress_.Timer1, 500, true);
+        p.textBox(progress_.StatusLog).setText("Initializing ....");
+    })};
 };
 
 // A socket that records what it is sent.
