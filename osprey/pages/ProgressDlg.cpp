@@ -4,6 +4,7 @@
 #include "osprey/core/RegEdit.h"
 #include "osprey/core/Snmp.h"
 #include "osprey/pages/Pages.h"
+#include "osprey/pages/PrinterSetup.h"
 #include "platform/net/Udp.h"
 #include "platform/ui/App.h"
 
@@ -79,9 +80,9 @@ void ProgressDlg::Build() {
     label("Label1", "Processing Request").asHeading();
     label("Label4", "Printer configuration in progress. Please wait.");
     label("Label2", "Progress Meter:");
-    progressBar("ProgressBar", 0, 100);
+    progressBar(ProgressBar, 0, 100);
     label("Label3", "Status Log:");
-    textBox("StatusLog").setMultiLine(true).layout().height = 160;
+    textBox(StatusLog).setMultiLine(true).layout().height = 160;
 }
 
 void ProgressDlg::Form_QueryUnload(int& cancel, int unloadMode) {
@@ -102,16 +103,16 @@ void ProgressDlg::log(const std::string& message) {
 }
 
 void ProgressDlg::appendStatus(const std::string& line) {
-    ui::Control& status = ctl("StatusLog");
+    ui::Control& status = *StatusLog;
     status.setText(status.text() + "\r\n" + line);
 }
 
 void ProgressDlg::setStatus(const std::string& text) {
-    ctl("StatusLog").setText(text);
+    StatusLog->setText(text);
 }
 
 void ProgressDlg::setBar(int value) {
-    ctl("ProgressBar").setValue(value);
+    ProgressBar->setValue(value);
 }
 
 void ProgressDlg::pollSocket() {
@@ -179,7 +180,7 @@ void ProgressDlg::Start_Job() {
     setStatus("Initializing ....");
 
     // Reading the box creates the setup page when it does not exist yet.
-    const int emulationIgnored = pages().form("PrinterSetup").ctl("EmulationCB").value();
+    const int emulationIgnored = pages().getPrinterSetup().EmulationCB->value();
     if (!ws.PrinterError && emulationIgnored == 0) {
         const std::int16_t slot = ws.SaveCfgNumber;
         setBar(0);

@@ -46,6 +46,9 @@ class ProgressDlg : public Page {
     ProgressDlg(Core& core, OspreyPages& pages);
     ~ProgressDlg() override;
 
+    ui::ControlRef ProgressBar{*this, "ProgressBar"};
+    ui::ControlRef StatusLog{*this, "StatusLog"};
+
     // Runs the whole sequence (called by the finish page right after it shows this page).
     void Start_Job();
 
