@@ -104,9 +104,9 @@ void Operation::Build() {
     combo(MediaTypeCombo, ui::ComboStyle::DropDownList, {}).in(Frame1).beside().charsWide(22);
 
     checkBox(MediaSizeCB, "").in(Frame1).setAccessibleName("Ignore Label Length and Width");
-    label("Label3", "*Label Length:").in(Frame1).beside();
+    label(Label3, "*Label Length:").in(Frame1).beside();
     combo(LabelLengthCombo, ui::ComboStyle::Editable, {}).in(Frame1).beside().charsWide(20);
-    label("Label4", "*Label Width:").in(Frame1).atColumn(1); // under the length row's label
+    label(Label4, "*Label Width:").in(Frame1).atColumn(1); // under the length row's label
     combo(LabelWidthCombo, ui::ComboStyle::Editable, {}).in(Frame1).beside().charsWide(20);
     button(CustomizeMedia, "Customize").in(Frame1).beside();
 

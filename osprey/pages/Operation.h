@@ -51,6 +51,8 @@ class Operation : public Page, public OperationControls {
     ui::ControlRef Image1{*this, "Image1"};
     ui::ControlRef Label1{*this, "Label1"};
     ui::ControlRef Frame1{*this, "Frame1"};
+    ui::ControlRef Label3{*this, "Label3"}; // the size rows' labels share a column
+    ui::ControlRef Label4{*this, "Label4"};
     ui::ControlRef CustomizeMedia{*this, "CustomizeMedia"};
     ui::ControlRef Prev{*this, "Prev"};
     ui::ControlRef Next{*this, "Next"};

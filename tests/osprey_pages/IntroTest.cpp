@@ -35,7 +35,7 @@ INSTANTIATE_TEST_SUITE_P(CommandLines, IntroCdTest,
 
 TEST_F(IntroTest, MakerNextHidesTheWelcomePage) {
     start();
-    h.click(pages.getIntro(), "Next");
+    h.click(pages.getIntro().Next);
     EXPECT_EQ(h.visibleForm(), "SelectDlg");
     EXPECT_TRUE(pages.getIntro().loaded()) << "only hidden; the choice page unloads it";
 }
@@ -46,7 +46,7 @@ TEST_F(IntroTest, PartnerWelcomePageStaysBehindTheChoicePage) {
         pages.getIntro().Hide();
         pages.getHaldenIntro().Show();
     });
-    h.click(pages.getHaldenIntro(), "Next");
+    h.click(pages.getHaldenIntro().Next);
     EXPECT_TRUE(pages.getSelectDlg().visible());
     EXPECT_TRUE(pages.getHaldenIntro().visible());
 }
@@ -54,7 +54,7 @@ TEST_F(IntroTest, PartnerWelcomePageStaysBehindTheChoicePage) {
 TEST_F(IntroTest, ExitAnsweredNoKeepsTheWelcomePage) {
     start();
     h.boxes.expect("Caution Exiting Wizard", kExitQuestion, No);
-    h.click(pages.getIntro(), "Exit");
+    h.click(pages.getIntro().Exit);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_FALSE(h.ended());
     EXPECT_EQ(h.visibleForm(), "Intro");
@@ -64,7 +64,7 @@ TEST_F(IntroTest, ExitAnsweredNoKeepsTheWelcomePage) {
 TEST_F(IntroTest, ExitAnsweredYesRestoresTheCdMenuAndEnds) {
     start("CD");
     h.boxes.expect("Caution Exiting Wizard", kExitQuestion, Yes);
-    h.click(pages.getIntro(), "Exit");
+    h.click(pages.getIntro().Exit);
     EXPECT_TRUE(h.ended());
     EXPECT_EQ(processes.startedHidden(),
               (std::vector<std::string>{"Dunlin.exe min ", "Dunlin.exe max "}));

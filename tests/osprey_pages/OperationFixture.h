@@ -28,16 +28,13 @@ class MediaPagesTest : public OspreyFixture {
     // Clears the size box when needed and opens the custom size dialog.
     osprey::CustomDialog& openCustom() {
         auto& op = showOperation();
-        if (op.ctl("MediaSizeCB").value() != 0)
-            h.click(op, "MediaSizeCB");
-        h.click(op, "CustomizeMedia");
+        if (op.MediaSizeCB->value() != 0)
+            h.click(op.MediaSizeCB);
+        h.click(op.CustomizeMedia);
         return pages.getCustomDialog();
     }
 
-    std::vector<std::string> items(const std::string& control) {
-        return pages.getOperation().ctl(control).items();
-    }
-    int index(const std::string& control) { return pages.getOperation().ctl(control).listIndex(); }
+    osprey::Operation& media() { return pages.getOperation(); }
 };
 
 } // namespace osprey_test

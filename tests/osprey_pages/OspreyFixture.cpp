@@ -211,15 +211,15 @@ void OspreyFixture::start(const std::string& commandLine) {
 
 void OspreyFixture::toSelection(const std::string& commandLine) {
     start(commandLine);
-    h.click(pages.getIntro(), "Next");
-    h.click(pages.getSelectDlg(), "CfgPrinter");
-    h.click(pages.getSelectDlg(), "Next");
+    h.click(pages.getIntro().Next);
+    h.click(pages.getSelectDlg().CfgPrinter);
+    h.click(pages.getSelectDlg().Next);
     ASSERT_EQ(h.visibleForm(), "Selection");
 }
 
 void OspreyFixture::toLoadDlg() {
     ASSERT_NO_FATAL_FAILURE(toSelection());
-    h.click(pages.getSelection(), "Next");
+    h.click(pages.getSelection().Next);
     ASSERT_EQ(h.visibleForm(), "LoadDlg");
 }
 

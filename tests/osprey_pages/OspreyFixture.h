@@ -108,10 +108,6 @@ class OspreyFixture : public ::testing::Test {
     // to configure, then the printer selection page or, one page on, the load page.
     void toSelection(const std::string& commandLine = "");
     void toLoadDlg();
-    ui::Form& page(const std::string& name) { return pages.form(name); }
-    ui::Control& ctl(const std::string& pageName, const std::string& control, int index = -1) {
-        return pages.form(pageName).ctl(control, index);
-    }
 
     // ---- the printer ----
     // The printer takes each written job this long after it was written (clock time;
