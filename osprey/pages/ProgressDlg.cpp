@@ -6,6 +6,7 @@
 #include "osprey/pages/Pages.h"
 #include "osprey/pages/PrinterSetup.h"
 #include "platform/net/Udp.h"
+#include "platform/sys/Strings.h"
 #include "platform/ui/App.h"
 
 #include <algorithm>
@@ -45,14 +46,6 @@ bool hasCorlinkWord(const std::string& sysDescr) {
 
 std::string frontPanelText(const std::string& line1, const std::string& line2) {
     return "\t" + line1 + "\r\n\t" + line2;
-}
-
-std::string trimBlanks(const std::string& text) {
-    std::size_t b = text.find_first_not_of(' ');
-    if (b == std::string::npos)
-        return "";
-    std::size_t e = text.find_last_not_of(' ');
-    return text.substr(b, e - b + 1);
 }
 
 bool isPrinterHost(const std::string& text) {
@@ -328,7 +321,7 @@ void ProgressDlg::snmpSend(const std::string& Destination, const std::string& Co
     if (!request || snmpEncode(*request, ws.SnmpSendBuffer) == 0)
         throw SnmpError("cannot encode the request for " + OID + ": " + error);
 
-    const std::string host = trimBlanks(Destination);
+    const std::string host = sys::trim(Destination);
     if (!isPrinterHost(host))
         throw SnmpError("not a printer address: [" + host + "]");
     if (!pwSocket_) {
@@ -403,7 +396,7 @@ std::string ProgressDlg::Get_SNMP_Status(const std::string& sIPAddress) {
             if (stopped())
                 return "";
             if (core().ws.SnmpResult.empty())
-                throw SnmpError("no reply from " + trimBlanks(sIPAddress) + " to " + oids[i]);
+                throw SnmpError("no reply from " + sys::trim(sIPAddress) + " to " + oids[i]);
             if (replyErrorStatus_ != 0) {
                 // The interface has no such line (its error reply holds no value): no panel
                 // text, as when the printer does not answer at all.

@@ -34,8 +34,6 @@ std::string frontPanelText(const std::string& line1, const std::string& line2);
 // (letters, digits, ".", "-" and ":" only, and one "%" before a link-local address's
 // interface; at most 253 characters), so a stray registry value never reaches the socket.
 bool isPrinterHost(const std::string& text);
-// The address as the query uses it: trimmed of blanks.
-std::string trimBlanks(const std::string& text);
 
 // "Progress Monitor": the last page. Start_Job runs the configuration sequence in one go:
 // each step is one command job through the spooler, then a check that the printer took it.

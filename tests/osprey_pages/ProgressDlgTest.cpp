@@ -542,7 +542,6 @@ TEST(ProgressPure, HostAndPanelTexts) {
     EXPECT_FALSE(osprey::isPrinterHost("10.0.0.7 & x"));
     EXPECT_FALSE(osprey::isPrinterHost("a/b"));
     EXPECT_EQ("\tA\r\n\tB", osprey::frontPanelText("A", "B"));
-    EXPECT_EQ("1.2", osprey::trimBlanks("  1.2 "));
 }
 
 } // namespace
