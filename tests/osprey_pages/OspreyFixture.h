@@ -1,6 +1,7 @@
 #pragma once
 #include "osprey/core/Core.h"
 #include "osprey/pages/Pages.h"
+#include "osprey/pages/ProgressDlg.h"
 #include "platform/registry/LinuxRegistry.h"
 #include "platform/sys/System.h"
 #include "tests/fixtures/TempFolder.h"
@@ -74,6 +75,7 @@ class ProgressWatch : public ui::Host {
     void controlChanged(ui::Control& control, ui::Prop prop) override;
     void formShown(ui::Form& form) override;
 
+    const osprey::ProgressDlg* page = nullptr;
     std::string statusText;
     std::vector<int> barValues;
     std::vector<std::string> shown; // forms shown, in order
