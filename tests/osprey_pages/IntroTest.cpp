@@ -1,6 +1,3 @@
-#include "osprey/pages/Intro.h"
-#include "osprey/pages/HaldenIntro.h"
-#include "osprey/pages/SelectDlg.h"
 #include "tests/osprey_pages/OspreyFixture.h"
 
 namespace osprey_test {

@@ -1,10 +1,3 @@
-#include "osprey/pages/LoadDlg.h"
-#include "osprey/pages/Dialog.h"
-#include "osprey/pages/Intro.h"
-#include "osprey/pages/Operation.h"
-#include "osprey/pages/PrinterSetup.h"
-#include "osprey/pages/SelectDlg.h"
-#include "osprey/pages/Selection.h"
 #include "tests/osprey_pages/OspreyFixture.h"
 
 namespace osprey_test {

@@ -1,14 +1,6 @@
 // The main road of the wizard, as a user walks it: welcome, the printer choice, the
 // supported printer on the memory spooler, a new configuration, and the run that sends it;
 // a step the printer does not take; and the interface choice that runs the other wizard.
-#include "osprey/pages/FinishDialog.h"
-#include "osprey/pages/Intro.h"
-#include "osprey/pages/LoadDlg.h"
-#include "osprey/pages/Operation.h"
-#include "osprey/pages/PrinterSetup.h"
-#include "osprey/pages/ProgressDlg.h"
-#include "osprey/pages/SelectDlg.h"
-#include "osprey/pages/Selection.h"
 #include "tests/osprey_pages/OspreyFixture.h"
 
 #include <algorithm>

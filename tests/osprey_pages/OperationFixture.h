@@ -1,6 +1,4 @@
 #pragma once
-#include "osprey/pages/CustomDialog.h"
-#include "osprey/pages/Operation.h"
 #include "tests/osprey_pages/OspreyFixture.h"
 
 #include <string>

@@ -1,9 +1,5 @@
 #include "tests/osprey_pages/OspreyFixture.h"
 
-#include "osprey/pages/Intro.h"
-#include "osprey/pages/SelectDlg.h"
-#include "osprey/pages/Selection.h"
-
 #include <filesystem>
 
 namespace osprey_test {

@@ -1,10 +1,6 @@
 // The configuration run and its front-panel query, started on the progress page directly
 // (the finish page's hand-over), with the label printer current.
-#include "osprey/pages/ProgressDlg.h"
 #include "osprey/core/Snmp.h"
-#include "osprey/pages/Dialog.h"
-#include "osprey/pages/Operation.h"
-#include "osprey/pages/PrinterSetup.h"
 #include "tests/osprey_pages/OspreyFixture.h"
 
 #include <algorithm>

@@ -1,7 +1,3 @@
-#include "osprey/pages/Selection.h"
-#include "osprey/pages/Intro.h"
-#include "osprey/pages/LoadDlg.h"
-#include "osprey/pages/SelectDlg.h"
 #include "tests/osprey_pages/OspreyFixture.h"
 
 namespace osprey_test {

@@ -1,7 +1,3 @@
-#include "osprey/pages/frmAbout.h"
-#include "osprey/pages/HaldenAbout.h"
-#include "osprey/pages/HaldenIntro.h"
-#include "osprey/pages/Intro.h"
 #include "tests/osprey_pages/OspreyFixture.h"
 
 namespace osprey_test {

@@ -1,7 +1,3 @@
-#include "osprey/pages/FinishDialog.h"
-#include "osprey/pages/Operation.h"
-#include "osprey/pages/PrinterSetup.h"
-#include "osprey/pages/ProgressDlg.h"
 #include "platform/qt/QtHost.h"
 #include "platform/qt/QtRender.h"
 #include "tests/osprey_pages/OspreyFixture.h"
