@@ -162,13 +162,12 @@ void Operation::Form_QueryUnload(int& cancel, int unloadMode) {
 
 void Operation::Load_MediaTypeCombo() {
     auto& ws = core().ws;
-    auto& list = *MediaTypeCombo;
-    list.clear();
-    list.addItem("Direct Transfer");
+    MediaTypeCombo->clear();
+    MediaTypeCombo->addItem("Direct Transfer");
     if (!ws.DirectThermal)
-        list.addItem("Thermal Transfer");
+        MediaTypeCombo->addItem("Thermal Transfer");
     ws.MediaTypeCmds = mediaTypeCommands();
-    list.setListIndex(ws.DirectThermal ? 0 : 1);
+    MediaTypeCombo->setListIndex(ws.DirectThermal ? 0 : 1);
 }
 
 void Operation::Load_MediaSizeCombo() {
@@ -177,23 +176,21 @@ void Operation::Load_MediaSizeCombo() {
     ws.LabelWidthKVT.resize(8);
     auto defaults = media::sizeDefaults(ws.PrinterWidth);
 
-    auto& lengths = *LabelLengthCombo;
-    auto& widths = *LabelWidthCombo;
-    lengths.clear();
-    widths.clear();
+    LabelLengthCombo->clear();
+    LabelWidthCombo->clear();
     for (std::size_t i = 0; i < media::kLengthTexts.size(); ++i) {
-        lengths.addItem(media::kLengthTexts[i]);
+        LabelLengthCombo->addItem(media::kLengthTexts[i]);
         ws.LabelLengthKVT[i] = kBuiltInLabelLengths[i];
     }
     for (std::size_t i = 0; i < media::kWidthTexts.size(); ++i) {
         if (static_cast<int>(i) < defaults.widthEntries)
-            widths.addItem(media::kWidthTexts[i]);
+            LabelWidthCombo->addItem(media::kWidthTexts[i]);
         ws.LabelWidthKVT[i] = kBuiltInLabelWidths[i];
     }
     ws.nLabelLength = static_cast<std::int16_t>(defaults.nLabelLength);
     ws.nLabelWidth = static_cast<std::int16_t>(defaults.nLabelWidth);
-    lengths.setListIndex(defaults.lengthIndex);
-    widths.setListIndex(defaults.widthIndex);
+    LabelLengthCombo->setListIndex(defaults.lengthIndex);
+    LabelWidthCombo->setListIndex(defaults.widthIndex);
     ws.orgLabelLength = ws.nLabelLength;
     ws.orgLabelWidth = ws.nLabelWidth;
 }
@@ -201,22 +198,20 @@ void Operation::Load_MediaSizeCombo() {
 void Operation::Load_OrientationCombo() {
     static const char* const kEntries[] = {"Portrait", "Landscape", "Inverse Portrait",
                                            "Inverse Landscape"};
-    auto& list = *OrientationCombo;
-    list.clear();
+    OrientationCombo->clear();
     for (const char* entry : kEntries)
-        list.addItem(entry);
+        OrientationCombo->addItem(entry);
     core().ws.OrientationCmds = orientationCommands();
-    list.setListIndex(0);
+    OrientationCombo->setListIndex(0);
 }
 
 void Operation::Load_DispenseCombo() {
     auto& ws = core().ws;
-    auto& list = *DispenseCombo;
-    list.clear();
+    DispenseCombo->clear();
     for (const char* entry : media::dispenseEntries(ws.ModelOption))
-        list.addItem(entry);
+        DispenseCombo->addItem(entry);
     ws.DispenseCmds = dispenseCommands(ws.ModelOption);
-    list.setListIndex(1);
+    DispenseCombo->setListIndex(1);
 }
 
 void Operation::Load_Click() {

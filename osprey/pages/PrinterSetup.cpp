@@ -180,46 +180,41 @@ void PrinterSetup::Form_QueryUnload(int& cancel, int unloadMode) {
 
 void PrinterSetup::LoadSpeedCombo() {
     auto& ws = core().ws;
-    auto& list = *PrintSpeedCombo;
-    list.setItems(
+    PrintSpeedCombo->setItems(
         setup_lists::speedEntries(setup_lists::highestSpeed(ws.PrinterWidth, ws.ResolutionClass)));
-    list.setListIndex(setup_lists::defaultSpeedIndex(ws.ModelOption));
+    PrintSpeedCombo->setListIndex(setup_lists::defaultSpeedIndex(ws.ModelOption));
     // All ten speeds are stored, whatever the list offers.
     ws.SpeedCmds = speedCommands();
 }
 
 void PrinterSetup::LoadGapCombo() {
     auto& ws = core().ws;
-    auto& list = *GapCombo;
-    list.setItems(setup_lists::gapEntries(ws.ModelOption));
-    list.setListIndex(1);
+    GapCombo->setItems(setup_lists::gapEntries(ws.ModelOption));
+    GapCombo->setListIndex(1);
     if (ws.ModelOption) {
         // On these models the sensing is sent unless the user ticks the box.
         GapCB->setValue(0);
-        list.setEnabled(true);
-        list.setListIndex(3);
+        GapCombo->setEnabled(true);
+        GapCombo->setListIndex(3);
     }
     // All five sensings are stored, whether or not the advanced entries are listed.
     ws.GapCmds = gapCommands();
 }
 
 void PrinterSetup::LoadHorzUnitCombo() {
-    auto& list = *HorzShiftUnit;
-    list.setItems({"inch", "mm"});
-    list.setListIndex(0);
+    HorzShiftUnit->setItems({"inch", "mm"});
+    HorzShiftUnit->setListIndex(0);
 }
 
 void PrinterSetup::LoadVertUnitCombo() {
-    auto& list = *VertShiftUnit;
-    list.setItems({"inch", "mm"});
-    list.setListIndex(0);
+    VertShiftUnit->setItems({"inch", "mm"});
+    VertShiftUnit->setListIndex(0);
 }
 
 void PrinterSetup::LoadEmulationCombo() {
     auto& ws = core().ws;
-    auto& list = *EmulationCombo;
-    list.setItems(setup_lists::emulationEntries(ws.ModelOption));
-    list.setListIndex(0);
+    EmulationCombo->setItems(setup_lists::emulationEntries(ws.ModelOption));
+    EmulationCombo->setListIndex(0);
     ws.EmulationCmds = emulationCommands(ws.ModelOption);
 }
 
