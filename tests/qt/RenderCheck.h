@@ -176,6 +176,29 @@ inline QRect placeOf(uiqt::QtHost& host, ui::Form& form, const char* control) {
     return w ? QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()) : QRect();
 }
 
+inline QRect placeOf(uiqt::QtHost& host, const ui::ControlRef& control) {
+    QWidget* w = host.widget(*control);
+    return w ? QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()) : QRect();
+}
+
+// Two controls of one page start at one left edge, and share one width when asked.
+inline void expectLinedUp(testing_support::Harness& h, uiqt::QtHost& host,
+                          const ui::ControlRef& first, const ui::ControlRef& second, bool sameWidth,
+                          const std::string& pngDir) {
+    ui::Form& form = first.form();
+    const std::string names = form.name() + ": " + first.name() + " and " + second.name();
+    h.run([&] { form.load(); });
+    // Rendering lays out the whole page, frames included, as showing it would.
+    ASSERT_TRUE(uiqt::renderFormToPng(form, pngDir + "/lined-up-" + form.name() + ".png"));
+    const QRect a = placeOf(host, first);
+    const QRect b = placeOf(host, second);
+    ASSERT_FALSE(a.isNull() || b.isNull()) << names;
+    EXPECT_EQ(a.left(), b.left()) << names;
+    if (sameWidth) {
+        EXPECT_EQ(a.width(), b.width()) << names;
+    }
+}
+
 // Two controls of a page that start at one left edge, and share one width when asked.
 struct LinedUp {
     const char* page;
