@@ -188,12 +188,12 @@ bool Core::AskSaveBeforeExit() {
 }
 
 void Core::CheckSettingsChanged() {
-    ui::Form& o = pages().form("Operation");
-    ui::Form& p = pages().form("PrinterSetup");
+    auto& o = pages().operation();
+    auto& p = pages().printerSetup();
     const std::array<int, 9> boxes = {
-        o.ctl("MediaTypeCB").value(), o.ctl("MediaSizeCB").value(),  o.ctl("OrientationCB").value(),
-        o.ctl("DispenseCB").value(),  p.ctl("PrintSpeedCB").value(), p.ctl("GapCB").value(),
-        p.ctl("HorzCB").value(),      p.ctl("VertCB").value(),       p.ctl("EmulationCB").value(),
+        o.MediaTypeCB->value(), o.MediaSizeCB->value(),  o.OrientationCB->value(),
+        o.DispenseCB->value(),  p.PrintSpeedCB->value(), p.GapCB->value(),
+        p.HorzCB->value(),      p.VertCB->value(),       p.EmulationCB->value(),
     };
     const ChangedFlags f = changedFromBoxes(boxes);
     ws.SettingsChanged = f.settings;
@@ -265,7 +265,7 @@ bool Core::SendNullCmd() {
 }
 
 bool Core::SendEmuCmd(std::int16_t n) {
-    const int index = pages().form("PrinterSetup").ctl("EmulationCombo").listIndex();
+    const int index = pages().printerSetup().EmulationCombo->listIndex();
     std::string slot;
     if (index >= 0 && index < kEmulationSlots)
         slot = ws.EmulationCmds[static_cast<std::size_t>(index)];
@@ -278,26 +278,26 @@ bool Core::SendEmuCmd(std::int16_t n) {
 }
 
 Core::CfgSend Core::SendCfgCmd() {
-    ui::Form& o = pages().form("Operation");
-    ui::Form& p = pages().form("PrinterSetup");
+    auto& o = pages().operation();
+    auto& p = pages().printerSetup();
     SettingsChoice c;
-    c.MediaTypeCB = o.ctl("MediaTypeCB").value();
-    c.MediaTypeIndex = o.ctl("MediaTypeCombo").listIndex();
-    c.MediaSizeCB = o.ctl("MediaSizeCB").value();
-    c.LabelLengthIndex = o.ctl("LabelLengthCombo").listIndex();
-    c.LabelWidthIndex = o.ctl("LabelWidthCombo").listIndex();
-    c.OrientationCB = o.ctl("OrientationCB").value();
-    c.OrientationIndex = o.ctl("OrientationCombo").listIndex();
-    c.DispenseCB = o.ctl("DispenseCB").value();
-    c.DispenseIndex = o.ctl("DispenseCombo").listIndex();
-    c.PrintSpeedCB = p.ctl("PrintSpeedCB").value();
-    c.PrintSpeedIndex = p.ctl("PrintSpeedCombo").listIndex();
-    c.GapCB = p.ctl("GapCB").value();
-    c.GapIndex = p.ctl("GapCombo").listIndex();
-    c.HorzCB = p.ctl("HorzCB").value();
-    c.HorzShift = p.ctl("HorzShiftHScroll").value();
-    c.VertCB = p.ctl("VertCB").value();
-    c.VertShift = p.ctl("VertShiftHScroll").value();
+    c.MediaTypeCB = o.MediaTypeCB->value();
+    c.MediaTypeIndex = o.MediaTypeCombo->listIndex();
+    c.MediaSizeCB = o.MediaSizeCB->value();
+    c.LabelLengthIndex = o.LabelLengthCombo->listIndex();
+    c.LabelWidthIndex = o.LabelWidthCombo->listIndex();
+    c.OrientationCB = o.OrientationCB->value();
+    c.OrientationIndex = o.OrientationCombo->listIndex();
+    c.DispenseCB = o.DispenseCB->value();
+    c.DispenseIndex = o.DispenseCombo->listIndex();
+    c.PrintSpeedCB = p.PrintSpeedCB->value();
+    c.PrintSpeedIndex = p.PrintSpeedCombo->listIndex();
+    c.GapCB = p.GapCB->value();
+    c.GapIndex = p.GapCombo->listIndex();
+    c.HorzCB = p.HorzCB->value();
+    c.HorzShift = p.HorzShiftHScroll->value();
+    c.VertCB = p.VertCB->value();
+    c.VertShift = p.VertShiftHScroll->value();
 
     const SettingsJob job = settingsJob(c, ws);
     if (!job.ok) {

@@ -59,13 +59,13 @@ Core::SaveResult Core::SaveSettings(const std::string& path) {
     if (NamedFileExists(path) && !ConfirmOverwrite())
         return SaveResult::Declined;
 
-    ui::Form& o = pages().form("Operation");
-    ui::Form& p = pages().form("PrinterSetup");
+    auto& o = pages().operation();
+    auto& p = pages().printerSetup();
     SettingsRecords r;
     r.printerWidth = ws.PrinterWidth;
-    r.MediaTypeCB = v16(o.ctl("MediaTypeCB").value());
-    r.MediaTypeCombo = v16(o.ctl("MediaTypeCombo").listIndex());
-    r.MediaSizeCB = v16(o.ctl("MediaSizeCB").value());
+    r.MediaTypeCB = v16(o.MediaTypeCB->value());
+    r.MediaTypeCombo = v16(o.MediaTypeCombo->listIndex());
+    r.MediaSizeCB = v16(o.MediaSizeCB->value());
     auto customs = [](const std::vector<std::string>& table, const ui::Control& list, int org,
                       int last) {
         std::vector<CustomSize> out;
@@ -79,30 +79,29 @@ Core::SaveResult Core::SaveSettings(const std::string& path) {
         return out;
     };
     r.customLengths =
-        customs(ws.LabelLengthKVT, o.ctl("LabelLengthCombo"), ws.orgLabelLength, ws.nLabelLength);
+        customs(ws.LabelLengthKVT, *o.LabelLengthCombo, ws.orgLabelLength, ws.nLabelLength);
     r.customWidths =
-        customs(ws.LabelWidthKVT, o.ctl("LabelWidthCombo"), ws.orgLabelWidth, ws.nLabelWidth);
-    for (const char* name : {"LabelLengthCombo", "LabelWidthCombo"}) {
-        ui::Control& list = o.ctl(name);
-        if (list.listIndex() >= list.listCount())
-            list.setListIndex(list.listCount() - 1);
+        customs(ws.LabelWidthKVT, *o.LabelWidthCombo, ws.orgLabelWidth, ws.nLabelWidth);
+    for (const ui::ControlRef& list : {o.LabelLengthCombo, o.LabelWidthCombo}) {
+        if (list->listIndex() >= list->listCount())
+            list->setListIndex(list->listCount() - 1);
     }
-    r.LabelLengthCombo = v16(o.ctl("LabelLengthCombo").listIndex());
-    r.LabelWidthCombo = v16(o.ctl("LabelWidthCombo").listIndex());
-    r.OrientationCB = v16(o.ctl("OrientationCB").value());
-    r.OrientationCombo = v16(o.ctl("OrientationCombo").listIndex());
-    r.DispenseCB = v16(o.ctl("DispenseCB").value());
-    r.DispenseCombo = v16(o.ctl("DispenseCombo").listIndex());
-    r.PrintSpeedCB = v16(p.ctl("PrintSpeedCB").value());
-    r.PrintSpeedCombo = v16(p.ctl("PrintSpeedCombo").listIndex());
-    r.GapCB = v16(p.ctl("GapCB").value());
-    r.GapCombo = v16(p.ctl("GapCombo").listIndex());
-    r.HorzCB = v16(p.ctl("HorzCB").value());
-    r.HorzShiftHScroll = v16(p.ctl("HorzShiftHScroll").value());
-    r.VertCB = v16(p.ctl("VertCB").value());
-    r.VertShiftHScroll = v16(p.ctl("VertShiftHScroll").value());
-    r.EmulationCB = v16(p.ctl("EmulationCB").value());
-    r.EmulationCombo = v16(p.ctl("EmulationCombo").listIndex());
+    r.LabelLengthCombo = v16(o.LabelLengthCombo->listIndex());
+    r.LabelWidthCombo = v16(o.LabelWidthCombo->listIndex());
+    r.OrientationCB = v16(o.OrientationCB->value());
+    r.OrientationCombo = v16(o.OrientationCombo->listIndex());
+    r.DispenseCB = v16(o.DispenseCB->value());
+    r.DispenseCombo = v16(o.DispenseCombo->listIndex());
+    r.PrintSpeedCB = v16(p.PrintSpeedCB->value());
+    r.PrintSpeedCombo = v16(p.PrintSpeedCombo->listIndex());
+    r.GapCB = v16(p.GapCB->value());
+    r.GapCombo = v16(p.GapCombo->listIndex());
+    r.HorzCB = v16(p.HorzCB->value());
+    r.HorzShiftHScroll = v16(p.HorzShiftHScroll->value());
+    r.VertCB = v16(p.VertCB->value());
+    r.VertShiftHScroll = v16(p.VertShiftHScroll->value());
+    r.EmulationCB = v16(p.EmulationCB->value());
+    r.EmulationCombo = v16(p.EmulationCombo->listIndex());
 
     int error = 0;
     auto bytes = encodeSettings(r);
@@ -185,32 +184,32 @@ bool Core::LoadSavedSettings(const std::string& path) {
     if (!readSettingsBody(in, r))
         return corrupted(in.error(), in.errorText());
 
-    ui::Form& o = pages().form("Operation");
-    ui::Form& p = pages().form("PrinterSetup");
+    auto& o = pages().operation();
+    auto& p = pages().printerSetup();
     ControlLimits limits;
-    limits.mediaTypeCount = o.ctl("MediaTypeCombo").listCount();
-    limits.lengthCount = o.ctl("LabelLengthCombo").listCount();
-    limits.widthCount = o.ctl("LabelWidthCombo").listCount();
+    limits.mediaTypeCount = o.MediaTypeCombo->listCount();
+    limits.lengthCount = o.LabelLengthCombo->listCount();
+    limits.widthCount = o.LabelWidthCombo->listCount();
     limits.lengthOrg = ws.orgLabelLength;
     limits.widthOrg = ws.orgLabelWidth;
-    limits.orientationCount = o.ctl("OrientationCombo").listCount();
-    limits.dispenseCount = o.ctl("DispenseCombo").listCount();
-    limits.speedCount = p.ctl("PrintSpeedCombo").listCount();
-    limits.gapCount = p.ctl("GapCombo").listCount();
-    limits.emulationCount = p.ctl("EmulationCombo").listCount();
-    limits.horzMin = p.ctl("HorzShiftHScroll").min();
-    limits.horzMax = p.ctl("HorzShiftHScroll").max();
-    limits.vertMin = p.ctl("VertShiftHScroll").min();
-    limits.vertMax = p.ctl("VertShiftHScroll").max();
+    limits.orientationCount = o.OrientationCombo->listCount();
+    limits.dispenseCount = o.DispenseCombo->listCount();
+    limits.speedCount = p.PrintSpeedCombo->listCount();
+    limits.gapCount = p.GapCombo->listCount();
+    limits.emulationCount = p.EmulationCombo->listCount();
+    limits.horzMin = p.HorzShiftHScroll->min();
+    limits.horzMax = p.HorzShiftHScroll->max();
+    limits.vertMin = p.VertShiftHScroll->min();
+    limits.vertMax = p.VertShiftHScroll->max();
     std::string item;
     if (int error = checkSettings(r, limits, item); error != 0)
         return corrupted(error, "the value of " + item + " does not fit its control");
     // Everything below has been checked: applying cannot fail part way.
 
     // Apply, in file order; each control runs its own change handling.
-    o.ctl("MediaTypeCB").setValue(r.MediaTypeCB);
-    o.ctl("MediaTypeCombo").setListIndex(r.MediaTypeCombo);
-    o.ctl("MediaSizeCB").setValue(r.MediaSizeCB);
+    o.MediaTypeCB->setValue(r.MediaTypeCB);
+    o.MediaTypeCombo->setListIndex(r.MediaTypeCombo);
+    o.MediaSizeCB->setValue(r.MediaSizeCB);
     auto appendCustoms = [](const std::vector<CustomSize>& sizes, std::vector<std::string>& table,
                             ui::Control& list, std::int16_t org, std::int16_t& last) {
         if (sizes.empty())
@@ -222,9 +221,9 @@ bool Core::LoadSavedSettings(const std::string& path) {
             list.addItem(sizes[k].text);
         }
     };
-    appendCustoms(r.customLengths, ws.LabelLengthKVT, o.ctl("LabelLengthCombo"), ws.orgLabelLength,
+    appendCustoms(r.customLengths, ws.LabelLengthKVT, *o.LabelLengthCombo, ws.orgLabelLength,
                   ws.nLabelLength);
-    appendCustoms(r.customWidths, ws.LabelWidthKVT, o.ctl("LabelWidthCombo"), ws.orgLabelWidth,
+    appendCustoms(r.customWidths, ws.LabelWidthKVT, *o.LabelWidthCombo, ws.orgLabelWidth,
                   ws.nLabelWidth);
     auto chooseSize = [this](ui::Control& list, int stored) {
         const int index = clampSizeIndex(stored, list.listCount());
@@ -232,22 +231,22 @@ bool Core::LoadSavedSettings(const std::string& path) {
             WriteLog("...load:" + list.name() + ": reduced to " + std::to_string(index));
         list.setListIndex(index);
     };
-    chooseSize(o.ctl("LabelLengthCombo"), r.LabelLengthCombo);
-    chooseSize(o.ctl("LabelWidthCombo"), r.LabelWidthCombo);
-    o.ctl("OrientationCB").setValue(r.OrientationCB);
-    o.ctl("OrientationCombo").setListIndex(r.OrientationCombo);
-    o.ctl("DispenseCB").setValue(r.DispenseCB);
-    o.ctl("DispenseCombo").setListIndex(r.DispenseCombo);
-    p.ctl("PrintSpeedCB").setValue(r.PrintSpeedCB);
-    p.ctl("PrintSpeedCombo").setListIndex(r.PrintSpeedCombo);
-    p.ctl("GapCB").setValue(r.GapCB);
-    p.ctl("GapCombo").setListIndex(r.GapCombo);
-    p.ctl("HorzCB").setValue(r.HorzCB);
-    p.ctl("HorzShiftHScroll").setValue(r.HorzShiftHScroll);
-    p.ctl("VertCB").setValue(r.VertCB);
-    p.ctl("VertShiftHScroll").setValue(r.VertShiftHScroll);
-    p.ctl("EmulationCB").setValue(r.EmulationCB);
-    p.ctl("EmulationCombo").setListIndex(r.EmulationCombo);
+    chooseSize(*o.LabelLengthCombo, r.LabelLengthCombo);
+    chooseSize(*o.LabelWidthCombo, r.LabelWidthCombo);
+    o.OrientationCB->setValue(r.OrientationCB);
+    o.OrientationCombo->setListIndex(r.OrientationCombo);
+    o.DispenseCB->setValue(r.DispenseCB);
+    o.DispenseCombo->setListIndex(r.DispenseCombo);
+    p.PrintSpeedCB->setValue(r.PrintSpeedCB);
+    p.PrintSpeedCombo->setListIndex(r.PrintSpeedCombo);
+    p.GapCB->setValue(r.GapCB);
+    p.GapCombo->setListIndex(r.GapCombo);
+    p.HorzCB->setValue(r.HorzCB);
+    p.HorzShiftHScroll->setValue(r.HorzShiftHScroll);
+    p.VertCB->setValue(r.VertCB);
+    p.VertShiftHScroll->setValue(r.VertShiftHScroll);
+    p.EmulationCB->setValue(r.EmulationCB);
+    p.EmulationCombo->setListIndex(r.EmulationCombo);
 
     if (ws.LogEnabled)
         WriteLog(recordsLog("...load:", r));

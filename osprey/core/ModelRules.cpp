@@ -1,7 +1,6 @@
 #include "osprey/core/ModelRules.h"
 
 #include "osprey/core/Core.h"
-#include "platform/ui/Form.h"
 
 #include <span>
 
@@ -175,9 +174,9 @@ LabelWidthCheck CheckLabelWidthValues(int widthIndex, int lengthIndex,
     return {!(width > limit), false};
 }
 
-bool CheckLabelWidth(WizardState& ws, ui::Form& operation) {
-    ui::Control& widthList = operation.ctl("LabelWidthCombo");
-    ui::Control& lengthList = operation.ctl("LabelLengthCombo");
+bool CheckLabelWidth(WizardState& ws, OperationControls& operation) {
+    ui::Control& widthList = *operation.LabelWidthCombo;
+    ui::Control& lengthList = *operation.LabelLengthCombo;
     LabelWidthCheck c = CheckLabelWidthValues(widthList.listIndex(), lengthList.listIndex(),
                                               ws.LabelWidthKVT, ws.PrinterWidth);
     if (c.resetLists) {

@@ -7,13 +7,10 @@
 #include <string_view>
 #include <vector>
 
-namespace ui {
-class Form;
-}
-
 namespace osprey {
 
 class Core;
+struct OperationControls;
 
 // What the driver name tells of a printer. Every test on the name is a case-sensitive
 // substring search.
@@ -65,8 +62,8 @@ struct LabelWidthCheck {
 LabelWidthCheck CheckLabelWidthValues(int widthIndex, int lengthIndex,
                                       const std::vector<std::string>& LabelWidthKVT,
                                       std::int16_t printerWidth);
-// The same on the media page's "LabelWidthCombo" and "LabelLengthCombo"; resets their
-// current entries when the check says so.
-bool CheckLabelWidth(WizardState& ws, ui::Form& operation);
+// The same on the media page's size lists; resets their current entries when the check
+// says so.
+bool CheckLabelWidth(WizardState& ws, OperationControls& operation);
 
 } // namespace osprey

@@ -106,24 +106,24 @@ void CustomDialog::Build() {
                     "dimensions for either the width, length, or both.");
     label("Label4", "Width:");
     // Each field is named with its unit, which stands after it.
-    textBox("WidthValueInch").beside().setAccessibleName("Width in inches");
+    textBox(WidthValueInch).beside().setAccessibleName("Width in inches");
     label("Label5", "Inches").beside();
-    textBox("WidthValueMM").beside().setAccessibleName("Width in mm");
+    textBox(WidthValueMM).beside().setAccessibleName("Width in mm");
     label("Label6", "mm").beside();
     label("Label7", "Length:");
-    textBox("HeightValueInch").beside().setAccessibleName("Length in inches");
+    textBox(HeightValueInch).beside().setAccessibleName("Length in inches");
     label("Label8", "Inches").beside();
-    textBox("HeightValueMM").beside().setAccessibleName("Length in mm");
+    textBox(HeightValueMM).beside().setAccessibleName("Length in mm");
     label("Label9", "mm").beside();
-    button("OKButton", "OK").setDefault(true);
-    button("CancelButton", "Cancel").setCancel(true).beside();
+    button(OKButton, "OK").setDefault(true);
+    button(CancelButton, "Cancel").setCancel(true).beside();
 
-    ctl("WidthValueInch").onChange = [this] { WidthInchEdited = true; };
-    ctl("WidthValueMM").onChange = [this] { WidthMMEdited = true; };
-    ctl("HeightValueInch").onChange = [this] { LengthInchEdited = true; };
-    ctl("HeightValueMM").onChange = [this] { LengthMMEdited = true; };
-    ctl("OKButton").onClick = [this] { OKButton_Click(); };
-    ctl("CancelButton").onClick = [this] { CancelButton_Click(); };
+    WidthValueInch->onChange = [this] { WidthInchEdited = true; };
+    WidthValueMM->onChange = [this] { WidthMMEdited = true; };
+    HeightValueInch->onChange = [this] { LengthInchEdited = true; };
+    HeightValueMM->onChange = [this] { LengthMMEdited = true; };
+    OKButton->onClick = [this] { OKButton_Click(); };
+    CancelButton->onClick = [this] { CancelButton_Click(); };
 }
 
 void CustomDialog::Form_Load() {
@@ -140,10 +140,10 @@ void CustomDialog::Form_QueryUnload(int& cancel, int unloadMode) {
 
 void CustomDialog::writeBack() {
     const auto& ws = core().ws;
-    ctl("WidthValueInch").setText(customsize::numberText(ws.CustomWidthInch));
-    ctl("WidthValueMM").setText(customsize::numberText(ws.CustomWidthMM));
-    ctl("HeightValueInch").setText(customsize::numberText(ws.CustomLengthInch));
-    ctl("HeightValueMM").setText(customsize::numberText(ws.CustomLengthMM));
+    WidthValueInch->setText(customsize::numberText(ws.CustomWidthInch));
+    WidthValueMM->setText(customsize::numberText(ws.CustomWidthMM));
+    HeightValueInch->setText(customsize::numberText(ws.CustomLengthInch));
+    HeightValueMM->setText(customsize::numberText(ws.CustomLengthMM));
 }
 
 namespace {
@@ -172,34 +172,34 @@ bool chooseOrAppend(ui::Control& list, int existing, std::vector<std::string>& t
 void CustomDialog::OKButton_Click() {
     auto& ws = core().ws;
     bool widthEntered = customsize::readDimension(
-        {WidthInchEdited, ctl("WidthValueInch").text(), WidthMMEdited, ctl("WidthValueMM").text()},
+        {WidthInchEdited, WidthValueInch->text(), WidthMMEdited, WidthValueMM->text()},
         ws.CustomWidthInch, ws.CustomWidthMM);
-    bool lengthEntered = customsize::readDimension({LengthInchEdited, ctl("HeightValueInch").text(),
-                                                    LengthMMEdited, ctl("HeightValueMM").text()},
-                                                   ws.CustomLengthInch, ws.CustomLengthMM);
+    bool lengthEntered = customsize::readDimension(
+        {LengthInchEdited, HeightValueInch->text(), LengthMMEdited, HeightValueMM->text()},
+        ws.CustomLengthInch, ws.CustomLengthMM);
     writeBack();
 
-    const char* outOfLimits = nullptr; // the first field changed to its limit
+    const ui::ControlRef* outOfLimits = nullptr; // the first field changed to its limit
     if (ws.PrinterWidth < 4)
         ws.PrinterWidth = 4;
     if (widthEntered &&
         customsize::limitWidth(ws.CustomWidthInch, ws.CustomWidthMM, ws.PrinterWidth)) {
-        ctl("WidthValueInch").setText(customsize::numberText(ws.CustomWidthInch));
-        ctl("WidthValueMM").setText(customsize::numberText(ws.CustomWidthMM));
-        outOfLimits = "WidthValueInch";
+        WidthValueInch->setText(customsize::numberText(ws.CustomWidthInch));
+        WidthValueMM->setText(customsize::numberText(ws.CustomWidthMM));
+        outOfLimits = &WidthValueInch;
     }
     if (lengthEntered && customsize::limitLength(ws.CustomLengthInch, ws.CustomLengthMM)) {
-        ctl("HeightValueInch").setText(customsize::numberText(ws.CustomLengthInch));
-        ctl("HeightValueMM").setText(customsize::numberText(ws.CustomLengthMM));
+        HeightValueInch->setText(customsize::numberText(ws.CustomLengthInch));
+        HeightValueMM->setText(customsize::numberText(ws.CustomLengthMM));
         if (!outOfLimits)
-            outOfLimits = "HeightValueInch";
+            outOfLimits = &HeightValueInch;
     }
 
     if (outOfLimits) {
         core().ShowNotice("Allowable Form Dimension(s) Exceeded!\r\n"
                           "The dimension(s) have been changed to reflect the minimum/maximum "
                           "allowable");
-        ctl(outOfLimits).setFocus();
+        (*outOfLimits)->setFocus();
         // The next OK takes the corrected inch values. A dimension the user did not enter
         // only shows the last stored value; it must not count as entered next time.
         WidthInchEdited = widthEntered;
@@ -214,11 +214,11 @@ void CustomDialog::OKButton_Click() {
     auto& operation = pages().getOperation();
     bool added = true;
     if (widthEntered && ws.CustomWidthInch > 0)
-        added &= chooseOrAppend(operation.ctl("LabelWidthCombo"),
+        added &= chooseOrAppend(*operation.LabelWidthCombo,
                                 operation.LabelWidthExist(ws.CustomWidthInch), ws.LabelWidthKVT,
                                 ws.nLabelWidth, ws.CustomWidthInch, ws.CustomWidthMM);
     if (lengthEntered && ws.CustomLengthInch > 0)
-        added &= chooseOrAppend(operation.ctl("LabelLengthCombo"),
+        added &= chooseOrAppend(*operation.LabelLengthCombo,
                                 operation.LabelLengthExist(ws.CustomLengthInch), ws.LabelLengthKVT,
                                 ws.nLabelLength, ws.CustomLengthInch, ws.CustomLengthMM);
     if (!added)

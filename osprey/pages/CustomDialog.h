@@ -48,6 +48,13 @@ class CustomDialog : public Page {
         setDialogWindow(true);
     }
 
+    ui::ControlRef WidthValueInch{*this, "WidthValueInch"};
+    ui::ControlRef WidthValueMM{*this, "WidthValueMM"};
+    ui::ControlRef HeightValueInch{*this, "HeightValueInch"}; // the label length
+    ui::ControlRef HeightValueMM{*this, "HeightValueMM"};
+    ui::ControlRef OKButton{*this, "OKButton"};
+    ui::ControlRef CancelButton{*this, "CancelButton"};
+
     void OKButton_Click();
     void CancelButton_Click();
 

@@ -30,13 +30,13 @@ bool isInvalidOspreyFileName(const std::string& name) {
 }
 
 void Dialog::Build() {
-    label("Title", "").asHeading();
-    label("Subtitle", "");
+    label(Title, "").asHeading();
+    label(Subtitle, "");
     label("Label3", "Filename:");
-    textBox("FileName").charsWide(48); // room for a path
-    button("Browse", "Browse").beside().onClick = [this] { Browse_Click(); };
-    button("OKButton", "OK").setDefault(true).onClick = [this] { OKButton_Click(); };
-    button("CancelButton", "Cancel").beside().setCancel(true).onClick = [this] {
+    textBox(FileName).charsWide(48); // room for a path
+    button(Browse, "Browse").beside().onClick = [this] { Browse_Click(); };
+    button(OKButton, "OK").setDefault(true).onClick = [this] { OKButton_Click(); };
+    button(CancelButton, "Cancel").beside().setCancel(true).onClick = [this] {
         CancelButton_Click();
     };
 }
@@ -46,15 +46,15 @@ void Dialog::Form_Load() {
     if (saving()) {
         pages().getPrinterSetup().Hide();
         title = "Save Wizard Settings";
-        ctl("Subtitle").setCaption("Please select a file to hold the wizard settings");
+        Subtitle->setCaption("Please select a file to hold the wizard settings");
     } else {
         pages().getOperation().Hide();
         title = "Load Wizard Settings";
-        ctl("Subtitle")
-            .setCaption("Please select the file that contains previously saved wizard settings");
+        Subtitle->setCaption(
+            "Please select the file that contains previously saved wizard settings");
     }
     setCaption(title);
-    ctl("Title").setCaption(title);
+    Title->setCaption(title);
 }
 
 void Dialog::Browse_Click() {
@@ -65,33 +65,33 @@ void Dialog::Browse_Click() {
     std::optional<std::string> answer = app().browse(request);
     if (!answer)
         return;
-    ctl("FileName").setText(ospreyFileFromBrowser(*answer));
+    FileName->setText(ospreyFileFromBrowser(*answer));
 }
 
 void Dialog::OKButton_Click() {
     WizardState& ws = core().ws;
-    std::string name = ctl("FileName").text();
+    std::string name = FileName->text();
     if (isInvalidOspreyFileName(name)) {
         core().ShowNotice("Invalid file name. Please enter a valid file name.");
-        ctl("FileName").setFocus();
+        FileName->setFocus();
         return;
     }
     if (saving()) {
         if (name.find('.') == std::string::npos) {
             name += kExtension;
-            ctl("FileName").setText(name);
+            FileName->setText(name);
         }
         const Core::SaveResult saved = core().SaveSettings(name);
         if (saved == Core::SaveResult::Failed) {
             // Nothing was saved: leaving later must offer to save again.
             ws.ExitAsked = false;
-            ctl("FileName").setFocus();
+            FileName->setFocus();
             return; // the user picks another name or cancels
         }
         ws.SettingsChanged = false;
         ws.ExitAsked = true;
         if (saved == Core::SaveResult::Declined) {
-            ctl("FileName").setFocus();
+            FileName->setFocus();
             return; // the user picks another name or cancels
         }
         Unload();

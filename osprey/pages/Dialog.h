@@ -18,6 +18,13 @@ class Dialog : public Page {
     // Kept across unloads; every caller sets it before Show.
     int Mode = kLoad;
 
+    ui::ControlRef Title{*this, "Title"};
+    ui::ControlRef Subtitle{*this, "Subtitle"};
+    ui::ControlRef FileName{*this, "FileName"};
+    ui::ControlRef Browse{*this, "Browse"};
+    ui::ControlRef OKButton{*this, "OKButton"};
+    ui::ControlRef CancelButton{*this, "CancelButton"};
+
     void Browse_Click();
     void OKButton_Click();
     void CancelButton_Click();

@@ -25,56 +25,56 @@ void FinishDialog::Build() {
     setCaption("Send Wizard Settings");
     label("Label1", "Wizard Settings are Ready to be Sent").asHeading();
     label("Label2", "The wizard settings are ready to be sent to the printer listed below:");
-    label("SelectedPrinterName", "");
+    label(SelectedPrinterName, "");
     label("Label3",
           "Please select any additional operation you would like performed after the settings "
           "are sent to the printer. If \"Ignore\" is checked, that operation will not be "
           "performed.");
     label("Ignore", "Ignore");
-    checkBox("SaveCfgCB", "").setAccessibleName("Ignore Save Settings to Printer Configuration");
+    checkBox(SaveCfgCB, "").setAccessibleName("Ignore Save Settings to Printer Configuration");
     label("Label4", "Save Settings to Printer Configuration").beside();
-    combo("SaveCombo", ui::ComboStyle::DropDownList, saveEntries()).beside();
+    combo(SaveCombo, ui::ComboStyle::DropDownList, saveEntries()).beside();
     label("Label5",
           "This option allows you to save up to eight unique printer settings to meet different "
           "print job requirements. This eliminates the need to change the printer settings for "
           "each new job. When this option is selected, the configurations are stored in memory "
           "and will not be lost if you turn off the printer. If the settings are not saved, "
           "they will be lost when the printer is turned off.");
-    checkBox("SetPwrUpCB", "").setAccessibleName("Ignore Set Power-Up Configuration");
+    checkBox(SetPwrUpCB, "").setAccessibleName("Ignore Set Power-Up Configuration");
     label("Label6", "Set Power-Up Configuration to ").beside();
-    combo("PowerUpCombo", ui::ComboStyle::DropDownList, powerUpEntries()).beside();
+    combo(PowerUpCombo, ui::ComboStyle::DropDownList, powerUpEntries()).beside();
     label("Label7",
           "You can specify any one of nine configurations (1-8 saved custom configurations or "
           "Factory) as the power-up configuration. The selected configuration will be loaded "
           "when the printer is turned on.");
-    button("Back", "< Back").asBack();
-    button("OKButton", "Finish").beside().setDefault(true);
-    button("CancelButton", "Cancel").beside().setCancel(true);
+    button(Back, "< Back").asBack();
+    button(OKButton, "Finish").beside().setDefault(true);
+    button(CancelButton, "Cancel").beside().setCancel(true);
 
-    ctl("SaveCfgCB").onClick = [this] { SaveCfgCB_Click(); };
-    ctl("SetPwrUpCB").onClick = [this] { SetPwrUpCB_Click(); };
-    ctl("OKButton").onClick = [this] { OKButton_Click(); };
-    ctl("Back").onClick = [this] { Back_Click(); };
-    ctl("CancelButton").onClick = [this] { CancelButton_Click(); };
+    SaveCfgCB->onClick = [this] { SaveCfgCB_Click(); };
+    SetPwrUpCB->onClick = [this] { SetPwrUpCB_Click(); };
+    OKButton->onClick = [this] { OKButton_Click(); };
+    Back->onClick = [this] { Back_Click(); };
+    CancelButton->onClick = [this] { CancelButton_Click(); };
 }
 
 bool FinishDialog::emulationToChange() {
-    return pages().getPrinterSetup().ctl("EmulationCB").value() == 0;
+    return pages().getPrinterSetup().EmulationCB->value() == 0;
 }
 
 void FinishDialog::Form_Load() {
-    ctl("SaveCombo").setListIndex(0);
-    ctl("PowerUpCombo").setListIndex(0);
-    ctl("SaveCfgCB").setValue(1);
-    ctl("SetPwrUpCB").setValue(1);
-    ctl("SaveCombo").setEnabled(false);
-    ctl("PowerUpCombo").setEnabled(false);
+    SaveCombo->setListIndex(0);
+    PowerUpCombo->setListIndex(0);
+    SaveCfgCB->setValue(1);
+    SetPwrUpCB->setValue(1);
+    SaveCombo->setEnabled(false);
+    PowerUpCombo->setEnabled(false);
     if (emulationToChange()) {
-        ctl("PowerUpCombo").setListIndex(ctl("SaveCombo").listIndex() + 1);
-        ctl("SaveCfgCB").setValue(0);
-        ctl("SetPwrUpCB").setValue(0);
+        PowerUpCombo->setListIndex(SaveCombo->listIndex() + 1);
+        SaveCfgCB->setValue(0);
+        SetPwrUpCB->setValue(0);
     }
-    ctl("SelectedPrinterName").setCaption(core().ws.SelectedPrinter);
+    SelectedPrinterName->setCaption(core().ws.SelectedPrinter);
 }
 
 void FinishDialog::Form_QueryUnload(int& cancel, int unloadMode) {
@@ -86,30 +86,30 @@ void FinishDialog::Form_QueryUnload(int& cancel, int unloadMode) {
 void FinishDialog::SetComboBoxes() {
     if (!emulationToChange())
         return;
-    ctl("SaveCfgCB").setValue(0);
-    ctl("SetPwrUpCB").setValue(0);
-    ctl("SaveCombo").setEnabled(true);
-    ctl("PowerUpCombo").setEnabled(true);
-    ctl("PowerUpCombo").setListIndex(ctl("SaveCombo").listIndex() + 1);
+    SaveCfgCB->setValue(0);
+    SetPwrUpCB->setValue(0);
+    SaveCombo->setEnabled(true);
+    PowerUpCombo->setEnabled(true);
+    PowerUpCombo->setListIndex(SaveCombo->listIndex() + 1);
 }
 
 void FinishDialog::SaveCfgCB_Click() {
-    int value = ctl("SaveCfgCB").value();
+    int value = SaveCfgCB->value();
     if (value == 1) {
-        ctl("SaveCombo").setEnabled(false);
-        ctl("SaveCombo").setListIndex(0);
+        SaveCombo->setEnabled(false);
+        SaveCombo->setListIndex(0);
     } else if (value == 0) {
-        ctl("SaveCombo").setEnabled(true);
+        SaveCombo->setEnabled(true);
     }
 }
 
 void FinishDialog::SetPwrUpCB_Click() {
-    int value = ctl("SetPwrUpCB").value();
+    int value = SetPwrUpCB->value();
     if (value == 1) {
-        ctl("PowerUpCombo").setEnabled(false);
-        ctl("PowerUpCombo").setListIndex(0);
+        PowerUpCombo->setEnabled(false);
+        PowerUpCombo->setListIndex(0);
     } else if (value == 0) {
-        ctl("PowerUpCombo").setEnabled(true);
+        PowerUpCombo->setEnabled(true);
     }
 }
 
@@ -143,20 +143,20 @@ void FinishDialog::abortToSetup() {
 
 void FinishDialog::OKButton_Click() {
     auto& ws = core().ws;
-    if (emulationToChange() && ctl("SaveCfgCB").value() == 1) {
+    if (emulationToChange() && SaveCfgCB->value() == 1) {
         core().ShowNotice("Changing the active emulation requires you to save the "
                           "configuration.\r\n"
                           "Please select a configuration number to hold this change.");
-        ctl("SaveCfgCB").setValue(0);
+        SaveCfgCB->setValue(0);
         return;
     }
     if (ws.MediaChanged && !ConfirmCalibration()) {
         abortToSetup();
         return;
     }
-    if (ctl("SaveCfgCB").value() == 0) {
+    if (SaveCfgCB->value() == 0) {
         ws.SaveCfgFlag = true;
-        ws.SaveCfgNumber = static_cast<std::int16_t>(ctl("SaveCombo").listIndex() + 1);
+        ws.SaveCfgNumber = static_cast<std::int16_t>(SaveCombo->listIndex() + 1);
         if (!ConfirmCfgOverwrite()) {
             abortToSetup();
             return;
@@ -164,9 +164,9 @@ void FinishDialog::OKButton_Click() {
     } else {
         ws.SaveCfgFlag = false;
     }
-    if (ctl("SetPwrUpCB").value() == 0) {
+    if (SetPwrUpCB->value() == 0) {
         ws.SetPowerUpFlag = true;
-        ws.PowerUpNumber = static_cast<std::int16_t>(ctl("PowerUpCombo").listIndex());
+        ws.PowerUpNumber = static_cast<std::int16_t>(PowerUpCombo->listIndex());
     } else {
         ws.SetPowerUpFlag = false;
     }

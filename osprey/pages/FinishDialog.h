@@ -12,6 +12,17 @@ class FinishDialog : public Page {
   public:
     FinishDialog(Core& core, OspreyPages& pages) : Page(core, pages, "FinishDialog") {}
 
+    ui::ControlRef SelectedPrinterName{*this, "SelectedPrinterName"};
+    // Ignore boxes: clear stores the settings in the chosen slot / makes the chosen
+    // configuration the power-up one.
+    ui::ControlRef SaveCfgCB{*this, "SaveCfgCB"};
+    ui::ControlRef SaveCombo{*this, "SaveCombo"};
+    ui::ControlRef SetPwrUpCB{*this, "SetPwrUpCB"};
+    ui::ControlRef PowerUpCombo{*this, "PowerUpCombo"};
+    ui::ControlRef Back{*this, "Back"};
+    ui::ControlRef OKButton{*this, "OKButton"};
+    ui::ControlRef CancelButton{*this, "CancelButton"};
+
     // "Configuration 1" to "Configuration 8".
     static std::vector<std::string> saveEntries();
     // "Factory", then "Configuration 1" to "Configuration 8".

@@ -13,25 +13,25 @@ void LoadDlg::Build() {
     label("Label1", "Load Osprey Settings ").asHeading();
     label("Label6", "Please specify if you would like to retrieve the wizard settings you made in "
                     "a previous session or start new.");
-    option("StartNew", "&Start New").setValue(1);
+    option(StartNew, "&Start New").setValue(1);
     label("Label2", "Use the default settings.");
-    option("Load", "&Load Previously Saved Wizard Settings ");
+    option(Load, "&Load Previously Saved Wizard Settings ");
     label("Label3", "Use the wizard settings you previously saved to a file.");
-    button("Prev", "< Back").asBack().onClick = [this] { Prev_Click(); };
-    button("Next", "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };
-    button("Cancel", "Cancel").beside().setCancel(true).onClick = [this] { Cancel_Click(); };
+    button(Prev, "< Back").asBack().onClick = [this] { Prev_Click(); };
+    button(Next, "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };
+    button(Cancel, "Cancel").beside().setCancel(true).onClick = [this] { Cancel_Click(); };
 }
 
 void LoadDlg::Next_Click() {
     Operation& media = pages().getOperation();
     media.Show();
     Hide();
-    if (ctl("StartNew").checked()) {
+    if (StartNew->checked()) {
         // Both settings pages start again from their defaults.
         media.Unload();
         pages().getPrinterSetup().Unload();
         media.Show();
-    } else if (ctl("Load").checked()) {
+    } else if (Load->checked()) {
         media.Hide();
         media.Load_Click();
     }

@@ -8,6 +8,12 @@ class LoadDlg : public Page {
   public:
     LoadDlg(Core& core, OspreyPages& pages) : Page(core, pages, "LoadDlg") {}
 
+    ui::ControlRef StartNew{*this, "StartNew"};
+    ui::ControlRef Load{*this, "Load"};
+    ui::ControlRef Prev{*this, "Prev"};
+    ui::ControlRef Next{*this, "Next"};
+    ui::ControlRef Cancel{*this, "Cancel"};
+
     void Next_Click();
     void Prev_Click();
     void Cancel_Click();

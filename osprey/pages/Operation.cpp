@@ -91,52 +91,52 @@ const char* const kIgnoreNote =
 
 void Operation::Build() {
     setCaption("Printer Setup - Page 1");
-    image("Image1", "media-setup.png");
-    label("Label1", "Printer Setup - Page 1").beside().asHeading();
+    image(Image1, "media-setup.png");
+    label(Label1, "Printer Setup - Page 1").beside().asHeading();
     label("Label6", kIgnoreNote);
-    frame("Frame1", "         Media Setup");
-    label("Label9", "Ignore").in("Frame1");
+    frame(Frame1, "         Media Setup");
+    label("Label9", "Ignore").in(Frame1);
 
     // Each "Ignore" box is named after the setting on its row; the lists, filled as the
     // page loads, are declared wide enough for their entries.
-    checkBox("MediaTypeCB", "").in("Frame1").setAccessibleName("Ignore Print Mode");
-    label("Label2", "*Print Mode:").in("Frame1").beside();
-    combo("MediaTypeCombo", ui::ComboStyle::DropDownList, {}).in("Frame1").beside().charsWide(22);
+    checkBox(MediaTypeCB, "").in(Frame1).setAccessibleName("Ignore Print Mode");
+    label("Label2", "*Print Mode:").in(Frame1).beside();
+    combo(MediaTypeCombo, ui::ComboStyle::DropDownList, {}).in(Frame1).beside().charsWide(22);
 
-    checkBox("MediaSizeCB", "").in("Frame1").setAccessibleName("Ignore Label Length and Width");
-    label("Label3", "*Label Length:").in("Frame1").beside();
-    combo("LabelLengthCombo", ui::ComboStyle::Editable, {}).in("Frame1").beside().charsWide(20);
-    label("Label4", "*Label Width:").in("Frame1").atColumn(1); // under the length row's label
-    combo("LabelWidthCombo", ui::ComboStyle::Editable, {}).in("Frame1").beside().charsWide(20);
-    button("CustomizeMedia", "Customize").in("Frame1").beside();
+    checkBox(MediaSizeCB, "").in(Frame1).setAccessibleName("Ignore Label Length and Width");
+    label(Label3, "*Label Length:").in(Frame1).beside();
+    combo(LabelLengthCombo, ui::ComboStyle::Editable, {}).in(Frame1).beside().charsWide(20);
+    label(Label4, "*Label Width:").in(Frame1).atColumn(1); // under the length row's label
+    combo(LabelWidthCombo, ui::ComboStyle::Editable, {}).in(Frame1).beside().charsWide(20);
+    button(CustomizeMedia, "Customize").in(Frame1).beside();
 
-    checkBox("OrientationCB", "").in("Frame1").setAccessibleName("Ignore Orientation");
-    label("Label5", "Orientation:").in("Frame1").beside();
-    combo("OrientationCombo", ui::ComboStyle::DropDownList, {}).in("Frame1").beside().charsWide(22);
+    checkBox(OrientationCB, "").in(Frame1).setAccessibleName("Ignore Orientation");
+    label("Label5", "Orientation:").in(Frame1).beside();
+    combo(OrientationCombo, ui::ComboStyle::DropDownList, {}).in(Frame1).beside().charsWide(22);
 
-    checkBox("DispenseCB", "").in("Frame1").setAccessibleName("Ignore Media Handling");
-    label("Label7", "Media Handling:").in("Frame1").beside();
-    combo("DispenseCombo", ui::ComboStyle::DropDownList, {}).in("Frame1").beside().charsWide(22);
+    checkBox(DispenseCB, "").in(Frame1).setAccessibleName("Ignore Media Handling");
+    label("Label7", "Media Handling:").in(Frame1).beside();
+    combo(DispenseCombo, ui::ComboStyle::DropDownList, {}).in(Frame1).beside().charsWide(22);
 
-    button("Prev", "< Back").asBack();
-    button("Next", "Next >").beside().setDefault(true);
-    button("Cancel", "Cancel").beside().setCancel(true);
+    button(Prev, "< Back").asBack();
+    button(Next, "Next >").beside().setDefault(true);
+    button(Cancel, "Cancel").beside().setCancel(true);
 
     // Every setting starts ignored, its controls disabled.
-    for (const char* box : {"MediaTypeCB", "MediaSizeCB", "OrientationCB", "DispenseCB"})
-        ctl(box).setValue(1);
-    for (const char* governed : {"MediaTypeCombo", "LabelLengthCombo", "LabelWidthCombo",
-                                 "CustomizeMedia", "OrientationCombo", "DispenseCombo"})
-        ctl(governed).setEnabled(false);
+    for (const ui::ControlRef& box : {MediaTypeCB, MediaSizeCB, OrientationCB, DispenseCB})
+        box->setValue(1);
+    for (const ui::ControlRef& governed : {MediaTypeCombo, LabelLengthCombo, LabelWidthCombo,
+                                           CustomizeMedia, OrientationCombo, DispenseCombo})
+        governed->setEnabled(false);
 
-    ctl("MediaTypeCB").onClick = [this] { MediaTypeCB_Click(); };
-    ctl("MediaSizeCB").onClick = [this] { MediaSizeCB_Click(); };
-    ctl("OrientationCB").onClick = [this] { OrientationCB_Click(); };
-    ctl("DispenseCB").onClick = [this] { DispenseCB_Click(); };
-    ctl("CustomizeMedia").onClick = [this] { CustomizeMedia_Click(); };
-    ctl("Next").onClick = [this] { Next_Click(); };
-    ctl("Prev").onClick = [this] { Prev_Click(); };
-    ctl("Cancel").onClick = [this] { Cancel_Click(); };
+    MediaTypeCB->onClick = [this] { MediaTypeCB_Click(); };
+    MediaSizeCB->onClick = [this] { MediaSizeCB_Click(); };
+    OrientationCB->onClick = [this] { OrientationCB_Click(); };
+    DispenseCB->onClick = [this] { DispenseCB_Click(); };
+    CustomizeMedia->onClick = [this] { CustomizeMedia_Click(); };
+    Next->onClick = [this] { Next_Click(); };
+    Prev->onClick = [this] { Prev_Click(); };
+    Cancel->onClick = [this] { Cancel_Click(); };
 }
 
 void Operation::Form_Load() {
@@ -145,9 +145,9 @@ void Operation::Form_Load() {
     Load_OrientationCombo();
     Load_DispenseCombo();
     if (core().ws.ModelOption) {
-        ctl("Label1").setCaption("Quick Setup - Page 1");
-        ctl("Image1").setVisible(false);
-        ctl("Frame1").setCaption("Media Control");
+        Label1->setCaption("Quick Setup - Page 1");
+        Image1->setVisible(false);
+        Frame1->setCaption("Media Control");
     }
 }
 
@@ -162,13 +162,12 @@ void Operation::Form_QueryUnload(int& cancel, int unloadMode) {
 
 void Operation::Load_MediaTypeCombo() {
     auto& ws = core().ws;
-    auto& list = ctl("MediaTypeCombo");
-    list.clear();
-    list.addItem("Direct Transfer");
+    MediaTypeCombo->clear();
+    MediaTypeCombo->addItem("Direct Transfer");
     if (!ws.DirectThermal)
-        list.addItem("Thermal Transfer");
+        MediaTypeCombo->addItem("Thermal Transfer");
     ws.MediaTypeCmds = mediaTypeCommands();
-    list.setListIndex(ws.DirectThermal ? 0 : 1);
+    MediaTypeCombo->setListIndex(ws.DirectThermal ? 0 : 1);
 }
 
 void Operation::Load_MediaSizeCombo() {
@@ -177,23 +176,21 @@ void Operation::Load_MediaSizeCombo() {
     ws.LabelWidthKVT.resize(8);
     auto defaults = media::sizeDefaults(ws.PrinterWidth);
 
-    auto& lengths = ctl("LabelLengthCombo");
-    auto& widths = ctl("LabelWidthCombo");
-    lengths.clear();
-    widths.clear();
+    LabelLengthCombo->clear();
+    LabelWidthCombo->clear();
     for (std::size_t i = 0; i < media::kLengthTexts.size(); ++i) {
-        lengths.addItem(media::kLengthTexts[i]);
+        LabelLengthCombo->addItem(media::kLengthTexts[i]);
         ws.LabelLengthKVT[i] = kBuiltInLabelLengths[i];
     }
     for (std::size_t i = 0; i < media::kWidthTexts.size(); ++i) {
         if (static_cast<int>(i) < defaults.widthEntries)
-            widths.addItem(media::kWidthTexts[i]);
+            LabelWidthCombo->addItem(media::kWidthTexts[i]);
         ws.LabelWidthKVT[i] = kBuiltInLabelWidths[i];
     }
     ws.nLabelLength = static_cast<std::int16_t>(defaults.nLabelLength);
     ws.nLabelWidth = static_cast<std::int16_t>(defaults.nLabelWidth);
-    lengths.setListIndex(defaults.lengthIndex);
-    widths.setListIndex(defaults.widthIndex);
+    LabelLengthCombo->setListIndex(defaults.lengthIndex);
+    LabelWidthCombo->setListIndex(defaults.widthIndex);
     ws.orgLabelLength = ws.nLabelLength;
     ws.orgLabelWidth = ws.nLabelWidth;
 }
@@ -201,22 +198,20 @@ void Operation::Load_MediaSizeCombo() {
 void Operation::Load_OrientationCombo() {
     static const char* const kEntries[] = {"Portrait", "Landscape", "Inverse Portrait",
                                            "Inverse Landscape"};
-    auto& list = ctl("OrientationCombo");
-    list.clear();
+    OrientationCombo->clear();
     for (const char* entry : kEntries)
-        list.addItem(entry);
+        OrientationCombo->addItem(entry);
     core().ws.OrientationCmds = orientationCommands();
-    list.setListIndex(0);
+    OrientationCombo->setListIndex(0);
 }
 
 void Operation::Load_DispenseCombo() {
     auto& ws = core().ws;
-    auto& list = ctl("DispenseCombo");
-    list.clear();
+    DispenseCombo->clear();
     for (const char* entry : media::dispenseEntries(ws.ModelOption))
-        list.addItem(entry);
+        DispenseCombo->addItem(entry);
     ws.DispenseCmds = dispenseCommands(ws.ModelOption);
-    list.setListIndex(1);
+    DispenseCombo->setListIndex(1);
 }
 
 void Operation::Load_Click() {
@@ -233,32 +228,33 @@ int Operation::LabelLengthExist(float inch) {
     return media::findSize(core().ws.LabelLengthKVT, inch);
 }
 
-void Operation::applyIgnoreBox(const char* box, std::initializer_list<const char*> governed) {
-    int value = ctl(box).value();
+void Operation::applyIgnoreBox(const ui::ControlRef& box,
+                               std::initializer_list<ui::ControlRef> governed) {
+    int value = box->value();
     if (value == 1) {
-        for (const char* name : governed)
-            ctl(name).setEnabled(false);
+        for (const ui::ControlRef& c : governed)
+            c->setEnabled(false);
     } else if (value == 0) {
-        for (const char* name : governed)
-            ctl(name).setEnabled(true);
+        for (const ui::ControlRef& c : governed)
+            c->setEnabled(true);
         core().ws.ExitAsked = false;
     }
 }
 
 void Operation::MediaTypeCB_Click() {
-    applyIgnoreBox("MediaTypeCB", {"MediaTypeCombo"});
+    applyIgnoreBox(MediaTypeCB, {MediaTypeCombo});
 }
 
 void Operation::MediaSizeCB_Click() {
-    applyIgnoreBox("MediaSizeCB", {"LabelWidthCombo", "LabelLengthCombo", "CustomizeMedia"});
+    applyIgnoreBox(MediaSizeCB, {LabelWidthCombo, LabelLengthCombo, CustomizeMedia});
 }
 
 void Operation::OrientationCB_Click() {
-    applyIgnoreBox("OrientationCB", {"OrientationCombo"});
+    applyIgnoreBox(OrientationCB, {OrientationCombo});
 }
 
 void Operation::DispenseCB_Click() {
-    applyIgnoreBox("DispenseCB", {"DispenseCombo"});
+    applyIgnoreBox(DispenseCB, {DispenseCombo});
 }
 
 void Operation::CustomizeMedia_Click() {
@@ -266,11 +262,11 @@ void Operation::CustomizeMedia_Click() {
 }
 
 void Operation::Next_Click() {
-    if (ctl("MediaSizeCB").value() == 0 && !CheckLabelWidth(core().ws, *this)) {
+    if (MediaSizeCB->value() == 0 && !CheckLabelWidth(core().ws, *this)) {
         core().ShowNotice("Invalid media size selected or media size entered manually.\r\n"
                           "Please use the drop down menu or Customize button to specify the "
                           "media size");
-        ctl("LabelLengthCombo").setFocus();
+        LabelLengthCombo->setFocus();
         return;
     }
     pages().getPrinterSetup().Show();

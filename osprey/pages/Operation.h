@@ -1,4 +1,5 @@
 #pragma once
+#include "osprey/core/PageControls.h"
 #include "osprey/pages/Page.h"
 
 #include <array>
@@ -42,9 +43,20 @@ const std::array<const char*, 5>& dispenseEntries(bool modelOption);
 
 // "Printer Setup - Page 1": media type, label size, orientation and dispense mode, each
 // with its Ignore box. The loaders fill the core's command tables beside the lists.
-class Operation : public Page {
+class Operation : public Page, public OperationControls {
   public:
-    Operation(Core& core, OspreyPages& pages) : Page(core, pages, "Operation") {}
+    Operation(Core& core, OspreyPages& pages)
+        : Page(core, pages, "Operation"), OperationControls(static_cast<ui::Form&>(*this)) {}
+
+    ui::ControlRef Image1{*this, "Image1"};
+    ui::ControlRef Label1{*this, "Label1"};
+    ui::ControlRef Frame1{*this, "Frame1"};
+    ui::ControlRef Label3{*this, "Label3"}; // the size rows' labels share a column
+    ui::ControlRef Label4{*this, "Label4"};
+    ui::ControlRef CustomizeMedia{*this, "CustomizeMedia"};
+    ui::ControlRef Prev{*this, "Prev"};
+    ui::ControlRef Next{*this, "Next"};
+    ui::ControlRef Cancel{*this, "Cancel"};
 
     void Load_MediaTypeCombo();
     void Load_MediaSizeCombo();
@@ -71,7 +83,7 @@ class Operation : public Page {
     void Form_QueryUnload(int& cancel, int unloadMode) override;
 
   private:
-    void applyIgnoreBox(const char* box, std::initializer_list<const char*> governed);
+    void applyIgnoreBox(const ui::ControlRef& box, std::initializer_list<ui::ControlRef> governed);
 };
 
 } // namespace osprey

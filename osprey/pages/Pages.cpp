@@ -52,6 +52,14 @@ ui::Form& OspreyPages::form(const std::string& name) {
     throw std::logic_error("no page named " + name);
 }
 
+OperationControls& OspreyPages::operation() {
+    return *Operation_;
+}
+
+PrinterSetupControls& OspreyPages::printerSetup() {
+    return *PrinterSetup_;
+}
+
 void OspreyPages::setDialogMode(int mode) {
     Dialog_->Mode = mode;
 }

@@ -51,6 +51,8 @@ class OspreyPages : public PageSet {
     HaldenAbout& getHaldenAbout() const { return *HaldenAbout_; }
 
     ui::Form& form(const std::string& name) override;
+    OperationControls& operation() override;
+    PrinterSetupControls& printerSetup() override;
     void setDialogMode(int mode) override;
     std::vector<ui::Form*> all() const;
 

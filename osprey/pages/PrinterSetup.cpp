@@ -79,72 +79,72 @@ const char* const kNote =
 
 void PrinterSetup::Build() {
     setCaption("Printer Setup - Page 2");
-    label("Label1", "Printer Setup - Page 2").asHeading();
+    label(Label1, "Printer Setup - Page 2").asHeading();
     label("Label6", kNote);
-    label("Label5", "Ignore").in("Frame1"); // the header of the boxes' column
+    label("Label5", "Ignore").in(Frame1); // the header of the boxes' column
 
     // Each "Ignore" box is named after the setting on its row. The value texts are as wide
     // as the widest value, so moving a slider moves nothing else; the lists, filled as the
     // page loads, are declared wide enough for their entries.
-    frame("Frame1", "         Media Setup");
-    image("Image1", "media-setup.png").in("Frame1").onFrameCaption();
-    checkBox("PrintSpeedCB", "").in("Frame1").setAccessibleName("Ignore Print Speed");
-    label("Label2", "Print Speed:").in("Frame1").beside();
-    combo("PrintSpeedCombo", ui::ComboStyle::DropDownList, {}).in("Frame1").beside().charsWide(28);
-    checkBox("HorzCB", "").in("Frame1").setAccessibleName("Ignore Horizontal Image Shift");
-    label("Label3", "Horizontal Image Shift:").in("Frame1").beside();
-    scrollBar("HorzShiftHScroll", -100, 100).in("Frame1").beside();
-    label("HorzLabel", "").in("Frame1").beside().charsWide(7);
-    combo("HorzShiftUnit", ui::ComboStyle::DropDownList, {})
-        .in("Frame1")
+    frame(Frame1, "         Media Setup");
+    image(Image1, "media-setup.png").in(Frame1).onFrameCaption();
+    checkBox(PrintSpeedCB, "").in(Frame1).setAccessibleName("Ignore Print Speed");
+    label("Label2", "Print Speed:").in(Frame1).beside();
+    combo(PrintSpeedCombo, ui::ComboStyle::DropDownList, {}).in(Frame1).beside().charsWide(28);
+    checkBox(HorzCB, "").in(Frame1).setAccessibleName("Ignore Horizontal Image Shift");
+    label("Label3", "Horizontal Image Shift:").in(Frame1).beside();
+    scrollBar(HorzShiftHScroll, -100, 100).in(Frame1).beside();
+    label(HorzLabel, "").in(Frame1).beside().charsWide(7);
+    combo(HorzShiftUnit, ui::ComboStyle::DropDownList, {})
+        .in(Frame1)
         .beside()
         .setAccessibleName("Horizontal Image Shift Unit");
-    checkBox("VertCB", "").in("Frame1").setAccessibleName("Ignore Vertical Image Shift");
-    label("Label4", "Vertical Image Shift:").in("Frame1").beside();
-    scrollBar("VertShiftHScroll", -100, 1280).in("Frame1").beside();
-    label("VertLabel", "").in("Frame1").beside().charsWide(7);
-    combo("VertShiftUnit", ui::ComboStyle::DropDownList, {})
-        .in("Frame1")
+    checkBox(VertCB, "").in(Frame1).setAccessibleName("Ignore Vertical Image Shift");
+    label("Label4", "Vertical Image Shift:").in(Frame1).beside();
+    scrollBar(VertShiftHScroll, -100, 1280).in(Frame1).beside();
+    label(VertLabel, "").in(Frame1).beside().charsWide(7);
+    combo(VertShiftUnit, ui::ComboStyle::DropDownList, {})
+        .in(Frame1)
         .beside()
         .setAccessibleName("Vertical Image Shift Unit");
 
-    frame("Frame2", "         Sensor Setup");
-    image("Image2", "sensor-setup.png").in("Frame2").onFrameCaption();
-    checkBox("GapCB", "").in("Frame2").setAccessibleName("Ignore Gap Sensor Type");
-    label("Label7", "*Gap Sensor Type:").in("Frame2").beside();
-    combo("GapCombo", ui::ComboStyle::DropDownList, {}).in("Frame2").beside().charsWide(28);
+    frame(Frame2, "         Sensor Setup");
+    image(Image2, "sensor-setup.png").in(Frame2).onFrameCaption();
+    checkBox(GapCB, "").in(Frame2).setAccessibleName("Ignore Gap Sensor Type");
+    label("Label7", "*Gap Sensor Type:").in(Frame2).beside();
+    combo(GapCombo, ui::ComboStyle::DropDownList, {}).in(Frame2).beside().charsWide(28);
 
-    frame("Frame3", "         Emulation Setup");
-    image("Image3", "emulation-setup.png").in("Frame3").onFrameCaption();
-    checkBox("EmulationCB", "").in("Frame3").setAccessibleName("Ignore Active Emulation");
-    label("Label8", "Active Emulation:").in("Frame3").beside();
-    combo("EmulationCombo", ui::ComboStyle::DropDownList, {}).in("Frame3").beside();
+    frame(Frame3, "         Emulation Setup");
+    image(Image3, "emulation-setup.png").in(Frame3).onFrameCaption();
+    checkBox(EmulationCB, "").in(Frame3).setAccessibleName("Ignore Active Emulation");
+    label("Label8", "Active Emulation:").in(Frame3).beside();
+    combo(EmulationCombo, ui::ComboStyle::DropDownList, {}).in(Frame3).beside();
 
-    button("Prev", "< Back").asBack();
-    button("Finish", "Next >").beside().setDefault(true);
-    button("Cancel", "Cancel").beside().setCancel(true);
+    button(Prev, "< Back").asBack();
+    button(Finish, "Next >").beside().setDefault(true);
+    button(Cancel, "Cancel").beside().setCancel(true);
 
     // Every setting starts ignored, its controls disabled; handlers are wired after, so
     // these starting values run no rule.
-    for (const char* box : {"PrintSpeedCB", "GapCB", "HorzCB", "VertCB", "EmulationCB"})
-        ctl(box).setValue(1);
-    for (const char* governed :
-         {"PrintSpeedCombo", "GapCombo", "HorzShiftHScroll", "HorzLabel", "HorzShiftUnit",
-          "VertShiftHScroll", "VertLabel", "VertShiftUnit", "EmulationCombo"})
-        ctl(governed).setEnabled(false);
+    for (const ui::ControlRef& box : {PrintSpeedCB, GapCB, HorzCB, VertCB, EmulationCB})
+        box->setValue(1);
+    for (const ui::ControlRef& governed :
+         {PrintSpeedCombo, GapCombo, HorzShiftHScroll, HorzLabel, HorzShiftUnit, VertShiftHScroll,
+          VertLabel, VertShiftUnit, EmulationCombo})
+        governed->setEnabled(false);
 
-    ctl("PrintSpeedCB").onClick = [this] { PrintSpeedCB_Click(); };
-    ctl("GapCB").onClick = [this] { GapCB_Click(); };
-    ctl("HorzCB").onClick = [this] { HorzCB_Click(); };
-    ctl("VertCB").onClick = [this] { VertCB_Click(); };
-    ctl("EmulationCB").onClick = [this] { EmulationCB_Click(); };
-    ctl("HorzShiftHScroll").onChange = [this] { HorzShiftHScroll_Change(); };
-    ctl("VertShiftHScroll").onChange = [this] { VertShiftHScroll_Change(); };
-    ctl("HorzShiftUnit").onClick = [this] { HorzShiftUnit_Click(); };
-    ctl("VertShiftUnit").onClick = [this] { VertShiftUnit_Click(); };
-    ctl("Finish").onClick = [this] { Finish_Click(); };
-    ctl("Prev").onClick = [this] { Prev_Click(); };
-    ctl("Cancel").onClick = [this] { Cancel_Click(); };
+    PrintSpeedCB->onClick = [this] { PrintSpeedCB_Click(); };
+    GapCB->onClick = [this] { GapCB_Click(); };
+    HorzCB->onClick = [this] { HorzCB_Click(); };
+    VertCB->onClick = [this] { VertCB_Click(); };
+    EmulationCB->onClick = [this] { EmulationCB_Click(); };
+    HorzShiftHScroll->onChange = [this] { HorzShiftHScroll_Change(); };
+    VertShiftHScroll->onChange = [this] { VertShiftHScroll_Change(); };
+    HorzShiftUnit->onClick = [this] { HorzShiftUnit_Click(); };
+    VertShiftUnit->onClick = [this] { VertShiftUnit_Click(); };
+    Finish->onClick = [this] { Finish_Click(); };
+    Prev->onClick = [this] { Prev_Click(); };
+    Cancel->onClick = [this] { Cancel_Click(); };
 }
 
 void PrinterSetup::Form_Load() {
@@ -158,14 +158,14 @@ void PrinterSetup::Form_Load() {
     LoadEmulationCombo();
     ws.SettingsChanged = settingsChanged;
     if (ws.RequestSent)
-        ctl("Cancel").setCaption("Exit");
+        Cancel->setCaption("Exit");
     if (ws.ModelOption) {
-        ctl("Label1").setCaption("Quick Setup - Page 2");
-        for (const char* image : {"Image1", "Image2", "Image3"})
-            ctl(image).setVisible(false);
-        ctl("Frame1").setCaption("Media Control");
-        ctl("Frame2").setCaption("Calibrate Control");
-        ctl("Frame3").setCaption("Emulation Setup");
+        Label1->setCaption("Quick Setup - Page 2");
+        for (const ui::ControlRef& image : {Image1, Image2, Image3})
+            image->setVisible(false);
+        Frame1->setCaption("Media Control");
+        Frame2->setCaption("Calibrate Control");
+        Frame3->setCaption("Emulation Setup");
     }
 }
 
@@ -180,102 +180,98 @@ void PrinterSetup::Form_QueryUnload(int& cancel, int unloadMode) {
 
 void PrinterSetup::LoadSpeedCombo() {
     auto& ws = core().ws;
-    auto& list = ctl("PrintSpeedCombo");
-    list.setItems(
+    PrintSpeedCombo->setItems(
         setup_lists::speedEntries(setup_lists::highestSpeed(ws.PrinterWidth, ws.ResolutionClass)));
-    list.setListIndex(setup_lists::defaultSpeedIndex(ws.ModelOption));
+    PrintSpeedCombo->setListIndex(setup_lists::defaultSpeedIndex(ws.ModelOption));
     // All ten speeds are stored, whatever the list offers.
     ws.SpeedCmds = speedCommands();
 }
 
 void PrinterSetup::LoadGapCombo() {
     auto& ws = core().ws;
-    auto& list = ctl("GapCombo");
-    list.setItems(setup_lists::gapEntries(ws.ModelOption));
-    list.setListIndex(1);
+    GapCombo->setItems(setup_lists::gapEntries(ws.ModelOption));
+    GapCombo->setListIndex(1);
     if (ws.ModelOption) {
         // On these models the sensing is sent unless the user ticks the box.
-        ctl("GapCB").setValue(0);
-        list.setEnabled(true);
-        list.setListIndex(3);
+        GapCB->setValue(0);
+        GapCombo->setEnabled(true);
+        GapCombo->setListIndex(3);
     }
     // All five sensings are stored, whether or not the advanced entries are listed.
     ws.GapCmds = gapCommands();
 }
 
 void PrinterSetup::LoadHorzUnitCombo() {
-    auto& list = ctl("HorzShiftUnit");
-    list.setItems({"inch", "mm"});
-    list.setListIndex(0);
+    HorzShiftUnit->setItems({"inch", "mm"});
+    HorzShiftUnit->setListIndex(0);
 }
 
 void PrinterSetup::LoadVertUnitCombo() {
-    auto& list = ctl("VertShiftUnit");
-    list.setItems({"inch", "mm"});
-    list.setListIndex(0);
+    VertShiftUnit->setItems({"inch", "mm"});
+    VertShiftUnit->setListIndex(0);
 }
 
 void PrinterSetup::LoadEmulationCombo() {
     auto& ws = core().ws;
-    auto& list = ctl("EmulationCombo");
-    list.setItems(setup_lists::emulationEntries(ws.ModelOption));
-    list.setListIndex(0);
+    EmulationCombo->setItems(setup_lists::emulationEntries(ws.ModelOption));
+    EmulationCombo->setListIndex(0);
     ws.EmulationCmds = emulationCommands(ws.ModelOption);
 }
 
-void PrinterSetup::applyIgnoreBox(const std::string& box,
-                                  const std::vector<std::string>& governed) {
-    int value = ctl(box).value();
+void PrinterSetup::applyIgnoreBox(const ui::ControlRef& box,
+                                  std::initializer_list<ui::ControlRef> governed) {
+    int value = box->value();
     if (value == 1) {
-        for (const auto& name : governed)
-            ctl(name).setEnabled(false);
+        for (const ui::ControlRef& c : governed)
+            c->setEnabled(false);
     } else if (value == 0) {
-        for (const auto& name : governed)
-            ctl(name).setEnabled(true);
+        for (const ui::ControlRef& c : governed)
+            c->setEnabled(true);
         core().ws.ExitAsked = false;
     }
 }
 
 void PrinterSetup::PrintSpeedCB_Click() {
-    applyIgnoreBox("PrintSpeedCB", {"PrintSpeedCombo"});
+    applyIgnoreBox(PrintSpeedCB, {PrintSpeedCombo});
 }
 
 void PrinterSetup::GapCB_Click() {
-    applyIgnoreBox("GapCB", {"GapCombo"});
+    applyIgnoreBox(GapCB, {GapCombo});
 }
 
 void PrinterSetup::HorzCB_Click() {
-    applyIgnoreBox("HorzCB", {"HorzShiftHScroll", "HorzLabel", "HorzShiftUnit"});
+    applyIgnoreBox(HorzCB, {HorzShiftHScroll, HorzLabel, HorzShiftUnit});
 }
 
 void PrinterSetup::VertCB_Click() {
-    applyIgnoreBox("VertCB", {"VertShiftHScroll", "VertLabel", "VertShiftUnit"});
+    applyIgnoreBox(VertCB, {VertShiftHScroll, VertLabel, VertShiftUnit});
 }
 
 void PrinterSetup::EmulationCB_Click() {
-    int value = ctl("EmulationCB").value();
+    int value = EmulationCB->value();
     if (value == 1) {
-        ctl("EmulationCombo").setEnabled(false);
+        EmulationCombo->setEnabled(false);
         // No emulation change: nothing needs saving into a slot or loading at power-up.
         auto& finish = pages().getFinishDialog();
-        finish.ctl("SaveCfgCB").setValue(1);
-        finish.ctl("SetPwrUpCB").setValue(1);
+        finish.SaveCfgCB->setValue(1);
+        finish.SetPwrUpCB->setValue(1);
     } else if (value == 0) {
-        ctl("EmulationCombo").setEnabled(true);
+        EmulationCombo->setEnabled(true);
         core().ws.ExitAsked = false;
     }
 }
 
-void PrinterSetup::showShift(const char* scroll, const char* unit, const char* label) {
-    ctl(label).setCaption(setup_lists::shiftText(ctl(scroll).value(), ctl(unit).listIndex()));
+void PrinterSetup::showShift(const ui::ControlRef& scroll, const ui::ControlRef& unit,
+                             const ui::ControlRef& label) {
+    label->setCaption(setup_lists::shiftText(scroll->value(), unit->listIndex()));
 }
 
 void PrinterSetup::HorzShiftHScroll_Change() {
-    showShift("HorzShiftHScroll", "HorzShiftUnit", "HorzLabel");
+    showShift(HorzShiftHScroll, HorzShiftUnit, HorzLabel);
 }
 
 void PrinterSetup::VertShiftHScroll_Change() {
-    showShift("VertShiftHScroll", "VertShiftUnit", "VertLabel");
+    showShift(VertShiftHScroll, VertShiftUnit, VertLabel);
 }
 
 void PrinterSetup::HorzShiftUnit_Click() {
@@ -311,7 +307,7 @@ void PrinterSetup::Finish_Click() {
     if (!core().ws.SettingsChanged) {
         core().ShowNotice(
             "No settings selected. Please select a setting to change or press cancel to exit");
-        ctl("PrintSpeedCB").setFocus(); // the first "Ignore" box
+        PrintSpeedCB->setFocus(); // the first "Ignore" box
         return;
     }
     if (AskSaveWizardSettings())

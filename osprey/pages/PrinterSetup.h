@@ -1,4 +1,5 @@
 #pragma once
+#include "osprey/core/PageControls.h"
 #include "osprey/pages/Page.h"
 
 #include <string>
@@ -28,9 +29,25 @@ std::string shiftText(int scrollValue, int unitIndex);
 
 // "Printer Setup - Page 2": print speed, sensing, image shifts and emulation, each with
 // its Ignore box (ticked = leave the setting as it is on the printer).
-class PrinterSetup : public Page {
+class PrinterSetup : public Page, public PrinterSetupControls {
   public:
-    PrinterSetup(Core& core, OspreyPages& pages) : Page(core, pages, "PrinterSetup") {}
+    PrinterSetup(Core& core, OspreyPages& pages)
+        : Page(core, pages, "PrinterSetup"), PrinterSetupControls(static_cast<ui::Form&>(*this)) {}
+
+    ui::ControlRef Label1{*this, "Label1"};
+    ui::ControlRef Frame1{*this, "Frame1"};
+    ui::ControlRef Image1{*this, "Image1"};
+    ui::ControlRef HorzLabel{*this, "HorzLabel"}; // the horizontal shift's value
+    ui::ControlRef HorzShiftUnit{*this, "HorzShiftUnit"};
+    ui::ControlRef VertLabel{*this, "VertLabel"};
+    ui::ControlRef VertShiftUnit{*this, "VertShiftUnit"};
+    ui::ControlRef Frame2{*this, "Frame2"};
+    ui::ControlRef Image2{*this, "Image2"};
+    ui::ControlRef Frame3{*this, "Frame3"};
+    ui::ControlRef Image3{*this, "Image3"};
+    ui::ControlRef Prev{*this, "Prev"};
+    ui::ControlRef Finish{*this, "Finish"};
+    ui::ControlRef Cancel{*this, "Cancel"};
 
     void LoadSpeedCombo();
     void LoadGapCombo();
@@ -59,8 +76,9 @@ class PrinterSetup : public Page {
   private:
     // Ticked (1) disables the governed controls; clear (0) enables them and clears
     // ExitAsked; any other value changes nothing.
-    void applyIgnoreBox(const std::string& box, const std::vector<std::string>& governed);
-    void showShift(const char* scroll, const char* unit, const char* label);
+    void applyIgnoreBox(const ui::ControlRef& box, std::initializer_list<ui::ControlRef> governed);
+    void showShift(const ui::ControlRef& scroll, const ui::ControlRef& unit,
+                   const ui::ControlRef& label);
     bool AskSaveWizardSettings();
     void ShowSaveDialog();
 };

@@ -4,7 +4,9 @@
 #include "osprey/core/RegEdit.h"
 #include "osprey/core/Snmp.h"
 #include "osprey/pages/Pages.h"
+#include "osprey/pages/PrinterSetup.h"
 #include "platform/net/Udp.h"
+#include "platform/sys/Strings.h"
 #include "platform/ui/App.h"
 
 #include <algorithm>
@@ -46,14 +48,6 @@ std::string frontPanelText(const std::string& line1, const std::string& line2) {
     return "\t" + line1 + "\r\n\t" + line2;
 }
 
-std::string trimBlanks(const std::string& text) {
-    std::size_t b = text.find_first_not_of(' ');
-    if (b == std::string::npos)
-        return "";
-    std::size_t e = text.find_last_not_of(' ');
-    return text.substr(b, e - b + 1);
-}
-
 bool isPrinterHost(const std::string& text) {
     if (text.empty() || text.size() > 253)
         return false;
@@ -79,9 +73,9 @@ void ProgressDlg::Build() {
     label("Label1", "Processing Request").asHeading();
     label("Label4", "Printer configuration in progress. Please wait.");
     label("Label2", "Progress Meter:");
-    progressBar("ProgressBar", 0, 100);
+    progressBar(ProgressBar, 0, 100);
     label("Label3", "Status Log:");
-    textBox("StatusLog").setMultiLine(true).layout().height = 160;
+    textBox(StatusLog).setMultiLine(true).layout().height = 160;
 }
 
 void ProgressDlg::Form_QueryUnload(int& cancel, int unloadMode) {
@@ -102,16 +96,16 @@ void ProgressDlg::log(const std::string& message) {
 }
 
 void ProgressDlg::appendStatus(const std::string& line) {
-    ui::Control& status = ctl("StatusLog");
+    ui::Control& status = *StatusLog;
     status.setText(status.text() + "\r\n" + line);
 }
 
 void ProgressDlg::setStatus(const std::string& text) {
-    ctl("StatusLog").setText(text);
+    StatusLog->setText(text);
 }
 
 void ProgressDlg::setBar(int value) {
-    ctl("ProgressBar").setValue(value);
+    ProgressBar->setValue(value);
 }
 
 void ProgressDlg::pollSocket() {
@@ -179,7 +173,7 @@ void ProgressDlg::Start_Job() {
     setStatus("Initializing ....");
 
     // Reading the box creates the setup page when it does not exist yet.
-    const int emulationIgnored = pages().form("PrinterSetup").ctl("EmulationCB").value();
+    const int emulationIgnored = pages().getPrinterSetup().EmulationCB->value();
     if (!ws.PrinterError && emulationIgnored == 0) {
         const std::int16_t slot = ws.SaveCfgNumber;
         setBar(0);
@@ -327,7 +321,7 @@ void ProgressDlg::snmpSend(const std::string& Destination, const std::string& Co
     if (!request || snmpEncode(*request, ws.SnmpSendBuffer) == 0)
         throw SnmpError("cannot encode the request for " + OID + ": " + error);
 
-    const std::string host = trimBlanks(Destination);
+    const std::string host = sys::trim(Destination);
     if (!isPrinterHost(host))
         throw SnmpError("not a printer address: [" + host + "]");
     if (!pwSocket_) {
@@ -402,7 +396,7 @@ std::string ProgressDlg::Get_SNMP_Status(const std::string& sIPAddress) {
             if (stopped())
                 return "";
             if (core().ws.SnmpResult.empty())
-                throw SnmpError("no reply from " + trimBlanks(sIPAddress) + " to " + oids[i]);
+                throw SnmpError("no reply from " + sys::trim(sIPAddress) + " to " + oids[i]);
             if (replyErrorStatus_ != 0) {
                 // The interface has no such line (its error reply holds no value): no panel
                 // text, as when the printer does not answer at all.

@@ -34,8 +34,6 @@ std::string frontPanelText(const std::string& line1, const std::string& line2);
 // (letters, digits, ".", "-" and ":" only, and one "%" before a link-local address's
 // interface; at most 253 characters), so a stray registry value never reaches the socket.
 bool isPrinterHost(const std::string& text);
-// The address as the query uses it: trimmed of blanks.
-std::string trimBlanks(const std::string& text);
 
 // "Progress Monitor": the last page. Start_Job runs the configuration sequence in one go:
 // each step is one command job through the spooler, then a check that the printer took it.
@@ -45,6 +43,9 @@ class ProgressDlg : public Page {
   public:
     ProgressDlg(Core& core, OspreyPages& pages);
     ~ProgressDlg() override;
+
+    ui::ControlRef ProgressBar{*this, "ProgressBar"};
+    ui::ControlRef StatusLog{*this, "StatusLog"};
 
     // Runs the whole sequence (called by the finish page right after it shows this page).
     void Start_Job();

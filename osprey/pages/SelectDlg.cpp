@@ -18,36 +18,36 @@ void SelectDlg::Build() {
     setCaption("Select Operation");
     label("Label1", "Select Wizard Operation").asHeading();
     label("Label2", "Please specify what settings you would like to configure with this wizard.");
-    option("CfgNic", "&Network interface card (NIC) settings");
+    option(CfgNic, "&Network interface card (NIC) settings");
     label("Label3", "Configure Ethernet or Wireless network adapter settings.");
-    option("CfgPrinter", "&Printer Settings");
+    option(CfgPrinter, "&Printer Settings");
     label("Label4", "Configure basic printer settings");
     label("Label5", "Select this option only after the NIC settings have been configured and a "
                     "Windows driver for the printer has been installed.");
-    button("Prev", "< Back").asBack().onClick = [this] { Prev_Click(); };
-    button("Next", "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };
-    button("Cancel", "Cancel").beside().setCancel(true).onClick = [this] { Cancel_Click(); };
+    button(Prev, "< Back").asBack().onClick = [this] { Prev_Click(); };
+    button(Next, "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };
+    button(Cancel, "Cancel").beside().setCancel(true).onClick = [this] { Cancel_Click(); };
 }
 
 void SelectDlg::Form_Load() {
-    ctl("CfgNic").setValue(1);
+    CfgNic->setValue(1);
 }
 
 void SelectDlg::Next_Click() {
     pages().getIntro().Unload();
     pages().getHaldenIntro().Unload();
     Hide();
-    if (ctl("CfgPrinter").checked()) {
+    if (CfgPrinter->checked()) {
         // A fresh selection page fills its list and marks an entry in its load.
         pages().getSelection().Show();
         if (!core().ws.SelectedPrinter.empty())
             Unload();
         else
             No_Driver_Found();
-    } else if (ctl("CfgNic").checked()) {
+    } else if (CfgNic->checked()) {
         if (RunKestrel()) {
             Hide();
-            ctl("CfgPrinter").setValue(1);
+            CfgPrinter->setValue(1);
             Show();
         }
     }

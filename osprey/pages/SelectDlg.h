@@ -10,6 +10,12 @@ class SelectDlg : public Page {
   public:
     SelectDlg(Core& core, OspreyPages& pages) : Page(core, pages, "SelectDlg") {}
 
+    ui::ControlRef CfgNic{*this, "CfgNic"}; // run Kestrel
+    ui::ControlRef CfgPrinter{*this, "CfgPrinter"};
+    ui::ControlRef Prev{*this, "Prev"};
+    ui::ControlRef Next{*this, "Next"};
+    ui::ControlRef Cancel{*this, "Cancel"};
+
     void Next_Click();
     void Prev_Click();
     void Cancel_Click();

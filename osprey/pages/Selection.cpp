@@ -28,14 +28,14 @@ void Selection::Build() {
     label("Label1", "Printer Selection").asHeading();
     label("SelectionLabel", "Select a printer to configure");
     label("Label2", "Please select a printer to configure.");
-    listBox("PrinterList", {}).onClick = [this] { PrinterList_Click(); };
+    listBox(PrinterList, {}).onClick = [this] { PrinterList_Click(); };
     label("PrtNameLabel",
           "Note:  If the desired printer is not displayed in this list,  then the driver for this "
           "printer was not properly installed. Please exit this wizard, reinstall the driver for "
           "the printer, and then restart this wizard.");
-    button("Prev", "< Back").asBack().onClick = [this] { Prev_Click(); };
-    button("Next", "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };
-    button("Cancel", "Cancel").beside().setCancel(true).onClick = [this] { Cancel_Click(); };
+    button(Prev, "< Back").asBack().onClick = [this] { Prev_Click(); };
+    button(Next, "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };
+    button(Cancel, "Cancel").beside().setCancel(true).onClick = [this] { Cancel_Click(); };
 }
 
 void Selection::Form_Load() {
@@ -56,7 +56,7 @@ void Selection::Load_PrinterList() {
     const std::string mark = spool.currentPrinter();
     log("Default Printer= " + mark);
 
-    ui::Control& list = ctl("PrinterList");
+    ui::Control& list = *PrinterList;
     int j = 0;
     int markIndex = 0;
     const auto installed = spool.printers();
@@ -85,7 +85,7 @@ void Selection::Load_PrinterList() {
 }
 
 void Selection::PrinterList_Click() {
-    ui::Control& list = ctl("PrinterList");
+    ui::Control& list = *PrinterList;
     const int i = list.listIndex();
     core().ws.SelectedPrinter = i >= 0 ? list.list(i) : std::string();
 }
@@ -117,7 +117,7 @@ void Selection::Next_Click() {
     if (ws.SelectedPrinter.empty()) {
         app().MsgBox("No Printer Selected.\r\nYou must select a printer to continue.",
                      ui::mb::OkOnly, title);
-        ctl("PrinterList").setFocus();
+        PrinterList->setFocus();
         return;
     }
     if (failure != spooler::err::None) {
@@ -142,7 +142,7 @@ void Selection::Next_Click() {
 
 void Selection::Prev_Click() {
     SelectDlg& choice = pages().getSelectDlg();
-    choice.ctl("CfgPrinter").setValue(1);
+    choice.CfgPrinter->setValue(1);
     choice.Show();
     Unload();
 }

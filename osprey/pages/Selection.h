@@ -15,6 +15,11 @@ class Selection : public Page {
   public:
     Selection(Core& core, OspreyPages& pages) : Page(core, pages, "Selection") {}
 
+    ui::ControlRef PrinterList{*this, "PrinterList"};
+    ui::ControlRef Prev{*this, "Prev"};
+    ui::ControlRef Next{*this, "Next"};
+    ui::ControlRef Cancel{*this, "Cancel"};
+
     void Load_PrinterList();
     void PrinterList_Click();
     void Next_Click();

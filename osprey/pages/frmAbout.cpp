@@ -50,24 +50,24 @@ bool GetKeyValue(registry::Registry& reg, registry::Root KeyRoot, const std::str
 }
 
 void AboutBox::Build() {
-    image("picIcon", icon_).onClick = [this] { picIcon_Click(); };
-    label("lblTitle", "Product Name").beside().onClick = [this] { lblTitle_Click(); };
-    label("lblVersion", "");
+    image(picIcon, icon_).onClick = [this] { picIcon_Click(); };
+    label(lblTitle, "Product Name").beside().onClick = [this] { lblTitle_Click(); };
+    label(lblVersion, "");
     label("lblDescription",
           "This application will help guide you through the process of configuring your printer");
     add(ui::ControlKind::Line, "Line1", 0);
     add(ui::ControlKind::Line, "Line1", 1);
-    label("lblCopyright", "");
-    button("cmdOK", "OK").setDefault(true).setCancel(true).onClick = [this] { cmdOK_Click(); };
-    button("cmdSysInfo", "&System Info...").beside().onClick = [this] { cmdSysInfo_Click(); };
+    label(lblCopyright, "");
+    button(cmdOK, "OK").setDefault(true).setCancel(true).onClick = [this] { cmdOK_Click(); };
+    button(cmdSysInfo, "&System Info...").beside().onClick = [this] { cmdSysInfo_Click(); };
 }
 
 void AboutBox::Form_Load() {
     const std::string title = core().ProgramTitle();
     setCaption("About " + title);
-    ctl("lblVersion").setCaption(versionPrefix_ + printpath::VersionText());
-    ctl("lblTitle").setCaption(title);
-    ctl("lblCopyright").setCaption(Core::CopyrightText() + "\r\nAll rights reserved");
+    lblVersion->setCaption(versionPrefix_ + printpath::VersionText());
+    lblTitle->setCaption(title);
+    lblCopyright->setCaption(Core::CopyrightText() + "\r\nAll rights reserved");
 }
 
 void AboutBox::cmdOK_Click() {

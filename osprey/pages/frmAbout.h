@@ -17,6 +17,13 @@ class AboutBox : public Page {
         setDialogWindow(true);
     }
 
+    ui::ControlRef picIcon{*this, "picIcon"};
+    ui::ControlRef lblTitle{*this, "lblTitle"};
+    ui::ControlRef lblVersion{*this, "lblVersion"};
+    ui::ControlRef lblCopyright{*this, "lblCopyright"};
+    ui::ControlRef cmdOK{*this, "cmdOK"};
+    ui::ControlRef cmdSysInfo{*this, "cmdSysInfo"};
+
     void cmdOK_Click();
     void cmdSysInfo_Click();
     // Hidden switches of the debug log; nothing on the screen shows them.

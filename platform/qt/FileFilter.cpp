@@ -1,46 +1,20 @@
 #include "platform/qt/FileFilter.h"
 
+#include "platform/sys/Strings.h"
+
 namespace uiqt {
-
-namespace {
-
-std::string trim(const std::string& s) {
-    std::size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos)
-        return {};
-    std::size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
-}
-
-std::vector<std::string> split(const std::string& s, char sep) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t at = s.find(sep, start);
-        parts.push_back(s.substr(start, at == std::string::npos ? std::string::npos : at - start));
-        if (at == std::string::npos)
-            return parts;
-        start = at + 1;
-    }
-}
-
-bool endsWith(const std::string& s, const std::string& tail) {
-    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-} // namespace
 
 std::vector<std::string> toQtNameFilters(const std::string& filter) {
     std::vector<std::string> out;
     if (filter.empty())
         return out;
-    std::vector<std::string> parts = split(filter, '|');
+    const auto parts = sys::splitOn(filter, '|');
     for (std::size_t i = 0; i < parts.size(); i += 2) {
-        std::string desc = trim(parts[i]);
+        const std::string desc = sys::trim(parts[i], " \t");
         std::string patterns;
         if (i + 1 < parts.size())
-            for (const std::string& p : split(parts[i + 1], ';')) {
-                std::string one = trim(p);
+            for (auto p : sys::splitOn(parts[i + 1], ';')) {
+                const std::string one = sys::trim(p, " \t");
                 if (one.empty())
                     continue;
                 if (!patterns.empty())
@@ -52,7 +26,7 @@ std::vector<std::string> toQtNameFilters(const std::string& filter) {
         if (desc.empty() && patterns == "*" && i + 1 >= parts.size())
             continue; // a trailing "|"
         std::string tail = "(" + patterns + ")";
-        if (endsWith(desc, tail))
+        if (desc.ends_with(tail))
             out.push_back(desc);
         else if (desc.empty())
             out.push_back(tail);

@@ -445,6 +445,9 @@ Control& Form::progressBar(const ControlRef& c, int min, int max) {
 Control& Form::scrollBar(const ControlRef& c, int min, int max) {
     return scrollBar(builtIn(c), min, max);
 }
+Control& Form::line(const ControlRef& c) {
+    return add(ControlKind::Line, builtIn(c), c.index());
+}
 
 std::vector<std::string> Form::unbuiltMembers() {
     load();

@@ -113,6 +113,7 @@ class Form {
     Control& image(const ControlRef& c, const std::string& picture);
     Control& progressBar(const ControlRef& c, int min = 0, int max = 100);
     Control& scrollBar(const ControlRef& c, int min, int max);
+    Control& line(const ControlRef& c);
 
     // Set in the constructor: the colour text boxes start with, and the window kind.
     void setTextBoxColour(std::uint32_t colour) { textBoxColour_ = colour; }

@@ -5,8 +5,6 @@
 #include "tests/e2e/PrivateCups.h"
 
 #include "osprey/core/Core.h"
-#include "osprey/pages/Pages.h"
-#include "osprey/pages/ProgressDlg.h"
 #include "platform/registry/MemoryRegistry.h"
 #include "platform/spooler/cups/CupsSpooler.h"
 #include "platform/sys/System.h"
@@ -103,10 +101,10 @@ class OspreyE2E : public PrivateCupsTest {
         }
     }
 
-    ui::Form& page(const std::string& name) { return wizard->pages.form(name); }
-    void click(const std::string& form, const std::string& control) {
-        ui::Control& c = page(form).ctl(control);
-        ASSERT_TRUE(c.enabled() && c.visible()) << form << "." << control;
+    osprey::OspreyPages& pages() { return wizard->pages; }
+    void click(const ui::ControlRef& control) {
+        ui::Control& c = *control;
+        ASSERT_TRUE(c.enabled() && c.visible()) << c.form().name() << "." << control.name();
         wizard->app.dispatch([&c] { c.userClick(); });
     }
     std::string shown() {
@@ -119,24 +117,24 @@ class OspreyE2E : public PrivateCupsTest {
     void walkToFinish() {
         wizard->app.dispatch([&] { wizard->core.Main(""); });
         ASSERT_EQ(shown(), "Intro");
-        click("Intro", "Next");
-        click("SelectDlg", "CfgPrinter");
-        click("SelectDlg", "Next");
+        click(pages().getIntro().Next);
+        click(pages().getSelectDlg().CfgPrinter);
+        click(pages().getSelectDlg().Next);
         ASSERT_EQ(shown(), "Selection");
         // The queue's make and model is the supported driver name, so it is offered.
-        ASSERT_EQ(page("Selection").ctl("PrinterList").items(), std::vector<std::string>{kQueue});
-        click("Selection", "Next");
+        ASSERT_EQ(pages().getSelection().PrinterList->items(), std::vector<std::string>{kQueue});
+        click(pages().getSelection().Next);
         ASSERT_EQ(shown(), "LoadDlg");
-        click("LoadDlg", "Next");
+        click(pages().getLoadDlg().Next);
         ASSERT_EQ(shown(), "Operation");
-        click("Operation", "Next");
+        click(pages().getOperation().Next);
         ASSERT_EQ(shown(), "PrinterSetup");
-        click("PrinterSetup", "PrintSpeedCB");
-        ui::Control& speed = page("PrinterSetup").ctl("PrintSpeedCombo");
-        wizard->app.dispatch([&] { ASSERT_TRUE(speed.userSelect(3)); });
+        auto& setup = pages().getPrinterSetup();
+        click(setup.PrintSpeedCB);
+        wizard->app.dispatch([&] { ASSERT_TRUE(setup.PrintSpeedCombo->userSelect(3)); });
         wizard->boxes.expectContaining("Save Wizard Settings", "Would you like to save",
                                        ui::mb::No);
-        click("PrinterSetup", "Finish");
+        click(setup.Finish);
         ASSERT_EQ(shown(), "FinishDialog");
         wizard->boxes.expectContaining("Calibration Required", "require calibration", ui::mb::Yes);
     }
@@ -156,7 +154,7 @@ class OspreyE2E : public PrivateCupsTest {
 
     // Starts the run and lets it go on until the program ends or `done` holds.
     void run(const std::function<bool()>& done) {
-        click("FinishDialog", "OKButton");
+        click(pages().getFinishDialog().OKButton);
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (!wizard->app.ended() && !done() && std::chrono::steady_clock::now() < deadline) {
             wizard->app.runFor(100);
@@ -215,10 +213,10 @@ TEST_F(OspreyE2E, AStepTheDeviceStopsTakingReturnsToSetupWithThePanelText) {
     // The device takes the settings and their probe, then stops.
     cups->takeThenRefuse(Scheme::Parallel, "lp0", 2);
 
-    run([&] { return wizard->boxes.allShown() && page("PrinterSetup").visible(); });
+    run([&] { return wizard->boxes.allShown() && pages().getPrinterSetup().visible(); });
 
     EXPECT_FALSE(wizard->app.ended());
-    EXPECT_TRUE(page("PrinterSetup").visible());
+    EXPECT_TRUE(pages().getPrinterSetup().visible());
     EXPECT_EQ(cups->received(Scheme::Parallel, "lp0"), kSettingsJob + kProbeJob);
     EXPECT_EQ(wizard->agent.asked.size(), 3u);
     auto queue = wizard->spooler->jobs(kQueue);
@@ -232,20 +230,21 @@ TEST_F(OspreyE2E, AFailedSelectionKeepsThePageAndNoJobReachesAnotherPrinter) {
     cups->addDevice(Scheme::Parallel, "lp1");
     ASSERT_EQ(wizard->spooler->addPrinter("LabelV7A", kDriver, "LPT2:"), 0) << cups->errorLog();
     wizard->app.dispatch([&] { wizard->core.Main(""); });
-    click("Intro", "Next");
-    click("SelectDlg", "CfgPrinter");
-    click("SelectDlg", "Next");
-    ASSERT_EQ(page("Selection").ctl("PrinterList").items().size(), 2u);
+    click(pages().getIntro().Next);
+    click(pages().getSelectDlg().CfgPrinter);
+    click(pages().getSelectDlg().Next);
+    auto& selection = pages().getSelection();
+    ASSERT_EQ(selection.PrinterList->items().size(), 2u);
     ASSERT_EQ(wizard->core.ws.SelectedPrinter, kQueue);
     wizard->boxes.expectContaining("Osprey", "did not answer in time")
         .expectContaining("Osprey", "Not defined on this Workstation.");
     {
         SuspendedScheduler stopped(*cups);
-        click("Selection", "Next");
+        click(selection.Next);
     }
     EXPECT_EQ(shown(), "Selection");
     ASSERT_EQ(wizard->spooler->deletePrinter(kQueue), 0);
-    click("Selection", "Next");
+    click(selection.Next);
     EXPECT_TRUE(wizard->boxes.allShown());
     EXPECT_EQ(shown(), "Selection");
     EXPECT_FALSE(wizard->core.SendNullCmd()) << "a job the program might still send";

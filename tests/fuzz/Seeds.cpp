@@ -106,24 +106,24 @@ std::string ospreyFile(int width, const std::function<void(fuzz::OspreyRun&)>& f
 void ospreySeeds(Corpus& c) {
     c.add(ospreyFile(4, [](fuzz::OspreyRun&) {}));
     c.add(ospreyFile(6, [](fuzz::OspreyRun& r) {
-        auto& o = r.pages.form("Operation");
-        auto& s = r.pages.form("PrinterSetup");
-        o.ctl("MediaTypeCB").setValue(0);
-        o.ctl("MediaSizeCB").setValue(0);
+        auto& o = r.pages.operation();
+        auto& s = r.pages.printerSetup();
+        o.MediaTypeCB->setValue(0);
+        o.MediaSizeCB->setValue(0);
         // A custom length, as the custom size dialog appends it.
         auto& ws = r.core.ws;
-        o.ctl("LabelLengthCombo").addItem("2.4\" (61.0mm)");
+        o.LabelLengthCombo->addItem("2.4\" (61.0mm)");
         ws.nLabelLength = static_cast<std::int16_t>(ws.nLabelLength + 1);
         ws.LabelLengthKVT.resize(static_cast<std::size_t>(ws.nLabelLength) + 1);
         ws.LabelLengthKVT.back() = "02400";
-        o.ctl("LabelLengthCombo").setListIndex(ws.nLabelLength);
-        s.ctl("HorzCB").setValue(0);
-        s.ctl("HorzShiftHScroll").setValue(-20);
-        s.ctl("EmulationCB").setValue(0);
+        o.LabelLengthCombo->setListIndex(ws.nLabelLength);
+        s.HorzCB->setValue(0);
+        s.HorzShiftHScroll->setValue(-20);
+        s.EmulationCB->setValue(0);
     }));
     c.add(ospreyFile(8, [](fuzz::OspreyRun& r) {
-        r.pages.form("Operation").ctl("DispenseCB").setValue(0);
-        r.pages.form("Operation").ctl("DispenseCombo").setListIndex(3);
+        r.pages.operation().DispenseCB->setValue(0);
+        r.pages.operation().DispenseCombo->setListIndex(3);
     }));
 }
 

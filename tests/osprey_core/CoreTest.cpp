@@ -82,9 +82,6 @@ class CoreTest : public ::testing::Test {
 
     // Runs code as an event; true when it returned (false when the program ended in it).
     bool run(const std::function<void()>& f) { return h.returns(f); }
-    ui::Control& ctl(const std::string& page, const std::string& name) {
-        return pages.page(page).ctl(name);
-    }
     std::string file(const std::string& name) const { return (dir.path / name).string(); }
     std::vector<std::string> documents() const {
         std::vector<std::string> out;
@@ -239,7 +236,7 @@ TEST_F(CoreTest, SaveQuestionNoRestoresTheCdMenuOnceAndEnds) {
     core.ws.CdMenuMode = true;
     core.ws.CdMenuProgram = "Dunlin.exe";
     core.ws.CdMenuArg = "D menu";
-    ctl("PrinterSetup", "GapCB").setValue(0);
+    pages.printerSetup().GapCB->setValue(0);
     h.boxes.expect("Leaving Wizard Without Saving Settings",
                    "You are about to exit this wizard after making changes.\r\n"
                    "Once you exit, all of your settings will be lost.\r\n"
@@ -253,7 +250,7 @@ TEST_F(CoreTest, SaveQuestionNoRestoresTheCdMenuOnceAndEnds) {
 }
 
 TEST_F(CoreTest, SaveQuestionYesOpensTheDialogAndTheNextExitEnds) {
-    ctl("Operation", "OrientationCB").setValue(0);
+    pages.operation().OrientationCB->setValue(0);
     h.boxes.expectContaining("Leaving Wizard Without Saving Settings", "save your settings",
                              mb::Yes);
     ASSERT_TRUE(run([&] { core.ExitWizard(); }));
@@ -299,10 +296,10 @@ TEST_F(CoreTest, FatalPrinterErrorLeaves) {
 // ---------------------------------------------------------------- jobs and print path
 
 TEST_F(CoreTest, SettingsJobGoesToTheCurrentPrinter) {
-    ctl("Operation", "MediaTypeCB").setValue(0);
-    ctl("PrinterSetup", "GapCB").setValue(0);
-    ctl("PrinterSetup", "VertCB").setValue(0);
-    ctl("PrinterSetup", "VertShiftHScroll").setValue(-7);
+    pages.operation().MediaTypeCB->setValue(0);
+    pages.printerSetup().GapCB->setValue(0);
+    pages.printerSetup().VertCB->setValue(0);
+    pages.printerSetup().VertShiftHScroll->setValue(-7);
     EXPECT_EQ(core.SendCfgCmd(), Core::CfgSend::Sent);
     EXPECT_EQ(documents(), std::vector<std::string>{
                                "!KVT_SETUP\r\nENGINE-MODE;X\r\nENGINE-IMAGE_SHFT_V;-70\r\n"
@@ -318,18 +315,18 @@ TEST_F(CoreTest, JobsGoToTheChosenPrinterOrNowhere) {
 }
 
 TEST_F(CoreTest, SettingsJobWithNothingOrAnInvalidEntrySendsNothing) {
-    ctl("PrinterSetup", "EmulationCB").setValue(0);
+    pages.printerSetup().EmulationCB->setValue(0);
     EXPECT_EQ(core.SendCfgCmd(), Core::CfgSend::Nothing);
     // A setting the user asked for that cannot be sent is a failure, not "nothing to send".
-    ctl("Operation", "DispenseCB").setValue(0);
-    ctl("Operation", "OrientationCB").setValue(0);
-    ctl("Operation", "OrientationCombo").setListIndex(-1);
+    pages.operation().DispenseCB->setValue(0);
+    pages.operation().OrientationCB->setValue(0);
+    pages.operation().OrientationCombo->setListIndex(-1);
     EXPECT_EQ(core.SendCfgCmd(), Core::CfgSend::Failed);
     EXPECT_TRUE(spool.documents().empty());
 }
 
 TEST_F(CoreTest, StepJobsAndTheEmulationSwitch) {
-    ctl("PrinterSetup", "EmulationCombo").setListIndex(3); // NQL
+    pages.printerSetup().EmulationCombo->setListIndex(3); // NQL
     EXPECT_TRUE(core.SendEmuCmd(4));
     EXPECT_TRUE(core.LoadCfgCmd(4));
     EXPECT_TRUE(core.SendCalibrateCmd());
@@ -348,10 +345,10 @@ TEST_F(CoreTest, BuildersReportAJobThatDidNotGoOutWhole) {
     EXPECT_FALSE(core.SendCalibrateCmd());
     spool.failWriteAt(Stage::End, spooler::err::AccessDenied);
     EXPECT_FALSE(core.SendSaveCfgCmd(1));
-    ctl("Operation", "MediaTypeCB").setValue(0);
+    pages.operation().MediaTypeCB->setValue(0);
     spool.failWriteAt(Stage::Start, spooler::err::AccessDenied);
     EXPECT_EQ(core.SendCfgCmd(), Core::CfgSend::Failed);
-    ctl("PrinterSetup", "EmulationCombo").setListIndex(0);
+    pages.printerSetup().EmulationCombo->setListIndex(0);
     core.ws.EmulationCmds[0].clear(); // an entry without a switch line: nothing goes out
     EXPECT_FALSE(core.SendEmuCmd(1));
     EXPECT_EQ(core.SendCfgCmd(), Core::CfgSend::Sent);
@@ -387,16 +384,16 @@ TEST_F(CoreTest, LogSwitchWritesPrintPathLinesAndDumps) {
 class SettingsFileCore : public CoreTest {
   protected:
     void changeSomeSettings() {
-        ctl("Operation", "MediaTypeCB").setValue(0);
-        ctl("Operation", "MediaTypeCombo").setListIndex(0);
-        ctl("Operation", "DispenseCB").setValue(0);
-        ctl("Operation", "DispenseCombo").setListIndex(3);
-        ctl("PrinterSetup", "HorzCB").setValue(0);
-        ctl("PrinterSetup", "HorzShiftHScroll").setValue(-35);
-        ctl("PrinterSetup", "EmulationCombo").setListIndex(6);
+        pages.operation().MediaTypeCB->setValue(0);
+        pages.operation().MediaTypeCombo->setListIndex(0);
+        pages.operation().DispenseCB->setValue(0);
+        pages.operation().DispenseCombo->setListIndex(3);
+        pages.printerSetup().HorzCB->setValue(0);
+        pages.printerSetup().HorzShiftHScroll->setValue(-35);
+        pages.printerSetup().EmulationCombo->setListIndex(6);
     }
     void addCustomLength(const std::string& value, const std::string& entry) {
-        ctl("Operation", "LabelLengthCombo").addItem(entry);
+        pages.operation().LabelLengthCombo->addItem(entry);
         core.ws.nLabelLength = static_cast<std::int16_t>(core.ws.nLabelLength + 1);
         core.ws.LabelLengthKVT.resize(static_cast<std::size_t>(core.ws.nLabelLength) + 1);
         core.ws.LabelLengthKVT[static_cast<std::size_t>(core.ws.nLabelLength)] = value;
@@ -513,17 +510,17 @@ TEST_F(SettingsFileCore, CustomSizesUpToTheLargestTableIndex) {
         EXPECT_EQ(load(file("many.osp")), r.loads) << r.lengths << " " << r.widths;
         EXPECT_TRUE(h.boxes.allShown());
         const int lengths = r.loads ? 7 + r.lengths : 7, widths = r.loads ? 5 + r.widths : 5;
-        EXPECT_EQ(ctl("Operation", "LabelLengthCombo").listCount(), lengths);
-        EXPECT_EQ(ctl("Operation", "LabelLengthCombo").listIndex(), r.loads ? lengths - 1 : 5);
-        EXPECT_EQ(ctl("Operation", "LabelWidthCombo").listCount(), widths);
+        EXPECT_EQ(pages.operation().LabelLengthCombo->listCount(), lengths);
+        EXPECT_EQ(pages.operation().LabelLengthCombo->listIndex(), r.loads ? lengths - 1 : 5);
+        EXPECT_EQ(pages.operation().LabelWidthCombo->listCount(), widths);
         EXPECT_EQ(core.ws.nLabelLength, lengths - 1);
         EXPECT_EQ(core.ws.nLabelWidth, widths - 1);
-        EXPECT_EQ(ctl("Operation", "MediaTypeCB").value(), r.loads ? 0 : 1);
+        EXPECT_EQ(pages.operation().MediaTypeCB->value(), r.loads ? 0 : 1);
     }
 }
 
 TEST_F(SettingsFileCore, TypedSizeIsSavedWithoutEntry) {
-    ctl("Operation", "LabelWidthCombo").setListIndex(-1);
+    pages.operation().LabelWidthCombo->setListIndex(-1);
     h.boxes.expectContaining("Notice", "successfully saved");
     ASSERT_TRUE(save(file("a.osp")));
     EXPECT_EQ(readAll(dir.path / "a.osp").substr(36, 4), n16(-1));
@@ -532,23 +529,23 @@ TEST_F(SettingsFileCore, TypedSizeIsSavedWithoutEntry) {
 TEST_F(SettingsFileCore, RoundTripRestoresControlsAndCustomSizes) {
     changeSomeSettings();
     addCustomLength("02400", "2.4\" (61.0mm)");
-    ctl("Operation", "LabelLengthCombo").setListIndex(7);
+    pages.operation().LabelLengthCombo->setListIndex(7);
     h.boxes.expectContaining("Notice", "successfully saved");
     ASSERT_TRUE(save(file("a.osp")));
 
     reloadPages();
     ASSERT_TRUE(load(file("a.osp")));
-    EXPECT_EQ(ctl("Operation", "MediaTypeCB").value(), 0);
-    EXPECT_EQ(ctl("Operation", "MediaTypeCombo").listIndex(), 0);
-    EXPECT_EQ(ctl("Operation", "DispenseCombo").listIndex(), 3);
-    EXPECT_EQ(ctl("Operation", "LabelLengthCombo").listCount(), 8);
-    EXPECT_EQ(ctl("Operation", "LabelLengthCombo").list(7), "2.4\" (61.0mm)");
-    EXPECT_EQ(ctl("Operation", "LabelLengthCombo").listIndex(), 7);
+    EXPECT_EQ(pages.operation().MediaTypeCB->value(), 0);
+    EXPECT_EQ(pages.operation().MediaTypeCombo->listIndex(), 0);
+    EXPECT_EQ(pages.operation().DispenseCombo->listIndex(), 3);
+    EXPECT_EQ(pages.operation().LabelLengthCombo->listCount(), 8);
+    EXPECT_EQ(pages.operation().LabelLengthCombo->list(7), "2.4\" (61.0mm)");
+    EXPECT_EQ(pages.operation().LabelLengthCombo->listIndex(), 7);
     EXPECT_EQ(core.ws.nLabelLength, 7);
     EXPECT_EQ(core.ws.LabelLengthKVT.size(), 8u);
     EXPECT_EQ(core.ws.LabelLengthKVT[7], "02400");
-    EXPECT_EQ(ctl("PrinterSetup", "HorzShiftHScroll").value(), -35);
-    EXPECT_EQ(ctl("PrinterSetup", "EmulationCombo").listIndex(), 6);
+    EXPECT_EQ(pages.printerSetup().HorzShiftHScroll->value(), -35);
+    EXPECT_EQ(pages.printerSetup().EmulationCombo->listIndex(), 6);
 }
 
 TEST_F(SettingsFileCore, StoredLengthIndexPastTheListTakesTheLastEntry) {
@@ -557,7 +554,7 @@ TEST_F(SettingsFileCore, StoredLengthIndexPastTheListTakesTheLastEntry) {
                              n16(0) + n16(1) + n16(0) + n16(1) + n16(0);
     writeAll(dir.path / "b.osp", text("V2.0") + n16(4) + body);
     ASSERT_TRUE(load(file("b.osp")));
-    EXPECT_EQ(ctl("Operation", "LabelLengthCombo").listIndex(), 6);
+    EXPECT_EQ(pages.operation().LabelLengthCombo->listIndex(), 6);
 }
 
 TEST_F(SettingsFileCore, WidthMismatchLoadsNothing) {
@@ -572,7 +569,7 @@ TEST_F(SettingsFileCore, WidthMismatchLoadsNothing) {
                    "Saved settings not loaded.\r\n\r\n",
                    mb::Ok, mb::Critical);
     EXPECT_FALSE(load(file("a.osp")));
-    EXPECT_EQ(ctl("Operation", "MediaTypeCB").value(), 1);
+    EXPECT_EQ(pages.operation().MediaTypeCB->value(), 1);
 }
 
 TEST_F(SettingsFileCore, ForeignVersionAsksAndReadsOnWithoutWidth) {
@@ -584,10 +581,10 @@ TEST_F(SettingsFileCore, ForeignVersionAsksAndReadsOnWithoutWidth) {
                                  "All settings may not be restored\r\nDo you want to continue?";
     h.boxes.expect("File Exist Error", question, mb::No);
     EXPECT_FALSE(load(file("old.osp")));
-    EXPECT_EQ(ctl("Operation", "MediaTypeCB").value(), 1);
+    EXPECT_EQ(pages.operation().MediaTypeCB->value(), 1);
     h.boxes.expect("File Exist Error", question, mb::Yes);
     EXPECT_TRUE(load(file("old.osp")));
-    EXPECT_EQ(ctl("Operation", "MediaTypeCB").value(), 0); // the record after the version
+    EXPECT_EQ(pages.operation().MediaTypeCB->value(), 0); // the record after the version
 }
 
 TEST_F(SettingsFileCore, MissingFile) {
@@ -619,11 +616,11 @@ TEST_P(DamagedFile, ChangesNothing) {
                        "]\r\nUnable to load settings\r\n",
                    mb::Ok, mb::Critical);
     EXPECT_FALSE(load(file("bad.osp")));
-    EXPECT_EQ(ctl("Operation", "MediaTypeCB").value(), 1);
-    EXPECT_EQ(ctl("Operation", "MediaSizeCB").value(), 1);
-    EXPECT_EQ(ctl("Operation", "LabelLengthCombo").listCount(), 7);
+    EXPECT_EQ(pages.operation().MediaTypeCB->value(), 1);
+    EXPECT_EQ(pages.operation().MediaSizeCB->value(), 1);
+    EXPECT_EQ(pages.operation().LabelLengthCombo->listCount(), 7);
     EXPECT_EQ(core.ws.nLabelLength, 6);
-    EXPECT_EQ(ctl("Operation", "OrientationCB").value(), 1);
+    EXPECT_EQ(pages.operation().OrientationCB->value(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(

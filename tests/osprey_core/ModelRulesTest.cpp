@@ -1,5 +1,5 @@
 #include "osprey/core/ModelRules.h"
-#include "platform/ui/Form.h"
+#include "osprey/core/PageControls.h"
 #include "tests/support/Harness.h"
 
 #include <gtest/gtest.h>
@@ -146,31 +146,33 @@ TEST(ModelRules, LabelWidthAgainstThePrinterWidth) {
 }
 
 namespace {
-class SizePage : public ui::Form {
+// The media page's two size lists, its other controls left out.
+class SizePage : public ui::Form, public OperationControls {
   public:
-    using ui::Form::Form;
+    explicit SizePage(ui::App& app)
+        : ui::Form(app, "Operation"), OperationControls(static_cast<ui::Form&>(*this)) {}
 
   protected:
     void Build() override {
         std::vector<std::string> items(8, "size");
-        combo("LabelWidthCombo", ui::ComboStyle::Editable, items);
-        combo("LabelLengthCombo", ui::ComboStyle::Editable, items);
+        combo(LabelWidthCombo, ui::ComboStyle::Editable, items);
+        combo(LabelLengthCombo, ui::ComboStyle::Editable, items);
     }
 };
 } // namespace
 
 TEST(ModelRules, CheckLabelWidthResetsTheMediaPageLists) {
     testing_support::Harness h;
-    SizePage page(h.app, "Operation");
+    SizePage page(h.app);
     WizardState ws;
     ws.PrinterWidth = 4;
     ws.LabelWidthKVT = {"01500", "02000", "02500", "03000", "04100", "06600", "08500"};
-    page.ctl("LabelLengthCombo").setListIndex(2);
+    page.LabelLengthCombo->setListIndex(2);
     EXPECT_FALSE(CheckLabelWidth(ws, page)); // typed text: no width entry
-    EXPECT_EQ(page.ctl("LabelWidthCombo").listIndex(), 4);
-    EXPECT_EQ(page.ctl("LabelLengthCombo").listIndex(), 5);
+    EXPECT_EQ(page.LabelWidthCombo->listIndex(), 4);
+    EXPECT_EQ(page.LabelLengthCombo->listIndex(), 5);
     EXPECT_TRUE(CheckLabelWidth(ws, page));
-    page.ctl("LabelWidthCombo").setListIndex(5);
+    page.LabelWidthCombo->setListIndex(5);
     EXPECT_FALSE(CheckLabelWidth(ws, page));
-    EXPECT_EQ(page.ctl("LabelWidthCombo").listIndex(), 5);
+    EXPECT_EQ(page.LabelWidthCombo->listIndex(), 5);
 }

@@ -152,51 +152,48 @@ const char* const kExceeded = "Allowable Form Dimension(s) Exceeded!\r\n"
                               "The dimension(s) have been changed to reflect the "
                               "minimum/maximum allowable";
 
-class CustomDialogTest : public MediaPagesTest {
-  protected:
-    std::string box(const char* name) { return pages.getCustomDialog().ctl(name).text(); }
-};
+using CustomDialogTest = MediaPagesTest;
 
 TEST_F(CustomDialogTest, WidthAboveTheLimitIsCorrectedThenChosen) {
     printer(4);
     auto& dlg = openCustom();
-    h.setText(dlg, "WidthValueInch", "5");
+    h.setText(dlg.WidthValueInch, "5");
     h.boxes.expect("Notice", kExceeded);
-    h.click(dlg, "OKButton");
+    h.click(dlg.OKButton);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_TRUE(dlg.visible());
-    EXPECT_EQ(testing_support::Harness::focusOf(dlg), "WidthValueInch")
+    EXPECT_EQ(testing_support::Harness::focusOf(dlg), dlg.WidthValueInch.name())
         << "the size the message is about";
-    EXPECT_EQ(box("WidthValueInch"), "4.1");
-    EXPECT_EQ(box("WidthValueMM"), "104.14");
-    EXPECT_EQ(box("HeightValueInch"), "0"); // the stored length, written back
-    EXPECT_EQ(items("LabelWidthCombo").size(), 5u);
+    EXPECT_EQ(dlg.WidthValueInch->text(), "4.1");
+    EXPECT_EQ(dlg.WidthValueMM->text(), "104.14");
+    EXPECT_EQ(dlg.HeightValueInch->text(), "0"); // the stored length, written back
+    EXPECT_EQ(media().LabelWidthCombo->items().size(), 5u);
 
     // The second OK takes the corrected width; the length the user never typed stays out.
-    h.click(dlg, "OKButton");
+    h.click(dlg.OKButton);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_FALSE(dlg.loaded());
     EXPECT_TRUE(pages.getOperation().visible());
-    EXPECT_EQ(items("LabelWidthCombo").size(), 5u);
-    EXPECT_EQ(index("LabelWidthCombo"), 4);
-    EXPECT_EQ(items("LabelLengthCombo").size(), 7u);
-    EXPECT_EQ(index("LabelLengthCombo"), 5);
+    EXPECT_EQ(media().LabelWidthCombo->items().size(), 5u);
+    EXPECT_EQ(media().LabelWidthCombo->listIndex(), 4);
+    EXPECT_EQ(media().LabelLengthCombo->items().size(), 7u);
+    EXPECT_EQ(media().LabelLengthCombo->listIndex(), 5);
 }
 
 // A list whose last index is the largest 16-bit number takes no further size.
 TEST_F(CustomDialogTest, FullSizeListTakesNoNewSize) {
     printer(4);
-    auto& widths = pages.getOperation().ctl("LabelWidthCombo");
+    auto& widths = *pages.getOperation().LabelWidthCombo;
     while (widths.listCount() < 32768)
         widths.addItem("x");
     core.ws.nLabelWidth = 32767;
     core.ws.LabelWidthKVT.resize(32768);
     auto& dlg = openCustom();
-    h.setText(dlg, "WidthValueInch", "2.4");
+    h.setText(dlg.WidthValueInch, "2.4");
     h.boxes.expect("Notice", "No more custom sizes can be added.");
-    h.click(dlg, "OKButton");
+    h.click(dlg.OKButton);
     EXPECT_TRUE(h.boxes.allShown());
-    EXPECT_EQ(items("LabelWidthCombo").size(), 32768u);
+    EXPECT_EQ(media().LabelWidthCombo->items().size(), 32768u);
     EXPECT_EQ(core.ws.nLabelWidth, 32767);
     EXPECT_TRUE(pages.getOperation().visible());
 }
@@ -204,11 +201,11 @@ TEST_F(CustomDialogTest, FullSizeListTakesNoNewSize) {
 TEST_F(CustomDialogTest, MillimetresChooseAnExistingEntry) {
     printer(4);
     auto& dlg = openCustom();
-    h.setText(dlg, "WidthValueMM", "50.8");
-    h.click(dlg, "OKButton");
+    h.setText(dlg.WidthValueMM, "50.8");
+    h.click(dlg.OKButton);
     EXPECT_FALSE(dlg.loaded());
-    EXPECT_EQ(index("LabelWidthCombo"), 1);
-    EXPECT_EQ(items("LabelWidthCombo").size(), 5u);
+    EXPECT_EQ(media().LabelWidthCombo->listIndex(), 1);
+    EXPECT_EQ(media().LabelWidthCombo->items().size(), 5u);
     EXPECT_FLOAT_EQ(core.ws.CustomWidthInch, 2.0f);
     EXPECT_FLOAT_EQ(core.ws.CustomWidthMM, 50.8f);
 }
@@ -216,10 +213,10 @@ TEST_F(CustomDialogTest, MillimetresChooseAnExistingEntry) {
 TEST_F(CustomDialogTest, NewWidthIsAppendedWithItsTableValue) {
     printer(4);
     auto& dlg = openCustom();
-    h.setText(dlg, "WidthValueInch", "2.4");
-    h.click(dlg, "OKButton");
-    EXPECT_EQ(items("LabelWidthCombo").back(), "2.4\" (61.0mm)");
-    EXPECT_EQ(index("LabelWidthCombo"), 5);
+    h.setText(dlg.WidthValueInch, "2.4");
+    h.click(dlg.OKButton);
+    EXPECT_EQ(media().LabelWidthCombo->items().back(), "2.4\" (61.0mm)");
+    EXPECT_EQ(media().LabelWidthCombo->listIndex(), 5);
     EXPECT_EQ(core.ws.nLabelWidth, 5);
     EXPECT_EQ(core.ws.orgLabelWidth, 4);
     // The 6.6-inch slot a 4-inch list lacks gives way to the new entry.
@@ -228,10 +225,10 @@ TEST_F(CustomDialogTest, NewWidthIsAppendedWithItsTableValue) {
 
     // A second definition of the same size chooses it.
     auto& again = openCustom();
-    h.setText(again, "WidthValueInch", "2.4");
-    h.click(again, "OKButton");
-    EXPECT_EQ(items("LabelWidthCombo").size(), 6u);
-    EXPECT_EQ(index("LabelWidthCombo"), 5);
+    h.setText(again.WidthValueInch, "2.4");
+    h.click(again.OKButton);
+    EXPECT_EQ(media().LabelWidthCombo->items().size(), 6u);
+    EXPECT_EQ(media().LabelWidthCombo->listIndex(), 5);
 }
 
 TEST_F(CustomDialogTest, LengthLimits) {
@@ -243,65 +240,65 @@ TEST_F(CustomDialogTest, LengthLimits) {
     printer(8);
     for (const auto& c : cases) {
         auto& dlg = openCustom();
-        h.setText(dlg, "HeightValueInch", c.typed);
+        h.setText(dlg.HeightValueInch, c.typed);
         h.boxes.expect("Notice", kExceeded);
-        h.click(dlg, "OKButton");
+        h.click(dlg.OKButton);
         EXPECT_TRUE(h.boxes.allShown()) << c.typed;
-        EXPECT_EQ(box("HeightValueInch"), c.inch) << c.typed;
-        EXPECT_EQ(box("HeightValueMM"), c.mm) << c.typed;
-        h.click(dlg, "OKButton"); // accepted now
+        EXPECT_EQ(dlg.HeightValueInch->text(), c.inch) << c.typed;
+        EXPECT_EQ(dlg.HeightValueMM->text(), c.mm) << c.typed;
+        h.click(dlg.OKButton); // accepted now
         EXPECT_FALSE(dlg.loaded()) << c.typed;
     }
-    EXPECT_EQ(items("LabelLengthCombo"),
+    EXPECT_EQ(media().LabelLengthCombo->items(),
               (std::vector<std::string>{"1.0\" (25.4mm)", "1.5\" (38.1mm)", "2.0\" (50.8mm)",
                                         "3.0\" (76.2mm)", "4.0\" (101.6mm)", "6.0\" (152.4mm)",
                                         "8.0\" (203.2mm)", "0.3\" (6.4mm)", "99.0\" (2514.6mm)"}));
     EXPECT_EQ(core.ws.LabelLengthKVT[7], "00250"); // chosen again for the third case
     EXPECT_EQ(core.ws.LabelLengthKVT[8], "99000");
-    EXPECT_EQ(index("LabelLengthCombo"), 7);
+    EXPECT_EQ(media().LabelLengthCombo->listIndex(), 7);
     EXPECT_EQ(core.ws.nLabelLength, 8);
 }
 
 TEST_F(CustomDialogTest, InchesWinWhenBothWidthBoxesHoldText) {
     printer(6);
     auto& dlg = openCustom();
-    h.setText(dlg, "WidthValueInch", "3");
-    h.setText(dlg, "WidthValueMM", "100");
-    h.setText(dlg, "HeightValueMM", "152.4");
-    h.click(dlg, "OKButton");
+    h.setText(dlg.WidthValueInch, "3");
+    h.setText(dlg.WidthValueMM, "100");
+    h.setText(dlg.HeightValueMM, "152.4");
+    h.click(dlg.OKButton);
     EXPECT_FALSE(dlg.loaded());
-    EXPECT_EQ(index("LabelWidthCombo"), 3);
+    EXPECT_EQ(media().LabelWidthCombo->listIndex(), 3);
     EXPECT_FLOAT_EQ(core.ws.CustomWidthMM, 76.2f);
-    EXPECT_EQ(index("LabelLengthCombo"), 5); // 6.0 inches
+    EXPECT_EQ(media().LabelLengthCombo->listIndex(), 5); // 6.0 inches
     EXPECT_FLOAT_EQ(core.ws.CustomLengthInch, 6.0f);
 }
 
 TEST_F(CustomDialogTest, CancelAndCloseBoxChangeNothing) {
     printer(4);
     auto& dlg = openCustom();
-    h.setText(dlg, "WidthValueInch", "2.4");
-    h.click(dlg, "CancelButton");
+    h.setText(dlg.WidthValueInch, "2.4");
+    h.click(dlg.CancelButton);
     EXPECT_FALSE(dlg.loaded());
     EXPECT_TRUE(pages.getOperation().visible());
-    EXPECT_EQ(items("LabelWidthCombo").size(), 5u);
+    EXPECT_EQ(media().LabelWidthCombo->items().size(), 5u);
 
     auto& again = openCustom();
-    h.setText(again, "HeightValueInch", "7");
+    h.setText(again.HeightValueInch, "7");
     h.close(again);
     EXPECT_FALSE(h.ended());
     EXPECT_FALSE(again.loaded());
-    EXPECT_EQ(items("LabelLengthCombo").size(), 7u);
+    EXPECT_EQ(media().LabelLengthCombo->items().size(), 7u);
     EXPECT_FLOAT_EQ(core.ws.CustomLengthInch, 0);
 }
 
 TEST_F(CustomDialogTest, UnknownPrinterWidthIsRaisedToFour) {
     printer(0);
     auto& dlg = openCustom();
-    h.setText(dlg, "WidthValueInch", "6");
+    h.setText(dlg.WidthValueInch, "6");
     h.boxes.expect("Notice", kExceeded);
-    h.click(dlg, "OKButton");
+    h.click(dlg.OKButton);
     EXPECT_EQ(core.ws.PrinterWidth, 4);
-    EXPECT_EQ(box("WidthValueInch"), "4.1");
+    EXPECT_EQ(dlg.WidthValueInch->text(), "4.1");
 }
 
 } // namespace

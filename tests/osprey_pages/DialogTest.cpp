@@ -1,11 +1,3 @@
-#include "osprey/pages/Dialog.h"
-#include "osprey/pages/FinishDialog.h"
-#include "osprey/pages/Intro.h"
-#include "osprey/pages/LoadDlg.h"
-#include "osprey/pages/Operation.h"
-#include "osprey/pages/PrinterSetup.h"
-#include "osprey/pages/SelectDlg.h"
-#include "osprey/pages/Selection.h"
 #include "tests/osprey_pages/OspreyFixture.h"
 
 namespace osprey_test {
@@ -44,14 +36,14 @@ class DialogTest : public OspreyFixture {
     // The dialog in load mode, reached as the user does.
     void toLoadDialog() {
         toLoadDlg();
-        h.click(pages.getLoadDlg(), "Load");
-        h.click(pages.getLoadDlg(), "Next");
+        h.click(pages.getLoadDlg().Load);
+        h.click(pages.getLoadDlg().Next);
         ASSERT_EQ(h.visibleForm(), "Dialog");
     }
     // The dialog in a save mode over the printer setup page.
     void toSaveDialog(int mode) {
         toLoadDlg();
-        h.click(pages.getLoadDlg(), "Next");
+        h.click(pages.getLoadDlg().Next);
         h.run([&] {
             pages.getOperation().Hide();
             pages.getPrinterSetup().Show();
@@ -61,16 +53,16 @@ class DialogTest : public OspreyFixture {
         ASSERT_EQ(h.visibleForm(), "Dialog");
     }
     void saveAs(const std::string& name) {
-        h.setText(dialog(), "FileName", name);
-        h.click(dialog(), "OKButton");
+        h.setText(dialog().FileName, name);
+        h.click(dialog().OKButton);
     }
 };
 
 TEST_F(DialogTest, BrowseFillsTheNameAndCancelKeepsIt) {
     toLoadDialog();
     h.browser.answer(std::string("/data/labels"));
-    h.click(dialog(), "Browse");
-    EXPECT_EQ(dialog().ctl("FileName").text(), "/data/labels.osp");
+    h.click(dialog().Browse);
+    EXPECT_EQ(dialog().FileName->text(), "/data/labels.osp");
     ASSERT_EQ(h.browser.requests().size(), 1u);
     const auto& r = h.browser.requests()[0];
     EXPECT_EQ(r.title, "File Browser");
@@ -78,8 +70,8 @@ TEST_F(DialogTest, BrowseFillsTheNameAndCancelKeepsIt) {
     EXPECT_EQ(r.initialDir, folder.path());
 
     h.browser.answer(std::nullopt);
-    h.click(dialog(), "Browse");
-    EXPECT_EQ(dialog().ctl("FileName").text(), "/data/labels.osp");
+    h.click(dialog().Browse);
+    EXPECT_EQ(dialog().FileName->text(), "/data/labels.osp");
 }
 
 TEST_F(DialogTest, InvalidNamesAreRefusedAndTheDialogStays) {
@@ -88,7 +80,7 @@ TEST_F(DialogTest, InvalidNamesAreRefusedAndTheDialogStays) {
         h.boxes.expect("Notice", "Invalid file name. Please enter a valid file name.");
         saveAs(bad);
         EXPECT_EQ(h.visibleForm(), "Dialog");
-        EXPECT_EQ(dialog().ctl("FileName").text(), bad);
+        EXPECT_EQ(dialog().FileName->text(), bad);
     }
     EXPECT_TRUE(h.boxes.allShown());
 }
@@ -109,7 +101,7 @@ TEST_F(DialogTest, SaveAddsTheExtensionAndGoesOnToTheFinishPage) {
 TEST_F(DialogTest, OverwriteDeclinedStaysAndLeavingDoesNotAskAgain) {
     write("kept.osp", "old");
     toSaveDialog(osprey::Dialog::kSave);
-    h.run([&] { pages.getPrinterSetup().ctl("GapCB").setValue(0); }); // a setting to send
+    h.run([&] { pages.getPrinterSetup().GapCB->setValue(0); }); // a setting to send
     h.boxes.expect("File Exist Error",
                    "Warning! Selected file currently exists\r\nDo you want to overwrite the file?",
                    No);
@@ -118,7 +110,7 @@ TEST_F(DialogTest, OverwriteDeclinedStaysAndLeavingDoesNotAskAgain) {
     EXPECT_EQ(read("kept.osp"), "old");
 
     // No save question on the way out: the close box ends the program at once.
-    h.click(dialog(), "CancelButton");
+    h.click(dialog().CancelButton);
     h.close(pages.getFinishDialog());
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_TRUE(h.ended());
@@ -127,8 +119,9 @@ TEST_F(DialogTest, OverwriteDeclinedStaysAndLeavingDoesNotAskAgain) {
 TEST_F(DialogTest, FailedSaveKeepsTheOldFileAndLeavingAsksAgain) {
     write("kept.osp", "old");
     toSaveDialog(osprey::Dialog::kSave);
-    core.ws.ExitAsked = true; // as the save question left it
-    h.run([&] { pages.getPrinterSetup().ctl("GapCB").setValue(0); }); // a setting to send
+    // As the save question left it.
+    core.ws.ExitAsked = true;
+    h.run([&] { pages.getPrinterSetup().GapCB->setValue(0); }); // a setting to send
     system.setWriteFault([](sys::WriteStep s) { return s == sys::WriteStep::Write ? ENOSPC : 0; });
     h.boxes.expectContaining("File Exist Error", "overwrite", Yes)
         .expectContaining("Printer Error", "[ErrCode:61]\r\nUnable to save settings");
@@ -136,7 +129,7 @@ TEST_F(DialogTest, FailedSaveKeepsTheOldFileAndLeavingAsksAgain) {
     EXPECT_EQ(h.visibleForm(), "Dialog");
     EXPECT_EQ(read("kept.osp"), "old");
 
-    h.click(dialog(), "CancelButton");
+    h.click(dialog().CancelButton);
     h.boxes.expectContaining("Leaving Wizard Without Saving Settings", "Would you like to save",
                              No);
     h.close(pages.getFinishDialog());
@@ -146,7 +139,7 @@ TEST_F(DialogTest, FailedSaveKeepsTheOldFileAndLeavingAsksAgain) {
 
 TEST_F(DialogTest, CancelLeadsOnByMode) {
     toLoadDialog();
-    h.click(dialog(), "CancelButton");
+    h.click(dialog().CancelButton);
     EXPECT_EQ(h.visibleForm(), "Operation");
     EXPECT_FALSE(dialog().loaded());
 
@@ -163,7 +156,7 @@ TEST_F(DialogTest, CancelLeadsOnByMode) {
 TEST_F(DialogTest, SaveOnExitCancelEndsWithoutSaving) {
     toSaveDialog(osprey::Dialog::kSaveOnExit);
     core.ws.ExitAsked = true; // as the save question left it
-    h.setText(dialog(), "FileName", "unsaved");
+    h.setText(dialog().FileName, "unsaved");
     h.close(dialog());
     EXPECT_TRUE(h.ended());
     EXPECT_FALSE(read("unsaved.osp").has_value());
@@ -184,8 +177,8 @@ TEST_F(DialogTest, SaveOnExitSavesAndEnds) {
 
 TEST_F(DialogTest, CloseBoxQuestionYesOpensTheSaveOnExitDialog) {
     toLoadDlg();
-    h.click(pages.getLoadDlg(), "Next");
-    h.click(pages.getOperation(), "MediaTypeCB"); // clear an Ignore box
+    h.click(pages.getLoadDlg().Next);
+    h.click(pages.getOperation().MediaTypeCB); // clear an Ignore box
     h.boxes.expectContaining("Leaving Wizard Without Saving Settings", "Would you like to save",
                              Yes);
     h.close(pages.getOperation());
@@ -194,7 +187,7 @@ TEST_F(DialogTest, CloseBoxQuestionYesOpensTheSaveOnExitDialog) {
     EXPECT_TRUE(dialog().visible());
     // The save reads the media page: it must still hold the user's values.
     ASSERT_TRUE(pages.getOperation().loaded());
-    EXPECT_EQ(pages.getOperation().ctl("MediaTypeCB").value(), 0);
+    EXPECT_EQ(pages.getOperation().MediaTypeCB->value(), 0);
     h.boxes.expectContaining("Notice", "Settings successfully saved in");
     saveAs("exit");
     EXPECT_TRUE(h.ended());
@@ -204,10 +197,10 @@ TEST_F(DialogTest, CloseBoxQuestionYesOpensTheSaveOnExitDialog) {
 TEST_F(DialogTest, LoadRestoresIntoAFreshMediaPage) {
     // Save the settings with one box cleared, then load them back in a new visit.
     toSaveDialog(osprey::Dialog::kSave);
-    h.click(dialog(), "CancelButton");
+    h.click(dialog().CancelButton);
     h.run([&] {
         pages.getFinishDialog().Hide();
-        pages.getOperation().ctl("MediaTypeCB").setValue(0);
+        pages.getOperation().MediaTypeCB->setValue(0);
         dialog().Mode = osprey::Dialog::kSave;
         dialog().Show();
     });
@@ -218,15 +211,15 @@ TEST_F(DialogTest, LoadRestoresIntoAFreshMediaPage) {
         pages.getOperation().Unload();
         pages.getLoadDlg().Show();
     });
-    ASSERT_EQ(pages.getOperation().ctl("MediaTypeCB").value(), 1);
+    ASSERT_EQ(pages.getOperation().MediaTypeCB->value(), 1);
     h.run([&] { pages.getOperation().Unload(); });
 
-    h.click(pages.getLoadDlg(), "Load");
-    h.click(pages.getLoadDlg(), "Next");
+    h.click(pages.getLoadDlg().Load);
+    h.click(pages.getLoadDlg().Next);
     core.ws.SettingsChanged = true;
     saveAs("media.osp");
     EXPECT_EQ(h.visibleForm(), "Operation");
-    EXPECT_EQ(pages.getOperation().ctl("MediaTypeCB").value(), 0);
+    EXPECT_EQ(pages.getOperation().MediaTypeCB->value(), 0);
     EXPECT_FALSE(core.ws.SettingsChanged);
     EXPECT_FALSE(dialog().loaded());
 }

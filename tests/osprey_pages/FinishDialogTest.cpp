@@ -24,10 +24,10 @@ constexpr int kWarnNoDefault = ui::mb::YesNo | ui::mb::Exclamation | ui::mb::Def
 class FinishPageTest : public SetupPagesTest {
   protected:
     // Settings chosen on the setup page; the save question was asked (and declined).
-    void chooseOnSetup(std::initializer_list<const char*> boxesToClear) {
-        auto& p = showSetup();
-        for (const char* box : boxesToClear)
-            h.click(p, box);
+    void chooseOnSetup(std::initializer_list<ui::ControlRef> boxesToClear) {
+        showSetup();
+        for (const auto& box : boxesToClear)
+            h.click(box);
         h.run([&] { core.CheckSettingsChanged(); });
         core.ws.SettingsChanged = false;
         core.ws.ExitAsked = true;
@@ -39,74 +39,74 @@ class FinishPageTest : public SetupPagesTest {
 };
 
 TEST_F(FinishPageTest, OpensWithBothOperationsIgnored) {
-    chooseOnSetup({"PrintSpeedCB"});
+    chooseOnSetup({setup().PrintSpeedCB});
     auto& f = showFinish();
     EXPECT_EQ(f.caption(), "Send Wizard Settings");
-    EXPECT_EQ(f.ctl("SelectedPrinterName").caption(), kLabelPrinter);
-    for (const char* box : {"SaveCfgCB", "SetPwrUpCB"})
-        EXPECT_EQ(f.ctl(box).value(), 1) << box;
-    EXPECT_FALSE(f.ctl("SaveCombo").enabled());
-    EXPECT_FALSE(f.ctl("PowerUpCombo").enabled());
-    EXPECT_EQ(f.ctl("SaveCombo").text(), "Configuration 1");
-    EXPECT_EQ(f.ctl("PowerUpCombo").text(), "Factory");
-    EXPECT_EQ(f.ctl("OKButton").caption(), "Finish");
+    EXPECT_EQ(f.SelectedPrinterName->caption(), kLabelPrinter);
+    for (const auto& box : {f.SaveCfgCB, f.SetPwrUpCB})
+        EXPECT_EQ(box->value(), 1) << box.name();
+    EXPECT_FALSE(f.SaveCombo->enabled());
+    EXPECT_FALSE(f.PowerUpCombo->enabled());
+    EXPECT_EQ(f.SaveCombo->text(), "Configuration 1");
+    EXPECT_EQ(f.PowerUpCombo->text(), "Factory");
+    EXPECT_EQ(f.OKButton->caption(), "Finish");
 }
 
 TEST_F(FinishPageTest, EmulationChangeTurnsBothOperationsOn) {
-    chooseOnSetup({"EmulationCB"});
+    chooseOnSetup({setup().EmulationCB});
     auto& f = showFinish();
-    EXPECT_EQ(f.ctl("SaveCfgCB").value(), 0);
-    EXPECT_EQ(f.ctl("SetPwrUpCB").value(), 0);
-    EXPECT_TRUE(f.ctl("SaveCombo").enabled());
-    EXPECT_TRUE(f.ctl("PowerUpCombo").enabled());
-    EXPECT_EQ(f.ctl("SaveCombo").text(), "Configuration 1");
-    EXPECT_EQ(f.ctl("PowerUpCombo").text(), "Configuration 1");
+    EXPECT_EQ(f.SaveCfgCB->value(), 0);
+    EXPECT_EQ(f.SetPwrUpCB->value(), 0);
+    EXPECT_TRUE(f.SaveCombo->enabled());
+    EXPECT_TRUE(f.PowerUpCombo->enabled());
+    EXPECT_EQ(f.SaveCombo->text(), "Configuration 1");
+    EXPECT_EQ(f.PowerUpCombo->text(), "Configuration 1");
 
     // Back, then on again with another slot: the power-up choice follows the slot.
-    h.click(f, "Back");
+    h.click(f.Back);
     EXPECT_EQ(h.visibleForm(), "PrinterSetup");
-    h.run([&] { f.ctl("SaveCombo").setListIndex(2); });
+    h.run([&] { f.SaveCombo->setListIndex(2); });
     showFinish();
-    EXPECT_EQ(f.ctl("PowerUpCombo").text(), "Configuration 3");
+    EXPECT_EQ(f.PowerUpCombo->text(), "Configuration 3");
 }
 
 TEST_F(FinishPageTest, IgnoreBoxesResetTheirLists) {
-    chooseOnSetup({"PrintSpeedCB"});
+    chooseOnSetup({setup().PrintSpeedCB});
     auto& f = showFinish();
-    h.click(f, "SaveCfgCB");
-    h.select(f, "SaveCombo", 4);
-    h.click(f, "SetPwrUpCB");
-    h.select(f, "PowerUpCombo", 6);
-    h.click(f, "SaveCfgCB");
-    h.click(f, "SetPwrUpCB");
-    EXPECT_EQ(f.ctl("SaveCombo").listIndex(), 0);
-    EXPECT_EQ(f.ctl("PowerUpCombo").listIndex(), 0);
-    EXPECT_FALSE(f.ctl("SaveCombo").enabled());
-    EXPECT_FALSE(f.ctl("PowerUpCombo").enabled());
+    h.click(f.SaveCfgCB);
+    h.select(f.SaveCombo, 4);
+    h.click(f.SetPwrUpCB);
+    h.select(f.PowerUpCombo, 6);
+    h.click(f.SaveCfgCB);
+    h.click(f.SetPwrUpCB);
+    EXPECT_EQ(f.SaveCombo->listIndex(), 0);
+    EXPECT_EQ(f.PowerUpCombo->listIndex(), 0);
+    EXPECT_FALSE(f.SaveCombo->enabled());
+    EXPECT_FALSE(f.PowerUpCombo->enabled());
 }
 
 TEST_F(FinishPageTest, EmulationChangeWithoutSlotIsRefused) {
-    chooseOnSetup({"EmulationCB"});
+    chooseOnSetup({setup().EmulationCB});
     auto& f = showFinish();
-    h.click(f, "SaveCfgCB"); // tick: no slot
+    h.click(f.SaveCfgCB); // tick: no slot
     h.boxes.expect("Notice", kEmulationNotice, ui::mb::Ok, ui::mb::OkOnly | ui::mb::Information);
-    h.click(f, "OKButton");
+    h.click(f.OKButton);
     EXPECT_TRUE(h.boxes.allShown());
-    EXPECT_EQ(f.ctl("SaveCfgCB").value(), 0);
-    EXPECT_TRUE(f.ctl("SaveCombo").enabled());
+    EXPECT_EQ(f.SaveCfgCB->value(), 0);
+    EXPECT_TRUE(f.SaveCombo->enabled());
     EXPECT_EQ(h.visibleForm(), "FinishDialog");
     EXPECT_FALSE(core.ws.RequestSent);
     EXPECT_TRUE(jobsSent().empty());
 }
 
 TEST_F(FinishPageTest, CalibrationDeclinedAbortsToTheSetupPage) {
-    chooseOnSetup({"GapCB"});
+    chooseOnSetup({setup().GapCB});
     ASSERT_TRUE(core.ws.MediaChanged);
     auto& f = showFinish();
     h.boxes.expect("Calibration Required", kCalibration, ui::mb::No, kWarnNoDefault);
     h.boxes.expect("Printer Setting Not Saved", kAborted, ui::mb::Ok,
                    ui::mb::OkOnly | ui::mb::Exclamation);
-    h.click(f, "OKButton");
+    h.click(f.OKButton);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_EQ(h.visibleForm(), "PrinterSetup");
     EXPECT_FALSE(core.ws.RequestSent);
@@ -114,13 +114,13 @@ TEST_F(FinishPageTest, CalibrationDeclinedAbortsToTheSetupPage) {
 }
 
 TEST_F(FinishPageTest, OverwriteDeclinedAbortsAndConfirmedSendsTheSlot) {
-    chooseOnSetup({"PrintSpeedCB"});
+    chooseOnSetup({setup().PrintSpeedCB});
     auto& f = showFinish();
-    h.click(f, "SaveCfgCB");
-    h.select(f, "SaveCombo", 2);
+    h.click(f.SaveCfgCB);
+    h.select(f.SaveCombo, 2);
     h.boxes.expect("Configuration Overwrite Warning", kOverwrite, ui::mb::No, kWarnNoDefault);
     h.boxes.expect("Printer Setting Not Saved", kAborted);
-    h.click(f, "OKButton");
+    h.click(f.OKButton);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_EQ(h.visibleForm(), "PrinterSetup");
     EXPECT_TRUE(jobsSent().empty());
@@ -130,10 +130,10 @@ TEST_F(FinishPageTest, OverwriteDeclinedAbortsAndConfirmedSendsTheSlot) {
         setup().Hide();
         f.Show();
     });
-    EXPECT_EQ(f.ctl("SaveCombo").text(), "Configuration 3");
+    EXPECT_EQ(f.SaveCombo->text(), "Configuration 3");
     h.boxes.expect("Configuration Overwrite Warning", kOverwrite, ui::mb::Yes);
     expectRunToSucceed();
-    h.click(f, "OKButton");
+    h.click(f.OKButton);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_TRUE(core.ws.SaveCfgFlag);
     EXPECT_EQ(core.ws.SaveCfgNumber, 3);
@@ -146,10 +146,10 @@ TEST_F(FinishPageTest, OverwriteDeclinedAbortsAndConfirmedSendsTheSlot) {
 }
 
 TEST_F(FinishPageTest, NothingExtraGoesStraightToTheRun) {
-    chooseOnSetup({"HorzCB"});
+    chooseOnSetup({setup().HorzCB});
     auto& f = showFinish();
     expectRunToSucceed();
-    h.click(f, "OKButton");
+    h.click(f.OKButton);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_FALSE(core.ws.SaveCfgFlag);
     EXPECT_FALSE(core.ws.SetPowerUpFlag);
@@ -158,24 +158,24 @@ TEST_F(FinishPageTest, NothingExtraGoesStraightToTheRun) {
 }
 
 TEST_F(FinishPageTest, FactoryPowerUpIsSent) {
-    chooseOnSetup({"HorzCB"});
+    chooseOnSetup({setup().HorzCB});
     auto& f = showFinish();
-    h.click(f, "SetPwrUpCB");
+    h.click(f.SetPwrUpCB);
     expectRunToSucceed();
-    h.click(f, "OKButton");
+    h.click(f.OKButton);
     EXPECT_TRUE(core.ws.SetPowerUpFlag);
     EXPECT_EQ(core.ws.PowerUpNumber, 0);
     EXPECT_TRUE(anyJobHolds("CONFIG-POWERUP;0\r\n"));
 }
 
 TEST_F(FinishPageTest, CancelWithSaveChosenLeavesTheSaveDialogOpen) {
-    chooseOnSetup({"HorzCB"});
+    chooseOnSetup({setup().HorzCB});
     core.ws.ExitAsked = false; // a box was cleared after the save question
     auto& f = showFinish();
     h.boxes.expectContaining("Caution Exiting Wizard", "Do you want to exit", ui::mb::Yes);
     h.boxes.expectContaining("Leaving Wizard Without Saving Settings", "save your settings",
                              ui::mb::Yes);
-    h.click(f, "CancelButton");
+    h.click(f.CancelButton);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_FALSE(h.ended());
     EXPECT_TRUE(pages.form("Dialog").visible());

@@ -1,6 +1,3 @@
-#include "osprey/pages/Intro.h"
-#include "osprey/pages/HaldenIntro.h"
-#include "osprey/pages/SelectDlg.h"
 #include "tests/osprey_pages/OspreyFixture.h"
 
 namespace osprey_test {
@@ -35,7 +32,7 @@ INSTANTIATE_TEST_SUITE_P(CommandLines, IntroCdTest,
 
 TEST_F(IntroTest, MakerNextHidesTheWelcomePage) {
     start();
-    h.click(pages.getIntro(), "Next");
+    h.click(pages.getIntro().Next);
     EXPECT_EQ(h.visibleForm(), "SelectDlg");
     EXPECT_TRUE(pages.getIntro().loaded()) << "only hidden; the choice page unloads it";
 }
@@ -46,7 +43,7 @@ TEST_F(IntroTest, PartnerWelcomePageStaysBehindTheChoicePage) {
         pages.getIntro().Hide();
         pages.getHaldenIntro().Show();
     });
-    h.click(pages.getHaldenIntro(), "Next");
+    h.click(pages.getHaldenIntro().Next);
     EXPECT_TRUE(pages.getSelectDlg().visible());
     EXPECT_TRUE(pages.getHaldenIntro().visible());
 }
@@ -54,7 +51,7 @@ TEST_F(IntroTest, PartnerWelcomePageStaysBehindTheChoicePage) {
 TEST_F(IntroTest, ExitAnsweredNoKeepsTheWelcomePage) {
     start();
     h.boxes.expect("Caution Exiting Wizard", kExitQuestion, No);
-    h.click(pages.getIntro(), "Exit");
+    h.click(pages.getIntro().Exit);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_FALSE(h.ended());
     EXPECT_EQ(h.visibleForm(), "Intro");
@@ -64,7 +61,7 @@ TEST_F(IntroTest, ExitAnsweredNoKeepsTheWelcomePage) {
 TEST_F(IntroTest, ExitAnsweredYesRestoresTheCdMenuAndEnds) {
     start("CD");
     h.boxes.expect("Caution Exiting Wizard", kExitQuestion, Yes);
-    h.click(pages.getIntro(), "Exit");
+    h.click(pages.getIntro().Exit);
     EXPECT_TRUE(h.ended());
     EXPECT_EQ(processes.startedHidden(),
               (std::vector<std::string>{"Dunlin.exe min ", "Dunlin.exe max "}));

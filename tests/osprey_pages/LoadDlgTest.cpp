@@ -1,10 +1,3 @@
-#include "osprey/pages/LoadDlg.h"
-#include "osprey/pages/Dialog.h"
-#include "osprey/pages/Intro.h"
-#include "osprey/pages/Operation.h"
-#include "osprey/pages/PrinterSetup.h"
-#include "osprey/pages/SelectDlg.h"
-#include "osprey/pages/Selection.h"
 #include "tests/osprey_pages/OspreyFixture.h"
 
 namespace osprey_test {
@@ -24,29 +17,29 @@ class LoadDlgTest : public OspreyFixture {
 
 TEST_F(LoadDlgTest, StartNewGivesBothSettingsPagesTheirDefaults) {
     toLoadDlg();
-    h.click(loadDlg(), "Next");
+    h.click(loadDlg().Next);
     ASSERT_EQ(h.visibleForm(), "Operation");
     // Change something on both settings pages, then come back and start anew.
-    h.click(pages.getOperation(), "MediaTypeCB");
-    ASSERT_EQ(pages.getOperation().ctl("MediaTypeCB").value(), 0);
+    h.click(pages.getOperation().MediaTypeCB);
+    ASSERT_EQ(pages.getOperation().MediaTypeCB->value(), 0);
     // On this model sensing starts to be sent (box clear); tick it.
-    ASSERT_EQ(pages.getPrinterSetup().ctl("GapCB").value(), 0);
-    h.run([&] { pages.getPrinterSetup().ctl("GapCB").setValue(1); });
+    ASSERT_EQ(pages.getPrinterSetup().GapCB->value(), 0);
+    h.run([&] { pages.getPrinterSetup().GapCB->setValue(1); });
     h.run([&] {
         pages.getOperation().Hide();
         loadDlg().Show();
     });
-    h.click(loadDlg(), "Next");
+    h.click(loadDlg().Next);
     EXPECT_EQ(h.visibleForm(), "Operation");
-    EXPECT_EQ(pages.getOperation().ctl("MediaTypeCB").value(), 1);
+    EXPECT_EQ(pages.getOperation().MediaTypeCB->value(), 1);
     EXPECT_FALSE(pages.getPrinterSetup().loaded()) << "built afresh on its next use";
-    EXPECT_EQ(pages.getPrinterSetup().ctl("GapCB").value(), 0);
+    EXPECT_EQ(pages.getPrinterSetup().GapCB->value(), 0);
 }
 
 TEST_F(LoadDlgTest, LoadOpensTheDialogInLoadModeOverAHiddenMediaPage) {
     toLoadDlg();
-    h.click(loadDlg(), "Load");
-    h.click(loadDlg(), "Next");
+    h.click(loadDlg().Load);
+    h.click(loadDlg().Next);
     EXPECT_EQ(h.visibleForm(), "Dialog");
     EXPECT_EQ(pages.getDialog().Mode, osprey::Dialog::kLoad);
     EXPECT_TRUE(pages.getOperation().loaded());
@@ -55,16 +48,16 @@ TEST_F(LoadDlgTest, LoadOpensTheDialogInLoadModeOverAHiddenMediaPage) {
 
 TEST_F(LoadDlgTest, BackReturnsToTheSelectionPageWithTheSettingsPagesUntouched) {
     toLoadDlg();
-    h.click(loadDlg(), "Next");
-    h.click(pages.getOperation(), "MediaTypeCB");
+    h.click(loadDlg().Next);
+    h.click(pages.getOperation().MediaTypeCB);
     h.run([&] {
         pages.getOperation().Hide();
         loadDlg().Show();
     });
-    h.click(loadDlg(), "Prev");
+    h.click(loadDlg().Prev);
     EXPECT_EQ(h.visibleForm(), "Selection");
-    EXPECT_EQ(pages.getSelection().ctl("PrinterList").listIndex(), 0);
-    EXPECT_EQ(pages.getOperation().ctl("MediaTypeCB").value(), 0);
+    EXPECT_EQ(pages.getSelection().PrinterList->listIndex(), 0);
+    EXPECT_EQ(pages.getOperation().MediaTypeCB->value(), 0);
 }
 
 } // namespace

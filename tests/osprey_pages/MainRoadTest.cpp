@@ -1,7 +1,6 @@
 // The main road of the wizard, as a user walks it: welcome, the printer choice, the
 // supported printer on the memory spooler, a new configuration, and the run that sends it;
 // a step the printer does not take; and the interface choice that runs the other wizard.
-#include "osprey/pages/ProgressDlg.h"
 #include "tests/osprey_pages/OspreyFixture.h"
 
 #include <algorithm>
@@ -18,29 +17,29 @@ class MainRoad : public OspreyFixture {
     void walkToRun() {
         start("");
         ASSERT_EQ("Intro", h.visibleForm());
-        h.click(page("Intro"), "Next");
+        h.click(pages.getIntro().Next);
         ASSERT_EQ("SelectDlg", h.visibleForm());
-        h.click(page("SelectDlg"), "CfgPrinter");
-        h.click(page("SelectDlg"), "Next");
+        h.click(pages.getSelectDlg().CfgPrinter);
+        h.click(pages.getSelectDlg().Next);
         ASSERT_EQ("Selection", h.visibleForm());
         // Only the supported printer is offered, and it is marked.
-        ui::Form& sel = page("Selection");
-        ASSERT_EQ(std::vector<std::string>{kLabelPrinter}, sel.ctl("PrinterList").items());
+        auto& sel = pages.getSelection();
+        ASSERT_EQ(std::vector<std::string>{kLabelPrinter}, sel.PrinterList->items());
         EXPECT_EQ(kLabelPrinter, core.ws.SelectedPrinter);
-        h.click(sel, "Next");
+        h.click(sel.Next);
         ASSERT_EQ("LoadDlg", h.visibleForm());
     }
 
     void startNewAndSetUp() {
-        h.click(page("LoadDlg"), "Next"); // Start New
+        h.click(pages.getLoadDlg().Next); // Start New
         ASSERT_EQ("Operation", h.visibleForm());
-        h.click(page("Operation"), "Next");
+        h.click(pages.getOperation().Next);
         ASSERT_EQ("PrinterSetup", h.visibleForm());
-        ui::Form& setup = page("PrinterSetup");
-        h.click(setup, "PrintSpeedCB");
-        h.select(setup, "PrintSpeedCombo", 3);
+        auto& setup = pages.getPrinterSetup();
+        h.click(setup.PrintSpeedCB);
+        h.select(setup.PrintSpeedCombo, 3);
         h.boxes.expectContaining("Save Wizard Settings", "Would you like to save", ui::mb::No);
-        h.click(setup, "Finish");
+        h.click(setup.Finish);
         ASSERT_EQ("FinishDialog", h.visibleForm());
         // The model's sensing is sent, so calibration follows.
         h.boxes.expectContaining("Calibration Required", "require calibration", ui::mb::Yes);
@@ -62,7 +61,7 @@ TEST_F(MainRoad, NewConfigurationIsSentAndTheWizardEnds) {
     EXPECT_EQ(4, core.ws.PrinterWidth);
     startNewAndSetUp();
     h.boxes.expect("Process Successful", "Printer Setup Request Successfully Sent");
-    h.click(page("FinishDialog"), "OKButton");
+    h.click(pages.getFinishDialog().OKButton);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_TRUE(h.ended());
     EXPECT_EQ((std::vector<std::string>{kSettingsJob, nullJob(), kCalibrateJob, nullJob()}),
@@ -79,18 +78,25 @@ TEST_F(MainRoad, StuckStepShowsThePanelTextAndReturnsToSetup) {
     takeAfter = [](std::size_t i, const auto&) -> std::int64_t { return i < 2 ? 1000 : -1; };
     h.boxes.expectContaining("Printer Error", "Printer Front Panel Message:\r\n\tMEDIA OUT\r\n"
                                               "\tLOAD LABELS\r\n");
-    h.click(page("FinishDialog"), "OKButton");
+    h.click(pages.getFinishDialog().OKButton);
     EXPECT_TRUE(h.boxes.allShown());
     ASSERT_FALSE(h.ended());
     EXPECT_EQ((std::vector<std::string>{osprey::kSysDescrOid, osprey::kDisplayLine1Oid,
                                         osprey::kDisplayLine2Oid}),
               peer.asked);
     EXPECT_TRUE(ospreyJobsQueued().empty()) << "the wizard's jobs are purged";
-    EXPECT_TRUE(page("PrinterSetup").visible());
-    EXPECT_TRUE(page("ProgressDlg").visible()) << "the log stays open beside it";
+    EXPECT_TRUE(pages.getPrinterSetup().visible());
+    EXPECT_TRUE(pages.getProgressDlg().visible()) << "the log stays open beside it";
     EXPECT_TRUE(core.ws.PrinterError);
     EXPECT_FALSE(core.ws.RequestSent);
     EXPECT_EQ(40, progressValue());
+}
+
+// A control member whose control Build no longer makes is caught here, not on first use.
+TEST_F(MainRoad, EveryPageBuildsEveryControlItDeclares) {
+    for (ui::Form* page : pages.all())
+        h.run(
+            [&] { EXPECT_EQ(page->unbuiltMembers(), std::vector<std::string>{}) << page->name(); });
 }
 
 } // namespace

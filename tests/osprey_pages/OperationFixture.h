@@ -1,6 +1,4 @@
 #pragma once
-#include "osprey/pages/CustomDialog.h"
-#include "osprey/pages/Operation.h"
 #include "tests/osprey_pages/OspreyFixture.h"
 
 #include <string>
@@ -28,16 +26,13 @@ class MediaPagesTest : public OspreyFixture {
     // Clears the size box when needed and opens the custom size dialog.
     osprey::CustomDialog& openCustom() {
         auto& op = showOperation();
-        if (op.ctl("MediaSizeCB").value() != 0)
-            h.click(op, "MediaSizeCB");
-        h.click(op, "CustomizeMedia");
+        if (op.MediaSizeCB->value() != 0)
+            h.click(op.MediaSizeCB);
+        h.click(op.CustomizeMedia);
         return pages.getCustomDialog();
     }
 
-    std::vector<std::string> items(const std::string& control) {
-        return pages.getOperation().ctl(control).items();
-    }
-    int index(const std::string& control) { return pages.getOperation().ctl(control).listIndex(); }
+    osprey::Operation& media() { return pages.getOperation(); }
 };
 
 } // namespace osprey_test

@@ -26,13 +26,13 @@ TEST_P(OperationSizes, ListsTablesAndDefaultsFollowThePrinterWidth) {
     const WidthCase& c = GetParam();
     printer(c.printerWidth);
     showOperation();
-    EXPECT_EQ(items("LabelLengthCombo"),
+    EXPECT_EQ(media().LabelLengthCombo->items(),
               (std::vector<std::string>{"1.0\" (25.4mm)", "1.5\" (38.1mm)", "2.0\" (50.8mm)",
                                         "3.0\" (76.2mm)", "4.0\" (101.6mm)", "6.0\" (152.4mm)",
                                         "8.0\" (203.2mm)"}));
-    EXPECT_EQ(items("LabelWidthCombo"), c.widths);
-    EXPECT_EQ(index("LabelLengthCombo"), c.lengthIndex);
-    EXPECT_EQ(index("LabelWidthCombo"), c.widthIndex);
+    EXPECT_EQ(media().LabelWidthCombo->items(), c.widths);
+    EXPECT_EQ(media().LabelLengthCombo->listIndex(), c.lengthIndex);
+    EXPECT_EQ(media().LabelWidthCombo->listIndex(), c.widthIndex);
     EXPECT_EQ(core.ws.nLabelLength, 6);
     EXPECT_EQ(core.ws.nLabelWidth, c.nLabelWidth);
     EXPECT_EQ(core.ws.orgLabelLength, 6);
@@ -61,15 +61,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(MediaPagesTest, DirectThermalPrinterOffersOnlyDirectTransfer) {
     printer(4, /*directThermal=*/true);
     auto& op = showOperation();
-    EXPECT_EQ(items("MediaTypeCombo"), std::vector<std::string>{"Direct Transfer"});
-    EXPECT_EQ(index("MediaTypeCombo"), 0);
+    EXPECT_EQ(media().MediaTypeCombo->items(), std::vector<std::string>{"Direct Transfer"});
+    EXPECT_EQ(op.MediaTypeCombo->listIndex(), 0);
     // Both media lines are stored, so the list index always finds its line.
     EXPECT_EQ(core.ws.MediaTypeCmds[1], "ENGINE-MODE;X\r\n");
 
     h.run([&] { op.Unload(); });
     printer(4, false);
     showOperation();
-    EXPECT_EQ(index("MediaTypeCombo"), 1);
+    EXPECT_EQ(op.MediaTypeCombo->listIndex(), 1);
 }
 
 TEST_F(MediaPagesTest, DispenseListWithAndWithoutModelOption) {
@@ -88,17 +88,16 @@ TEST_F(MediaPagesTest, DispenseListWithAndWithoutModelOption) {
     for (const auto& c : cases) {
         printer(6, false, c.modelOption);
         auto& op = showOperation();
-        EXPECT_EQ(items("DispenseCombo"), c.entries);
-        EXPECT_EQ(index("DispenseCombo"), 1);
+        EXPECT_EQ(media().DispenseCombo->items(), c.entries);
+        EXPECT_EQ(op.DispenseCombo->listIndex(), 1);
         for (int i = 0; i < 5; ++i)
             EXPECT_EQ(core.ws.DispenseCmds[i], "ENGINE-MEDIA_HANDLING;" + c.values[i] + "\r\n")
                 << c.entries[i];
         EXPECT_EQ(core.ws.DispenseCmds[5], "");
-        EXPECT_EQ(op.ctl("Label1").caption(),
+        EXPECT_EQ(op.Label1->caption(),
                   c.modelOption ? "Quick Setup - Page 1" : "Printer Setup - Page 1");
-        EXPECT_EQ(op.ctl("Image1").visible(), !c.modelOption);
-        EXPECT_EQ(op.ctl("Frame1").caption(),
-                  c.modelOption ? "Media Control" : "         Media Setup");
+        EXPECT_EQ(op.Image1->visible(), !c.modelOption);
+        EXPECT_EQ(op.Frame1->caption(), c.modelOption ? "Media Control" : "         Media Setup");
         h.run([&] { op.Unload(); });
     }
 }
@@ -107,59 +106,59 @@ TEST_F(MediaPagesTest, IgnoreBoxesGovernTheirControls) {
     printer(4);
     auto& op = showOperation();
     struct Box {
-        const char* box;
-        std::vector<const char*> governed;
+        ui::ControlRef box;
+        std::vector<ui::ControlRef> governed;
     } boxes[] = {
-        {"MediaTypeCB", {"MediaTypeCombo"}},
-        {"MediaSizeCB", {"LabelWidthCombo", "LabelLengthCombo", "CustomizeMedia"}},
-        {"OrientationCB", {"OrientationCombo"}},
-        {"DispenseCB", {"DispenseCombo"}},
+        {op.MediaTypeCB, {op.MediaTypeCombo}},
+        {op.MediaSizeCB, {op.LabelWidthCombo, op.LabelLengthCombo, op.CustomizeMedia}},
+        {op.OrientationCB, {op.OrientationCombo}},
+        {op.DispenseCB, {op.DispenseCombo}},
     };
     for (const auto& b : boxes) {
-        EXPECT_EQ(op.ctl(b.box).value(), 1) << b.box;
-        for (const char* g : b.governed)
-            EXPECT_FALSE(op.ctl(g).enabled()) << g;
+        EXPECT_EQ(b.box->value(), 1) << b.box.name();
+        for (const auto& g : b.governed)
+            EXPECT_FALSE(g->enabled()) << g.name();
 
         core.ws.ExitAsked = true;
-        h.click(op, b.box);
-        EXPECT_EQ(op.ctl(b.box).value(), 0);
-        EXPECT_FALSE(core.ws.ExitAsked) << b.box;
-        for (const char* g : b.governed)
-            EXPECT_TRUE(op.ctl(g).enabled()) << g;
+        h.click(b.box);
+        EXPECT_EQ(b.box->value(), 0);
+        EXPECT_FALSE(core.ws.ExitAsked) << b.box.name();
+        for (const auto& g : b.governed)
+            EXPECT_TRUE(g->enabled()) << g.name();
 
         core.ws.ExitAsked = true;
-        h.click(op, b.box);
+        h.click(b.box);
         EXPECT_TRUE(core.ws.ExitAsked) << "ticking keeps the flag";
-        for (const char* g : b.governed)
-            EXPECT_FALSE(op.ctl(g).enabled()) << g;
+        for (const auto& g : b.governed)
+            EXPECT_FALSE(g->enabled()) << g.name();
     }
     // A value other than 0 or 1 changes nothing.
-    h.click(op, "DispenseCB");
-    h.run([&] { op.ctl("DispenseCB").setValue(2); });
-    EXPECT_TRUE(op.ctl("DispenseCombo").enabled());
+    h.click(op.DispenseCB);
+    h.run([&] { op.DispenseCB->setValue(2); });
+    EXPECT_TRUE(op.DispenseCombo->enabled());
 }
 
 TEST_F(MediaPagesTest, NextRefusesATypedSizeAndResetsTheLists) {
     printer(6);
     auto& op = showOperation();
-    h.click(op, "MediaSizeCB");
-    h.select(op, "LabelLengthCombo", 0);
-    h.setText(op, "LabelWidthCombo", "5 inch");
-    EXPECT_EQ(index("LabelWidthCombo"), -1);
+    h.click(op.MediaSizeCB);
+    h.select(op.LabelLengthCombo, 0);
+    h.setText(op.LabelWidthCombo, "5 inch");
+    EXPECT_EQ(op.LabelWidthCombo->listIndex(), -1);
     h.boxes.expect("Notice", kSizeNotice);
-    h.click(op, "Next");
+    h.click(op.Next);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_TRUE(op.visible());
-    EXPECT_EQ(testing_support::Harness::focusOf(op), "LabelLengthCombo")
+    EXPECT_EQ(testing_support::Harness::focusOf(op), op.LabelLengthCombo.name())
         << "the size the message is about";
     EXPECT_FALSE(pages.getPrinterSetup().visible());
-    EXPECT_EQ(index("LabelWidthCombo"), 4);
-    EXPECT_EQ(index("LabelLengthCombo"), 5);
+    EXPECT_EQ(op.LabelWidthCombo->listIndex(), 4);
+    EXPECT_EQ(op.LabelLengthCombo->listIndex(), 5);
 
     // With the size ignored, the lists are not looked at.
-    h.setText(op, "LabelWidthCombo", "junk");
-    h.click(op, "MediaSizeCB");
-    h.click(op, "Next");
+    h.setText(op.LabelWidthCombo, "junk");
+    h.click(op.MediaSizeCB);
+    h.click(op.Next);
     EXPECT_TRUE(pages.getPrinterSetup().visible());
 }
 
@@ -177,39 +176,39 @@ TEST_F(MediaPagesTest, ReloadDropsCustomSizes) {
     printer(4);
     auto& op = showOperation();
     auto& custom = openCustom();
-    h.setText(custom, "WidthValueInch", "2.4");
-    h.click(custom, "OKButton");
-    ASSERT_EQ(op.ctl("LabelWidthCombo").listCount(), 6);
+    h.setText(custom.WidthValueInch, "2.4");
+    h.click(custom.OKButton);
+    ASSERT_EQ(op.LabelWidthCombo->listCount(), 6);
     ASSERT_EQ(core.ws.LabelWidthKVT.size(), 6u);
 
     h.run([&] { op.Unload(); });
     showOperation();
-    EXPECT_EQ(items("LabelWidthCombo"), kWidths4);
+    EXPECT_EQ(media().LabelWidthCombo->items(), kWidths4);
     EXPECT_EQ(core.ws.nLabelWidth, 4);
     EXPECT_EQ(core.ws.LabelWidthKVT.size(), 8u);
     EXPECT_EQ(core.ws.LabelWidthKVT[5], "06600");
-    EXPECT_EQ(op.ctl("MediaSizeCB").value(), 1);
+    EXPECT_EQ(op.MediaSizeCB->value(), 1);
 }
 
 TEST_F(MediaPagesTest, ChosenEntriesReachTheSettingsJob) {
     printer(4);
     auto& op = showOperation();
-    for (const char* box : {"MediaTypeCB", "MediaSizeCB", "DispenseCB"})
-        h.click(op, box);
-    h.select(op, "DispenseCombo", 2); // "Peel-off"
-    h.select(op, "LabelLengthCombo", 4);
+    for (const auto& box : {op.MediaTypeCB, op.MediaSizeCB, op.DispenseCB})
+        h.click(box);
+    h.select(op.DispenseCombo, 2); // "Peel-off"
+    h.select(op.LabelLengthCombo, 4);
     auto& custom = openCustom();
-    h.setText(custom, "WidthValueMM", "61");
-    h.click(custom, "OKButton");
+    h.setText(custom.WidthValueMM, "61");
+    h.click(custom.OKButton);
 
     osprey::SettingsChoice c;
-    c.MediaTypeCB = op.ctl("MediaTypeCB").value();
-    c.MediaTypeIndex = index("MediaTypeCombo");
-    c.MediaSizeCB = op.ctl("MediaSizeCB").value();
-    c.LabelLengthIndex = index("LabelLengthCombo");
-    c.LabelWidthIndex = index("LabelWidthCombo");
-    c.DispenseCB = op.ctl("DispenseCB").value();
-    c.DispenseIndex = index("DispenseCombo");
+    c.MediaTypeCB = op.MediaTypeCB->value();
+    c.MediaTypeIndex = op.MediaTypeCombo->listIndex();
+    c.MediaSizeCB = op.MediaSizeCB->value();
+    c.LabelLengthIndex = op.LabelLengthCombo->listIndex();
+    c.LabelWidthIndex = op.LabelWidthCombo->listIndex();
+    c.DispenseCB = op.DispenseCB->value();
+    c.DispenseIndex = op.DispenseCombo->listIndex();
     auto job = osprey::settingsJob(c, core.ws);
     ASSERT_TRUE(job.ok) << job.fault;
     EXPECT_EQ(job.text, "!KVT_SETUP\r\n"
@@ -223,10 +222,10 @@ TEST_F(MediaPagesTest, CustomSizesSurviveASaveAndLoad) {
     printer(6);
     auto& op = showOperation();
     auto& custom = openCustom();
-    h.setText(custom, "WidthValueInch", "5.5");
-    h.setText(custom, "HeightValueInch", "12.5");
-    h.click(custom, "OKButton");
-    ASSERT_EQ(items("LabelLengthCombo").back(), "12.5\" (317.5mm)");
+    h.setText(custom.WidthValueInch, "5.5");
+    h.setText(custom.HeightValueInch, "12.5");
+    h.click(custom.OKButton);
+    ASSERT_EQ(media().LabelLengthCombo->items().back(), "12.5\" (317.5mm)");
     const std::string file = path("custom.osp");
     h.boxes.expectContaining("Notice", "Settings successfully saved in ");
     h.run([&] { core.SaveSettings(file); });
@@ -238,13 +237,13 @@ TEST_F(MediaPagesTest, CustomSizesSurviveASaveAndLoad) {
         core.LoadSavedSettings(file);
     });
     EXPECT_TRUE(h.boxes.allShown());
-    EXPECT_EQ(items("LabelWidthCombo").back(), "5.5\" (139.7mm)");
-    EXPECT_EQ(index("LabelWidthCombo"), 6);
+    EXPECT_EQ(media().LabelWidthCombo->items().back(), "5.5\" (139.7mm)");
+    EXPECT_EQ(op.LabelWidthCombo->listIndex(), 6);
     EXPECT_EQ(core.ws.LabelWidthKVT[6], "05500");
-    EXPECT_EQ(index("LabelLengthCombo"), 7);
+    EXPECT_EQ(op.LabelLengthCombo->listIndex(), 7);
     EXPECT_EQ(core.ws.LabelLengthKVT[7], "12500");
-    EXPECT_EQ(op.ctl("MediaSizeCB").value(), 0);
-    EXPECT_TRUE(op.ctl("LabelWidthCombo").enabled());
+    EXPECT_EQ(op.MediaSizeCB->value(), 0);
+    EXPECT_TRUE(op.LabelWidthCombo->enabled());
 }
 
 } // namespace

@@ -1,10 +1,5 @@
 #include "tests/osprey_pages/OspreyFixture.h"
 
-#include "osprey/pages/Intro.h"
-#include "osprey/pages/ProgressDlg.h"
-#include "osprey/pages/SelectDlg.h"
-#include "osprey/pages/Selection.h"
-
 #include <filesystem>
 
 namespace osprey_test {
@@ -131,11 +126,11 @@ SnmpPeer::answer(const net::FakeUdpNetwork::Sent& request) {
 // ---- ProgressWatch ----
 
 void ProgressWatch::controlChanged(ui::Control& control, ui::Prop prop) {
-    if (control.form().name() != "ProgressDlg")
+    if (&control.form() != page)
         return;
-    if (control.name() == "StatusLog" && prop == ui::Prop::Text)
+    if (control.name() == page->StatusLog.name() && prop == ui::Prop::Text)
         statusText = control.text();
-    else if (control.name() == "ProgressBar" && prop == ui::Prop::Value)
+    else if (control.name() == page->ProgressBar.name() && prop == ui::Prop::Value)
         barValues.push_back(control.value());
 }
 
@@ -148,6 +143,7 @@ void ProgressWatch::formShown(ui::Form& form) {
 OspreyFixture::OspreyFixture() {
     core.setPages(pages);
     udp.setResponder([this](const net::FakeUdpNetwork::Sent& s) { return peer.answer(s); });
+    watch.page = &pages.getProgressDlg();
     h.app.setHost(&watch);
 
     spooler::PrinterInfo office;
@@ -211,15 +207,15 @@ void OspreyFixture::start(const std::string& commandLine) {
 
 void OspreyFixture::toSelection(const std::string& commandLine) {
     start(commandLine);
-    h.click(pages.getIntro(), "Next");
-    h.click(pages.getSelectDlg(), "CfgPrinter");
-    h.click(pages.getSelectDlg(), "Next");
+    h.click(pages.getIntro().Next);
+    h.click(pages.getSelectDlg().CfgPrinter);
+    h.click(pages.getSelectDlg().Next);
     ASSERT_EQ(h.visibleForm(), "Selection");
 }
 
 void OspreyFixture::toLoadDlg() {
     ASSERT_NO_FATAL_FAILURE(toSelection());
-    h.click(pages.getSelection(), "Next");
+    h.click(pages.getSelection().Next);
     ASSERT_EQ(h.visibleForm(), "LoadDlg");
 }
 
@@ -260,10 +256,8 @@ std::vector<std::string> OspreyFixture::statusLines() const {
 }
 
 int OspreyFixture::progressValue() const {
-    for (const auto& c : pages.getProgressDlg().controlsIfLoaded())
-        if (c->name() == "ProgressBar")
-            return c->value();
-    return -1;
+    const auto& page = pages.getProgressDlg();
+    return page.loaded() ? page.ProgressBar->value() : -1;
 }
 
 std::optional<std::string> OspreyFixture::read(const std::string& name) const {

@@ -1,6 +1,19 @@
 #pragma once
 #include "osprey/core/Core.h"
+#include "osprey/pages/CustomDialog.h"
+#include "osprey/pages/Dialog.h"
+#include "osprey/pages/FinishDialog.h"
+#include "osprey/pages/HaldenAbout.h"
+#include "osprey/pages/HaldenIntro.h"
+#include "osprey/pages/Intro.h"
+#include "osprey/pages/LoadDlg.h"
+#include "osprey/pages/Operation.h"
 #include "osprey/pages/Pages.h"
+#include "osprey/pages/PrinterSetup.h"
+#include "osprey/pages/ProgressDlg.h"
+#include "osprey/pages/SelectDlg.h"
+#include "osprey/pages/Selection.h"
+#include "osprey/pages/frmAbout.h"
 #include "platform/registry/LinuxRegistry.h"
 #include "platform/sys/System.h"
 #include "tests/fixtures/TempFolder.h"
@@ -74,6 +87,7 @@ class ProgressWatch : public ui::Host {
     void controlChanged(ui::Control& control, ui::Prop prop) override;
     void formShown(ui::Form& form) override;
 
+    const osprey::ProgressDlg* page = nullptr;
     std::string statusText;
     std::vector<int> barValues;
     std::vector<std::string> shown; // forms shown, in order
@@ -108,10 +122,6 @@ class OspreyFixture : public ::testing::Test {
     // to configure, then the printer selection page or, one page on, the load page.
     void toSelection(const std::string& commandLine = "");
     void toLoadDlg();
-    ui::Form& page(const std::string& name) { return pages.form(name); }
-    ui::Control& ctl(const std::string& pageName, const std::string& control, int index = -1) {
-        return pages.form(pageName).ctl(control, index);
-    }
 
     // ---- the printer ----
     // The printer takes each written job this long after it was written (clock time;

@@ -1,6 +1,4 @@
 #pragma once
-#include "osprey/pages/FinishDialog.h"
-#include "osprey/pages/PrinterSetup.h"
 #include "tests/osprey_pages/OspreyFixture.h"
 
 #include <string>

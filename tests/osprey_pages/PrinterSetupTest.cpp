@@ -50,18 +50,18 @@ TEST(SetupLists, ShiftShownInTheChosenUnit) {
 
 TEST_F(SetupPagesTest, OpensWithEverythingIgnoredAndTablesFilled) {
     auto& p = showSetup();
-    for (const char* box : {"PrintSpeedCB", "GapCB", "HorzCB", "VertCB", "EmulationCB"})
-        EXPECT_EQ(p.ctl(box).value(), 1) << box;
-    for (const char* c :
-         {"PrintSpeedCombo", "GapCombo", "HorzShiftHScroll", "HorzLabel", "HorzShiftUnit",
-          "VertShiftHScroll", "VertLabel", "VertShiftUnit", "EmulationCombo"})
-        EXPECT_FALSE(p.ctl(c).enabled()) << c;
-    EXPECT_EQ(p.ctl("PrintSpeedCombo").text(), "4 in/sec (101.6 mm/sec)");
-    EXPECT_EQ(p.ctl("GapCombo").text(), "Gap");
-    EXPECT_EQ(p.ctl("EmulationCombo").text(), "JQL");
-    EXPECT_EQ(p.ctl("HorzShiftUnit").text(), "inch");
-    EXPECT_EQ(p.ctl("HorzLabel").caption(), "0.00");
-    EXPECT_EQ(p.ctl("VertLabel").caption(), "0.00");
+    for (const auto& box : {p.PrintSpeedCB, p.GapCB, p.HorzCB, p.VertCB, p.EmulationCB})
+        EXPECT_EQ(box->value(), 1) << box.name();
+    for (const auto& c :
+         {p.PrintSpeedCombo, p.GapCombo, p.HorzShiftHScroll, p.HorzLabel, p.HorzShiftUnit,
+          p.VertShiftHScroll, p.VertLabel, p.VertShiftUnit, p.EmulationCombo})
+        EXPECT_FALSE(c->enabled()) << c.name();
+    EXPECT_EQ(p.PrintSpeedCombo->text(), "4 in/sec (101.6 mm/sec)");
+    EXPECT_EQ(p.GapCombo->text(), "Gap");
+    EXPECT_EQ(p.EmulationCombo->text(), "JQL");
+    EXPECT_EQ(p.HorzShiftUnit->text(), "inch");
+    EXPECT_EQ(p.HorzLabel->caption(), "0.00");
+    EXPECT_EQ(p.VertLabel->caption(), "0.00");
 
     const auto& ws = core.ws;
     EXPECT_EQ(ws.SpeedCmds[9], "~PAPER;SPEED IPS 10\r\n");
@@ -77,8 +77,8 @@ TEST_F(SetupPagesTest, OpensWithEverythingIgnoredAndTablesFilled) {
 TEST_F(SetupPagesTest, NarrowSpeedListOnAWideHighResolutionPrinter) {
     printer(8, 3);
     auto& p = showSetup();
-    EXPECT_EQ(p.ctl("PrintSpeedCombo").listCount(), 6);
-    EXPECT_EQ(p.ctl("PrintSpeedCombo").listIndex(), 3);
+    EXPECT_EQ(p.PrintSpeedCombo->listCount(), 6);
+    EXPECT_EQ(p.PrintSpeedCombo->listIndex(), 3);
     EXPECT_EQ(core.ws.SpeedCmds[9], "~PAPER;SPEED IPS 10\r\n"); // stored whatever is listed
 }
 
@@ -86,13 +86,13 @@ TEST_F(SetupPagesTest, ModelOptionSendsAdvancedGapUnlessTicked) {
     printer(4, 3, true);
     core.ws.SettingsChanged = false;
     auto& p = showSetup();
-    EXPECT_EQ(p.ctl("Label1").caption(), "Quick Setup - Page 2");
-    EXPECT_EQ(p.ctl("GapCombo").items(), lists::gapEntries(true));
-    EXPECT_EQ(p.ctl("GapCombo").text(), "Advanced Gap");
-    EXPECT_EQ(p.ctl("GapCB").value(), 0);
-    EXPECT_TRUE(p.ctl("GapCombo").enabled());
-    EXPECT_EQ(p.ctl("PrintSpeedCombo").listIndex(), 5);
-    EXPECT_EQ(p.ctl("EmulationCombo").list(8), "EQL");
+    EXPECT_EQ(p.Label1->caption(), "Quick Setup - Page 2");
+    EXPECT_EQ(p.GapCombo->items(), lists::gapEntries(true));
+    EXPECT_EQ(p.GapCombo->text(), "Advanced Gap");
+    EXPECT_EQ(p.GapCB->value(), 0);
+    EXPECT_TRUE(p.GapCombo->enabled());
+    EXPECT_EQ(p.PrintSpeedCombo->listIndex(), 5);
+    EXPECT_EQ(p.EmulationCombo->list(8), "EQL");
     EXPECT_EQ(core.ws.EmulationCmds[8], "uqtswitch   .e  0   0x0\r\n");
     // The box cleared by the load is not a change of the user's.
     EXPECT_FALSE(core.ws.SettingsChanged);
@@ -103,67 +103,67 @@ TEST_F(SetupPagesTest, LoadKeepsTheChangedFlagAndShowsExitOnceSent) {
     core.ws.RequestSent = true;
     auto& p = showSetup();
     EXPECT_TRUE(core.ws.SettingsChanged);
-    EXPECT_EQ(p.ctl("Cancel").caption(), "Exit");
+    EXPECT_EQ(p.Cancel->caption(), "Exit");
 }
 
 TEST_F(SetupPagesTest, IgnoreBoxesGovernTheirControls) {
-    struct Case {
-        const char* box;
-        std::vector<const char*> governed;
-    } cases[] = {
-        {"PrintSpeedCB", {"PrintSpeedCombo"}},
-        {"GapCB", {"GapCombo"}},
-        {"HorzCB", {"HorzShiftHScroll", "HorzLabel", "HorzShiftUnit"}},
-        {"VertCB", {"VertShiftHScroll", "VertLabel", "VertShiftUnit"}},
-        {"EmulationCB", {"EmulationCombo"}},
-    };
     auto& p = showSetup();
+    struct Case {
+        ui::ControlRef box;
+        std::vector<ui::ControlRef> governed;
+    } cases[] = {
+        {p.PrintSpeedCB, {p.PrintSpeedCombo}},
+        {p.GapCB, {p.GapCombo}},
+        {p.HorzCB, {p.HorzShiftHScroll, p.HorzLabel, p.HorzShiftUnit}},
+        {p.VertCB, {p.VertShiftHScroll, p.VertLabel, p.VertShiftUnit}},
+        {p.EmulationCB, {p.EmulationCombo}},
+    };
     for (const auto& c : cases) {
         core.ws.ExitAsked = true;
-        h.click(p, c.box); // clear
-        EXPECT_EQ(p.ctl(c.box).value(), 0);
-        EXPECT_FALSE(core.ws.ExitAsked) << c.box;
-        for (const char* g : c.governed)
-            EXPECT_TRUE(p.ctl(g).enabled()) << c.box << " " << g;
-        h.run([&] { p.ctl(c.box).setValue(2); }); // neither ticked nor clear
-        for (const char* g : c.governed)
-            EXPECT_TRUE(p.ctl(g).enabled()) << c.box << " " << g;
-        h.run([&] { p.ctl(c.box).setValue(1); });
-        for (const char* g : c.governed)
-            EXPECT_FALSE(p.ctl(g).enabled()) << c.box << " " << g;
+        h.click(c.box); // clear
+        EXPECT_EQ(c.box->value(), 0);
+        EXPECT_FALSE(core.ws.ExitAsked) << c.box.name();
+        for (const auto& g : c.governed)
+            EXPECT_TRUE(g->enabled()) << c.box.name() << " " << g.name();
+        h.run([&] { c.box->setValue(2); }); // neither ticked nor clear
+        for (const auto& g : c.governed)
+            EXPECT_TRUE(g->enabled()) << c.box.name() << " " << g.name();
+        h.run([&] { c.box->setValue(1); });
+        for (const auto& g : c.governed)
+            EXPECT_FALSE(g->enabled()) << c.box.name() << " " << g.name();
     }
 }
 
 TEST_F(SetupPagesTest, ShiftDisplayFollowsScrollAndUnit) {
     auto& p = showSetup();
-    h.click(p, "HorzCB");
-    h.click(p, "VertCB");
-    h.run([&] { p.ctl("HorzShiftHScroll").setValue(-35); });
-    EXPECT_EQ(p.ctl("HorzLabel").caption(), "-0.35");
+    h.click(p.HorzCB);
+    h.click(p.VertCB);
+    h.run([&] { p.HorzShiftHScroll->setValue(-35); });
+    EXPECT_EQ(p.HorzLabel->caption(), "-0.35");
     core.ws.ExitAsked = true;
-    h.select(p, "HorzShiftUnit", 1);
-    EXPECT_EQ(p.ctl("HorzLabel").caption(), "-8.89");
+    h.select(p.HorzShiftUnit, 1);
+    EXPECT_EQ(p.HorzLabel->caption(), "-8.89");
     EXPECT_FALSE(core.ws.ExitAsked);
-    h.run([&] { p.ctl("VertShiftHScroll").setValue(5000); }); // held at its maximum
-    EXPECT_EQ(p.ctl("VertLabel").caption(), "12.80");
-    EXPECT_EQ(p.ctl("HorzLabel").caption(), "-8.89");
+    h.run([&] { p.VertShiftHScroll->setValue(5000); }); // held at its maximum
+    EXPECT_EQ(p.VertLabel->caption(), "12.80");
+    EXPECT_EQ(p.HorzLabel->caption(), "-8.89");
 }
 
 TEST_F(SetupPagesTest, TickingTheEmulationBoxTicksTheFinishPageBoxes) {
     auto& p = showSetup();
-    h.click(p, "EmulationCB");
+    h.click(p.EmulationCB);
     auto& f = showFinish();
-    EXPECT_EQ(f.ctl("SaveCfgCB").value(), 0);
-    EXPECT_EQ(f.ctl("SetPwrUpCB").value(), 0);
+    EXPECT_EQ(f.SaveCfgCB->value(), 0);
+    EXPECT_EQ(f.SetPwrUpCB->value(), 0);
     h.run([&] {
         f.Hide();
         p.Show();
     });
-    h.click(p, "EmulationCB");
-    EXPECT_EQ(f.ctl("SaveCfgCB").value(), 1);
-    EXPECT_EQ(f.ctl("SetPwrUpCB").value(), 1);
-    EXPECT_FALSE(f.ctl("SaveCombo").enabled());
-    EXPECT_FALSE(f.ctl("PowerUpCombo").enabled());
+    h.click(p.EmulationCB);
+    EXPECT_EQ(f.SaveCfgCB->value(), 1);
+    EXPECT_EQ(f.SetPwrUpCB->value(), 1);
+    EXPECT_FALSE(f.SaveCombo->enabled());
+    EXPECT_FALSE(f.PowerUpCombo->enabled());
 }
 
 TEST_F(SetupPagesTest, FinishWithNothingToSendStays) {
@@ -171,49 +171,49 @@ TEST_F(SetupPagesTest, FinishWithNothingToSendStays) {
     h.boxes.expect("Notice",
                    "No settings selected. Please select a setting to change or press cancel to "
                    "exit");
-    h.click(p, "Finish");
+    h.click(p.Finish);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_EQ(h.visibleForm(), "PrinterSetup");
-    EXPECT_EQ(testing_support::Harness::focusOf(p), "PrintSpeedCB")
+    EXPECT_EQ(testing_support::Harness::focusOf(p), p.PrintSpeedCB.name())
         << "the settings' first Ignore box";
 }
 
 TEST_F(SetupPagesTest, FinishAsksToSaveThenGoesOn) {
     auto& p = showSetup();
-    h.click(p, "PrintSpeedCB");
+    h.click(p.PrintSpeedCB);
     h.boxes.expect("Save Wizard Settings",
                    "Would you like to save the changes you made in the wizard\r\nso you can use "
                    "it the next time you run this wizard?",
                    ui::mb::No, ui::mb::YesNo | ui::mb::Question);
-    h.click(p, "Finish");
+    h.click(p.Finish);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_EQ(h.visibleForm(), "FinishDialog");
     EXPECT_FALSE(core.ws.SettingsChanged);
     EXPECT_TRUE(core.ws.ExitAsked);
-    EXPECT_EQ(finish().ctl("SelectedPrinterName").caption(), kLabelPrinter);
+    EXPECT_EQ(finish().SelectedPrinterName->caption(), kLabelPrinter);
 }
 
 TEST_F(SetupPagesTest, FinishWithSaveOpensTheSaveDialog) {
     auto& p = showSetup();
-    h.click(p, "VertCB");
+    h.click(p.VertCB);
     h.boxes.expectContaining("Save Wizard Settings", "Would you like to save", ui::mb::Yes);
-    h.click(p, "Finish");
+    h.click(p.Finish);
     EXPECT_TRUE(pages.form("Dialog").visible());
     EXPECT_FALSE(finish().visible());
 }
 
 TEST_F(SetupPagesTest, CloseBoxKeepsValuesWhileTheSaveDialogIsOpen) {
     auto& p = showSetup();
-    h.click(p, "PrintSpeedCB");
-    h.select(p, "PrintSpeedCombo", 7);
+    h.click(p.PrintSpeedCB);
+    h.select(p.PrintSpeedCombo, 7);
     h.boxes.expectContaining("Leaving Wizard Without Saving Settings", "save your settings",
                              ui::mb::Yes);
     h.close(p);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_FALSE(h.ended());
     ASSERT_TRUE(p.loaded());
-    EXPECT_EQ(p.ctl("PrintSpeedCB").value(), 0);
-    EXPECT_EQ(p.ctl("PrintSpeedCombo").listIndex(), 7);
+    EXPECT_EQ(p.PrintSpeedCB->value(), 0);
+    EXPECT_EQ(p.PrintSpeedCombo->listIndex(), 7);
 }
 
 } // namespace

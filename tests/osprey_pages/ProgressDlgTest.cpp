@@ -1,6 +1,5 @@
 // The configuration run and its front-panel query, started on the progress page directly
 // (the finish page's hand-over), with the label printer current.
-#include "osprey/pages/ProgressDlg.h"
 #include "osprey/core/Snmp.h"
 #include "tests/osprey_pages/OspreyFixture.h"
 
@@ -39,17 +38,19 @@ class ProgressRun : public OspreyFixture {
         h.app.setStallLimit(10 * 60 * 1000);
         // Loaded first: their load clears boxes, which would ask the save question again.
         h.run([&] {
-            page("Operation").load();
-            page("PrinterSetup").load();
+            pages.getOperation().load();
+            pages.getPrinterSetup().load();
         });
     }
+
+    osprey::PrinterSetup& setup() { return pages.getPrinterSetup(); }
 
     // The print speed (4 in/sec) is the one setting to send.
     void changeSpeed() {
         h.run([&] {
-            ctl("PrinterSetup", "GapCB").setValue(1); // these models send sensing by default
-            ctl("PrinterSetup", "PrintSpeedCB").setValue(0);
-            ctl("PrinterSetup", "PrintSpeedCombo").setListIndex(3);
+            setup().GapCB->setValue(1); // these models send sensing by default
+            setup().PrintSpeedCB->setValue(0);
+            setup().PrintSpeedCombo->setListIndex(3);
         });
     }
 
@@ -101,8 +102,8 @@ TEST_F(ProgressRun, SettingsOnlyRunSucceedsAndEnds) {
 TEST_F(ProgressRun, WholeSequenceSendsEachStepAsItsOwnJob) {
     changeSpeed();
     h.run([&] {
-        ctl("PrinterSetup", "EmulationCB").setValue(0);
-        ctl("PrinterSetup", "EmulationCombo").setListIndex(2); // KQL, switch 4
+        setup().EmulationCB->setValue(0);
+        setup().EmulationCombo->setListIndex(2); // KQL, switch 4
     });
     core.ws.MediaChanged = true;
     core.ws.SaveCfgFlag = true;
@@ -299,16 +300,16 @@ TEST_F(ProgressRun, ClosingWithTheSaveQuestionStopsTheRun) {
     });
     run();
     EXPECT_FALSE(h.ended()) << "the save dialog is up";
-    EXPECT_TRUE(page("Dialog").visible());
+    EXPECT_TRUE(pages.getDialog().visible());
     EXPECT_EQ(1u, jobsSent().size()) << "no further job once the user chose to leave";
     EXPECT_EQ(30, progressValue());
 }
 
 TEST_F(ProgressRun, EmulationOnlySkipsTheSettingsStep) {
     h.run([&] {
-        ctl("PrinterSetup", "GapCB").setValue(1);
-        ctl("PrinterSetup", "EmulationCB").setValue(0);
-        ctl("PrinterSetup", "EmulationCombo").setListIndex(0); // JQL, switch 1
+        setup().GapCB->setValue(1);
+        setup().EmulationCB->setValue(0);
+        setup().EmulationCombo->setListIndex(0); // JQL, switch 1
     });
     core.ws.SaveCfgFlag = true;
     core.ws.SaveCfgNumber = 1;
@@ -343,9 +344,9 @@ TEST_F(ProgressRun, SettingsJobNotSentWholeFailsLikeItsCheck) {
 
 TEST_F(ProgressRun, StepJobNotSentWholeStopsTheRun) {
     h.run([&] {
-        ctl("PrinterSetup", "GapCB").setValue(1);
-        ctl("PrinterSetup", "EmulationCB").setValue(0);
-        ctl("PrinterSetup", "EmulationCombo").setListIndex(0);
+        setup().GapCB->setValue(1);
+        setup().EmulationCB->setValue(0);
+        setup().EmulationCombo->setListIndex(0);
     });
     core.ws.SaveCfgFlag = true;
     core.ws.SaveCfgNumber = 1;
@@ -537,7 +538,6 @@ TEST(ProgressPure, HostAndPanelTexts) {
     EXPECT_FALSE(osprey::isPrinterHost("10.0.0.7 & x"));
     EXPECT_FALSE(osprey::isPrinterHost("a/b"));
     EXPECT_EQ("\tA\r\n\tB", osprey::frontPanelText("A", "B"));
-    EXPECT_EQ("1.2", osprey::trimBlanks("  1.2 "));
 }
 
 } // namespace

@@ -1,7 +1,3 @@
-#include "osprey/pages/SelectDlg.h"
-#include "osprey/pages/HaldenIntro.h"
-#include "osprey/pages/Intro.h"
-#include "osprey/pages/Selection.h"
 #include "tests/osprey_pages/OspreyFixture.h"
 
 namespace osprey_test {
@@ -25,7 +21,7 @@ class SelectDlgTest : public OspreyFixture {
     }
     void toChoicePage() {
         start();
-        h.click(pages.getIntro(), "Next");
+        h.click(pages.getIntro().Next);
         ASSERT_EQ(h.visibleForm(), "SelectDlg");
     }
     void expectDriverQuestion(int answer) {
@@ -44,16 +40,16 @@ TEST_F(SelectDlgTest, InterfaceChoiceRunsKestrelAndComesBackOnThePrinterOption) 
 
     toChoicePage();
     EXPECT_EQ(choice().caption(), "Select Operation");
-    EXPECT_TRUE(choice().ctl("CfgNic").checked()) << "a fresh page offers the interface";
+    EXPECT_TRUE(choice().CfgNic->checked()) << "a fresh page offers the interface";
     const std::int64_t before = h.app.now();
-    h.click(choice(), "Next");
+    h.click(choice().Next);
 
     EXPECT_EQ(processes.started(),
               std::vector<std::string>{commandLine("Kestrel.exe", "GO /VERYSILENT")});
     EXPECT_TRUE(visibleWhileRunning.empty()) << "no page of the wizard while Kestrel runs";
     EXPECT_GE(h.app.now() - before, 60000) << "waited until it ended";
     EXPECT_EQ(h.visibleForm(), "SelectDlg");
-    EXPECT_TRUE(choice().ctl("CfgPrinter").checked());
+    EXPECT_TRUE(choice().CfgPrinter->checked());
     EXPECT_FALSE(pages.getIntro().loaded());
 }
 
@@ -62,11 +58,11 @@ TEST_F(SelectDlgTest, PartnerModelStartsThePartnerBuildAndBackReturnsToThePartne
     processes.on(commandLine("TavixKestrel.exe", "GO /VERYSILENT"), {});
     toChoicePage();
     core.ws.PartnerModel = true;
-    h.click(choice(), "Next");
+    h.click(choice().Next);
     EXPECT_EQ(processes.started(),
               std::vector<std::string>{commandLine("TavixKestrel.exe", "GO /VERYSILENT")});
 
-    h.click(choice(), "Prev");
+    h.click(choice().Prev);
     EXPECT_EQ(h.visibleForm(), "HaldenIntro");
     EXPECT_FALSE(choice().loaded());
 }
@@ -77,7 +73,7 @@ TEST_F(SelectDlgTest, MissingKestrelIsReportedWithoutTheExitLineAndTheWizardEnds
                    "Error unable to locate the Kestrel application:\r\n" + path("Kestrel.exe") +
                        "\r\n\r\nPlease install the Kestrel from your Quick Start CD.\r\n",
                    ui::mb::Ok, ui::mb::OkOnly | ui::mb::Critical);
-    h.click(choice(), "Next");
+    h.click(choice().Next);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_TRUE(h.ended());
     EXPECT_TRUE(processes.started().empty());
@@ -87,8 +83,8 @@ TEST_F(SelectDlgTest, RunningKestrelIsLoggedWithTheLogSwitch) {
     write("Kestrel", "");
     processes.on(commandLine("Kestrel.exe", "GO /VERYSILENT"), {});
     start("LOG");
-    h.click(pages.getIntro(), "Next");
-    h.click(choice(), "Next");
+    h.click(pages.getIntro().Next);
+    h.click(choice().Next);
     auto log = read("Log.txt");
     ASSERT_TRUE(log);
     EXPECT_NE(log->find(" - Running Kestrel: " + commandLine("Kestrel.exe", "GO /VERYSILENT") +
@@ -98,8 +94,8 @@ TEST_F(SelectDlgTest, RunningKestrelIsLoggedWithTheLogSwitch) {
 
 TEST_F(SelectDlgTest, PrinterChoiceWithASupportedPrinterLeavesForTheSelectionPage) {
     toChoicePage();
-    h.click(choice(), "CfgPrinter");
-    h.click(choice(), "Next");
+    h.click(choice().CfgPrinter);
+    h.click(choice().Next);
     EXPECT_EQ(h.visibleForm(), "Selection");
     EXPECT_FALSE(choice().loaded());
     EXPECT_EQ(core.ws.SelectedPrinter, kLabelPrinter);
@@ -108,13 +104,13 @@ TEST_F(SelectDlgTest, PrinterChoiceWithASupportedPrinterLeavesForTheSelectionPag
 TEST_F(SelectDlgTest, NoSupportedPrinterAnsweredNoEndsTheWizard) {
     spooler.uninstall(kLabelPrinter);
     toChoicePage();
-    h.click(choice(), "CfgPrinter");
+    h.click(choice().CfgPrinter);
     expectDriverQuestion(No);
     h.boxes.during([&] {
         EXPECT_TRUE(pages.getSelection().visible());
-        EXPECT_EQ(pages.getSelection().ctl("PrinterList").listCount(), 0);
+        EXPECT_EQ(pages.getSelection().PrinterList->listCount(), 0);
     });
-    h.click(choice(), "Next");
+    h.click(choice().Next);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_TRUE(h.ended());
 }
@@ -134,15 +130,14 @@ TEST_F(SelectDlgTest, DriverInstallerRunsAndTheListIsBuiltAgain) {
     processes.on(commandLine("Tindrel.exe", "/VERYSILENT"), installer);
 
     toChoicePage();
-    h.click(choice(), "CfgPrinter");
+    h.click(choice().CfgPrinter);
     expectDriverQuestion(Yes);
-    h.click(choice(), "Next");
+    h.click(choice().Next);
 
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_FALSE(h.ended());
     EXPECT_EQ(h.visibleForm(), "Selection");
-    EXPECT_EQ(pages.getSelection().ctl("PrinterList").items(),
-              std::vector<std::string>{kLabelPrinter});
+    EXPECT_EQ(pages.getSelection().PrinterList->items(), std::vector<std::string>{kLabelPrinter});
     EXPECT_EQ(core.ws.SelectedPrinter, kLabelPrinter);
     EXPECT_FALSE(core.ws.SettingsChanged);
 }
@@ -152,11 +147,11 @@ TEST_F(SelectDlgTest, OfferReturnsWhileTheInstallerInstallsNothing) {
     write("Tindrel", "");
     processes.on(commandLine("Tindrel.exe", "/VERYSILENT"), {});
     toChoicePage();
-    h.click(choice(), "CfgPrinter");
+    h.click(choice().CfgPrinter);
     expectDriverQuestion(Yes);
     expectDriverQuestion(Yes);
     expectDriverQuestion(No);
-    h.click(choice(), "Next");
+    h.click(choice().Next);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_EQ(processes.started().size(), 2u);
     EXPECT_TRUE(h.ended());
@@ -165,14 +160,14 @@ TEST_F(SelectDlgTest, OfferReturnsWhileTheInstallerInstallsNothing) {
 TEST_F(SelectDlgTest, MissingDriverInstallerIsFatal) {
     spooler.uninstall(kLabelPrinter);
     toChoicePage();
-    h.click(choice(), "CfgPrinter");
+    h.click(choice().CfgPrinter);
     expectDriverQuestion(Yes);
     h.boxes.expect("Printer Error",
                    "Error unable to locate the Windows driver setup file.\r\n"
                    "Please install the Windows driver using your Quick Start CD.\r\n"
                    "The wizard will exit.",
                    ui::mb::Ok, ui::mb::OkOnly | ui::mb::Critical);
-    h.click(choice(), "Next");
+    h.click(choice().Next);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_TRUE(h.ended());
     EXPECT_TRUE(processes.started().empty());
@@ -181,16 +176,16 @@ TEST_F(SelectDlgTest, MissingDriverInstallerIsFatal) {
 TEST_F(SelectDlgTest, PrinterRemovedSinceTheLastVisitBringsTheDriverOffer) {
     // A name kept from the earlier visit must not stand for a printer no longer listed.
     toChoicePage();
-    h.click(choice(), "CfgPrinter");
-    h.click(choice(), "Next");
+    h.click(choice().CfgPrinter);
+    h.click(choice().Next);
     ASSERT_EQ(core.ws.SelectedPrinter, kLabelPrinter);
-    h.click(pages.getSelection(), "Prev");
+    h.click(pages.getSelection().Prev);
     ASSERT_EQ(h.visibleForm(), "SelectDlg");
-    EXPECT_TRUE(choice().ctl("CfgPrinter").checked());
+    EXPECT_TRUE(choice().CfgPrinter->checked());
 
     spooler.uninstall(kLabelPrinter);
     expectDriverQuestion(No);
-    h.click(choice(), "Next");
+    h.click(choice().Next);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_TRUE(h.ended());
 }

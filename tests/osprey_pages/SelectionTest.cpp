@@ -1,7 +1,3 @@
-#include "osprey/pages/Selection.h"
-#include "osprey/pages/Intro.h"
-#include "osprey/pages/LoadDlg.h"
-#include "osprey/pages/SelectDlg.h"
 #include "tests/osprey_pages/OspreyFixture.h"
 
 namespace osprey_test {
@@ -17,9 +13,9 @@ class SelectionTest : public OspreyFixture {
         p.port = "USB001";
         spooler.install(p);
     }
-    std::vector<std::string> listed() { return selection().ctl("PrinterList").items(); }
+    std::vector<std::string> listed() { return selection().PrinterList->items(); }
     std::string marked() {
-        ui::Control& list = selection().ctl("PrinterList");
+        ui::Control& list = *selection().PrinterList;
         return list.listIndex() < 0 ? "" : list.list(list.listIndex());
     }
 };
@@ -71,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SelectionTest, NextMakesThePrinterCurrentAndDerivesItsProfile) {
     toSelection();
-    h.click(selection(), "Next");
+    h.click(selection().Next);
     EXPECT_TRUE(h.boxes.shown().empty());
     EXPECT_EQ(h.visibleForm(), "LoadDlg");
     EXPECT_TRUE(selection().loaded()) << "only hidden";
@@ -90,8 +86,8 @@ TEST_F(SelectionTest, NameWithoutAnsiFormIsLoggedConvertedAndStillPrintedTo) {
     const std::string name = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xBD\xD1\x82\xD0\xB5\xD1\x80-QR";
     install(name, "Corvane QR6108");
     toSelection("LOG");
-    h.select(selection(), "PrinterList", 1);
-    h.click(selection(), "Next");
+    h.select(selection().PrinterList, 1);
+    h.click(selection().Next);
     ASSERT_EQ(spooler.currentPrinter(), name);
     h.run([&] { EXPECT_TRUE(core.SendNullCmd()); });
     EXPECT_EQ(jobsSent(name), std::vector<std::string>{nullJob()});
@@ -104,10 +100,10 @@ TEST_F(SelectionTest, PausedPrinterIsOnlyAWarning) {
     install("Wide", "Corvane QR6106 DT");
     spooler.setStatus("Wide", spooler::pst::Paused);
     toSelection();
-    h.select(selection(), "PrinterList", 1);
+    h.select(selection().PrinterList, 1);
     ASSERT_EQ(core.ws.SelectedPrinter, "Wide");
     h.boxes.expect("Osprey", "Printer not ready", ui::mb::Ok, ui::mb::OkOnly);
-    h.click(selection(), "Next");
+    h.click(selection().Next);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_EQ(h.visibleForm(), "LoadDlg");
     EXPECT_EQ(core.ws.PrinterWidth, 6);
@@ -117,37 +113,37 @@ TEST_F(SelectionTest, PausedPrinterIsOnlyAWarning) {
 
 TEST_F(SelectionTest, NothingChosenStaysWithItsMessage) {
     toSelection();
-    h.run([&] { selection().ctl("PrinterList").setListIndex(-1); });
+    h.run([&] { selection().PrinterList->setListIndex(-1); });
     core.ws.SelectedPrinter.clear();
     h.boxes.expect("Osprey", "No Printer Selected.\r\nYou must select a printer to continue.",
                    ui::mb::Ok, ui::mb::OkOnly);
-    h.click(selection(), "Next");
+    h.click(selection().Next);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_EQ(h.visibleForm(), "Selection");
-    EXPECT_EQ(testing_support::Harness::focusOf(selection()), "PrinterList")
+    EXPECT_EQ(testing_support::Harness::focusOf(selection()), selection().PrinterList.name())
         << "the list the message is about";
 }
 
 TEST_F(SelectionTest, BackUnloadsAndTheNextVisitMarksThePrinterCurrentThen) {
     install("Wide", "Corvane QR6108");
     toSelection();
-    h.select(selection(), "PrinterList", 1);
-    h.click(selection(), "Next");
-    h.click(pages.getLoadDlg(), "Prev");
+    h.select(selection().PrinterList, 1);
+    h.click(selection().Next);
+    h.click(pages.getLoadDlg().Prev);
     EXPECT_EQ(marked(), "Wide") << "the same page instance, its choice unchanged";
 
-    h.click(selection(), "Prev");
+    h.click(selection().Prev);
     EXPECT_FALSE(selection().loaded());
     EXPECT_EQ(h.visibleForm(), "SelectDlg");
-    EXPECT_TRUE(pages.getSelectDlg().ctl("CfgPrinter").checked());
+    EXPECT_TRUE(pages.getSelectDlg().CfgPrinter->checked());
 
-    h.click(pages.getSelectDlg(), "Next");
+    h.click(pages.getSelectDlg().Next);
     EXPECT_EQ(marked(), "Wide");
 }
 
 TEST_F(SelectionTest, LogLinesTraceTheListWithTheLogSwitch) {
     toSelection("LOG");
-    h.click(selection(), "Next");
+    h.click(selection().Next);
     auto log = read("Log.txt");
     ASSERT_TRUE(log);
     const char* lines[] = {" - in Load_PrinterList\r\n",

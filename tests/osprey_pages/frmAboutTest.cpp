@@ -1,7 +1,3 @@
-#include "osprey/pages/frmAbout.h"
-#include "osprey/pages/HaldenAbout.h"
-#include "osprey/pages/HaldenIntro.h"
-#include "osprey/pages/Intro.h"
 #include "tests/osprey_pages/OspreyFixture.h"
 
 namespace osprey_test {
@@ -16,14 +12,15 @@ const char* const kUnavailable = "System Information Is Unavailable At This Time
 class AboutTest : public OspreyFixture {
   protected:
     // Opens the About box from `welcome`, runs `inside` while it is up, then presses OK.
-    void openAbout(ui::Form& welcome, ui::Form& box, const std::function<void()>& inside) {
+    void openAbout(osprey::WelcomePage& welcome, osprey::AboutBox& box,
+                   const std::function<void()>& inside) {
         h.later(10, [&, inside] {
             inside();
-            h.click(box, "cmdOK");
+            h.click(box.cmdOK);
         });
-        h.click(welcome, "About");
+        h.click(welcome.About);
     }
-    ui::Form& about() { return pages.getfrmAbout(); }
+    osprey::AboutBox& about() { return pages.getfrmAbout(); }
 };
 
 TEST_F(AboutTest, EachEditionFillsItsTextsOnLoad) {
@@ -31,9 +28,9 @@ TEST_F(AboutTest, EachEditionFillsItsTextsOnLoad) {
     struct Seen {
         std::string caption, title, version, copyright;
     } maker, partner;
-    auto grab = [](ui::Form& f, Seen& s) {
-        s = {f.caption(), f.ctl("lblTitle").caption(), f.ctl("lblVersion").caption(),
-             f.ctl("lblCopyright").caption()};
+    auto grab = [](osprey::AboutBox& f, Seen& s) {
+        s = {f.caption(), f.lblTitle->caption(), f.lblVersion->caption(),
+             f.lblCopyright->caption()};
     };
     openAbout(pages.getIntro(), about(), [&] { grab(about(), maker); });
     h.run([&] {
@@ -53,8 +50,12 @@ TEST_F(AboutTest, EachEditionFillsItsTextsOnLoad) {
     EXPECT_FALSE(h.ended());
 }
 
+// The two hidden switches.
+constexpr auto kIcon = &osprey::AboutBox::picIcon;
+constexpr auto kTitle = &osprey::AboutBox::lblTitle;
+
 struct SwitchCase {
-    std::vector<std::string> clicks;
+    std::vector<ui::ControlRef osprey::AboutBox::*> clicks;
     bool log;
     bool kvt;
 };
@@ -64,8 +65,8 @@ class AboutSwitchTest : public AboutTest, public ::testing::WithParamInterface<S
 TEST_P(AboutSwitchTest, TheLastClickedSwitchChoosesTheLog) {
     start();
     openAbout(pages.getIntro(), about(), [&] {
-        for (const auto& c : GetParam().clicks)
-            h.click(about(), c);
+        for (auto c : GetParam().clicks)
+            h.click(about().*c);
     });
     EXPECT_EQ(core.ws.LogEnabled, GetParam().log);
     EXPECT_EQ(core.ws.KvtLogEnabled, GetParam().kvt);
@@ -73,14 +74,14 @@ TEST_P(AboutSwitchTest, TheLastClickedSwitchChoosesTheLog) {
 
 INSTANTIATE_TEST_SUITE_P(Clicks, AboutSwitchTest,
                          ::testing::Values(SwitchCase{{}, false, false},
-                                           SwitchCase{{"picIcon"}, true, false},
-                                           SwitchCase{{"lblTitle"}, false, true},
-                                           SwitchCase{{"lblTitle", "picIcon"}, true, false},
-                                           SwitchCase{{"picIcon", "lblTitle"}, false, true}));
+                                           SwitchCase{{kIcon}, true, false},
+                                           SwitchCase{{kTitle}, false, true},
+                                           SwitchCase{{kTitle, kIcon}, true, false},
+                                           SwitchCase{{kIcon, kTitle}, false, true}));
 
 TEST_F(AboutTest, SwitchOutlivesTheBoxAndWritesTheChosenLog) {
     start();
-    openAbout(pages.getIntro(), about(), [&] { h.click(about(), "lblTitle"); });
+    openAbout(pages.getIntro(), about(), [&] { h.click(about().lblTitle); });
     h.run([&] { core.WriteLog("after the box"); });
     EXPECT_TRUE(read("KVTLog.txt").has_value());
     EXPECT_FALSE(read("Log.txt").has_value());
@@ -121,7 +122,7 @@ TEST_P(SysInfoTest, FindsTheToolOrSaysItIsUnavailable) {
     if (unavailable)
         h.boxes.expect("Osprey", kUnavailable, ui::mb::Ok, ui::mb::OkOnly);
     openAbout(pages.getIntro(), about(), [&] {
-        h.click(about(), "cmdSysInfo");
+        h.click(about().cmdSysInfo);
         EXPECT_TRUE(about().visible()) << "the box stays open";
     });
     EXPECT_TRUE(h.boxes.allShown());
@@ -150,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(Registry, SysInfoTest,
 TEST_F(AboutTest, CloseBoxOfTheAboutBoxLeavesTheWizard) {
     start();
     h.later(10, [&] { h.close(about()); });
-    h.click(pages.getIntro(), "About");
+    h.click(pages.getIntro().About);
     EXPECT_TRUE(h.ended());
 }
 

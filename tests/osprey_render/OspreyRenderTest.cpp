@@ -33,20 +33,22 @@ using PageState = uiqt_test::PageState<RenderFixture>;
 class OspreyRender : public RenderFixture, public ::testing::WithParamInterface<PageState> {};
 
 // Clears "Ignore" boxes from code, which runs their click handlers as clicks would.
-std::function<void(RenderFixture&)> clear(const char* page,
-                                          std::initializer_list<const char*> boxes) {
-    std::vector<const char*> names(boxes);
-    return [=](RenderFixture& f) {
-        for (const char* box : names)
-            f.h.run([&] { f.pages.form(page).ctl(box).setValue(0); });
-    };
+void clear(RenderFixture& f, std::initializer_list<ui::ControlRef> boxes) {
+    for (const auto& box : boxes)
+        f.h.run([&] { box->setValue(0); });
 }
 
-const auto clearMedia =
-    clear("Operation", {"MediaTypeCB", "MediaSizeCB", "OrientationCB", "DispenseCB"});
-const auto clearSetup =
-    clear("PrinterSetup", {"PrintSpeedCB", "GapCB", "HorzCB", "VertCB", "EmulationCB"});
-const auto clearFinish = clear("FinishDialog", {"SaveCfgCB", "SetPwrUpCB"});
+void clearMedia(RenderFixture& f) {
+    auto& o = f.pages.getOperation();
+    clear(f, {o.MediaTypeCB, o.MediaSizeCB, o.OrientationCB, o.DispenseCB});
+}
+void clearSetup(RenderFixture& f) {
+    auto& s = f.pages.getPrinterSetup();
+    clear(f, {s.PrintSpeedCB, s.GapCB, s.HorzCB, s.VertCB, s.EmulationCB});
+}
+void clearFinish(RenderFixture& f) {
+    clear(f, {f.pages.getFinishDialog().SaveCfgCB, f.pages.getFinishDialog().SetPwrUpCB});
+}
 
 // A model whose option changes the captions, pictures and lists of the setup pages.
 void modelOption(RenderFixture& f) {
@@ -159,9 +161,10 @@ TEST_F(RenderFixture, KeyboardAloneRunsTheConfiguration) {
         ASSERT_NO_FATAL_FAILURE(pressKey(key));
         ASSERT_EQ(uiqt_test::pageWithKeyboard(), page) << "after key " << key;
     }
-    EXPECT_EQ(ctl("PrinterSetup", "HorzShiftHScroll").value(), 11);
-    EXPECT_EQ(ctl("PrinterSetup", "HorzLabel").caption(), "0.11");
-    EXPECT_EQ(host.window(page("PrinterSetup"))->size(), host.window(page("Operation"))->size())
+    auto& setup = pages.getPrinterSetup();
+    EXPECT_EQ(setup.HorzShiftHScroll->value(), 11);
+    EXPECT_EQ(setup.HorzLabel->caption(), "0.11");
+    EXPECT_EQ(host.window(setup)->size(), host.window(pages.getOperation())->size())
         << "the slider's value text widened the page";
     ASSERT_NO_FATAL_FAILURE(pressKey(Qt::Key_Return));
     ASSERT_TRUE(h.ended());
@@ -170,15 +173,21 @@ TEST_F(RenderFixture, KeyboardAloneRunsTheConfiguration) {
 }
 
 TEST_F(RenderFixture, ColumnsLineUp) {
-    const uiqt_test::LinedUp cases[] = {
-        {"Operation", "Label3", "Label4", false},
-        {"Operation", "LabelLengthCombo", "LabelWidthCombo", true},
-        {"PrinterSetup", "HorzShiftHScroll", "VertShiftHScroll", true},
-        {"PrinterSetup", "HorzShiftUnit", "VertShiftUnit", true},
-        {"ProgressDlg", "ProgressBar", "StatusLog", true},
+    auto& media = pages.getOperation();
+    auto& setup = pages.getPrinterSetup();
+    auto& progress = pages.getProgressDlg();
+    const struct {
+        ui::ControlRef a, b;
+        bool sameWidth;
+    } cases[] = {
+        {media.Label3, media.Label4, false},
+        {media.LabelLengthCombo, media.LabelWidthCombo, true},
+        {setup.HorzShiftHScroll, setup.VertShiftHScroll, true},
+        {setup.HorzShiftUnit, setup.VertShiftUnit, true},
+        {progress.ProgressBar, progress.StatusLog, true},
     };
     for (const auto& c : cases)
-        ASSERT_NO_FATAL_FAILURE(uiqt_test::expectLinedUp(h, host, pages.form(c.page), c, kPngDir));
+        ASSERT_NO_FATAL_FAILURE(uiqt_test::expectLinedUp(h, host, c.a, c.b, c.sameWidth, kPngDir));
 }
 
 } // namespace
