@@ -127,7 +127,7 @@ void Core::ShowProgramError(const std::string& text, bool exitFlag, const std::s
         return;
     exiting_ = true;
     // Only a progress page that runs has anything to clean up; never create it here.
-    if (pages().form("ProgressDlg").loaded())
+    if (pages().progressDlg().form.loaded())
         pages().progressCleanUp();
     ExitWizard();
 }
@@ -234,7 +234,7 @@ bool Core::SendSetupCmd(const std::string& commands, net::TcpClient* pwSocket) {
     if (ending())
         return false;
     const std::string job = nicSetupJob(commands);
-    ui::Form& port = pages().form("PortSelect");
+    PortSelectControls& port = pages().portSelect();
 
     auto unsendable = [this] {
         ShowProgramError("The settings hold a character that cannot be sent to the printer.", false,
@@ -243,12 +243,12 @@ bool Core::SendSetupCmd(const std::string& commands, net::TcpClient* pwSocket) {
         return false;
     };
 
-    if (port.ctl("PortTCP").checked()) {
+    if (port.PortTCP->checked()) {
         if (!pwSocket || pwSocket->state() != net::state::Connected) {
-            ui::Form& progress = pages().form("ProgressDlg");
-            progress.ctl("Timer1").setEnabled(false);
+            ProgressDlgControls& progress = pages().progressDlg();
+            progress.Timer1->setEnabled(false);
             ws.PrinterError = true;
-            ui::Control& status = progress.ctl("StatusLog");
+            ui::Control& status = *progress.StatusLog;
             status.setText(status.text() + "\r\nProcess Failed");
             ShowProgramError("Unable to communicate with printer. It maybe offline", true,
                              "Communication Error");
@@ -265,8 +265,8 @@ bool Core::SendSetupCmd(const std::string& commands, net::TcpClient* pwSocket) {
         return true;
     }
 
-    if (port.ctl("PortFile").checked()) {
-        const std::string path = port.ctl("FileName").text();
+    if (port.PortFile->checked()) {
+        const std::string path = port.FileName->text();
         auto bytes = sys::toWindows1252(job + "\r\n");
         if (!bytes)
             return unsendable();
@@ -279,8 +279,7 @@ bool Core::SendSetupCmd(const std::string& commands, net::TcpClient* pwSocket) {
         return true;
     }
 
-    if (port.ctl("PortLPT").checked() || port.ctl("PortCOM").checked() ||
-        port.ctl("PortUSB").checked()) {
+    if (port.PortLPT->checked() || port.PortCOM->checked() || port.PortUSB->checked()) {
         // The job goes to the temporary printer or nowhere.
         if (spooler().currentPrinter() != kTempPrinterName) {
             WriteLog("...SendSetupCmd: printer " + std::string(kTempPrinterName) +

@@ -28,61 +28,61 @@ void store(WizardState& ws, bool initial, int index, const std::string& record) 
 } // namespace
 
 std::string Core::ReadPortSettings(bool Initial) {
-    ui::Form& p = pages().form("PortSelect");
+    PortSelectControls& p = pages().portSelect();
     PortValues v;
-    v.lpt = p.ctl("PortLPT").checked();
-    v.com = p.ctl("PortCOM").checked();
-    v.usb = p.ctl("PortUSB").checked();
-    v.tcp = p.ctl("PortTCP").checked();
-    v.file = p.ctl("PortFile").checked();
-    v.lptIndex = p.ctl("LPTCombo").listIndex();
-    v.comIndex = p.ctl("ComCombo").listIndex();
-    v.usbIndex = p.ctl("USBCombo").listIndex();
-    v.ipAddr = p.ctl("IPAddr").text();
-    v.fileName = p.ctl("FileName").text();
+    v.lpt = p.PortLPT->checked();
+    v.com = p.PortCOM->checked();
+    v.usb = p.PortUSB->checked();
+    v.tcp = p.PortTCP->checked();
+    v.file = p.PortFile->checked();
+    v.lptIndex = p.LPTCombo->listIndex();
+    v.comIndex = p.ComCombo->listIndex();
+    v.usbIndex = p.USBCombo->listIndex();
+    v.ipAddr = p.IPAddr->text();
+    v.fileName = p.FileName->text();
     std::string r = portRecord(v);
     store(ws, Initial, rec::Port, r);
     return r;
 }
 
 std::string Core::ReadQuestionSettings(bool Initial) {
-    ui::Form& q = pages().form("QuestionDlg");
+    QuestionDlgControls& q = pages().questionDlg();
     std::array<int, 7> check{};
     for (int k = 0; k < 7; ++k)
-        check[k] = q.ctl("Check1", k).value();
+        check[k] = q.Check1[k]->value();
     store(ws, Initial, rec::Question, questionRecord(check));
     return {};
 }
 
 std::string Core::ReadWiredSettings(bool Initial) {
-    if (pages().form("QuestionDlg").ctl("Check1", 0).value() == 0)
+    if (pages().questionDlg().Check1[0]->value() == 0)
         return {};
-    ui::Form& w = pages().form("WiredDlg");
+    WiredDlgControls& w = pages().wiredDlg();
     WiredValues v;
-    v.wired = w.ctl("NicOption", 0).checked();
-    v.autoIP = w.ctl("useAutoIP").checked();
-    v.bootP = w.ctl("BootP").value();
-    v.dhcp = w.ctl("DHCP").value();
-    v.ipAddr = w.ctl("IPAddr").text();
-    v.subMask = w.ctl("SubMask").text();
-    v.gateway = w.ctl("Gateway").text();
+    v.wired = w.NicOption[0]->checked();
+    v.autoIP = w.useAutoIP->checked();
+    v.bootP = w.BootP->value();
+    v.dhcp = w.DHCP->value();
+    v.ipAddr = w.IPAddr->text();
+    v.subMask = w.SubMask->text();
+    v.gateway = w.Gateway->text();
     ws.IfcNumber = static_cast<std::int16_t>(wiredIfcNumber(v));
     store(ws, Initial, rec::Wired, wiredRecord(v));
     return wiredCommands(v, ws.IfcNumber);
 }
 
 std::string Core::ReadNetworkSettings(bool Initial) {
-    ui::Form& q = pages().form("QuestionDlg");
+    QuestionDlgControls& q = pages().questionDlg();
     NetworkValues v;
     for (int i = 1; i <= 5; ++i) {
-        v.check[i] = q.ctl("Check1", i).value();
+        v.check[i] = q.Check1[i]->value();
         if (v.check[i] != 1)
             continue;
-        ui::Form& n = pages().form("NetworkDlg");
-        v.combo[i] = n.ctl("Combo1", i).listIndex();
+        NetworkDlgControls& n = pages().networkDlg();
+        v.combo[i] = n.Combo1[i]->listIndex();
         if (i == 5) {
-            v.packet = n.ctl("Packet").text();
-            v.period = n.ctl("Period").text();
+            v.packet = n.Packet->text();
+            v.period = n.Period->text();
         }
     }
     store(ws, Initial, rec::Network, networkRecord(v));
@@ -90,83 +90,85 @@ std::string Core::ReadNetworkSettings(bool Initial) {
 }
 
 std::string Core::ReadWirelessQuestionSettings(bool Initial) {
-    ui::Form& q = pages().form("WirelessQuestionDlg");
+    WirelessQuestionDlgControls& q = pages().wirelessQuestionDlg();
     std::array<int, 10> check{};
     for (int k = 0; k < 10; ++k)
-        check[k] = q.ctl("check", k).value();
+        check[k] = q.check[k]->value();
     store(ws, Initial, rec::WirelessQuestion,
-          wirelessQuestionRecord(check, q.ctl("EncryptionCB").value()));
+          wirelessQuestionRecord(check, q.EncryptionCB->value()));
     return {};
 }
 
 std::string Core::ReadWirelessSettings(bool Initial) {
-    static const char* controls[] = {"SSID",     "OpMode",  "Speed",     "Channel", "Antenna",
-                                     "Preamble", "TxPower", "PowerMgmt", "Devices", "CountryCode"};
-    ui::Form& q = pages().form("WirelessQuestionDlg");
+    WirelessQuestionDlgControls& q = pages().wirelessQuestionDlg();
     WirelessValues v;
     for (int i = 0; i < 10; ++i) {
-        v.check[i] = q.ctl("check", i).value();
+        v.check[i] = q.check[i]->value();
         if (v.check[i] != 1)
             continue;
         ws.IfcNumber = 2;
-        ui::Form& w = pages().form("WirelessDlg");
+        WirelessDlgControls& w = pages().wirelessDlg();
         if (i == 0)
-            v.ssid = w.ctl("SSID").text();
+            v.ssid = w.SSID->text();
         else
-            v.index[i] = w.ctl(controls[i]).listIndex();
+            v.index[i] = w.row(i)->listIndex();
         if (i == 9)
-            v.international = w.ctl("Check2").value();
+            v.international = w.Check2->value();
     }
     store(ws, Initial, rec::Wireless, wirelessRecord(v));
     return wirelessCommands(v, ws.IfcNumber);
 }
 
-std::string Core::ReadEncryptQuestionSettings(bool Initial) {
-    ui::Form& e = pages().form("EncryptQuestionDlg");
+namespace {
+
+EncryptQuestionValues encryptQuestionValues(EncryptQuestionDlgControls& e) {
     EncryptQuestionValues v;
     for (int k = 0; k < 3; ++k)
-        v.click[k] = e.ctl("click", k).checked();
-    v.wpa = e.ctl("WPA").value();
-    v.eap = e.ctl("EAP").value();
-    store(ws, Initial, rec::EncryptQuestion, encryptQuestionRecord(v));
+        v.click[k] = e.click[k]->checked();
+    v.wpa = e.WPA->value();
+    v.eap = e.EAP->value();
+    return v;
+}
+
+} // namespace
+
+std::string Core::ReadEncryptQuestionSettings(bool Initial) {
+    store(ws, Initial, rec::EncryptQuestion,
+          encryptQuestionRecord(encryptQuestionValues(pages().encryptQuestionDlg())));
     return {};
 }
 
 std::string Core::ReadSecuritySettings(bool Initial) {
     SecurityValues v;
-    v.encryption = pages().form("WirelessQuestionDlg").ctl("EncryptionCB").value();
+    v.encryption = pages().wirelessQuestionDlg().EncryptionCB->value();
     if (v.encryption != 1) {
         store(ws, Initial, rec::Security, "");
         return {};
     }
     ws.IfcNumber = 2;
-    ui::Form& e = pages().form("EncryptQuestionDlg");
-    for (int k = 0; k < 3; ++k)
-        v.choice.click[k] = e.ctl("click", k).checked();
-    v.choice.wpa = e.ctl("WPA").value();
-    v.choice.eap = e.ctl("EAP").value();
+    v.choice = encryptQuestionValues(pages().encryptQuestionDlg());
     const int method = chosenMethod(v.choice);
     if (method == 1) {
-        v.wep.phrase = pages().form("WEPDlg").ctl("Phrase").checked();
-        ui::Form& k = pages().form(v.wep.phrase ? "WEPphraseDlg" : "WEPkeyDlg");
+        v.wep.phrase = pages().wepDlg().Phrase->checked();
+        WepKeysControls& k = v.wep.phrase ? pages().wepPhraseDlg() : pages().wepKeyDlg();
         if (!v.wep.phrase)
-            v.wep.keySize = k.ctl("KeySize").listIndex();
-        v.wep.authMethod = k.ctl("AuthMethod").listIndex();
-        v.wep.defaultKey = k.ctl("DefaultKey").listIndex();
+            v.wep.keySize = pages().wepKeyDlg().KeySize->listIndex();
+        v.wep.authMethod = k.AuthMethod->listIndex();
+        v.wep.defaultKey = k.DefaultKey->listIndex();
         for (int i = 0; i < 4; ++i)
-            v.wep.keys[i] = k.ctl("KeyText", i).text();
+            v.wep.keys[i] = k.KeyText[i]->text();
     } else if (method == 2) {
         if (v.choice.wpa == 1) {
-            ui::Form& w = pages().form("WPADlg");
-            v.wpa.passPhrase = w.ctl("PassPhrase").text();
-            v.wpa.encryptMethod = w.ctl("EncryptMethod").listIndex();
-            v.wpa.wpaMode = w.ctl("WPAMode").listIndex();
+            WPADlgControls& w = pages().wpaDlg();
+            v.wpa.passPhrase = w.PassPhrase->text();
+            v.wpa.encryptMethod = w.EncryptMethod->listIndex();
+            v.wpa.wpaMode = w.WPAMode->listIndex();
         }
         if (v.choice.eap == 1) {
-            ui::Form& l = pages().form("LEAPDlg");
-            v.eap.userName = l.ctl("UserName").text();
-            v.eap.password = l.ctl("Password").text();
-            v.eap.type = l.ctl("Combo1").listIndex();
+            LEAPDlgControls& l = pages().leapDlg();
+            v.eap.userName = l.UserName->text();
+            v.eap.password = l.Password->text();
+            v.eap.type = l.Combo1->listIndex();
         }
     }
     store(ws, Initial, rec::Security, securityRecord(v));
@@ -224,7 +226,8 @@ bool Core::SaveSettings(const std::string& path, const std::string& password) {
     BuildSetupCommands();
 
     // Refuse what a settings file could not give back unchanged; nothing is written then.
-    if (const RestorePlan plan = restorePlan(ws.CurrentSettings); !plan.valid || !plan.exact) {
+    if (const RestorePlan plan = restorePlan(pages(), ws.CurrentSettings);
+        !plan.valid || !plan.exact) {
         ShowNotice("Unable to save the settings.\r\n"
                    "A text entered in the wizard holds a \"|\" or a line break,\r\n"
                    "which a settings file cannot hold. Please change it and save again.");
@@ -316,7 +319,7 @@ bool Core::LoadSavedSettings(const std::string& path, const std::string& passwor
         }
         records[static_cast<std::size_t>(i)] = HexToStr(*hex);
     }
-    RestorePlan plan = restorePlan(records);
+    RestorePlan plan = restorePlan(pages(), records);
     if (!plan.valid) {
         WriteLog("...LoadSavedSettings: " + plan.problem);
         ShowNotice(kDamagedFile);
@@ -335,35 +338,32 @@ bool Core::LoadSavedSettings(const std::string& path, const std::string& passwor
 }
 
 bool Core::applyRestoreOp(const RestoreOp& op) {
-    ui::Control* c = pages().form(op.form).find(op.control, op.index);
-    if (!c)
-        return false;
+    ui::Control& c = *op.control;
     switch (op.kind) {
     case RestoreOp::Kind::Text:
-        c->setText(op.text);
+        c.setText(op.text);
         return true;
     case RestoreOp::Kind::ListIndex:
-        return c->setListIndex(op.number);
+        return c.setListIndex(op.number);
     case RestoreOp::Kind::Value:
-        c->setValue(op.number);
+        c.setValue(op.number);
         return true;
     case RestoreOp::Kind::Choose:
-        c->setValue(1);
+        c.setValue(1);
         return true;
     }
     return false;
 }
 
 bool Core::RestoreSettings() {
-    RestorePlan plan = restorePlan(ws.CurrentSettings);
+    RestorePlan plan = restorePlan(pages(), ws.CurrentSettings);
     if (!plan.valid)
         return false;
     bool complete = true;
     for (const RestoreOp& op : plan.ops)
         if (!applyRestoreOp(op)) {
-            WriteLog("...RestoreSettings: " + op.form + "." + op.control +
-                     (op.index >= 0 ? "(" + std::to_string(op.index) + ")" : "") +
-                     " left as it was");
+            WriteLog("...RestoreSettings: " + op.control.form().name() + "." +
+                     op.control->fullName() + " left as it was");
             complete = false;
         }
     return complete;

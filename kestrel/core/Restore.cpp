@@ -76,23 +76,14 @@ std::size_t linesIn(const Fields& lines) {
 
 class Builder {
   public:
-    explicit Builder(std::string form) : form_(std::move(form)) {}
-
     RestorePlan plan;
 
-    void setForm(std::string form) { form_ = std::move(form); }
-    void text(const std::string& control, const std::string& t, int index = -1) {
-        add(Kind::Text, control, index, t, 0);
+    void text(const ui::ControlRef& control, const std::string& t) {
+        add(Kind::Text, control, t, 0);
     }
-    void list(const std::string& control, int n, int index = -1) {
-        add(Kind::ListIndex, control, index, {}, n);
-    }
-    void value(const std::string& control, int n, int index = -1) {
-        add(Kind::Value, control, index, {}, n);
-    }
-    void choose(const std::string& control, int index = -1) {
-        add(Kind::Choose, control, index, {}, 1);
-    }
+    void list(const ui::ControlRef& control, int n) { add(Kind::ListIndex, control, {}, n); }
+    void value(const ui::ControlRef& control, int n) { add(Kind::Value, control, {}, n); }
+    void choose(const ui::ControlRef& control) { add(Kind::Choose, control, {}, 1); }
     // Notes whether this part of the record is as the readers write it.
     void shape(bool asWritten) { plan.exact = plan.exact && asWritten; }
     RestorePlan fail(const std::string& why) {
@@ -104,27 +95,19 @@ class Builder {
     }
 
   private:
-    void add(Kind kind, const std::string& control, int index, std::string t, int n) {
-        RestoreOp op;
-        op.kind = kind;
-        op.form = form_;
-        op.control = control;
-        op.index = index;
-        op.text = std::move(t);
-        op.number = n;
-        plan.ops.push_back(std::move(op));
+    void add(Kind kind, const ui::ControlRef& control, std::string t, int n) {
+        plan.ops.push_back(RestoreOp{kind, control, std::move(t), n});
     }
-    std::string form_;
 };
 
-RestorePlan portPlan(const std::string& record) {
-    Builder b("PortSelect");
+RestorePlan portPlan(PortSelectControls& p, const std::string& record) {
+    Builder b;
     const Fields lines = split(record, "\r\n");
     b.shape(writtenLines(lines, 5));
-    static const char* options[] = {"PortLPT", "PortCOM", "PortUSB", "PortTCP", "PortFile"};
-    static const char* lists[] = {"LPTCombo", "ComCombo", "USBCombo"};
-    b.text("IPAddr", "");
-    b.text("FileName", "");
+    const ui::ControlRef* options[] = {&p.PortLPT, &p.PortCOM, &p.PortUSB, &p.PortTCP, &p.PortFile};
+    const ui::ControlRef* lists[] = {&p.LPTCombo, &p.ComCombo, &p.USBCombo};
+    b.text(p.IPAddr, "");
+    b.text(p.FileName, "");
     // The first chosen line is restored; the later ones are not looked at.
     for (std::size_t i = 0; i < linesIn(lines) && i < 5; ++i) {
         const Fields f = split(lines[i], "|");
@@ -132,48 +115,47 @@ RestorePlan portPlan(const std::string& record) {
             b.shape(unchosen(lines[i]));
             continue;
         }
-        const int n = static_cast<int>(i);
         if (i < 3) {
             auto index = indexField(f[1]);
             if (!index)
                 return b.fail("port record: line " + std::to_string(i));
             b.shape(f.size() == 2);
-            b.choose(options[i]);
-            b.list(lists[i], *index);
+            b.choose(*options[i]);
+            b.list(*lists[i], *index);
         } else {
             // The address and the file name are their lines' last fields.
             const std::string text = restOfLine(f, 1);
             if (!textField(text))
                 return b.fail("port record: line " + std::to_string(i));
-            b.choose(options[i]);
-            b.text(n == 3 ? "IPAddr" : "FileName", text);
+            b.choose(*options[i]);
+            b.text(i == 3 ? p.IPAddr : p.FileName, text);
         }
         break;
     }
     return b.plan;
 }
 
-// A record of check box values: field k sets `control`(k) while the page has it; with
+// A record of check box values: field k sets `control`[k] while the page has it; with
 // `lastControl`, the last field sets that box instead.
-RestorePlan flagsPlan(const std::string& record, const std::string& form,
-                      const std::string& control, std::size_t count, const char* lastControl) {
-    Builder b(form);
+RestorePlan flagsPlan(const std::string& record, const ui::ControlRef& control, std::size_t count,
+                      const ui::ControlRef* lastControl) {
+    Builder b;
     const Fields f = split(record, "|");
     b.shape(f.size() == count);
     const std::size_t boxes = lastControl ? count - 1 : count;
     for (std::size_t k = 0; k < f.size(); ++k) {
         if (!flagField(f[k]))
-            return b.fail(form + " record: value " + std::to_string(k));
+            return b.fail(control.form().name() + " record: value " + std::to_string(k));
         if (lastControl && k + 1 == f.size())
-            b.value(lastControl, f[k] == "1");
+            b.value(*lastControl, f[k] == "1");
         else if (k < boxes)
-            b.value(control, f[k] == "1", static_cast<int>(k));
+            b.value(control[static_cast<int>(k)], f[k] == "1");
     }
     return b.plan;
 }
 
-RestorePlan wiredPlan(const std::string& record) {
-    Builder b("WiredDlg");
+RestorePlan wiredPlan(WiredDlgControls& w, const std::string& record) {
+    Builder b;
     const Fields lines = split(record, "\r\n");
     // Fewer than two lines: the page keeps its values.
     if (lines.size() < 2) {
@@ -181,7 +163,7 @@ RestorePlan wiredPlan(const std::string& record) {
         return b.plan;
     }
     b.shape(writtenLines(lines, 2) && (lines[0] == "1" || lines[0] == "2"));
-    b.choose("NicOption", lines[0] == "1" ? 0 : 1);
+    b.choose(w.NicOption[lines[0] == "1" ? 0 : 1]);
     const Fields f = split(lines[1], "|");
     if (!counts(f)) {
         b.shape(false);
@@ -189,28 +171,28 @@ RestorePlan wiredPlan(const std::string& record) {
     }
     if (one(f, 0)) {
         b.shape(f.size() == 3 && flagField(f[1]) && flagField(f[2]));
-        b.choose("useAutoIP");
-        b.text("IPAddr", "");
-        b.text("SubMask", "");
-        b.text("Gateway", "");
-        b.value("BootP", one(f, 1));
-        b.value("DHCP", one(f, 2));
+        b.choose(w.useAutoIP);
+        b.text(w.IPAddr, "");
+        b.text(w.SubMask, "");
+        b.text(w.Gateway, "");
+        b.value(w.BootP, one(f, 1));
+        b.value(w.DHCP, one(f, 2));
         return b.plan;
     }
     b.shape(f[0] == "0" && f.size() == 4);
-    static const char* texts[] = {"IPAddr", "SubMask", "Gateway"};
+    const ui::ControlRef* texts[] = {&w.IPAddr, &w.SubMask, &w.Gateway};
     for (std::size_t k = 1; k < f.size() && k <= 3; ++k)
         if (!textField(f[k]))
             return b.fail("TCP/IP record: address line");
-    b.choose("useStaticIP");
+    b.choose(w.useStaticIP);
     // A field the line lacks leaves an empty box.
     for (std::size_t k = 1; k <= 3; ++k)
-        b.text(texts[k - 1], k < f.size() ? f[k] : std::string());
+        b.text(*texts[k - 1], k < f.size() ? f[k] : std::string());
     return b.plan;
 }
 
-RestorePlan networkPlan(const std::string& record) {
-    Builder b("NetworkDlg");
+RestorePlan networkPlan(NetworkDlgControls& n, const std::string& record) {
+    Builder b;
     const Fields lines = split(record, "\r\n");
     b.shape(writtenLines(lines, 6) && unchosen(lines[0]));
     // Line 0 is always "0|." and changes nothing; the page has lists 1 to 5.
@@ -224,23 +206,22 @@ RestorePlan networkPlan(const std::string& record) {
         if (!index || (i == 5 && !(textField(restOfLine(f, 2)))))
             return b.fail("network options record: line " + std::to_string(i));
         b.shape(f.size() == (i == 5 ? 4u : 2u));
-        b.list("Combo1", *index, static_cast<int>(i));
+        b.list(n.Combo1[static_cast<int>(i)], *index);
         if (i == 5) {
             if (f.size() > 2)
-                b.text("Packet", f[2]);
+                b.text(n.Packet, f[2]);
             if (f.size() > 3)
-                b.text("Period", f[3]);
+                b.text(n.Period, f[3]);
         }
     }
     return b.plan;
 }
 
-RestorePlan wirelessPlan(const std::string& record) {
-    Builder b("WirelessDlg");
+RestorePlan wirelessPlan(WirelessQuestionDlgControls& q, WirelessDlgControls& w,
+                         const std::string& record) {
+    Builder b;
     const Fields lines = split(record, "\r\n");
     b.shape(writtenLines(lines, 10));
-    static const char* controls[] = {"SSID",     "OpMode",  "Speed",     "Channel", "Antenna",
-                                     "Preamble", "TxPower", "PowerMgmt", "Devices", "CountryCode"};
     for (std::size_t i = 0; i < linesIn(lines) && i < 10; ++i) {
         const Fields f = split(lines[i], "|");
         if (!counts(f)) {
@@ -258,21 +239,19 @@ RestorePlan wirelessPlan(const std::string& record) {
             b.shape(i == 0 || (f.size() == (i == 9 ? 3u : 2u) && (i != 9 || flagField(f[2]))));
         else
             b.shape(lines[i] == (i == 9 ? "0|.|." : "0|."));
-        b.setForm("WirelessQuestionDlg");
-        b.value("check", chosen ? 1 : 0, n);
-        b.setForm("WirelessDlg");
+        b.value(q.check[n], chosen ? 1 : 0);
         if (i == 0)
-            b.text("SSID", ssid);
+            b.text(w.SSID, ssid);
         else
-            b.list(controls[i], *index);
+            b.list(w.row(n), *index);
         if (i == 9)
-            b.value("Check2", chosen && one(f, 2));
+            b.value(w.Check2, chosen && one(f, 2));
     }
     return b.plan;
 }
 
-RestorePlan encryptQuestionPlan(const std::string& record) {
-    Builder b("EncryptQuestionDlg");
+RestorePlan encryptQuestionPlan(EncryptQuestionDlgControls& e, const std::string& record) {
+    Builder b;
     const Fields f = split(record, "|");
     // One field: the page keeps its values.
     if (!counts(f)) {
@@ -294,13 +273,13 @@ RestorePlan encryptQuestionPlan(const std::string& record) {
         }
     b.shape(n == 5 && trues == 1);
     if (chosen >= 0)
-        b.choose("click", chosen);
-    b.value("WPA", f[n - 2] == "1");
-    b.value("EAP", f[n - 1] == "1");
+        b.choose(e.click[chosen]);
+    b.value(e.WPA, f[n - 2] == "1");
+    b.value(e.EAP, f[n - 1] == "1");
     return b.plan;
 }
 
-bool wepPlan(Builder& b, const Fields& f) {
+bool wepPlan(PageSet& pages, Builder& b, const Fields& f) {
     if (f.size() < 4 || !flagField(f[1]))
         return false;
     const bool phrase = f[1] == "1";
@@ -321,26 +300,25 @@ bool wepPlan(Builder& b, const Fields& f) {
             return false;
     b.shape(f.size() == shortSize || f.size() == shortSize + 4);
 
-    b.setForm("WEPDlg");
-    b.choose(phrase ? "Phrase" : "EntryManual");
+    WEPDlgControls& wep = pages.wepDlg();
+    b.choose(phrase ? wep.Phrase : wep.EntryManual);
+    WepKeysControls& keys = phrase ? pages.wepPhraseDlg() : pages.wepKeyDlg();
     if (phrase) {
-        b.setForm("WEPphraseDlg");
-        b.list("DefaultKey", defaultKey);
-        b.list("AuthMethod", *indexField(f[3]));
+        b.list(keys.DefaultKey, defaultKey);
+        b.list(keys.AuthMethod, *indexField(f[3]));
     } else {
-        b.setForm("WEPkeyDlg");
-        b.list("KeySize", *indexField(f[2]));
-        b.list("AuthMethod", *indexField(f[3]));
-        b.list("DefaultKey", defaultKey);
+        b.list(pages.wepKeyDlg().KeySize, *indexField(f[2]));
+        b.list(keys.AuthMethod, *indexField(f[3]));
+        b.list(keys.DefaultKey, defaultKey);
     }
     if (withKeys)
         for (int k = 0; k < 4; ++k)
-            b.text("KeyText", f[shortSize + static_cast<std::size_t>(k)], k);
+            b.text(keys.KeyText[k], f[shortSize + static_cast<std::size_t>(k)]);
     return true;
 }
 
-RestorePlan securityPlan(const std::string& record) {
-    Builder b("WEPDlg");
+RestorePlan securityPlan(PageSet& pages, const std::string& record) {
+    Builder b;
     const Fields lines = split(record, "\r\n");
     // As written: "0|." and the WEP line, or "0|.", "0|.", the WPA line and the 802.1X line
     // when chosen, or three unchosen lines.
@@ -353,7 +331,7 @@ RestorePlan securityPlan(const std::string& record) {
             continue;
         }
         if (i == 1) {
-            if (!wepPlan(b, f))
+            if (!wepPlan(pages, b, f))
                 return b.fail("security record: WEP line");
             b.shape(lines.size() == 3);
             continue;
@@ -367,15 +345,15 @@ RestorePlan securityPlan(const std::string& record) {
             return b.fail(i == 2 ? "security record: WPA line" : "security record: 802.1X line");
         b.shape(f.size() == 5);
         if (i == 2) {
-            b.setForm("WPADlg");
-            b.text("PassPhrase", f[2]);
-            b.list("EncryptMethod", *indexField(f[3]));
-            b.list("WPAMode", *indexField(f[4]));
+            WPADlgControls& w = pages.wpaDlg();
+            b.text(w.PassPhrase, f[2]);
+            b.list(w.EncryptMethod, *indexField(f[3]));
+            b.list(w.WPAMode, *indexField(f[4]));
         } else {
-            b.setForm("LEAPDlg");
-            b.text("UserName", f[2]);
-            b.text("Password", f[3]);
-            b.list("Combo1", *indexField(f[4]));
+            LEAPDlgControls& l = pages.leapDlg();
+            b.text(l.UserName, f[2]);
+            b.text(l.Password, f[3]);
+            b.list(l.Combo1, *indexField(f[4]));
         }
     }
     return b.plan;
@@ -383,35 +361,36 @@ RestorePlan securityPlan(const std::string& record) {
 
 } // namespace
 
-RestorePlan restorePlan(int recordIndex, const std::string& record) {
+RestorePlan restorePlan(PageSet& pages, int recordIndex, const std::string& record) {
     if (record.empty())
         return {};
     switch (recordIndex) {
     case 0:
-        return portPlan(record);
+        return portPlan(pages.portSelect(), record);
     case 1:
-        return flagsPlan(record, "QuestionDlg", "Check1", 7, nullptr);
+        return flagsPlan(record, pages.questionDlg().Check1, 7, nullptr);
     case 2:
-        return wiredPlan(record);
+        return wiredPlan(pages.wiredDlg(), record);
     case 3:
-        return networkPlan(record);
+        return networkPlan(pages.networkDlg(), record);
     case 4:
-        return flagsPlan(record, "WirelessQuestionDlg", "check", 11, "EncryptionCB");
+        return flagsPlan(record, pages.wirelessQuestionDlg().check, 11,
+                         &pages.wirelessQuestionDlg().EncryptionCB);
     case 5:
-        return wirelessPlan(record);
+        return wirelessPlan(pages.wirelessQuestionDlg(), pages.wirelessDlg(), record);
     case 6:
-        return encryptQuestionPlan(record);
+        return encryptQuestionPlan(pages.encryptQuestionDlg(), record);
     case 7:
-        return securityPlan(record);
+        return securityPlan(pages, record);
     default:
         return {};
     }
 }
 
-RestorePlan restorePlan(const std::array<std::string, 9>& records) {
+RestorePlan restorePlan(PageSet& pages, const std::array<std::string, 9>& records) {
     RestorePlan all;
     for (int i = 0; i < 8; ++i) {
-        RestorePlan one = restorePlan(i, records[static_cast<std::size_t>(i)]);
+        RestorePlan one = restorePlan(pages, i, records[static_cast<std::size_t>(i)]);
         if (!one.valid)
             return one;
         all.exact = all.exact && one.exact;

@@ -1,4 +1,6 @@
 #pragma once
+#include "kestrel/core/PageSet.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -14,9 +16,7 @@ struct RestoreOp {
         Choose,    // option button: set (its group follows)
     };
     Kind kind = Kind::Text;
-    std::string form;    // page name
-    std::string control; // control name
-    int index = -1;      // control array index, -1 for none
+    ui::ControlRef control;
     std::string text;
     int number = 0;
 };
@@ -35,8 +35,9 @@ struct RestorePlan {
     std::vector<RestoreOp> ops;
 };
 
-RestorePlan restorePlan(int recordIndex, const std::string& record);
+// The plan names the controls of `pages` and does not use them.
+RestorePlan restorePlan(PageSet& pages, int recordIndex, const std::string& record);
 // All eight records in index order; invalid as soon as one is.
-RestorePlan restorePlan(const std::array<std::string, 9>& records);
+RestorePlan restorePlan(PageSet& pages, const std::array<std::string, 9>& records);
 
 } // namespace kestrel

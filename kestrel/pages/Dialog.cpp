@@ -30,41 +30,40 @@ bool isInvalidSettingsFileName(const std::string& name) {
 }
 
 void Dialog::Build() {
-    label("Title", "").asHeading();
-    label("Subtitle", "");
+    label(Title, "").asHeading();
+    label(Subtitle, "");
     label("Label3", "Filename:");
-    textBox("FileName").setToolTip("Path and name of settings file.").charsWide(48); // a path
-    button("Browse", "Browse").beside().onClick = [this] { Browse_Click(); };
+    textBox(FileName).setToolTip("Path and name of settings file.").charsWide(48); // a path
+    button(Browse, "Browse").beside().onClick = [this] { Browse_Click(); };
     label("Label1", "File Password:");
-    textBox("Password").setToolTip("Password for file access.").setPasswordChar("*");
-    label("ConfirmLabel", "Confirm:");
-    textBox("ConfirmTxt").setToolTip("Re-type password for confirmation.").setPasswordChar("*");
-    checkBox("ShowCheck", "Show Password")
+    textBox(Password).setToolTip("Password for file access.").setPasswordChar("*");
+    label(ConfirmLabel, "Confirm:");
+    textBox(ConfirmTxt).setToolTip("Re-type password for confirmation.").setPasswordChar("*");
+    checkBox(ShowCheck, "Show Password")
         .setToolTip("Check to show the password as it is being entered.")
         .onClick = [this] { ShowCheck_Click(); };
-    button("OKButton", "OK").setDefault(true).onClick = [this] { OKButton_Click(); };
-    button("CancelButton", "Cancel").beside().setCancel(true).onClick = [this] {
+    button(OKButton, "OK").setDefault(true).onClick = [this] { OKButton_Click(); };
+    button(CancelButton, "Cancel").beside().setCancel(true).onClick = [this] {
         CancelButton_Click();
     };
 }
 
 void Dialog::Form_Load() {
     core().ws.FinishAction = finish::Open;
-    ctl("Password").setPasswordChar("*");
-    ctl("ConfirmLabel").setVisible(true);
-    ctl("ConfirmTxt").setVisible(true);
+    Password->setPasswordChar("*");
+    ConfirmLabel->setVisible(true);
+    ConfirmTxt->setVisible(true);
     const bool save = Mode == kSave;
     const std::string title = save ? "Save Wizard Settings" : "Load Wizard Settings";
     setCaption(title);
-    ctl("Title").setCaption(title);
-    ctl("Subtitle")
-        .setCaption(save ? "Please select a file to hold the wizard settings"
-                         : "Please select the file that contains previously saved wizard settings");
+    Title->setCaption(title);
+    Subtitle->setCaption(
+        save ? "Please select a file to hold the wizard settings"
+             : "Please select the file that contains previously saved wizard settings");
 }
 
 void Dialog::ShowCheck_Click() {
-    applyShowText(ctl("Password"), ctl("ConfirmTxt"), ctl("ConfirmLabel"),
-                  ctl("ShowCheck").value() == 1);
+    applyShowText(*Password, *ConfirmTxt, *ConfirmLabel, ShowCheck->value() == 1);
 }
 
 void Dialog::Browse_Click() {
@@ -75,39 +74,39 @@ void Dialog::Browse_Click() {
     std::optional<std::string> answer = app().browse(request);
     if (!answer)
         return;
-    ctl("FileName").setText(settingsFileFromBrowser(*answer));
+    FileName->setText(settingsFileFromBrowser(*answer));
 }
 
 void Dialog::OKButton_Click() {
     WizardState& ws = core().ws;
-    std::string name = ctl("FileName").text();
+    std::string name = FileName->text();
     if (isInvalidSettingsFileName(name)) {
         core().ShowNotice("Invalid file name. Please enter a valid file name.");
-        ctl("FileName").setFocus();
+        FileName->setFocus();
         return;
     }
-    if (ctl("ShowCheck").value() != 1 && ctl("Password").text() != ctl("ConfirmTxt").text()) {
+    if (ShowCheck->value() != 1 && Password->text() != ConfirmTxt->text()) {
         core().ShowNotice(
             "Inputs for the password does not match, please re-enter the password again.");
-        ctl("ConfirmTxt").setFocus();
+        ConfirmTxt->setFocus();
         return;
     }
     bool done;
     if (Mode == kSave) {
         if (name.find('.') == std::string::npos) {
             name += kExtension;
-            ctl("FileName").setText(name);
+            FileName->setText(name);
         }
-        done = core().SaveSettings(name, ctl("Password").text());
+        done = core().SaveSettings(name, Password->text());
         if (done)
             ws.SettingsSaved = true;
     } else {
-        done = core().LoadSavedSettings(name, ctl("Password").text());
+        done = core().LoadSavedSettings(name, Password->text());
     }
     // The file routines have told the user why; the dialog stays open to correct it.
     if (!done) {
         if (loaded())
-            ctl("FileName").setFocus();
+            FileName->setFocus();
         return;
     }
     ws.FinishAction = finish::Done;

@@ -17,6 +17,17 @@ class Dialog : public Page {
     // Kept across unloads; every caller sets it before Show.
     int Mode = kLoad;
 
+    ui::ControlRef Title{*this, "Title"};
+    ui::ControlRef Subtitle{*this, "Subtitle"};
+    ui::ControlRef FileName{*this, "FileName"};
+    ui::ControlRef Browse{*this, "Browse"};
+    ui::ControlRef Password{*this, "Password"};
+    ui::ControlRef ConfirmLabel{*this, "ConfirmLabel"};
+    ui::ControlRef ConfirmTxt{*this, "ConfirmTxt"};
+    ui::ControlRef ShowCheck{*this, "ShowCheck"};
+    ui::ControlRef OKButton{*this, "OKButton"};
+    ui::ControlRef CancelButton{*this, "CancelButton"};
+
     void ShowCheck_Click();
     void Browse_Click();
     void OKButton_Click();

@@ -1,12 +1,7 @@
 #include "kestrel/pages/EncryptQuestionDlg.h"
 
 #include "kestrel/core/Core.h"
-#include "kestrel/pages/FinishDialog.h"
-#include "kestrel/pages/LEAPDlg.h"
 #include "kestrel/pages/Pages.h"
-#include "kestrel/pages/WEPDlg.h"
-#include "kestrel/pages/WPADlg.h"
-#include "kestrel/pages/WirelessQuestionDlg.h"
 
 namespace kestrel {
 
@@ -47,7 +42,7 @@ void EncryptQuestionDlg::Build() {
                            "Select WEP configuration option.",
                            "Select WPA or EAP configuration option."};
     for (int i = 0; i < 3; ++i) {
-        auto& opt = option("click", captions[i], i);
+        auto& opt = option(click[i], captions[i]);
         opt.setToolTip(tips[i]);
         opt.onClick = [this, i] { click_Click(i); };
         if (i == 0 || i == 1) {
@@ -57,11 +52,11 @@ void EncryptQuestionDlg::Build() {
             help.onClick = [this, text] { core().ShowNotice(text); };
         }
     }
-    checkBox("WPA", "WPA (Wi-Fi Protected Access)");
+    checkBox(WPA, "WPA (Wi-Fi Protected Access)");
     auto& helpWpa = button("HelpWPA", "What is this?");
     helpWpa.beside().setToolTip("Shows a brief description of this option.");
     helpWpa.onClick = [this] { core().ShowNotice(kHelpWPA); };
-    checkBox("EAP", "EAP (Extensible Authentication Protocol)");
+    checkBox(EAP, "EAP (Extensible Authentication Protocol)");
     auto& helpLeap = button("HelpLeap", "What is this?");
     helpLeap.beside().setToolTip("Shows a brief description of this option.");
     helpLeap.onClick = [this] { core().ShowNotice(kHelpLeap); };
@@ -70,9 +65,9 @@ void EncryptQuestionDlg::Build() {
 }
 
 void EncryptQuestionDlg::Form_Load() {
-    ctl("click", 0).setValue(1);
-    ctl("WPA").setEnabled(false);
-    ctl("EAP").setEnabled(false);
+    click[0]->setValue(1);
+    WPA->setEnabled(false);
+    EAP->setEnabled(false);
 }
 
 void EncryptQuestionDlg::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
@@ -82,26 +77,26 @@ void EncryptQuestionDlg::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
 
 void EncryptQuestionDlg::click_Click(int index) {
     // The boxes keep their values while disabled.
-    ctl("WPA").setEnabled(index == 2);
-    ctl("EAP").setEnabled(index == 2);
+    WPA->setEnabled(index == 2);
+    EAP->setEnabled(index == 2);
 }
 
 void EncryptQuestionDlg::Next_Click() {
     Hide();
     core().ReadEncryptQuestionSettings(false);
-    if (ctl("click", 0).value()) {
+    if (click[0]->value()) {
         showNext(pages().getFinishDialog());
-    } else if (ctl("click", 1).value()) {
+    } else if (click[1]->value()) {
         pages().getWEPDlg().Show();
-    } else if (ctl("click", 2).value()) {
-        if (ctl("WPA").value() == 1) {
+    } else if (click[2]->value()) {
+        if (WPA->value() == 1) {
             pages().getWPADlg().Show();
-        } else if (ctl("EAP").value() == 1) {
+        } else if (EAP->value() == 1) {
             showNext(pages().getLEAPDlg());
         } else {
             Show();
             core().ShowNotice("You need to select at least one authentication method: WPA or EAP");
-            ctl("WPA").setFocus();
+            WPA->setFocus();
         }
     } else {
         // A loaded file may set none of the options: stay and let the user choose one.

@@ -1,12 +1,14 @@
 #pragma once
+#include "kestrel/core/PageControls.h"
 #include "kestrel/pages/Page.h"
 
 namespace kestrel {
 
 // How the wireless network authenticates: open, WEP, or WPA and/or EAP.
-class EncryptQuestionDlg : public Page {
+class EncryptQuestionDlg : public StepPage, public EncryptQuestionDlgControls {
   public:
-    EncryptQuestionDlg(Core& core, KestrelPages& pages) : Page(core, pages, "EncryptQuestionDlg") {}
+    EncryptQuestionDlg(Core& core, KestrelPages& pages)
+        : StepPage(core, pages, "EncryptQuestionDlg"), EncryptQuestionDlgControls(this) {}
 
   protected:
     void Build() override;

@@ -13,23 +13,23 @@ void FinishDialog::Build() {
           "Your configuration settings for the network adapter are about to be sent to the "
           "printer. Would you like to save your entries to a file for future reference?",
           0);
-    option("Option1", "&Yes");
-    option("Option2", "&No").beside();
+    option(Option1, "&Yes");
+    option(Option2, "&No").beside();
     label("Label2",
           "Note: After sending the configuration changes for the network adapter, the printer "
           "will be rebooted.",
           1);
-    button("Back", "< Back").asBack();
-    button("OKButton", "Finish").beside().setDefault(true);
-    button("CancelButton", "Exit").beside().setCancel(true);
-    button("SaveExit", "Save and Exit").beside();
-    timer("Timer1", 0, false);
+    button(Back, "< Back").asBack();
+    button(OKButton, "Finish").beside().setDefault(true);
+    button(CancelButton, "Exit").beside().setCancel(true);
+    button(SaveExit, "Save and Exit").beside();
+    timer(Timer1, 0, false);
 
-    ctl("OKButton").onClick = [this] { OKButton_Click(); };
-    ctl("SaveExit").onClick = [this] { SaveExit_Click(); };
-    ctl("Timer1").onTimer = [this] { Timer1_Timer(); };
-    ctl("Back").onClick = [this] { Back_Click(); };
-    ctl("CancelButton").onClick = [this] { CancelButton_Click(); };
+    OKButton->onClick = [this] { OKButton_Click(); };
+    SaveExit->onClick = [this] { SaveExit_Click(); };
+    Timer1->onTimer = [this] { Timer1_Timer(); };
+    Back->onClick = [this] { Back_Click(); };
+    CancelButton->onClick = [this] { CancelButton_Click(); };
 }
 
 void FinishDialog::Form_Load() {
@@ -37,9 +37,9 @@ void FinishDialog::Form_Load() {
     core().BuildSetupCommands();
     SaveExitChosen = false;
     if (core().SettingsDiffer())
-        ctl("Option1").setValue(1);
+        Option1->setValue(1);
     else
-        ctl("Option2").setValue(1);
+        Option2->setValue(1);
 }
 
 void FinishDialog::Form_QueryUnload(int& cancel, int unloadMode) {
@@ -50,18 +50,16 @@ void FinishDialog::Form_QueryUnload(int& cancel, int unloadMode) {
 
 void FinishDialog::openSaveDialog() {
     pages().setDialogMode(1);
-    pages().form("Dialog").Show();
+    pages().getDialog().Show();
 }
 
 void FinishDialog::startPolling() {
-    auto& timer = ctl("Timer1");
-    timer.setInterval(500);
-    timer.setEnabled(true);
+    startTimer(*Timer1, 500);
 }
 
 void FinishDialog::OKButton_Click() {
     auto& ws = core().ws;
-    if (ctl("Option1").checked()) {
+    if (Option1->checked()) {
         ws.DialogClosed = false;
         openSaveDialog();
         // The dialog is modeless: let its events (and this page's) run until it closes.
@@ -75,7 +73,7 @@ void FinishDialog::OKButton_Click() {
             return;
         if (ws.FinishAction == finish::Cancelled)
             return;
-    } else if (ctl("Option2").checked()) {
+    } else if (Option2->checked()) {
         ws.FinishAction = finish::Done;
     }
     startPolling();
@@ -89,7 +87,7 @@ void FinishDialog::SaveExit_Click() {
 
 void FinishDialog::Timer1_Timer() {
     auto& ws = core().ws;
-    ctl("Timer1").setEnabled(false);
+    Timer1->setEnabled(false);
     if (core().ending())
         return;
     if (ws.FinishAction == finish::Open) {
@@ -105,7 +103,7 @@ void FinishDialog::Timer1_Timer() {
     if (SaveExitChosen)
         core().ExitWizard();
     Show();
-    bool fileRoute = pages().form("PortSelect").ctl("PortFile").checked();
+    bool fileRoute = pages().getPortSelect().PortFile->checked();
     if (!fileRoute &&
         core().AskYesNo("Warning! The configuration changes are about to be sent to the "
                         "printer.\r\nAfterwards, the printer will be rebooted, cancelling all "
@@ -114,7 +112,7 @@ void FinishDialog::Timer1_Timer() {
         return;
     Hide();
     core().WriteLog("Calling ProgressDlg");
-    pages().form("ProgressDlg").Show();
+    pages().getProgressDlg().Show();
     core().WriteLog("Exit routine");
 }
 

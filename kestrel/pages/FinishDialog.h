@@ -12,6 +12,14 @@ class FinishDialog : public Page {
     // Set by Save and Exit; survives an unload, cleared by Form_Load.
     bool SaveExitChosen = false;
 
+    ui::ControlRef Option1{*this, "Option1"}; // save the settings first
+    ui::ControlRef Option2{*this, "Option2"}; // send without saving
+    ui::ControlRef Back{*this, "Back"};
+    ui::ControlRef OKButton{*this, "OKButton"}; // Finish
+    ui::ControlRef CancelButton{*this, "CancelButton"};
+    ui::ControlRef SaveExit{*this, "SaveExit"};
+    ui::ControlRef Timer1{*this, "Timer1"}; // waits for the save dialog
+
     void OKButton_Click();
     void SaveExit_Click();
     void Timer1_Timer();

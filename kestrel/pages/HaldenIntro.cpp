@@ -1,6 +1,5 @@
 #include "kestrel/pages/HaldenIntro.h"
 
-#include "kestrel/pages/HaldenAbout.h"
 #include "kestrel/pages/Pages.h"
 
 namespace kestrel {

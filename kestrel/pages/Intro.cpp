@@ -1,9 +1,7 @@
 #include "kestrel/pages/Intro.h"
 
 #include "kestrel/core/Core.h"
-#include "kestrel/pages/LoadDlg.h"
 #include "kestrel/pages/Pages.h"
-#include "kestrel/pages/frmAbout.h"
 
 namespace kestrel {
 
@@ -18,9 +16,9 @@ void WelcomePage::Build() {
     image("Logo", design_.picture);
     line("Line1");
     line("Line2");
-    button("About", "About").onClick = [this] { About_Click(); };
-    button("Exit", "Exit").beside().setCancel(true).onClick = [this] { Exit_Click(); };
-    button("Next", "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };
+    button(About, "About").onClick = [this] { About_Click(); };
+    button(Exit, "Exit").beside().setCancel(true).onClick = [this] { Exit_Click(); };
+    button(Next, "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };
 }
 
 void WelcomePage::Form_Load() {

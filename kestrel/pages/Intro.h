@@ -19,6 +19,10 @@ class WelcomePage : public Page {
     WelcomePage(Core& core, KestrelPages& pages, const std::string& name, WelcomeDesign design)
         : Page(core, pages, name), design_(std::move(design)) {}
 
+    ui::ControlRef About{*this, "About"};
+    ui::ControlRef Exit{*this, "Exit"};
+    ui::ControlRef Next{*this, "Next"};
+
     void About_Click();
     void Exit_Click();
     void Next_Click();

@@ -1,12 +1,21 @@
 #pragma once
+#include "kestrel/core/PageControls.h"
 #include "kestrel/pages/Page.h"
 
 namespace kestrel {
 
 // 802.1X: EAP type, user name and password.
-class LEAPDlg : public Page {
+class LEAPDlg : public StepPage, public LEAPDlgControls {
   public:
-    LEAPDlg(Core& core, KestrelPages& pages) : Page(core, pages, "LEAPDlg") {}
+    LEAPDlg(Core& core, KestrelPages& pages)
+        : StepPage(core, pages, "LEAPDlg"), LEAPDlgControls(this) {}
+
+    ui::ControlRef Label2{*this, "Label2"}; // UserName's
+    ui::ControlRef Label3{*this, "Label3"}; // Password's
+    ui::ControlRef ShowCheck{*this, "ShowCheck"};
+    ui::ControlRef ConfirmLabel{*this, "ConfirmLabel"};
+    ui::ControlRef ConfirmTxt{*this, "ConfirmTxt"};
+    ui::ControlRef Timer1{*this, "Timer1"}; // after the EAP list dropped down
 
   protected:
     void Build() override;

@@ -1,11 +1,7 @@
 #include "kestrel/pages/LoadDlg.h"
 
 #include "kestrel/core/Core.h"
-#include "kestrel/pages/Dialog.h"
-#include "kestrel/pages/HaldenIntro.h"
-#include "kestrel/pages/Intro.h"
 #include "kestrel/pages/Pages.h"
-#include "kestrel/pages/PortSelect.h"
 
 namespace kestrel {
 
@@ -18,17 +14,17 @@ void LoadDlg::Build() {
     label("Label1", "Load Kestrel Settings ").asHeading();
     label("Label6", "Please specify if you would like to retrieve the wizard settings you made in "
                     "a previous session or start new.");
-    option("StartNew", "&Start New")
+    option(StartNew, "&Start New")
         .setToolTip("Select this option if this is the first time you ran this wizard, or if "
                     "you didn't save your previous work.")
         .setValue(1);
-    label("Label2", "Use the default settings.").beside();
-    option("Load", "&Load Previously Saved Wizard Settings ")
+    label(Label2, "Use the default settings.").beside();
+    option(Load, "&Load Previously Saved Wizard Settings ")
         .setToolTip("Select this option if you want to use the settings from your previous "
                     "session with this wizard that you saved to file.");
-    label("Label3", "Use the wizard settings you previously saved to a file.").beside();
+    label(Label3, "Use the wizard settings you previously saved to a file.").beside();
     navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
-    timer("Timer1").onTimer = [this] { Timer1_Timer(); };
+    timer(Timer1).onTimer = [this] { Timer1_Timer(); };
 }
 
 void LoadDlg::Form_Load() {
@@ -40,22 +36,20 @@ void LoadDlg::Next_Click() {
     // Only one welcome page is ever shown; unloading one that is not loaded does nothing.
     pages().getIntro().Unload();
     pages().getHaldenIntro().Unload();
-    if (ctl("StartNew").checked()) {
+    if (StartNew->checked()) {
         Hide();
         pages().getPortSelect().Show();
-    } else if (ctl("Load").checked()) {
+    } else if (Load->checked()) {
         Dialog& dialog = pages().getDialog();
         dialog.Mode = 0;
         dialog.Show();
         Hide();
-        ui::Control& t = ctl("Timer1");
-        t.setInterval(kPollMs);
-        t.setEnabled(true);
+        startTimer(*Timer1, kPollMs);
     }
 }
 
 void LoadDlg::Timer1_Timer() {
-    ui::Control& t = ctl("Timer1");
+    ui::Control& t = *Timer1;
     if (core().ending()) {
         // The wizard is on its way out; nothing more to show.
         t.setEnabled(false);
@@ -69,7 +63,7 @@ void LoadDlg::Timer1_Timer() {
         break;
     case finish::Cancelled:
         t.setEnabled(false);
-        ctl("StartNew").setValue(1);
+        StartNew->setValue(1);
         Show();
         break;
     default:

@@ -4,9 +4,15 @@
 namespace kestrel {
 
 // Start with default settings or load a settings file.
-class LoadDlg : public Page {
+class LoadDlg : public StepPage {
   public:
-    LoadDlg(Core& core, KestrelPages& pages) : Page(core, pages, "LoadDlg") {}
+    LoadDlg(Core& core, KestrelPages& pages) : StepPage(core, pages, "LoadDlg") {}
+
+    ui::ControlRef StartNew{*this, "StartNew"};
+    ui::ControlRef Label2{*this, "Label2"};
+    ui::ControlRef Load{*this, "Load"};
+    ui::ControlRef Label3{*this, "Label3"};
+    ui::ControlRef Timer1{*this, "Timer1"}; // waits for the load dialog
 
     void Next_Click();
     void Prev_Click();

@@ -1,11 +1,8 @@
 #include "kestrel/pages/NetworkDlg.h"
 
 #include "kestrel/core/Core.h"
-#include "kestrel/pages/FinishDialog.h"
 #include "kestrel/pages/KeyChecks.h"
 #include "kestrel/pages/Pages.h"
-#include "kestrel/pages/QuestionDlg.h"
-#include "kestrel/pages/WirelessQuestionDlg.h"
 
 namespace kestrel {
 
@@ -69,30 +66,29 @@ void NetworkDlg::Build() {
         {"Enable", "Disable"},
     };
     for (int i = 1; i <= 5; ++i) {
-        label("Label2", kRows[i].label, i).setToolTip(kRows[i].tip);
-        auto& list = combo("Combo1", ui::ComboStyle::DropDownList, lists[i], i);
+        label(Label2[i], kRows[i].label).setToolTip(kRows[i].tip);
+        auto& list = combo(Combo1[i], ui::ComboStyle::DropDownList, lists[i]);
         list.beside().setToolTip(kRows[i].tip);
         list.onDropDown = [this, i] { Combo1_DropDown(i); };
         auto& help = button(kRows[i].help, "What is this?");
         help.beside().setToolTip("Shows a brief description of this option.");
         help.onClick = [this, i] { core().ShowNotice(kHelpTexts[i]); };
     }
-    label("Label3", "Number of packets:", 0)
-        .setToolTip("Select the number of PING packet to send.");
-    textBox("Packet")
+    label(Label3[0], "Number of packets:").setToolTip("Select the number of PING packet to send.");
+    textBox(Packet)
         .beside()
         .setToolTip("Specifies the number of PING packets to send")
         .setText("1");
-    label("Label3", "Time Period (min):", 1)
+    label(Label3[1], "Time Period (min):")
         .setToolTip("Specifies the wait period between PING packets.");
-    textBox("Period").beside().setToolTip("Specifies the time between PING packets").setText("5");
+    textBox(Period).beside().setToolTip("Specifies the time between PING packets").setText("5");
 
     navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
-    timer("Timer1").onTimer = [this] { Timer1_Timer(); };
+    timer(Timer1).onTimer = [this] { Timer1_Timer(); };
 }
 
 void NetworkDlg::Form_Load() {
-    ctl("Timer1").setEnabled(false);
+    Timer1->setEnabled(false);
     InitForm(); // before the lists are filled, as on the first creation
     LoadComboBoxes();
 }
@@ -103,16 +99,16 @@ void NetworkDlg::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
 }
 
 void NetworkDlg::setPingFields(bool on) {
-    enableField(ctl("Packet"), &ctl("Label3", 0), on);
-    enableField(ctl("Period"), &ctl("Label3", 1), on);
+    enableField(*Packet, *Label3[0], on);
+    enableField(*Period, *Label3[1], on);
 }
 
 void NetworkDlg::InitForm() {
     QuestionDlg& question = pages().getQuestionDlg();
     for (int i = 1; i <= 5; ++i) {
-        bool on = question.ctl("Check1", i).value() == 1;
-        ctl("Label2", i).setEnabled(on);
-        ctl("Combo1", i).setEnabled(on);
+        bool on = question.Check1[i]->value() == 1;
+        Label2[i]->setEnabled(on);
+        Combo1[i]->setEnabled(on);
         if (i == kPingRow) {
             setPingFields(on);
             if (on)
@@ -122,21 +118,21 @@ void NetworkDlg::InitForm() {
 }
 
 void NetworkDlg::UpdatePingFields() {
-    setPingFields(ctl("Combo1", kPingRow).text() != "Disable");
+    setPingFields(Combo1[kPingRow]->text() != "Disable");
 }
 
 void NetworkDlg::LoadComboBoxes() {
-    ctl("Combo1", 1).setListIndex(0);
-    ctl("Combo1", 2).setListIndex(2); // 3 minutes
-    ctl("Combo1", 3).setListIndex(0);
-    ctl("Combo1", 4).setListIndex(0);
-    ctl("Combo1", 5).setListIndex(0);
+    Combo1[1]->setListIndex(0);
+    Combo1[2]->setListIndex(2); // 3 minutes
+    Combo1[3]->setListIndex(0);
+    Combo1[4]->setListIndex(0);
+    Combo1[5]->setListIndex(0);
 }
 
 void NetworkDlg::Combo1_DropDown(int index) {
     if (index != kPingRow)
         return;
-    startTimer1(100);
+    startTimer(*Timer1, 100);
 }
 
 void NetworkDlg::Timer1_Timer() {
@@ -145,28 +141,28 @@ void NetworkDlg::Timer1_Timer() {
 
 void NetworkDlg::Next_Click() {
     // Checked whenever the list shows "Enable", even with the row disabled.
-    if (ctl("Combo1", kPingRow).text() == "Enable") {
-        std::string notice = PingNotice(ctl("Packet").text(), ctl("Period").text());
+    if (Combo1[kPingRow]->text() == "Enable") {
+        std::string notice = PingNotice(Packet->text(), Period->text());
         if (!notice.empty()) {
             core().ShowProgramError(notice, false, "");
-            const bool packetFails = !PingNotice(ctl("Packet").text(), "1").empty();
-            ctl(packetFails ? "Packet" : "Period").setFocus();
+            const bool packetFails = !PingNotice(Packet->text(), "1").empty();
+            (packetFails ? Packet : Period)->setFocus();
             return;
         }
     }
     // Texts the core will send as typed.
-    if (pages().getQuestionDlg().ctl("Check1", kPingRow).value() == 1 &&
-        ctl("Combo1", kPingRow).listIndex() == 0) {
-        std::string notice = UnsendableNotice({ctl("Packet").text(), ctl("Period").text()});
+    if (pages().getQuestionDlg().Check1[kPingRow]->value() == 1 &&
+        Combo1[kPingRow]->listIndex() == 0) {
+        std::string notice = UnsendableNotice({Packet->text(), Period->text()});
         if (!notice.empty()) {
             core().ShowNotice(notice);
-            firstUnsendable({&ctl("Packet"), &ctl("Period")})->setFocus();
+            firstUnsendable({Packet, Period})->setFocus();
             return;
         }
     }
     Hide();
-    ctl("Timer1").setEnabled(false);
-    if (pages().getQuestionDlg().ctl("Check1", 6).value() == 1) {
+    Timer1->setEnabled(false);
+    if (pages().getQuestionDlg().Check1[6]->value() == 1) {
         showNext(pages().getWirelessQuestionDlg());
     } else {
         showNext(pages().getFinishDialog());
@@ -180,7 +176,7 @@ void NetworkDlg::Prev_Click() {
 }
 
 void NetworkDlg::Cancel_Click() {
-    ctl("Timer1").setEnabled(false);
+    Timer1->setEnabled(false);
     core().ConfirmExit();
 }
 

@@ -9,35 +9,26 @@ Page::Page(Core& core, KestrelPages& pages, const std::string& name)
     setTextBoxColour(ui::kWhite); // an enabled field is white; enableField greys it
 }
 
-void Page::enableField(ui::Control& field, ui::Control* label, bool on) {
+void Page::enableField(ui::Control& field, bool on) {
     field.setEnabled(on);
     field.setBackColor(on ? ui::kWhite : ui::kButtonFace);
-    if (label)
-        label->setEnabled(on);
 }
 
-void Page::navigationRow(std::function<void()> back, std::function<void()> next,
-                         std::function<void()> cancel) {
-    button("Prev", "< Back").asBack().onClick = std::move(back);
-    auto& n = button("Next", "Next >");
-    n.beside().setDefault(true);
-    n.onClick = std::move(next);
-    auto& c = button("Cancel", "Cancel");
-    c.beside().setCancel(true);
-    c.onClick = std::move(cancel);
+void Page::enableField(ui::Control& field, ui::Control& label, bool on) {
+    enableField(field, on);
+    label.setEnabled(on);
 }
 
-ui::Control* Page::firstUnsendable(std::initializer_list<ui::Control*> fields) {
-    for (ui::Control* field : fields)
+ui::Control* Page::firstUnsendable(std::initializer_list<ui::ControlRef> fields) {
+    for (const ui::ControlRef& field : fields)
         if (!IsSendableText(field->text()))
-            return field;
+            return &*field;
     return nullptr;
 }
 
-void Page::startTimer1(int intervalMs) {
-    auto& t = ctl("Timer1");
-    t.setInterval(intervalMs);
-    t.setEnabled(true);
+void Page::startTimer(ui::Control& timer, int intervalMs) {
+    timer.setInterval(intervalMs);
+    timer.setEnabled(true);
 }
 
 void Page::applyShowText(ui::Control& field, ui::Control& confirm, ui::Control& confirmLabel,
@@ -45,6 +36,17 @@ void Page::applyShowText(ui::Control& field, ui::Control& confirm, ui::Control& 
     field.setPasswordChar(show ? "" : "*");
     confirm.setVisible(!show);
     confirmLabel.setVisible(!show);
+}
+
+void StepPage::navigationRow(std::function<void()> back, std::function<void()> next,
+                             std::function<void()> cancel) {
+    button(Prev, "< Back").asBack().onClick = std::move(back);
+    auto& n = button(Next, "Next >");
+    n.beside().setDefault(true);
+    n.onClick = std::move(next);
+    auto& c = button(Cancel, "Cancel");
+    c.beside().setCancel(true);
+    c.onClick = std::move(cancel);
 }
 
 } // namespace kestrel

@@ -29,19 +29,15 @@ class Page : public ui::Form {
         next.PrevForm = this;
     }
 
-    // Enables or disables a text field with its label and paints it white or button face.
-    void enableField(ui::Control& field, ui::Control* label, bool on);
-
-    // The "< Back", "Next >" and "Cancel" row that ends a page; Enter is Next, Escape Cancel
-    // (on every page alike, as the README declares).
-    void navigationRow(std::function<void()> back, std::function<void()> next,
-                       std::function<void()> cancel);
+    // Enables or disables a text field (with its label) and paints it white or button face.
+    static void enableField(ui::Control& field, bool on);
+    static void enableField(ui::Control& field, ui::Control& label, bool on);
 
     // The first of the fields whose text the command job cannot carry, or null.
-    static ui::Control* firstUnsendable(std::initializer_list<ui::Control*> fields);
+    static ui::Control* firstUnsendable(std::initializer_list<ui::ControlRef> fields);
 
-    // A list's drop-down starts Timer1; its ticks re-apply the fields that follow the list.
-    void startTimer1(int intervalMs);
+    // Sets a timer's interval and starts it.
+    static void startTimer(ui::Control& timer, int intervalMs);
 
     // A show-text box: while ticked the field shows in clear and its confirmation field
     // and label hide; cleared, the field is masked and the confirmation shows again.
@@ -51,6 +47,22 @@ class Page : public ui::Form {
   private:
     Core* core_;
     KestrelPages* pages_;
+};
+
+// A step of the wizard: a page that ends in the "< Back", "Next >" and "Cancel" row.
+class StepPage : public Page {
+  public:
+    using Page::Page;
+
+    ui::ControlRef Prev{*this, "Prev"};
+    ui::ControlRef Next{*this, "Next"};
+    ui::ControlRef Cancel{*this, "Cancel"};
+
+  protected:
+    // Builds the row; Enter is Next, Escape Cancel (on every page alike, as the README
+    // declares).
+    void navigationRow(std::function<void()> back, std::function<void()> next,
+                       std::function<void()> cancel);
 };
 
 } // namespace kestrel

@@ -1,26 +1,5 @@
 #include "kestrel/pages/Pages.h"
 
-#include "kestrel/pages/Dialog.h"
-#include "kestrel/pages/EncryptQuestionDlg.h"
-#include "kestrel/pages/FinishDialog.h"
-#include "kestrel/pages/HaldenAbout.h"
-#include "kestrel/pages/HaldenIntro.h"
-#include "kestrel/pages/Intro.h"
-#include "kestrel/pages/LEAPDlg.h"
-#include "kestrel/pages/LoadDlg.h"
-#include "kestrel/pages/NetworkDlg.h"
-#include "kestrel/pages/PortSelect.h"
-#include "kestrel/pages/ProgressDlg.h"
-#include "kestrel/pages/QuestionDlg.h"
-#include "kestrel/pages/WEPDlg.h"
-#include "kestrel/pages/WEPkeyDlg.h"
-#include "kestrel/pages/WEPphraseDlg.h"
-#include "kestrel/pages/WPADlg.h"
-#include "kestrel/pages/WiredDlg.h"
-#include "kestrel/pages/WirelessDlg.h"
-#include "kestrel/pages/WirelessQuestionDlg.h"
-#include "kestrel/pages/frmAbout.h"
-
 #include <stdexcept>
 
 namespace kestrel {

@@ -1,5 +1,25 @@
 #pragma once
 #include "kestrel/core/PageSet.h"
+#include "kestrel/pages/Dialog.h"
+#include "kestrel/pages/EncryptQuestionDlg.h"
+#include "kestrel/pages/FinishDialog.h"
+#include "kestrel/pages/HaldenAbout.h"
+#include "kestrel/pages/HaldenIntro.h"
+#include "kestrel/pages/Intro.h"
+#include "kestrel/pages/LEAPDlg.h"
+#include "kestrel/pages/LoadDlg.h"
+#include "kestrel/pages/NetworkDlg.h"
+#include "kestrel/pages/PortSelect.h"
+#include "kestrel/pages/ProgressDlg.h"
+#include "kestrel/pages/QuestionDlg.h"
+#include "kestrel/pages/WEPDlg.h"
+#include "kestrel/pages/WEPkeyDlg.h"
+#include "kestrel/pages/WEPphraseDlg.h"
+#include "kestrel/pages/WPADlg.h"
+#include "kestrel/pages/WiredDlg.h"
+#include "kestrel/pages/WirelessDlg.h"
+#include "kestrel/pages/WirelessQuestionDlg.h"
+#include "kestrel/pages/frmAbout.h"
 
 #include <memory>
 #include <string>
@@ -13,26 +33,6 @@ class Form;
 namespace kestrel {
 
 class Core;
-class Intro;
-class HaldenIntro;
-class frmAbout;
-class HaldenAbout;
-class LoadDlg;
-class Dialog;
-class PortSelect;
-class QuestionDlg;
-class WiredDlg;
-class NetworkDlg;
-class WirelessQuestionDlg;
-class WirelessDlg;
-class EncryptQuestionDlg;
-class WEPDlg;
-class WEPkeyDlg;
-class WEPphraseDlg;
-class WPADlg;
-class LEAPDlg;
-class FinishDialog;
-class ProgressDlg;
 
 // The twenty pages of the wizard, one instance each for the whole run. Constructing a
 // page does not create its window.
@@ -67,6 +67,19 @@ class KestrelPages : public PageSet {
     ui::Form& form(const std::string& name) override;
     void setDialogMode(int mode) override;
     void progressCleanUp() override;
+    PortSelectControls& portSelect() override { return *PortSelect_; }
+    QuestionDlgControls& questionDlg() override { return *QuestionDlg_; }
+    WiredDlgControls& wiredDlg() override { return *WiredDlg_; }
+    NetworkDlgControls& networkDlg() override { return *NetworkDlg_; }
+    WirelessQuestionDlgControls& wirelessQuestionDlg() override { return *WirelessQuestionDlg_; }
+    WirelessDlgControls& wirelessDlg() override { return *WirelessDlg_; }
+    EncryptQuestionDlgControls& encryptQuestionDlg() override { return *EncryptQuestionDlg_; }
+    WEPDlgControls& wepDlg() override { return *WEPDlg_; }
+    WEPkeyDlgControls& wepKeyDlg() override { return *WEPkeyDlg_; }
+    WepKeysControls& wepPhraseDlg() override { return *WEPphraseDlg_; }
+    WPADlgControls& wpaDlg() override { return *WPADlg_; }
+    LEAPDlgControls& leapDlg() override { return *LEAPDlg_; }
+    ProgressDlgControls& progressDlg() override { return *ProgressDlg_; }
     std::vector<ui::Form*> all() const;
 
   private:

@@ -1,7 +1,6 @@
 #include "kestrel/pages/PortSelect.h"
 
 #include "kestrel/core/Core.h"
-#include "kestrel/pages/Dialog.h"
 #include "kestrel/pages/FieldChecks.h"
 #include "kestrel/pages/Pages.h"
 #include "kestrel/pages/PortLists.h"
@@ -19,57 +18,57 @@ void PortSelect::Build() {
     label("SelectionLabel", "Select the communication port that the printer is attached to.");
     label("Label2", "Specify the port used to communicate with the printer .", 0);
 
-    option("PortLPT", "&Parallel Print Port")
+    option(PortLPT, "&Parallel Print Port")
         .setToolTip(
             "Select this option if your printer is attached via the parallel (printer) port");
-    combo("LPTCombo", ComboStyle::DropDownList, {})
+    combo(LPTCombo, ComboStyle::DropDownList, {})
         .setToolTip("Select the correct LPT port from the drop down list")
         .beside();
-    option("PortCOM", "&Serial Port")
+    option(PortCOM, "&Serial Port")
         .setToolTip("Select this option if your printer is attached via the serial or "
                     "communcations port");
-    combo("ComCombo", ComboStyle::DropDownList, {})
+    combo(ComCombo, ComboStyle::DropDownList, {})
         .setToolTip("Select the correct COM port from the drop down list")
         .beside();
-    option("PortUSB", "&USB")
+    option(PortUSB, "&USB")
         .setToolTip("Select this option if your printer is attached using a USB cable.");
-    combo("USBCombo", ComboStyle::DropDownList, {})
+    combo(USBCombo, ComboStyle::DropDownList, {})
         .setToolTip("Selec the correct USB port from the drop down list")
         .beside();
-    label("USB_ErrLbl",
+    label(USB_ErrLbl,
           "Your computer does not have a USB port driver installed for your printer.  To use "
           "the USB port, you must physically attach the printer to the computer's USB port and "
           "follow the New Hardward Found wizard to get the USB driver installed.");
-    option("PortTCP", "&TCP/IP")
+    option(PortTCP, "&TCP/IP")
         .setToolTip("Select this option if the printer has a valid IP address and is attached "
                     "to the network.");
-    label("IPAddrLabel", "IP Address:");
-    textBox("IPAddr").setToolTip("Enter the IP address of the printer.").beside().charsWide(15);
-    option("PortFile", "&File")
+    label(IPAddrLabel, "IP Address:");
+    textBox(IPAddr).setToolTip("Enter the IP address of the printer.").beside().charsWide(15);
+    option(PortFile, "&File")
         .setToolTip("Send configuration commands to a file for future download");
-    label("FileLabel", "Full Path and File  Name:");
-    textBox("FileName").beside().charsWide(40); // a path
-    button("Browse", "Browse").beside();
-    label("FileDescLabel",
+    label(FileLabel, "Full Path and File  Name:");
+    textBox(FileName).beside().charsWide(40); // a path
+    button(Browse, "Browse").beside();
+    label(FileDescLabel,
           "Configuration commands are saved in this file instead of being sent to the printer. "
           "All data, including sensitive information such as passwords, are stored in this "
           "clear (unencrypted) text file.");
     navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
 
-    ctl("PortLPT").onClick = [this] { PortLPT_Click(); };
-    ctl("PortCOM").onClick = [this] { PortCOM_Click(); };
-    ctl("PortUSB").onClick = [this] { PortUSB_Click(); };
-    ctl("PortTCP").onClick = [this] { PortTCP_Click(); };
-    ctl("PortFile").onClick = [this] { PortFile_Click(); };
-    ctl("IPAddr").onKeyPress = [this](int& key) { IPAddr_KeyPress(key); };
-    ctl("FileName").onKeyPress = [this](int& key) { FileName_KeyPress(key); };
-    ctl("Browse").onClick = [this] { Browse_Click(); };
+    PortLPT->onClick = [this] { PortLPT_Click(); };
+    PortCOM->onClick = [this] { PortCOM_Click(); };
+    PortUSB->onClick = [this] { PortUSB_Click(); };
+    PortTCP->onClick = [this] { PortTCP_Click(); };
+    PortFile->onClick = [this] { PortFile_Click(); };
+    IPAddr->onKeyPress = [this](int& key) { IPAddr_KeyPress(key); };
+    FileName->onKeyPress = [this](int& key) { FileName_KeyPress(key); };
+    Browse->onClick = [this] { Browse_Click(); };
 }
 
 void PortSelect::Form_Load() {
     Load_Combo();
     SetPortControls();
-    ctl("FileName").setText("");
+    FileName->setText("");
 }
 
 void PortSelect::Form_QueryUnload(int& cancel, int unloadMode) {
@@ -103,9 +102,9 @@ void PortSelect::Load_Combo() {
         lists.lpt.push_back("LPT1:");
     }
 
-    auto& lpt = ctl("LPTCombo");
-    auto& com = ctl("ComCombo");
-    auto& usb = ctl("USBCombo");
+    auto& lpt = *LPTCombo;
+    auto& com = *ComCombo;
+    auto& usb = *USBCombo;
     lpt.setItems(lists.lpt);
     com.setItems(lists.com);
     usb.setItems(lists.usb);
@@ -113,48 +112,48 @@ void PortSelect::Load_Combo() {
     if (lpt.listCount() > 0) {
         lpt.setListIndex(0);
     } else {
-        ctl("PortLPT").setVisible(false);
+        PortLPT->setVisible(false);
         lpt.setVisible(false);
     }
     if (com.listCount() > 0) {
         com.setListIndex(0);
     } else {
-        ctl("PortCOM").setVisible(false);
+        PortCOM->setVisible(false);
         com.setVisible(false);
     }
     if (usb.listCount() > 0) {
         usb.setListIndex(0);
-        ctl("USB_ErrLbl").setVisible(false);
+        USB_ErrLbl->setVisible(false);
     } else {
-        ctl("PortUSB").setVisible(false);
+        PortUSB->setVisible(false);
         usb.setVisible(false);
-        ctl("USB_ErrLbl").setVisible(true);
+        USB_ErrLbl->setVisible(true);
     }
     core().WriteLog("exit Load_Combo");
 }
 
 void PortSelect::SetPortControls() {
-    if (ctl("LPTCombo").listCount() > 0)
-        ctl("PortLPT").setValue(1);
-    else if (ctl("ComCombo").listCount() > 0)
-        ctl("PortCOM").setValue(1);
-    else if (ctl("USBCombo").listCount() > 0)
-        ctl("PortUSB").setValue(1);
+    if (LPTCombo->listCount() > 0)
+        PortLPT->setValue(1);
+    else if (ComCombo->listCount() > 0)
+        PortCOM->setValue(1);
+    else if (USBCombo->listCount() > 0)
+        PortUSB->setValue(1);
     else
-        ctl("PortTCP").setValue(1);
+        PortTCP->setValue(1);
 }
 
 void PortSelect::applyRoute(Route route) {
-    ctl("LPTCombo").setEnabled(route == Route::LPT);
-    ctl("ComCombo").setEnabled(route == Route::COM);
-    ctl("USBCombo").setEnabled(route == Route::USB);
-    enableField(ctl("IPAddr"), &ctl("IPAddrLabel"), route == Route::TCP);
+    LPTCombo->setEnabled(route == Route::LPT);
+    ComCombo->setEnabled(route == Route::COM);
+    USBCombo->setEnabled(route == Route::USB);
+    enableField(*IPAddr, *IPAddrLabel, route == Route::TCP);
     bool file = route == Route::File;
-    enableField(ctl("FileName"), &ctl("FileLabel"), file);
-    ctl("FileDescLabel").setEnabled(file);
-    ctl("Browse").setEnabled(file);
+    enableField(*FileName, *FileLabel, file);
+    FileDescLabel->setEnabled(file);
+    Browse->setEnabled(file);
     if (file)
-        ctl("FileName").setText("");
+        FileName->setText("");
 }
 
 void PortSelect::PortLPT_Click() {
@@ -195,11 +194,11 @@ void PortSelect::Browse_Click() {
     auto chosen = app().browse(request);
     if (!chosen)
         return;
-    ctl("FileName").setText(browsedFileName(*chosen, ".txt"));
+    FileName->setText(browsedFileName(*chosen, ".txt"));
 }
 
 bool PortSelect::ValidateIPAddress() {
-    if (auto error = portAddressError(ctl("IPAddr").text())) {
+    if (auto error = portAddressError(IPAddr->text())) {
         core().ShowProgramError(*error, false, "Program Error");
         return false;
     }
@@ -211,7 +210,7 @@ bool PortSelect::HasNoBadChars(const std::string& name) {
 }
 
 bool PortSelect::ValidateFileName() {
-    const std::string name = ctl("FileName").text();
+    const std::string name = FileName->text();
     if (name.empty()) {
         core().ShowProgramError("File name cannot be empty when the File port option is "
                                 "selected.\r\nPlease enter a valid path and file name",
@@ -235,25 +234,25 @@ bool PortSelect::ValidateFileName() {
 
 void PortSelect::Next_Click() {
     // After a failed check the focus goes to the field the message is about.
-    if (ctl("PortTCP").checked() && !ValidateIPAddress()) {
-        ctl("IPAddr").setFocus();
+    if (PortTCP->checked() && !ValidateIPAddress()) {
+        IPAddr->setFocus();
         return;
     }
-    if (ctl("PortFile").checked()) {
+    if (PortFile->checked()) {
         if (!ValidateFileName() ||
             core().AskYesNo("All configuration data, including sensitive password data, will be "
                             "stored in a text file unencrypted.\r\nDo you want to continue?",
                             "Warning") == ui::mb::No) {
-            ctl("FileName").setFocus();
+            FileName->setFocus();
             return;
         }
     }
     Hide();
-    pages().form("QuestionDlg").Show();
+    pages().getQuestionDlg().Show();
 }
 
 void PortSelect::Prev_Click() {
-    pages().form("LoadDlg").Show();
+    pages().getLoadDlg().Show();
     Hide();
 }
 

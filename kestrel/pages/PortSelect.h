@@ -1,12 +1,20 @@
 #pragma once
+#include "kestrel/core/PageControls.h"
 #include "kestrel/pages/Page.h"
 
 namespace kestrel {
 
 // "Printer Port Selection": the route of the job (local port, TCP/IP address or file).
-class PortSelect : public Page {
+class PortSelect : public StepPage, public PortSelectControls {
   public:
-    PortSelect(Core& core, KestrelPages& pages) : Page(core, pages, "PortSelect") {}
+    PortSelect(Core& core, KestrelPages& pages)
+        : StepPage(core, pages, "PortSelect"), PortSelectControls(this) {}
+
+    ui::ControlRef USB_ErrLbl{*this, "USB_ErrLbl"}; // shown when there is no USB port
+    ui::ControlRef IPAddrLabel{*this, "IPAddrLabel"};
+    ui::ControlRef FileLabel{*this, "FileLabel"};
+    ui::ControlRef Browse{*this, "Browse"};
+    ui::ControlRef FileDescLabel{*this, "FileDescLabel"};
 
     // Page procedures; the handlers below are wired to the controls in Build.
     void Load_Combo();

@@ -48,7 +48,8 @@ std::optional<std::string> createPrinterBatchLine(const std::string& port) {
            "\" /f %windir%\\inf\\ntprint.inf /r \"" + port + "\" /m \"Generic / Text Only\"\r\n";
 }
 
-ProgressDlg::ProgressDlg(Core& core, KestrelPages& pages) : Page(core, pages, "ProgressDlg") {}
+ProgressDlg::ProgressDlg(Core& core, KestrelPages& pages)
+    : Page(core, pages, "ProgressDlg"), ProgressDlgControls(this) {}
 
 ProgressDlg::~ProgressDlg() = default;
 
@@ -57,53 +58,48 @@ void ProgressDlg::Build() {
     label("Label1", "Processing Request").asHeading();
     label("Label4", "Printer configuration in progress. Please wait.");
     label("Label2", "Progress Meter:");
-    progressBar("ProgressBar", 0, 100);
+    progressBar(ProgressBar, 0, 100);
     label("Label3", "Status Log:");
-    textBox("StatusLog").setMultiLine(true).layout().height = 160;
-    timer("Timer1").onTimer = [this] { Timer1_Timer(); };
+    textBox(StatusLog).setMultiLine(true).layout().height = 160;
+    timer(Timer1).onTimer = [this] { Timer1_Timer(); };
 }
 
 // ---- small helpers ----
 
 Route ProgressDlg::readRoute() {
-    ui::Form& port = pages().form("PortSelect");
-    if (port.ctl("PortTCP").checked())
+    PortSelect& port = pages().getPortSelect();
+    if (port.PortTCP->checked())
         return Route::Tcp;
-    if (port.ctl("PortFile").checked())
+    if (port.PortFile->checked())
         return Route::File;
     return Route::LocalPort;
 }
 
 std::string ProgressDlg::chosenPortName() {
-    ui::Form& port = pages().form("PortSelect");
-    const char* list = "LPTCombo";
-    if (port.ctl("PortCOM").checked())
-        list = "ComCombo";
-    else if (port.ctl("PortUSB").checked())
-        list = "USBCombo";
-    ui::Control& combo = port.ctl(list);
+    PortSelect& port = pages().getPortSelect();
+    ui::Control& combo = port.PortCOM->checked()   ? *port.ComCombo
+                         : port.PortUSB->checked() ? *port.USBCombo
+                                                   : *port.LPTCombo;
     return combo.listIndex() >= 0 ? combo.list(combo.listIndex()) : combo.text();
 }
 
 void ProgressDlg::appendStatus(const std::string& line) {
-    ui::Control& log = ctl("StatusLog");
+    ui::Control& log = *StatusLog;
     log.setText(log.text() + "\r\n" + line);
 }
 
 void ProgressDlg::setBar(int value) {
     // After the program began to end the window may be gone; it is not built again.
     if (loaded())
-        ctl("ProgressBar").setValue(value);
+        ProgressBar->setValue(value);
 }
 
 int ProgressDlg::bar() {
-    return ctl("ProgressBar").value();
+    return ProgressBar->value();
 }
 
 void ProgressDlg::restartTimer(int intervalMs) {
-    ui::Control& t = ctl("Timer1");
-    t.setInterval(intervalMs);
-    t.setEnabled(true);
+    startTimer(*Timer1, intervalMs);
 }
 
 void ProgressDlg::runCommand(const std::string& commandLine) {
@@ -142,11 +138,11 @@ void ProgressDlg::Form_Load() {
     started_ = true;
     route_ = readRoute();
     restartTimer(kTickMs);
-    ctl("ProgressBar").setValue(kStart);
-    ctl("StatusLog").setText("Initializing ....");
+    ProgressBar->setValue(kStart);
+    StatusLog->setText("Initializing ....");
     if (route() == Route::Tcp) {
         pwSocket_ = core().network().createTcpClient();
-        pwSocket_->connect(pages().form("PortSelect").ctl("IPAddr").text(), tcpPort_);
+        pwSocket_->connect(pages().getPortSelect().IPAddr->text(), tcpPort_);
     }
 }
 
@@ -160,7 +156,7 @@ void ProgressDlg::Timer1_Timer() {
     // A tick that falls due while the program is ending (the save question of the exit
     // routine lets events run) must not carry the run on.
     if (halted()) {
-        ctl("Timer1").setEnabled(false);
+        Timer1->setEnabled(false);
         return;
     }
     const Route r = route();
@@ -204,7 +200,7 @@ void ProgressDlg::Timer1_Timer() {
         return;
 
     case kDone:
-        ctl("Timer1").setEnabled(false);
+        Timer1->setEnabled(false);
         if (!core().ws.PrinterError) {
             appendStatus("Process complete.");
             std::string printerPart, jobPart;

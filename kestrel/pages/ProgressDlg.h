@@ -1,4 +1,5 @@
 #pragma once
+#include "kestrel/core/PageControls.h"
 #include "kestrel/pages/Page.h"
 
 #include <cstdint>
@@ -34,10 +35,12 @@ enum class Route { Tcp, File, LocalPort };
 // The last page: delivers the command job and judges the result. A timer drives the run;
 // the progress bar's value is its state (0 start, 1 preparing, 2-39 waiting for the TCP
 // connection, 40 send, 50 inspecting, 80 sent, 100 judge and end).
-class ProgressDlg : public Page {
+class ProgressDlg : public Page, public ProgressDlgControls {
   public:
     ProgressDlg(Core& core, KestrelPages& pages);
     ~ProgressDlg() override;
+
+    ui::ControlRef ProgressBar{*this, "ProgressBar"};
 
     // Closes the socket, deletes the temporary printer, sets the bar to 100 and removes
     // "kestrel.bat" unless logging is on. Does nothing before the page has run.

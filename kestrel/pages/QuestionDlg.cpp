@@ -1,11 +1,7 @@
 #include "kestrel/pages/QuestionDlg.h"
 
 #include "kestrel/core/Core.h"
-#include "kestrel/pages/NetworkDlg.h"
 #include "kestrel/pages/Pages.h"
-#include "kestrel/pages/PortSelect.h"
-#include "kestrel/pages/WiredDlg.h"
-#include "kestrel/pages/WirelessQuestionDlg.h"
 
 namespace kestrel {
 
@@ -45,7 +41,7 @@ void QuestionDlg::Build() {
     label("Label6", "Please select the settings you wish to configure:");
 
     auto box = [this](int i) -> ui::Control& {
-        ui::Control& c = checkBox("Check1", kBoxTable[i].caption, i);
+        ui::Control& c = checkBox(Check1[i], kBoxTable[i].caption);
         c.setToolTip(kBoxTable[i].toolTip);
         return c;
     };
@@ -76,7 +72,7 @@ void QuestionDlg::Next_Click() {
     Hide();
     int first = -1;
     for (int i = 0; i < kBoxes && first < 0; ++i)
-        if (ctl("Check1", i).value() == 1)
+        if (Check1[i]->value() == 1)
             first = i;
 
     if (first == 0) {

@@ -1,15 +1,17 @@
 #pragma once
+#include "kestrel/core/PageControls.h"
 #include "kestrel/pages/Page.h"
 
 namespace kestrel {
 
 // Which groups of network settings to configure; the first ticked box picks the next page.
-class QuestionDlg : public Page {
+class QuestionDlg : public StepPage, public QuestionDlgControls {
   public:
     static constexpr int kBoxes = 7;
     static constexpr int kWirelessBox = 6;
 
-    QuestionDlg(Core& core, KestrelPages& pages) : Page(core, pages, "QuestionDlg") {}
+    QuestionDlg(Core& core, KestrelPages& pages)
+        : StepPage(core, pages, "QuestionDlg"), QuestionDlgControls(this) {}
 
     void Next_Click();
     void Prev_Click();

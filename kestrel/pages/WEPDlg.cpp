@@ -1,11 +1,8 @@
 #include "kestrel/pages/WEPDlg.h"
 
 #include "kestrel/core/Core.h"
-#include "kestrel/pages/EncryptQuestionDlg.h"
 #include "kestrel/pages/KeyChecks.h"
 #include "kestrel/pages/Pages.h"
-#include "kestrel/pages/WEPkeyDlg.h"
-#include "kestrel/pages/WEPphraseDlg.h"
 
 namespace kestrel {
 
@@ -14,13 +11,13 @@ void WEPDlg::Build() {
     label("Label1", "WEP Encryption Configuration", 1).asHeading();
     label("Label6", "Please select the method for entering the encryption key used by  your "
                     "wireless network.");
-    option("Phrase", "&ASCII String")
+    option(Phrase, "&ASCII String")
         .setToolTip("Select the option to enter in an ASCII string for wireless network access.");
     label("Label4", "The ASCII string can contain any alpha-numeric characters except spaces. "
                     "Key length is inferred from the length of phrase so  leading zeros of longer "
                     "keys must be entered.")
         .setMultiLine(true);
-    option("EntryManual", "&Encryption keys")
+    option(EntryManual, "&Encryption keys")
         .setToolTip("Select option to enter in the encryption keys use by the wireless network.");
     label("Label5", "The keys are entered in double or quad-digit HEX numbers separated by "
                     "colon(:) or dash(-) characters. Example: " +
@@ -32,7 +29,7 @@ void WEPDlg::Build() {
 }
 
 void WEPDlg::Form_Load() {
-    ctl("Phrase").setValue(1);
+    Phrase->setValue(1);
 }
 
 void WEPDlg::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
@@ -42,7 +39,7 @@ void WEPDlg::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
 
 void WEPDlg::Next_Click() {
     Hide();
-    if (ctl("Phrase").value())
+    if (Phrase->value())
         pages().getWEPphraseDlg().Show();
     else
         pages().getWEPkeyDlg().Show();

@@ -1,12 +1,14 @@
 #pragma once
+#include "kestrel/core/PageControls.h"
 #include "kestrel/pages/Page.h"
 
 namespace kestrel {
 
 // How the WEP keys are entered: ASCII phrases or hexadecimal keys.
-class WEPDlg : public Page {
+class WEPDlg : public StepPage, public WEPDlgControls {
   public:
-    WEPDlg(Core& core, KestrelPages& pages) : Page(core, pages, "WEPDlg") {}
+    WEPDlg(Core& core, KestrelPages& pages)
+        : StepPage(core, pages, "WEPDlg"), WEPDlgControls(this) {}
 
   protected:
     void Build() override;

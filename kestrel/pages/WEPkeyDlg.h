@@ -1,15 +1,35 @@
 #pragma once
+#include "kestrel/core/PageControls.h"
 #include "kestrel/pages/Page.h"
+
+#include <type_traits>
 
 namespace kestrel {
 
-// The one design of the two WEP key pages: four keys with confirmations and show boxes,
-// the default key and the authentication method; the hex page adds the key size and
-// checks the keys' format and size.
-class WepKeysPage : public Page {
+// The controls both WEP key pages declare beside their control structs.
+class WepKeysPage : public StepPage {
   public:
-    WepKeysPage(Core& core, KestrelPages& pages, const std::string& name, bool hex)
-        : Page(core, pages, name), hex_(hex) {}
+    using StepPage::StepPage;
+
+    ui::ControlRef Label2{*this, "Label2"}; // how to type a key
+    ui::ControlRef KeyLabel{*this, "KeyLabel"};
+    ui::ControlRef ShowChk{*this, "ShowChk"};
+    ui::ControlRef ConfirmLabel{*this, "ConfirmLabel"};
+    ui::ControlRef ConfirmTxt{*this, "ConfirmTxt"};
+    ui::ControlRef Timer1{*this, "Timer1"}; // after the default key list dropped down
+};
+
+// The one design of the two WEP key pages: four keys with confirmations and show boxes,
+// the default key and the authentication method; the hex page (WEPkeyDlgControls) adds
+// the key size and checks the keys' format and size.
+template <class Controls> class WepKeysPageOf : public WepKeysPage, public Controls {
+  public:
+    WepKeysPageOf(Core& core, KestrelPages& pages, const std::string& name)
+        : WepKeysPage(core, pages, name), Controls(this) {}
+
+    using Controls::AuthMethod;
+    using Controls::DefaultKey;
+    using Controls::KeyText;
 
   protected:
     void Build() override;
@@ -17,6 +37,8 @@ class WepKeysPage : public Page {
     void Form_QueryUnload(int& cancel, int unloadMode) override;
 
   private:
+    static constexpr bool hex_ = std::is_same_v<Controls, WEPkeyDlgControls>;
+
     void SetKeyMasking(bool mask);
     void SetKeyFieldsState();
     void ShowChk_Click(int row);
@@ -25,14 +47,15 @@ class WepKeysPage : public Page {
     void Next_Click();
     void Prev_Click();
     void Cancel_Click();
-
-    bool hex_;
 };
 
+extern template class WepKeysPageOf<WEPkeyDlgControls>;
+extern template class WepKeysPageOf<WepKeysControls>;
+
 // WEP keys typed as hexadecimal numbers.
-class WEPkeyDlg : public WepKeysPage {
+class WEPkeyDlg : public WepKeysPageOf<WEPkeyDlgControls> {
   public:
-    WEPkeyDlg(Core& core, KestrelPages& pages) : WepKeysPage(core, pages, "WEPkeyDlg", true) {}
+    WEPkeyDlg(Core& core, KestrelPages& pages) : WepKeysPageOf(core, pages, "WEPkeyDlg") {}
 };
 
 } // namespace kestrel

@@ -4,10 +4,9 @@
 namespace kestrel {
 
 // WEP keys typed as ASCII phrases.
-class WEPphraseDlg : public WepKeysPage {
+class WEPphraseDlg : public WepKeysPageOf<WepKeysControls> {
   public:
-    WEPphraseDlg(Core& core, KestrelPages& pages)
-        : WepKeysPage(core, pages, "WEPphraseDlg", false) {}
+    WEPphraseDlg(Core& core, KestrelPages& pages) : WepKeysPageOf(core, pages, "WEPphraseDlg") {}
 };
 
 } // namespace kestrel

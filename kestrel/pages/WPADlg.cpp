@@ -1,10 +1,7 @@
 #include "kestrel/pages/WPADlg.h"
 
 #include "kestrel/core/Core.h"
-#include "kestrel/pages/EncryptQuestionDlg.h"
-#include "kestrel/pages/FinishDialog.h"
 #include "kestrel/pages/KeyChecks.h"
-#include "kestrel/pages/LEAPDlg.h"
 #include "kestrel/pages/Pages.h"
 
 namespace kestrel {
@@ -16,39 +13,39 @@ void WPADlg::Build() {
                     "network.")
         .setMultiLine(true);
     label("Label5", "WPA Mode:");
-    auto& mode = combo("WPAMode", ui::ComboStyle::DropDownList, {});
+    auto& mode = combo(WPAMode, ui::ComboStyle::DropDownList, {});
     mode.beside();
     mode.onDropDown = [this] { WPAMode_DropDown(); };
-    label("Label2", "Encryption Method:");
-    combo("EncryptMethod", ui::ComboStyle::DropDownList, {})
+    label(Label2, "Encryption Method:");
+    combo(EncryptMethod, ui::ComboStyle::DropDownList, {})
         .beside()
         .setToolTip("Specify the encryption method used on the wireless network.");
-    label("Label3", "Passphrase:");
-    textBox("PassPhrase")
+    label(Label3, "Passphrase:");
+    textBox(PassPhrase)
         .beside()
         .charsWide(40)
         .setToolTip("Enter the passphrase to use for access to the wireless network.");
-    auto& show = checkBox("ShowCheck", "Show Passphrase");
+    auto& show = checkBox(ShowCheck, "Show Passphrase");
     show.beside().setToolTip("Check to show passphrase entry during typing.");
     show.onClick = [this] { ShowCheck_Click(); };
-    label("ConfirmLabel", "Confirm:");
-    textBox("ConfirmTxt")
+    label(ConfirmLabel, "Confirm:");
+    textBox(ConfirmTxt)
         .beside()
         .setToolTip("Re-entry of the passphase so data entry can be verified.")
         .setPasswordChar("*");
-    label("Label4", "The passphrase can contain any alpha-numeric characters except spaces. "
-                    "Length of the passphrase must be between 8 to 63 characters long.")
+    label(Label4, "The passphrase can contain any alpha-numeric characters except spaces. "
+                  "Length of the passphrase must be between 8 to 63 characters long.")
         .setMultiLine(true);
 
     navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
-    timer("Timer1").onTimer = [this] { Timer1_Timer(); };
+    timer(Timer1).onTimer = [this] { Timer1_Timer(); };
 }
 
 void WPADlg::Form_Load() {
-    ctl("Timer1").setEnabled(false);
+    Timer1->setEnabled(false);
     Load_WPAMode();
     Load_EncryptMethod();
-    ctl("ShowCheck").setValue(0);
+    ShowCheck->setValue(0);
     ShowCheck_Click();
 }
 
@@ -58,28 +55,28 @@ void WPADlg::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
 }
 
 void WPADlg::Load_WPAMode() {
-    auto& list = ctl("WPAMode");
+    auto& list = *WPAMode;
     list.setItems({"Disable", "Personal (PSK)", "Enterprise"});
     list.setListIndex(1);
 }
 
 void WPADlg::Load_EncryptMethod() {
-    auto& list = ctl("EncryptMethod");
+    auto& list = *EncryptMethod;
     list.setItems({"Disable", "AES", "TKIP", "TKIP+AES"});
     list.setListIndex(1);
 }
 
 void WPADlg::UpdateWPAFields() {
-    bool on = ctl("WPAMode").listIndex() != 0;
-    enableField(ctl("EncryptMethod"), &ctl("Label2"), on);
-    enableField(ctl("PassPhrase"), &ctl("Label3"), on);
-    enableField(ctl("ConfirmTxt"), &ctl("ConfirmLabel"), on);
-    ctl("Label4").setEnabled(on);
-    ctl("ShowCheck").setEnabled(on);
+    bool on = WPAMode->listIndex() != 0;
+    enableField(*EncryptMethod, *Label2, on);
+    enableField(*PassPhrase, *Label3, on);
+    enableField(*ConfirmTxt, *ConfirmLabel, on);
+    Label4->setEnabled(on);
+    ShowCheck->setEnabled(on);
 }
 
 void WPADlg::WPAMode_DropDown() {
-    startTimer1(100);
+    startTimer(*Timer1, 100);
 }
 
 void WPADlg::Timer1_Timer() {
@@ -87,35 +84,33 @@ void WPADlg::Timer1_Timer() {
 }
 
 void WPADlg::ShowCheck_Click() {
-    applyShowText(ctl("PassPhrase"), ctl("ConfirmTxt"), ctl("ConfirmLabel"),
-                  ctl("ShowCheck").value() == 1);
+    applyShowText(*PassPhrase, *ConfirmTxt, *ConfirmLabel, ShowCheck->value() == 1);
 }
 
 void WPADlg::Next_Click() {
-    ctl("Timer1").setEnabled(false);
-    const std::string phrase = ctl("PassPhrase").text();
-    std::string notice =
-        WpaPassphraseNotice(phrase, ctl("ConfirmTxt").text(), ctl("ShowCheck").value() == 1);
+    Timer1->setEnabled(false);
+    const std::string phrase = PassPhrase->text();
+    std::string notice = WpaPassphraseNotice(phrase, ConfirmTxt->text(), ShowCheck->value() == 1);
     // The length is the passphrase's fault, a difference the confirmation's.
-    const char* field =
-        WpaPassphraseNotice(phrase, phrase, true).empty() ? "ConfirmTxt" : "PassPhrase";
+    const ui::ControlRef* field =
+        WpaPassphraseNotice(phrase, phrase, true).empty() ? &ConfirmTxt : &PassPhrase;
     if (notice.empty()) {
         notice = UnsendableNotice({phrase});
-        field = "PassPhrase";
+        field = &PassPhrase;
     }
     if (!notice.empty()) {
         core().ShowNotice(notice);
-        ctl(field).setFocus();
+        (*field)->setFocus();
         return;
     }
-    if (ctl("EncryptMethod").listIndex() == 0 &&
+    if (EncryptMethod->listIndex() == 0 &&
         core().AskYesNo("Are you sure you want to disabled encryption for WPA?", "Warning") ==
             ui::mb::No) {
-        ctl("EncryptMethod").setFocus();
+        EncryptMethod->setFocus();
         return;
     }
     Hide();
-    if (pages().getEncryptQuestionDlg().ctl("EAP").value() == 1) {
+    if (pages().getEncryptQuestionDlg().EAP->value() == 1) {
         showNext(pages().getLEAPDlg());
     } else {
         showNext(pages().getFinishDialog());
@@ -123,7 +118,7 @@ void WPADlg::Next_Click() {
 }
 
 void WPADlg::Prev_Click() {
-    ctl("Timer1").setEnabled(false);
+    Timer1->setEnabled(false);
     Hide();
     pages().getEncryptQuestionDlg().Show();
 }

@@ -1,12 +1,22 @@
 #pragma once
+#include "kestrel/core/PageControls.h"
 #include "kestrel/pages/Page.h"
 
 namespace kestrel {
 
 // WPA mode, cipher and passphrase.
-class WPADlg : public Page {
+class WPADlg : public StepPage, public WPADlgControls {
   public:
-    WPADlg(Core& core, KestrelPages& pages) : Page(core, pages, "WPADlg") {}
+    WPADlg(Core& core, KestrelPages& pages)
+        : StepPage(core, pages, "WPADlg"), WPADlgControls(this) {}
+
+    ui::ControlRef Label2{*this, "Label2"}; // EncryptMethod's
+    ui::ControlRef Label3{*this, "Label3"}; // PassPhrase's
+    ui::ControlRef ShowCheck{*this, "ShowCheck"};
+    ui::ControlRef ConfirmLabel{*this, "ConfirmLabel"};
+    ui::ControlRef ConfirmTxt{*this, "ConfirmTxt"};
+    ui::ControlRef Label4{*this, "Label4"}; // the passphrase rules
+    ui::ControlRef Timer1{*this, "Timer1"}; // after the mode list dropped down
 
   protected:
     void Build() override;

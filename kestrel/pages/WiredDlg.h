@@ -1,4 +1,5 @@
 #pragma once
+#include "kestrel/core/PageControls.h"
 #include "kestrel/pages/Page.h"
 
 #include <string>
@@ -6,9 +7,13 @@
 namespace kestrel {
 
 // "Configure Network Settings": the adapter and how it gets its IP address.
-class WiredDlg : public Page {
+class WiredDlg : public StepPage, public WiredDlgControls {
   public:
-    WiredDlg(Core& core, KestrelPages& pages) : Page(core, pages, "WiredDlg") {}
+    WiredDlg(Core& core, KestrelPages& pages)
+        : StepPage(core, pages, "WiredDlg"), WiredDlgControls(this) {}
+
+    ui::ControlRef Label5{*this, "Label5"}; // [0] BootP's, [1] DHCP's
+    ui::ControlRef Label2{*this, "Label2"}; // the address fields' labels
 
     void SetDefaultState();
     bool ValidateStaticIP();

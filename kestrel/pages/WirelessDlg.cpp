@@ -1,23 +1,12 @@
 #include "kestrel/pages/WirelessDlg.h"
 
 #include "kestrel/core/Core.h"
-#include "kestrel/pages/EncryptQuestionDlg.h"
-#include "kestrel/pages/FinishDialog.h"
 #include "kestrel/pages/KeyChecks.h"
 #include "kestrel/pages/Pages.h"
-#include "kestrel/pages/WirelessQuestionDlg.h"
 
 namespace kestrel {
 
 namespace {
-
-// Row i's list, or nullptr for row 0 (the name field).
-const char* const kLists[10] = {nullptr,    "OpMode",  "Speed",     "Channel", "Antenna",
-                                "Preamble", "TxPower", "PowerMgmt", "Devices", "CountryCode"};
-
-const char* const kHelpButtons[10] = {"HelpSSID",    "HelpOpMode",   "HelpSpeed", "HelpChannel",
-                                      "HelpAntenna", "HelpPreamble", "HelpTxPwr", "HelpPower",
-                                      "HelpDevices", "HelpCountry"};
 
 const char* const kHelpTexts[10] = {
     "Specifies the name of the wireless network you are connecting to. "
@@ -68,9 +57,9 @@ void WirelessDlg::Build() {
     label("Label6", "Please configure the selected settings for your wireless network.");
 
     const char* ssidTip = "Specifies the name of the wireless network you are connecting to";
-    label("Label2", "Wireless network name (SSID):", 0).setToolTip(ssidTip);
-    textBox("SSID").beside().charsWide(32).setToolTip(ssidTip).setMaxLength(32);
-    auto& reset = checkBox("Check1", "Reset SSID");
+    label(Label2[0], "Wireless network name (SSID):").setToolTip(ssidTip);
+    textBox(SSID).beside().charsWide(32).setToolTip(ssidTip).setMaxLength(32);
+    auto& reset = checkBox(Check1, "Reset SSID");
     reset.beside().setToolTip("When checked, the SSID name is reset.");
     reset.onClick = [this] { Check1_Click(); };
 
@@ -113,39 +102,42 @@ void WirelessDlg::Build() {
           "Netherlands", "Netherlands Indoor Operation", "France", "France Indoor Operation",
           "Germany", "Germany Indoor Operation", "Italy", "Italy Indoor Operation"}},
     };
+    const ui::ControlRef* helps[10] = {&HelpSSID,    &HelpOpMode,   &HelpSpeed, &HelpChannel,
+                                       &HelpAntenna, &HelpPreamble, &HelpTxPwr, &HelpPower,
+                                       &HelpDevices, &HelpCountry};
     for (int i = 0; i < 10; ++i) {
         if (i > 0) {
-            label("Label2", rows[i].label, i).setToolTip(rows[i].tip);
-            auto& list = combo(kLists[i], ui::ComboStyle::DropDownList, rows[i].items);
+            label(Label2[i], rows[i].label).setToolTip(rows[i].tip);
+            auto& list = combo(row(i), ui::ComboStyle::DropDownList, rows[i].items);
             list.beside().setToolTip(rows[i].tip);
             if (i == 9) {
                 list.onDropDown = [this] { CountryCode_DropDown(); };
-                checkBox("Check2", "International Mode")
+                checkBox(Check2, "International Mode")
                     .beside()
                     .setToolTip("When checked, the wireless NIC adapts to international "
                                 "frequency requirements in Europe.");
             }
         }
-        auto& help = button(kHelpButtons[i], "What is this?");
+        auto& help = button(*helps[i], "What is this?");
         help.beside().atLastColumn().setToolTip("Shows a brief description of this option.");
         help.onClick = [this, i] { core().ShowNotice(kHelpTexts[i]); };
     }
 
     navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
-    timer("Timer1").onTimer = [this] { Timer1_Timer(); };
+    timer(Timer1).onTimer = [this] { Timer1_Timer(); };
 }
 
 void WirelessDlg::Form_Load() {
-    ctl("Timer1").setEnabled(false);
-    ctl("OpMode").setListIndex(0);
-    ctl("Speed").setListIndex(0);
-    ctl("Channel").setListIndex(0);
-    ctl("Antenna").setListIndex(0);
-    ctl("Preamble").setListIndex(0);
-    ctl("TxPower").setListIndex(100);
-    ctl("PowerMgmt").setListIndex(0);
-    ctl("Devices").setListIndex(1);
-    ctl("CountryCode").setListIndex(0);
+    Timer1->setEnabled(false);
+    OpMode->setListIndex(0);
+    Speed->setListIndex(0);
+    Channel->setListIndex(0);
+    Antenna->setListIndex(0);
+    Preamble->setListIndex(0);
+    TxPower->setListIndex(100);
+    PowerMgmt->setListIndex(0);
+    Devices->setListIndex(1);
+    CountryCode->setListIndex(0);
     SetDefaultState();
 }
 
@@ -157,29 +149,27 @@ void WirelessDlg::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
 void WirelessDlg::SetDefaultState() {
     WirelessQuestionDlg& question = pages().getWirelessQuestionDlg();
     for (int i = 0; i < 10; ++i) {
-        bool on = question.ctl("check", i).value() == 1;
-        ctl("Label2", i).setEnabled(on);
+        bool on = question.check[i]->value() == 1;
+        Label2[i]->setEnabled(on);
         if (i == 0) {
             // Follows the question box alone, also while Reset SSID is ticked.
-            ctl("Check1").setEnabled(on);
-            enableField(ctl("SSID"), nullptr, on);
+            Check1->setEnabled(on);
+            enableField(*SSID, on);
         } else {
-            ctl(kLists[i]).setEnabled(on);
+            row(i)->setEnabled(on);
         }
         if (i == 9)
-            ctl("Check2").setEnabled(on);
+            Check2->setEnabled(on);
     }
 }
 
 void WirelessDlg::Check1_Click() {
-    enableField(ctl("SSID"), nullptr, ctl("Check1").value() == 0);
+    enableField(*SSID, Check1->value() == 0);
 }
 
 void WirelessDlg::CountryCode_DropDown() {
-    CountryAtDropDown = ctl("CountryCode").text();
-    auto& t = ctl("Timer1");
-    t.setInterval(10);
-    t.setEnabled(true);
+    CountryAtDropDown = CountryCode->text();
+    startTimer(*Timer1, 10);
 }
 
 void WirelessDlg::Timer1_Timer() {
@@ -187,10 +177,10 @@ void WirelessDlg::Timer1_Timer() {
 }
 
 void WirelessDlg::CheckCountryChange() {
-    const std::string& country = ctl("CountryCode").text();
-    auto& t = ctl("Timer1");
+    const std::string& country = CountryCode->text();
+    auto& t = *Timer1;
     if (country != CountryAtDropDown) {
-        ctl("Check2").setValue(hasUSA(country) ? 0 : 1);
+        Check2->setValue(hasUSA(country) ? 0 : 1);
         t.setEnabled(false);
     } else {
         t.setInterval(10);
@@ -198,17 +188,17 @@ void WirelessDlg::CheckCountryChange() {
 }
 
 void WirelessDlg::Next_Click() {
-    if (pages().getWirelessQuestionDlg().ctl("check", 0).value() == 1) {
-        std::string notice = UnsendableNotice({ctl("SSID").text()});
+    if (pages().getWirelessQuestionDlg().check[0]->value() == 1) {
+        std::string notice = UnsendableNotice({SSID->text()});
         if (!notice.empty()) {
             core().ShowNotice(notice);
-            ctl("SSID").setFocus();
+            SSID->setFocus();
             return;
         }
     }
     // A No keeps the user on the page, on the list the warning is about.
-    const std::string country = ctl("CountryCode").text();
-    const bool intnl = ctl("Check2").value() == 1;
+    const std::string country = CountryCode->text();
+    const bool intnl = Check2->value() == 1;
     if ((!hasUSA(country) && !intnl &&
          core().AskYesNo(std::string("You selected an European country code but didn't enable "
                                      "International Mode.") +
@@ -219,21 +209,21 @@ void WirelessDlg::Next_Click() {
              std::string("You selected the USA country code but enable International Mode.") +
                  kWarningTail,
              "Warning") == ui::mb::No)) {
-        ctl("CountryCode").setFocus();
+        CountryCode->setFocus();
         return;
     }
-    const int devices = ctl("Devices").listIndex();
-    if ((devices == 2 || devices == 5) && ctl("Speed").listIndex() > 2 &&
+    const int devices = Devices->listIndex();
+    if ((devices == 2 || devices == 5) && Speed->listIndex() > 2 &&
         core().AskYesNo(std::string("You selected a minimum transmission speed that is not "
                                     "compatible with your device mix setting.") +
                             kWarningTail,
                         "Warning") == ui::mb::No) {
-        ctl("Speed").setFocus();
+        Speed->setFocus();
         return;
     }
     Hide();
     core().ReadWirelessSettings(false);
-    if (pages().getWirelessQuestionDlg().ctl("EncryptionCB").value() == 1) {
+    if (pages().getWirelessQuestionDlg().EncryptionCB->value() == 1) {
         showNext(pages().getEncryptQuestionDlg());
     } else {
         showNext(pages().getFinishDialog());

@@ -1,4 +1,5 @@
 #pragma once
+#include "kestrel/core/PageControls.h"
 #include "kestrel/pages/Page.h"
 
 #include <string>
@@ -7,9 +8,25 @@ namespace kestrel {
 
 // Settings of the wireless adapter; only the rows ticked on the wireless question page
 // are enabled.
-class WirelessDlg : public Page {
+class WirelessDlg : public StepPage, public WirelessDlgControls {
   public:
-    WirelessDlg(Core& core, KestrelPages& pages) : Page(core, pages, "WirelessDlg") {}
+    WirelessDlg(Core& core, KestrelPages& pages)
+        : StepPage(core, pages, "WirelessDlg"), WirelessDlgControls(this) {}
+
+    ui::ControlRef Label2{*this, "Label2"}; // [i]: row i's label
+    ui::ControlRef Check1{*this, "Check1"}; // Reset SSID
+    ui::ControlRef Timer1{*this, "Timer1"}; // after the country list dropped down
+    // The rows' help buttons.
+    ui::ControlRef HelpSSID{*this, "HelpSSID"};
+    ui::ControlRef HelpOpMode{*this, "HelpOpMode"};
+    ui::ControlRef HelpSpeed{*this, "HelpSpeed"};
+    ui::ControlRef HelpChannel{*this, "HelpChannel"};
+    ui::ControlRef HelpAntenna{*this, "HelpAntenna"};
+    ui::ControlRef HelpPreamble{*this, "HelpPreamble"};
+    ui::ControlRef HelpTxPwr{*this, "HelpTxPwr"};
+    ui::ControlRef HelpPower{*this, "HelpPower"};
+    ui::ControlRef HelpDevices{*this, "HelpDevices"};
+    ui::ControlRef HelpCountry{*this, "HelpCountry"};
 
     // Enables exactly the rows whose boxes are ticked on the wireless question page.
     void SetDefaultState();

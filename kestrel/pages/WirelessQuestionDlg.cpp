@@ -1,10 +1,7 @@
 #include "kestrel/pages/WirelessQuestionDlg.h"
 
 #include "kestrel/core/Core.h"
-#include "kestrel/pages/EncryptQuestionDlg.h"
 #include "kestrel/pages/Pages.h"
-#include "kestrel/pages/QuestionDlg.h"
-#include "kestrel/pages/WirelessDlg.h"
 
 namespace kestrel {
 
@@ -76,10 +73,7 @@ void WirelessQuestionDlg::Build() {
     label("Label6", "Please select the wireless setting you wish to configure:");
     for (int i = 0; i <= 10; ++i) {
         const Box& b = kBoxes[i];
-        if (i < 10)
-            checkBox("check", b.caption, i).setToolTip(b.tip);
-        else
-            checkBox("EncryptionCB", b.caption).setToolTip(b.tip);
+        checkBox(i < 10 ? check[i] : EncryptionCB, b.caption).setToolTip(b.tip);
         auto& help = button(b.help, "What is this?");
         help.beside().setToolTip("Shows a brief description of this option.");
         help.onClick = [this, i] { core().ShowNotice(kBoxes[i].helpText); };
@@ -96,12 +90,12 @@ void WirelessQuestionDlg::Next_Click() {
     Hide();
     bool any = false;
     for (int i = 0; i <= 9 && !any; ++i)
-        any = ctl("check", i).value() == 1;
+        any = check[i]->value() == 1;
     if (any) {
         WirelessDlg& next = pages().getWirelessDlg();
         next.Show();
         next.SetDefaultState();
-    } else if (ctl("EncryptionCB").value() == 1) {
+    } else if (EncryptionCB->value() == 1) {
         showNext(pages().getEncryptQuestionDlg());
     } else {
         Show();

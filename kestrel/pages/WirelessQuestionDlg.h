@@ -1,14 +1,15 @@
 #pragma once
+#include "kestrel/core/PageControls.h"
 #include "kestrel/pages/Page.h"
 
 namespace kestrel {
 
 // Which wireless settings to change: ten boxes for the wireless settings page and one
 // for the encryption and authentication pages.
-class WirelessQuestionDlg : public Page {
+class WirelessQuestionDlg : public StepPage, public WirelessQuestionDlgControls {
   public:
     WirelessQuestionDlg(Core& core, KestrelPages& pages)
-        : Page(core, pages, "WirelessQuestionDlg") {}
+        : StepPage(core, pages, "WirelessQuestionDlg"), WirelessQuestionDlgControls(this) {}
 
   protected:
     void Build() override;

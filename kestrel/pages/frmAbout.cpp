@@ -7,22 +7,22 @@ namespace kestrel {
 
 void AboutBox::Build() {
     image("picIcon", icon_);
-    label("lblTitle", "Product Name").beside();
-    label("lblVersion", "");
+    label(lblTitle, "Product Name").beside();
+    label(lblVersion, "");
     label("lblDescription", "This application will help guide you through the process of "
                             "configuring your printer's network interface card (NIC)");
     add(ui::ControlKind::Line, "Line1", 0);
     add(ui::ControlKind::Line, "Line1", 1);
-    label("lblCopyright", "");
-    button("cmdOK", "OK").setDefault(true).setCancel(true).onClick = [this] { cmdOK_Click(); };
+    label(lblCopyright, "");
+    button(cmdOK, "OK").setDefault(true).setCancel(true).onClick = [this] { cmdOK_Click(); };
 }
 
 void AboutBox::Form_Load() {
     const std::string title = core().ProgramTitle();
     setCaption("About " + title);
-    ctl("lblVersion").setCaption("Version " + printpath::VersionText());
-    ctl("lblTitle").setCaption(title);
-    ctl("lblCopyright").setCaption(core().GetCopyright());
+    lblVersion->setCaption("Version " + printpath::VersionText());
+    lblTitle->setCaption(title);
+    lblCopyright->setCaption(core().GetCopyright());
 }
 
 void AboutBox::cmdOK_Click() {

@@ -13,6 +13,11 @@ class AboutBox : public Page {
         setDialogWindow(true);
     }
 
+    ui::ControlRef lblTitle{*this, "lblTitle"};
+    ui::ControlRef lblVersion{*this, "lblVersion"};
+    ui::ControlRef lblCopyright{*this, "lblCopyright"};
+    ui::ControlRef cmdOK{*this, "cmdOK"};
+
     void cmdOK_Click();
 
   protected:

@@ -88,13 +88,11 @@ class KestrelE2E : public PrivateCupsTest {
         }
     }
 
-    ui::Form& page(const std::string& name) { return wizard->pages.form(name); }
-
     // The port page as the user leaves it; it fills its lists through Plover and Wren.
-    void choosePort(const std::function<void(ui::Form&)>& choice) {
+    void choosePort(const std::function<void(kestrel::PortSelect&)>& choice) {
         wizard->app.dispatch([&] {
             wizard->pages.getPortSelect().Show();
-            choice(page("PortSelect"));
+            choice(wizard->pages.getPortSelect());
         });
         wizard->core.ws.SetupCommands = kCommands;
     }
@@ -121,9 +119,9 @@ class KestrelE2E : public PrivateCupsTest {
 
 TEST_F(KestrelE2E, LocalPortDeliversTheFramedJobThroughTheTemporaryPrinter) {
     cups->addDevice(Scheme::Parallel, "lp0");
-    choosePort([](ui::Form& ports) {
-        ASSERT_EQ(ports.ctl("LPTCombo").items(), std::vector<std::string>{"LPT1:"});
-        ports.ctl("PortLPT").setValue(1);
+    choosePort([](kestrel::PortSelect& ports) {
+        ASSERT_EQ(ports.LPTCombo->items(), std::vector<std::string>{"LPT1:"});
+        ports.PortLPT->setValue(1);
     });
     wizard->boxes.expect("Process Successful", "Kestrel Request Successfully Sent");
 
@@ -138,9 +136,9 @@ TEST_F(KestrelE2E, LocalPortDeliversTheFramedJobThroughTheTemporaryPrinter) {
 TEST_F(KestrelE2E, ADeviceThatNeverTakesTheJobEndsInThePrinterUpdateError) {
     cups->addDevice(Scheme::Usb, "NEVER");
     cups->setRefusing(Scheme::Usb, "NEVER", true);
-    choosePort([](ui::Form& ports) {
-        ASSERT_EQ(ports.ctl("USBCombo").listCount(), 1);
-        ports.ctl("PortUSB").setValue(1);
+    choosePort([](kestrel::PortSelect& ports) {
+        ASSERT_EQ(ports.USBCombo->listCount(), 1);
+        ports.PortUSB->setValue(1);
     });
     wizard->boxes.expect("Printer Error", kPrinterUpdateError);
 
@@ -164,7 +162,7 @@ TEST_F(KestrelE2E, PortPageAndReportGiveUpSoonOnAStoppedScheduler) {
     auto start = steady_clock::now();
     wizard->app.dispatch([&] { wizard->pages.getPortSelect().Show(); });
     EXPECT_LT(steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_EQ(page("PortSelect").ctl("LPTCombo").items(), std::vector<std::string>{"LPT1:"});
+    EXPECT_EQ(wizard->pages.getPortSelect().LPTCombo->items(), std::vector<std::string>{"LPT1:"});
     EXPECT_TRUE(wizard->boxes.allShown());
 
     std::string printerPart, jobPart;
@@ -177,9 +175,9 @@ TEST_F(KestrelE2E, PortPageAndReportGiveUpSoonOnAStoppedScheduler) {
 TEST_F(KestrelE2E, TcpRouteDeliversTheSameJobToTheListener) {
     fixtures::LoopbackPrinter printer;
     cups->addDevice(Scheme::Parallel, "lp0");
-    choosePort([](ui::Form& ports) {
-        ports.ctl("PortTCP").setValue(1);
-        ports.ctl("IPAddr").setText("127.0.0.1");
+    choosePort([](kestrel::PortSelect& ports) {
+        ports.PortTCP->setValue(1);
+        ports.IPAddr->setText("127.0.0.1");
     });
     wizard->pages.getProgressDlg().setPrinterPortForTests(printer.port());
     wizard->boxes.expect("Process Successful", "Kestrel Request Successfully Sent");
@@ -193,9 +191,9 @@ TEST_F(KestrelE2E, TcpRouteDeliversTheSameJobToTheListener) {
 TEST_F(KestrelE2E, FileRouteWritesTheJob) {
     std::string file = folder + "/nic.txt";
     cups->addDevice(Scheme::Parallel, "lp0");
-    choosePort([&](ui::Form& ports) {
-        ports.ctl("PortFile").setValue(1);
-        ports.ctl("FileName").setText(file);
+    choosePort([&](kestrel::PortSelect& ports) {
+        ports.PortFile->setValue(1);
+        ports.FileName->setText(file);
     });
     wizard->boxes.expect("Process Successful", "Kestrel Request Successfully Sent");
 

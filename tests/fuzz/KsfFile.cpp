@@ -10,6 +10,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view in = fuzz::bytes(data, size);
     fuzz::check(sys::hexDecode(sys::hexEncode(in)) == in, "hex round trip");
 
+    // The plans only name the pages' controls; one set of pages serves every input.
+    static fuzz::MemorySystem files;
+    static fuzz::KestrelRun run(files);
+
     kestrel::RecordCursor cursor(in);
     std::vector<std::string> records;
     while (records.size() < kestrel::kSettingsFileRecords) {
@@ -19,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         records.push_back(*text);
     }
     for (std::size_t i = 2; i < records.size(); ++i)
-        kestrel::restorePlan(static_cast<int>(i - 2),
+        kestrel::restorePlan(run.pages, static_cast<int>(i - 2),
                              sys::fromWindows1252(sys::hexDecode(records[i])));
     if (records.size() == kestrel::kSettingsFileRecords && records[0] == kestrel::kSettingsTag) {
         std::array<std::string, 8> hex;

@@ -41,57 +41,53 @@ std::string kestrelFile(const std::function<void(fuzz::KestrelRun&)>& fill,
     return files.files["/fuzz/seed.ksf"];
 }
 
-ui::Control& ctl(kestrel::KestrelPages& pages, const char* page, const char* name, int i = -1) {
-    return pages.form(page).ctl(name, i);
-}
-
 void kestrelSeeds(Corpus& c) {
     c.add(kestrelFile([](fuzz::KestrelRun&) {}, ""));
     c.add(kestrelFile(
         [](fuzz::KestrelRun& r) {
             auto& p = r.pages;
-            ctl(p, "PortSelect", "PortTCP").setValue(1);
-            ctl(p, "PortSelect", "IPAddr").setText("10.2.123.254");
+            p.getPortSelect().PortTCP->setValue(1);
+            p.getPortSelect().IPAddr->setText("10.2.123.254");
             for (int k : {0, 1, 5, 6})
-                ctl(p, "QuestionDlg", "Check1", k).setValue(1);
-            ctl(p, "WiredDlg", "useStaticIP").setValue(1);
-            ctl(p, "WiredDlg", "IPAddr").setText("10.0.0.9");
-            ctl(p, "WiredDlg", "SubMask").setText("255.255.0.0");
-            ctl(p, "WiredDlg", "Gateway").setText("10.0.0.1");
+                p.getQuestionDlg().Check1[k]->setValue(1);
+            p.getWiredDlg().useStaticIP->setValue(1);
+            p.getWiredDlg().IPAddr->setText("10.0.0.9");
+            p.getWiredDlg().SubMask->setText("255.255.0.0");
+            p.getWiredDlg().Gateway->setText("10.0.0.1");
             for (int k : {0, 1, 9})
-                ctl(p, "WirelessQuestionDlg", "check", k).setValue(1);
-            ctl(p, "WirelessQuestionDlg", "EncryptionCB").setValue(1);
-            ctl(p, "WirelessDlg", "SSID").setText("Caf\xc3\xa9 net|2");
-            ctl(p, "EncryptQuestionDlg", "click", 2).setValue(1);
-            ctl(p, "EncryptQuestionDlg", "WPA").setValue(1);
-            ctl(p, "EncryptQuestionDlg", "EAP").setValue(1);
-            ctl(p, "WPADlg", "PassPhrase").setText("a long pass phrase");
-            ctl(p, "LEAPDlg", "UserName").setText("user");
-            ctl(p, "LEAPDlg", "Password").setText("secret");
+                p.getWirelessQuestionDlg().check[k]->setValue(1);
+            p.getWirelessQuestionDlg().EncryptionCB->setValue(1);
+            p.getWirelessDlg().SSID->setText("Caf\xc3\xa9 net|2");
+            p.getEncryptQuestionDlg().click[2]->setValue(1);
+            p.getEncryptQuestionDlg().WPA->setValue(1);
+            p.getEncryptQuestionDlg().EAP->setValue(1);
+            p.getWPADlg().PassPhrase->setText("a long pass phrase");
+            p.getLEAPDlg().UserName->setText("user");
+            p.getLEAPDlg().Password->setText("secret");
         },
         "pw"));
     c.add(kestrelFile(
         [](fuzz::KestrelRun& r) {
             auto& p = r.pages;
-            ctl(p, "PortSelect", "PortFile").setValue(1);
-            ctl(p, "PortSelect", "FileName").setText("/tmp/job.txt");
-            ctl(p, "QuestionDlg", "Check1", 6).setValue(1);
-            ctl(p, "WirelessQuestionDlg", "EncryptionCB").setValue(1);
-            ctl(p, "EncryptQuestionDlg", "click", 1).setValue(1);
-            ctl(p, "WEPDlg", "EntryManual").setValue(1);
-            ctl(p, "WEPkeyDlg", "DefaultKey").setListIndex(2);
-            ctl(p, "WEPkeyDlg", "KeyText", 1).setText("0102030405");
+            p.getPortSelect().PortFile->setValue(1);
+            p.getPortSelect().FileName->setText("/tmp/job.txt");
+            p.getQuestionDlg().Check1[6]->setValue(1);
+            p.getWirelessQuestionDlg().EncryptionCB->setValue(1);
+            p.getEncryptQuestionDlg().click[1]->setValue(1);
+            p.getWEPDlg().EntryManual->setValue(1);
+            p.getWEPkeyDlg().DefaultKey->setListIndex(2);
+            p.getWEPkeyDlg().KeyText[1]->setText("0102030405");
         },
         ""));
     c.add(kestrelFile(
         [](fuzz::KestrelRun& r) {
             auto& p = r.pages;
-            ctl(p, "QuestionDlg", "Check1", 6).setValue(1);
-            ctl(p, "WirelessQuestionDlg", "EncryptionCB").setValue(1);
-            ctl(p, "EncryptQuestionDlg", "click", 1).setValue(1);
-            ctl(p, "WEPDlg", "Phrase").setValue(1);
-            ctl(p, "WEPphraseDlg", "DefaultKey").setListIndex(1);
-            ctl(p, "WEPphraseDlg", "KeyText", 0).setText("phrase");
+            p.getQuestionDlg().Check1[6]->setValue(1);
+            p.getWirelessQuestionDlg().EncryptionCB->setValue(1);
+            p.getEncryptQuestionDlg().click[1]->setValue(1);
+            p.getWEPDlg().Phrase->setValue(1);
+            p.getWEPphraseDlg().DefaultKey->setListIndex(1);
+            p.getWEPphraseDlg().KeyText[0]->setText("phrase");
         },
         "\xc2\x81"));
 }

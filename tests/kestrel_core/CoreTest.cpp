@@ -57,9 +57,6 @@ class CoreTest : public ::testing::Test {
 
     // Runs code as an event; true when it returned (false when the program ended in it).
     bool run(const std::function<void()>& f) { return h.returns(f); }
-    ui::Control& ctl(const std::string& page, const std::string& name, int index = -1) {
-        return pages.page(page).ctl(name, index);
-    }
     std::string file(const std::string& name) const { return (dir.path / name).string(); }
     // No keeps the file byte for byte, Yes replaces it whole, and the file loads.
     void saveOverAnExistingFile(const std::string& path);
@@ -312,8 +309,8 @@ TEST_F(CoreTest, DefaultsBuildNoCommandsAndMatchTheBaseline) {
     EXPECT_EQ(pages.page("WPADlg").loads, 0);
 
     ASSERT_TRUE(run([&] {
-        ctl("QuestionDlg", "Check1", 3).setValue(1);
-        ctl("QuestionDlg", "Check1", 3).setValue(0);
+        pages.questionDlg().Check1[3]->setValue(1);
+        pages.questionDlg().Check1[3]->setValue(0);
         core.BuildSetupCommands();
     }));
     EXPECT_FALSE(core.SettingsDiffer());
@@ -321,17 +318,17 @@ TEST_F(CoreTest, DefaultsBuildNoCommandsAndMatchTheBaseline) {
 
 TEST_F(CoreTest, CommandTextInPageOrder) {
     ASSERT_TRUE(run([&] {
-        ctl("QuestionDlg", "Check1", 0).setValue(1);
-        ctl("QuestionDlg", "Check1", 3).setValue(1);
-        ctl("QuestionDlg", "Check1", 6).setValue(1);
-        ctl("WiredDlg", "useStaticIP").setValue(1);
-        ctl("WiredDlg", "IPAddr").setText("10.1.2.3");
-        ctl("WiredDlg", "SubMask").setText("255.255.255.0");
-        ctl("WiredDlg", "Gateway").setText("10.1.2.1");
-        ctl("NetworkDlg", "Combo1", 3).setListIndex(1);
-        ctl("WirelessQuestionDlg", "check", 9).setValue(1);
-        ctl("WirelessQuestionDlg", "EncryptionCB").setValue(1);
-        ctl("WirelessDlg", "CountryCode").setListIndex(8);
+        pages.questionDlg().Check1[0]->setValue(1);
+        pages.questionDlg().Check1[3]->setValue(1);
+        pages.questionDlg().Check1[6]->setValue(1);
+        pages.wiredDlg().useStaticIP->setValue(1);
+        pages.wiredDlg().IPAddr->setText("10.1.2.3");
+        pages.wiredDlg().SubMask->setText("255.255.255.0");
+        pages.wiredDlg().Gateway->setText("10.1.2.1");
+        pages.networkDlg().Combo1[3]->setListIndex(1);
+        pages.wirelessQuestionDlg().check[9]->setValue(1);
+        pages.wirelessQuestionDlg().EncryptionCB->setValue(1);
+        pages.wirelessDlg().CountryCode->setListIndex(8);
         core.BuildSetupCommands();
     }));
     EXPECT_EQ(core.ws.SetupCommands, "store tcpip 1 opts -bootp -dhcp \r\n"
@@ -348,7 +345,7 @@ TEST_F(CoreTest, CommandTextInPageOrder) {
 
     // Clearing the IP address box keeps the last record 2.
     ASSERT_TRUE(run([&] {
-        ctl("QuestionDlg", "Check1", 0).setValue(0);
+        pages.questionDlg().Check1[0]->setValue(0);
         core.BuildSetupCommands();
     }));
     EXPECT_EQ(core.ws.CurrentSettings[2], "1\r\n0|10.1.2.3|255.255.255.0|10.1.2.1\r\n");
@@ -359,34 +356,31 @@ TEST_F(CoreTest, CommandTextInPageOrder) {
 // Sets a little of everything on the pages.
 void fillPages(CoreTest* t, FakePages& pages) {
     (void)t;
-    auto c = [&](const std::string& page, const std::string& name, int index = -1) -> ui::Control& {
-        return pages.page(page).ctl(name, index);
-    };
-    c("PortSelect", "PortTCP").setValue(1);
-    c("PortSelect", "IPAddr").setText("192.168.0.9");
+    pages.portSelect().PortTCP->setValue(1);
+    pages.portSelect().IPAddr->setText("192.168.0.9");
     for (int k : {0, 1, 2, 5, 6})
-        c("QuestionDlg", "Check1", k).setValue(1);
-    c("WiredDlg", "NicOption", 1).setValue(1);
-    c("WiredDlg", "BootP").setValue(1);
-    c("WiredDlg", "DHCP").setValue(0);
-    c("NetworkDlg", "Combo1", 1).setListIndex(4);
-    c("NetworkDlg", "Combo1", 2).setListIndex(9);
-    c("NetworkDlg", "Packet").setText("12");
+        pages.questionDlg().Check1[k]->setValue(1);
+    pages.wiredDlg().NicOption[1]->setValue(1);
+    pages.wiredDlg().BootP->setValue(1);
+    pages.wiredDlg().DHCP->setValue(0);
+    pages.networkDlg().Combo1[1]->setListIndex(4);
+    pages.networkDlg().Combo1[2]->setListIndex(9);
+    pages.networkDlg().Packet->setText("12");
     for (int k : {0, 2, 6, 9})
-        c("WirelessQuestionDlg", "check", k).setValue(1);
-    c("WirelessQuestionDlg", "EncryptionCB").setValue(1);
-    c("WirelessDlg", "SSID").setText("Caf\xc3\xa9 net"); // é has a Windows-1252 form
-    c("WirelessDlg", "Speed").setListIndex(12);
-    c("WirelessDlg", "TxPower").setListIndex(40);
-    c("WirelessDlg", "CountryCode").setListIndex(5);
-    c("WirelessDlg", "Check2").setValue(1);
-    c("EncryptQuestionDlg", "click", 1).setValue(1);
-    c("WEPDlg", "EntryManual").setValue(1);
-    c("WEPkeyDlg", "KeySize").setListIndex(1);
-    c("WEPkeyDlg", "AuthMethod").setListIndex(1);
-    c("WEPkeyDlg", "DefaultKey").setListIndex(2);
-    c("WEPkeyDlg", "KeyText", 1).setText("0102030405");
-    c("WEPkeyDlg", "KeyText", 3).setText("A1A2A3A4A5");
+        pages.wirelessQuestionDlg().check[k]->setValue(1);
+    pages.wirelessQuestionDlg().EncryptionCB->setValue(1);
+    pages.wirelessDlg().SSID->setText("Caf\xc3\xa9 net"); // é has a Windows-1252 form
+    pages.wirelessDlg().Speed->setListIndex(12);
+    pages.wirelessDlg().TxPower->setListIndex(40);
+    pages.wirelessDlg().CountryCode->setListIndex(5);
+    pages.wirelessDlg().Check2->setValue(1);
+    pages.encryptQuestionDlg().click[1]->setValue(1);
+    pages.wepDlg().EntryManual->setValue(1);
+    pages.wepKeyDlg().KeySize->setListIndex(1);
+    pages.wepKeyDlg().AuthMethod->setListIndex(1);
+    pages.wepKeyDlg().DefaultKey->setListIndex(2);
+    pages.wepKeyDlg().KeyText[1]->setText("0102030405");
+    pages.wepKeyDlg().KeyText[3]->setText("A1A2A3A4A5");
 }
 
 TEST_F(CoreTest, SaveThenLoadGivesThePagesBack) {
@@ -417,7 +411,7 @@ TEST_F(CoreTest, SaveThenLoadGivesThePagesBack) {
     ASSERT_TRUE(loaded);
     EXPECT_EQ(core.ws.CurrentSettings, records);
     EXPECT_EQ(core.ws.InitialSettings, records);
-    EXPECT_EQ(ctl("WirelessDlg", "SSID").text(), "Caf\xc3\xa9 net");
+    EXPECT_EQ(pages.wirelessDlg().SSID->text(), "Caf\xc3\xa9 net");
 
     ASSERT_TRUE(run([&] { core.BuildSetupCommands(); }));
     EXPECT_EQ(core.ws.CurrentSettings, records);
@@ -457,8 +451,7 @@ void CoreTest::saveOverAnExistingFile(const std::string& path) {
 }
 
 struct RefusedText {
-    const char* page;
-    const char* control;
+    ui::ControlRef (*field)(PageSet&);
     const char* text;
     const char* noticeFragment;
 };
@@ -471,10 +464,10 @@ TEST_P(SaveRefuses, TextsAFileCannotCarryBack) {
     h.boxes.expectContaining("Notice", c.noticeFragment);
     bool saved = true;
     ASSERT_TRUE(run([&] {
-        ctl("PortSelect", "PortTCP").setValue(1);
-        ctl("QuestionDlg", "Check1", 5).setValue(1);
-        ctl("WirelessQuestionDlg", "check", 0).setValue(1);
-        ctl(c.page, c.control).setText(c.text);
+        pages.portSelect().PortTCP->setValue(1);
+        pages.questionDlg().Check1[5]->setValue(1);
+        pages.wirelessQuestionDlg().check[0]->setValue(1);
+        c.field(pages)->setText(c.text);
         saved = core.SaveSettings(path, "");
     }));
     EXPECT_FALSE(saved);
@@ -483,18 +476,22 @@ TEST_P(SaveRefuses, TextsAFileCannotCarryBack) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, SaveRefuses,
-    ::testing::Values(RefusedText{"NetworkDlg", "Packet", "1|2", "\"|\" or a line break"},
-                      RefusedText{"PortSelect", "IPAddr", "1.2.3.4\r\nsave", "a line break"},
-                      RefusedText{"PortSelect", "IPAddr", "1.2.3.4\nsave", "a line break"},
-                      RefusedText{"WirelessDlg", "SSID", "\xe2\x9c\x93", "cannot hold"}));
+    ::testing::Values(RefusedText{[](PageSet& p) { return p.networkDlg().Packet; }, "1|2",
+                                  "\"|\" or a line break"},
+                      RefusedText{[](PageSet& p) { return p.portSelect().IPAddr; },
+                                  "1.2.3.4\r\nsave", "a line break"},
+                      RefusedText{[](PageSet& p) { return p.portSelect().IPAddr; }, "1.2.3.4\nsave",
+                                  "a line break"},
+                      RefusedText{[](PageSet& p) { return p.wirelessDlg().SSID; }, "\xe2\x9c\x93",
+                                  "cannot hold"}));
 
 TEST_F(CoreTest, SaveRefusesAnOversizedRecord) {
     const std::string path = file("big.ksf");
     h.boxes.expectContaining("Notice", "too long");
     bool saved = true;
     ASSERT_TRUE(run([&] {
-        ctl("WirelessQuestionDlg", "check", 0).setValue(1);
-        ctl("WirelessDlg", "SSID").setText(std::string(32767, 's'));
+        pages.wirelessQuestionDlg().check[0]->setValue(1);
+        pages.wirelessDlg().SSID->setText(std::string(32767, 's'));
         saved = core.SaveSettings(path, "");
     }));
     EXPECT_FALSE(saved);
@@ -522,10 +519,10 @@ TEST_F(CoreTest, BarsInTextsThatEndTheirLinesRoundTrip) {
     const std::string path = file("bars.ksf");
     h.boxes.expectContaining("Notice", "successfully saved");
     ASSERT_TRUE(run([&] {
-        ctl("PortSelect", "PortFile").setValue(1);
-        ctl("PortSelect", "FileName").setText("out|1|.txt");
-        ctl("WirelessQuestionDlg", "check", 0).setValue(1);
-        ctl("WirelessDlg", "SSID").setText("|a||b|");
+        pages.portSelect().PortFile->setValue(1);
+        pages.portSelect().FileName->setText("out|1|.txt");
+        pages.wirelessQuestionDlg().check[0]->setValue(1);
+        pages.wirelessDlg().SSID->setText("|a||b|");
         ASSERT_TRUE(core.SaveSettings(path, ""));
     }));
     const auto records = core.ws.CurrentSettings;
@@ -533,8 +530,8 @@ TEST_F(CoreTest, BarsInTextsThatEndTheirLinesRoundTrip) {
     bool loaded = false;
     ASSERT_TRUE(run([&] { loaded = core.LoadSavedSettings(path, ""); }));
     ASSERT_TRUE(loaded);
-    EXPECT_EQ(ctl("PortSelect", "FileName").text(), "out|1|.txt");
-    EXPECT_EQ(ctl("WirelessDlg", "SSID").text(), "|a||b|");
+    EXPECT_EQ(pages.portSelect().FileName->text(), "out|1|.txt");
+    EXPECT_EQ(pages.wirelessDlg().SSID->text(), "|a||b|");
     ASSERT_TRUE(run([&] { core.BuildSetupCommands(); }));
     EXPECT_EQ(core.ws.CurrentSettings, records);
 }
@@ -605,8 +602,8 @@ TEST_P(LoadFile, RefusedFilesChangeNothing) {
         EXPECT_EQ(pages.page("WirelessDlg").loads, 0);
     } else {
         EXPECT_EQ(core.ws.CurrentSettings[0], goodRecords()[0]);
-        EXPECT_EQ(ctl("WirelessDlg", "SSID").text(), "home");
-        EXPECT_EQ(ctl("PortSelect", "PortCOM").value(), 1);
+        EXPECT_EQ(pages.wirelessDlg().SSID->text(), "home");
+        EXPECT_EQ(pages.portSelect().PortCOM->value(), 1);
     }
 }
 
@@ -704,18 +701,18 @@ TEST_F(CoreTest, IndexBeyondAListLeavesItAndTellsTheUser) {
     bool loaded = false;
     ASSERT_TRUE(run([&] { loaded = core.LoadSavedSettings(file("p.ksf"), ""); }));
     EXPECT_TRUE(loaded);
-    EXPECT_EQ(ctl("PortSelect", "PortUSB").value(), 1);
-    EXPECT_EQ(ctl("PortSelect", "USBCombo").listIndex(), 0);
-    EXPECT_EQ(ctl("NetworkDlg", "Combo1", 1).listIndex(), 0);
-    EXPECT_EQ(ctl("WirelessDlg", "SSID").text(), "home"); // the rest is restored
+    EXPECT_EQ(pages.portSelect().PortUSB->value(), 1);
+    EXPECT_EQ(pages.portSelect().USBCombo->listIndex(), 0);
+    EXPECT_EQ(pages.networkDlg().Combo1[1]->listIndex(), 0);
+    EXPECT_EQ(pages.wirelessDlg().SSID->text(), "home"); // the rest is restored
 }
 
 // ---------------------------------------------------------------- delivery
 
 class Delivery : public CoreTest {
   protected:
-    void route(const std::string& option) {
-        ASSERT_TRUE(run([&] { ctl("PortSelect", option).setValue(1); }));
+    void route(const ui::ControlRef& option) {
+        ASSERT_TRUE(run([&] { option->setValue(1); }));
     }
     bool send(net::TcpClient* socket = nullptr) {
         bool ok = false;
@@ -726,10 +723,10 @@ class Delivery : public CoreTest {
 };
 
 TEST_F(Delivery, FileRouteWritesTheJobAndOneMoreLineEnd) {
-    route("PortFile");
+    route(pages.portSelect().PortFile);
     const std::string path = file("job.txt");
     writeAll(path, std::string(500, 'x'));
-    ctl("PortSelect", "FileName").setText(path);
+    pages.portSelect().FileName->setText(path);
     EXPECT_TRUE(send());
     EXPECT_EQ(readAll(path),
               "!KVT_SETUP\r\nNIC_SETUP\r\nsave\r\n\r\nreboot\r\nEND_NIC_SETUP\r\nKVT_END\r\n\r\n");
@@ -737,9 +734,9 @@ TEST_F(Delivery, FileRouteWritesTheJobAndOneMoreLineEnd) {
 }
 
 TEST_F(Delivery, FileThatCannotBeWrittenIsAFailure) {
-    route("PortFile");
+    route(pages.portSelect().PortFile);
     const std::string path = file("no/such/job.txt");
-    ctl("PortSelect", "FileName").setText(path);
+    pages.portSelect().FileName->setText(path);
     h.boxes.expect("File Error", "Unable to write the settings to the file\r\n" + path, mb::Ok,
                    mb::Critical);
     EXPECT_FALSE(send());
@@ -747,10 +744,10 @@ TEST_F(Delivery, FileThatCannotBeWrittenIsAFailure) {
 }
 
 TEST_F(Delivery, FileWriteFailingAtAnyStepKeepsTheEarlierFile) {
-    route("PortFile");
+    route(pages.portSelect().PortFile);
     const std::string path = file("job.txt");
     writeAll(path, "earlier job");
-    ctl("PortSelect", "FileName").setText(path);
+    pages.portSelect().FileName->setText(path);
     for (sys::WriteStep failing : sys::kWriteSteps) {
         system.setWriteFault([&](sys::WriteStep s) { return s == failing ? EFBIG : 0; });
         h.boxes.expect("File Error", "Unable to write the settings to the file\r\n" + path, mb::Ok,
@@ -761,7 +758,7 @@ TEST_F(Delivery, FileWriteFailingAtAnyStepKeepsTheEarlierFile) {
 }
 
 TEST_F(Delivery, TcpRouteSendsTheWholeJob) {
-    route("PortTCP");
+    route(pages.portSelect().PortTCP);
     FakeTcp socket;
     EXPECT_TRUE(send(&socket));
     EXPECT_EQ(socket.sent, job);
@@ -769,7 +766,7 @@ TEST_F(Delivery, TcpRouteSendsTheWholeJob) {
 }
 
 TEST_F(Delivery, TcpSendErrorTakesTheFailurePath) {
-    route("PortTCP");
+    route(pages.portSelect().PortTCP);
     FakeTcp socket;
     socket.sendWorks = false;
     EXPECT_FALSE(send(&socket));
@@ -778,7 +775,7 @@ TEST_F(Delivery, TcpSendErrorTakesTheFailurePath) {
 }
 
 TEST_F(Delivery, TcpWithoutConnectionIsFatal) {
-    route("PortTCP");
+    route(pages.portSelect().PortTCP);
     pages.page("ProgressDlg").load();
     FakeTcp socket;
     socket.stateValue = net::state::Connecting;
@@ -786,8 +783,8 @@ TEST_F(Delivery, TcpWithoutConnectionIsFatal) {
                    "Unable to communicate with printer. It maybe offline\r\nThe wizard will exit.",
                    mb::Ok, mb::Critical);
     h.boxes.during([&] {
-        EXPECT_FALSE(ctl("ProgressDlg", "Timer1").enabled());
-        EXPECT_EQ(ctl("ProgressDlg", "StatusLog").text(), "Initializing ....\r\nProcess Failed");
+        EXPECT_FALSE(pages.progressDlg().Timer1->enabled());
+        EXPECT_EQ(pages.progressDlg().StatusLog->text(), "Initializing ....\r\nProcess Failed");
         EXPECT_EQ(pages.cleanUps, 0);
     });
     EXPECT_FALSE(send(&socket));
@@ -824,7 +821,7 @@ TEST_F(Delivery, LocalPortJobCutShortIsAFailure) {
 }
 
 TEST_F(Delivery, NothingIsSentOnceTheProgramEnds) {
-    route("PortTCP");
+    route(pages.portSelect().PortTCP);
     FakeTcp socket;
     run([&] { core.EndWizard(); });
     EXPECT_FALSE(core.SendSetupCmd("save\r\n", &socket));

@@ -1,6 +1,7 @@
 #pragma once
-// Stand-in pages for core tests: each declares the controls the core reads and restores,
-// with the lists and defaults of the real pages, and records what the core does to it.
+// Stand-in pages for core tests: each builds the controls the core reads and restores (the
+// pages' own control structs), with the lists and defaults of the real pages, and records
+// what the core does to it.
 #include "kestrel/core/PageSet.h"
 #include "platform/net/Tcp.h"
 #include "platform/ui/Form.h"
@@ -16,123 +17,40 @@ class FakePage : public testing_support::FakeForm<FakePage> {
   public:
     using FakeForm::FakeForm;
 
-    ui::Control& list(const std::string& name, int count, int index = -1, int selected = 0) {
+    ui::Control& list(const ui::ControlRef& c, int count, int selected = 0) {
         std::vector<std::string> items;
         for (int i = 0; i < count; ++i)
-            items.push_back(name + " " + std::to_string(i));
-        ui::Control& c = combo(name, ui::ComboStyle::DropDownList, items, index);
-        c.setListIndex(selected);
-        return c;
+            items.push_back(c.name() + " " + std::to_string(i));
+        ui::Control& list = combo(c, ui::ComboStyle::DropDownList, items);
+        list.setListIndex(selected);
+        return list;
     }
 };
 
 class FakePages : public PageSet, public testing_support::FakeFormSet<FakePage> {
   public:
-    explicit FakePages(ui::App& app) {
-        add(app, "Intro");
-        add(app, "HaldenIntro");
-        add(app, "frmAbout");
-        add(app, "HaldenAbout");
-        add(app, "LoadDlg");
-        add(app, "Dialog");
-        add(app, "PortSelect", [](FakePage& p) {
-            p.option("PortLPT", "&Parallel Print Port").setValue(1);
-            p.list("LPTCombo", 2);
-            p.option("PortCOM", "&Serial Port");
-            p.list("ComCombo", 1);
-            p.option("PortUSB", "&USB");
-            p.list("USBCombo", 1);
-            p.option("PortTCP", "&TCP/IP");
-            p.textBox("IPAddr");
-            p.option("PortFile", "&File");
-            p.textBox("FileName");
-        });
-        add(app, "QuestionDlg", [](FakePage& p) {
-            for (int k = 0; k < 7; ++k)
-                p.checkBox("Check1", "", k);
-        });
-        add(app, "WiredDlg", [](FakePage& p) {
-            p.option("NicOption", "&Wired", 0).in("Frame1").setValue(1);
-            p.option("NicOption", "Wireles&s", 1).in("Frame1");
-            p.option("useAutoIP", "&Automatic IP Address Assignment").setValue(1);
-            p.checkBox("BootP", "Enable BootP");
-            p.checkBox("DHCP", "Enable DHCP").setValue(1);
-            p.option("useStaticIP", "&Manual IP Address Assignment");
-            p.textBox("IPAddr");
-            p.textBox("SubMask");
-            p.textBox("Gateway");
-        });
-        add(app, "NetworkDlg", [](FakePage& p) {
-            p.list("Combo1", 5, 1);
-            p.list("Combo1", 10, 2, 2);
-            p.list("Combo1", 4, 3);
-            p.list("Combo1", 2, 4);
-            p.list("Combo1", 2, 5);
-            p.textBox("Packet").setText("1");
-            p.textBox("Period").setText("5");
-        });
-        add(app, "WirelessQuestionDlg", [](FakePage& p) {
-            for (int k = 0; k < 10; ++k)
-                p.checkBox("check", "", k);
-            p.checkBox("EncryptionCB", "");
-        });
-        add(app, "WirelessDlg", [](FakePage& p) {
-            p.textBox("SSID");
-            p.list("OpMode", 3);
-            p.list("Speed", 13);
-            p.list("Channel", 15);
-            p.list("Antenna", 3);
-            p.list("Preamble", 3);
-            p.list("TxPower", 101, -1, 100);
-            p.list("PowerMgmt", 2);
-            p.list("Devices", 7);
-            p.list("CountryCode", 12);
-            p.checkBox("Check2", "International Mode");
-        });
-        add(app, "EncryptQuestionDlg", [](FakePage& p) {
-            p.option("click", "&No Authentication (Open)", 0).setValue(1);
-            p.option("click", "&WEP (Wired Equivalent Privacy)", 1);
-            p.option("click", "&Other Authentication Methods", 2);
-            p.checkBox("WPA", "WPA (Wi-Fi Protected Access)");
-            p.checkBox("EAP", "EAP (Extensible Authentication Protocol)");
-        });
-        add(app, "WEPDlg", [](FakePage& p) {
-            p.option("Phrase", "&ASCII String").setValue(1);
-            p.option("EntryManual", "&Encryption keys");
-        });
-        add(app, "WEPkeyDlg", [](FakePage& p) {
-            p.list("KeySize", 2);
-            p.list("AuthMethod", 2);
-            p.list("DefaultKey", 5);
-            for (int k = 0; k < 4; ++k)
-                p.textBox("KeyText", k);
-        });
-        add(app, "WEPphraseDlg", [](FakePage& p) {
-            p.list("DefaultKey", 5);
-            p.list("AuthMethod", 2);
-            for (int k = 0; k < 4; ++k)
-                p.textBox("KeyText", k);
-        });
-        add(app, "WPADlg", [](FakePage& p) {
-            p.textBox("PassPhrase");
-            p.list("EncryptMethod", 4);
-            p.list("WPAMode", 3);
-        });
-        add(app, "LEAPDlg", [](FakePage& p) {
-            p.textBox("UserName");
-            p.textBox("Password");
-            p.list("Combo1", 4);
-        });
-        add(app, "FinishDialog");
-        add(app, "ProgressDlg", [](FakePage& p) {
-            p.timer("Timer1", 500, true);
-            p.textBox("StatusLog").setText("Initializing ....");
-        });
+    explicit FakePages(ui::App& app) : app_(app) {
+        for (const char* name : {"Intro", "HaldenIntro", "frmAbout", "HaldenAbout", "LoadDlg",
+                                 "Dialog", "FinishDialog"})
+            add(app, name);
     }
 
     ui::Form& form(const std::string& name) override { return page(name); }
     void setDialogMode(int mode) override { dialogModes.push_back(mode); }
     void progressCleanUp() override { ++cleanUps; }
+    PortSelectControls& portSelect() override { return port_; }
+    QuestionDlgControls& questionDlg() override { return question_; }
+    WiredDlgControls& wiredDlg() override { return wired_; }
+    NetworkDlgControls& networkDlg() override { return network_; }
+    WirelessQuestionDlgControls& wirelessQuestionDlg() override { return wirelessQuestion_; }
+    WirelessDlgControls& wirelessDlg() override { return wireless_; }
+    EncryptQuestionDlgControls& encryptQuestionDlg() override { return encrypt_; }
+    WEPDlgControls& wepDlg() override { return wep_; }
+    WEPkeyDlgControls& wepKeyDlg() override { return wepKey_; }
+    WepKeysControls& wepPhraseDlg() override { return wepPhrase_; }
+    WPADlgControls& wpaDlg() override { return wpa_; }
+    LEAPDlgControls& leapDlg() override { return leap_; }
+    ProgressDlgControls& progressDlg() override { return progress_; }
 
     void loadAll() {
         for (auto& [name, p] : pages_)
@@ -146,6 +64,107 @@ class FakePages : public PageSet, public testing_support::FakeFormSet<FakePage> 
 
     std::vector<int> dialogModes;
     int cleanUps = 0;
+
+  private:
+    FakePage* make(const std::string& name, FakePage::BuildFn build) {
+        add(app_, name, std::move(build));
+        return &page(name);
+    }
+
+    ui::App& app_;
+    // Each stand-in page with the struct of its controls, which its builder uses.
+    PortSelectControls port_{make("PortSelect", [this](FakePage& p) {
+        p.option(port_.PortLPT, "&Parallel Print Port").setValue(1);
+        p.list(port_.LPTCombo, 2);
+        p.option(port_.PortCOM, "&Serial Port");
+        p.list(port_.ComCombo, 1);
+        p.option(port_.PortUSB, "&USB");
+        p.list(port_.USBCombo, 1);
+        p.option(port_.PortTCP, "&TCP/IP");
+        p.textBox(port_.IPAddr);
+        p.option(port_.PortFile, "&File");
+        p.textBox(port_.FileName);
+    })};
+    QuestionDlgControls question_{make("QuestionDlg", [this](FakePage& p) {
+        for (int k = 0; k < 7; ++k)
+            p.checkBox(question_.Check1[k], "");
+    })};
+    WiredDlgControls wired_{make("WiredDlg", [this](FakePage& p) {
+        p.option(wired_.NicOption[0], "&Wired").in("Frame1").setValue(1);
+        p.option(wired_.NicOption[1], "Wireles&s").in("Frame1");
+        p.option(wired_.useAutoIP, "&Automatic IP Address Assignment").setValue(1);
+        p.checkBox(wired_.BootP, "Enable BootP");
+        p.checkBox(wired_.DHCP, "Enable DHCP").setValue(1);
+        p.option(wired_.useStaticIP, "&Manual IP Address Assignment");
+        p.textBox(wired_.IPAddr);
+        p.textBox(wired_.SubMask);
+        p.textBox(wired_.Gateway);
+    })};
+    NetworkDlgControls network_{make("NetworkDlg", [this](FakePage& p) {
+        p.list(network_.Combo1[1], 5);
+        p.list(network_.Combo1[2], 10, 2);
+        p.list(network_.Combo1[3], 4);
+        p.list(network_.Combo1[4], 2);
+        p.list(network_.Combo1[5], 2);
+        p.textBox(network_.Packet).setText("1");
+        p.textBox(network_.Period).setText("5");
+    })};
+    WirelessQuestionDlgControls wirelessQuestion_{make("WirelessQuestionDlg", [this](FakePage& p) {
+        for (int k = 0; k < 10; ++k)
+            p.checkBox(wirelessQuestion_.check[k], "");
+        p.checkBox(wirelessQuestion_.EncryptionCB, "");
+    })};
+    WirelessDlgControls wireless_{make("WirelessDlg", [this](FakePage& p) {
+        p.textBox(wireless_.SSID);
+        p.list(wireless_.OpMode, 3);
+        p.list(wireless_.Speed, 13);
+        p.list(wireless_.Channel, 15);
+        p.list(wireless_.Antenna, 3);
+        p.list(wireless_.Preamble, 3);
+        p.list(wireless_.TxPower, 101, 100);
+        p.list(wireless_.PowerMgmt, 2);
+        p.list(wireless_.Devices, 7);
+        p.list(wireless_.CountryCode, 12);
+        p.checkBox(wireless_.Check2, "International Mode");
+    })};
+    EncryptQuestionDlgControls encrypt_{make("EncryptQuestionDlg", [this](FakePage& p) {
+        p.option(encrypt_.click[0], "&No Authentication (Open)").setValue(1);
+        p.option(encrypt_.click[1], "&WEP (Wired Equivalent Privacy)");
+        p.option(encrypt_.click[2], "&Other Authentication Methods");
+        p.checkBox(encrypt_.WPA, "WPA (Wi-Fi Protected Access)");
+        p.checkBox(encrypt_.EAP, "EAP (Extensible Authentication Protocol)");
+    })};
+    WEPDlgControls wep_{make("WEPDlg", [this](FakePage& p) {
+        p.option(wep_.Phrase, "&ASCII String").setValue(1);
+        p.option(wep_.EntryManual, "&Encryption keys");
+    })};
+    WEPkeyDlgControls wepKey_{make("WEPkeyDlg", [this](FakePage& p) {
+        p.list(wepKey_.KeySize, 2);
+        p.list(wepKey_.AuthMethod, 2);
+        p.list(wepKey_.DefaultKey, 5);
+        for (int k = 0; k < 4; ++k)
+            p.textBox(wepKey_.KeyText[k]);
+    })};
+    WepKeysControls wepPhrase_{make("WEPphraseDlg", [this](FakePage& p) {
+        p.list(wepPhrase_.DefaultKey, 5);
+        p.list(wepPhrase_.AuthMethod, 2);
+        for (int k = 0; k < 4; ++k)
+            p.textBox(wepPhrase_.KeyText[k]);
+    })};
+    WPADlgControls wpa_{make("WPADlg", [this](FakePage& p) {
+        p.textBox(wpa_.PassPhrase);
+        p.list(wpa_.EncryptMethod, 4);
+        p.list(wpa_.WPAMode, 3);
+    })};
+    LEAPDlgControls leap_{make("LEAPDlg", [this](FakePage& p) {
+        p.textBox(leap_.UserName);
+        p.textBox(leap_.Password);
+        p.list(leap_.Combo1, 4);
+    })};
+    ProgressDlgControls progress_{make("ProgressDlg", [this](FakePage& p) {
+        p.timer(progress_.Timer1, 500, true);
+        p.textBox(progress_.StatusLog).setText("Initializing ....");
+    })};
 };
 
 // A socket that records what it is sent.

@@ -41,12 +41,6 @@ class RealPages : public ::testing::Test {
         return ::mkdtemp(tmpl.data());
     }
 
-  public:
-    ui::Control& ctl(const std::string& page, const std::string& name, int index = -1) {
-        return pages.form(page).ctl(name, index);
-    }
-
-  protected:
     bool run(const std::function<void()>& f) { return h.returns(f); }
     std::string file(const std::string& name) const { return (dir / name).string(); }
 
@@ -66,20 +60,20 @@ TEST_F(RealPages, EveryControlTheCoreUsesExists) {
         core.RecordInitialSettings();
         // Tick everything so that every reader reads every page it can.
         for (int k = 0; k < 7; ++k)
-            ctl("QuestionDlg", "Check1", k).setValue(1);
+            pages.questionDlg().Check1[k]->setValue(1);
         for (int k = 0; k < 10; ++k)
-            ctl("WirelessQuestionDlg", "check", k).setValue(1);
-        ctl("WirelessQuestionDlg", "EncryptionCB").setValue(1);
+            pages.wirelessQuestionDlg().check[k]->setValue(1);
+        pages.wirelessQuestionDlg().EncryptionCB->setValue(1);
         for (int method : {1, 2}) {
-            ctl("EncryptQuestionDlg", "click", method).setValue(1);
-            ctl("EncryptQuestionDlg", "WPA").setValue(1);
-            ctl("EncryptQuestionDlg", "EAP").setValue(1);
-            for (const char* wep : {"Phrase", "EntryManual"}) {
-                ctl("WEPDlg", wep).setValue(1);
-                ctl("WEPphraseDlg", "DefaultKey").setListIndex(1);
-                ctl("WEPkeyDlg", "DefaultKey").setListIndex(1);
+            pages.encryptQuestionDlg().click[method]->setValue(1);
+            pages.encryptQuestionDlg().WPA->setValue(1);
+            pages.encryptQuestionDlg().EAP->setValue(1);
+            for (const ui::ControlRef& wep : {pages.wepDlg().Phrase, pages.wepDlg().EntryManual}) {
+                wep->setValue(1);
+                pages.wepPhraseDlg().DefaultKey->setListIndex(1);
+                pages.wepKeyDlg().DefaultKey->setListIndex(1);
                 core.BuildSetupCommands();
-                EXPECT_TRUE(restorePlan(core.ws.CurrentSettings).exact);
+                EXPECT_TRUE(restorePlan(pages, core.ws.CurrentSettings).exact);
             }
         }
     }));
@@ -98,7 +92,7 @@ TEST_F(RealPages, DefaultsMatchTheBaseline) {
 // Records as a full run of the wizard could leave them, one set per road.
 struct RoundTrip {
     const char* name;
-    std::function<void(RealPages&)> fill;
+    std::function<void(KestrelPages&)> fill;
 };
 
 class RoundTrips : public RealPages, public ::testing::WithParamInterface<RoundTrip> {};
@@ -108,7 +102,7 @@ TEST_P(RoundTrips, RecordRestoreRecord) {
     h.boxes.expect("Notice", "Settings successfully saved in " + path + "\r\n");
     ASSERT_TRUE(run([&] {
         core.RecordInitialSettings();
-        GetParam().fill(*this);
+        GetParam().fill(pages);
         ASSERT_TRUE(core.SaveSettings(path, "pw"));
     }));
     const auto records = core.ws.CurrentSettings;
@@ -132,66 +126,66 @@ TEST_P(RoundTrips, RecordRestoreRecord) {
 INSTANTIATE_TEST_SUITE_P(
     Roads, RoundTrips,
     ::testing::Values(RoundTrip{"WiredStaticFile",
-                                [](RealPages& t) {
-                                    t.ctl("PortSelect", "PortFile").setValue(1);
-                                    t.ctl("PortSelect", "FileName").setText("/tmp/cmds.txt");
-                                    t.ctl("QuestionDlg", "Check1", 0).setValue(1);
-                                    t.ctl("QuestionDlg", "Check1", 2).setValue(1);
-                                    t.ctl("QuestionDlg", "Check1", 5).setValue(1);
-                                    t.ctl("WiredDlg", "useStaticIP").setValue(1);
-                                    t.ctl("WiredDlg", "IPAddr").setText("10.1.2.3");
-                                    t.ctl("WiredDlg", "SubMask").setText("255.255.255.0");
-                                    t.ctl("WiredDlg", "Gateway").setText("10.1.2.1");
-                                    t.ctl("NetworkDlg", "Combo1", 2).setListIndex(6);
-                                    t.ctl("NetworkDlg", "Combo1", 5).setListIndex(0);
-                                    t.ctl("NetworkDlg", "Packet").setText("4");
-                                    t.ctl("NetworkDlg", "Period").setText("9");
+                                [](KestrelPages& p) {
+                                    p.portSelect().PortFile->setValue(1);
+                                    p.portSelect().FileName->setText("/tmp/cmds.txt");
+                                    p.questionDlg().Check1[0]->setValue(1);
+                                    p.questionDlg().Check1[2]->setValue(1);
+                                    p.questionDlg().Check1[5]->setValue(1);
+                                    p.wiredDlg().useStaticIP->setValue(1);
+                                    p.wiredDlg().IPAddr->setText("10.1.2.3");
+                                    p.wiredDlg().SubMask->setText("255.255.255.0");
+                                    p.wiredDlg().Gateway->setText("10.1.2.1");
+                                    p.networkDlg().Combo1[2]->setListIndex(6);
+                                    p.networkDlg().Combo1[5]->setListIndex(0);
+                                    p.networkDlg().Packet->setText("4");
+                                    p.networkDlg().Period->setText("9");
                                 }},
                       RoundTrip{"WirelessWepKeysTcp",
-                                [](RealPages& t) {
-                                    t.ctl("PortSelect", "PortTCP").setValue(1);
-                                    t.ctl("PortSelect", "IPAddr").setText("192.168.1.20");
-                                    t.ctl("QuestionDlg", "Check1", 0).setValue(1);
-                                    t.ctl("QuestionDlg", "Check1", 6).setValue(1);
-                                    t.ctl("WiredDlg", "NicOption", 1).setValue(1);
-                                    t.ctl("WiredDlg", "BootP").setValue(1);
+                                [](KestrelPages& p) {
+                                    p.portSelect().PortTCP->setValue(1);
+                                    p.portSelect().IPAddr->setText("192.168.1.20");
+                                    p.questionDlg().Check1[0]->setValue(1);
+                                    p.questionDlg().Check1[6]->setValue(1);
+                                    p.wiredDlg().NicOption[1]->setValue(1);
+                                    p.wiredDlg().BootP->setValue(1);
                                     for (int k : {0, 1, 2, 3, 9})
-                                        t.ctl("WirelessQuestionDlg", "check", k).setValue(1);
-                                    t.ctl("WirelessQuestionDlg", "EncryptionCB").setValue(1);
-                                    t.ctl("WirelessDlg", "SSID").setText("shop floor");
-                                    t.ctl("WirelessDlg", "OpMode").setListIndex(1);
-                                    t.ctl("WirelessDlg", "Speed").setListIndex(5);
-                                    t.ctl("WirelessDlg", "Channel").setListIndex(3);
-                                    t.ctl("WirelessDlg", "CountryCode").setListIndex(9);
-                                    t.ctl("EncryptQuestionDlg", "click", 1).setValue(1);
-                                    t.ctl("WEPDlg", "EntryManual").setValue(1);
-                                    t.ctl("WEPkeyDlg", "AuthMethod").setListIndex(1);
-                                    t.ctl("WEPkeyDlg", "DefaultKey").setListIndex(2);
-                                    t.ctl("WEPkeyDlg", "KeyText", 1).setText("0102030405");
+                                        p.wirelessQuestionDlg().check[k]->setValue(1);
+                                    p.wirelessQuestionDlg().EncryptionCB->setValue(1);
+                                    p.wirelessDlg().SSID->setText("shop floor");
+                                    p.wirelessDlg().OpMode->setListIndex(1);
+                                    p.wirelessDlg().Speed->setListIndex(5);
+                                    p.wirelessDlg().Channel->setListIndex(3);
+                                    p.wirelessDlg().CountryCode->setListIndex(9);
+                                    p.encryptQuestionDlg().click[1]->setValue(1);
+                                    p.wepDlg().EntryManual->setValue(1);
+                                    p.wepKeyDlg().AuthMethod->setListIndex(1);
+                                    p.wepKeyDlg().DefaultKey->setListIndex(2);
+                                    p.wepKeyDlg().KeyText[1]->setText("0102030405");
                                 }},
                       RoundTrip{"WpaAndEap",
-                                [](RealPages& t) {
-                                    t.ctl("PortSelect", "PortCOM").setValue(1);
-                                    t.ctl("QuestionDlg", "Check1", 6).setValue(1);
-                                    t.ctl("WirelessQuestionDlg", "EncryptionCB").setValue(1);
-                                    t.ctl("EncryptQuestionDlg", "click", 2).setValue(1);
-                                    t.ctl("EncryptQuestionDlg", "WPA").setValue(1);
-                                    t.ctl("EncryptQuestionDlg", "EAP").setValue(1);
-                                    t.ctl("WPADlg", "PassPhrase").setText("a long pass phrase");
-                                    t.ctl("WPADlg", "EncryptMethod").setListIndex(3);
-                                    t.ctl("WPADlg", "WPAMode").setListIndex(1);
-                                    t.ctl("LEAPDlg", "UserName").setText("worker");
-                                    t.ctl("LEAPDlg", "Password").setText("s3cret");
-                                    t.ctl("LEAPDlg", "Combo1").setListIndex(1);
+                                [](KestrelPages& p) {
+                                    p.portSelect().PortCOM->setValue(1);
+                                    p.questionDlg().Check1[6]->setValue(1);
+                                    p.wirelessQuestionDlg().EncryptionCB->setValue(1);
+                                    p.encryptQuestionDlg().click[2]->setValue(1);
+                                    p.encryptQuestionDlg().WPA->setValue(1);
+                                    p.encryptQuestionDlg().EAP->setValue(1);
+                                    p.wpaDlg().PassPhrase->setText("a long pass phrase");
+                                    p.wpaDlg().EncryptMethod->setListIndex(3);
+                                    p.wpaDlg().WPAMode->setListIndex(1);
+                                    p.leapDlg().UserName->setText("worker");
+                                    p.leapDlg().Password->setText("s3cret");
+                                    p.leapDlg().Combo1->setListIndex(1);
                                 }},
                       RoundTrip{"WepPhraseNoDefaultKey",
-                                [](RealPages& t) {
-                                    t.ctl("PortSelect", "PortUSB").setValue(1);
-                                    t.ctl("QuestionDlg", "Check1", 6).setValue(1);
-                                    t.ctl("WirelessQuestionDlg", "EncryptionCB").setValue(1);
-                                    t.ctl("EncryptQuestionDlg", "click", 1).setValue(1);
-                                    t.ctl("WEPphraseDlg", "DefaultKey").setListIndex(0);
-                                    t.ctl("WEPphraseDlg", "AuthMethod").setListIndex(1);
+                                [](KestrelPages& p) {
+                                    p.portSelect().PortUSB->setValue(1);
+                                    p.questionDlg().Check1[6]->setValue(1);
+                                    p.wirelessQuestionDlg().EncryptionCB->setValue(1);
+                                    p.encryptQuestionDlg().click[1]->setValue(1);
+                                    p.wepPhraseDlg().DefaultKey->setListIndex(0);
+                                    p.wepPhraseDlg().AuthMethod->setListIndex(1);
                                 }}),
     [](const ::testing::TestParamInfo<RoundTrip>& i) { return std::string(i.param.name); });
 
@@ -202,33 +196,33 @@ TEST_F(RealPages, RestoreRunsTheClickHandlers) {
     core.ws.CurrentSettings[6] = "False|False|True|1|0";
     bool complete = false;
     ASSERT_TRUE(run([&] {
-        ctl("WiredDlg", "useStaticIP").setValue(1);
-        ctl("WiredDlg", "IPAddr").setText("1.1.1.1");
+        pages.wiredDlg().useStaticIP->setValue(1);
+        pages.wiredDlg().IPAddr->setText("1.1.1.1");
         complete = core.RestoreSettings();
     }));
     EXPECT_TRUE(complete);
-    EXPECT_EQ(ctl("PortSelect", "IPAddr").text(), "10.9.8.7");
-    EXPECT_TRUE(ctl("PortSelect", "IPAddr").enabled());
-    EXPECT_FALSE(ctl("PortSelect", "LPTCombo").enabled());
-    EXPECT_EQ(ctl("WiredDlg", "useAutoIP").value(), 1);
-    EXPECT_EQ(ctl("WiredDlg", "IPAddr").text(), "");
-    EXPECT_FALSE(ctl("WiredDlg", "IPAddr").enabled());
-    EXPECT_EQ(ctl("WiredDlg", "BootP").value(), 0);
-    EXPECT_EQ(ctl("WiredDlg", "DHCP").value(), 1);
-    EXPECT_TRUE(ctl("EncryptQuestionDlg", "WPA").enabled());
-    EXPECT_EQ(ctl("EncryptQuestionDlg", "WPA").value(), 1);
+    EXPECT_EQ(pages.portSelect().IPAddr->text(), "10.9.8.7");
+    EXPECT_TRUE(pages.portSelect().IPAddr->enabled());
+    EXPECT_FALSE(pages.portSelect().LPTCombo->enabled());
+    EXPECT_EQ(pages.wiredDlg().useAutoIP->value(), 1);
+    EXPECT_EQ(pages.wiredDlg().IPAddr->text(), "");
+    EXPECT_FALSE(pages.wiredDlg().IPAddr->enabled());
+    EXPECT_EQ(pages.wiredDlg().BootP->value(), 0);
+    EXPECT_EQ(pages.wiredDlg().DHCP->value(), 1);
+    EXPECT_TRUE(pages.encryptQuestionDlg().WPA->enabled());
+    EXPECT_EQ(pages.encryptQuestionDlg().WPA->value(), 1);
 }
 
 TEST_F(RealPages, EapLineAloneLeavesTheWpaPage) {
     core.ws.CurrentSettings = {};
     core.ws.CurrentSettings[7] = "0|.\r\n0|.\r\n0|.\r\n1|1|u|p|2\r\n";
     ASSERT_TRUE(run([&] {
-        ctl("WPADlg", "PassPhrase").setText("kept");
+        pages.wpaDlg().PassPhrase->setText("kept");
         EXPECT_TRUE(core.RestoreSettings());
     }));
-    EXPECT_EQ(ctl("WPADlg", "PassPhrase").text(), "kept");
-    EXPECT_EQ(ctl("LEAPDlg", "UserName").text(), "u");
-    EXPECT_EQ(ctl("LEAPDlg", "Combo1").listIndex(), 2);
+    EXPECT_EQ(pages.wpaDlg().PassPhrase->text(), "kept");
+    EXPECT_EQ(pages.leapDlg().UserName->text(), "u");
+    EXPECT_EQ(pages.leapDlg().Combo1->listIndex(), 2);
 }
 
 } // namespace

@@ -1,5 +1,8 @@
-#include "kestrel/core/SettingsFile.h"
+#include "FakePages.h"
+
 #include "kestrel/core/Restore.h"
+#include "kestrel/core/SettingsFile.h"
+#include "tests/support/Harness.h"
 
 #include <gtest/gtest.h>
 
@@ -64,9 +67,9 @@ TEST(RecordCursor, ErrorsAreStickyAndNameTheOffset) {
 std::string describe(const RestorePlan& p) {
     std::string out;
     for (const auto& op : p.ops) {
-        out += op.form + "." + op.control;
-        if (op.index >= 0)
-            out += "(" + std::to_string(op.index) + ")";
+        out += op.control.form().name() + "." + op.control.name();
+        if (op.control.index() >= 0)
+            out += "(" + std::to_string(op.control.index()) + ")";
         switch (op.kind) {
         case RestoreOp::Kind::Text:
             out += "='" + op.text + "'";
@@ -92,11 +95,15 @@ struct PlanCase {
     const char* ops; // nullptr: the record is refused; "~" ends a record not as written
 };
 
-class RestorePlans : public ::testing::TestWithParam<PlanCase> {};
+class RestorePlans : public ::testing::TestWithParam<PlanCase> {
+  protected:
+    testing_support::Harness h;
+    testing::FakePages pages{h.app};
+};
 
 TEST_P(RestorePlans, ValuesInPageOrderOrRefused) {
     const PlanCase& c = GetParam();
-    RestorePlan p = restorePlan(c.record, c.text);
+    RestorePlan p = restorePlan(pages, c.record, c.text);
     if (!c.ops) {
         EXPECT_FALSE(p.valid) << describe(p);
         EXPECT_FALSE(p.problem.empty());

@@ -28,12 +28,12 @@ class DialogTest : public KestrelFixture {
         });
     }
     void fill(const std::string& name, const std::string& password, const std::string& confirm) {
-        h.setText(dialog(), "FileName", name);
-        h.setText(dialog(), "Password", password);
-        if (dialog().ctl("ConfirmTxt").visible())
-            h.setText(dialog(), "ConfirmTxt", confirm);
+        h.setText(dialog().FileName, name);
+        h.setText(dialog().Password, password);
+        if (dialog().ConfirmTxt->visible())
+            h.setText(dialog().ConfirmTxt, confirm);
         else
-            dialog().ctl("ConfirmTxt").setText(confirm); // hidden, but not empty
+            dialog().ConfirmTxt->setText(confirm); // hidden, but not empty
     }
     void expectStillOpen() {
         EXPECT_TRUE(dialog().visible());
@@ -64,9 +64,9 @@ TEST_F(DialogTest, TextsFollowTheModeAndOnlyOneMeansSave) {
         SCOPED_TRACE(c.mode);
         open(c.mode);
         EXPECT_EQ(dialog().caption(), c.title);
-        EXPECT_EQ(dialog().ctl("Title").caption(), c.title);
-        EXPECT_EQ(dialog().ctl("Subtitle").caption(), c.subtitle);
-        h.click(dialog(), "CancelButton");
+        EXPECT_EQ(dialog().Title->caption(), c.title);
+        EXPECT_EQ(dialog().Subtitle->caption(), c.subtitle);
+        h.click(dialog().CancelButton);
     }
 }
 
@@ -94,15 +94,15 @@ TEST_F(DialogTest, OkChecksStopAtTheFirstFailure) {
         core.ws.DialogClosed = false; // the callers clear it, not the dialog
         open(c.mode);
         if (c.show)
-            h.click(dialog(), "ShowCheck");
+            h.click(dialog().ShowCheck);
         fill(c.name, c.password, c.confirm);
         h.boxes.expect("Notice", c.notice, ui::mb::Ok, ui::mb::OkOnly | ui::mb::Information);
-        h.click(dialog(), "OKButton");
+        h.click(dialog().OKButton);
         EXPECT_TRUE(h.boxes.allShown());
         expectStillOpen();
-        EXPECT_EQ(dialog().ctl("FileName").text(), c.name) << "fields are kept";
+        EXPECT_EQ(dialog().FileName->text(), c.name) << "fields are kept";
         EXPECT_FALSE(core.ws.SettingsSaved);
-        h.click(dialog(), "CancelButton");
+        h.click(dialog().CancelButton);
         h.boxes.clear();
     }
 }
@@ -121,8 +121,8 @@ TEST_F(DialogTest, SaveAddsTheExtensionOnlyWhenTheNameHasNoDot) {
         fill(c.typed, "pw", "pw");
         std::string shown;
         h.boxes.expect("Notice", "Settings successfully saved in " + c.written + "\r\n")
-            .during([&] { shown = dialog().ctl("FileName").text(); });
-        h.click(dialog(), "OKButton");
+            .during([&] { shown = dialog().FileName->text(); });
+        h.click(dialog().OKButton);
         EXPECT_EQ(shown, c.written);
         EXPECT_TRUE(exists(c.written));
         EXPECT_TRUE(core.ws.SettingsSaved);
@@ -139,7 +139,7 @@ TEST_F(DialogTest, RefusedOverwriteKeepsTheDialogAndTheOldFile) {
     h.boxes.expect("File Exist Error",
                    "Warning! Selected file currently exists\r\nDo you want to overwrite the file?",
                    No);
-    h.click(dialog(), "OKButton");
+    h.click(dialog().OKButton);
     expectStillOpen();
     EXPECT_FALSE(core.ws.SettingsSaved);
     EXPECT_EQ(read("old.ksf"), "old bytes");
@@ -150,16 +150,16 @@ TEST_F(DialogTest, LoadTakesTheNameAsTypedAndThePasswordOfTheDialog) {
     open(Dialog::kLoad);
     fill("secret", "Pass", "Pass");
     h.boxes.expect("Notice", kNotFound);
-    h.click(dialog(), "OKButton");
+    h.click(dialog().OKButton);
     expectStillOpen();
 
     fill("secret.ksf", "pass", "pass");
     h.boxes.expectContaining("Notice", "Error Invalid Password.");
-    h.click(dialog(), "OKButton");
+    h.click(dialog().OKButton);
     expectStillOpen();
 
     fill("secret.ksf", "Pass", "Pass");
-    h.click(dialog(), "OKButton");
+    h.click(dialog().OKButton);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_FALSE(dialog().loaded());
     EXPECT_EQ(core.ws.FinishAction, kestrel::finish::Done);
@@ -169,33 +169,33 @@ TEST_F(DialogTest, LoadTakesTheNameAsTypedAndThePasswordOfTheDialog) {
 
 TEST_F(DialogTest, ShowPasswordUnmasksAndHidesTheConfirmation) {
     open(Dialog::kSave);
-    ui::Control& pw = dialog().ctl("Password");
+    ui::Control& pw = *dialog().Password;
     EXPECT_EQ(pw.passwordChar(), "*");
-    EXPECT_EQ(dialog().ctl("ConfirmTxt").passwordChar(), "*");
-    h.click(dialog(), "ShowCheck");
+    EXPECT_EQ(dialog().ConfirmTxt->passwordChar(), "*");
+    h.click(dialog().ShowCheck);
     EXPECT_EQ(pw.passwordChar(), "");
-    EXPECT_FALSE(dialog().ctl("ConfirmTxt").visible());
-    EXPECT_FALSE(dialog().ctl("ConfirmLabel").visible());
-    h.click(dialog(), "ShowCheck");
+    EXPECT_FALSE(dialog().ConfirmTxt->visible());
+    EXPECT_FALSE(dialog().ConfirmLabel->visible());
+    h.click(dialog().ShowCheck);
     EXPECT_EQ(pw.passwordChar(), "*");
-    EXPECT_TRUE(dialog().ctl("ConfirmTxt").visible());
-    EXPECT_TRUE(dialog().ctl("ConfirmLabel").visible());
+    EXPECT_TRUE(dialog().ConfirmTxt->visible());
+    EXPECT_TRUE(dialog().ConfirmLabel->visible());
 }
 
 TEST_F(DialogTest, CloseBoxActsAsCancelAndEachOpeningStartsAfresh) {
     for (bool closeBox : {false, true}) {
         SCOPED_TRACE(closeBox ? "close box" : "Cancel");
         open(Dialog::kLoad);
-        EXPECT_EQ(dialog().ctl("FileName").text(), "");
-        EXPECT_EQ(dialog().ctl("Password").passwordChar(), "*");
+        EXPECT_EQ(dialog().FileName->text(), "");
+        EXPECT_EQ(dialog().Password->passwordChar(), "*");
         EXPECT_EQ(core.ws.FinishAction, kestrel::finish::Open);
         fill("some.ksf", "a", "b");
-        h.click(dialog(), "ShowCheck");
+        h.click(dialog().ShowCheck);
         core.ws.DialogClosed = false;
         if (closeBox)
             h.close(dialog());
         else
-            h.click(dialog(), "CancelButton");
+            h.click(dialog().CancelButton);
         EXPECT_FALSE(h.ended()) << "the close box is not the wizard's exit";
         EXPECT_FALSE(dialog().loaded());
         EXPECT_EQ(core.ws.FinishAction, kestrel::finish::Cancelled);
@@ -206,12 +206,12 @@ TEST_F(DialogTest, CloseBoxActsAsCancelAndEachOpeningStartsAfresh) {
 
 TEST_F(DialogTest, BrowseFillsTheNameAndCancelLeavesIt) {
     open(Dialog::kLoad);
-    h.setText(dialog(), "FileName", "typed.ksf");
+    h.setText(dialog().FileName, "typed.ksf");
     h.browser.answer(std::nullopt).answer(std::string("  /data/net\0junk", 16));
-    h.click(dialog(), "Browse");
-    EXPECT_EQ(dialog().ctl("FileName").text(), "typed.ksf");
-    h.click(dialog(), "Browse");
-    EXPECT_EQ(dialog().ctl("FileName").text(), "/data/net.ksf");
+    h.click(dialog().Browse);
+    EXPECT_EQ(dialog().FileName->text(), "typed.ksf");
+    h.click(dialog().Browse);
+    EXPECT_EQ(dialog().FileName->text(), "/data/net.ksf");
 
     ASSERT_EQ(h.browser.requests().size(), 2u);
     const ui::FileBrowseRequest& r = h.browser.requests()[0];
@@ -246,7 +246,7 @@ TEST_F(DialogTest, OkAfterTheExitSaveEndsTheProgramAtOnce) {
     open(Dialog::kSave);
     fill("last", "", "");
     h.boxes.expectContaining("Notice", "Settings successfully saved in last.ksf");
-    h.click(dialog(), "OKButton");
+    h.click(dialog().OKButton);
     EXPECT_TRUE(h.ended());
     EXPECT_TRUE(exists("last.ksf"));
     EXPECT_TRUE(pages.getLoadDlg().loaded()) << "ends with no unloading";

@@ -9,28 +9,28 @@ class EncryptQuestionDlgTest : public WirelessPagesFixture {
         wirelessQuestion({}, true);
         open("EncryptQuestionDlg", "WirelessQuestionDlg");
     }
-    ui::Form& e() { return page("EncryptQuestionDlg"); }
+    kestrel::EncryptQuestionDlg& e() { return pages.getEncryptQuestionDlg(); }
 };
 
 TEST_F(EncryptQuestionDlgTest, OpenIsTheDefaultAndLeadsToTheFinishPage) {
     arrive();
-    EXPECT_EQ(ctl("EncryptQuestionDlg", "click", 0).value(), 1);
-    EXPECT_FALSE(ctl("EncryptQuestionDlg", "WPA").enabled());
-    EXPECT_FALSE(ctl("EncryptQuestionDlg", "EAP").enabled());
+    EXPECT_EQ(e().click[0]->value(), 1);
+    EXPECT_FALSE(e().WPA->enabled());
+    EXPECT_FALSE(e().EAP->enabled());
     next("EncryptQuestionDlg");
-    EXPECT_TRUE(page("FinishDialog").visible());
+    EXPECT_TRUE(pages.getFinishDialog().visible());
     EXPECT_EQ(prevForm("FinishDialog"), &e());
     EXPECT_EQ(core.ws.CurrentSettings[6], "True|False|False|0|0");
 }
 
 TEST_F(EncryptQuestionDlgTest, OtherMethodsEnableTheBoxesWhichKeepTheirValues) {
     arrive();
-    h.click(e(), "click", 2);
-    EXPECT_TRUE(ctl("EncryptQuestionDlg", "WPA").enabled());
-    h.click(e(), "WPA");
-    h.click(e(), "click", 1);
-    EXPECT_FALSE(ctl("EncryptQuestionDlg", "WPA").enabled());
-    EXPECT_EQ(ctl("EncryptQuestionDlg", "WPA").value(), 1);
+    h.click(e().click[2]);
+    EXPECT_TRUE(e().WPA->enabled());
+    h.click(e().WPA);
+    h.click(e().click[1]);
+    EXPECT_FALSE(e().WPA->enabled());
+    EXPECT_EQ(e().WPA->value(), 1);
     next("EncryptQuestionDlg");
     EXPECT_EQ(h.visibleForm(), "WEPDlg");
     EXPECT_EQ(core.ws.CurrentSettings[6], "False|True|False|1|0");
@@ -38,7 +38,7 @@ TEST_F(EncryptQuestionDlgTest, OtherMethodsEnableTheBoxesWhichKeepTheirValues) {
 
 TEST_F(EncryptQuestionDlgTest, OtherMethodsWithoutABoxShowANotice) {
     arrive();
-    h.click(e(), "click", 2);
+    h.click(e().click[2]);
     h.boxes.expect(kNotice, "You need to select at least one authentication method: WPA or EAP");
     next("EncryptQuestionDlg");
     EXPECT_EQ(h.visibleForm(), "EncryptQuestionDlg");
@@ -46,8 +46,8 @@ TEST_F(EncryptQuestionDlgTest, OtherMethodsWithoutABoxShowANotice) {
 
 TEST_F(EncryptQuestionDlgTest, EapOnlyOpensThe8021xPageWhoseBackReturnsHere) {
     arrive();
-    h.click(e(), "click", 2);
-    h.click(e(), "EAP");
+    h.click(e().click[2]);
+    h.click(e().EAP);
     next("EncryptQuestionDlg");
     EXPECT_EQ(h.visibleForm(), "LEAPDlg");
     EXPECT_EQ(prevForm("LEAPDlg"), &e());
@@ -57,7 +57,7 @@ TEST_F(EncryptQuestionDlgTest, EapOnlyOpensThe8021xPageWhoseBackReturnsHere) {
 
 TEST_F(EncryptQuestionDlgTest, NoOptionSetStaysWithANotice) {
     arrive();
-    h.run([&] { ctl("EncryptQuestionDlg", "click", 0).setValue(0); });
+    h.run([&] { e().click[0]->setValue(0); });
     h.boxes.expectContaining(kNotice, "authentication method");
     next("EncryptQuestionDlg");
     EXPECT_EQ(h.visibleForm(), "EncryptQuestionDlg");
@@ -69,20 +69,20 @@ TEST_F(EncryptQuestionDlgTest, BackReturnsToTheOpener) {
     back("EncryptQuestionDlg");
     EXPECT_EQ(h.visibleForm(), "WirelessDlg");
     open("EncryptQuestionDlg", "WirelessQuestionDlg");
-    h.run([&] { page("WirelessDlg").Hide(); });
+    h.run([&] { pages.getWirelessDlg().Hide(); });
     back("EncryptQuestionDlg");
     EXPECT_EQ(h.visibleForm(), "WirelessQuestionDlg");
 }
 
 TEST_F(EncryptQuestionDlgTest, WepMethodPageChoosesTheKeyPage) {
     open("WEPDlg");
-    EXPECT_EQ(ctl("WEPDlg", "Phrase").value(), 1);
+    EXPECT_EQ(pages.getWEPDlg().Phrase->value(), 1);
     next("WEPDlg");
     EXPECT_EQ(h.visibleForm(), "WEPphraseDlg");
     back("WEPphraseDlg");
     EXPECT_EQ(h.visibleForm(), "WEPDlg");
-    h.click(page("WEPDlg"), "EntryManual");
-    EXPECT_EQ(ctl("WEPDlg", "Phrase").value(), 0);
+    h.click(pages.getWEPDlg().EntryManual);
+    EXPECT_EQ(pages.getWEPDlg().Phrase->value(), 0);
     next("WEPDlg");
     EXPECT_EQ(h.visibleForm(), "WEPkeyDlg");
     back("WEPkeyDlg");

@@ -35,35 +35,35 @@ class FinishDialogTest : public RouteFixture {
         h.run([&] { core.RecordInitialSettings(); });
         if (change)
             change();
-        h.click(wired(), "Next");
+        h.click(wired().Next);
         ASSERT_EQ("FinishDialog", h.visibleForm());
     }
-    void changeSomething() { h.click(wired(), "BootP"); }
+    void changeSomething() { h.click(wired().BootP); }
 
     // The user fills the save dialog and presses OK (or Cancel) once it is open.
     void saveLater(const std::string& path) {
         h.later(100, [this, path] {
             EXPECT_TRUE(dialog().visible());
             EXPECT_EQ("Save Wizard Settings", dialog().caption());
-            h.setText(dialog(), "FileName", path);
+            h.setText(dialog().FileName, path);
             h.boxes.expectContaining("Notice", "Settings successfully saved");
-            h.click(dialog(), "OKButton");
+            h.click(dialog().OKButton);
         });
     }
     void cancelLater() {
-        h.later(100, [this] { h.click(dialog(), "CancelButton"); });
+        h.later(100, [this] { h.click(dialog().CancelButton); });
     }
-    bool timerOn() { return page().ctl("Timer1").enabled(); }
-    bool progressShown() { return pages.form("ProgressDlg").visible(); }
+    bool timerOn() { return page().Timer1->enabled(); }
+    bool progressShown() { return pages.getProgressDlg().visible(); }
 };
 
 TEST_F(FinishDialogTest, UnchangedSettingsChooseNoAndWarnAfterOneTick) {
     arrive();
-    EXPECT_TRUE(page().ctl("Option2").checked());
-    EXPECT_FALSE(page().ctl("Option1").checked());
+    EXPECT_TRUE(page().Option2->checked());
+    EXPECT_FALSE(page().Option1->checked());
     EXPECT_FALSE(core.ws.SetupCommands.empty());
 
-    h.click(page(), "OKButton");
+    h.click(page().OKButton);
     EXPECT_EQ(finish::Done, core.ws.FinishAction);
     h.wait(499);
     EXPECT_TRUE(h.boxes.shown().empty());
@@ -75,7 +75,7 @@ TEST_F(FinishDialogTest, UnchangedSettingsChooseNoAndWarnAfterOneTick) {
     EXPECT_FALSE(progressShown());
 
     h.boxes.expect("Warning", kRebootWarning, Yes, kWarningFlags);
-    h.click(page(), "OKButton");
+    h.click(page().OKButton);
     h.wait(500);
     EXPECT_TRUE(progressShown());
     EXPECT_FALSE(page().visible());
@@ -84,9 +84,9 @@ TEST_F(FinishDialogTest, UnchangedSettingsChooseNoAndWarnAfterOneTick) {
 
 TEST_F(FinishDialogTest, ChangedSettingsChooseYesAndACancelledSaveStays) {
     arrive([this] { changeSomething(); });
-    EXPECT_TRUE(page().ctl("Option1").checked());
+    EXPECT_TRUE(page().Option1->checked());
     cancelLater();
-    h.click(page(), "OKButton");
+    h.click(page().OKButton);
     EXPECT_EQ(finish::Cancelled, core.ws.FinishAction);
     EXPECT_FALSE(dialog().loaded());
     EXPECT_FALSE(timerOn());
@@ -99,7 +99,7 @@ TEST_F(FinishDialogTest, ChangedSettingsAreSavedBeforeTheWarning) {
     arrive([this] { changeSomething(); });
     const std::string path = folders.root + "/entries";
     saveLater(path);
-    h.click(page(), "OKButton");
+    h.click(page().OKButton);
     EXPECT_TRUE(core.ws.SettingsSaved);
     EXPECT_TRUE(std::filesystem::exists(path + ".ksf"));
     EXPECT_TRUE(timerOn());
@@ -110,10 +110,10 @@ TEST_F(FinishDialogTest, ChangedSettingsAreSavedBeforeTheWarning) {
 
 TEST_F(FinishDialogTest, FileRouteHandsOverWithoutTheRebootWarning) {
     show(pages.getPortSelect());
-    h.click(pages.getPortSelect(), "PortFile");
-    h.setText(pages.getPortSelect(), "FileName", folders.root + "/cmds.txt");
+    h.click(pages.getPortSelect().PortFile);
+    h.setText(pages.getPortSelect().FileName, folders.root + "/cmds.txt");
     arrive();
-    h.click(page(), "OKButton");
+    h.click(page().OKButton);
     h.wait(500);
     EXPECT_TRUE(progressShown());
     EXPECT_FALSE(page().visible());
@@ -122,7 +122,7 @@ TEST_F(FinishDialogTest, FileRouteHandsOverWithoutTheRebootWarning) {
 TEST_F(FinishDialogTest, SaveAndExitEndsWithoutSendingOrAskingAgain) {
     arrive([this] { changeSomething(); });
     saveLater(folders.root + "/entries.ksf");
-    h.click(page(), "SaveExit");
+    h.click(page().SaveExit);
     EXPECT_EQ("Save Wizard Settings", dialog().caption());
     h.wait(1000);
     EXPECT_TRUE(h.ended());
@@ -133,7 +133,7 @@ TEST_F(FinishDialogTest, SaveAndExitEndsWithoutSendingOrAskingAgain) {
 TEST_F(FinishDialogTest, ACancelledSaveAndExitLapses) {
     arrive([this] { changeSomething(); });
     cancelLater();
-    h.click(page(), "SaveExit");
+    h.click(page().SaveExit);
     EXPECT_TRUE(page().SaveExitChosen);
     h.wait(1000);
     EXPECT_EQ("FinishDialog", h.visibleForm());
@@ -141,8 +141,8 @@ TEST_F(FinishDialogTest, ACancelledSaveAndExitLapses) {
     EXPECT_FALSE(timerOn());
 
     // A later Finish sends instead of leaving.
-    h.click(page(), "Option2");
-    h.click(page(), "OKButton");
+    h.click(page().Option2);
+    h.click(page().OKButton);
     h.boxes.expect("Warning", kRebootWarning, No);
     h.wait(500);
     EXPECT_FALSE(h.ended());
@@ -151,14 +151,14 @@ TEST_F(FinishDialogTest, ACancelledSaveAndExitLapses) {
 TEST_F(FinishDialogTest, BackUnloadsAndTheNextArrivalRebuilds) {
     arrive();
     const std::string before = core.ws.SetupCommands;
-    EXPECT_TRUE(page().ctl("Option2").checked());
-    h.click(page(), "Back");
+    EXPECT_TRUE(page().Option2->checked());
+    h.click(page().Back);
     EXPECT_FALSE(page().loaded());
     EXPECT_EQ("WiredDlg", h.visibleForm());
     changeSomething();
-    h.click(wired(), "Next");
+    h.click(wired().Next);
     EXPECT_EQ("FinishDialog", h.visibleForm());
-    EXPECT_TRUE(page().ctl("Option1").checked());
+    EXPECT_TRUE(page().Option1->checked());
     EXPECT_NE(before, core.ws.SetupCommands);
     EXPECT_EQ(&wired(), page().PrevForm);
 }
@@ -166,7 +166,7 @@ TEST_F(FinishDialogTest, BackUnloadsAndTheNextArrivalRebuilds) {
 TEST_F(FinishDialogTest, ExitAsksAndCloseBoxLeaves) {
     arrive();
     h.boxes.expect("Caution Exiting Wizard", kExitQuestion, No);
-    h.click(page(), "CancelButton");
+    h.click(page().CancelButton);
     EXPECT_EQ("FinishDialog", h.visibleForm());
     h.close(page()); // settings unchanged: no save question
     EXPECT_TRUE(h.ended());

@@ -21,12 +21,13 @@ class IntroTest : public KestrelFixture {
     kestrel::LoadDlg& loadDlg() { return pages.getLoadDlg(); }
 
     // Opens the About box from `welcome`, runs `inside` while it is up, then presses OK.
-    void openAbout(ui::Form& welcome, ui::Form& box, const std::function<void()>& inside) {
+    void openAbout(kestrel::WelcomePage& welcome, kestrel::AboutBox& box,
+                   const std::function<void()>& inside) {
         h.later(10, [&, inside] {
             inside();
-            h.click(box, "cmdOK");
+            h.click(box.cmdOK);
         });
-        h.click(welcome, "About");
+        h.click(welcome.About);
     }
 };
 
@@ -60,26 +61,26 @@ TEST_F(IntroTest, NextKeepsTheWelcomePageUntilStartNewOrLoadMovesOn) {
     start("CD");
     ASSERT_EQ(processes.startedHidden().size(), 1u);
 
-    h.click(intro(), "Next");
+    h.click(intro().Next);
     EXPECT_TRUE(loadDlg().visible());
     EXPECT_TRUE(intro().visible()) << "the welcome page stays behind";
 
     // Back before Next: the page is still loaded, so no second CD-menu call.
-    h.click(loadDlg(), "Prev");
+    h.click(loadDlg().Prev);
     EXPECT_EQ(h.visibleForm(), "Intro");
     EXPECT_EQ(processes.startedHidden().size(), 1u);
 
-    h.click(intro(), "Next");
-    h.click(loadDlg(), "Next");
+    h.click(intro().Next);
+    h.click(loadDlg().Next);
     EXPECT_FALSE(intro().loaded());
     EXPECT_EQ(h.visibleForm(), "PortSelect");
 
     // Back to the start page and on to the welcome page: loaded anew, CD menu called again.
     h.run([&] {
         loadDlg().Show();
-        pages.form("PortSelect").Hide();
+        pages.getPortSelect().Hide();
     });
-    h.click(loadDlg(), "Prev");
+    h.click(loadDlg().Prev);
     EXPECT_EQ(h.visibleForm(), "Intro");
     EXPECT_EQ(processes.startedHidden().size(), 2u);
 }
@@ -93,11 +94,11 @@ TEST_F(IntroTest, AboutBoxIsBuiltAfreshOnEveryShowing) {
         openAbout(intro(), about, [&] {
             modal = about.modal();
             EXPECT_EQ(about.caption(), "About Kestrel");
-            EXPECT_EQ(about.ctl("lblTitle").caption(), "Kestrel");
-            EXPECT_EQ(about.ctl("lblVersion").caption(), "Version 5.00B");
-            EXPECT_EQ(about.ctl("lblCopyright").caption(), kestrel::Core::GetCopyright());
+            EXPECT_EQ(about.lblTitle->caption(), "Kestrel");
+            EXPECT_EQ(about.lblVersion->caption(), "Version 5.00B");
+            EXPECT_EQ(about.lblCopyright->caption(), kestrel::Core::GetCopyright());
             // Whatever the last showing did to it is gone.
-            about.ctl("lblTitle").setCaption("changed");
+            about.lblTitle->setCaption("changed");
         });
         EXPECT_TRUE(modal);
         EXPECT_FALSE(about.loaded());
@@ -116,7 +117,7 @@ TEST_F(IntroTest, PartnerWelcomeOpensThePartnerAbout) {
     bool shown = false;
     openAbout(partner, pages.getHaldenAbout(), [&] {
         shown = pages.getHaldenAbout().visible() && !pages.getfrmAbout().loaded();
-        EXPECT_EQ(pages.getHaldenAbout().ctl("lblVersion").caption(), "Version 5.00B");
+        EXPECT_EQ(pages.getHaldenAbout().lblVersion->caption(), "Version 5.00B");
     });
     EXPECT_TRUE(shown);
     EXPECT_EQ(h.visibleForm(), "HaldenIntro");
@@ -126,7 +127,7 @@ TEST_F(IntroTest, AboutCloseBoxLeavesTheWizardButOkDoesNot) {
     start("CD X");
     kestrel::frmAbout& about = pages.getfrmAbout();
     h.later(10, [&] { h.close(about); });
-    h.click(intro(), "About");
+    h.click(intro().About);
     EXPECT_TRUE(h.ended());
     EXPECT_EQ(processes.startedHidden().back(), "Dunlin.exe max  X");
 }
@@ -135,12 +136,12 @@ TEST_F(IntroTest, ExitAsksAndNoKeepsThePage) {
     start("");
     h.boxes.expect("Caution Exiting Wizard", kExitQuestion, No,
                    ui::mb::YesNo | ui::mb::Exclamation | ui::mb::DefaultButton2);
-    h.click(intro(), "Exit");
+    h.click(intro().Exit);
     EXPECT_FALSE(h.ended());
     EXPECT_EQ(h.visibleForm(), "Intro");
 
     h.boxes.expect("Caution Exiting Wizard", kExitQuestion, Yes);
-    h.click(intro(), "Exit");
+    h.click(intro().Exit);
     EXPECT_TRUE(h.ended());
     EXPECT_TRUE(h.boxes.allShown());
 }

@@ -193,11 +193,11 @@ std::unique_ptr<net::TcpClient> TestNetwork::createTcpClient() {
 // ---- ProgressWatch ----
 
 void ProgressWatch::controlChanged(ui::Control& control, ui::Prop prop) {
-    if (control.form().name() != "ProgressDlg")
+    if (&control.form() != page)
         return;
-    if (control.name() == "StatusLog" && prop == ui::Prop::Text)
+    if (control.name() == page->StatusLog.name() && prop == ui::Prop::Text)
         statusText = control.text();
-    else if (control.name() == "ProgressBar" && prop == ui::Prop::Value)
+    else if (control.name() == page->ProgressBar.name() && prop == ui::Prop::Value)
         barValues.emplace_back(control.form().app().now(), control.value());
 }
 
@@ -209,6 +209,7 @@ void ProgressWatch::formShown(ui::Form& form) {
 
 KestrelFixture::KestrelFixture() {
     core.setPages(pages);
+    watch.page = &pages.getProgressDlg();
     h.app.setHost(&watch);
     spooler::PrinterInfo office;
     office.name = kOfficePrinter;
@@ -248,10 +249,8 @@ std::vector<std::string> KestrelFixture::statusLines() const {
 }
 
 int KestrelFixture::progressValue() const {
-    for (const auto& c : pages.getProgressDlg().controlsIfLoaded())
-        if (c->name() == "ProgressBar")
-            return c->value();
-    return -1;
+    const auto& progress = pages.getProgressDlg();
+    return progress.loaded() ? progress.ProgressBar->value() : -1;
 }
 
 std::int64_t KestrelFixture::barReached(int value) const {

@@ -104,6 +104,7 @@ class ProgressWatch : public ui::Host {
     void controlChanged(ui::Control& control, ui::Prop prop) override;
     void formShown(ui::Form& form) override;
 
+    const kestrel::ProgressDlg* page = nullptr;
     std::string statusText;                                  // as last set
     std::vector<std::pair<std::int64_t, int>> barValues;     // (virtual time, value)
     std::vector<std::pair<std::int64_t, std::string>> shown; // (virtual time, form name)
@@ -122,11 +123,8 @@ class KestrelFixture : public ::testing::Test {
 
     // Core::Main with the command line, as the program's first event.
     void start(const std::string& commandLine = " GO /VERYSILENT");
-    // A page by name; and a control of a page (using it creates the window, as in code).
+    // A page by name.
     ui::Form& page(const std::string& name) { return pages.form(name); }
-    ui::Control& ctl(const std::string& pageName, const std::string& control, int index = -1) {
-        return pages.form(pageName).ctl(control, index);
-    }
 
     // Files of the program's folder.
     std::string path(const std::string& name) const { return sys::joinPath(folder.path(), name); }

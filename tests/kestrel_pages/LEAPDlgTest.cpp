@@ -12,77 +12,77 @@ const std::string kMismatch =
 
 class LEAPDlgTest : public WirelessPagesFixture {
   protected:
-    ui::Form& p() { return page("LEAPDlg"); }
+    kestrel::LEAPDlg& p() { return pages.getLEAPDlg(); }
     void fieldsOn(bool on) {
-        for (const char* f : {"UserName", "Password", "ConfirmTxt"})
-            EXPECT_TRUE(fieldOn("LEAPDlg", f, on)) << f;
-        for (const char* l : {"Label2", "Label3", "ConfirmLabel", "ShowCheck"})
-            EXPECT_EQ(ctl("LEAPDlg", l).enabled(), on) << l;
+        for (const auto& f : {p().UserName, p().Password, p().ConfirmTxt})
+            EXPECT_TRUE(fieldOn(f, on)) << f.name();
+        for (const auto& l : {p().Label2, p().Label3, p().ConfirmLabel, p().ShowCheck})
+            EXPECT_EQ(l->enabled(), on) << l.name();
     }
 };
 
 TEST_F(LEAPDlgTest, DefaultAndMasking) {
     open("LEAPDlg", "EncryptQuestionDlg");
-    EXPECT_EQ(ctl("LEAPDlg", "Combo1").text(), "PEAP");
-    EXPECT_EQ(ctl("LEAPDlg", "Password").passwordChar(), "*");
-    EXPECT_EQ(ctl("LEAPDlg", "ConfirmTxt").passwordChar(), "*");
-    h.click(p(), "ShowCheck");
-    EXPECT_EQ(ctl("LEAPDlg", "Password").passwordChar(), "");
-    EXPECT_FALSE(ctl("LEAPDlg", "ConfirmTxt").visible());
+    EXPECT_EQ(p().Combo1->text(), "PEAP");
+    EXPECT_EQ(p().Password->passwordChar(), "*");
+    EXPECT_EQ(p().ConfirmTxt->passwordChar(), "*");
+    h.click(p().ShowCheck);
+    EXPECT_EQ(p().Password->passwordChar(), "");
+    EXPECT_FALSE(p().ConfirmTxt->visible());
 }
 
 TEST_F(LEAPDlgTest, TypeNoneGreysTheFieldsWithinOneTickAndKeepsTheTexts) {
     open("LEAPDlg", "EncryptQuestionDlg");
-    h.setText(p(), "UserName", "me");
-    h.dropDown(p(), "Combo1");
-    h.select(p(), "Combo1", 0);
+    h.setText(p().UserName, "me");
+    h.dropDown(p().Combo1);
+    h.select(p().Combo1, 0);
     fieldsOn(true);
     h.wait(100);
     fieldsOn(false);
-    EXPECT_EQ(ctl("LEAPDlg", "UserName").text(), "me");
-    choose("LEAPDlg", "Combo1", 3);
+    EXPECT_EQ(p().UserName->text(), "me");
+    choose(p().Combo1, 3);
     h.wait(100);
     fieldsOn(true);
 }
 
 TEST_F(LEAPDlgTest, UserThenPasswordThenConfirmation) {
     open("LEAPDlg", "EncryptQuestionDlg");
-    h.setText(p(), "UserName", std::string(33, 'u'));
-    h.setText(p(), "Password", std::string(33, 'p'));
+    h.setText(p().UserName, std::string(33, 'u'));
+    h.setText(p().Password, std::string(33, 'p'));
     h.boxes.expect(kNotice, kUserLong);
     next("LEAPDlg");
     EXPECT_EQ(testing_support::Harness::focusOf(p()), "UserName")
         << "the field the message is about";
-    h.setText(p(), "UserName", std::string(32, 'u'));
+    h.setText(p().UserName, std::string(32, 'u'));
     h.boxes.expect(kNotice, kPassLong);
     next("LEAPDlg");
     EXPECT_EQ(testing_support::Harness::focusOf(p()), "Password");
-    h.setText(p(), "Password", "Secret");
-    h.setText(p(), "ConfirmTxt", "secret");
+    h.setText(p().Password, "Secret");
+    h.setText(p().ConfirmTxt, "secret");
     h.boxes.expect(kNotice, kMismatch);
     next("LEAPDlg");
     EXPECT_EQ(testing_support::Harness::focusOf(p()), "ConfirmTxt");
     EXPECT_TRUE(p().visible());
-    h.click(p(), "ShowCheck");
+    h.click(p().ShowCheck);
     next("LEAPDlg");
-    EXPECT_TRUE(page("FinishDialog").visible());
+    EXPECT_TRUE(pages.getFinishDialog().visible());
     EXPECT_EQ(prevForm("FinishDialog"), &p());
 }
 
 TEST_F(LEAPDlgTest, TimerStopsOnNextAndCancelNotOnBack) {
     open("LEAPDlg", "EncryptQuestionDlg");
-    h.dropDown(p(), "Combo1");
+    h.dropDown(p().Combo1);
     back("LEAPDlg");
-    EXPECT_TRUE(ctl("LEAPDlg", "Timer1").enabled());
+    EXPECT_TRUE(p().Timer1->enabled());
     open("LEAPDlg", "EncryptQuestionDlg");
     h.boxes.expect(kExitTitle, kExitText, ui::mb::No);
-    h.click(p(), "Cancel");
-    EXPECT_FALSE(ctl("LEAPDlg", "Timer1").enabled());
+    h.click(p().Cancel);
+    EXPECT_FALSE(p().Timer1->enabled());
 }
 
 TEST_F(LEAPDlgTest, CharacterWithoutAWindows1252FormIsRefused) {
     open("LEAPDlg", "EncryptQuestionDlg");
-    h.setText(p(), "UserName", "\xE2\x88\x9E"); // infinity sign
+    h.setText(p().UserName, "\xE2\x88\x9E"); // infinity sign
     h.boxes.expectContaining(kNotice, "cannot be sent to the printer");
     next("LEAPDlg");
     EXPECT_TRUE(p().visible());

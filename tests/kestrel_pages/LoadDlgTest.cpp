@@ -13,12 +13,12 @@ class LoadDlgTest : public KestrelFixture {
   protected:
     kestrel::LoadDlg& loadDlg() { return pages.getLoadDlg(); }
     kestrel::Dialog& dialog() { return pages.getDialog(); }
-    ui::Control& timer() { return loadDlg().ctl("Timer1"); }
+    ui::Control& timer() { return *loadDlg().Timer1; }
 
     // Load, then Next: the dialog opens over the hidden page.
     void chooseLoad() {
-        h.click(loadDlg(), "Load");
-        h.click(loadDlg(), "Next");
+        h.click(loadDlg().Load);
+        h.click(loadDlg().Next);
         ASSERT_EQ(h.visibleForm(), "Dialog");
     }
     void saveFile(const std::string& name) {
@@ -32,7 +32,7 @@ TEST_F(LoadDlgTest, StartedWithGoItTakesTheBaselineAndBackEndsTheProgram) {
     start(" GO /VERYSILENT");
     EXPECT_EQ(h.visibleForm(), "LoadDlg");
     EXPECT_EQ(core.ws.InitialSettings[kestrel::rec::Question], "0|0|0|0|0|0|0");
-    h.click(loadDlg(), "Prev");
+    h.click(loadDlg().Prev);
     EXPECT_TRUE(h.ended());
     EXPECT_TRUE(h.boxes.shown().empty());
 }
@@ -50,11 +50,11 @@ TEST_F(LoadDlgTest, CancelledDialogBringsThePageBackWithStartNewAtTheNextPoll) {
         if (closeBox)
             h.close(dialog());
         else
-            h.click(dialog(), "CancelButton");
+            h.click(dialog().CancelButton);
         EXPECT_EQ(h.visibleForms(), std::vector<std::string>{}) << "nothing until the poll";
         h.wait(500);
         EXPECT_EQ(h.visibleForm(), "LoadDlg");
-        EXPECT_TRUE(loadDlg().ctl("StartNew").checked());
+        EXPECT_TRUE(loadDlg().StartNew->checked());
         EXPECT_FALSE(timer().enabled());
         EXPECT_FALSE(h.ended());
     }
@@ -71,23 +71,23 @@ TEST_F(LoadDlgTest, LoadOpensTheDialogInLoadModeWhateverTheLastCallerSet) {
 
 TEST_F(LoadDlgTest, LoadedFileLeadsToThePortPageWithThePagesRestored) {
     start(" GO");
-    ui::Control& wireless = pages.getQuestionDlg().ctl("Check1", 6);
+    ui::Control& wireless = *pages.getQuestionDlg().Check1[6];
     h.run([&] { wireless.setValue(1); });
-    h.run([&] { pages.form("PortSelect").ctl("PortTCP").setValue(1); });
+    h.run([&] { pages.getPortSelect().PortTCP->setValue(1); });
     saveFile("net.ksf");
     h.run([&] {
         wireless.setValue(0);
-        pages.form("PortSelect").ctl("PortLPT").setValue(1);
+        pages.getPortSelect().PortLPT->setValue(1);
     });
 
     chooseLoad();
-    h.setText(dialog(), "FileName", "net.ksf");
-    h.click(dialog(), "OKButton");
+    h.setText(dialog().FileName, "net.ksf");
+    h.click(dialog().OKButton);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_EQ(wireless.value(), 1);
     h.wait(500);
     EXPECT_EQ(h.visibleForm(), "PortSelect");
-    EXPECT_EQ(testing_support::Harness::focusOf(pages.form("PortSelect")), "PortTCP")
+    EXPECT_EQ(testing_support::Harness::focusOf(pages.getPortSelect()), "PortTCP")
         << "the page opens on the option the file chose";
     EXPECT_FALSE(loadDlg().visible());
     EXPECT_FALSE(timer().enabled());
@@ -96,9 +96,9 @@ TEST_F(LoadDlgTest, LoadedFileLeadsToThePortPageWithThePagesRestored) {
 TEST_F(LoadDlgTest, FailedLoadKeepsTheDialogOpenAndThePagePolling) {
     start(" GO");
     chooseLoad();
-    h.setText(dialog(), "FileName", "absent.ksf");
+    h.setText(dialog().FileName, "absent.ksf");
     h.boxes.expect("Notice", "File not found. Please select another file.");
-    h.click(dialog(), "OKButton");
+    h.click(dialog().OKButton);
     h.wait(2000);
     EXPECT_EQ(h.visibleForm(), "Dialog");
     EXPECT_TRUE(timer().enabled());
@@ -107,7 +107,7 @@ TEST_F(LoadDlgTest, FailedLoadKeepsTheDialogOpenAndThePagePolling) {
 TEST_F(LoadDlgTest, CancelAsksButTheCloseBoxOffersToSave) {
     start(" GO");
     h.boxes.expectContaining("Caution Exiting Wizard", "Do you want to exit the wizard?", No);
-    h.click(loadDlg(), "Cancel");
+    h.click(loadDlg().Cancel);
     EXPECT_FALSE(h.ended());
     EXPECT_EQ(h.visibleForm(), "LoadDlg");
 

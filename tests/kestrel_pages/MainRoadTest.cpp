@@ -30,49 +30,49 @@ class MainRoad : public KestrelFixture {
     void walk(Port port, const std::string& detail) {
         start(" GO /VERYSILENT");
         ASSERT_EQ("LoadDlg", h.visibleForm());
-        EXPECT_FALSE(page("Intro").loaded()) << "no welcome page with GO";
+        EXPECT_FALSE(pages.getIntro().loaded()) << "no welcome page with GO";
         EXPECT_EQ(1, processes.count("Wren.exe")) << "the port list was asked for";
 
-        h.click(page("LoadDlg"), "Next"); // Start New is chosen
+        h.click(pages.getLoadDlg().Next); // Start New is chosen
         ASSERT_EQ("PortSelect", h.visibleForm());
-        ui::Form& ps = page("PortSelect");
+        auto& ps = pages.getPortSelect();
         switch (port) {
         case Port::File:
-            h.click(ps, "PortFile");
-            h.setText(ps, "FileName", detail);
+            h.click(ps.PortFile);
+            h.setText(ps.FileName, detail);
             h.boxes.expect("Warning", kFileWarning, ui::mb::Yes);
             break;
         case Port::Tcp:
-            h.click(ps, "PortTCP");
-            h.setText(ps, "IPAddr", detail);
+            h.click(ps.PortTCP);
+            h.setText(ps.IPAddr, detail);
             break;
         case Port::Com:
-            h.click(ps, "PortCOM");
+            h.click(ps.PortCOM);
             break;
         }
-        h.click(ps, "Next");
+        h.click(ps.Next);
         ASSERT_EQ("QuestionDlg", h.visibleForm());
 
-        h.click(page("QuestionDlg"), "Check1", 0);
-        h.click(page("QuestionDlg"), "Next");
+        h.click(pages.getQuestionDlg().Check1[0]);
+        h.click(pages.getQuestionDlg().Next);
         ASSERT_EQ("WiredDlg", h.visibleForm());
 
-        ui::Form& wired = page("WiredDlg");
-        h.click(wired, "useStaticIP");
-        h.setText(wired, "IPAddr", "10.1.2.3");
-        h.setText(wired, "SubMask", "255.255.255.0");
-        h.setText(wired, "Gateway", "10.1.2.1");
-        h.click(wired, "Next");
+        auto& wired = pages.getWiredDlg();
+        h.click(wired.useStaticIP);
+        h.setText(wired.IPAddr, "10.1.2.3");
+        h.setText(wired.SubMask, "255.255.255.0");
+        h.setText(wired.Gateway, "10.1.2.1");
+        h.click(wired.Next);
         ASSERT_EQ("FinishDialog", h.visibleForm());
         EXPECT_EQ(kStaticCommands, core.ws.SetupCommands);
 
-        ui::Form& finish = page("FinishDialog");
-        EXPECT_TRUE(finish.ctl("Option1").checked()) << "changed settings: save is offered";
-        h.click(finish, "Option2");
+        auto& finish = pages.getFinishDialog();
+        EXPECT_TRUE(finish.Option1->checked()) << "changed settings: save is offered";
+        h.click(finish.Option2);
         if (port != Port::File)
             h.boxes.expect("Warning", kRebootWarning, ui::mb::Yes);
-        h.click(finish, "OKButton");
-        ASSERT_TRUE(waitUntil([this] { return page("ProgressDlg").visible(); }, 2000));
+        h.click(finish.OKButton);
+        ASSERT_TRUE(waitUntil([this] { return pages.getProgressDlg().visible(); }, 2000));
         handedOver = h.app.now();
         EXPECT_EQ("ProgressDlg", h.visibleForm());
     }
@@ -171,7 +171,7 @@ TEST_F(MainRoad, ClosingTheProgressPageWhileTheJobIsInspectedSendsNothingMore) {
     // In the middle of the 15 s inspection the user closes the window and declines to save.
     spooler.setBeforeCall([this](spooler::MemorySpooler::Call c) {
         if (c == spooler::MemorySpooler::Call::WriteRawDocument)
-            h.later(3000, [this] { page("ProgressDlg").userClose(); });
+            h.later(3000, [this] { pages.getProgressDlg().userClose(); });
     });
     walk(Port::Com, "");
     h.boxes.expectContaining("Leaving Wizard Without Saving Settings",
@@ -181,7 +181,14 @@ TEST_F(MainRoad, ClosingTheProgressPageWhileTheJobIsInspectedSendsNothingMore) {
     EXPECT_TRUE(h.ended());
     EXPECT_EQ(1u, spooler.documents().size());
     EXPECT_EQ(0, processes.count("/Xg")) << "no judgement after the exit began";
-    EXPECT_FALSE(page("ProgressDlg").loaded());
+    EXPECT_FALSE(pages.getProgressDlg().loaded());
+}
+
+// A control member whose control Build no longer makes is caught here, not on first use.
+TEST_F(MainRoad, EveryPageBuildsEveryControlItDeclares) {
+    for (ui::Form* page : pages.all())
+        h.run(
+            [&] { EXPECT_EQ(page->unbuiltMembers(), std::vector<std::string>{}) << page->name(); });
 }
 
 } // namespace

@@ -15,15 +15,15 @@ const std::string kNoPorts =
 class PortSelectTest : public RouteFixture {
   protected:
     PortSelect& page() { return pages.getPortSelect(); }
-    ui::Control& c(const std::string& name) { return page().ctl(name); }
     void open(const std::string& portsTxt) {
         portsFile(portsTxt);
         show(page());
     }
     std::string chosen() {
-        for (const char* name : {"PortLPT", "PortCOM", "PortUSB", "PortTCP", "PortFile"})
-            if (c(name).checked())
-                return name;
+        for (const auto& option :
+             {page().PortLPT, page().PortCOM, page().PortUSB, page().PortTCP, page().PortFile})
+            if (option->checked())
+                return option.name();
         return "";
     }
 };
@@ -44,20 +44,20 @@ class PortSelectLists : public PortSelectTest, public ::testing::WithParamInterf
 TEST_P(PortSelectLists, SortsPortsTxtIntoTheListsAndHidesEmptyKinds) {
     const ListCase& tc = GetParam();
     open(tc.portsTxt);
-    EXPECT_EQ(tc.lpt, c("LPTCombo").items());
-    EXPECT_EQ(tc.com, c("ComCombo").items());
-    EXPECT_EQ(tc.usb, c("USBCombo").items());
-    const std::tuple<const char*, const char*, const std::vector<std::string>*> kinds[] = {
-        {"PortLPT", "LPTCombo", &tc.lpt},
-        {"PortCOM", "ComCombo", &tc.com},
-        {"PortUSB", "USBCombo", &tc.usb},
+    EXPECT_EQ(tc.lpt, page().LPTCombo->items());
+    EXPECT_EQ(tc.com, page().ComCombo->items());
+    EXPECT_EQ(tc.usb, page().USBCombo->items());
+    const std::tuple<ui::ControlRef, ui::ControlRef, const std::vector<std::string>*> kinds[] = {
+        {page().PortLPT, page().LPTCombo, &tc.lpt},
+        {page().PortCOM, page().ComCombo, &tc.com},
+        {page().PortUSB, page().USBCombo, &tc.usb},
     };
     for (const auto& [option, list, items] : kinds) {
-        EXPECT_EQ(!items->empty(), c(option).visible()) << option;
-        EXPECT_EQ(!items->empty(), c(list).visible()) << list;
-        EXPECT_EQ(items->empty() ? -1 : 0, c(list).listIndex()) << list;
+        EXPECT_EQ(!items->empty(), option->visible()) << option.name();
+        EXPECT_EQ(!items->empty(), list->visible()) << list.name();
+        EXPECT_EQ(items->empty() ? -1 : 0, list->listIndex()) << list.name();
     }
-    EXPECT_EQ(tc.usb.empty(), c("USB_ErrLbl").visible());
+    EXPECT_EQ(tc.usb.empty(), page().USB_ErrLbl->visible());
     EXPECT_EQ(tc.chosen, chosen());
 }
 
@@ -87,56 +87,57 @@ TEST_F(PortSelectTest, WithoutAPortListOffersLpt1AfterAnErrorBox) {
     // Plover is not scripted, so it fails to start and no "ports.txt" appears.
     h.boxes.expect(kProgramError, kNoPorts, ui::mb::Ok, ui::mb::Critical);
     show(page());
-    EXPECT_EQ((std::vector<std::string>{"LPT1:"}), c("LPTCombo").items());
+    EXPECT_EQ((std::vector<std::string>{"LPT1:"}), page().LPTCombo->items());
     EXPECT_EQ("PortLPT", chosen());
-    EXPECT_FALSE(c("PortCOM").visible());
-    EXPECT_FALSE(c("PortUSB").visible());
-    EXPECT_TRUE(c("USB_ErrLbl").visible());
+    EXPECT_FALSE(page().PortCOM->visible());
+    EXPECT_FALSE(page().PortUSB->visible());
+    EXPECT_TRUE(page().USB_ErrLbl->visible());
 }
 
 TEST_F(PortSelectTest, AnEmptyPortsTxtCountsAsNoPortList) {
     h.boxes.expect(kProgramError, kNoPorts);
     open("");
-    EXPECT_EQ((std::vector<std::string>{"LPT1:"}), c("LPTCombo").items());
+    EXPECT_EQ((std::vector<std::string>{"LPT1:"}), page().LPTCombo->items());
 }
 
 TEST_F(PortSelectTest, EachOptionEnablesOnlyItsFields) {
     open("LPT1:\r\nCOM1:\r\nUSB001\r\n");
     struct Row {
-        const char* option;
+        ui::ControlRef option;
         bool lpt, com, usb, tcp, file;
     };
     const Row rows[] = {
-        {"PortTCP", false, false, false, true, false},
-        {"PortFile", false, false, false, false, true},
-        {"PortLPT", true, false, false, false, false},
-        {"PortCOM", false, true, false, false, false},
-        {"PortUSB", false, false, true, false, false},
+        {page().PortTCP, false, false, false, true, false},
+        {page().PortFile, false, false, false, false, true},
+        {page().PortLPT, true, false, false, false, false},
+        {page().PortCOM, false, true, false, false, false},
+        {page().PortUSB, false, false, true, false, false},
     };
     for (const auto& r : rows) {
-        SCOPED_TRACE(r.option);
-        h.click(page(), r.option);
-        EXPECT_EQ(r.option, chosen());
-        EXPECT_EQ(r.lpt, c("LPTCombo").enabled());
-        EXPECT_EQ(r.com, c("ComCombo").enabled());
-        EXPECT_EQ(r.usb, c("USBCombo").enabled());
-        EXPECT_EQ(r.tcp, c("IPAddr").enabled());
-        EXPECT_EQ(r.tcp, c("IPAddrLabel").enabled());
-        EXPECT_EQ(r.tcp ? ui::kWhite : ui::kButtonFace, c("IPAddr").backColor());
-        for (const char* f : {"FileName", "FileLabel", "FileDescLabel", "Browse"})
-            EXPECT_EQ(r.file, c(f).enabled()) << f;
-        EXPECT_EQ(r.file ? ui::kWhite : ui::kButtonFace, c("FileName").backColor());
+        SCOPED_TRACE(r.option.name());
+        h.click(r.option);
+        EXPECT_EQ(r.option.name(), chosen());
+        EXPECT_EQ(r.lpt, page().LPTCombo->enabled());
+        EXPECT_EQ(r.com, page().ComCombo->enabled());
+        EXPECT_EQ(r.usb, page().USBCombo->enabled());
+        EXPECT_EQ(r.tcp, page().IPAddr->enabled());
+        EXPECT_EQ(r.tcp, page().IPAddrLabel->enabled());
+        EXPECT_EQ(r.tcp ? ui::kWhite : ui::kButtonFace, page().IPAddr->backColor());
+        for (const auto& f :
+             {page().FileName, page().FileLabel, page().FileDescLabel, page().Browse})
+            EXPECT_EQ(r.file, f->enabled()) << f.name();
+        EXPECT_EQ(r.file ? ui::kWhite : ui::kButtonFace, page().FileName->backColor());
     }
 }
 
 TEST_F(PortSelectTest, ChoosingFileAgainEmptiesTheName) {
     open("LPT1:\r\n");
-    h.click(page(), "PortFile");
-    h.setText(page(), "FileName", "/tmp/out.txt");
-    h.click(page(), "PortTCP");
-    EXPECT_EQ("/tmp/out.txt", c("FileName").text());
-    h.click(page(), "PortFile");
-    EXPECT_EQ("", c("FileName").text());
+    h.click(page().PortFile);
+    h.setText(page().FileName, "/tmp/out.txt");
+    h.click(page().PortTCP);
+    EXPECT_EQ("/tmp/out.txt", page().FileName->text());
+    h.click(page().PortFile);
+    EXPECT_EQ("", page().FileName->text());
 }
 
 struct AddressCase {
@@ -153,16 +154,16 @@ TEST_F(PortSelectTest, TcpAddressIsCheckedOnNext) {
                      "Please enter a valid IP Address"},
         {"10.2.123.254", nullptr},
     };
-    h.click(page(), "PortTCP");
+    h.click(page().PortTCP);
     for (const auto& tc : cases) {
         SCOPED_TRACE(tc.address);
-        h.setText(page(), "IPAddr", tc.address);
+        h.setText(page().IPAddr, tc.address);
         if (tc.error)
             h.boxes.expect(kProgramError, tc.error, ui::mb::Ok, ui::mb::Critical);
-        h.click(page(), "Next");
+        h.click(page().Next);
         EXPECT_TRUE(h.boxes.allShown());
         EXPECT_EQ(tc.error ? "PortSelect" : "QuestionDlg", h.visibleForm());
-        EXPECT_EQ(tc.address, c("IPAddr").text()); // kept as typed
+        EXPECT_EQ(tc.address, page().IPAddr->text()); // kept as typed
         if (tc.error) {
             EXPECT_EQ("IPAddr", testing_support::Harness::focusOf(page()))
                 << "the field the message is about";
@@ -172,13 +173,13 @@ TEST_F(PortSelectTest, TcpAddressIsCheckedOnNext) {
 
 TEST_F(PortSelectTest, EnterInTheAddressActsAsNext) {
     open("LPT1:\r\n");
-    h.click(page(), "PortTCP");
+    h.click(page().PortTCP);
     h.boxes.expectContaining(kProgramError, "IP Address cannot be empty");
-    h.type(page(), "IPAddr", "\r");
-    EXPECT_EQ("", c("IPAddr").text());
-    h.setText(page(), "IPAddr", "10.0.0.9");
-    h.type(page(), "IPAddr", "\r");
-    EXPECT_EQ("10.0.0.9", c("IPAddr").text());
+    h.type(page().IPAddr, "\r");
+    EXPECT_EQ("", page().IPAddr->text());
+    h.setText(page().IPAddr, "10.0.0.9");
+    h.type(page().IPAddr, "\r");
+    EXPECT_EQ("10.0.0.9", page().IPAddr->text());
     EXPECT_EQ("QuestionDlg", h.visibleForm());
 }
 
@@ -238,38 +239,38 @@ TEST_F(PortSelectTest, FileRouteChecksInOrderAndStopsAtTheFirstNo) {
     for (const auto& tc : cases) {
         SCOPED_TRACE(tc.name);
         show(page());
-        h.click(page(), "PortTCP");
-        h.click(page(), "PortFile");
-        h.setText(page(), "FileName", tc.name);
+        h.click(page().PortTCP);
+        h.click(page().PortFile);
+        h.setText(page().FileName, tc.name);
         for (const auto& box : tc.boxes)
             h.boxes.expect(box.title, box.fragment, box.answer);
-        h.click(page(), "Next");
+        h.click(page().Next);
         EXPECT_TRUE(h.boxes.allShown());
         EXPECT_EQ(tc.goesOn ? "QuestionDlg" : "PortSelect", h.visibleForm());
-        h.run([&] { pages.form("QuestionDlg").Hide(); });
+        h.run([&] { pages.getQuestionDlg().Hide(); });
     }
 }
 
 TEST_F(PortSelectTest, BrowseFillsTheFileNameAndAddsTxt) {
     open("LPT1:\r\n");
-    h.click(page(), "PortFile");
+    h.click(page().PortFile);
     h.browser.answer("  /tmp/cmds").answer(std::nullopt).answer("/tmp/a.b/cmds");
-    h.click(page(), "Browse");
-    EXPECT_EQ("/tmp/cmds.txt", c("FileName").text());
+    h.click(page().Browse);
+    EXPECT_EQ("/tmp/cmds.txt", page().FileName->text());
     const auto& request = h.browser.requests().at(0);
     EXPECT_EQ("File Browser", request.title);
     EXPECT_EQ("Text file (*.txt)|*.txt|All Files (*.*)|*.*", request.filter);
     EXPECT_EQ(folders.programFolder, request.initialDir);
-    h.click(page(), "Browse"); // cancelled: nothing changes
-    EXPECT_EQ("/tmp/cmds.txt", c("FileName").text());
-    h.click(page(), "Browse"); // a dot anywhere counts
-    EXPECT_EQ("/tmp/a.b/cmds", c("FileName").text());
+    h.click(page().Browse); // cancelled: nothing changes
+    EXPECT_EQ("/tmp/cmds.txt", page().FileName->text());
+    h.click(page().Browse); // a dot anywhere counts
+    EXPECT_EQ("/tmp/a.b/cmds", page().FileName->text());
 }
 
 TEST_F(PortSelectTest, BackShowsTheStartPageAndKeepsTheChoices) {
     open("LPT1:\r\nCOM1:\r\n");
-    h.click(page(), "PortCOM");
-    h.click(page(), "Prev");
+    h.click(page().PortCOM);
+    h.click(page().Prev);
     EXPECT_EQ("LoadDlg", h.visibleForm());
     EXPECT_TRUE(page().loaded());
     show(page());
@@ -281,11 +282,11 @@ TEST_F(PortSelectTest, CancelAsksAndNoStays) {
     open("LPT1:\r\n");
     h.boxes.expect("Caution Exiting Wizard", kExitQuestion, No,
                    ui::mb::YesNo | ui::mb::Exclamation | ui::mb::DefaultButton2);
-    h.click(page(), "Cancel");
+    h.click(page().Cancel);
     EXPECT_FALSE(h.ended());
     EXPECT_EQ("PortSelect", h.visibleForm());
     h.boxes.expect("Caution Exiting Wizard", kExitQuestion, Yes);
-    h.click(page(), "Cancel");
+    h.click(page().Cancel);
     EXPECT_TRUE(h.ended());
 }
 

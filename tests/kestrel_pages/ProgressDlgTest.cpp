@@ -54,18 +54,18 @@ class ProgressRun : public KestrelFixture {
     // Chooses the route on the port page as the user left it and sets the command text.
     void route(Route r, const std::string& detail = "") {
         h.run([&] {
-            ui::Form& ps = page("PortSelect");
+            auto& ps = pages.getPortSelect();
             switch (r) {
             case Route::File:
-                ps.ctl("PortFile").setValue(1);
-                ps.ctl("FileName").setText(detail);
+                ps.PortFile->setValue(1);
+                ps.FileName->setText(detail);
                 break;
             case Route::Tcp:
-                ps.ctl("PortTCP").setValue(1);
-                ps.ctl("IPAddr").setText(detail);
+                ps.PortTCP->setValue(1);
+                ps.IPAddr->setText(detail);
                 break;
             case Route::LocalPort:
-                ps.ctl("PortLPT").setValue(1);
+                ps.PortLPT->setValue(1);
                 break;
             }
         });
@@ -348,7 +348,7 @@ TEST_F(ProgressRun, NoStepRunsWhileTheExitRoutineWaitsForTheSaveDialog) {
     ASSERT_EQ(40, progressValue());
     h.later(0, [this] { progress().userClose(); });
     // The user leaves the save dialog open for half a minute, then cancels it.
-    h.later(30000, [this] { page("Dialog").ctl("CancelButton").userClick(); });
+    h.later(30000, [this] { pages.getDialog().CancelButton->userClick(); });
     h.wait(40000);
 
     EXPECT_TRUE(h.ended());

@@ -21,7 +21,7 @@ class QuestionDlgTest : public KestrelFixture {
     kestrel::QuestionDlg& question() { return pages.getQuestionDlg(); }
     void tick(std::initializer_list<int> boxes) {
         for (int i : boxes)
-            h.click(question(), "Check1", i);
+            h.click(question().Check1[i]);
     }
 };
 
@@ -42,13 +42,13 @@ TEST_F(QuestionDlgTest, TheFirstTickedBoxChoosesTheNextPage) {
             for (ui::Form* f : pages.all())
                 f->Hide();
             for (int i = 0; i < kestrel::QuestionDlg::kBoxes; ++i)
-                question().ctl("Check1", i).setValue(0);
+                question().Check1[i]->setValue(0);
             question().Show();
             pages.getNetworkDlg().PrevForm = nullptr;
             pages.getWirelessQuestionDlg().PrevForm = nullptr;
         });
         tick(c.boxes);
-        h.click(question(), "Next");
+        h.click(question().Next);
         EXPECT_EQ(h.visibleForm(), c.next);
         if (c.prevForm) {
             auto& next = static_cast<kestrel::Page&>(pages.form(c.next));
@@ -60,10 +60,10 @@ TEST_F(QuestionDlgTest, TheFirstTickedBoxChoosesTheNextPage) {
 
 TEST_F(QuestionDlgTest, NetworkPageOpensWithOnlyTheTickedRows) {
     tick({2, 6});
-    h.click(question(), "Next");
+    h.click(question().Next);
     ASSERT_EQ(h.visibleForm(), "NetworkDlg");
     for (int row = 1; row <= 5; ++row)
-        EXPECT_EQ(pages.getNetworkDlg().ctl("Combo1", row).enabled(), row == 2) << row;
+        EXPECT_EQ(pages.getNetworkDlg().Combo1[row]->enabled(), row == 2) << row;
 }
 
 TEST_F(QuestionDlgTest, NoBoxTickedShowsTheSelectionErrorAndStays) {
@@ -75,7 +75,7 @@ TEST_F(QuestionDlgTest, NoBoxTickedShowsTheSelectionErrorAndStays) {
                 "press the Cancel button to exit.",
                 ui::mb::Ok, ui::mb::OkOnly | ui::mb::Critical)
         .during([&] { visibleDuringBox = question().visible(); });
-    h.click(question(), "Next");
+    h.click(question().Next);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_TRUE(visibleDuringBox);
     EXPECT_EQ(h.visibleForm(), "QuestionDlg");
@@ -83,7 +83,7 @@ TEST_F(QuestionDlgTest, NoBoxTickedShowsTheSelectionErrorAndStays) {
 
 TEST_F(QuestionDlgTest, CancelAsksAndTheCloseBoxGoesToTheExitRoutine) {
     h.boxes.expectContaining("Caution Exiting Wizard", "Do you want to exit the wizard?", No);
-    h.click(question(), "Cancel");
+    h.click(question().Cancel);
     EXPECT_EQ(h.visibleForm(), "QuestionDlg");
 
     h.boxes.expectContaining("Leaving Wizard Without Saving Settings", "", No);

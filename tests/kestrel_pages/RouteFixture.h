@@ -76,12 +76,12 @@ class RouteFixture : public ::testing::Test {
     }
     // Ticks the question page's seven boxes as given (creates the page).
     void question(std::initializer_list<int> ticked) {
-        auto& q = pages.form("QuestionDlg");
+        auto& q = pages.getQuestionDlg();
         h.run([&] {
             for (int i = 0; i < 7; ++i)
-                q.ctl("Check1", i).setValue(0);
+                q.Check1[i]->setValue(0);
             for (int i : ticked)
-                q.ctl("Check1", i).setValue(1);
+                q.Check1[i]->setValue(1);
         });
     }
 

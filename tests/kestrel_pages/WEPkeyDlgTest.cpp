@@ -18,59 +18,60 @@ class WepKeyPagesTest : public WirelessPagesFixture,
                         public ::testing::WithParamInterface<const char*> {
   protected:
     std::string name() const { return GetParam(); }
-    ui::Form& p() { return page(name()); }
+    kestrel::WepKeysPage& p() { return dynamic_cast<kestrel::WepKeysPage&>(page(name())); }
+    kestrel::WepKeysControls& keys() { return dynamic_cast<kestrel::WepKeysControls&>(p()); }
     void arrive() { open(name()); }
     void key(int row, const std::string& text, bool confirm = true) {
-        h.setText(p(), "KeyText", text, row);
+        h.setText(keys().KeyText[row], text);
         if (confirm)
-            h.setText(p(), "ConfirmTxt", text, row);
+            h.setText(p().ConfirmTxt[row], text);
     }
     void keyFieldsOn(bool on) {
-        EXPECT_EQ(ctl(name(), "Label2").enabled(), on);
+        EXPECT_EQ(p().Label2->enabled(), on);
         for (int i = 0; i < 4; ++i) {
-            EXPECT_TRUE(fieldOn(name(), "KeyText", on, i));
-            EXPECT_TRUE(fieldOn(name(), "ConfirmTxt", on, i));
-            EXPECT_EQ(ctl(name(), "ShowChk", i).enabled(), on);
-            EXPECT_EQ(ctl(name(), "KeyLabel", i).enabled(), on);
-            EXPECT_EQ(ctl(name(), "ConfirmLabel", i).enabled(), on);
+            EXPECT_TRUE(fieldOn(keys().KeyText[i], on));
+            EXPECT_TRUE(fieldOn(p().ConfirmTxt[i], on));
+            EXPECT_EQ(p().ShowChk[i]->enabled(), on);
+            EXPECT_EQ(p().KeyLabel[i]->enabled(), on);
+            EXPECT_EQ(p().ConfirmLabel[i]->enabled(), on);
         }
     }
 };
 
 TEST_P(WepKeyPagesTest, DefaultsAndMasking) {
     arrive();
-    EXPECT_EQ(ctl(name(), "DefaultKey").text(), "Key 1");
-    EXPECT_EQ(ctl(name(), "AuthMethod").text(), "Shared");
+    EXPECT_EQ(keys().DefaultKey->text(), "Key 1");
+    EXPECT_EQ(keys().AuthMethod->text(), "Shared");
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(ctl(name(), "KeyText", i).passwordChar(), "*");
-        EXPECT_EQ(ctl(name(), "ConfirmTxt", i).passwordChar(), "*");
-        EXPECT_TRUE(ctl(name(), "ConfirmTxt", i).visible());
+        EXPECT_EQ(keys().KeyText[i]->passwordChar(), "*");
+        EXPECT_EQ(p().ConfirmTxt[i]->passwordChar(), "*");
+        EXPECT_TRUE(p().ConfirmTxt[i]->visible());
     }
 }
 
 TEST_P(WepKeyPagesTest, ShowBoxUnmasksOneRowAndHidesItsConfirmation) {
     arrive();
-    h.click(p(), "ShowChk", 2);
-    EXPECT_EQ(ctl(name(), "KeyText", 2).passwordChar(), "");
-    EXPECT_FALSE(ctl(name(), "ConfirmTxt", 2).visible());
-    EXPECT_FALSE(ctl(name(), "ConfirmLabel", 2).visible());
-    EXPECT_EQ(ctl(name(), "KeyText", 1).passwordChar(), "*");
-    h.click(p(), "ShowChk", 2);
-    EXPECT_EQ(ctl(name(), "KeyText", 2).passwordChar(), "*");
-    EXPECT_TRUE(ctl(name(), "ConfirmTxt", 2).visible());
+    h.click(p().ShowChk[2]);
+    EXPECT_EQ(keys().KeyText[2]->passwordChar(), "");
+    EXPECT_FALSE(p().ConfirmTxt[2]->visible());
+    EXPECT_FALSE(p().ConfirmLabel[2]->visible());
+    EXPECT_EQ(keys().KeyText[1]->passwordChar(), "*");
+    h.click(p().ShowChk[2]);
+    EXPECT_EQ(keys().KeyText[2]->passwordChar(), "*");
+    EXPECT_TRUE(p().ConfirmTxt[2]->visible());
 }
 
 TEST_P(WepKeyPagesTest, DefaultKeyDisableGreysTheKeysWithinOneTick) {
     arrive();
     key(0, "12:34:56:78:9A");
-    h.select(p(), "DefaultKey", 0); // without a drop-down nothing follows
+    h.select(keys().DefaultKey, 0); // without a drop-down nothing follows
     h.wait(500);
     keyFieldsOn(true);
-    h.dropDown(p(), "DefaultKey");
+    h.dropDown(keys().DefaultKey);
     h.wait(100);
     keyFieldsOn(false);
-    EXPECT_EQ(ctl(name(), "KeyText", 0).text(), "12:34:56:78:9A");
-    choose(name(), "DefaultKey", 3);
+    EXPECT_EQ(keys().KeyText[0]->text(), "12:34:56:78:9A");
+    choose(keys().DefaultKey, 3);
     h.wait(100);
     keyFieldsOn(true);
 }
@@ -81,19 +82,19 @@ TEST_P(WepKeyPagesTest, ConfirmationNamesTheFirstMaskedRowThatDiffers) {
     key(2, "1234567890", false);
     h.boxes.expect(kNotice, mismatch(1));
     next(name());
-    h.click(p(), "ShowChk", 0); // shown in clear: not compared
+    h.click(p().ShowChk[0]); // shown in clear: not compared
     h.boxes.expect(kNotice, mismatch(3));
     next(name());
-    h.setText(p(), "ConfirmTxt", "1234567890", 2);
+    h.setText(p().ConfirmTxt[2], "1234567890");
     next(name());
-    EXPECT_TRUE(page("FinishDialog").visible());
+    EXPECT_TRUE(pages.getFinishDialog().visible());
     EXPECT_EQ(prevForm("FinishDialog"), &p());
 }
 
 TEST_P(WepKeyPagesTest, ConfirmationIsCaseSensitive) {
     arrive();
     key(1, "abcdef1234");
-    h.setText(p(), "ConfirmTxt", "ABCDEF1234", 1);
+    h.setText(p().ConfirmTxt[1], "ABCDEF1234");
     h.boxes.expect(kNotice, mismatch(2));
     next(name());
     EXPECT_TRUE(p().visible());
@@ -102,31 +103,31 @@ TEST_P(WepKeyPagesTest, ConfirmationIsCaseSensitive) {
 TEST_P(WepKeyPagesTest, AllKeysEmptyPass) {
     arrive();
     next(name());
-    EXPECT_TRUE(page("FinishDialog").visible());
+    EXPECT_TRUE(pages.getFinishDialog().visible());
 }
 
 TEST_P(WepKeyPagesTest, TimerStopsOnNextAndCancelButNotOnBack) {
     arrive();
-    h.dropDown(p(), "DefaultKey");
+    h.dropDown(keys().DefaultKey);
     back(name());
-    EXPECT_TRUE(ctl(name(), "Timer1").enabled());
+    EXPECT_TRUE(p().Timer1->enabled());
     open(name());
     h.boxes.expect(kExitTitle, kExitText, ui::mb::No);
-    h.click(p(), "Cancel");
-    EXPECT_FALSE(ctl(name(), "Timer1").enabled());
-    h.dropDown(p(), "DefaultKey");
+    h.click(p().Cancel);
+    EXPECT_FALSE(p().Timer1->enabled());
+    h.dropDown(keys().DefaultKey);
     next(name());
-    EXPECT_FALSE(ctl(name(), "Timer1").enabled());
+    EXPECT_FALSE(p().Timer1->enabled());
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, WepKeyPagesTest, ::testing::Values("WEPkeyDlg", "WEPphraseDlg"));
 
 class WEPkeyDlgTest : public WirelessPagesFixture {
   protected:
-    ui::Form& p() { return page("WEPkeyDlg"); }
+    kestrel::WEPkeyDlg& p() { return pages.getWEPkeyDlg(); }
     void key(int row, const std::string& text) {
-        h.setText(p(), "KeyText", text, row);
-        h.setText(p(), "ConfirmTxt", text, row);
+        h.setText(p().KeyText[row], text);
+        h.setText(p().ConfirmTxt[row], text);
     }
 };
 
@@ -134,15 +135,15 @@ TEST_F(WEPkeyDlgTest, FormatThenSizeThenConfirmation) {
     open("WEPkeyDlg");
     key(0, "D1:C2-B3"); // split at ":" only: "C2-B3" is a bad group
     key(1, "12:34");    // wrong size, but the first failing key decides
-    h.setText(p(), "ConfirmTxt", "other", 0);
+    h.setText(p().ConfirmTxt[0], "other");
     h.boxes.expect(kNotice, kFormat);
     next("WEPkeyDlg");
     EXPECT_TRUE(p().visible());
-    h.setText(p(), "KeyText", "12:34:56:78:9A", 0); // 10 digits, size 26 chosen
+    h.setText(p().KeyText[0], "12:34:56:78:9A"); // 10 digits, size 26 chosen
     h.boxes.expect(kNotice, kSize);
     next("WEPkeyDlg");
-    h.select(p(), "KeySize", 0);
-    h.setText(p(), "KeyText", "12345-67890", 1);
+    h.select(p().KeySize, 0);
+    h.setText(p().KeyText[1], "12345-67890");
     h.boxes.expect(kNotice, kFormat); // key 2: a group of 5
     next("WEPkeyDlg");
     EXPECT_EQ(testing_support::Harness::focusOf(p()), "KeyText(1)")
@@ -151,9 +152,9 @@ TEST_F(WEPkeyDlgTest, FormatThenSizeThenConfirmation) {
     h.boxes.expect(kNotice, mismatch(1));
     next("WEPkeyDlg");
     EXPECT_EQ(testing_support::Harness::focusOf(p()), "ConfirmTxt(0)"); // Key 1's
-    h.setText(p(), "ConfirmTxt", "12:34:56:78:9A", 0);
+    h.setText(p().ConfirmTxt[0], "12:34:56:78:9A");
     next("WEPkeyDlg");
-    EXPECT_TRUE(page("FinishDialog").visible());
+    EXPECT_TRUE(pages.getFinishDialog().visible());
 }
 
 TEST_F(WEPkeyDlgTest, KeysAfterAnEmptyOneAreNotExamined) {
@@ -161,13 +162,13 @@ TEST_F(WEPkeyDlgTest, KeysAfterAnEmptyOneAreNotExamined) {
     key(0, "A7E3-5B19-C2D4-80F6-1E9A-7C3B-6D");
     key(2, "zz:zz");
     next("WEPkeyDlg");
-    EXPECT_TRUE(page("FinishDialog").visible());
+    EXPECT_TRUE(pages.getFinishDialog().visible());
 }
 
 TEST_F(WEPkeyDlgTest, DisabledKeysAreStillChecked) {
     open("WEPkeyDlg");
     key(0, "12:3");
-    choose("WEPkeyDlg", "DefaultKey", 0);
+    choose(p().DefaultKey, 0);
     h.boxes.expect(kNotice, kFormat);
     next("WEPkeyDlg");
 }

@@ -8,20 +8,20 @@ class WEPphraseDlgTest : public WirelessPagesFixture {};
 
 TEST_F(WEPphraseDlgTest, AnyPhraseMatchingItsConfirmationPasses) {
     open("WEPphraseDlg");
-    auto& p = page("WEPphraseDlg");
-    h.setText(p, "KeyText", " a phrase: with-colons and blanks of any length", 0);
-    h.setText(p, "ConfirmTxt", " a phrase: with-colons and blanks of any length", 0);
+    auto& p = pages.getWEPphraseDlg();
+    h.setText(p.KeyText[0], " a phrase: with-colons and blanks of any length");
+    h.setText(p.ConfirmTxt[0], " a phrase: with-colons and blanks of any length");
     next("WEPphraseDlg");
-    EXPECT_TRUE(page("FinishDialog").visible());
+    EXPECT_TRUE(pages.getFinishDialog().visible());
 }
 
 TEST_F(WEPphraseDlgTest, LineBreakInAKeyIsRefusedAfterTheConfirmation) {
     open("WEPphraseDlg");
-    auto& p = page("WEPphraseDlg");
-    h.setText(p, "KeyText", "a\nb", 1);
+    auto& p = pages.getWEPphraseDlg();
+    h.setText(p.KeyText[1], "a\nb");
     h.boxes.expect(kNotice, "Inputs for Key 2 does not match, please re-enter the key again.");
     next("WEPphraseDlg");
-    h.setText(p, "ConfirmTxt", "a\nb", 1);
+    h.setText(p.ConfirmTxt[1], "a\nb");
     h.boxes.expectContaining(kNotice, "cannot be sent to the printer");
     next("WEPphraseDlg");
     EXPECT_TRUE(p.visible());

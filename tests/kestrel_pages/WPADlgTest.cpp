@@ -11,39 +11,39 @@ const std::string kCipherOff = "Are you sure you want to disabled encryption for
 
 class WPADlgTest : public WirelessPagesFixture {
   protected:
-    ui::Form& p() { return page("WPADlg"); }
+    kestrel::WPADlg& p() { return pages.getWPADlg(); }
     void phrase(const std::string& text, const std::string& confirm) {
-        h.setText(p(), "PassPhrase", text);
-        h.setText(p(), "ConfirmTxt", confirm);
+        h.setText(p().PassPhrase, text);
+        h.setText(p().ConfirmTxt, confirm);
     }
     void fieldsOn(bool on) {
-        for (const char* f : {"EncryptMethod", "PassPhrase", "ConfirmTxt"})
-            EXPECT_TRUE(fieldOn("WPADlg", f, on)) << f;
-        for (const char* l : {"Label2", "Label3", "Label4", "ConfirmLabel", "ShowCheck"})
-            EXPECT_EQ(ctl("WPADlg", l).enabled(), on) << l;
+        for (const auto& f : {p().EncryptMethod, p().PassPhrase, p().ConfirmTxt})
+            EXPECT_TRUE(fieldOn(f, on)) << f.name();
+        for (const auto& l : {p().Label2, p().Label3, p().Label4, p().ConfirmLabel, p().ShowCheck})
+            EXPECT_EQ(l->enabled(), on) << l.name();
     }
 };
 
 TEST_F(WPADlgTest, DefaultsAndMasking) {
     open("WPADlg");
-    EXPECT_EQ(ctl("WPADlg", "WPAMode").text(), "Personal (PSK)");
-    EXPECT_EQ(ctl("WPADlg", "EncryptMethod").text(), "AES");
-    EXPECT_EQ(ctl("WPADlg", "PassPhrase").passwordChar(), "*");
-    EXPECT_TRUE(ctl("WPADlg", "ConfirmTxt").visible());
-    h.click(p(), "ShowCheck");
-    EXPECT_EQ(ctl("WPADlg", "PassPhrase").passwordChar(), "");
-    EXPECT_FALSE(ctl("WPADlg", "ConfirmTxt").visible());
-    EXPECT_FALSE(ctl("WPADlg", "ConfirmLabel").visible());
+    EXPECT_EQ(p().WPAMode->text(), "Personal (PSK)");
+    EXPECT_EQ(p().EncryptMethod->text(), "AES");
+    EXPECT_EQ(p().PassPhrase->passwordChar(), "*");
+    EXPECT_TRUE(p().ConfirmTxt->visible());
+    h.click(p().ShowCheck);
+    EXPECT_EQ(p().PassPhrase->passwordChar(), "");
+    EXPECT_FALSE(p().ConfirmTxt->visible());
+    EXPECT_FALSE(p().ConfirmLabel->visible());
 }
 
 TEST_F(WPADlgTest, ModeDisableGreysTheFieldsWithinOneTick) {
     open("WPADlg");
-    h.dropDown(p(), "WPAMode");
-    h.select(p(), "WPAMode", 0);
+    h.dropDown(p().WPAMode);
+    h.select(p().WPAMode, 0);
     fieldsOn(true);
     h.wait(100);
     fieldsOn(false);
-    h.select(p(), "WPAMode", 2);
+    h.select(p().WPAMode, 2);
     h.wait(100);
     fieldsOn(true);
 }
@@ -59,15 +59,15 @@ TEST_F(WPADlgTest, LengthThenConfirmationThenCipherQuestion) {
     h.boxes.expect(kNotice, kMismatch);
     next("WPADlg");
     EXPECT_EQ(testing_support::Harness::focusOf(p()), "ConfirmTxt");
-    h.click(p(), "ShowCheck"); // no comparison while shown in clear
-    h.select(p(), "EncryptMethod", 0);
+    h.click(p().ShowCheck); // no comparison while shown in clear
+    h.select(p().EncryptMethod, 0);
     h.boxes.expect(kWarning, kCipherOff, ui::mb::No);
     next("WPADlg");
     EXPECT_TRUE(p().visible());
-    EXPECT_EQ(ctl("WPADlg", "PassPhrase").text(), std::string(63, 'x'));
+    EXPECT_EQ(p().PassPhrase->text(), std::string(63, 'x'));
     h.boxes.expect(kWarning, kCipherOff, ui::mb::Yes);
     next("WPADlg");
-    EXPECT_TRUE(page("FinishDialog").visible());
+    EXPECT_TRUE(pages.getFinishDialog().visible());
     EXPECT_EQ(prevForm("FinishDialog"), &p());
 }
 
@@ -75,25 +75,25 @@ TEST_F(WPADlgTest, ShortPhrasesWithBlanksPass) {
     open("WPADlg");
     phrase("a b", "a b");
     next("WPADlg");
-    EXPECT_TRUE(page("FinishDialog").visible());
+    EXPECT_TRUE(pages.getFinishDialog().visible());
 }
 
 TEST_F(WPADlgTest, ChecksRunWithTheModeDisabled) {
     open("WPADlg");
-    h.dropDown(p(), "WPAMode");
-    h.select(p(), "WPAMode", 0);
+    h.dropDown(p().WPAMode);
+    h.select(p().WPAMode, 0);
     h.wait(100);
-    put("WPADlg", "PassPhrase", "x");
+    put(p().PassPhrase, "x");
     h.boxes.expect(kNotice, kMismatch);
     next("WPADlg");
-    EXPECT_FALSE(ctl("WPADlg", "Timer1").enabled());
+    EXPECT_FALSE(p().Timer1->enabled());
 }
 
 TEST_F(WPADlgTest, EapTickedGoesToThe8021xPageWhoseBackReturnsHere) {
     open("EncryptQuestionDlg", "WirelessQuestionDlg");
-    h.click(page("EncryptQuestionDlg"), "click", 2);
-    h.click(page("EncryptQuestionDlg"), "WPA");
-    h.click(page("EncryptQuestionDlg"), "EAP");
+    h.click(pages.getEncryptQuestionDlg().click[2]);
+    h.click(pages.getEncryptQuestionDlg().WPA);
+    h.click(pages.getEncryptQuestionDlg().EAP);
     next("EncryptQuestionDlg");
     EXPECT_EQ(h.visibleForm(), "WPADlg");
     next("WPADlg");
@@ -108,12 +108,12 @@ TEST_F(WPADlgTest, EapTickedGoesToThe8021xPageWhoseBackReturnsHere) {
 TEST_F(WPADlgTest, BackStopsTheTimerCancelDoesNot) {
     open("EncryptQuestionDlg", "WirelessQuestionDlg");
     open("WPADlg");
-    h.dropDown(p(), "WPAMode");
+    h.dropDown(p().WPAMode);
     h.boxes.expect(kExitTitle, kExitText, ui::mb::No);
-    h.click(p(), "Cancel");
-    EXPECT_TRUE(ctl("WPADlg", "Timer1").enabled());
+    h.click(p().Cancel);
+    EXPECT_TRUE(p().Timer1->enabled());
     back("WPADlg");
-    EXPECT_FALSE(ctl("WPADlg", "Timer1").enabled());
+    EXPECT_FALSE(p().Timer1->enabled());
 }
 
 TEST_F(WPADlgTest, LineBreakInThePassphraseIsRefused) {

@@ -20,55 +20,61 @@ using Harness = testing_support::Harness;
 PageActions everyPage(Harness& h) {
     return {
         {"WiredDlg",
-         [&h](ui::Form& f) {
-             h.click(f, "useStaticIP");
-             h.setText(f, "IPAddr", "10.1.2.3");
-             h.setText(f, "SubMask", "255.255.255.0");
-             h.setText(f, "Gateway", "10.1.2.1");
+         [&h](kestrel::KestrelPages& p) {
+             auto& f = p.getWiredDlg();
+             h.click(f.useStaticIP);
+             h.setText(f.IPAddr, "10.1.2.3");
+             h.setText(f.SubMask, "255.255.255.0");
+             h.setText(f.Gateway, "10.1.2.1");
          }},
         {"NetworkDlg",
-         [&h](ui::Form& f) {
-             h.select(f, "Combo1", 3, 1);
-             h.select(f, "Combo1", 4, 2);
-             h.select(f, "Combo1", 2, 3);
-             h.select(f, "Combo1", 1, 4);
-             h.setText(f, "Packet", "3");
-             h.setText(f, "Period", "2");
+         [&h](kestrel::KestrelPages& p) {
+             auto& f = p.getNetworkDlg();
+             h.select(f.Combo1[1], 3);
+             h.select(f.Combo1[2], 4);
+             h.select(f.Combo1[3], 2);
+             h.select(f.Combo1[4], 1);
+             h.setText(f.Packet, "3");
+             h.setText(f.Period, "2");
          }},
         {"WirelessDlg",
-         [&h](ui::Form& f) {
-             h.type(f, "SSID", "Office Net");
-             h.select(f, "OpMode", 1);
-             h.select(f, "Speed", 5);
-             h.select(f, "Channel", 11);
-             h.select(f, "Antenna", 2);
-             h.select(f, "Preamble", 1);
-             h.select(f, "TxPower", 75);
-             h.select(f, "PowerMgmt", 1);
-             h.select(f, "Devices", 3);
-             h.dropDown(f, "CountryCode");
-             h.select(f, "CountryCode", 6);
+         [&h](kestrel::KestrelPages& p) {
+             auto& f = p.getWirelessDlg();
+             h.type(f.SSID, "Office Net");
+             h.select(f.OpMode, 1);
+             h.select(f.Speed, 5);
+             h.select(f.Channel, 11);
+             h.select(f.Antenna, 2);
+             h.select(f.Preamble, 1);
+             h.select(f.TxPower, 75);
+             h.select(f.PowerMgmt, 1);
+             h.select(f.Devices, 3);
+             h.dropDown(f.CountryCode);
+             h.select(f.CountryCode, 6);
              h.wait(10);
          }},
         {"EncryptQuestionDlg",
-         [&h](ui::Form& f) {
-             h.click(f, "click", 2);
-             h.click(f, "WPA");
-             h.click(f, "EAP");
+         [&h](kestrel::KestrelPages& p) {
+             auto& f = p.getEncryptQuestionDlg();
+             h.click(f.click[2]);
+             h.click(f.WPA);
+             h.click(f.EAP);
          }},
         {"WPADlg",
-         [&h](ui::Form& f) {
-             h.select(f, "WPAMode", 2);
-             h.select(f, "EncryptMethod", 3);
-             h.setText(f, "PassPhrase", "secret phrase");
-             h.setText(f, "ConfirmTxt", "secret phrase");
+         [&h](kestrel::KestrelPages& p) {
+             auto& f = p.getWPADlg();
+             h.select(f.WPAMode, 2);
+             h.select(f.EncryptMethod, 3);
+             h.setText(f.PassPhrase, "secret phrase");
+             h.setText(f.ConfirmTxt, "secret phrase");
          }},
         {"LEAPDlg",
-         [&h](ui::Form& f) {
-             h.select(f, "Combo1", 2);
-             h.setText(f, "UserName", "jdoe");
-             h.setText(f, "Password", "pw123");
-             h.setText(f, "ConfirmTxt", "pw123");
+         [&h](kestrel::KestrelPages& p) {
+             auto& f = p.getLEAPDlg();
+             h.select(f.Combo1, 2);
+             h.setText(f.UserName, "jdoe");
+             h.setText(f.Password, "pw123");
+             h.setText(f.ConfirmTxt, "pw123");
          }},
     };
 }
@@ -106,47 +112,61 @@ const char* const kEveryPageCommands = "store tcpip 1 opts -bootp -dhcp \r\n"
 
 // Confirmation fields are not stored: after a load the user types them again.
 PageActions retype(Harness& h) {
-    auto one = [&h](const std::string& field) {
-        return [&h, field](ui::Form& f) { h.setText(f, "ConfirmTxt", f.ctl(field).text()); };
-    };
-    auto rows = [&h](ui::Form& f) {
+    auto rows = [&h](auto& f) {
         for (int i = 0; i < 4; ++i)
-            h.setText(f, "ConfirmTxt", f.ctl("KeyText", i).text(), i);
+            h.setText(f.ConfirmTxt[i], f.KeyText[i]->text());
     };
-    return {{"WPADlg", one("PassPhrase")},
-            {"LEAPDlg", one("Password")},
-            {"WEPkeyDlg", rows},
-            {"WEPphraseDlg", rows}};
+    return {{"WPADlg",
+             [&h](kestrel::KestrelPages& p) {
+                 h.setText(p.getWPADlg().ConfirmTxt, p.getWPADlg().PassPhrase->text());
+             }},
+            {"LEAPDlg",
+             [&h](kestrel::KestrelPages& p) {
+                 h.setText(p.getLEAPDlg().ConfirmTxt, p.getLEAPDlg().Password->text());
+             }},
+            {"WEPkeyDlg", [rows](kestrel::KestrelPages& p) { rows(p.getWEPkeyDlg()); }},
+            {"WEPphraseDlg", [rows](kestrel::KestrelPages& p) { rows(p.getWEPphraseDlg()); }}};
 }
 
-void keys(Harness& h, ui::Form& f, const std::array<const char*, 4>& texts) {
+void keys(Harness& h, auto& f, const std::array<const char*, 4>& texts) {
     for (int i = 0; i < 4; ++i) {
-        h.setText(f, "KeyText", texts[i], i);
-        h.setText(f, "ConfirmTxt", texts[i], i);
+        h.setText(f.KeyText[i], texts[i]);
+        h.setText(f.ConfirmTxt[i], texts[i]);
     }
 }
 
 PageActions wep(Harness& h, bool hex) {
     PageActions a{
         {"WirelessDlg",
-         [&h](ui::Form& f) {
-             h.type(f, "SSID", "lab");
-             h.select(f, "Channel", 0);
+         [&h](kestrel::KestrelPages& p) {
+             auto& f = p.getWirelessDlg();
+             h.type(f.SSID, "lab");
+             h.select(f.Channel, 0);
          }},
-        {"EncryptQuestionDlg", [&h](ui::Form& f) { h.click(f, "click", 1); }},
-        {"WEPDlg", [&h, hex](ui::Form& f) { h.click(f, hex ? "EntryManual" : "Phrase"); }},
+        {"EncryptQuestionDlg",
+         [&h](kestrel::KestrelPages& p) {
+             auto& f = p.getEncryptQuestionDlg();
+             h.click(f.click[1]);
+         }},
+        {"WEPDlg",
+         [&h, hex](kestrel::KestrelPages& p) {
+             auto& f = p.getWEPDlg();
+             h.click(hex ? f.EntryManual : f.Phrase);
+         }},
     };
     if (hex)
-        a["WEPkeyDlg"] = [&h](ui::Form& f) {
-            h.select(f, "DefaultKey", 3);
+        a["WEPkeyDlg"] = [&h](kestrel::KestrelPages& p) {
+            auto& f = p.getWEPkeyDlg();
+            h.select(f.DefaultKey, 3);
             keys(h, f,
                  {"A7E3-5B19-C2D4-80F6-1E9A-7C3B-6D", "", "00:11:22:33:44:55:66:77:88:99:aa:bb:cc",
                   ""});
         };
     else
-        a["WEPphraseDlg"] = [&h](ui::Form& f) {
-            h.select(f, "DefaultKey", 2);
-            h.select(f, "AuthMethod", 0);
+        a["WEPphraseDlg"] = [&h](kestrel::KestrelPages& p) {
+            auto& f = p.getWEPphraseDlg();
+            h.select(f.DefaultKey, 2);
+            h.select(f.AuthMethod, 0);
             keys(h, f, {"alpha", " beta", "", "delta"});
         };
     return a;
@@ -168,100 +188,60 @@ const char* const kWepPhraseCommands = "store ifc 2 wlan ssid lab\r\n"
                                        "store ifc 2 wlan key 4 $delta\r\n"
                                        "store ifc 2 wlan defkey 2\r\n";
 
-// The controls the settings records carry back, by page.
-const std::map<std::string, std::vector<std::pair<std::string, int>>> kRestored = {
-    {"QuestionDlg",
-     {{"Check1", 0},
-      {"Check1", 1},
-      {"Check1", 2},
-      {"Check1", 3},
-      {"Check1", 4},
-      {"Check1", 5},
-      {"Check1", 6}}},
-    {"WiredDlg",
-     {{"NicOption", 0},
-      {"useAutoIP", -1},
-      {"useStaticIP", -1},
-      {"IPAddr", -1},
-      {"SubMask", -1},
-      {"Gateway", -1}}},
-    {"NetworkDlg",
-     {{"Combo1", 1},
-      {"Combo1", 2},
-      {"Combo1", 3},
-      {"Combo1", 4},
-      {"Combo1", 5},
-      {"Packet", -1},
-      {"Period", -1}}},
-    {"WirelessQuestionDlg",
-     {{"check", 0},
-      {"check", 1},
-      {"check", 2},
-      {"check", 3},
-      {"check", 4},
-      {"check", 5},
-      {"check", 6},
-      {"check", 7},
-      {"check", 8},
-      {"check", 9},
-      {"EncryptionCB", -1}}},
-    {"WirelessDlg",
-     {{"SSID", -1},
-      {"OpMode", -1},
-      {"Speed", -1},
-      {"Channel", -1},
-      {"Antenna", -1},
-      {"Preamble", -1},
-      {"TxPower", -1},
-      {"PowerMgmt", -1},
-      {"Devices", -1},
-      {"CountryCode", -1},
-      {"Check2", -1}}},
-    {"EncryptQuestionDlg", {{"click", 0}, {"click", 1}, {"click", 2}, {"WPA", -1}, {"EAP", -1}}},
-    {"WEPDlg", {{"Phrase", -1}, {"EntryManual", -1}}},
-    {"WEPkeyDlg",
-     {{"KeySize", -1},
-      {"DefaultKey", -1},
-      {"AuthMethod", -1},
-      {"KeyText", 0},
-      {"KeyText", 1},
-      {"KeyText", 2},
-      {"KeyText", 3}}},
-    {"WEPphraseDlg",
-     {{"DefaultKey", -1},
-      {"AuthMethod", -1},
-      {"KeyText", 0},
-      {"KeyText", 1},
-      {"KeyText", 2},
-      {"KeyText", 3}}},
-    {"WPADlg", {{"PassPhrase", -1}, {"EncryptMethod", -1}, {"WPAMode", -1}}},
-    {"LEAPDlg", {{"UserName", -1}, {"Password", -1}, {"Combo1", -1}}},
-};
+// The controls the settings records carry back. A load resets the wireless settings whose
+// boxes are clear, so only ticked rows count.
+std::vector<ui::ControlRef> restored(kestrel::KestrelPages& pages) {
+    std::vector<ui::ControlRef> out;
+    auto add = [&](std::initializer_list<ui::ControlRef> refs) {
+        for (const ui::ControlRef& r : refs)
+            out.push_back(r);
+    };
+    auto elements = [&](const ui::ControlRef& array, int from, int to) {
+        for (int i = from; i <= to; ++i)
+            out.push_back(array[i]);
+    };
+    elements(pages.getQuestionDlg().Check1, 0, 6);
+    auto& wired = pages.getWiredDlg();
+    add({wired.NicOption[0], wired.useAutoIP, wired.useStaticIP, wired.IPAddr, wired.SubMask,
+         wired.Gateway});
+    elements(pages.getNetworkDlg().Combo1, 1, 5);
+    add({pages.getNetworkDlg().Packet, pages.getNetworkDlg().Period});
+    auto& question = pages.getWirelessQuestionDlg();
+    elements(question.check, 0, 9);
+    out.push_back(question.EncryptionCB);
+    auto& wireless = pages.getWirelessDlg();
+    for (int i = 0; i < 10; ++i)
+        if (question.check[i]->value() == 1)
+            out.push_back(wireless.row(i));
+    if (question.check[9]->value() == 1)
+        out.push_back(wireless.Check2);
+    auto& encrypt = pages.getEncryptQuestionDlg();
+    elements(encrypt.click, 0, 2);
+    add({encrypt.WPA, encrypt.EAP, pages.getWEPDlg().Phrase, pages.getWEPDlg().EntryManual,
+         pages.getWEPkeyDlg().KeySize});
+    for (kestrel::WepKeysControls* keys :
+         {static_cast<kestrel::WepKeysControls*>(&pages.getWEPkeyDlg()),
+          static_cast<kestrel::WepKeysControls*>(&pages.getWEPphraseDlg())}) {
+        add({keys->DefaultKey, keys->AuthMethod});
+        elements(keys->KeyText, 0, 3);
+    }
+    auto& wpa = pages.getWPADlg();
+    auto& leap = pages.getLEAPDlg();
+    add({wpa.PassPhrase, wpa.EncryptMethod, wpa.WPAMode, leap.UserName, leap.Password,
+         leap.Combo1});
+    return out;
+}
 
 // "Page.Control(i)=value" for every restored control, values as the records hold them.
-// A load resets the wireless settings whose boxes are clear, so only ticked rows count.
 std::vector<std::string> snapshot(kestrel::KestrelPages& pages) {
-    const std::vector<std::string> wirelessRows{"SSID",    "OpMode",     "Speed",   "Channel",
-                                                "Antenna", "Preamble",   "TxPower", "PowerMgmt",
-                                                "Devices", "CountryCode"};
-    auto ticked = [&](const std::string& control) {
-        std::string row = control == "Check2" ? "CountryCode" : control;
-        for (int i = 0; i < 10; ++i)
-            if (wirelessRows[i] == row)
-                return pages.form("WirelessQuestionDlg").ctl("check", i).value() == 1;
-        return true;
-    };
     std::vector<std::string> out;
-    for (const auto& [pageName, controls] : kRestored)
-        for (const auto& [name, index] : controls) {
-            if (pageName == "WirelessDlg" && !ticked(name))
-                continue;
-            ui::Control& c = pages.form(pageName).ctl(name, index);
-            std::string v = c.kind() == ui::ControlKind::TextBox    ? c.text()
-                            : c.kind() == ui::ControlKind::ComboBox ? std::to_string(c.listIndex())
-                                                                    : std::to_string(c.value());
-            out.push_back(pageName + "." + c.fullName() + "=" + v);
-        }
+    for (const ui::ControlRef& ref : restored(pages)) {
+        ui::Control& c = *ref;
+        std::string v = c.kind() == ui::ControlKind::TextBox    ? c.text()
+                        : c.kind() == ui::ControlKind::ComboBox ? std::to_string(c.listIndex())
+                                                                : std::to_string(c.value());
+        out.push_back(ref.form().name() + "." + c.fullName() + "=" + v);
+    }
     return out;
 }
 
@@ -333,7 +313,7 @@ TEST_P(WirelessCommandTextTest, FinishPageBuildsTheTextAndALoadRebuildsIt) {
         EXPECT_EQ(after[i], before[i]);
 
     // Through the pages again, retyping only the confirmations.
-    run.h.run([&] { run.pages.form("QuestionDlg").Show(); });
+    run.h.run([&] { run.pages.getQuestionDlg().Show(); });
     route = walkForward(run.h, run.pages, retype(run.h));
     ASSERT_EQ(route.back(), "FinishDialog");
     EXPECT_EQ(run.core.ws.SetupCommands, c.commands);

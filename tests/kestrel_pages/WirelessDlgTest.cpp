@@ -20,48 +20,48 @@ class WirelessDlgTest : public WirelessPagesFixture {
     void arrive(bool encryption = false) {
         wirelessQuestion({0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, encryption);
         open("WirelessDlg");
-        h.run([&] { pages.getWirelessDlg().SetDefaultState(); });
+        h.run([&] { w().SetDefaultState(); });
     }
-    ui::Form& w() { return page("WirelessDlg"); }
+    kestrel::WirelessDlg& w() { return pages.getWirelessDlg(); }
 };
 
 TEST_F(WirelessDlgTest, ListsAndDefaults) {
     arrive();
     struct List {
-        const char* name;
         int count;
         const char* text;
     };
+    // Rows 1 to 9: OpMode, Speed, Channel, Antenna, Preamble, TxPower, PowerMgmt, Devices,
+    // CountryCode.
     const List lists[] = {
-        {"OpMode", 3, "Normal"},    {"Speed", 13, "Auto-negotiate"},
-        {"Channel", 16, "Default"}, {"Antenna", 3, "Primary"},
-        {"Preamble", 3, "Default"}, {"TxPower", 101, "100"},
-        {"PowerMgmt", 2, "On"},     {"Devices", 7, "Mixed: 802.11b and 802.11g"},
-        {"CountryCode", 12, "USA"},
+        {3, "Normal"},  {13, "Auto-negotiate"}, {16, "Default"}, {3, "Primary"},
+        {3, "Default"}, {101, "100"},           {2, "On"},       {7, "Mixed: 802.11b and 802.11g"},
+        {12, "USA"},
     };
-    for (const List& l : lists) {
-        EXPECT_EQ(ctl("WirelessDlg", l.name).listCount(), l.count) << l.name;
-        EXPECT_EQ(ctl("WirelessDlg", l.name).text(), l.text) << l.name;
+    for (int row = 1; row <= 9; ++row) {
+        const ui::ControlRef& list = w().row(row);
+        EXPECT_EQ(list->listCount(), lists[row - 1].count) << list.name();
+        EXPECT_EQ(list->text(), lists[row - 1].text) << list.name();
     }
-    EXPECT_EQ(ctl("WirelessDlg", "Channel").list(15), "15");
-    EXPECT_EQ(ctl("WirelessDlg", "Speed").list(3), "5.5 MPS");
-    EXPECT_EQ(ctl("WirelessDlg", "CountryCode").list(11), "Italy Indoor Operation");
-    EXPECT_EQ(ctl("WirelessDlg", "SSID").text(), "");
-    EXPECT_EQ(ctl("WirelessDlg", "Check1").value(), 0);
-    EXPECT_EQ(ctl("WirelessDlg", "Check2").value(), 0);
+    EXPECT_EQ(w().Channel->list(15), "15");
+    EXPECT_EQ(w().Speed->list(3), "5.5 MPS");
+    EXPECT_EQ(w().CountryCode->list(11), "Italy Indoor Operation");
+    EXPECT_EQ(w().SSID->text(), "");
+    EXPECT_EQ(w().Check1->value(), 0);
+    EXPECT_EQ(w().Check2->value(), 0);
 }
 
 TEST_F(WirelessDlgTest, NameFieldTakesAtMost32Characters) {
     arrive();
-    h.type(w(), "SSID", std::string(40, 'n'));
-    EXPECT_EQ(ctl("WirelessDlg", "SSID").text(), std::string(32, 'n'));
+    h.type(w().SSID, std::string(40, 'n'));
+    EXPECT_EQ(w().SSID->text(), std::string(32, 'n'));
 
     // Characters, not bytes: of 33 accented letters 32 stay, and go out in Windows-1252.
     std::string accented;
     for (int i = 0; i < 33; ++i)
         accented += "\xC3\xA9";
-    h.setText(w(), "SSID", "");
-    h.type(w(), "SSID", accented);
+    h.setText(w().SSID, "");
+    h.type(w().SSID, accented);
     next("WirelessDlg");
     EXPECT_EQ(h.visibleForm(), "FinishDialog") << "no notice: the name can be sent";
     EXPECT_NE(sys::toWindows1252(core.ws.SetupCommands)
@@ -72,48 +72,48 @@ TEST_F(WirelessDlgTest, NameFieldTakesAtMost32Characters) {
 
 TEST_F(WirelessDlgTest, ResetSsidGreysTheNameAndKeepsIt) {
     arrive();
-    h.type(w(), "SSID", "home");
-    h.click(w(), "Check1");
-    EXPECT_TRUE(fieldOn("WirelessDlg", "SSID", false));
-    h.click(w(), "Check1");
-    EXPECT_TRUE(fieldOn("WirelessDlg", "SSID", true));
-    EXPECT_EQ(ctl("WirelessDlg", "SSID").text(), "home");
+    h.type(w().SSID, "home");
+    h.click(w().Check1);
+    EXPECT_TRUE(fieldOn(w().SSID, false));
+    h.click(w().Check1);
+    EXPECT_TRUE(fieldOn(w().SSID, true));
+    EXPECT_EQ(w().SSID->text(), "home");
 }
 
 TEST_F(WirelessDlgTest, CountryChoiceSetsInternationalModeWithinOneTick) {
     arrive();
-    h.dropDown(w(), "CountryCode");
+    h.dropDown(w().CountryCode);
     h.wait(50); // same entry: the timer keeps polling
-    EXPECT_TRUE(ctl("WirelessDlg", "Timer1").enabled());
-    h.select(w(), "CountryCode", 6); // France
-    EXPECT_EQ(ctl("WirelessDlg", "Check2").value(), 0);
+    EXPECT_TRUE(w().Timer1->enabled());
+    h.select(w().CountryCode, 6); // France
+    EXPECT_EQ(w().Check2->value(), 0);
     h.wait(10);
-    EXPECT_EQ(ctl("WirelessDlg", "Check2").value(), 1);
-    EXPECT_FALSE(ctl("WirelessDlg", "Timer1").enabled());
+    EXPECT_EQ(w().Check2->value(), 1);
+    EXPECT_FALSE(w().Timer1->enabled());
 
-    h.dropDown(w(), "CountryCode");
-    h.select(w(), "CountryCode", 1); // USA Indoor Operation
+    h.dropDown(w().CountryCode);
+    h.select(w().CountryCode, 1); // USA Indoor Operation
     h.wait(10);
-    EXPECT_EQ(ctl("WirelessDlg", "Check2").value(), 0);
+    EXPECT_EQ(w().Check2->value(), 0);
 
     // The user may change the box afterwards: the stopped timer leaves it.
-    h.click(w(), "Check2");
+    h.click(w().Check2);
     h.wait(100);
-    EXPECT_EQ(ctl("WirelessDlg", "Check2").value(), 1);
+    EXPECT_EQ(w().Check2->value(), 1);
 }
 
 TEST_F(WirelessDlgTest, DefaultsAskNothing) {
     arrive();
     next("WirelessDlg");
-    EXPECT_TRUE(page("FinishDialog").visible());
+    EXPECT_TRUE(pages.getFinishDialog().visible());
     EXPECT_EQ(prevForm("FinishDialog"), &w());
 }
 
 TEST_F(WirelessDlgTest, WarningsInOrderNoStaysYesGoesOn) {
     arrive(true);
-    choose("WirelessDlg", "CountryCode", 8); // Germany, International Mode clear
-    choose("WirelessDlg", "Devices", 5);
-    choose("WirelessDlg", "Speed", 3); // 5.5 MPS
+    choose(w().CountryCode, 8); // Germany, International Mode clear
+    choose(w().Devices, 5);
+    choose(w().Speed, 3); // 5.5 MPS
     h.boxes.expect(kWarning, kWarnA, ui::mb::No);
     next("WirelessDlg");
     EXPECT_EQ(h.visibleForm(), "WirelessDlg");
@@ -134,7 +134,7 @@ TEST_F(WirelessDlgTest, WarningsInOrderNoStaysYesGoesOn) {
 
 TEST_F(WirelessDlgTest, UsaWithInternationalModeWarns) {
     arrive();
-    h.click(w(), "Check2");
+    h.click(w().Check2);
     h.boxes.expect(kWarning, kWarnB, ui::mb::No);
     next("WirelessDlg");
     EXPECT_EQ(h.visibleForm(), "WirelessDlg");
@@ -151,8 +151,8 @@ TEST_F(WirelessDlgTest, DeviceMixAgainstSpeed) {
     arrive();
     for (const Case& c : cases) {
         open("WirelessDlg");
-        choose("WirelessDlg", "Devices", c.devices);
-        choose("WirelessDlg", "Speed", c.speed);
+        choose(w().Devices, c.devices);
+        choose(w().Speed, c.speed);
         if (c.warns)
             h.boxes.expect(kWarning, kWarnC, ui::mb::No);
         next("WirelessDlg");
@@ -164,32 +164,32 @@ TEST_F(WirelessDlgTest, DeviceMixAgainstSpeed) {
 TEST_F(WirelessDlgTest, WarningsReadDisabledRows) {
     wirelessQuestion({9}, false);
     open("WirelessDlg");
-    h.run([&] { pages.getWirelessDlg().SetDefaultState(); });
-    choose("WirelessDlg", "Devices", 2);
-    choose("WirelessDlg", "Speed", 4);
+    h.run([&] { w().SetDefaultState(); });
+    choose(w().Devices, 2);
+    choose(w().Speed, 4);
     h.boxes.expect(kWarning, kWarnC, ui::mb::No);
     next("WirelessDlg");
 }
 
 TEST_F(WirelessDlgTest, TimerKeepsRunningAcrossNextUntilTheCountryChanges) {
     arrive();
-    h.dropDown(w(), "CountryCode");
+    h.dropDown(w().CountryCode);
     next("WirelessDlg");
-    EXPECT_TRUE(ctl("WirelessDlg", "Timer1").enabled());
-    choose("WirelessDlg", "CountryCode", 2);
+    EXPECT_TRUE(w().Timer1->enabled());
+    choose(w().CountryCode, 2);
     h.wait(10);
-    EXPECT_EQ(ctl("WirelessDlg", "Check2").value(), 1);
+    EXPECT_EQ(w().Check2->value(), 1);
 }
 
 TEST_F(WirelessDlgTest, UnsendableNameIsRefusedOnlyWhenItIsSent) {
     arrive();
-    put("WirelessDlg", "SSID", "net\r\nsave");
+    put(w().SSID, "net\r\nsave");
     h.boxes.expectContaining(kNotice, "cannot be sent to the printer");
     next("WirelessDlg");
     EXPECT_TRUE(w().visible());
     wirelessQuestion({1}, false);
     next("WirelessDlg");
-    EXPECT_TRUE(page("FinishDialog").visible());
+    EXPECT_TRUE(pages.getFinishDialog().visible());
 }
 
 } // namespace

@@ -84,14 +84,15 @@ class WirelessFlowTest : public WirelessPagesFixture {
         if (m == Method::None)
             return;
         h.run([&] {
-            ui::Form& e = page("EncryptQuestionDlg");
+            auto& e = pages.getEncryptQuestionDlg();
             int option = m == Method::Open                                 ? 0
                          : (m == Method::WepPhrase || m == Method::WepHex) ? 1
                                                                            : 2;
-            e.ctl("click", option).setValue(1);
-            e.ctl("WPA").setValue(m == Method::Wpa || m == Method::WpaEap);
-            e.ctl("EAP").setValue(m == Method::Eap || m == Method::WpaEap);
-            page("WEPDlg").ctl(m == Method::WepHex ? "EntryManual" : "Phrase").setValue(1);
+            e.click[option]->setValue(1);
+            e.WPA->setValue(m == Method::Wpa || m == Method::WpaEap);
+            e.EAP->setValue(m == Method::Eap || m == Method::WpaEap);
+            auto& wep = pages.getWEPDlg();
+            (m == Method::WepHex ? wep.EntryManual : wep.Phrase)->setValue(1);
         });
     }
 };
@@ -115,7 +116,7 @@ TEST_F(WirelessFlowTest, ForwardAndBackAlongEveryRoute) {
         if (r.forward.back() != "FinishDialog")
             expectedBack = {"QuestionDlg"};
         EXPECT_EQ(walkBack(h, pages, "QuestionDlg"), expectedBack);
-        h.run([&] { page("QuestionDlg").Hide(); });
+        h.run([&] { pages.getQuestionDlg().Hide(); });
     }
 }
 
@@ -126,14 +127,14 @@ TEST_F(WirelessFlowTest, FinishPageReturnsToEachOpener) {
     method(r.method);
     open("QuestionDlg");
     walkForward(h, pages);
-    EXPECT_EQ(prevForm("FinishDialog"), &page("LEAPDlg"));
-    EXPECT_EQ(prevForm("LEAPDlg"), &page("WPADlg"));
-    EXPECT_EQ(prevForm("EncryptQuestionDlg"), &page("WirelessDlg"));
-    EXPECT_EQ(prevForm("WirelessQuestionDlg"), &page("QuestionDlg"));
+    EXPECT_EQ(prevForm("FinishDialog"), &pages.getLEAPDlg());
+    EXPECT_EQ(prevForm("LEAPDlg"), &pages.getWPADlg());
+    EXPECT_EQ(prevForm("EncryptQuestionDlg"), &pages.getWirelessDlg());
+    EXPECT_EQ(prevForm("WirelessQuestionDlg"), &pages.getQuestionDlg());
 
     // Back to the encryption page, EAP only this time: 802.1X now returns there.
     walkBack(h, pages, "EncryptQuestionDlg");
-    h.click(page("EncryptQuestionDlg"), "WPA");
+    h.click(pages.getEncryptQuestionDlg().WPA);
     EXPECT_EQ(walkForward(h, pages), (std::vector<std::string>{"LEAPDlg", "FinishDialog"}));
     EXPECT_EQ(walkBack(h, pages, "EncryptQuestionDlg"),
               (std::vector<std::string>{"LEAPDlg", "EncryptQuestionDlg"}));

@@ -32,7 +32,7 @@ inline const std::string kExitText =
     "updated.\r\nDo you want to exit the wizard?";
 
 // What the user does on a page before pressing its Next, by page name.
-using PageActions = std::map<std::string, std::function<void(ui::Form&)>>;
+using PageActions = std::map<std::string, std::function<void(kestrel::KestrelPages&)>>;
 
 // Presses Next (Finish page excluded) from the page shown until the finish page opens,
 // running each page's action first. Returns the pages seen after the first, in order;
@@ -45,10 +45,9 @@ inline std::vector<std::string> walkForward(testing_support::Harness& h,
         std::string current = h.visibleForm();
         if (current.empty() || current == "FinishDialog")
             break;
-        ui::Form& f = pages.form(current);
         if (auto it = actions.find(current); it != actions.end())
-            it->second(f);
-        h.click(f, "Next");
+            it->second(pages);
+        h.click(dynamic_cast<kestrel::StepPage&>(pages.form(current)).Next);
         std::string now = h.visibleForm();
         seen.push_back(now);
         if (now == current)
@@ -65,7 +64,9 @@ inline std::vector<std::string> walkBack(testing_support::Harness& h, kestrel::K
         std::string current = h.visibleForm();
         if (current.empty() || current == last)
             break;
-        h.click(pages.form(current), current == "FinishDialog" ? "Back" : "Prev");
+        h.click(current == "FinishDialog"
+                    ? pages.getFinishDialog().Back
+                    : dynamic_cast<kestrel::StepPage&>(pages.form(current)).Prev);
         seen.push_back(h.visibleForm());
     }
     return seen;
@@ -74,11 +75,13 @@ inline std::vector<std::string> walkBack(testing_support::Harness& h, kestrel::K
 class WirelessPagesFixture : public KestrelFixture {
   protected:
     // Sets the question page's seven boxes (creates the page).
-    void question(const std::vector<int>& ticked) { boxes("QuestionDlg", "Check1", 7, ticked); }
+    void question(const std::vector<int>& ticked) {
+        boxes(pages.getQuestionDlg().Check1, 7, ticked);
+    }
     // Sets the wireless question page's ten boxes and its encryption box.
     void wirelessQuestion(const std::vector<int>& ticked, bool encryption) {
-        boxes("WirelessQuestionDlg", "check", 10, ticked);
-        h.run([&] { ctl("WirelessQuestionDlg", "EncryptionCB").setValue(encryption ? 1 : 0); });
+        boxes(pages.getWirelessQuestionDlg().check, 10, ticked);
+        h.run([&] { pages.getWirelessQuestionDlg().EncryptionCB->setValue(encryption ? 1 : 0); });
     }
     // Shows a page as its opener does, with its PrevForm.
     void open(const std::string& name, const std::string& opener = "") {
@@ -89,24 +92,24 @@ class WirelessPagesFixture : public KestrelFixture {
                 static_cast<kestrel::Page&>(f).PrevForm = &page(opener);
         });
     }
-    void next(const std::string& name) { h.click(page(name), "Next"); }
-    void back(const std::string& name) { h.click(page(name), "Prev"); }
+    kestrel::StepPage& step(const std::string& name) {
+        return dynamic_cast<kestrel::StepPage&>(page(name));
+    }
+    void next(const std::string& name) { h.click(step(name).Next); }
+    void back(const std::string& name) { h.click(step(name).Prev); }
     ui::Form* prevForm(const std::string& name) {
         return static_cast<kestrel::Page&>(page(name)).PrevForm;
     }
     // A text from code, also into a disabled field.
-    void put(const std::string& pageName, const std::string& control, const std::string& text,
-             int index = -1) {
-        h.run([&] { ctl(pageName, control, index).setText(text); });
+    void put(const ui::ControlRef& control, const std::string& text) {
+        h.run([&] { control->setText(text); });
     }
-    void choose(const std::string& pageName, const std::string& control, int listIndex,
-                int index = -1) {
-        h.run([&] { ctl(pageName, control, index).setListIndex(listIndex); });
+    void choose(const ui::ControlRef& control, int listIndex) {
+        h.run([&] { control->setListIndex(listIndex); });
     }
     // A field is enabled and white, or disabled and button face.
-    ::testing::AssertionResult fieldOn(const std::string& pageName, const std::string& control,
-                                       bool on, int index = -1) {
-        ui::Control& c = ctl(pageName, control, index);
+    ::testing::AssertionResult fieldOn(const ui::ControlRef& control, bool on) {
+        ui::Control& c = *control;
         if (c.enabled() != on)
             return ::testing::AssertionFailure() << c.fullName() << " enabled " << c.enabled();
         if (c.kind() == ui::ControlKind::TextBox &&
@@ -116,13 +119,12 @@ class WirelessPagesFixture : public KestrelFixture {
     }
 
   private:
-    void boxes(const std::string& pageName, const std::string& name, int count,
-               const std::vector<int>& ticked) {
+    void boxes(const ui::ControlRef& boxes, int count, const std::vector<int>& ticked) {
         h.run([&] {
             for (int i = 0; i < count; ++i)
-                ctl(pageName, name, i).setValue(0);
+                boxes[i]->setValue(0);
             for (int i : ticked)
-                ctl(pageName, name, i).setValue(1);
+                boxes[i]->setValue(1);
         });
     }
 };

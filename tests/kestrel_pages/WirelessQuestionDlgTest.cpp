@@ -17,28 +17,27 @@ TEST_F(WirelessQuestionDlgTest, NoBoxTickedShowsTheSelectionErrorAndStays) {
 
 TEST_F(WirelessQuestionDlgTest, OnlyEncryptionGoesToTheEncryptionChoice) {
     open("WirelessQuestionDlg", "QuestionDlg");
-    h.click(page("WirelessQuestionDlg"), "EncryptionCB");
+    h.click(pages.getWirelessQuestionDlg().EncryptionCB);
     next("WirelessQuestionDlg");
     EXPECT_EQ(h.visibleForm(), "EncryptQuestionDlg");
-    EXPECT_EQ(prevForm("EncryptQuestionDlg"), &page("WirelessQuestionDlg"));
+    EXPECT_EQ(prevForm("EncryptQuestionDlg"), &pages.getWirelessQuestionDlg());
     back("EncryptQuestionDlg");
     EXPECT_EQ(h.visibleForm(), "WirelessQuestionDlg");
 }
 
 TEST_F(WirelessQuestionDlgTest, AnySettingGoesToTheSettingsPageWithItsRowsEnabled) {
     open("WirelessQuestionDlg", "QuestionDlg");
-    h.click(page("WirelessQuestionDlg"), "check", 9);
-    h.click(page("WirelessQuestionDlg"), "EncryptionCB");
+    h.click(pages.getWirelessQuestionDlg().check[9]);
+    h.click(pages.getWirelessQuestionDlg().EncryptionCB);
     next("WirelessQuestionDlg");
     EXPECT_EQ(h.visibleForm(), "WirelessDlg");
-    EXPECT_TRUE(ctl("WirelessDlg", "CountryCode").enabled());
-    EXPECT_TRUE(ctl("WirelessDlg", "Label2", 9).enabled());
-    EXPECT_TRUE(ctl("WirelessDlg", "Check2").enabled());
-    EXPECT_TRUE(fieldOn("WirelessDlg", "SSID", false));
-    EXPECT_FALSE(ctl("WirelessDlg", "Check1").enabled());
-    for (const char* list :
-         {"OpMode", "Speed", "Channel", "Antenna", "Preamble", "TxPower", "PowerMgmt", "Devices"})
-        EXPECT_FALSE(ctl("WirelessDlg", list).enabled()) << list;
+    EXPECT_TRUE(pages.getWirelessDlg().CountryCode->enabled());
+    EXPECT_TRUE(pages.getWirelessDlg().Label2[9]->enabled());
+    EXPECT_TRUE(pages.getWirelessDlg().Check2->enabled());
+    EXPECT_TRUE(fieldOn(pages.getWirelessDlg().SSID, false));
+    EXPECT_FALSE(pages.getWirelessDlg().Check1->enabled());
+    for (int row = 1; row <= 8; ++row)
+        EXPECT_FALSE(pages.getWirelessDlg().row(row)->enabled()) << row;
     back("WirelessDlg");
     EXPECT_EQ(h.visibleForm(), "WirelessQuestionDlg");
 }

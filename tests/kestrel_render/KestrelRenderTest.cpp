@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 
 namespace kestrel_test {
 namespace {
@@ -36,21 +37,25 @@ using PageState = uiqt_test::PageState<RenderFixture>;
 
 class KestrelRender : public RenderFixture, public ::testing::WithParamInterface<PageState> {};
 
+using Pages = kestrel::KestrelPages;
+using Pick = ui::ControlRef (*)(Pages&);
+
 // Sets a check box or option from code, which runs its click handler as a click would.
-std::function<void(RenderFixture&)> tick(const char* page, const char* control, int index = -1) {
-    return [=](RenderFixture& f) {
-        f.h.run([&] { f.pages.form(page).ctl(control, index).setValue(1); });
-    };
+std::function<void(RenderFixture&)> tick(Pick control) {
+    return [=](RenderFixture& f) { f.h.run([&] { control(f.pages)->setValue(1); }); };
 }
 
 std::function<void(RenderFixture&)> saveMode() {
     return [](RenderFixture& f) { f.pages.setDialogMode(1); };
 }
 
-std::function<void(RenderFixture&)> tickAllFour(const char* page) {
+// Ticks the four boxes of an array.
+std::function<void(RenderFixture&)> tickAllFour(Pick boxes) {
     return [=](RenderFixture& f) {
-        for (int i = 0; i < 4; ++i)
-            tick(page, "ShowChk", i)(f);
+        f.h.run([&] {
+            for (int i = 0; i < 4; ++i)
+                boxes(f.pages)[i]->setValue(1);
+        });
     };
 }
 
@@ -78,18 +83,21 @@ const PageState kStates[] = {
     {"ProgressDlg", "ProgressDlg", nullptr},
     // Settings file page (loads in load mode): save mode, and the password shown in clear.
     {"Dialog_Save", "Dialog", nullptr, saveMode()},
-    {"Dialog_ShowPassword", "Dialog", tick("Dialog", "ShowCheck"), saveMode()},
+    {"Dialog_ShowPassword", "Dialog", tick([](Pages& p) { return p.getDialog().ShowCheck; }),
+     saveMode()},
     // Password pages with their show-text boxes ticked (the confirm fields go).
-    {"WEPkeyDlg_ShowKeys", "WEPkeyDlg", tickAllFour("WEPkeyDlg")},
-    {"WEPphraseDlg_ShowKeys", "WEPphraseDlg", tickAllFour("WEPphraseDlg")},
-    {"WPADlg_ShowPassphrase", "WPADlg", tick("WPADlg", "ShowCheck")},
-    {"LEAPDlg_ShowPassword", "LEAPDlg", tick("LEAPDlg", "ShowCheck")},
+    {"WEPkeyDlg_ShowKeys", "WEPkeyDlg",
+     tickAllFour([](Pages& p) { return p.getWEPkeyDlg().ShowChk; })},
+    {"WEPphraseDlg_ShowKeys", "WEPphraseDlg",
+     tickAllFour([](Pages& p) { return p.getWEPphraseDlg().ShowChk; })},
+    {"WPADlg_ShowPassphrase", "WPADlg", tick([](Pages& p) { return p.getWPADlg().ShowCheck; })},
+    {"LEAPDlg_ShowPassword", "LEAPDlg", tick([](Pages& p) { return p.getLEAPDlg().ShowCheck; })},
     // Port page with each route chosen, and without any local port.
-    {"PortSelect_LPT", "PortSelect", tick("PortSelect", "PortLPT")},
-    {"PortSelect_COM", "PortSelect", tick("PortSelect", "PortCOM")},
-    {"PortSelect_USB", "PortSelect", tick("PortSelect", "PortUSB")},
-    {"PortSelect_TCP", "PortSelect", tick("PortSelect", "PortTCP")},
-    {"PortSelect_File", "PortSelect", tick("PortSelect", "PortFile")},
+    {"PortSelect_LPT", "PortSelect", tick([](Pages& p) { return p.getPortSelect().PortLPT; })},
+    {"PortSelect_COM", "PortSelect", tick([](Pages& p) { return p.getPortSelect().PortCOM; })},
+    {"PortSelect_USB", "PortSelect", tick([](Pages& p) { return p.getPortSelect().PortUSB; })},
+    {"PortSelect_TCP", "PortSelect", tick([](Pages& p) { return p.getPortSelect().PortTCP; })},
+    {"PortSelect_File", "PortSelect", tick([](Pages& p) { return p.getPortSelect().PortFile; })},
     {"PortSelect_NoPorts", "PortSelect", nullptr,
      [](RenderFixture& f) {
          f.processes.ports.clear();
@@ -98,10 +106,10 @@ const PageState kStates[] = {
                           "settings.");
      }},
     // Wired page: automatic address (as it loads) and static address.
-    {"WiredDlg_Static", "WiredDlg", tick("WiredDlg", "useStaticIP")},
-    {"WiredDlg_Wireless", "WiredDlg", tick("WiredDlg", "NicOption", 1)},
+    {"WiredDlg_Static", "WiredDlg", tick([](Pages& p) { return p.getWiredDlg().useStaticIP; })},
+    {"WiredDlg_Wireless", "WiredDlg", tick([](Pages& p) { return p.getWiredDlg().NicOption[1]; })},
     // Finish page with the second choice.
-    {"FinishDialog_No", "FinishDialog", tick("FinishDialog", "Option2")},
+    {"FinishDialog_No", "FinishDialog", tick([](Pages& p) { return p.getFinishDialog().Option2; })},
 };
 
 TEST_P(KestrelRender, PageRendersWithoutOverlapOrClipping) {
@@ -171,25 +179,29 @@ TEST_F(RenderFixture, KeyboardAloneTakesTheFileRoute) {
         EXPECT_EQ(at, where.value_or(at)) << s.page;
         where = at;
     }
-    EXPECT_TRUE(ctl("PortSelect", "PortFile").checked());
-    EXPECT_EQ(ctl("WiredDlg", "useAutoIP").checked(), true);
+    EXPECT_TRUE(pages.getPortSelect().PortFile->checked());
+    EXPECT_EQ(pages.getWiredDlg().useAutoIP->checked(), true);
     EXPECT_TRUE(waitUntil([&] { return h.ended(); }, 60000));
     EXPECT_EQ(read("route.txt"), job("store tcpip 1 opts -bootp dhcp \r\n") + "\r\n");
 }
 
 TEST_F(RenderFixture, ColumnsLineUp) {
-    const uiqt_test::LinedUp cases[] = {
-        {"WirelessDlg", "HelpSSID", "HelpOpMode", true},
-        {"WirelessDlg", "HelpSSID", "HelpDevices", true},
-        {"WirelessDlg", "HelpSSID", "HelpCountry", true},
-        {"WirelessDlg", "SSID", "CountryCode", false},
-        {"LoadDlg", "Label2", "Label3", false},
-        {"ProgressDlg", "ProgressBar", "StatusLog", true},
+    auto& wireless = pages.getWirelessDlg();
+    auto& load = pages.getLoadDlg();
+    auto& progress = pages.getProgressDlg();
+    const std::tuple<ui::ControlRef, ui::ControlRef, bool> cases[] = {
+        {wireless.HelpSSID, wireless.HelpOpMode, true},
+        {wireless.HelpSSID, wireless.HelpDevices, true},
+        {wireless.HelpSSID, wireless.HelpCountry, true},
+        {wireless.SSID, wireless.CountryCode, false},
+        {load.Label2, load.Label3, false},
+        {progress.ProgressBar, progress.StatusLog, true},
     };
-    for (const auto& c : cases)
-        ASSERT_NO_FATAL_FAILURE(uiqt_test::expectLinedUp(h, host, pages.form(c.page), c, kPngDir));
+    for (const auto& [first, second, sameWidth] : cases)
+        ASSERT_NO_FATAL_FAILURE(
+            uiqt_test::expectLinedUp(h, host, first, second, sameWidth, kPngDir));
     // The network name field shows a name of the longest length it takes.
-    auto* ssid = qobject_cast<QLineEdit*>(host.widget(pages.form("WirelessDlg").ctl("SSID")));
+    auto* ssid = qobject_cast<QLineEdit*>(host.widget(*wireless.SSID));
     ASSERT_NE(ssid, nullptr);
     EXPECT_LE(ssid->fontMetrics().horizontalAdvance("office-network-floor2-5ghz-ap123"),
               ssid->contentsRect().width() - 4);
@@ -197,17 +209,24 @@ TEST_F(RenderFixture, ColumnsLineUp) {
 
 // Fields that come and go with a tick keep their place, so nothing else moves.
 TEST_F(RenderFixture, ShowingAPasswordMovesNoOtherControl) {
-    const std::pair<const char*, const char*> pagesWithBox[] = {
-        {"Dialog", "OKButton"}, {"WPADlg", "Next"}, {"LEAPDlg", "Next"}};
-    for (const auto& [name, below] : pagesWithBox) {
-        ui::Form& form = pages.form(name);
+    auto& dialog = pages.getDialog();
+    auto& wpa = pages.getWPADlg();
+    auto& leap = pages.getLEAPDlg();
+    // The show box, the field that goes and a control below them.
+    const std::tuple<ui::ControlRef, ui::ControlRef, ui::ControlRef> pagesWithBox[] = {
+        {dialog.ShowCheck, dialog.ConfirmTxt, dialog.OKButton},
+        {wpa.ShowCheck, wpa.ConfirmTxt, wpa.Next},
+        {leap.ShowCheck, leap.ConfirmTxt, leap.Next}};
+    for (const auto& [show, confirm, below] : pagesWithBox) {
+        ui::Form& form = show.form();
+        const std::string& name = form.name();
         h.run([&] { form.load(); });
         ASSERT_NE(host.window(form), nullptr);
-        const QRect before = placeOf(host, form, below);
-        h.run([&] { form.ctl("ShowCheck").setValue(1); });
+        const QRect before = placeOf(host, below);
+        h.run([&] { show->setValue(1); });
         ASSERT_TRUE(uiqt::renderFormToPng(form, kPngDir + "/moved-" + name + ".png"));
-        EXPECT_FALSE(form.ctl("ConfirmTxt").visible()) << name;
-        EXPECT_EQ(before, placeOf(host, form, below)) << name;
+        EXPECT_FALSE(confirm->visible()) << name;
+        EXPECT_EQ(before, placeOf(host, below)) << name;
     }
 }
 
@@ -215,34 +234,35 @@ TEST_F(RenderFixture, ShowingAPasswordMovesNoOtherControl) {
 // whose name field is announced by its label, not the heading; the wireless page's name
 // field takes 32 accented letters as typed.
 TEST_F(RenderFixture, AccessibleToggleAndAccentedTypingReachThePages) {
-    ui::Form& load = pages.form("LoadDlg");
+    auto& load = pages.getLoadDlg();
     h.run([&] { load.Show(); });
-    QAccessible::queryAccessibleInterface(host.widget(load.ctl("Load")))
+    QAccessible::queryAccessibleInterface(host.widget(*load.Load))
         ->actionInterface()
         ->doAction(QAccessibleActionInterface::toggleAction());
-    EXPECT_FALSE(load.ctl("StartNew").checked());
-    h.click(load, "Next");
-    ui::Form& dialog = pages.form("Dialog");
+    EXPECT_FALSE(load.StartNew->checked());
+    h.click(load.Next);
+    auto& dialog = pages.getDialog();
     ASSERT_TRUE(dialog.visible()) << "Next started new";
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(host.widget(dialog.ctl("FileName")))
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(host.widget(*dialog.FileName))
                   ->text(QAccessible::Name),
               "Filename:");
 
+    auto& wireless = pages.getWirelessDlg();
     h.run([&] {
-        pages.form("WirelessQuestionDlg").ctl("check", 0).setValue(1);
-        pages.form("WirelessDlg").Show();
+        pages.getWirelessQuestionDlg().check[0]->setValue(1);
+        wireless.Show();
     });
-    auto* ssid = qobject_cast<QLineEdit*>(host.widget(pages.form("WirelessDlg").ctl("SSID")));
+    auto* ssid = qobject_cast<QLineEdit*>(host.widget(*wireless.SSID));
     ASSERT_NE(ssid, nullptr);
     for (int i = 0; i < 33; ++i)
         QTest::sendKeyEvent(QTest::Click, ssid, Qt::Key_Eacute, QString(QChar(0xE9)), {});
     EXPECT_EQ(ssid->text(), QString(32, QChar(0xE9)));
-    EXPECT_EQ(pages.form("WirelessDlg").ctl("SSID").text(), ssid->text().toStdString());
+    EXPECT_EQ(wireless.SSID->text(), ssid->text().toStdString());
 }
 
 // Kinds of port this PC lacks leave no empty rows on the port page.
 TEST_F(RenderFixture, MissingPortKindsLeaveNoGap) {
-    ui::Form& page = pages.form("PortSelect");
+    auto& page = pages.getPortSelect();
     auto tcpRowTop = [&](std::vector<std::string> ports) {
         processes.ports = std::move(ports);
         h.run([&] {
@@ -250,7 +270,7 @@ TEST_F(RenderFixture, MissingPortKindsLeaveNoGap) {
             page.load();
         });
         EXPECT_NE(host.window(page), nullptr);
-        return placeOf(host, page, "PortTCP").top();
+        return placeOf(host, page.PortTCP).top();
     };
     const int allKinds = tcpRowTop({"LPT1:", "COM1:", "USB001"});
     const int lptAndUsb = tcpRowTop({"LPT1:", "USB001"});
