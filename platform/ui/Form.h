@@ -64,10 +64,8 @@ class Form {
     // form gives none.
     std::vector<std::unique_ptr<Control>> declaredControls();
 
-    // Controls (using them creates the window). ctl() of a name the form lacks is a
-    // programming error and throws std::logic_error.
-    Control& ctl(const std::string& name, int index = -1);
-    Control* find(const std::string& name, int index = -1);
+    // The controls (using them creates the window). A page names one through its member
+    // (ControlRef), never by a name.
     const std::vector<std::unique_ptr<Control>>& controls();
     // The controls without creating the window (renderer, checks).
     const std::vector<std::unique_ptr<Control>>& controlsIfLoaded() const { return controls_; }
@@ -130,6 +128,9 @@ class Form {
     friend class ControlRef;
     void destroyWindow();
     const std::string& builtIn(const ControlRef& c) const;
+    // The control of that name; one the form lacks is a programming error (logic_error).
+    Control& ctl(const std::string& name, int index);
+    Control* find(const std::string& name, int index);
     void focusOn(Control* control, bool chosen);
     void focusLeaves(Control& control);
     void focusFirst();
@@ -167,6 +168,8 @@ class ControlRef {
 
     Control& operator*() const { return form_->ctl(name_, index_); }
     Control* operator->() const { return &form_->ctl(name_, index_); }
+    // The control, or none when the form does not build it (tests report it).
+    Control* built() const { return form_->find(name_, index_); }
     ControlRef operator[](int index) const { return ControlRef(*this, index); }
 
     Form& form() const { return *form_; }

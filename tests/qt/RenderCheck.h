@@ -171,11 +171,6 @@ inline std::string pageWithKeyboard() {
 }
 
 // Where a control sits in its page's window (empty when it has no widget).
-inline QRect placeOf(uiqt::QtHost& host, ui::Form& form, const char* control) {
-    QWidget* w = host.widget(form.ctl(control));
-    return w ? QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()) : QRect();
-}
-
 inline QRect placeOf(uiqt::QtHost& host, const ui::ControlRef& control) {
     QWidget* w = host.widget(*control);
     return w ? QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()) : QRect();
@@ -196,28 +191,6 @@ inline void expectLinedUp(testing_support::Harness& h, uiqt::QtHost& host,
     EXPECT_EQ(a.left(), b.left()) << names;
     if (sameWidth) {
         EXPECT_EQ(a.width(), b.width()) << names;
-    }
-}
-
-// Two controls of a page that start at one left edge, and share one width when asked.
-struct LinedUp {
-    const char* page;
-    const char* a;
-    const char* b;
-    bool sameWidth;
-};
-
-inline void expectLinedUp(testing_support::Harness& h, uiqt::QtHost& host, ui::Form& form,
-                          const LinedUp& c, const std::string& pngDir) {
-    h.run([&] { form.load(); });
-    // Rendering lays out the whole page, frames included, as showing it would.
-    ASSERT_TRUE(uiqt::renderFormToPng(form, pngDir + "/lined-up-" + form.name() + ".png"));
-    const QRect a = placeOf(host, form, c.a);
-    const QRect b = placeOf(host, form, c.b);
-    ASSERT_FALSE(a.isNull() || b.isNull()) << c.page << ": " << c.a << ", " << c.b;
-    EXPECT_EQ(a.left(), b.left()) << c.page << ": " << c.a << " and " << c.b;
-    if (c.sameWidth) {
-        EXPECT_EQ(a.width(), b.width()) << c.page << ": " << c.a << " and " << c.b;
     }
 }
 

@@ -68,19 +68,20 @@ Harness::~Harness() {
     EXPECT_TRUE(boxes.allShown()) << boxes.pending() << " expected message box(es) never shown";
 }
 
-ui::Control* Harness::usable(ui::Form& form, const std::string& name, int index) {
+ui::Control* Harness::usable(const ui::ControlRef& ref) {
+    ui::Form& form = ref.form();
     if (app.ended()) {
-        ADD_FAILURE() << "the program has ended; cannot use " << form.name() << "." << name;
+        ADD_FAILURE() << "the program has ended; cannot use " << form.name() << "." << ref.name();
         return nullptr;
     }
     if (!form.visible()) {
         ADD_FAILURE() << "form " << form.name() << " is not visible";
         return nullptr;
     }
-    ui::Control* c = form.find(name, index);
+    ui::Control* c = ref.built();
     if (!c) {
-        ADD_FAILURE() << "form " << form.name() << " has no control " << name << "(" << index
-                      << ")";
+        ADD_FAILURE() << "form " << form.name() << " has no control " << ref.name() << "("
+                      << ref.index() << ")";
         return nullptr;
     }
     if (!c->enabled() || !c->visible()) {
@@ -90,31 +91,32 @@ ui::Control* Harness::usable(ui::Form& form, const std::string& name, int index)
     return c;
 }
 
-void Harness::click(ui::Form& form, const std::string& name, int index) {
-    if (ui::Control* c = usable(form, name, index))
+void Harness::click(const ui::ControlRef& ref) {
+    if (ui::Control* c = usable(ref))
         app.dispatch([c] { c->userClick(); });
 }
 
-void Harness::type(ui::Form& form, const std::string& name, const std::string& keys, int index) {
-    if (ui::Control* c = usable(form, name, index))
+void Harness::type(const ui::ControlRef& ref, const std::string& keys) {
+    if (ui::Control* c = usable(ref))
         app.dispatch([c, &keys] { c->userType(keys); });
 }
 
-void Harness::setText(ui::Form& form, const std::string& name, const std::string& text, int index) {
-    if (ui::Control* c = usable(form, name, index))
+void Harness::setText(const ui::ControlRef& ref, const std::string& text) {
+    if (ui::Control* c = usable(ref))
         app.dispatch([c, &text] { c->userReplaceText(text); });
 }
 
-void Harness::select(ui::Form& form, const std::string& name, int listIndex, int index) {
-    if (ui::Control* c = usable(form, name, index)) {
+void Harness::select(const ui::ControlRef& ref, int listIndex) {
+    if (ui::Control* c = usable(ref)) {
         bool ok = true;
         app.dispatch([&] { ok = c->userSelect(listIndex); });
-        EXPECT_TRUE(ok) << form.name() << "." << c->fullName() << " has no entry " << listIndex;
+        EXPECT_TRUE(ok) << ref.form().name() << "." << c->fullName() << " has no entry "
+                        << listIndex;
     }
 }
 
-void Harness::dropDown(ui::Form& form, const std::string& name, int index) {
-    if (ui::Control* c = usable(form, name, index))
+void Harness::dropDown(const ui::ControlRef& ref) {
+    if (ui::Control* c = usable(ref))
         app.dispatch([c] { c->userDropDown(); });
 }
 

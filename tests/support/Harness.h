@@ -83,23 +83,11 @@ class Harness {
 
     // User actions; each fails the test when the form is not visible or the control is
     // disabled, as a user could not do it.
-    void click(ui::Form& form, const std::string& name, int index = -1);
-    void type(ui::Form& form, const std::string& name, const std::string& keys, int index = -1);
-    void setText(ui::Form& form, const std::string& name, const std::string& text, int index = -1);
-    void select(ui::Form& form, const std::string& name, int listIndex, int index = -1);
-    void dropDown(ui::Form& form, const std::string& name, int index = -1);
-    // The same, on a control the page declares as a member.
-    void click(const ui::ControlRef& c) { click(c.form(), c.name(), c.index()); }
-    void type(const ui::ControlRef& c, const std::string& keys) {
-        type(c.form(), c.name(), keys, c.index());
-    }
-    void setText(const ui::ControlRef& c, const std::string& text) {
-        setText(c.form(), c.name(), text, c.index());
-    }
-    void select(const ui::ControlRef& c, int listIndex) {
-        select(c.form(), c.name(), listIndex, c.index());
-    }
-    void dropDown(const ui::ControlRef& c) { dropDown(c.form(), c.name(), c.index()); }
+    void click(const ui::ControlRef& c);
+    void type(const ui::ControlRef& c, const std::string& keys);
+    void setText(const ui::ControlRef& c, const std::string& text);
+    void select(const ui::ControlRef& c, int listIndex);
+    void dropDown(const ui::ControlRef& c);
     void close(ui::Form& form); // the close box
     void key(ui::Form& form, ui::Key key);
     // The full name of the control with the focus on a form, "" when none.
@@ -132,7 +120,7 @@ class Harness {
     std::string visibleForm() const;
 
   private:
-    ui::Control* usable(ui::Form& form, const std::string& name, int index);
+    ui::Control* usable(const ui::ControlRef& c);
 };
 
 } // namespace testing_support
