@@ -144,7 +144,6 @@ class Control {
     int value() const { return value_; }
     Control& setValue(int v);
     bool checked() const { return value_ != 0; }
-    Control& setChecked(bool on) { return setValue(on ? 1 : 0); }
     int min() const { return min_; }
     int max() const { return max_; }
     Control& setRange(int min, int max);
