@@ -1,33 +1,13 @@
 #include "kestrel/pages/Dialog.h"
 
 #include "kestrel/core/Core.h"
-#include "platform/sys/Encoding.h"
+#include "wizard/FileBrowse.h"
 
 namespace kestrel {
 
 namespace {
-constexpr std::size_t kMaxPath = 256;
 const char* const kExtension = ".ksf";
 } // namespace
-
-std::string browsedFileName(const std::string& answer, const std::string& extension) {
-    std::size_t start = answer.find_first_not_of(' ');
-    std::string name = start == std::string::npos ? std::string() : answer.substr(start);
-    name = sys::leftChars(name.substr(0, name.find('\0')), kMaxPath);
-    if (name.find('.') == std::string::npos)
-        name += extension;
-    return name;
-}
-
-std::string settingsFileFromBrowser(const std::string& answer) {
-    return browsedFileName(answer, kExtension);
-}
-
-bool isInvalidSettingsFileName(const std::string& name) {
-    // A name ending in "/" names a folder, not a file. A typed text holds only characters
-    // with a Windows-1252 form, file names included.
-    return name.empty() || name == " " || name.back() == '/' || !sys::toWindows1252(name);
-}
 
 void Dialog::Build() {
     label(Title, "").asHeading();
@@ -67,20 +47,15 @@ void Dialog::ShowCheck_Click() {
 }
 
 void Dialog::Browse_Click() {
-    ui::FileBrowseRequest request;
-    request.title = "File Browser";
-    request.filter = "Kestrel Settings (*.ksf)|*.ksf|All Files (*.*)|*.*";
-    request.initialDir = core().sys().programFolder();
-    std::optional<std::string> answer = app().browse(request);
-    if (!answer)
-        return;
-    FileName->setText(settingsFileFromBrowser(*answer));
+    wizard::browseInto(app(), FileName,
+                       {"Kestrel Settings (*.ksf)|*.ksf|All Files (*.*)|*.*",
+                        core().sys().programFolder(), kExtension, wizard::LeadingBlanks::Drop});
 }
 
 void Dialog::OKButton_Click() {
     WizardState& ws = core().ws;
     std::string name = FileName->text();
-    if (isInvalidSettingsFileName(name)) {
+    if (wizard::isInvalidFileName(name)) {
         core().ShowNotice("Invalid file name. Please enter a valid file name.");
         FileName->setFocus();
         return;

@@ -1,8 +1,6 @@
 #pragma once
 #include "kestrel/pages/Page.h"
 
-#include <string>
-
 namespace kestrel {
 
 // The modeless save/load dialog. Callers set Mode, show it and poll FinishAction or
@@ -38,14 +36,5 @@ class Dialog : public Page {
     void Form_Load() override;
     void Form_QueryUnload(int& cancel, int unloadMode) override;
 };
-
-// The name taken from the file browser's answer: leading blanks and anything from the first
-// NUL dropped, at most 256 characters, `extension` added when there is no dot.
-std::string browsedFileName(const std::string& answer, const std::string& extension);
-// The same for the dialog's settings files (".ksf").
-std::string settingsFileFromBrowser(const std::string& answer);
-
-// True when the dialog refuses the name before touching any file.
-bool isInvalidSettingsFileName(const std::string& name);
 
 } // namespace kestrel

@@ -1,4 +1,5 @@
 #include "kestrel/pages/Page.h"
+#include "kestrel/core/Core.h"
 #include "kestrel/pages/KeyChecks.h"
 #include "kestrel/pages/Pages.h"
 
@@ -38,15 +39,13 @@ void Page::applyShowText(ui::Control& field, ui::Control& confirm, ui::Control& 
     confirmLabel.setVisible(!show);
 }
 
-void StepPage::navigationRow(std::function<void()> back, std::function<void()> next,
-                             std::function<void()> cancel) {
-    button(Prev, "< Back").asBack().onClick = std::move(back);
-    auto& n = button(Next, "Next >");
-    n.beside().setDefault(true);
-    n.onClick = std::move(next);
-    auto& c = button(Cancel, "Cancel");
-    c.beside().setCancel(true);
-    c.onClick = std::move(cancel);
+void StepPage::Cancel_Click() {
+    core().ConfirmExit();
+}
+
+void StepPage::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
+    if (unloadMode == ui::kUnloadUser)
+        core().ExitWizard();
 }
 
 } // namespace kestrel

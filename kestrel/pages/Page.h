@@ -1,8 +1,8 @@
 #pragma once
 #include "platform/ui/App.h"
 #include "platform/ui/Form.h"
+#include "wizard/StepPage.h"
 
-#include <functional>
 #include <initializer_list>
 
 namespace kestrel {
@@ -49,20 +49,15 @@ class Page : public ui::Form {
     KestrelPages* pages_;
 };
 
-// A step of the wizard: a page that ends in the "< Back", "Next >" and "Cancel" row.
-class StepPage : public Page {
+// A step of the wizard; Cancel asks whether to leave, the close box leaves.
+class StepPage : public wizard::StepPage<Page> {
   public:
-    using Page::Page;
+    using wizard::StepPage<Page>::StepPage;
 
-    ui::ControlRef Prev{*this, "Prev"};
-    ui::ControlRef Next{*this, "Next"};
-    ui::ControlRef Cancel{*this, "Cancel"};
+    void Cancel_Click() override;
 
   protected:
-    // Builds the row; Enter is Next, Escape Cancel (on every page alike, as the README
-    // declares).
-    void navigationRow(std::function<void()> back, std::function<void()> next,
-                       std::function<void()> cancel);
+    void Form_QueryUnload(int& cancel, int unloadMode) override;
 };
 
 } // namespace kestrel

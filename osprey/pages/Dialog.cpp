@@ -6,28 +6,14 @@
 #include "osprey/pages/Operation.h"
 #include "osprey/pages/Pages.h"
 #include "osprey/pages/PrinterSetup.h"
-#include "platform/sys/Encoding.h"
 #include "platform/sys/System.h"
+#include "wizard/FileBrowse.h"
 
 namespace osprey {
 
 namespace {
-constexpr std::size_t kMaxPath = 256;
 const char* const kExtension = ".osp";
 } // namespace
-
-std::string ospreyFileFromBrowser(const std::string& answer) {
-    std::string name = sys::leftChars(answer.substr(0, answer.find('\0')), kMaxPath);
-    if (name.find('.') == std::string::npos)
-        name += kExtension;
-    return name;
-}
-
-bool isInvalidOspreyFileName(const std::string& name) {
-    // A name ending in "/" names a folder, not a file. A typed text holds only characters
-    // with a Windows-1252 form, file names included.
-    return name.empty() || name == " " || name.back() == '/' || !sys::toWindows1252(name);
-}
 
 void Dialog::Build() {
     label(Title, "").asHeading();
@@ -58,20 +44,15 @@ void Dialog::Form_Load() {
 }
 
 void Dialog::Browse_Click() {
-    ui::FileBrowseRequest request;
-    request.title = "File Browser";
-    request.filter = "Wizard Settings (*.osp)|*.osp|All Files (*.*)|*.*";
-    request.initialDir = core().sys().programFolder();
-    std::optional<std::string> answer = app().browse(request);
-    if (!answer)
-        return;
-    FileName->setText(ospreyFileFromBrowser(*answer));
+    wizard::browseInto(app(), FileName,
+                       {"Wizard Settings (*.osp)|*.osp|All Files (*.*)|*.*",
+                        core().sys().programFolder(), kExtension, wizard::LeadingBlanks::Keep});
 }
 
 void Dialog::OKButton_Click() {
     WizardState& ws = core().ws;
     std::string name = FileName->text();
-    if (isInvalidOspreyFileName(name)) {
+    if (wizard::isInvalidFileName(name)) {
         core().ShowNotice("Invalid file name. Please enter a valid file name.");
         FileName->setFocus();
         return;

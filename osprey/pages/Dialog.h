@@ -1,8 +1,6 @@
 #pragma once
 #include "osprey/pages/Page.h"
 
-#include <string>
-
 namespace osprey {
 
 // The modeless save/load dialog. The caller sets Mode and shows it; its own OK and
@@ -37,12 +35,5 @@ class Dialog : public Page {
   private:
     bool saving() const { return Mode == kSave || Mode == kSaveOnExit; }
 };
-
-// The name taken from the file browser's answer: up to its first NUL, at most 256
-// characters, ".osp" added when it holds no dot.
-std::string ospreyFileFromBrowser(const std::string& answer);
-
-// True when the dialog refuses the name before touching any file (a folder is no file).
-bool isInvalidOspreyFileName(const std::string& name);
 
 } // namespace osprey
