@@ -29,11 +29,12 @@ bool isInvalidFileName(const std::string& name) {
     return name.empty() || name == " " || name.back() == '/' || !sys::toWindows1252(name);
 }
 
-void browseInto(ui::App& app, const ui::ControlRef& field, const BrowseFor& what) {
+void browseInto(ui::App& app, const ui::ControlRef& field, const std::string& folder,
+                const BrowseFor& what) {
     ui::FileBrowseRequest request;
     request.title = "File Browser";
     request.filter = what.filter;
-    request.initialDir = what.folder;
+    request.initialDir = folder;
     const std::optional<std::string> answer = app.browse(request);
     if (answer)
         field->setText(browsedFileName(*answer, what.extension, what.blanks));

@@ -21,14 +21,14 @@ bool isInvalidFileName(const std::string& name);
 
 // What a Browse button asks the file browser for.
 struct BrowseFor {
-    std::string filter; // "Description|*.ext|..." pairs
-    std::string folder; // where the browser opens
-    std::string extension;
+    std::string filter;    // "Description|*.ext|..." pairs
+    std::string extension; // given to a name without a dot
     LeadingBlanks blanks;
 };
 
-// Opens the file browser and puts the chosen name (browsedFileName) into `field`; a
-// cancelled browser leaves the field as it was.
-void browseInto(ui::App& app, const ui::ControlRef& field, const BrowseFor& what);
+// Opens the file browser in `folder` and puts the chosen name (browsedFileName) into
+// `field`; a cancelled browser leaves the field as it was.
+void browseInto(ui::App& app, const ui::ControlRef& field, const std::string& folder,
+                const BrowseFor& what);
 
 } // namespace wizard

@@ -3,8 +3,8 @@
 
 namespace wizard {
 
-// A step of a wizard: a page of the wizard's own page base that ends in the "< Back",
-// "Next >" and "Cancel" row.
+// A step of a wizard: a page that ends in the "< Back", "Next >" and "Cancel" row. The
+// wizard's page base gives confirmExit() (asks whether to leave) and exitWizard().
 template <class PageBase> class StepPage : public PageBase {
   public:
     using PageBase::PageBase;
@@ -15,7 +15,7 @@ template <class PageBase> class StepPage : public PageBase {
 
     virtual void Prev_Click() = 0;
     virtual void Next_Click() = 0;
-    virtual void Cancel_Click() = 0;
+    virtual void Cancel_Click() { this->confirmExit(); }
 
   protected:
     // Builds the row; Enter is Next, Escape Cancel (on every page alike, as the README
@@ -26,6 +26,12 @@ template <class PageBase> class StepPage : public PageBase {
         this->button(Cancel, "Cancel").beside().setCancel(true).onClick = [this] {
             Cancel_Click();
         };
+    }
+
+    // The close box leaves the wizard.
+    void Form_QueryUnload(int& /*cancel*/, int unloadMode) override {
+        if (unloadMode == ui::kUnloadUser)
+            this->exitWizard();
     }
 };
 

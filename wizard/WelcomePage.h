@@ -15,8 +15,8 @@ struct WelcomeDesign {
 };
 
 // The first page of a wizard: a heading, what the wizard does (`purpose`), a hint, the
-// picture and the "About", "Exit" and "Next >" buttons; the wizard's page decides what Exit
-// and Next do.
+// picture and the "About", "Exit" and "Next >" buttons. Exit asks whether to leave, the close
+// box leaves (the page base's confirmExit and exitWizard); the wizard's page decides Next.
 template <class PageBase> class WelcomePage : public PageBase {
   public:
     template <class... PageArgs>
@@ -34,7 +34,7 @@ template <class PageBase> class WelcomePage : public PageBase {
         box.ShowModal();
         box.Unload();
     }
-    virtual void Exit_Click() = 0;
+    void Exit_Click() { this->confirmExit(); }
     virtual void Next_Click() = 0;
 
   protected:
@@ -50,6 +50,11 @@ template <class PageBase> class WelcomePage : public PageBase {
         this->button(About, "About").onClick = [this] { About_Click(); };
         this->button(Exit, "Exit").beside().setCancel(true).onClick = [this] { Exit_Click(); };
         this->button(Next, "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };
+    }
+
+    void Form_QueryUnload(int& /*cancel*/, int unloadMode) override {
+        if (unloadMode == ui::kUnloadUser)
+            this->exitWizard();
     }
 
     // The About box of this edition.

@@ -20,19 +20,9 @@ void WelcomePage::Form_Load() {
         core().processes().startHidden(ws.CdMenuProgram + " min " + ws.CdMenuArg);
 }
 
-void WelcomePage::Exit_Click() {
-    core().ConfirmExit();
-}
-
 void WelcomePage::Next_Click() {
     // The welcome page stays loaded behind; the start-new-or-load page's Next unloads it.
     pages().getLoadDlg().Show();
-}
-
-void WelcomePage::Form_QueryUnload(int& cancel, int unloadMode) {
-    (void)cancel;
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
 }
 
 Intro::Intro(Core& core, KestrelPages& pages)

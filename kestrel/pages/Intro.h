@@ -12,12 +12,10 @@ class WelcomePage : public wizard::WelcomePage<Page> {
     WelcomePage(Core& core, KestrelPages& pages, const std::string& name,
                 wizard::WelcomeDesign design);
 
-    void Exit_Click() override;
     void Next_Click() override;
 
   protected:
     void Form_Load() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
 };
 
 class Intro : public WelcomePage {

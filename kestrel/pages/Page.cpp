@@ -2,6 +2,7 @@
 #include "kestrel/core/Core.h"
 #include "kestrel/pages/KeyChecks.h"
 #include "kestrel/pages/Pages.h"
+#include "platform/sys/System.h"
 
 namespace kestrel {
 
@@ -39,13 +40,20 @@ void Page::applyShowText(ui::Control& field, ui::Control& confirm, ui::Control& 
     confirmLabel.setVisible(!show);
 }
 
-void StepPage::Cancel_Click() {
+void Page::confirmExit() {
     core().ConfirmExit();
 }
 
-void StepPage::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
+void Page::exitWizard() {
+    core().ExitWizard();
+}
+
+void Page::showNotice(const std::string& text) {
+    core().ShowNotice(text);
+}
+
+std::string Page::programFolder() const {
+    return core().sys().programFolder();
 }
 
 } // namespace kestrel

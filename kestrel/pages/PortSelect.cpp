@@ -182,9 +182,9 @@ void PortSelect::FileName_KeyPress(int& keyAscii) {
 }
 
 void PortSelect::Browse_Click() {
-    wizard::browseInto(app(), FileName,
-                       {"Text file (*.txt)|*.txt|All Files (*.*)|*.*", core().sys().programFolder(),
-                        ".txt", wizard::LeadingBlanks::Drop});
+    wizard::browseInto(
+        app(), FileName, programFolder(),
+        {"Text file (*.txt)|*.txt|All Files (*.*)|*.*", ".txt", wizard::LeadingBlanks::Drop});
 }
 
 bool PortSelect::ValidateIPAddress() {

@@ -24,21 +24,11 @@ void WelcomePage::Form_Load() {
         core().processes().startHidden(ws.CdMenuProgram + " min " + ws.CdMenuArg);
 }
 
-void WelcomePage::Exit_Click() {
-    core().ConfirmExit(*this);
-}
-
 void WelcomePage::Next_Click() {
     pages().getSelectDlg().Show();
     // The partner page stays behind the choice page, whose Next unloads both.
     if (hideOnNext_)
         Hide();
-}
-
-void WelcomePage::Form_QueryUnload(int& cancel, int unloadMode) {
-    (void)cancel;
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
 }
 
 Intro::Intro(Core& core, OspreyPages& pages)

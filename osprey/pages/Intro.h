@@ -13,12 +13,10 @@ class WelcomePage : public wizard::WelcomePage<Page> {
     WelcomePage(Core& core, OspreyPages& pages, const std::string& name,
                 wizard::WelcomeDesign design, bool hideOnNext);
 
-    void Exit_Click() override;
     void Next_Click() override;
 
   protected:
     void Form_Load() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
 
   private:
     bool hideOnNext_;

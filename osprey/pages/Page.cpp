@@ -2,6 +2,7 @@
 
 #include "osprey/core/Core.h"
 #include "osprey/pages/Pages.h"
+#include "platform/sys/System.h"
 
 namespace osprey {
 
@@ -41,13 +42,20 @@ void Page::leaveKeepingWindow(int& cancel, int unloadMode) {
     cancel = 1;
 }
 
-void StepPage::Cancel_Click() {
+void Page::confirmExit() {
     core().ConfirmExit(*this);
 }
 
-void StepPage::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
+void Page::exitWizard() {
+    core().ExitWizard();
+}
+
+void Page::showNotice(const std::string& text) {
+    core().ShowNotice(text);
+}
+
+std::string Page::programFolder() const {
+    return core().sys().programFolder();
 }
 
 } // namespace osprey

@@ -4,6 +4,7 @@
 #include "wizard/StepPage.h"
 
 #include <initializer_list>
+#include <string>
 
 namespace osprey {
 
@@ -18,6 +19,13 @@ class Page : public ui::Form {
   protected:
     Core& core() const { return *core_; }
     OspreyPages& pages() const { return *pages_; }
+
+    // What the pieces both wizards share (wizard/) ask of a page: whether to leave the
+    // wizard (Cancel, Exit), leaving it (the close box), a notice box, where files are.
+    void confirmExit();
+    void exitWizard();
+    void showNotice(const std::string& text);
+    std::string programFolder() const;
 
     // The settings pages' rows, each with its "Ignore" box (ticked: the printer keeps the
     // setting). The note above them:
@@ -37,15 +45,6 @@ class Page : public ui::Form {
     OspreyPages* pages_;
 };
 
-// A step of the wizard; Cancel asks whether to leave, the close box leaves.
-class StepPage : public wizard::StepPage<Page> {
-  public:
-    using wizard::StepPage<Page>::StepPage;
-
-    void Cancel_Click() override;
-
-  protected:
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
-};
+using StepPage = wizard::StepPage<Page>;
 
 } // namespace osprey
