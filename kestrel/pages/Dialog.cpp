@@ -1,40 +1,21 @@
 #include "kestrel/pages/Dialog.h"
 
 #include "kestrel/core/Core.h"
-#include "platform/sys/Encoding.h"
+#include "wizard/FileBrowse.h"
 
 namespace kestrel {
 
 namespace {
-constexpr std::size_t kMaxPath = 256;
 const char* const kExtension = ".ksf";
 } // namespace
 
-std::string browsedFileName(const std::string& answer, const std::string& extension) {
-    std::size_t start = answer.find_first_not_of(' ');
-    std::string name = start == std::string::npos ? std::string() : answer.substr(start);
-    name = sys::leftChars(name.substr(0, name.find('\0')), kMaxPath);
-    if (name.find('.') == std::string::npos)
-        name += extension;
-    return name;
-}
-
-std::string settingsFileFromBrowser(const std::string& answer) {
-    return browsedFileName(answer, kExtension);
-}
-
-bool isInvalidSettingsFileName(const std::string& name) {
-    // A name ending in "/" names a folder, not a file. A typed text holds only characters
-    // with a Windows-1252 form, file names included.
-    return name.empty() || name == " " || name.back() == '/' || !sys::toWindows1252(name);
-}
+Dialog::Dialog(Core& core, KestrelPages& pages)
+    : SettingsDialog({"Kestrel Settings (*.ksf)|*.ksf|All Files (*.*)|*.*", kExtension,
+                      wizard::LeadingBlanks::Drop},
+                     core, pages, "Dialog") {}
 
 void Dialog::Build() {
-    label(Title, "").asHeading();
-    label(Subtitle, "");
-    label("Label3", "Filename:");
-    textBox(FileName).setToolTip("Path and name of settings file.").charsWide(48); // a path
-    button(Browse, "Browse").beside().onClick = [this] { Browse_Click(); };
+    buildFileRow().setToolTip("Path and name of settings file.");
     label("Label1", "File Password:");
     textBox(Password).setToolTip("Password for file access.").setPasswordChar("*");
     label(ConfirmLabel, "Confirm:");
@@ -42,10 +23,7 @@ void Dialog::Build() {
     checkBox(ShowCheck, "Show Password")
         .setToolTip("Check to show the password as it is being entered.")
         .onClick = [this] { ShowCheck_Click(); };
-    button(OKButton, "OK").setDefault(true).onClick = [this] { OKButton_Click(); };
-    button(CancelButton, "Cancel").beside().setCancel(true).onClick = [this] {
-        CancelButton_Click();
-    };
+    buildButtons();
 }
 
 void Dialog::Form_Load() {
@@ -53,38 +31,15 @@ void Dialog::Form_Load() {
     Password->setPasswordChar("*");
     ConfirmLabel->setVisible(true);
     ConfirmTxt->setVisible(true);
-    const bool save = Mode == kSave;
-    const std::string title = save ? "Save Wizard Settings" : "Load Wizard Settings";
-    setCaption(title);
-    Title->setCaption(title);
-    Subtitle->setCaption(
-        save ? "Please select a file to hold the wizard settings"
-             : "Please select the file that contains previously saved wizard settings");
+    showMode(Mode == kSave);
 }
 
 void Dialog::ShowCheck_Click() {
     applyShowText(*Password, *ConfirmTxt, *ConfirmLabel, ShowCheck->value() == 1);
 }
 
-void Dialog::Browse_Click() {
-    ui::FileBrowseRequest request;
-    request.title = "File Browser";
-    request.filter = "Kestrel Settings (*.ksf)|*.ksf|All Files (*.*)|*.*";
-    request.initialDir = core().sys().programFolder();
-    std::optional<std::string> answer = app().browse(request);
-    if (!answer)
-        return;
-    FileName->setText(settingsFileFromBrowser(*answer));
-}
-
-void Dialog::OKButton_Click() {
+void Dialog::saveOrLoad(std::string name) {
     WizardState& ws = core().ws;
-    std::string name = FileName->text();
-    if (isInvalidSettingsFileName(name)) {
-        core().ShowNotice("Invalid file name. Please enter a valid file name.");
-        FileName->setFocus();
-        return;
-    }
     if (ShowCheck->value() != 1 && Password->text() != ConfirmTxt->text()) {
         core().ShowNotice(
             "Inputs for the password does not match, please re-enter the password again.");
@@ -121,14 +76,6 @@ void Dialog::CancelButton_Click() {
     ws.FinishAction = finish::Cancelled;
     ws.DialogClosed = true;
     Unload();
-}
-
-void Dialog::Form_QueryUnload(int& cancel, int unloadMode) {
-    // The close box is this dialog's Cancel, not the wizard's exit; Cancel unloads it.
-    if (unloadMode == ui::kUnloadUser) {
-        cancel = 1;
-        CancelButton_Click();
-    }
 }
 
 } // namespace kestrel

@@ -1,51 +1,27 @@
 #pragma once
 #include "kestrel/pages/Page.h"
-
-#include <string>
+#include "wizard/SettingsDialog.h"
 
 namespace kestrel {
 
-// The modeless save/load dialog. Callers set Mode, show it and poll FinishAction or
-// DialogClosed in the wizard state.
-class Dialog : public Page {
+// The modeless save/load dialog. Callers set Mode (kSave saves, any other value loads),
+// show it and poll FinishAction or DialogClosed in the wizard state.
+class Dialog : public wizard::SettingsDialog<Page> {
   public:
-    static constexpr int kLoad = 0;
-    static constexpr int kSave = 1; // any other value counts as load
+    Dialog(Core& core, KestrelPages& pages);
 
-    Dialog(Core& core, KestrelPages& pages) : Page(core, pages, "Dialog") { setDialogWindow(true); }
-
-    // Kept across unloads; every caller sets it before Show.
-    int Mode = kLoad;
-
-    ui::ControlRef Title{*this, "Title"};
-    ui::ControlRef Subtitle{*this, "Subtitle"};
-    ui::ControlRef FileName{*this, "FileName"};
-    ui::ControlRef Browse{*this, "Browse"};
     ui::ControlRef Password{*this, "Password"};
     ui::ControlRef ConfirmLabel{*this, "ConfirmLabel"};
     ui::ControlRef ConfirmTxt{*this, "ConfirmTxt"};
     ui::ControlRef ShowCheck{*this, "ShowCheck"};
-    ui::ControlRef OKButton{*this, "OKButton"};
-    ui::ControlRef CancelButton{*this, "CancelButton"};
 
     void ShowCheck_Click();
-    void Browse_Click();
-    void OKButton_Click();
-    void CancelButton_Click();
+    void CancelButton_Click() override;
 
   protected:
     void Build() override;
     void Form_Load() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
+    void saveOrLoad(std::string name) override;
 };
-
-// The name taken from the file browser's answer: leading blanks and anything from the first
-// NUL dropped, at most 256 characters, `extension` added when there is no dot.
-std::string browsedFileName(const std::string& answer, const std::string& extension);
-// The same for the dialog's settings files (".ksf").
-std::string settingsFileFromBrowser(const std::string& answer);
-
-// True when the dialog refuses the name before touching any file.
-bool isInvalidSettingsFileName(const std::string& name);
 
 } // namespace kestrel

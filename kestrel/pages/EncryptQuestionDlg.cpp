@@ -61,18 +61,13 @@ void EncryptQuestionDlg::Build() {
     helpLeap.beside().setToolTip("Shows a brief description of this option.");
     helpLeap.onClick = [this] { core().ShowNotice(kHelpLeap); };
 
-    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
+    navigationRow();
 }
 
 void EncryptQuestionDlg::Form_Load() {
     click[0]->setValue(1);
     WPA->setEnabled(false);
     EAP->setEnabled(false);
-}
-
-void EncryptQuestionDlg::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
 }
 
 void EncryptQuestionDlg::click_Click(int index) {
@@ -110,10 +105,6 @@ void EncryptQuestionDlg::Prev_Click() {
     ui::Form* back = PrevForm ? PrevForm : &pages().getWirelessQuestionDlg();
     back->Show();
     Hide();
-}
-
-void EncryptQuestionDlg::Cancel_Click() {
-    core().ConfirmExit();
 }
 
 } // namespace kestrel

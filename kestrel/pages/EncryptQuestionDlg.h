@@ -13,13 +13,11 @@ class EncryptQuestionDlg : public StepPage, public EncryptQuestionDlgControls {
   protected:
     void Build() override;
     void Form_Load() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
 
   private:
     void click_Click(int index);
-    void Next_Click();
-    void Prev_Click();
-    void Cancel_Click();
+    void Next_Click() override;
+    void Prev_Click() override;
 };
 
 } // namespace kestrel

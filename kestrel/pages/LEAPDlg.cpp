@@ -30,7 +30,7 @@ void LEAPDlg::Build() {
         .setToolTip("Re-enter the password for data entry verification.")
         .setPasswordChar("*");
 
-    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
+    navigationRow();
     timer(Timer1).onTimer = [this] { Timer1_Timer(); };
 }
 
@@ -41,11 +41,6 @@ void LEAPDlg::Form_Load() {
     auto& list = *Combo1;
     list.setItems({"None", "PEAP", "LEAP", "TTLS"});
     list.setListIndex(1);
-}
-
-void LEAPDlg::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
 }
 
 void LEAPDlg::SetAuthFieldsState() {

@@ -20,16 +20,15 @@ class LEAPDlg : public StepPage, public LEAPDlgControls {
   protected:
     void Build() override;
     void Form_Load() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
 
   private:
     void SetAuthFieldsState();
     void Combo1_DropDown();
     void Timer1_Timer();
     void ShowCheck_Click();
-    void Next_Click();
-    void Prev_Click();
-    void Cancel_Click();
+    void Next_Click() override;
+    void Prev_Click() override;
+    void Cancel_Click() override;
 };
 
 } // namespace kestrel

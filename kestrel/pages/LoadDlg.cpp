@@ -23,7 +23,7 @@ void LoadDlg::Build() {
         .setToolTip("Select this option if you want to use the settings from your previous "
                     "session with this wizard that you saved to file.");
     label(Label3, "Use the wizard settings you previously saved to a file.").beside();
-    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
+    navigationRow();
     timer(Timer1).onTimer = [this] { Timer1_Timer(); };
 }
 
@@ -86,16 +86,6 @@ void LoadDlg::Prev_Click() {
     else
         pages().getIntro().Show();
     Hide();
-}
-
-void LoadDlg::Cancel_Click() {
-    core().ConfirmExit();
-}
-
-void LoadDlg::Form_QueryUnload(int& cancel, int unloadMode) {
-    (void)cancel;
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
 }
 
 } // namespace kestrel

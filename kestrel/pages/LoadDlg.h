@@ -14,15 +14,13 @@ class LoadDlg : public StepPage {
     ui::ControlRef Label3{*this, "Label3"};
     ui::ControlRef Timer1{*this, "Timer1"}; // waits for the load dialog
 
-    void Next_Click();
-    void Prev_Click();
-    void Cancel_Click();
+    void Next_Click() override;
+    void Prev_Click() override;
     void Timer1_Timer();
 
   protected:
     void Build() override;
     void Form_Load() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
 };
 
 } // namespace kestrel

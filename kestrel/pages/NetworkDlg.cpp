@@ -83,7 +83,7 @@ void NetworkDlg::Build() {
         .setToolTip("Specifies the wait period between PING packets.");
     textBox(Period).beside().setToolTip("Specifies the time between PING packets").setText("5");
 
-    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
+    navigationRow();
     timer(Timer1).onTimer = [this] { Timer1_Timer(); };
 }
 
@@ -91,11 +91,6 @@ void NetworkDlg::Form_Load() {
     Timer1->setEnabled(false);
     InitForm(); // before the lists are filled, as on the first creation
     LoadComboBoxes();
-}
-
-void NetworkDlg::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
 }
 
 void NetworkDlg::setPingFields(bool on) {

@@ -21,16 +21,15 @@ class NetworkDlg : public StepPage, public NetworkDlgControls {
   protected:
     void Build() override;
     void Form_Load() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
 
   private:
     void UpdatePingFields();
     void LoadComboBoxes();
     void Combo1_DropDown(int index);
     void Timer1_Timer();
-    void Next_Click();
-    void Prev_Click();
-    void Cancel_Click();
+    void Next_Click() override;
+    void Prev_Click() override;
+    void Cancel_Click() override;
     void setPingFields(bool on);
 };
 

@@ -1,6 +1,8 @@
 #include "kestrel/pages/Page.h"
+#include "kestrel/core/Core.h"
 #include "kestrel/pages/KeyChecks.h"
 #include "kestrel/pages/Pages.h"
+#include "platform/sys/System.h"
 
 namespace kestrel {
 
@@ -38,15 +40,20 @@ void Page::applyShowText(ui::Control& field, ui::Control& confirm, ui::Control& 
     confirmLabel.setVisible(!show);
 }
 
-void StepPage::navigationRow(std::function<void()> back, std::function<void()> next,
-                             std::function<void()> cancel) {
-    button(Prev, "< Back").asBack().onClick = std::move(back);
-    auto& n = button(Next, "Next >");
-    n.beside().setDefault(true);
-    n.onClick = std::move(next);
-    auto& c = button(Cancel, "Cancel");
-    c.beside().setCancel(true);
-    c.onClick = std::move(cancel);
+void Page::confirmExit() {
+    core().ConfirmExit();
+}
+
+void Page::exitWizard() {
+    core().ExitWizard();
+}
+
+void Page::showNotice(const std::string& text) {
+    core().ShowNotice(text);
+}
+
+std::string Page::programFolder() const {
+    return core().sys().programFolder();
 }
 
 } // namespace kestrel

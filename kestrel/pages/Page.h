@@ -1,9 +1,10 @@
 #pragma once
 #include "platform/ui/App.h"
 #include "platform/ui/Form.h"
+#include "wizard/StepPage.h"
 
-#include <functional>
 #include <initializer_list>
+#include <string>
 
 namespace kestrel {
 
@@ -22,6 +23,13 @@ class Page : public ui::Form {
   protected:
     Core& core() const { return *core_; }
     KestrelPages& pages() const { return *pages_; }
+
+    // What the pieces both wizards share (wizard/) ask of a page: whether to leave the
+    // wizard (Cancel, Exit), leaving it (the close box), a notice box, where files are.
+    void confirmExit();
+    void exitWizard();
+    void showNotice(const std::string& text);
+    std::string programFolder() const;
 
     // Shows the next page, which goes back to this one.
     void showNext(Page& next) {
@@ -49,20 +57,6 @@ class Page : public ui::Form {
     KestrelPages* pages_;
 };
 
-// A step of the wizard: a page that ends in the "< Back", "Next >" and "Cancel" row.
-class StepPage : public Page {
-  public:
-    using Page::Page;
-
-    ui::ControlRef Prev{*this, "Prev"};
-    ui::ControlRef Next{*this, "Next"};
-    ui::ControlRef Cancel{*this, "Cancel"};
-
-  protected:
-    // Builds the row; Enter is Next, Escape Cancel (on every page alike, as the README
-    // declares).
-    void navigationRow(std::function<void()> back, std::function<void()> next,
-                       std::function<void()> cancel);
-};
+using StepPage = wizard::StepPage<Page>;
 
 } // namespace kestrel

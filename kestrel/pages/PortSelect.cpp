@@ -5,6 +5,7 @@
 #include "kestrel/pages/Pages.h"
 #include "kestrel/pages/PortLists.h"
 #include "platform/sys/System.h"
+#include "wizard/FileBrowse.h"
 
 #include <vector>
 
@@ -53,7 +54,7 @@ void PortSelect::Build() {
           "Configuration commands are saved in this file instead of being sent to the printer. "
           "All data, including sensitive information such as passwords, are stored in this "
           "clear (unencrypted) text file.");
-    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
+    navigationRow();
 
     PortLPT->onClick = [this] { PortLPT_Click(); };
     PortCOM->onClick = [this] { PortCOM_Click(); };
@@ -69,12 +70,6 @@ void PortSelect::Form_Load() {
     Load_Combo();
     SetPortControls();
     FileName->setText("");
-}
-
-void PortSelect::Form_QueryUnload(int& cancel, int unloadMode) {
-    (void)cancel;
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
 }
 
 void PortSelect::Load_Combo() {
@@ -187,14 +182,9 @@ void PortSelect::FileName_KeyPress(int& keyAscii) {
 }
 
 void PortSelect::Browse_Click() {
-    ui::FileBrowseRequest request;
-    request.title = "File Browser";
-    request.filter = "Text file (*.txt)|*.txt|All Files (*.*)|*.*";
-    request.initialDir = core().sys().programFolder();
-    auto chosen = app().browse(request);
-    if (!chosen)
-        return;
-    FileName->setText(browsedFileName(*chosen, ".txt"));
+    wizard::browseInto(
+        app(), FileName, programFolder(),
+        {"Text file (*.txt)|*.txt|All Files (*.*)|*.*", ".txt", wizard::LeadingBlanks::Drop});
 }
 
 bool PortSelect::ValidateIPAddress() {
@@ -254,10 +244,6 @@ void PortSelect::Next_Click() {
 void PortSelect::Prev_Click() {
     pages().getLoadDlg().Show();
     Hide();
-}
-
-void PortSelect::Cancel_Click() {
-    core().ConfirmExit();
 }
 
 } // namespace kestrel

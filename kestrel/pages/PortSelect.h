@@ -31,14 +31,12 @@ class PortSelect : public StepPage, public PortSelectControls {
     void IPAddr_KeyPress(int& keyAscii);
     void FileName_KeyPress(int& keyAscii);
     void Browse_Click();
-    void Next_Click();
-    void Prev_Click();
-    void Cancel_Click();
+    void Next_Click() override;
+    void Prev_Click() override;
 
   protected:
     void Build() override;
     void Form_Load() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
 
   private:
     enum class Route { LPT, COM, USB, TCP, File };

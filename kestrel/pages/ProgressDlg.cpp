@@ -49,18 +49,12 @@ std::optional<std::string> createPrinterBatchLine(const std::string& port) {
 }
 
 ProgressDlg::ProgressDlg(Core& core, KestrelPages& pages)
-    : Page(core, pages, "ProgressDlg"), ProgressDlgControls(this) {}
+    : ProgressMonitor(core, pages, "ProgressDlg"), ProgressDlgControls(this) {}
 
 ProgressDlg::~ProgressDlg() = default;
 
 void ProgressDlg::Build() {
-    setCaption("Progress Monitor");
-    label("Label1", "Processing Request").asHeading();
-    label("Label4", "Printer configuration in progress. Please wait.");
-    label("Label2", "Progress Meter:");
-    progressBar(ProgressBar, 0, 100);
-    label("Label3", "Status Log:");
-    textBox(StatusLog).setMultiLine(true).layout().height = 160;
+    buildMonitor(StatusLog);
     timer(Timer1).onTimer = [this] { Timer1_Timer(); };
 }
 
@@ -81,11 +75,6 @@ std::string ProgressDlg::chosenPortName() {
                          : port.PortUSB->checked() ? *port.USBCombo
                                                    : *port.LPTCombo;
     return combo.listIndex() >= 0 ? combo.list(combo.listIndex()) : combo.text();
-}
-
-void ProgressDlg::appendStatus(const std::string& line) {
-    ui::Control& log = *StatusLog;
-    log.setText(log.text() + "\r\n" + line);
 }
 
 void ProgressDlg::setBar(int value) {

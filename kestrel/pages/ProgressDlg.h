@@ -1,6 +1,7 @@
 #pragma once
 #include "kestrel/core/PageControls.h"
 #include "kestrel/pages/Page.h"
+#include "wizard/ProgressMonitor.h"
 
 #include <cstdint>
 #include <memory>
@@ -35,12 +36,10 @@ enum class Route { Tcp, File, LocalPort };
 // The last page: delivers the command job and judges the result. A timer drives the run;
 // the progress bar's value is its state (0 start, 1 preparing, 2-39 waiting for the TCP
 // connection, 40 send, 50 inspecting, 80 sent, 100 judge and end).
-class ProgressDlg : public Page, public ProgressDlgControls {
+class ProgressDlg : public wizard::ProgressMonitor<Page>, public ProgressDlgControls {
   public:
     ProgressDlg(Core& core, KestrelPages& pages);
     ~ProgressDlg() override;
-
-    ui::ControlRef ProgressBar{*this, "ProgressBar"};
 
     // Closes the socket, deletes the temporary printer, sets the bar to 100 and removes
     // "kestrel.bat" unless logging is on. Does nothing before the page has run.
@@ -70,7 +69,7 @@ class ProgressDlg : public Page, public ProgressDlgControls {
     Route readRoute();
     Route route() const { return route_; }
     std::string chosenPortName();
-    void appendStatus(const std::string& line);
+    void appendStatus(const std::string& line) { appendLine(StatusLog, line); }
     void setBar(int value);
     int bar();
     void restartTimer(int intervalMs);

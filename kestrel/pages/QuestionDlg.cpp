@@ -65,7 +65,7 @@ void QuestionDlg::Build() {
     box(6);
     help("HelpWireless", 2).onClick = [this] { HelpWireless_Click(2); };
 
-    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
+    navigationRow();
 }
 
 void QuestionDlg::Next_Click() {
@@ -96,16 +96,6 @@ void QuestionDlg::Next_Click() {
 void QuestionDlg::Prev_Click() {
     pages().getPortSelect().Show();
     Hide();
-}
-
-void QuestionDlg::Cancel_Click() {
-    core().ConfirmExit();
-}
-
-void QuestionDlg::Form_QueryUnload(int& cancel, int unloadMode) {
-    (void)cancel;
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
 }
 
 void QuestionDlg::HelpIP_Click(int index) {

@@ -13,9 +13,8 @@ class QuestionDlg : public StepPage, public QuestionDlgControls {
     QuestionDlg(Core& core, KestrelPages& pages)
         : StepPage(core, pages, "QuestionDlg"), QuestionDlgControls(this) {}
 
-    void Next_Click();
-    void Prev_Click();
-    void Cancel_Click();
+    void Next_Click() override;
+    void Prev_Click() override;
     void HelpIP_Click(int index);
     void HelpSpeed_Click();
     void HelpTimer_Click();
@@ -26,7 +25,6 @@ class QuestionDlg : public StepPage, public QuestionDlgControls {
 
   protected:
     void Build() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
 };
 
 } // namespace kestrel

@@ -25,16 +25,11 @@ void WEPDlg::Build() {
         .charsWide(80) // keeps the sample key on one line
         .setMultiLine(true);
 
-    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
+    navigationRow();
 }
 
 void WEPDlg::Form_Load() {
     Phrase->setValue(1);
-}
-
-void WEPDlg::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
 }
 
 void WEPDlg::Next_Click() {
@@ -48,10 +43,6 @@ void WEPDlg::Next_Click() {
 void WEPDlg::Prev_Click() {
     Hide();
     pages().getEncryptQuestionDlg().Show();
-}
-
-void WEPDlg::Cancel_Click() {
-    core().ConfirmExit();
 }
 
 } // namespace kestrel

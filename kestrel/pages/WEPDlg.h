@@ -13,12 +13,10 @@ class WEPDlg : public StepPage, public WEPDlgControls {
   protected:
     void Build() override;
     void Form_Load() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
 
   private:
-    void Next_Click();
-    void Prev_Click();
-    void Cancel_Click();
+    void Next_Click() override;
+    void Prev_Click() override;
 };
 
 } // namespace kestrel

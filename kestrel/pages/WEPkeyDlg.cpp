@@ -57,7 +57,7 @@ template <class Controls> void WepKeysPageOf<Controls>::Build() {
             .setPasswordChar("*");
     }
 
-    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
+    navigationRow();
     timer(Timer1).onTimer = [this] { Timer1_Timer(); };
 }
 
@@ -68,12 +68,6 @@ template <class Controls> void WepKeysPageOf<Controls>::Form_Load() {
     DefaultKey->setListIndex(1);
     AuthMethod->setListIndex(1);
     SetKeyMasking(true);
-}
-
-template <class Controls>
-void WepKeysPageOf<Controls>::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
 }
 
 template <class Controls> void WepKeysPageOf<Controls>::SetKeyMasking(bool mask) {

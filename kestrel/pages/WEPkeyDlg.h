@@ -34,7 +34,6 @@ template <class Controls> class WepKeysPageOf : public WepKeysPage, public Contr
   protected:
     void Build() override;
     void Form_Load() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
 
   private:
     static constexpr bool hex_ = std::is_same_v<Controls, WEPkeyDlgControls>;
@@ -44,9 +43,9 @@ template <class Controls> class WepKeysPageOf : public WepKeysPage, public Contr
     void ShowChk_Click(int row);
     void DefaultKey_DropDown();
     void Timer1_Timer();
-    void Next_Click();
-    void Prev_Click();
-    void Cancel_Click();
+    void Next_Click() override;
+    void Prev_Click() override;
+    void Cancel_Click() override;
 };
 
 extern template class WepKeysPageOf<WEPkeyDlgControls>;

@@ -37,7 +37,7 @@ void WPADlg::Build() {
                   "Length of the passphrase must be between 8 to 63 characters long.")
         .setMultiLine(true);
 
-    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
+    navigationRow();
     timer(Timer1).onTimer = [this] { Timer1_Timer(); };
 }
 
@@ -47,11 +47,6 @@ void WPADlg::Form_Load() {
     Load_EncryptMethod();
     ShowCheck->setValue(0);
     ShowCheck_Click();
-}
-
-void WPADlg::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
 }
 
 void WPADlg::Load_WPAMode() {
@@ -121,10 +116,6 @@ void WPADlg::Prev_Click() {
     Timer1->setEnabled(false);
     Hide();
     pages().getEncryptQuestionDlg().Show();
-}
-
-void WPADlg::Cancel_Click() {
-    core().ConfirmExit();
 }
 
 } // namespace kestrel

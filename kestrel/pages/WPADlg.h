@@ -21,7 +21,6 @@ class WPADlg : public StepPage, public WPADlgControls {
   protected:
     void Build() override;
     void Form_Load() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
 
   private:
     void Load_WPAMode();
@@ -30,9 +29,8 @@ class WPADlg : public StepPage, public WPADlgControls {
     void WPAMode_DropDown();
     void Timer1_Timer();
     void ShowCheck_Click();
-    void Next_Click();
-    void Prev_Click();
-    void Cancel_Click();
+    void Next_Click() override;
+    void Prev_Click() override;
 };
 
 } // namespace kestrel

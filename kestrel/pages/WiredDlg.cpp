@@ -33,7 +33,7 @@ void WiredDlg::Build() {
         .setToolTip("Enter the IP address of the gateway for the printer.")
         .beside()
         .charsWide(15);
-    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
+    navigationRow();
 
     useAutoIP->onClick = [this] { useAutoIP_Click(); };
     useStaticIP->onClick = [this] { useStaticIP_Click(); };
@@ -41,12 +41,6 @@ void WiredDlg::Build() {
 
 void WiredDlg::Form_Load() {
     SetDefaultState();
-}
-
-void WiredDlg::Form_QueryUnload(int& cancel, int unloadMode) {
-    (void)cancel;
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
 }
 
 void WiredDlg::SetDefaultState() {
@@ -140,10 +134,6 @@ void WiredDlg::Next_Click() {
 void WiredDlg::Prev_Click() {
     pages().getQuestionDlg().Show();
     Hide();
-}
-
-void WiredDlg::Cancel_Click() {
-    core().ConfirmExit();
 }
 
 } // namespace kestrel

@@ -22,14 +22,12 @@ class WiredDlg : public StepPage, public WiredDlgControls {
 
     void useAutoIP_Click();
     void useStaticIP_Click();
-    void Next_Click();
-    void Prev_Click();
-    void Cancel_Click();
+    void Next_Click() override;
+    void Prev_Click() override;
 
   protected:
     void Build() override;
     void Form_Load() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
 
   private:
     void applyAddressPattern(bool staticAddress);

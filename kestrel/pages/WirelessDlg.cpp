@@ -123,7 +123,7 @@ void WirelessDlg::Build() {
         help.onClick = [this, i] { core().ShowNotice(kHelpTexts[i]); };
     }
 
-    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
+    navigationRow();
     timer(Timer1).onTimer = [this] { Timer1_Timer(); };
 }
 
@@ -139,11 +139,6 @@ void WirelessDlg::Form_Load() {
     Devices->setListIndex(1);
     CountryCode->setListIndex(0);
     SetDefaultState();
-}
-
-void WirelessDlg::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
 }
 
 void WirelessDlg::SetDefaultState() {
@@ -233,10 +228,6 @@ void WirelessDlg::Next_Click() {
 void WirelessDlg::Prev_Click() {
     pages().getWirelessQuestionDlg().Show();
     Hide();
-}
-
-void WirelessDlg::Cancel_Click() {
-    core().ConfirmExit();
 }
 
 } // namespace kestrel

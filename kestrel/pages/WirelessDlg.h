@@ -34,16 +34,14 @@ class WirelessDlg : public StepPage, public WirelessDlgControls {
   protected:
     void Build() override;
     void Form_Load() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
 
   private:
     void CheckCountryChange();
     void Check1_Click();
     void CountryCode_DropDown();
     void Timer1_Timer();
-    void Next_Click();
-    void Prev_Click();
-    void Cancel_Click();
+    void Next_Click() override;
+    void Prev_Click() override;
 
     // The country list's text when it last dropped down.
     std::string CountryAtDropDown;

@@ -78,12 +78,7 @@ void WirelessQuestionDlg::Build() {
         help.beside().setToolTip("Shows a brief description of this option.");
         help.onClick = [this, i] { core().ShowNotice(kBoxes[i].helpText); };
     }
-    navigationRow([this] { Prev_Click(); }, [this] { Next_Click(); }, [this] { Cancel_Click(); });
-}
-
-void WirelessQuestionDlg::Form_QueryUnload(int& /*cancel*/, int unloadMode) {
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
+    navigationRow();
 }
 
 void WirelessQuestionDlg::Next_Click() {
@@ -110,10 +105,6 @@ void WirelessQuestionDlg::Prev_Click() {
     ui::Form* back = PrevForm ? PrevForm : &pages().getQuestionDlg();
     Hide();
     back->Show();
-}
-
-void WirelessQuestionDlg::Cancel_Click() {
-    core().ConfirmExit();
 }
 
 } // namespace kestrel

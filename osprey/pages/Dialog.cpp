@@ -6,76 +6,29 @@
 #include "osprey/pages/Operation.h"
 #include "osprey/pages/Pages.h"
 #include "osprey/pages/PrinterSetup.h"
-#include "platform/sys/Encoding.h"
-#include "platform/sys/System.h"
+#include "wizard/FileBrowse.h"
 
 namespace osprey {
 
 namespace {
-constexpr std::size_t kMaxPath = 256;
 const char* const kExtension = ".osp";
 } // namespace
 
-std::string ospreyFileFromBrowser(const std::string& answer) {
-    std::string name = sys::leftChars(answer.substr(0, answer.find('\0')), kMaxPath);
-    if (name.find('.') == std::string::npos)
-        name += kExtension;
-    return name;
-}
-
-bool isInvalidOspreyFileName(const std::string& name) {
-    // A name ending in "/" names a folder, not a file. A typed text holds only characters
-    // with a Windows-1252 form, file names included.
-    return name.empty() || name == " " || name.back() == '/' || !sys::toWindows1252(name);
-}
-
-void Dialog::Build() {
-    label(Title, "").asHeading();
-    label(Subtitle, "");
-    label("Label3", "Filename:");
-    textBox(FileName).charsWide(48); // room for a path
-    button(Browse, "Browse").beside().onClick = [this] { Browse_Click(); };
-    button(OKButton, "OK").setDefault(true).onClick = [this] { OKButton_Click(); };
-    button(CancelButton, "Cancel").beside().setCancel(true).onClick = [this] {
-        CancelButton_Click();
-    };
-}
+Dialog::Dialog(Core& core, OspreyPages& pages)
+    : SettingsDialog({"Wizard Settings (*.osp)|*.osp|All Files (*.*)|*.*", kExtension,
+                      wizard::LeadingBlanks::Keep},
+                     core, pages, "Dialog") {}
 
 void Dialog::Form_Load() {
-    std::string title;
-    if (saving()) {
+    if (saving())
         pages().getPrinterSetup().Hide();
-        title = "Save Wizard Settings";
-        Subtitle->setCaption("Please select a file to hold the wizard settings");
-    } else {
+    else
         pages().getOperation().Hide();
-        title = "Load Wizard Settings";
-        Subtitle->setCaption(
-            "Please select the file that contains previously saved wizard settings");
-    }
-    setCaption(title);
-    Title->setCaption(title);
+    showMode(saving());
 }
 
-void Dialog::Browse_Click() {
-    ui::FileBrowseRequest request;
-    request.title = "File Browser";
-    request.filter = "Wizard Settings (*.osp)|*.osp|All Files (*.*)|*.*";
-    request.initialDir = core().sys().programFolder();
-    std::optional<std::string> answer = app().browse(request);
-    if (!answer)
-        return;
-    FileName->setText(ospreyFileFromBrowser(*answer));
-}
-
-void Dialog::OKButton_Click() {
+void Dialog::saveOrLoad(std::string name) {
     WizardState& ws = core().ws;
-    std::string name = FileName->text();
-    if (isInvalidOspreyFileName(name)) {
-        core().ShowNotice("Invalid file name. Please enter a valid file name.");
-        FileName->setFocus();
-        return;
-    }
     if (saving()) {
         if (name.find('.') == std::string::npos) {
             name += kExtension;
@@ -128,14 +81,6 @@ void Dialog::CancelButton_Click() {
         pages().getFinishDialog().Show();
     else
         pages().getOperation().Show();
-}
-
-void Dialog::Form_QueryUnload(int& cancel, int unloadMode) {
-    // The close box is this dialog's Cancel, not the wizard's exit; Cancel unloads it.
-    if (unloadMode == ui::kUnloadUser) {
-        cancel = 1;
-        CancelButton_Click();
-    }
 }
 
 } // namespace osprey

@@ -1,48 +1,25 @@
 #pragma once
 #include "osprey/pages/Page.h"
-
-#include <string>
+#include "wizard/SettingsDialog.h"
 
 namespace osprey {
 
 // The modeless save/load dialog. The caller sets Mode and shows it; its own OK and
 // Cancel lead on to the next page or the exit routine.
-class Dialog : public Page {
+class Dialog : public wizard::SettingsDialog<Page> {
   public:
-    static constexpr int kLoad = 0;
-    static constexpr int kSave = 1;
-    static constexpr int kSaveOnExit = 2; // any value other than 1 and 2 loads
+    static constexpr int kSaveOnExit = 2; // any value other than kSave and this loads
 
-    Dialog(Core& core, OspreyPages& pages) : Page(core, pages, "Dialog") { setDialogWindow(true); }
+    Dialog(Core& core, OspreyPages& pages);
 
-    // Kept across unloads; every caller sets it before Show.
-    int Mode = kLoad;
-
-    ui::ControlRef Title{*this, "Title"};
-    ui::ControlRef Subtitle{*this, "Subtitle"};
-    ui::ControlRef FileName{*this, "FileName"};
-    ui::ControlRef Browse{*this, "Browse"};
-    ui::ControlRef OKButton{*this, "OKButton"};
-    ui::ControlRef CancelButton{*this, "CancelButton"};
-
-    void Browse_Click();
-    void OKButton_Click();
-    void CancelButton_Click();
+    void CancelButton_Click() override;
 
   protected:
-    void Build() override;
     void Form_Load() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
+    void saveOrLoad(std::string name) override;
 
   private:
     bool saving() const { return Mode == kSave || Mode == kSaveOnExit; }
 };
-
-// The name taken from the file browser's answer: up to its first NUL, at most 256
-// characters, ".osp" added when it holds no dot.
-std::string ospreyFileFromBrowser(const std::string& answer);
-
-// True when the dialog refuses the name before touching any file (a folder is no file).
-bool isInvalidOspreyFileName(const std::string& name);
 
 } // namespace osprey

@@ -10,7 +10,8 @@ HaldenIntro::HaldenIntro(Core& core, OspreyPages& pages)
                   {"Welcome to the Solvane Osprey",
                    "For more complete control over your network printers, please use Solvane "
                    "Printer Manager.",
-                   "To continue, click Next", "halden-logo", false}) {}
+                   "To continue, click Next", "halden-logo"},
+                  false) {}
 
 ui::Form& HaldenIntro::aboutBox() {
     return pages().getHaldenAbout();

@@ -7,22 +7,14 @@
 
 namespace osprey {
 
-void WelcomePage::Build() {
-    setCaption("Welcome");
-    label("Label1", design_.heading).asHeading();
-    label("Label3", "This wizard will guide you through the process of configuring the basic "
-                    "settings of your printer and its network interface card (NIC). Please refer "
-                    "to the user manual for assistance in configuring the other printer "
-                    "settings.");
-    label("Label4", design_.hint);
-    label("Label2", design_.clickNext);
-    image("Logo", design_.picture);
-    line("Line1");
-    line("Line2");
-    button(About, "About").onClick = [this] { About_Click(); };
-    button(Exit, "Exit").beside().setCancel(true).onClick = [this] { Exit_Click(); };
-    button(Next, "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };
-}
+WelcomePage::WelcomePage(Core& core, OspreyPages& pages, const std::string& name,
+                         wizard::WelcomeDesign design, bool hideOnNext)
+    : wizard::WelcomePage<Page>(
+          "This wizard will guide you through the process of configuring the basic settings of "
+          "your printer and its network interface card (NIC). Please refer to the user manual "
+          "for assistance in configuring the other printer settings.",
+          std::move(design), core, pages, name),
+      hideOnNext_(hideOnNext) {}
 
 void WelcomePage::Form_Load() {
     // Minimise the CD menu while the wizard runs; the exit routine restores it. A failed
@@ -32,28 +24,11 @@ void WelcomePage::Form_Load() {
         core().processes().startHidden(ws.CdMenuProgram + " min " + ws.CdMenuArg);
 }
 
-void WelcomePage::About_Click() {
-    // Each showing builds the box afresh, so its load handler runs every time.
-    ui::Form& box = aboutBox();
-    box.ShowModal();
-    box.Unload();
-}
-
-void WelcomePage::Exit_Click() {
-    core().ConfirmExit(*this);
-}
-
 void WelcomePage::Next_Click() {
     pages().getSelectDlg().Show();
     // The partner page stays behind the choice page, whose Next unloads both.
-    if (design_.hideOnNext)
+    if (hideOnNext_)
         Hide();
-}
-
-void WelcomePage::Form_QueryUnload(int& cancel, int unloadMode) {
-    (void)cancel;
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
 }
 
 Intro::Intro(Core& core, OspreyPages& pages)
@@ -61,7 +36,8 @@ Intro::Intro(Core& core, OspreyPages& pages)
                   {"Welcome to the Corvane Osprey",
                    "For more complete control over your network printers, please use Corlink "
                    "Enterprise.",
-                   "Click the Next button to continue.", "corvane-logo", true}) {}
+                   "Click the Next button to continue.", "corvane-logo"},
+                  true) {}
 
 ui::Form& Intro::aboutBox() {
     return pages().getfrmAbout();

@@ -17,9 +17,7 @@ void LoadDlg::Build() {
     label("Label2", "Use the default settings.");
     option(Load, "&Load Previously Saved Wizard Settings ");
     label("Label3", "Use the wizard settings you previously saved to a file.");
-    button(Prev, "< Back").asBack().onClick = [this] { Prev_Click(); };
-    button(Next, "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };
-    button(Cancel, "Cancel").beside().setCancel(true).onClick = [this] { Cancel_Click(); };
+    navigationRow();
 }
 
 void LoadDlg::Next_Click() {
@@ -40,16 +38,6 @@ void LoadDlg::Next_Click() {
 void LoadDlg::Prev_Click() {
     pages().getSelection().Show();
     Hide();
-}
-
-void LoadDlg::Cancel_Click() {
-    core().ConfirmExit(*this);
-}
-
-void LoadDlg::Form_QueryUnload(int& cancel, int unloadMode) {
-    (void)cancel;
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
 }
 
 } // namespace osprey

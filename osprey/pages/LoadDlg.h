@@ -4,23 +4,18 @@
 namespace osprey {
 
 // Start with the default settings or load a settings file.
-class LoadDlg : public Page {
+class LoadDlg : public StepPage {
   public:
-    LoadDlg(Core& core, OspreyPages& pages) : Page(core, pages, "LoadDlg") {}
+    LoadDlg(Core& core, OspreyPages& pages) : StepPage(core, pages, "LoadDlg") {}
 
     ui::ControlRef StartNew{*this, "StartNew"};
     ui::ControlRef Load{*this, "Load"};
-    ui::ControlRef Prev{*this, "Prev"};
-    ui::ControlRef Next{*this, "Next"};
-    ui::ControlRef Cancel{*this, "Cancel"};
 
-    void Next_Click();
-    void Prev_Click();
-    void Cancel_Click();
+    void Next_Click() override;
+    void Prev_Click() override;
 
   protected:
     void Build() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
 };
 
 } // namespace osprey

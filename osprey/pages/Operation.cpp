@@ -82,13 +82,6 @@ const std::array<const char*, 5>& dispenseEntries(bool modelOption) {
 
 } // namespace media
 
-namespace {
-const char* const kIgnoreNote =
-    "Please specify the value to be saved on the printer. If \"Ignore\" is checked, the value "
-    "will not be changed on the printer. Note: The printer will perform a calibration when "
-    "you change a setting with an asterisk.";
-} // namespace
-
 void Operation::Build() {
     setCaption("Printer Setup - Page 1");
     image(Image1, "media-setup.png");
@@ -118,25 +111,19 @@ void Operation::Build() {
     label("Label7", "Media Handling:").in(Frame1).beside();
     combo(DispenseCombo, ui::ComboStyle::DropDownList, {}).in(Frame1).beside().charsWide(22);
 
-    button(Prev, "< Back").asBack();
-    button(Next, "Next >").beside().setDefault(true);
-    button(Cancel, "Cancel").beside().setCancel(true);
+    navigationRow();
 
-    // Every setting starts ignored, its controls disabled.
-    for (const ui::ControlRef& box : {MediaTypeCB, MediaSizeCB, OrientationCB, DispenseCB})
-        box->setValue(1);
-    for (const ui::ControlRef& governed : {MediaTypeCombo, LabelLengthCombo, LabelWidthCombo,
-                                           CustomizeMedia, OrientationCombo, DispenseCombo})
-        governed->setEnabled(false);
+    // Every setting starts ignored, its controls disabled; the boxes' handlers are wired
+    // after, so these starting values run no rule.
+    startIgnored({MediaTypeCB, MediaSizeCB, OrientationCB, DispenseCB},
+                 {MediaTypeCombo, LabelLengthCombo, LabelWidthCombo, CustomizeMedia,
+                  OrientationCombo, DispenseCombo});
 
     MediaTypeCB->onClick = [this] { MediaTypeCB_Click(); };
     MediaSizeCB->onClick = [this] { MediaSizeCB_Click(); };
     OrientationCB->onClick = [this] { OrientationCB_Click(); };
     DispenseCB->onClick = [this] { DispenseCB_Click(); };
     CustomizeMedia->onClick = [this] { CustomizeMedia_Click(); };
-    Next->onClick = [this] { Next_Click(); };
-    Prev->onClick = [this] { Prev_Click(); };
-    Cancel->onClick = [this] { Cancel_Click(); };
 }
 
 void Operation::Form_Load() {
@@ -149,15 +136,6 @@ void Operation::Form_Load() {
         Image1->setVisible(false);
         Frame1->setCaption("Media Control");
     }
-}
-
-void Operation::Form_QueryUnload(int& cancel, int unloadMode) {
-    if (unloadMode != ui::kUnloadUser)
-        return;
-    core().ExitWizard();
-    // ExitWizard came back: the save dialog is open and will read this page's values,
-    // so the window must not go with them.
-    cancel = 1;
 }
 
 void Operation::Load_MediaTypeCombo() {
@@ -228,19 +206,6 @@ int Operation::LabelLengthExist(float inch) {
     return media::findSize(core().ws.LabelLengthKVT, inch);
 }
 
-void Operation::applyIgnoreBox(const ui::ControlRef& box,
-                               std::initializer_list<ui::ControlRef> governed) {
-    int value = box->value();
-    if (value == 1) {
-        for (const ui::ControlRef& c : governed)
-            c->setEnabled(false);
-    } else if (value == 0) {
-        for (const ui::ControlRef& c : governed)
-            c->setEnabled(true);
-        core().ws.ExitAsked = false;
-    }
-}
-
 void Operation::MediaTypeCB_Click() {
     applyIgnoreBox(MediaTypeCB, {MediaTypeCombo});
 }
@@ -276,10 +241,6 @@ void Operation::Next_Click() {
 void Operation::Prev_Click() {
     pages().getLoadDlg().Show();
     Hide();
-}
-
-void Operation::Cancel_Click() {
-    core().ConfirmExit(*this);
 }
 
 } // namespace osprey

@@ -43,10 +43,10 @@ const std::array<const char*, 5>& dispenseEntries(bool modelOption);
 
 // "Printer Setup - Page 1": media type, label size, orientation and dispense mode, each
 // with its Ignore box. The loaders fill the core's command tables beside the lists.
-class Operation : public Page, public OperationControls {
+class Operation : public StepPage, public OperationControls {
   public:
     Operation(Core& core, OspreyPages& pages)
-        : Page(core, pages, "Operation"), OperationControls(static_cast<ui::Form&>(*this)) {}
+        : StepPage(core, pages, "Operation"), OperationControls(static_cast<ui::Form&>(*this)) {}
 
     ui::ControlRef Image1{*this, "Image1"};
     ui::ControlRef Label1{*this, "Label1"};
@@ -54,9 +54,6 @@ class Operation : public Page, public OperationControls {
     ui::ControlRef Label3{*this, "Label3"}; // the size rows' labels share a column
     ui::ControlRef Label4{*this, "Label4"};
     ui::ControlRef CustomizeMedia{*this, "CustomizeMedia"};
-    ui::ControlRef Prev{*this, "Prev"};
-    ui::ControlRef Next{*this, "Next"};
-    ui::ControlRef Cancel{*this, "Cancel"};
 
     void Load_MediaTypeCombo();
     void Load_MediaSizeCombo();
@@ -73,17 +70,15 @@ class Operation : public Page, public OperationControls {
     void OrientationCB_Click();
     void DispenseCB_Click();
     void CustomizeMedia_Click();
-    void Next_Click();
-    void Prev_Click();
-    void Cancel_Click();
+    void Next_Click() override;
+    void Prev_Click() override;
 
   protected:
     void Build() override;
     void Form_Load() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
-
-  private:
-    void applyIgnoreBox(const ui::ControlRef& box, std::initializer_list<ui::ControlRef> governed);
+    void Form_QueryUnload(int& cancel, int unloadMode) override {
+        leaveKeepingWindow(cancel, unloadMode);
+    }
 };
 
 } // namespace osprey

@@ -70,17 +70,10 @@ std::string shiftText(int scrollValue, int unitIndex) {
 
 } // namespace setup_lists
 
-namespace {
-const char* const kNote =
-    "Please specify the value to be saved on the printer. If \"Ignore\" is checked, the value "
-    "will not be changed on the printer. Note: The printer will perform a calibration when you "
-    "change a setting with an asterisk.";
-} // namespace
-
 void PrinterSetup::Build() {
     setCaption("Printer Setup - Page 2");
     label(Label1, "Printer Setup - Page 2").asHeading();
-    label("Label6", kNote);
+    label("Label6", kIgnoreNote);
     label("Label5", "Ignore").in(Frame1); // the header of the boxes' column
 
     // Each "Ignore" box is named after the setting on its row. The value texts are as wide
@@ -126,12 +119,9 @@ void PrinterSetup::Build() {
 
     // Every setting starts ignored, its controls disabled; handlers are wired after, so
     // these starting values run no rule.
-    for (const ui::ControlRef& box : {PrintSpeedCB, GapCB, HorzCB, VertCB, EmulationCB})
-        box->setValue(1);
-    for (const ui::ControlRef& governed :
-         {PrintSpeedCombo, GapCombo, HorzShiftHScroll, HorzLabel, HorzShiftUnit, VertShiftHScroll,
-          VertLabel, VertShiftUnit, EmulationCombo})
-        governed->setEnabled(false);
+    startIgnored({PrintSpeedCB, GapCB, HorzCB, VertCB, EmulationCB},
+                 {PrintSpeedCombo, GapCombo, HorzShiftHScroll, HorzLabel, HorzShiftUnit,
+                  VertShiftHScroll, VertLabel, VertShiftUnit, EmulationCombo});
 
     PrintSpeedCB->onClick = [this] { PrintSpeedCB_Click(); };
     GapCB->onClick = [this] { GapCB_Click(); };
@@ -167,15 +157,6 @@ void PrinterSetup::Form_Load() {
         Frame2->setCaption("Calibrate Control");
         Frame3->setCaption("Emulation Setup");
     }
-}
-
-void PrinterSetup::Form_QueryUnload(int& cancel, int unloadMode) {
-    if (unloadMode != ui::kUnloadUser)
-        return;
-    core().ExitWizard();
-    // ExitWizard came back: the save dialog is open and will read this page's values,
-    // so the window must not go with them.
-    cancel = 1;
 }
 
 void PrinterSetup::LoadSpeedCombo() {
@@ -216,19 +197,6 @@ void PrinterSetup::LoadEmulationCombo() {
     EmulationCombo->setItems(setup_lists::emulationEntries(ws.ModelOption));
     EmulationCombo->setListIndex(0);
     ws.EmulationCmds = emulationCommands(ws.ModelOption);
-}
-
-void PrinterSetup::applyIgnoreBox(const ui::ControlRef& box,
-                                  std::initializer_list<ui::ControlRef> governed) {
-    int value = box->value();
-    if (value == 1) {
-        for (const ui::ControlRef& c : governed)
-            c->setEnabled(false);
-    } else if (value == 0) {
-        for (const ui::ControlRef& c : governed)
-            c->setEnabled(true);
-        core().ws.ExitAsked = false;
-    }
 }
 
 void PrinterSetup::PrintSpeedCB_Click() {

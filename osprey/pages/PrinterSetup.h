@@ -71,12 +71,11 @@ class PrinterSetup : public Page, public PrinterSetupControls {
   protected:
     void Build() override;
     void Form_Load() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
+    void Form_QueryUnload(int& cancel, int unloadMode) override {
+        leaveKeepingWindow(cancel, unloadMode);
+    }
 
   private:
-    // Ticked (1) disables the governed controls; clear (0) enables them and clears
-    // ExitAsked; any other value changes nothing.
-    void applyIgnoreBox(const ui::ControlRef& box, std::initializer_list<ui::ControlRef> governed);
     void showShift(const ui::ControlRef& scroll, const ui::ControlRef& unit,
                    const ui::ControlRef& label);
     bool AskSaveWizardSettings();

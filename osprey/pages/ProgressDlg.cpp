@@ -64,18 +64,13 @@ bool isPrinterHost(const std::string& text) {
 
 // ---- the page ----
 
-ProgressDlg::ProgressDlg(Core& core, OspreyPages& pages) : Page(core, pages, "ProgressDlg") {}
+ProgressDlg::ProgressDlg(Core& core, OspreyPages& pages)
+    : ProgressMonitor(core, pages, "ProgressDlg") {}
 
 ProgressDlg::~ProgressDlg() = default;
 
 void ProgressDlg::Build() {
-    setCaption("Progress Monitor");
-    label("Label1", "Processing Request").asHeading();
-    label("Label4", "Printer configuration in progress. Please wait.");
-    label("Label2", "Progress Meter:");
-    progressBar(ProgressBar, 0, 100);
-    label("Label3", "Status Log:");
-    textBox(StatusLog).setMultiLine(true).layout().height = 160;
+    buildMonitor(StatusLog);
 }
 
 void ProgressDlg::Form_QueryUnload(int& cancel, int unloadMode) {
@@ -93,11 +88,6 @@ void ProgressDlg::Form_QueryUnload(int& cancel, int unloadMode) {
 void ProgressDlg::log(const std::string& message) {
     if (core().ws.LogEnabled)
         core().WriteLog(message);
-}
-
-void ProgressDlg::appendStatus(const std::string& line) {
-    ui::Control& status = *StatusLog;
-    status.setText(status.text() + "\r\n" + line);
 }
 
 void ProgressDlg::setStatus(const std::string& text) {

@@ -1,5 +1,6 @@
 #pragma once
 #include "osprey/pages/Page.h"
+#include "wizard/ProgressMonitor.h"
 
 #include <cstdint>
 #include <functional>
@@ -39,12 +40,11 @@ bool isPrinterHost(const std::string& text);
 // each step is one command job through the spooler, then a check that the printer took it.
 // A failed check asks the printer over SNMP for its front-panel text, shows the error,
 // purges the wizard's own jobs and shows the printer setup page again.
-class ProgressDlg : public Page {
+class ProgressDlg : public wizard::ProgressMonitor<Page> {
   public:
     ProgressDlg(Core& core, OspreyPages& pages);
     ~ProgressDlg() override;
 
-    ui::ControlRef ProgressBar{*this, "ProgressBar"};
     ui::ControlRef StatusLog{*this, "StatusLog"};
 
     // Runs the whole sequence (called by the finish page right after it shows this page).
@@ -84,7 +84,7 @@ class ProgressDlg : public Page {
     void JobNotSent();
 
     void log(const std::string& message);
-    void appendStatus(const std::string& line);
+    void appendStatus(const std::string& line) { appendLine(StatusLog, line); }
     void setStatus(const std::string& text);
     void setBar(int value);
     // Lets events run (and takes arriving datagrams) for `ms` of clock time. False when the

@@ -24,9 +24,7 @@ void SelectDlg::Build() {
     label("Label4", "Configure basic printer settings");
     label("Label5", "Select this option only after the NIC settings have been configured and a "
                     "Windows driver for the printer has been installed.");
-    button(Prev, "< Back").asBack().onClick = [this] { Prev_Click(); };
-    button(Next, "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };
-    button(Cancel, "Cancel").beside().setCancel(true).onClick = [this] { Cancel_Click(); };
+    navigationRow();
 }
 
 void SelectDlg::Form_Load() {
@@ -125,16 +123,6 @@ void SelectDlg::Prev_Click() {
     else
         pages().getIntro().Show();
     Unload();
-}
-
-void SelectDlg::Cancel_Click() {
-    core().ConfirmExit(*this);
-}
-
-void SelectDlg::Form_QueryUnload(int& cancel, int unloadMode) {
-    (void)cancel;
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
 }
 
 } // namespace osprey

@@ -6,19 +6,15 @@
 namespace osprey {
 
 // The choice between the printer's own settings and its network interface (Kestrel).
-class SelectDlg : public Page {
+class SelectDlg : public StepPage {
   public:
-    SelectDlg(Core& core, OspreyPages& pages) : Page(core, pages, "SelectDlg") {}
+    SelectDlg(Core& core, OspreyPages& pages) : StepPage(core, pages, "SelectDlg") {}
 
     ui::ControlRef CfgNic{*this, "CfgNic"}; // run Kestrel
     ui::ControlRef CfgPrinter{*this, "CfgPrinter"};
-    ui::ControlRef Prev{*this, "Prev"};
-    ui::ControlRef Next{*this, "Next"};
-    ui::ControlRef Cancel{*this, "Cancel"};
 
-    void Next_Click();
-    void Prev_Click();
-    void Cancel_Click();
+    void Next_Click() override;
+    void Prev_Click() override;
     // The driver installer offer when no supported printer is installed.
     void No_Driver_Found();
     // Starts Kestrel and waits for it; false when its file is missing (the wizard is
@@ -28,7 +24,6 @@ class SelectDlg : public Page {
   protected:
     void Build() override;
     void Form_Load() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
 
   private:
     bool programFileExists(const std::string& path);

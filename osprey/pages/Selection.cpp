@@ -33,9 +33,7 @@ void Selection::Build() {
           "Note:  If the desired printer is not displayed in this list,  then the driver for this "
           "printer was not properly installed. Please exit this wizard, reinstall the driver for "
           "the printer, and then restart this wizard.");
-    button(Prev, "< Back").asBack().onClick = [this] { Prev_Click(); };
-    button(Next, "Next >").beside().setDefault(true).onClick = [this] { Next_Click(); };
-    button(Cancel, "Cancel").beside().setCancel(true).onClick = [this] { Cancel_Click(); };
+    navigationRow();
 }
 
 void Selection::Form_Load() {
@@ -145,16 +143,6 @@ void Selection::Prev_Click() {
     choice.CfgPrinter->setValue(1);
     choice.Show();
     Unload();
-}
-
-void Selection::Cancel_Click() {
-    core().ConfirmExit(*this);
-}
-
-void Selection::Form_QueryUnload(int& cancel, int unloadMode) {
-    (void)cancel;
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
 }
 
 } // namespace osprey

@@ -11,25 +11,20 @@ std::string selectionFailureText(const std::string& printer, int error);
 
 // The installed printers of a supported model; Next makes the chosen one current and
 // derives its profile from its driver name.
-class Selection : public Page {
+class Selection : public StepPage {
   public:
-    Selection(Core& core, OspreyPages& pages) : Page(core, pages, "Selection") {}
+    Selection(Core& core, OspreyPages& pages) : StepPage(core, pages, "Selection") {}
 
     ui::ControlRef PrinterList{*this, "PrinterList"};
-    ui::ControlRef Prev{*this, "Prev"};
-    ui::ControlRef Next{*this, "Next"};
-    ui::ControlRef Cancel{*this, "Cancel"};
 
     void Load_PrinterList();
     void PrinterList_Click();
-    void Next_Click();
-    void Prev_Click();
-    void Cancel_Click();
+    void Next_Click() override;
+    void Prev_Click() override;
 
   protected:
     void Build() override;
     void Form_Load() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
 };
 
 } // namespace osprey

@@ -50,28 +50,15 @@ bool GetKeyValue(registry::Registry& reg, registry::Root KeyRoot, const std::str
 }
 
 void AboutBox::Build() {
-    image(picIcon, icon_).onClick = [this] { picIcon_Click(); };
-    label(lblTitle, "Product Name").beside().onClick = [this] { lblTitle_Click(); };
-    label(lblVersion, "");
-    label("lblDescription",
-          "This application will help guide you through the process of configuring your printer");
-    add(ui::ControlKind::Line, "Line1", 0);
-    add(ui::ControlKind::Line, "Line1", 1);
-    label(lblCopyright, "");
-    button(cmdOK, "OK").setDefault(true).setCancel(true).onClick = [this] { cmdOK_Click(); };
+    wizard::AboutBox<Page>::Build();
+    picIcon->onClick = [this] { picIcon_Click(); };
+    lblTitle->onClick = [this] { lblTitle_Click(); };
     button(cmdSysInfo, "&System Info...").beside().onClick = [this] { cmdSysInfo_Click(); };
 }
 
 void AboutBox::Form_Load() {
-    const std::string title = core().ProgramTitle();
-    setCaption("About " + title);
-    lblVersion->setCaption(versionPrefix_ + printpath::VersionText());
-    lblTitle->setCaption(title);
-    lblCopyright->setCaption(Core::CopyrightText() + "\r\nAll rights reserved");
-}
-
-void AboutBox::cmdOK_Click() {
-    Unload();
+    showProgram(core().ProgramTitle(), versionPrefix_ + printpath::VersionText(),
+                Core::CopyrightText() + "\r\nAll rights reserved");
 }
 
 void AboutBox::cmdSysInfo_Click() {
@@ -115,12 +102,6 @@ void AboutBox::StartSysInfo() {
         // Falls through to the notice below, as every other failure does.
     }
     app().MsgBox(kUnavailable, ui::mb::OkOnly, c.ProgramTitle());
-}
-
-void AboutBox::Form_QueryUnload(int& cancel, int unloadMode) {
-    (void)cancel;
-    if (unloadMode == ui::kUnloadUser)
-        core().ExitWizard();
 }
 
 } // namespace osprey

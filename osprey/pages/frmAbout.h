@@ -1,6 +1,7 @@
 #pragma once
 #include "osprey/pages/Page.h"
 #include "platform/registry/Registry.h"
+#include "wizard/AboutBox.h"
 
 #include <string>
 
@@ -8,23 +9,19 @@ namespace osprey {
 
 // The modal About box; both editions run these procedures and differ in the icon and the
 // version line.
-class AboutBox : public Page {
+class AboutBox : public wizard::AboutBox<Page> {
   public:
     AboutBox(Core& core, OspreyPages& pages, const std::string& name, std::string icon,
              std::string versionPrefix)
-        : Page(core, pages, name), icon_(std::move(icon)),
-          versionPrefix_(std::move(versionPrefix)) {
-        setDialogWindow(true);
-    }
+        : wizard::AboutBox<Page>(
+              std::move(icon),
+              "This application will help guide you through the process of configuring your "
+              "printer",
+              core, pages, name),
+          versionPrefix_(std::move(versionPrefix)) {}
 
-    ui::ControlRef picIcon{*this, "picIcon"};
-    ui::ControlRef lblTitle{*this, "lblTitle"};
-    ui::ControlRef lblVersion{*this, "lblVersion"};
-    ui::ControlRef lblCopyright{*this, "lblCopyright"};
-    ui::ControlRef cmdOK{*this, "cmdOK"};
     ui::ControlRef cmdSysInfo{*this, "cmdSysInfo"};
 
-    void cmdOK_Click();
     void cmdSysInfo_Click();
     // Hidden switches of the debug log; nothing on the screen shows them.
     void lblTitle_Click();
@@ -35,10 +32,8 @@ class AboutBox : public Page {
   protected:
     void Build() override;
     void Form_Load() override;
-    void Form_QueryUnload(int& cancel, int unloadMode) override;
 
   private:
-    std::string icon_;
     std::string versionPrefix_;
 };
 

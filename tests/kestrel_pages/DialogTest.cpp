@@ -222,25 +222,6 @@ TEST_F(DialogTest, BrowseFillsTheNameAndCancelLeavesIt) {
     EXPECT_FALSE(r.forSave);
 }
 
-TEST(DialogNames, BrowserAnswers) {
-    const std::string longName(300, 'a');
-    std::string accented; // 300 characters, 600 bytes: cut at 256 characters
-    for (int i = 0; i < 300; ++i)
-        accented += "\xC3\xA9";
-    const struct {
-        std::string answer, name;
-    } cases[] = {
-        {"/a/b.ksf", "/a/b.ksf"},
-        {"   /a/b", "/a/b.ksf"},
-        {std::string("/a/b\0/c.txt", 11), "/a/b.ksf"},
-        {"/a.d/b", "/a.d/b"},
-        {longName, std::string(256, 'a') + ".ksf"},
-        {accented, accented.substr(0, 512) + ".ksf"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(kestrel::settingsFileFromBrowser(c.answer), c.name) << c.answer;
-}
-
 TEST_F(DialogTest, OkAfterTheExitSaveEndsTheProgramAtOnce) {
     core.ws.ExitAfterSave = true;
     open(Dialog::kSave);

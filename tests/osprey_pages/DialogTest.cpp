@@ -6,30 +6,6 @@ namespace {
 using ui::mb::No;
 using ui::mb::Yes;
 
-TEST(DialogNames, BrowserAnswerBecomesTheFileName) {
-    struct Row {
-        std::string answer, name;
-    };
-    const Row rows[] = {
-        {"settings", "settings.osp"},
-        {"/home/u/settings.osp", "/home/u/settings.osp"},
-        {"/home/u.v/settings", "/home/u.v/settings"}, // a dot anywhere counts
-        {std::string("/a/b\0junk", 9), "/a/b.osp"},
-        {std::string(300, 'x'), std::string(256, 'x') + ".osp"},
-        // 255 letters and a euro sign (3 bytes) are 256 characters: the sign stays whole.
-        {std::string(255, 'x') + "\xE2\x82\xAC" + "yz", std::string(255, 'x') + "\xE2\x82\xAC.osp"},
-    };
-    for (const Row& r : rows)
-        EXPECT_EQ(osprey::ospreyFileFromBrowser(r.answer), r.name) << r.answer;
-}
-
-TEST(DialogNames, RefusedNames) {
-    for (const char* bad : {"", " ", "/home/u/", "folder/", "\xD0\x96urnal"})
-        EXPECT_TRUE(osprey::isInvalidOspreyFileName(bad)) << bad;
-    for (const char* good : {"a", "  a", "a.osp", "/home/u/a"})
-        EXPECT_FALSE(osprey::isInvalidOspreyFileName(good)) << good;
-}
-
 class DialogTest : public OspreyFixture {
   protected:
     osprey::Dialog& dialog() { return pages.getDialog(); }

@@ -1,0 +1,34 @@
+#pragma once
+#include "platform/ui/Form.h"
+
+#include <string>
+
+namespace wizard {
+
+// The last page of a wizard, "Progress Monitor": headings, the progress bar and the status
+// log the run writes into. The page declares the log (a core may read it).
+template <class PageBase> class ProgressMonitor : public PageBase {
+  public:
+    using PageBase::PageBase;
+
+    ui::ControlRef ProgressBar{*this, "ProgressBar"};
+
+  protected:
+    void buildMonitor(const ui::ControlRef& statusLog) {
+        this->setCaption("Progress Monitor");
+        this->label("Label1", "Processing Request").asHeading();
+        this->label("Label4", "Printer configuration in progress. Please wait.");
+        this->label("Label2", "Progress Meter:");
+        this->progressBar(ProgressBar, 0, 100);
+        this->label("Label3", "Status Log:");
+        this->textBox(statusLog).setMultiLine(true).layout().height = 160;
+    }
+
+    // Adds a line to the log.
+    static void appendLine(const ui::ControlRef& statusLog, const std::string& line) {
+        ui::Control& log = *statusLog;
+        log.setText(log.text() + "\r\n" + line);
+    }
+};
+
+} // namespace wizard
