@@ -120,14 +120,9 @@ TEST_P(KestrelRender, PageRendersWithoutOverlapOrClipping) {
 
 // Under a dark desktop scheme what the user types stays readable in every field.
 TEST_P(KestrelRender, TypedTextIsReadableUnderADarkScheme) {
-    const QPalette desktop = QApplication::palette();
-    QApplication::setPalette(uiqt_test::darkPalette());
     const PageState& state = GetParam();
-    QDir().mkpath(QString::fromStdString(kPngDir + "/dark"));
-    uiqt_test::expectCleanState<RenderFixture>(*this, h, host, pages.form(state.page), state,
-                                               kPngDir + "/dark");
-    uiqt_test::expectReadableTyping(host, pages.form(state.page));
-    QApplication::setPalette(desktop);
+    uiqt_test::expectReadableUnderDarkScheme<RenderFixture>(*this, h, host, pages.form(state.page),
+                                                            state, kPngDir);
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, KestrelRender, ::testing::ValuesIn(kStates),

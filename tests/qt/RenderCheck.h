@@ -222,6 +222,20 @@ void expectCleanState(Fixture& f, testing_support::Harness& h, uiqt::QtHost& hos
     EXPECT_TRUE(h.boxes.allShown()) << "a box the state expects was not shown";
 }
 
+// The same under a dark desktop scheme (PNGs in "<pngDir>/dark"), where what the user types
+// must stay readable in every field.
+template <class Fixture>
+void expectReadableUnderDarkScheme(Fixture& f, testing_support::Harness& h, uiqt::QtHost& host,
+                                   ui::Form& form, const PageState<Fixture>& state,
+                                   const std::string& pngDir) {
+    const QPalette desktop = QApplication::palette();
+    QApplication::setPalette(darkPalette());
+    QDir().mkpath(QString::fromStdString(pngDir + "/dark"));
+    expectCleanState<Fixture>(f, h, host, form, state, pngDir + "/dark");
+    expectReadableTyping(host, form);
+    QApplication::setPalette(desktop);
+}
+
 // Every one of the wizard's `count` pages has a state in the table.
 template <class States>
 void expectEveryPageIn(const States& states, const std::vector<ui::Form*>& forms,
