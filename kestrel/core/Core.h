@@ -8,6 +8,7 @@
 #include "platform/ui/App.h"
 #include "printpath/PrintPath.h"
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -153,6 +154,7 @@ class Core : public printpath::PrintPathHost {
     void cdMenuMax();
     void unloadPages(bool withDialog);
     bool applyRestoreOp(const RestoreOp& op);
+    void store(bool initial, int index, const std::string& record);
 
     ui::App* app_;
     sys::System* sys_;
@@ -162,6 +164,8 @@ class Core : public printpath::PrintPathHost {
     PageSet* pages_ = nullptr;
     std::unique_ptr<printpath::PrintPath> printPath_;
     bool exiting_ = false;
+    // Which records of CurrentSettings the last BuildSetupCommands read from the pages.
+    std::array<bool, rec::Count> readFromPages_{};
 };
 
 } // namespace kestrel

@@ -21,11 +21,13 @@ const char* const kDamagedFile = "Error Reading File\r\n"
                                  "The settings file is damaged or incomplete.\r\n"
                                  "Unable to load the saved settings\r\n";
 
-void store(WizardState& ws, bool initial, int index, const std::string& record) {
-    (initial ? ws.InitialSettings : ws.CurrentSettings)[static_cast<std::size_t>(index)] = record;
-}
-
 } // namespace
+
+void Core::store(bool initial, int index, const std::string& record) {
+    (initial ? ws.InitialSettings : ws.CurrentSettings)[static_cast<std::size_t>(index)] = record;
+    if (!initial)
+        readFromPages_[static_cast<std::size_t>(index)] = true;
+}
 
 std::string Core::ReadPortSettings(bool Initial) {
     PortSelectControls& p = pages().portSelect();
@@ -41,7 +43,7 @@ std::string Core::ReadPortSettings(bool Initial) {
     v.ipAddr = p.IPAddr->text();
     v.fileName = p.FileName->text();
     std::string r = portRecord(v);
-    store(ws, Initial, rec::Port, r);
+    store(Initial, rec::Port, r);
     return r;
 }
 
@@ -50,7 +52,7 @@ std::string Core::ReadQuestionSettings(bool Initial) {
     std::array<int, 7> check{};
     for (int k = 0; k < 7; ++k)
         check[k] = q.Check1[k]->value();
-    store(ws, Initial, rec::Question, questionRecord(check));
+    store(Initial, rec::Question, questionRecord(check));
     return {};
 }
 
@@ -67,7 +69,7 @@ std::string Core::ReadWiredSettings(bool Initial) {
     v.subMask = w.SubMask->text();
     v.gateway = w.Gateway->text();
     ws.IfcNumber = static_cast<std::int16_t>(wiredIfcNumber(v));
-    store(ws, Initial, rec::Wired, wiredRecord(v));
+    store(Initial, rec::Wired, wiredRecord(v));
     return wiredCommands(v, ws.IfcNumber);
 }
 
@@ -85,7 +87,7 @@ std::string Core::ReadNetworkSettings(bool Initial) {
             v.period = n.Period->text();
         }
     }
-    store(ws, Initial, rec::Network, networkRecord(v));
+    store(Initial, rec::Network, networkRecord(v));
     return networkCommands(v);
 }
 
@@ -94,8 +96,7 @@ std::string Core::ReadWirelessQuestionSettings(bool Initial) {
     std::array<int, 10> check{};
     for (int k = 0; k < 10; ++k)
         check[k] = q.check[k]->value();
-    store(ws, Initial, rec::WirelessQuestion,
-          wirelessQuestionRecord(check, q.EncryptionCB->value()));
+    store(Initial, rec::WirelessQuestion, wirelessQuestionRecord(check, q.EncryptionCB->value()));
     return {};
 }
 
@@ -115,7 +116,7 @@ std::string Core::ReadWirelessSettings(bool Initial) {
         if (i == 9)
             v.international = w.Check2->value();
     }
-    store(ws, Initial, rec::Wireless, wirelessRecord(v));
+    store(Initial, rec::Wireless, wirelessRecord(v));
     return wirelessCommands(v, ws.IfcNumber);
 }
 
@@ -133,7 +134,7 @@ EncryptQuestionValues encryptQuestionValues(EncryptQuestionDlgControls& e) {
 } // namespace
 
 std::string Core::ReadEncryptQuestionSettings(bool Initial) {
-    store(ws, Initial, rec::EncryptQuestion,
+    store(Initial, rec::EncryptQuestion,
           encryptQuestionRecord(encryptQuestionValues(pages().encryptQuestionDlg())));
     return {};
 }
@@ -142,7 +143,7 @@ std::string Core::ReadSecuritySettings(bool Initial) {
     SecurityValues v;
     v.encryption = pages().wirelessQuestionDlg().EncryptionCB->value();
     if (v.encryption != 1) {
-        store(ws, Initial, rec::Security, "");
+        store(Initial, rec::Security, "");
         return {};
     }
     ws.IfcNumber = 2;
@@ -171,7 +172,7 @@ std::string Core::ReadSecuritySettings(bool Initial) {
             v.eap.type = l.Combo1->listIndex();
         }
     }
-    store(ws, Initial, rec::Security, securityRecord(v));
+    store(Initial, rec::Security, securityRecord(v));
     return securityCommands(v, ws.IfcNumber);
 }
 
@@ -195,6 +196,7 @@ bool Core::SettingsDiffer() const {
 }
 
 void Core::BuildSetupCommands() {
+    readFromPages_.fill(false);
     ReadPortSettings(false);
     ws.SetupCommands.clear();
     ws.SetupCommands += ReadQuestionSettings(false);
@@ -226,8 +228,17 @@ bool Core::SaveSettings(const std::string& path, const std::string& password) {
     BuildSetupCommands();
 
     // Refuse what a settings file could not give back unchanged; nothing is written then.
-    if (const RestorePlan plan = restorePlan(pages(), ws.CurrentSettings);
-        !plan.valid || !plan.exact) {
+    // Only records just read from the pages hold what the user typed: one a reader left
+    // alone (its page does not apply) is saved as it was loaded, and loads again the same.
+    bool exact = true;
+    for (int i = 0; i < rec::Count; ++i) {
+        if (!readFromPages_[static_cast<std::size_t>(i)])
+            continue;
+        const RestorePlan plan =
+            restorePlan(pages(), i, ws.CurrentSettings[static_cast<std::size_t>(i)]);
+        exact = exact && plan.valid && plan.exact;
+    }
+    if (!exact) {
         ShowNotice("Unable to save the settings.\r\n"
                    "A text entered in the wizard holds a \"|\" or a line break,\r\n"
                    "which a settings file cannot hold. Please change it and save again.");

@@ -3,6 +3,7 @@
 
 #include "kestrel/core/Core.h"
 #include "kestrel/core/Restore.h"
+#include "kestrel/core/SettingsFile.h"
 #include "kestrel/pages/Pages.h"
 #include "platform/sys/System.h"
 #include "tests/support/FakeProcessRunner.h"
@@ -223,6 +224,32 @@ TEST_F(RealPages, EapLineAloneLeavesTheWpaPage) {
     EXPECT_EQ(pages.wpaDlg().PassPhrase->text(), "kept");
     EXPECT_EQ(pages.leapDlg().UserName->text(), "u");
     EXPECT_EQ(pages.leapDlg().Combo1->listIndex(), 2);
+}
+
+// A record that no reader rewrites (its page does not apply) stays as the file had it, in
+// any shape the load takes; the save keeps it and the saved file loads the same again.
+TEST_F(RealPages, AFileThatLoadedSavesAgain) {
+    std::array<std::string, 8> records{};
+    records[2] = "1"; // the wired record, unread while the wired box is clear
+    const std::string in = file("in.ksf"), out = file("out.ksf");
+    { std::ofstream(in, std::ios::binary) << *encodeSettingsFile("", records); }
+    h.boxes.expect("Notice", "Settings successfully saved in " + out + "\r\n");
+    ASSERT_TRUE(run([&] {
+        core.RecordInitialSettings();
+        ASSERT_TRUE(core.LoadSavedSettings(in, ""));
+        ASSERT_TRUE(core.SaveSettings(out, ""));
+        ASSERT_TRUE(core.LoadSavedSettings(out, ""));
+    }));
+    EXPECT_EQ(core.ws.CurrentSettings[2], "1");
+
+    // What the user typed into a page that is read is still checked.
+    h.boxes.expectContaining("Notice", "holds a \"|\"");
+    ASSERT_TRUE(run([&] {
+        pages.questionDlg().Check1[0]->setValue(1);
+        pages.wiredDlg().useStaticIP->setValue(1);
+        pages.wiredDlg().IPAddr->setText("10.0.0.1|2");
+        EXPECT_FALSE(core.SaveSettings(file("typed.ksf"), ""));
+    }));
 }
 
 } // namespace
