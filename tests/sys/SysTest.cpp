@@ -185,6 +185,10 @@ TEST(Wildcards, Table) {
         EXPECT_EQ(sys::wildcardMatch(c.pattern, c.name), c.match) << c.pattern << " " << c.name;
 }
 
+// Ids for files of other users; the plain user is a member of kShared.
+constexpr uid_t kUser = 61234, kOther = 61235;
+constexpr gid_t kShared = 61236;
+
 class FileExistsTest : public ::testing::Test {
   protected:
     FileExistsTest() {
@@ -297,13 +301,17 @@ TEST_F(FileExistsTest, WriteBeyondTheFileSizeLimitKeepsTheOldFile) {
 
 // Two programs saving one file at once, 100 times each, and one reading it meanwhile: every
 // text read or left is one save's whole, on the in-place path (a second hard link) and on
-// the rename path alike.
+// the rename path alike; run by root, also as a plain user.
 TEST_F(FileExistsTest, SavesAtOnceNeverMix) {
     const std::string texts[] = {std::string(60000, 'a'), std::string(40000, 'b')};
-    for (bool linked : {true, false}) {
+    for (int run = 0; run < (::geteuid() == 0 ? 4 : 2); ++run) {
+        const bool linked = run % 2 == 0, plain = run >= 2;
         ASSERT_TRUE(system.writeFile("both.txt", texts[0]).ok);
         if (linked) {
             ASSERT_EQ(::link("both.txt", "other.txt"), 0);
+        }
+        if (plain) {
+            ASSERT_EQ(::chown(".", kUser, kUser) | ::chown("both.txt", kUser, kUser), 0);
         }
         std::vector<pid_t> children;
         for (int p = 0; p < 3; ++p) {
@@ -311,6 +319,8 @@ TEST_F(FileExistsTest, SavesAtOnceNeverMix) {
                 children.push_back(pid);
                 continue;
             }
+            if (plain && (::setgroups(0, nullptr) | ::setgid(kUser) | ::setuid(kUser)))
+                ::_exit(2);
             sys::RealSystem own("/x");
             for (int i = 0; i < 100; ++i) {
                 const auto text = own.readFile("both.txt");
@@ -323,7 +333,7 @@ TEST_F(FileExistsTest, SavesAtOnceNeverMix) {
         for (pid_t child : children) {
             int status = -1;
             ::waitpid(child, &status, 0);
-            EXPECT_EQ(status, 0) << (linked ? "in place" : "by rename");
+            EXPECT_EQ(status, 0) << (linked ? "in place" : "by rename") << (plain ? ", user" : "");
         }
         const auto left = system.readFile("both.txt");
         EXPECT_TRUE(left == texts[0] || left == texts[1]);
@@ -334,26 +344,14 @@ TEST_F(FileExistsTest, SavesAtOnceNeverMix) {
     }
 }
 
-// A path longer than one system call takes: saved, found and loaded again.
+// A path longer than one system call takes is saved, found and loaded again.
 TEST_F(FileExistsTest, APathOfAnyLengthIsSavedAndLoaded) {
-    std::vector<int> folders{::open(".", O_RDONLY | O_DIRECTORY)};
-    std::vector<std::string> names;
-    std::string path = ".";
-    while (path.size() < 4200) {
-        names.emplace_back(200, static_cast<char>('a' + names.size()));
-        ASSERT_EQ(::mkdirat(folders.back(), names.back().c_str(), 0755), 0);
-        folders.push_back(::openat(folders.back(), names.back().c_str(), O_RDONLY | O_DIRECTORY));
-        path += "/" + names.back();
-    }
-    path += "/f.ksf";
-    EXPECT_TRUE(system.writeFile(path, "saved").ok);
-    EXPECT_TRUE(system.namedFileExists(path));
-    EXPECT_EQ(system.readFile(path), "saved");
-    // Too deep for remove_all.
-    ::unlinkat(folders.back(), "f.ksf", 0);
-    for (std::size_t i = names.size(); i > 0; --i)
-        ::close(folders[i]), ::unlinkat(folders[i - 1], names[i - 1].c_str(), AT_REMOVEDIR);
-    ::close(folders[0]);
+    std::string path;
+    while (path.size() < 4200)
+        path += "sub/../";
+    EXPECT_TRUE(system.writeFile(path + "long.ksf", "saved").ok);
+    EXPECT_TRUE(system.namedFileExists(path + "long.ksf"));
+    EXPECT_EQ(system.readFile(path + "long.ksf"), "saved");
 }
 
 TEST_F(FileExistsTest, WriteThroughALinkReplacesItsTarget) {
@@ -363,10 +361,6 @@ TEST_F(FileExistsTest, WriteThroughALinkReplacesItsTarget) {
     EXPECT_EQ(system.readFile("sub/a.ksf"), "new");
     EXPECT_EQ(system.writeFile("sub", "x").error, EISDIR);
 }
-
-// Ids for files of other users; the plain user is a member of kShared.
-constexpr uid_t kUser = 61234, kOther = 61235;
-constexpr gid_t kShared = 61236;
 
 void make(const std::string& path, mode_t mode, uid_t uid = kUser, gid_t gid = kUser) {
     std::ofstream(path) << "old";
