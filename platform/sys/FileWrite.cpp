@@ -452,9 +452,8 @@ int appendOnce(const std::string& path, const std::string& bytes) {
     Place place;
     if (int e = walk::resolve(path, place))
         return e;
-    if (place.exists)
-        if (int e = refusal(place, place.st))
-            return e;
+    if (int e = place.exists ? refusal(place, place.st) : 0)
+        return e;
     Fd fd(::openat(place.folder.get(), place.name.c_str(),
                    O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666));
     if (!fd)
