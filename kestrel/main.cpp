@@ -11,6 +11,7 @@
 #include <string>
 
 int main(int argc, char** argv) {
+    sys::ignoreFileSizeSignal();
     uiqt::QtProgram program(argc, argv, "Kestrel");
     ui::App& app = program.app();
 

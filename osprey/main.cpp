@@ -13,6 +13,7 @@
 #include <string>
 
 int main(int argc, char** argv) {
+    sys::ignoreFileSizeSignal();
     uiqt::QtProgram program(argc, argv, "Osprey");
     ui::App& app = program.app();
 

@@ -5,6 +5,7 @@
 #include <iostream>
 
 int main() {
+    sys::ignoreFileSizeSignal();
     auto spooler = spooler::makeSystemSpooler();
     sys::RealSystem system;
     return portlister::runWren(*spooler, system, std::cout, std::cerr);

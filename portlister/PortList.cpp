@@ -2,7 +2,6 @@
 
 #include "platform/sys/System.h"
 
-#include <cstring>
 #include <ostream>
 
 namespace portlister {
@@ -48,7 +47,7 @@ int runWren(spooler::Spooler& spooler, sys::System& system, std::ostream& consol
     if (created.ok && !listing.file.empty())
         written = system.writeFile(kFileName, listing.file);
     if (!written.ok)
-        errors << "Cannot write " << kFileName << ": " << std::strerror(written.error) << "\n";
+        errors << "Cannot write " << kFileName << ": " << sys::fileErrorText(written.error) << "\n";
     return 0;
 }
 

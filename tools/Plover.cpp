@@ -28,6 +28,7 @@ std::optional<std::string> environmentValue(const std::string& name) {
 } // namespace
 
 int main(int argc, char** argv) {
+    sys::ignoreFileSizeSignal();
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.empty())
         return 0;

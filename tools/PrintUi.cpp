@@ -112,8 +112,10 @@ int run(const Command& command, spooler::Spooler& spooler, std::ostream& err) {
             return fail("cannot read printer " + quoted(dump->name), info.error);
         }
         sys::RealSystem system;
-        if (!system.writeFile(dump->file, settingsText(*info.value)).ok) {
-            err << "rundll32: cannot write \"" << dump->file << "\"\n";
+        const sys::IoResult written = system.writeFile(dump->file, settingsText(*info.value));
+        if (!written.ok) {
+            err << "rundll32: cannot write \"" << dump->file
+                << "\": " << sys::fileErrorText(written.error) << "\n";
             return 1;
         }
         return 0;

@@ -147,16 +147,18 @@ bool LinuxRegistry::load(MemoryRegistry& store) {
 namespace {
 
 // Holds the store's lock while it lives, so that programs changing the store at once take
-// turns and each change is made on what the last one wrote. The lock is on a file beside the
-// store (the store itself is replaced by each change); where that file cannot be made, on
-// the store, which is then written in place.
+// turns and each change is made on what the last one wrote. The lock is on the store's
+// folder: each change replaces the store file, but never the folder, so every program locks
+// the same thing, and no file that someone else made or linked is needed for it.
 class StoreLock {
   public:
-    explicit StoreLock(const std::string& store) {
-        fd_ = ::open((store + ".lock").c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd_ < 0)
-            fd_ = ::open(store.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+    explicit StoreLock(const std::filesystem::path& folder) {
+        fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                ::close(fd_);
+                fd_ = -1;
+            }
         }
     }
     ~StoreLock() {
@@ -165,6 +167,7 @@ class StoreLock {
     }
     StoreLock(const StoreLock&) = delete;
     StoreLock& operator=(const StoreLock&) = delete;
+    bool held() const { return fd_ >= 0; }
 
   private:
     int fd_ = -1;
@@ -181,7 +184,9 @@ long LinuxRegistry::change(const std::function<long(MemoryRegistry&)>& apply) {
         if (::mkdir(made.c_str(), 0700) != 0 && errno != EEXIST)
             return ERROR_ACCESS_DENIED;
     }
-    StoreLock lock(storePath_);
+    StoreLock lock(folder);
+    if (!lock.held())
+        return ERROR_LOCK_FAILED; // changed unlocked, another program's change could be lost
     MemoryRegistry store;
     if (!load(store))
         return ERROR_BADDB;

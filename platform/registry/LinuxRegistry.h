@@ -42,7 +42,8 @@ std::string userStorePath(const std::string& folder);
 
 // The registry as this system has it on Linux: a store of our own, one file per user
 // (MemoryRegistry's text form, read on every use and replaced whole on every change, under a
-// lock on "<store>.lock" so that programs changing it at once keep all changes), with
+// lock of the store's folder so that programs changing it at once keep all changes; a change
+// that cannot have the lock fails with ERROR_LOCK_FAILED and changes nothing), with
 // two kinds of keys answered from elsewhere and never stored:
 // - HKEY_LOCAL_MACHINE\<kTcpIpPortsKey>\<port>, value "IPAddress" (REG_SZ): the address of
 //   a network port's device URI: with a resolver, a host name's address (a numeric host
@@ -54,8 +55,9 @@ std::string userStorePath(const std::string& folder);
 //   only when a program for it is configured (then that key is refused to writes too).
 //   Linux has no such tool, so by default the value is missing and the About box tells the
 //   user the tool is unavailable.
-// A store file that exists but cannot be read, or is not a store, is left alone: reads find
-// nothing in it and changes fail with ERROR_BADDB. Other computers are never reached.
+// A store file that exists but cannot be read, is not a store or was cut short, is left
+// alone: reads find nothing in it and changes fail with ERROR_BADDB. Other computers are never
+// reached.
 class LinuxRegistry : public Registry {
   public:
     // `storePath`: the store's file (userStorePath); its folder is made on the first change.

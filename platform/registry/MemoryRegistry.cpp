@@ -171,7 +171,10 @@ Registry* MemoryRegistry::connect(const std::string& machine) {
 
 namespace {
 
-constexpr std::string_view kTextHeader = "registry 1";
+constexpr std::string_view kTextHeader = "registry 2";
+// The text form before it had an end line: whether such a text is whole cannot be told.
+constexpr std::string_view kOldTextHeader = "registry 1";
+constexpr std::string_view kEndLine = "end";
 
 std::string escapeName(std::string_view name) {
     std::string out;
@@ -239,6 +242,8 @@ std::string MemoryRegistry::toText() const {
         if (!name.empty())
             writeKey(out, name, *key);
     }
+    out += kEndLine;
+    out += "\n";
     return out;
 }
 
@@ -246,20 +251,27 @@ bool MemoryRegistry::fromText(std::string_view text) {
     MemoryRegistry read;
     std::optional<Root> root;
     std::string path;
-    bool first = true;
+    bool first = true, ended = false, needsEnd = true;
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = std::min(text.find('\n', start), text.size());
         std::string_view line = text.substr(start, end - start);
         start = end + 1;
         if (first) {
-            if (line != kTextHeader)
+            needsEnd = line == kTextHeader;
+            if (!needsEnd && line != kOldTextHeader)
                 return false;
             first = false;
             continue;
         }
         if (line.empty())
             continue;
+        if (ended)
+            return false; // nothing follows the end line
+        if (line == kEndLine && needsEnd) {
+            ended = true;
+            continue;
+        }
         auto f = sys::splitOn(line, ' ');
         if (f[0] == "key" && f.size() == 2) {
             auto parts = splitKeyPath(f[1]);
@@ -285,7 +297,7 @@ bool MemoryRegistry::fromText(std::string_view text) {
             return false;
         }
     }
-    if (first)
+    if (first || ended != needsEnd)
         return false;
     roots_ = std::move(read.roots_);
     return true;

@@ -33,12 +33,13 @@ class MemoryRegistry : public Registry {
     long openKeyForWriting(Root root, const std::string& path) override;
 
     // The keys and values as text, one line each, in the registry's order: a first line
-    // "registry 1"; "key ROOT\PATH"; "value TYPE NAME DATA" for each value of the key above
-    // it, the name "@" for the default value, the data in hex ("-" for none). Names carry
-    // "%", "@", blanks and control characters as %XX.
+    // "registry 2"; "key ROOT\PATH"; "value TYPE NAME DATA" for each value of the key above
+    // it, the name "@" for the default value, the data in hex ("-" for none); a last line
+    // "end". Names carry "%", "@", blanks and control characters as %XX.
     std::string toText() const;
     // Replaces the keys and values by those of such a text; false, and nothing changed, when
-    // the text is not one.
+    // the text is not one or lacks its end line (it was cut short). A text written before
+    // the end line existed (first line "registry 1", no end line) still reads.
     bool fromText(std::string_view text);
 
     struct Key;

@@ -37,6 +37,7 @@ inline constexpr long ERROR_INVALID_HANDLE = 6; // a root that does not exist
 inline constexpr long ERROR_WRITE_FAULT = 29;
 inline constexpr long ERROR_BAD_NETPATH = 53;
 inline constexpr long ERROR_INVALID_PARAMETER = 87; // a key name over 255 characters
+inline constexpr long ERROR_LOCK_FAILED = 167;      // the stored registry cannot be locked
 inline constexpr long ERROR_BADDB = 1009;           // the stored registry cannot be read
 
 // A key name's longest length, in characters.

@@ -1,14 +1,17 @@
-// The one writer of whole files and of appended lines.
+// The one reader and writer of whole files and of appended lines.
 #include "platform/sys/System.h"
 
 #include "platform/sys/Strings.h"
+#include "platform/sys/Walk.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <deque>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <fcntl.h>
-#include <sys/file.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -19,153 +22,8 @@ namespace sys {
 
 namespace {
 
-// An open file descriptor, closed when it goes.
-class Fd {
-  public:
-    Fd() = default;
-    explicit Fd(int fd) : fd_(fd) {}
-    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    Fd& operator=(Fd&& other) noexcept {
-        if (this != &other) {
-            reset();
-            fd_ = std::exchange(other.fd_, -1);
-        }
-        return *this;
-    }
-    ~Fd() { reset(); }
-    int get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
-    // Closes now; errno of a failed close, else 0.
-    int close() {
-        const int r = ::close(std::exchange(fd_, -1));
-        return r == 0 ? 0 : errno;
-    }
-
-  private:
-    void reset() {
-        if (fd_ >= 0)
-            ::close(std::exchange(fd_, -1));
-    }
-    int fd_ = -1;
-};
-
-// The folder that holds the name to write and the name in it. The name is no symbolic link
-// when it was looked at; `exists` tells whether it was there at all.
-struct Place {
-    Fd folder;
-    std::string name;
-    bool exists = false;
-    struct stat st {};
-};
-
-// As many links as the kernel follows in one path.
-constexpr int kMaxLinks = 40;
-
-// Puts the components of a path in front of the ones still to walk. A trailing "/" becomes
-// a last "." so that the path can only name a folder.
-void prependComponents(std::deque<std::string>& rest, std::string_view path) {
-    std::deque<std::string> parts;
-    for (std::string_view part : splitOn(path, '/'))
-        if (!part.empty())
-            parts.emplace_back(part);
-    if (!path.empty() && path.back() == '/')
-        parts.emplace_back(".");
-    rest.insert(rest.begin(), parts.begin(), parts.end());
-}
-
-// The rule of fs.protected_symlinks=1, whatever the machine's setting: a link in a sticky,
-// world-writable folder is followed only by its owner or when the folder's owner owns it.
-bool mayFollow(const struct stat& link, const struct stat& folder) {
-    if (link.st_uid == ::geteuid())
-        return true;
-    if ((folder.st_mode & (S_ISVTX | S_IWOTH)) != (S_ISVTX | S_IWOTH))
-        return true;
-    return folder.st_uid == link.st_uid;
-}
-
-int readLink(int folder, const std::string& name, std::string& target) {
-    std::string buf(256, '\0');
-    for (;;) {
-        const ssize_t n = ::readlinkat(folder, name.c_str(), buf.data(), buf.size());
-        if (n < 0)
-            return errno;
-        if (static_cast<std::size_t>(n) < buf.size()) {
-            buf.resize(static_cast<std::size_t>(n));
-            target = std::move(buf);
-            return 0;
-        }
-        if (buf.size() >= PATH_MAX)
-            return ENAMETOOLONG;
-        buf.resize(buf.size() * 2);
-    }
-}
-
-Fd openRoot(bool absolute) {
-    return Fd(::open(absolute ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
-}
-
-// Walks the path one component at a time from open folders, following each link only
-// where the rule above allows it, so that nothing can be swapped in behind the check.
-// A dangling link leads to the name its target would have. errno on failure, else 0.
-int resolve(const std::string& path, Place& out) {
-    std::deque<std::string> rest;
-    prependComponents(rest, path);
-    Fd folder = openRoot(path.starts_with('/'));
-    if (!folder)
-        return errno;
-    int links = 0;
-    while (!rest.empty()) {
-        std::string name = std::move(rest.front());
-        rest.pop_front();
-        const bool last = rest.empty();
-        if (name == "." || name == "..") {
-            if (last)
-                return EISDIR;
-            if (name == "..") {
-                Fd up(::openat(folder.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
-                if (!up)
-                    return errno;
-                folder = std::move(up);
-            }
-            continue;
-        }
-        struct stat st {};
-        const bool found = ::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-        if (!found && errno != ENOENT)
-            return errno;
-        if (found && S_ISLNK(st.st_mode)) {
-            struct stat where {};
-            if (::fstat(folder.get(), &where) != 0)
-                return errno;
-            if (!mayFollow(st, where))
-                return EACCES;
-            if (++links > kMaxLinks)
-                return ELOOP;
-            std::string target;
-            if (int e = readLink(folder.get(), name, target))
-                return e;
-            if (target.empty())
-                return ENOENT;
-            prependComponents(rest, target);
-            if (target.starts_with('/') && !(folder = openRoot(true)))
-                return errno;
-            continue;
-        }
-        if (last) {
-            out.folder = std::move(folder);
-            out.name = std::move(name);
-            out.exists = found;
-            out.st = st;
-            return 0;
-        }
-        Fd next(
-            ::openat(folder.get(), name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        if (!next)
-            return errno;
-        folder = std::move(next);
-    }
-    return EISDIR; // "/" itself
-}
+using walk::Fd;
+using walk::Place;
 
 // Writes all bytes at the file's position, or at `offset` when it is not negative.
 int writeBytes(int fd, const char* data, std::size_t size, off_t offset = -1) {
@@ -239,13 +97,18 @@ std::optional<std::string> attributeValue(int fd, const std::string& name) {
     return std::nullopt;
 }
 
-// Gives `to` exactly the extended attributes of `from`: ACLs, the user's own attributes and
-// any a folder's default ACL gave the new file. False when that cannot be done.
+// The kernel drops a file's capabilities whenever it is written, so new content never has them.
+constexpr const char* kCapabilities = "security.capability";
+
+// Gives `to` exactly the extended attributes of `from` but its capabilities: ACLs, the
+// user's own attributes and any a folder's default ACL gave the new file. False when that
+// cannot be done.
 bool copyAttributes(int from, int to) {
-    const auto wanted = attributeNames(from);
+    auto wanted = attributeNames(from);
     const auto had = attributeNames(to);
     if (!wanted || !had)
         return false;
+    std::erase(*wanted, kCapabilities);
     for (const auto& name : *had)
         if (std::find(wanted->begin(), wanted->end(), name) == wanted->end() &&
             ::fremovexattr(to, name.c_str()) != 0)
@@ -261,6 +124,34 @@ bool copyAttributes(int from, int to) {
     return true;
 }
 
+// The inode flags a user sets with chattr on a file (no dump, no atime update, synchronous,
+// no copy on write, ...); the file system's own and root's immutable and append-only are not
+// among them (a file with either cannot be opened for writing anyway).
+constexpr int kUserFlags = FS_SECRM_FL | FS_UNRM_FL | FS_COMPR_FL | FS_SYNC_FL | FS_NODUMP_FL |
+                           FS_NOATIME_FL | FS_NOCOMP_FL | FS_JOURNAL_DATA_FL | FS_NOTAIL_FL |
+                           FS_NOCOW_FL;
+
+// A file system without inode flags has none set.
+int userFlags(int fd, bool& known) {
+    int flags = 0;
+    known = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    return known ? flags & kUserFlags : 0;
+}
+
+// Gives the new, still empty file the old one's flags (some only take on an empty file).
+// False when they cannot be carried.
+bool carryFlags(int from, int to) {
+    bool known = false;
+    const int wanted = userFlags(from, known);
+    int flags = 0;
+    if (::ioctl(to, FS_IOC_GETFLAGS, &flags) != 0)
+        return wanted == 0;
+    if ((flags & kUserFlags) == wanted)
+        return true;
+    flags = (flags & ~kUserFlags) | wanted;
+    return ::ioctl(to, FS_IOC_SETFLAGS, &flags) == 0 && userFlags(to, known) == wanted && known;
+}
+
 // Makes the rename itself durable; a folder that cannot be synced changes nothing.
 void syncFolder(int folder) {
     Fd fd(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -268,93 +159,160 @@ void syncFolder(int folder) {
         ::fsync(fd.get());
 }
 
-// A new, hidden file beside `name` (no file search finds it), made as open(O_CREAT) makes
-// files: the umask and the folder's default ACL apply to `mode`.
-Fd createTemp(int folder, const std::string& name, mode_t mode, std::string& tempName) {
+// A hidden name beside `name` that no file search finds.
+bool hiddenName(const std::string& name, std::string& out) {
     static constexpr char kLetters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    for (int tries = 0; tries < 100; ++tries) {
-        unsigned char random[6] = {};
-        if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random))
-            return Fd();
-        tempName = "." + name.substr(0, 200) + ".";
-        for (unsigned char r : random)
-            tempName += kLetters[r % (sizeof kLetters - 1)];
-        Fd fd(::openat(folder, tempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                       mode));
-        if (fd || errno != EEXIST)
-            return fd;
-    }
-    return Fd();
+    unsigned char random[6] = {};
+    if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random))
+        return false;
+    out = "." + name.substr(0, 200) + ".";
+    for (unsigned char r : random)
+        out += kLetters[r % (sizeof kLetters - 1)];
+    return true;
 }
+
+// The new content, made as open(O_CREAT) makes files (the umask and the folder's default ACL
+// apply to `mode`). Unnamed where the file system can (a program killed meanwhile leaves
+// nothing behind) until named() gives it a hidden name beside the target; else it has one
+// from the start.
+class NewFile {
+  public:
+    NewFile(int folder, const std::string& target) : folder_(folder), target_(target) {}
+    ~NewFile() {
+        fd_ = Fd();
+        if (!name_.empty())
+            ::unlinkat(folder_, name_.c_str(), 0);
+    }
+    NewFile(const NewFile&) = delete;
+    NewFile& operator=(const NewFile&) = delete;
+
+    int create(mode_t mode) {
+        // Naming an unnamed file goes through /proc, which needs no privilege.
+        if (::access("/proc/self/fd", X_OK) == 0) {
+            fd_ = Fd(::openat(folder_, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
+            if (fd_)
+                return 0;
+            if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+                return errno;
+        }
+        for (int tries = 0; tries < 100; ++tries) {
+            std::string name;
+            if (!hiddenName(target_, name))
+                return errno;
+            fd_ = Fd(::openat(folder_, name.c_str(),
+                              O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+            if (fd_) {
+                name_ = std::move(name);
+                return 0;
+            }
+            if (errno != EEXIST)
+                return errno;
+        }
+        return EEXIST;
+    }
+    int fd() const { return fd_.get(); }
+
+    // Gives the complete file its hidden name and closes it.
+    int named() {
+        if (name_.empty()) {
+            const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
+            for (int tries = 0; name_.empty(); ++tries) {
+                std::string name;
+                if (!hiddenName(target_, name))
+                    return errno;
+                if (::linkat(AT_FDCWD, self.c_str(), folder_, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+                    name_ = std::move(name);
+                else if (errno != EEXIST || tries >= 100)
+                    return errno;
+            }
+        }
+        return fd_.close();
+    }
+
+    // Renames it over the target; `replace` false: only while no file has that name
+    // (EEXIST otherwise).
+    int renameOver(bool replace) {
+        int r = ::renameat2(folder_, name_.c_str(), folder_, target_.c_str(),
+                            replace ? 0 : RENAME_NOREPLACE);
+        if (r != 0 && !replace && errno == EINVAL) // a file system without it
+            r = ::renameat(folder_, name_.c_str(), folder_, target_.c_str());
+        if (r != 0)
+            return errno;
+        name_.clear();
+        return 0;
+    }
+
+  private:
+    int folder_;
+    std::string target_;
+    Fd fd_;
+    std::string name_;
+};
 
 // The rename could not keep what the old file carries: write it in place instead.
 constexpr int kInPlace = -1;
+// The name was replaced or made meanwhile: look at it again.
+constexpr int kLookAgain = -2;
 
 bool refused(int error) {
     return error == EACCES || error == EPERM;
 }
 
 // Writes the bytes to a new file and renames it over the name; `old` is the file it
-// replaces (its owner, group, mode and attributes go to the new one), or none.
-// kInPlace, errno, or 0 when done.
+// replaces (its owner, group, mode, attributes and flags go to the new one), or none.
+// kInPlace, kLookAgain, errno, or 0 when done.
 int replaceByRename(const Place& place, const Fd* old, const std::string& bytes,
                     const std::function<int(WriteStep)>& fault) {
-    std::string tempName;
-    Fd fd;
-    auto fail = [&](int error) {
-        fd = Fd();
-        ::unlinkat(place.folder.get(), tempName.c_str(), 0);
-        return error;
-    };
-
     if (int e = fault(WriteStep::Create))
         return e;
+    NewFile file(place.folder.get(), place.name);
     // Private until it carries the old file's rights.
-    fd = createTemp(place.folder.get(), place.name, old ? 0600 : 0666, tempName);
-    if (!fd)
-        return old && refused(errno) ? kInPlace : errno;
+    if (int e = file.create(old ? 0600 : 0666))
+        return old && refused(e) ? kInPlace : e;
+    const int fd = file.fd();
+    if (old && !carryFlags(old->get(), fd))
+        return kInPlace;
 
     if (int e = fault(WriteStep::Write)) {
-        writeBytes(fd.get(), bytes.data(), bytes.size() / 2);
-        return fail(e);
+        writeBytes(fd, bytes.data(), bytes.size() / 2);
+        return e;
     }
-    if (int e = writeBytes(fd.get(), bytes.data(), bytes.size()))
-        return fail(e);
+    if (int e = writeBytes(fd, bytes.data(), bytes.size()))
+        return e;
 
     if (int e = fault(WriteStep::Sync))
-        return fail(e);
-    if (::fsync(fd.get()) != 0)
-        return fail(errno);
+        return e;
+    if (::fsync(fd) != 0)
+        return errno;
 
     if (int e = fault(WriteStep::Permissions))
-        return fail(e);
+        return e;
     if (old) {
         struct stat mine {};
-        if (::fstat(fd.get(), &mine) != 0)
-            return fail(errno);
+        if (::fstat(fd, &mine) != 0)
+            return errno;
         const struct stat& st = place.st;
         // The owner changes hands only for root; a group of the user's is kept alone.
         if ((st.st_uid != mine.st_uid || st.st_gid != mine.st_gid) &&
-            ::fchown(fd.get(), st.st_uid == mine.st_uid ? uid_t(-1) : st.st_uid,
+            ::fchown(fd, st.st_uid == mine.st_uid ? uid_t(-1) : st.st_uid,
                      st.st_gid == mine.st_gid ? gid_t(-1) : st.st_gid) != 0)
-            return fail(kInPlace);
-        if (::fchmod(fd.get(), st.st_mode & 07777) != 0)
-            return fail(errno);
-        if (!copyAttributes(old->get(), fd.get()))
-            return fail(kInPlace);
+            return kInPlace;
+        if (::fchmod(fd, st.st_mode & 07777) != 0)
+            return errno;
+        if (!copyAttributes(old->get(), fd))
+            return kInPlace;
     }
 
     if (int e = fault(WriteStep::Close))
-        return fail(e);
-    if (int e = fd.close())
-        return fail(e);
+        return e;
+    if (int e = file.named())
+        return old && refused(e) ? kInPlace : e;
 
     if (int e = fault(WriteStep::Rename))
-        return fail(e);
-    if (::renameat(place.folder.get(), tempName.c_str(), place.folder.get(), place.name.c_str()) !=
-        0)
-        return fail(old && refused(errno) ? kInPlace : errno);
+        return e;
+    if (int e = file.renameOver(old != nullptr))
+        return e == EEXIST && !old ? kLookAgain : old && refused(e) ? kInPlace : e;
     syncFolder(place.folder.get());
     return 0;
 }
@@ -396,7 +354,143 @@ bool readOnly(const struct stat& st) {
     return (st.st_mode & 0222) == 0;
 }
 
+// Waits for the whole file's lock (F_WRLCK on a descriptor open for writing, F_RDLCK for
+// reading). It belongs to the open file, not to the process, and goes when it is closed.
+// 0 also where the file system has no locks: it was written unlocked before, and still is.
+int lockWhole(int fd, short type) {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    while (::fcntl(fd, F_OFD_SETLKW, &lock) != 0) {
+        if (errno == EINTR)
+            continue;
+        return errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL ? 0 : errno;
+    }
+    return 0;
+}
+
+// Whether the name still holds the open file. A writer of ours changes a file only while it
+// holds the lock of the file that has the name; one that waited for the lock may find that
+// a rename gave the name to another file meanwhile, and starts again.
+bool stillNamed(const Place& place, int fd, struct stat& st) {
+    struct stat named {};
+    return ::fstat(fd, &st) == 0 &&
+           ::fstatat(place.folder.get(), place.name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           named.st_dev == st.st_dev && named.st_ino == st.st_ino;
+}
+
+// What any write of an existing name refuses at once: folders, another user's file planted
+// in a sticky folder, FIFOs, sockets and devices (never fed, never waited on), read-only
+// files. 0 when none of these.
+int refusal(const Place& place, const struct stat& st, bool readOnlyToo = true) {
+    struct stat where {};
+    if (::fstat(place.folder.get(), &where) != 0)
+        return errno;
+    if (S_ISDIR(st.st_mode))
+        return EISDIR;
+    if (walk::plantedInStickyFolder(st, where))
+        return EACCES;
+    if (!S_ISREG(st.st_mode))
+        return kNotRegularFile;
+    return readOnlyToo && readOnly(st) ? EACCES : 0;
+}
+
+// Opens an existing name to write it; kLookAgain when it went or became a link meanwhile.
+// Without blocking, so that a FIFO swapped in is never waited on.
+int openExisting(const Place& place, int flags, Fd& fd) {
+    flags |= O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    fd = Fd(::openat(place.folder.get(), place.name.c_str(), flags));
+    if (!fd)
+        return errno == ENOENT || errno == ELOOP ? kLookAgain : errno;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        return errno;
+    return refusal(place, st);
+}
+
+// A name replaced again and again by others gives up in the end.
+constexpr int kMaxLooks = 1000;
+
+int writeOnce(const std::string& path, const std::string& bytes,
+              const std::function<int(WriteStep)>& fault) {
+    Place place;
+    if (int e = walk::resolve(path, place))
+        return e;
+    if (!place.exists)
+        return replaceByRename(place, nullptr, bytes, fault);
+    if (int e = refusal(place, place.st))
+        return e;
+
+    // Opening it checks the user's right to write it, ACLs and all.
+    Fd old;
+    int e = openExisting(place, O_RDWR, old);
+    if (e == EACCES && !old)
+        e = openExisting(place, O_WRONLY, old);
+    // The lock holds for the whole read, check and write: two saves of one file never mix.
+    if (e == 0)
+        e = lockWhole(old.get(), F_WRLCK);
+    if (e == 0 && !stillNamed(place, old.get(), place.st))
+        e = kLookAgain;
+    if (e == 0)
+        e = refusal(place, place.st);
+    if (e != 0)
+        return e;
+
+    // A new inode can carry what the old one had only when the user may give it the old
+    // owner and no other name shares the old one.
+    e = kInPlace;
+    if (place.st.st_nlink == 1 && (place.st.st_uid == ::geteuid() || ::geteuid() == 0))
+        e = replaceByRename(place, &old, bytes, fault);
+    if (e == kInPlace)
+        e = writeInPlace(old.get(), bytes, fault);
+    if (e == 0)
+        e = old.close();
+    return e;
+}
+
+int appendOnce(const std::string& path, const std::string& bytes) {
+    Place place;
+    if (int e = walk::resolve(path, place))
+        return e;
+    if (int e = place.exists ? refusal(place, place.st) : 0)
+        return e;
+    Fd fd(::openat(place.folder.get(), place.name.c_str(),
+                   O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666));
+    if (!fd)
+        return errno == ELOOP ? kLookAgain : errno;
+    struct stat st {};
+    int e = ::fstat(fd.get(), &st) == 0 ? refusal(place, st, false) : errno;
+    // Appenders and writers of ours take turns, so a failed line can be taken back whole.
+    if (e == 0)
+        e = lockWhole(fd.get(), F_WRLCK);
+    if (e == 0 && !stillNamed(place, fd.get(), st))
+        e = kLookAgain;
+    if (e != 0)
+        return e;
+    e = writeBytes(fd.get(), bytes.data(), bytes.size());
+    if (e != 0)
+        (void)::ftruncate(fd.get(), st.st_size);
+    if (e == 0)
+        e = fd.close();
+    return e;
+}
+
+IoResult retried(const std::function<int()>& once) {
+    for (int look = 0; look < kMaxLooks; ++look)
+        if (int e = once(); e != kLookAgain)
+            return {e == 0, e};
+    return {false, EBUSY};
+}
+
 } // namespace
+
+void ignoreFileSizeSignal() {
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+std::string fileErrorText(int error) {
+    return error == kNotRegularFile ? "not a regular file" : std::strerror(error);
+}
 
 IoResult RealSystem::writeFile(const std::string& path, const std::string& bytes) {
     if (path.empty())
@@ -404,81 +498,28 @@ IoResult RealSystem::writeFile(const std::string& path, const std::string& bytes
     const std::function<int(WriteStep)> fault = [this](WriteStep step) {
         return writeFault_ ? writeFault_(step) : 0;
     };
-    Place place;
-    if (int e = resolve(path, place))
-        return {false, e};
-    if (!place.exists) {
-        const int e = replaceByRename(place, nullptr, bytes, fault);
-        return {e == 0, e};
-    }
-    if (S_ISDIR(place.st.st_mode))
-        return {false, EISDIR};
-    if (readOnly(place.st))
-        return {false, EACCES};
-    if (!S_ISREG(place.st.st_mode)) { // a device or a pipe cannot be replaced, only fed
-        Fd fd(::openat(place.folder.get(), place.name.c_str(),
-                       O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC));
-        if (!fd)
-            return {false, errno};
-        int e = writeBytes(fd.get(), bytes.data(), bytes.size());
-        if (e == 0)
-            e = fd.close();
-        return {e == 0, e};
-    }
-
-    // Opening it checks the user's right to write it, ACLs and all.
-    Fd old(::openat(place.folder.get(), place.name.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
-    if (!old && errno == EACCES)
-        old =
-            Fd(::openat(place.folder.get(), place.name.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC));
-    if (!old)
-        return {false, errno};
-    if (::fstat(old.get(), &place.st) != 0)
-        return {false, errno};
-    if (readOnly(place.st))
-        return {false, EACCES};
-
-    // A new inode can carry what the old one had only when the user may give it the old
-    // owner and no other name shares the old one.
-    int e = kInPlace;
-    if (place.st.st_nlink == 1 && (place.st.st_uid == ::geteuid() || ::geteuid() == 0))
-        e = replaceByRename(place, &old, bytes, fault);
-    if (e == kInPlace)
-        e = writeInPlace(old.get(), bytes, fault);
-    if (e == 0)
-        e = old.close();
-    return {e == 0, e};
+    return retried([&] { return writeOnce(path, bytes, fault); });
 }
 
 IoResult RealSystem::appendFile(const std::string& path, const std::string& bytes) {
     if (path.empty())
         return {false, ENOENT};
+    return retried([&] { return appendOnce(path, bytes); });
+}
+
+std::optional<std::string> RealSystem::readFile(const std::string& path) {
     Place place;
-    if (int e = resolve(path, place))
-        return {false, e};
-    if (place.exists && readOnly(place.st))
-        return {false, EACCES};
+    if (path.empty() || walk::resolve(path, place) != 0 || !place.exists ||
+        !S_ISREG(place.st.st_mode))
+        return std::nullopt;
     Fd fd(::openat(place.folder.get(), place.name.c_str(),
-                   O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666));
-    if (!fd)
-        return {false, errno};
+                   O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0)
-        return {false, errno};
-    const bool regular = S_ISREG(st.st_mode);
-    // Appenders of ours take turns, so a failed line can be taken back whole.
-    if (regular) {
-        while (::flock(fd.get(), LOCK_EX) != 0 && errno == EINTR) {
-        }
-        if (::fstat(fd.get(), &st) != 0)
-            return {false, errno};
-    }
-    int e = writeBytes(fd.get(), bytes.data(), bytes.size());
-    if (e != 0 && regular)
-        (void)::ftruncate(fd.get(), st.st_size);
-    if (e == 0)
-        e = fd.close();
-    return {e == 0, e};
+    if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    // A save in place under way is waited for, so the file is read whole.
+    lockWhole(fd.get(), F_RDLCK);
+    return readWhole(fd.get());
 }
 
 } // namespace sys

@@ -1,6 +1,7 @@
 #include "platform/sys/System.h"
 
 #include "platform/sys/Log.h"
+#include "platform/sys/Walk.h"
 
 #include <cerrno>
 #include <climits>
@@ -107,9 +108,10 @@ bool RealSystem::setCurrentFolder(const std::string& path) {
 
 namespace {
 
+// Walked as the reader and the writer walk it, so that any file they reach is found.
 bool isOrdinaryFile(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    walk::Place place;
+    return walk::resolve(path, place) == 0 && place.exists && S_ISREG(place.st.st_mode);
 }
 
 // An ordinary file by that path; hidden names count only when `hiddenCount` (and then a
@@ -158,28 +160,6 @@ bool RealSystem::namedFileExists(const std::string& path) {
 
 bool RealSystem::deleteFile(const std::string& path) {
     return !path.empty() && ::unlink(path.c_str()) == 0;
-}
-
-std::optional<std::string> RealSystem::readFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    std::string out;
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0)
-            break;
-        out.append(buf, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return out;
 }
 
 LocalTime RealSystem::localTime() {

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <cerrno>
 #include <functional>
 #include <optional>
 #include <string>
@@ -50,17 +51,21 @@ class System {
     virtual bool namedFileExists(const std::string& path) = 0;
 
     virtual bool deleteFile(const std::string& path) = 0;
-    // The whole file, or nothing when it cannot be read.
+    // The whole regular file, or nothing when it cannot be read. Paths and links as for
+    // writeFile; a save in place under way is waited for.
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
-    // Creates or replaces the file with exactly these bytes, whole or not at all: a write
-    // that fails leaves an earlier file as it was. A file the user may not write, or one
-    // without any write bit, is refused (EACCES), for root too. The file keeps its owner,
-    // group, mode, ACLs and other attributes and its other hard links. A symbolic link stays
-    // and its target gets the bytes (one that does not exist yet is made), except a link in
-    // a sticky, world-writable folder that is neither the user's nor the folder owner's.
+    // Creates or replaces the regular file with exactly these bytes, whole or not at all: a
+    // write that fails leaves an earlier file as it was. A file the user may not write, or
+    // one without any write bit, is refused (EACCES), for root too, and so is another user's
+    // file or FIFO in a sticky, world-writable folder unless the folder's owner owns it. A
+    // FIFO, socket or device is refused at once (kNotRegularFile). The file keeps its owner,
+    // group, mode, ACLs, other attributes but its capabilities, inode flags and other hard
+    // links. A symbolic link stays and its target gets the bytes (one that does not exist yet
+    // is made), except a link in a sticky, world-writable folder that is neither the user's
+    // nor the folder owner's. Saves of one file take turns through a lock of the file.
     virtual IoResult writeFile(const std::string& path, const std::string& bytes) = 0;
     // Appends the bytes (creating the file when missing); open, write and close in one call.
-    // A failed append leaves the file as it was; links and rights as for writeFile.
+    // A failed append leaves the file as it was; links, rights and turns as for writeFile.
     virtual IoResult appendFile(const std::string& path, const std::string& bytes) = 0;
 
     virtual LocalTime localTime() = 0;
@@ -68,9 +73,21 @@ class System {
     virtual const MonthNames& monthNames() = 0;
 };
 
+// A write refused because its target is not a regular file (a FIFO, a socket, a device).
+inline constexpr int kNotRegularFile = EMEDIUMTYPE;
+// The text of an error of the file functions: strerror's, and "not a regular file" for
+// kNotRegularFile.
+std::string fileErrorText(int error);
+
+// Makes a write past the file-size limit (ulimit -f) fail with EFBIG, as any failed write,
+// instead of killing the program halfway. Every program of ours that writes files calls it
+// first.
+void ignoreFileSizeSignal();
+
 // The steps of RealSystem::writeFile, in order: a temporary file is created beside the
-// target, takes all the bytes, is flushed to the disk, gets the old file's owner, mode and
-// attributes, is closed and is renamed over the target. A file that a new one could not
+// target (unnamed where the file system can), takes all the bytes, is flushed to the disk,
+// gets the old file's owner, mode and attributes, is closed with a hidden name and is
+// renamed over the target. A file that a new one could not
 // stand in for (another owner's, one with other hard links, one in a folder the user cannot
 // write) is written in place, through Write and Sync alone.
 enum class WriteStep { Create, Write, Sync, Permissions, Close, Rename };

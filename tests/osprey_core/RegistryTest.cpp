@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <map>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -201,10 +202,30 @@ TEST_F(StoreTest, ChangesAreKeptInTheUsersStore) {
     EXPECT_EQ(reg.createKey(HKEY_CURRENT_USER, std::string(256, 'k')), ERROR_INVALID_PARAMETER);
 }
 
+// Whatever an earlier version left as "registry.lock" beside the store: a link, or root's
+// private file after a run with sudo (then the programs run as a plain user).
 TEST_F(StoreTest, ProgramsChangingTheStoreAtOnceKeepAllChanges) {
-    pid_t children[2] = {};
-    for (int p = 0; p < 2; ++p) {
-        if ((children[p] = ::fork()) == 0) {
+    const uid_t user = 61234;
+    for (bool rootsLock : {false, true}) {
+        if (rootsLock && ::geteuid() != 0)
+            continue;
+        std::filesystem::remove_all(dir.path / "config");
+        std::filesystem::create_directories(dir.path / "config/Osprey");
+        if (rootsLock) {
+            test_fixtures::writeAll(store + ".lock", "");
+            for (const auto& p : {dir.path, dir.path / "config", dir.path / "config/Osprey"})
+                ASSERT_EQ(::chown(p.c_str(), user, user), 0);
+        } else {
+            std::filesystem::create_symlink("registry", store + ".lock");
+        }
+        std::vector<pid_t> children;
+        for (int p = 0; p < 3; ++p) {
+            if (const pid_t pid = ::fork(); pid != 0) {
+                children.push_back(pid);
+                continue;
+            }
+            if (rootsLock && (::setgroups(0, nullptr) | ::setgid(user) | ::setuid(user)))
+                ::_exit(2);
             LinuxRegistry own(system, store);
             for (int i = 0; i < 100; ++i)
                 if (own.setValue(HKEY_CURRENT_USER, "K", std::to_string(p * 100 + i),
@@ -212,13 +233,13 @@ TEST_F(StoreTest, ProgramsChangingTheStoreAtOnceKeepAllChanges) {
                     ::_exit(1);
             ::_exit(0);
         }
+        for (pid_t child : children) {
+            int status = -1;
+            ::waitpid(child, &status, 0);
+            EXPECT_EQ(status, 0) << rootsLock;
+        }
+        EXPECT_EQ(names(reg, HKEY_CURRENT_USER, "K", false).size(), 300u) << rootsLock;
     }
-    for (pid_t child : children) {
-        int status = -1;
-        ::waitpid(child, &status, 0);
-        EXPECT_EQ(status, 0);
-    }
-    EXPECT_EQ(names(reg, HKEY_CURRENT_USER, "K", false).size(), 200u);
 }
 
 TEST_F(StoreTest, AnsweredKeysAreNeverStored) {
@@ -234,7 +255,8 @@ TEST_F(StoreTest, AnsweredKeysAreNeverStored) {
 
 TEST_F(StoreTest, AStoreThatCannotBeReadIsLeftAlone) {
     std::filesystem::create_directories(dir.path / "config/Osprey");
-    for (const std::string text : {"not a registry\n", "registry 1\nvalue 1 @ 00\n"}) {
+    for (const std::string text :
+         {"not a registry\n", "registry 1\nvalue 1 @ 00\n", "registry 2\nkey HKEY_USERS\\K\n"}) {
         test_fixtures::writeAll(store, text);
         RawValue v;
         EXPECT_EQ(reg.setValue(HKEY_CURRENT_USER, "K", "v", dwordValue(1)), ERROR_BADDB);
@@ -264,10 +286,22 @@ TEST(Registry, TextFormKeepsEveryNameAndByte) {
     EXPECT_EQ(v, (RawValue{REG_BINARY, std::string("\0\xFF\n", 3)}));
     EXPECT_TRUE(b.keyExists(HKEY_USERS, "Lone"));
 
-    // Texts that are not a store change nothing.
+    // A store written before the end line existed still reads.
+    MemoryRegistry old;
+    ASSERT_TRUE(old.fromText("registry 1\nkey HKEY_USERS\\Old\n"));
+    EXPECT_TRUE(old.keyExists(HKEY_USERS, "Old"));
+
+    // Texts that are not a store, or one cut short at any line, change nothing.
+    const std::string whole = a.toText();
+    for (std::size_t cut = whole.find('\n'); cut + 1 < whole.size();
+         cut = whole.find('\n', cut + 1)) {
+        EXPECT_FALSE(b.fromText(whole.substr(0, cut + 1))) << cut;
+        EXPECT_TRUE(b.keyExists(HKEY_USERS, "Lone"));
+    }
     for (const char* bad :
-         {"", "registry 2\n", "registry 1\nkey HKEY_NOWHERE\\X\n",
-          "registry 1\nkey HKEY_USERS\\%5C\n", "registry 1\nkey HKEY_USERS\nvalue 1 @ 0\n",
+         {"", "registry 2\n", "registry 2\nend\nkey HKEY_USERS\n", "registry 1\nend\n",
+          "registry 1\nkey HKEY_NOWHERE\\X\n", "registry 1\nkey HKEY_USERS\\%5C\n",
+          "registry 1\nkey HKEY_USERS\nvalue 1 @ 0\n",
           "registry 1\nkey HKEY_USERS\nvalue 99999999999 @ -\n"}) {
         EXPECT_FALSE(b.fromText(bad)) << bad;
         EXPECT_TRUE(b.keyExists(HKEY_USERS, "Lone")) << bad;

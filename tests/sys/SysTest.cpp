@@ -10,10 +10,14 @@
 #include <csignal>
 #include <cstring>
 #include <deque>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -181,6 +185,10 @@ TEST(Wildcards, Table) {
         EXPECT_EQ(sys::wildcardMatch(c.pattern, c.name), c.match) << c.pattern << " " << c.name;
 }
 
+// Ids for files of other users; the plain user is a member of kShared.
+constexpr uid_t kUser = 61234, kOther = 61235;
+constexpr gid_t kShared = 61236;
+
 class FileExistsTest : public ::testing::Test {
   protected:
     FileExistsTest() {
@@ -291,6 +299,61 @@ TEST_F(FileExistsTest, WriteBeyondTheFileSizeLimitKeepsTheOldFile) {
               (std::vector<std::string>{".hidden", "folder.txt", "ports.txt", "sub"}));
 }
 
+// Two programs saving one file at once, 100 times each, and one reading it meanwhile: every
+// text read or left is one save's whole, on the in-place path (a second hard link) and on
+// the rename path alike; run by root, also as a plain user.
+TEST_F(FileExistsTest, SavesAtOnceNeverMix) {
+    const std::string texts[] = {std::string(60000, 'a'), std::string(40000, 'b')};
+    for (int run = 0; run < (::geteuid() == 0 ? 4 : 2); ++run) {
+        const bool linked = run % 2 == 0, plain = run >= 2;
+        ASSERT_TRUE(system.writeFile("both.txt", texts[0]).ok);
+        if (linked) {
+            ASSERT_EQ(::link("both.txt", "other.txt"), 0);
+        }
+        if (plain) {
+            ASSERT_EQ(::chown(".", kUser, kUser) | ::chown("both.txt", kUser, kUser), 0);
+        }
+        std::vector<pid_t> children;
+        for (int p = 0; p < 3; ++p) {
+            if (const pid_t pid = ::fork(); pid != 0) {
+                children.push_back(pid);
+                continue;
+            }
+            if (plain && (::setgroups(0, nullptr) | ::setgid(kUser) | ::setuid(kUser)))
+                ::_exit(2);
+            sys::RealSystem own("/x");
+            for (int i = 0; i < 100; ++i) {
+                const auto text = own.readFile("both.txt");
+                if (p < 2 ? !own.writeFile("both.txt", texts[p]).ok
+                          : text != texts[0] && text != texts[1])
+                    ::_exit(1);
+            }
+            ::_exit(0);
+        }
+        for (pid_t child : children) {
+            int status = -1;
+            ::waitpid(child, &status, 0);
+            EXPECT_EQ(status, 0) << (linked ? "in place" : "by rename") << (plain ? ", user" : "");
+        }
+        const auto left = system.readFile("both.txt");
+        EXPECT_TRUE(left == texts[0] || left == texts[1]);
+        if (linked) {
+            EXPECT_EQ(system.readFile("other.txt"), left);
+            ::unlink("other.txt");
+        }
+    }
+}
+
+// A path longer than one system call takes is saved, found and loaded again.
+TEST_F(FileExistsTest, APathOfAnyLengthIsSavedAndLoaded) {
+    std::string path;
+    while (path.size() < 4200)
+        path += "sub/../";
+    EXPECT_TRUE(system.writeFile(path + "long.ksf", "saved").ok);
+    EXPECT_TRUE(system.namedFileExists(path + "long.ksf"));
+    EXPECT_EQ(system.readFile(path + "long.ksf"), "saved");
+}
+
 TEST_F(FileExistsTest, WriteThroughALinkReplacesItsTarget) {
     std::filesystem::create_symlink("sub/a.ksf", "link.ksf");
     ASSERT_TRUE(system.writeFile("link.ksf", "new").ok);
@@ -298,10 +361,6 @@ TEST_F(FileExistsTest, WriteThroughALinkReplacesItsTarget) {
     EXPECT_EQ(system.readFile("sub/a.ksf"), "new");
     EXPECT_EQ(system.writeFile("sub", "x").error, EISDIR);
 }
-
-// Ids for files of other users; the plain user is a member of kShared.
-constexpr uid_t kUser = 61234, kOther = 61235;
-constexpr gid_t kShared = 61236;
 
 void make(const std::string& path, mode_t mode, uid_t uid = kUser, gid_t gid = kUser) {
     std::ofstream(path) << "old";
@@ -312,6 +371,20 @@ void symlinkOf(const std::string& target, const std::string& path, uid_t uid = k
 }
 void folder(const std::string& path, mode_t mode) {
     ASSERT_EQ(::mkdir(path.c_str(), 0) | ::chmod(path.c_str(), mode), 0);
+}
+// A FIFO; with `reader`, one end is held open here to see that nothing reaches it.
+int fifoReader = -1;
+void fifo(const std::string& path, uid_t uid, bool reader) {
+    ASSERT_EQ(::mkfifo(path.c_str(), 0) | ::chmod(path.c_str(), 0666) |
+                  ::chown(path.c_str(), uid, uid),
+              0);
+    if (reader)
+        fifoReader = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+}
+// Opens the file as descriptor `fd`, which the child inherits: /proc/self/fd/<fd>.
+void openAs(int fd, int opened) {
+    ASSERT_EQ(::dup2(opened, fd), fd);
+    ::close(opened);
 }
 void run(std::vector<const char*> argv) {
     argv.push_back(nullptr);
@@ -325,16 +398,23 @@ void run(std::vector<const char*> argv) {
     ASSERT_EQ(status, 0) << argv[0] << " " << argv[1];
 }
 
-// What a name carries: owner, group, mode, link count and extended attributes (ACLs too).
-std::string carried(const std::string& path) {
+// What a name carries: owner, group, mode, link count, inode flags and extended attributes
+// (ACLs too) but `skipped`.
+std::string carried(const std::string& path, const std::string& skipped = "") {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0)
         return "missing";
     std::string out = std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid) + " " +
                       std::to_string(st.st_mode) + " " + std::to_string(st.st_nlink);
+    int flags = 0;
+    if (const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW); fd >= 0)
+        out += ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 ? " flags " + std::to_string(flags) : "",
+            ::close(fd);
     char names[4096], value[4096];
     const ssize_t n = ::llistxattr(path.c_str(), names, sizeof names);
     for (ssize_t at = 0; at < n; at += static_cast<ssize_t>(std::strlen(names + at)) + 1) {
+        if (names + at == skipped)
+            continue;
         const ssize_t v = ::lgetxattr(path.c_str(), names + at, value, sizeof value);
         out += std::string(" ") + (names + at) + "=" + std::string(value, std::max<ssize_t>(v, 0));
     }
@@ -346,6 +426,9 @@ TEST(Writer, RealFilesAsRootAndAsAPlainUser) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only root can make files of other users and become a plain user";
     const char* acl = "u:61235:rw";
+    const char* fd = "/proc/self/fd/100";
+    // Capabilities the kernel would drop on the first write (version 2, CAP_NET_RAW).
+    const std::string capability("\x01\0\0\x02\0\x20\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 20);
     struct Case {
         const char* what;
         std::function<void()> setUp; // in the case's folder
@@ -353,6 +436,7 @@ TEST(Writer, RealFilesAsRootAndAsAPlainUser) {
         const char* file; // whose bytes and attributes are looked at
         int error;
         bool fullDisk = false, append = false;
+        const char* dropped = ""; // an attribute the new content must not have
     } cases[] = {
         {"read-only", [] { make("f", 0444); }, "f", "f", EACCES},
         {"another's, the group may write", [] { make("f", 0664, kOther, kShared); }, "f", "f", 0},
@@ -380,12 +464,40 @@ TEST(Writer, RealFilesAsRootAndAsAPlainUser) {
         {"the folder owner's link in a sticky folder",
          [] { make("f", 0666), folder("t", 01777), symlinkOf("../f", "t/p", 0); }, "t/p", "f", 0},
         {"another's file in a sticky folder",
-         [] { folder("t", 01777), make("t/f", 0666, kOther, kOther); }, "t/f", "t/f", 0},
+         [] { folder("t", 01777), make("t/f", 0666, kOther, kOther); }, "t/f", "t/f", EACCES},
+        {"the folder owner's file in a sticky folder",
+         [] { folder("t", 01777), make("t/f", 0666, 0, 0); }, "t/f", "t/f", 0},
+        {"another's FIFO in a sticky folder", [] { folder("t", 01777), fifo("t/f", kOther, true); },
+         "t/f", "t/f", EACCES},
+        {"FIFO without a reader", [] { fifo("f", kUser, false); }, "f", "f", sys::kNotRegularFile},
+        {"FIFO, append", [] { fifo("f", kUser, true); }, "f", "f", sys::kNotRegularFile, false,
+         true},
+        {"pipe",
+         [] {
+             int p[2];
+             ::pipe(p), ::close(p[0]), openAs(100, p[1]);
+         },
+         fd, fd, sys::kNotRegularFile},
+        {"deleted file",
+         [] { make("gone", 0666), openAs(100, ::open("gone", O_RDWR)), ::unlink("gone"); }, fd, fd,
+         ENOENT},
+        {"capabilities",
+         [&] {
+             make("f", 0755);
+             ASSERT_EQ(::setxattr("f", "security.capability", capability.data(), 20, 0), 0);
+         },
+         "f", "f", 0, false, false, "security.capability"},
+        {"no-dump flag",
+         [] {
+             make("f", 0644), run({"/usr/bin/chattr", "+d", "f"});
+         },
+         "f", "f", 0},
         {"unwritable folder", [] { folder("r", 0555), make("r/f", 0666); }, "r/f", "r/f", 0},
         {"full disk", [] { make("f", 0644); }, "f", "f", EFBIG, true},
         {"full disk, in place", [] { make("f", 0644), ::link("f", "g"); }, "f", "f", EFBIG, true},
         {"append", [] { make("f", 0644); }, "f", "f", 0, false, true},
         {"full disk, append", [] { make("f", 0644); }, "f", "f", EFBIG, true, true},
+        {"full disk, new file", [] {}, "n", "n", EFBIG, true},
     };
     TempFolder top("writer");
     ::chmod(top.path().c_str(), 0755);
@@ -397,7 +509,8 @@ TEST(Writer, RealFilesAsRootAndAsAPlainUser) {
             std::filesystem::current_path(where);
             c.setUp();
             const std::string bytes = c.fullDisk ? std::string(10000, 'n') : "new";
-            const std::string before = carried(c.file), link = carried(c.path);
+            const std::string before = carried(c.file, c.dropped),
+                              link = carried(c.path, c.dropped);
             const auto oldBytes = sys::RealSystem("/x").readFile(c.file);
             auto entries = [&] {
                 return std::distance(std::filesystem::recursive_directory_iterator(where), {});
@@ -407,9 +520,11 @@ TEST(Writer, RealFilesAsRootAndAsAPlainUser) {
             if (pid == 0) {
                 const rlimit small{4096, 4096};
                 const gid_t groups[] = {kUser, kShared};
+                sys::ignoreFileSizeSignal();
+                ::alarm(5); // a FIFO is never waited on
                 if ((c.fullDisk && ::setrlimit(RLIMIT_FSIZE, &small) != 0) ||
-                    ::signal(SIGXFSZ, SIG_IGN) == SIG_ERR ||
-                    (plain && (::setgroups(2, groups) | ::setgid(kUser) | ::setuid(kUser))))
+                    (plain && (::setgroups(2, groups) | ::setgid(kUser) | ::setuid(kUser) |
+                               ::prctl(PR_SET_DUMPABLE, 1)))) // /proc/self stays its own
                     ::_exit(255);
                 sys::RealSystem system("/x");
                 auto r =
@@ -429,8 +544,14 @@ TEST(Writer, RealFilesAsRootAndAsAPlainUser) {
                 ++count;
             }
             EXPECT_EQ(entries(), count) << ctx << ": nothing left behind";
+            char byte = 0;
+            if (fifoReader >= 0) {
+                EXPECT_LE(::read(fifoReader, &byte, 1), 0) << ctx << ": nothing reached the FIFO";
+                ::close(std::exchange(fifoReader, -1));
+            }
         }
     }
+    ::close(100);
 }
 
 // Appends fail with scripted errors, then succeed.

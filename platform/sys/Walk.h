@@ -1,0 +1,64 @@
+// Inside platform/sys: paths walked one component at a time from open folders, for the file
+// reader and writer.
+#pragma once
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace sys::walk {
+
+// An open file descriptor, closed when it goes.
+class Fd {
+  public:
+    Fd() = default;
+    explicit Fd(int fd) : fd_(fd) {}
+    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Fd& operator=(Fd&& other) noexcept {
+        if (this != &other) {
+            reset();
+            fd_ = std::exchange(other.fd_, -1);
+        }
+        return *this;
+    }
+    ~Fd() { reset(); }
+    int get() const { return fd_; }
+    explicit operator bool() const { return fd_ >= 0; }
+    // Closes now; errno of a failed close, else 0.
+    int close() {
+        const int r = ::close(std::exchange(fd_, -1));
+        return r == 0 ? 0 : errno;
+    }
+
+  private:
+    void reset() {
+        if (fd_ >= 0)
+            ::close(std::exchange(fd_, -1));
+    }
+    int fd_ = -1;
+};
+
+// The folder that holds the name a path leads to, and the name in it. The name is no
+// symbolic link when it was looked at; `exists` tells whether it was there at all and `st`
+// is what it was then.
+struct Place {
+    Fd folder;
+    std::string name;
+    bool exists = false;
+    struct stat st {};
+};
+
+// Walks the path from open folders, so that its length is not bounded and nothing can be
+// swapped in behind a check. A link is followed only where the kernel's protected_symlinks
+// rule would allow it (applied whatever the machine's setting); a dangling link leads to
+// the name its target would have. A link of /proc (/proc/self/fd/N, /dev/stdout) counts only
+// when its text leads to the very file it stands for: a pipe, a socket or a device is not a
+// regular file (kNotRegularFile), a deleted file has no name (ENOENT). errno, else 0.
+int resolve(const std::string& path, Place& out);
+
+// A file of another user in a sticky folder that everyone may write, neither the user's nor
+// the folder owner's: the kernel's protected_regular and protected_fifos rules refuse to open
+// it for writing (applied whatever the machine's setting).
+bool plantedInStickyFolder(const struct stat& file, const struct stat& folder);
+
+} // namespace sys::walk
