@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need on a fresh Debian machine (as root, or with sudo).
+# Installs what the build and the tests need on a fresh Debian machine (as root, or with sudo;
+# without either it names what is missing and the command that installs it, and fails).
 # Packages named as arguments are installed too (the fuzz build adds its compiler).
 set -euo pipefail
 pkgs=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev libcups2-dev
@@ -11,7 +12,18 @@ for p in "${pkgs[@]}"; do
 done
 if ((${#missing[@]})); then
   SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null 2>&1; then
+      # Neither root nor sudo: say what is missing and how root installs it.
+      {
+        echo "$0: these packages are missing: ${missing[*]}"
+        echo "Install them as root (e.g. after 'su -'), then run this again:"
+        echo "    apt-get update && apt-get install -y --no-install-recommends ${missing[*]}"
+      } >&2
+      exit 1
+    fi
+    SUDO=sudo
+  fi
   $SUDO apt-get update
   $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 fi

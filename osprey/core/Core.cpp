@@ -37,10 +37,17 @@ Core::Core(const CoreServices& services)
     registry_->onLookupProblem = [this](const std::string& why) {
         WriteLog("...GetPortIPAddress: " + why);
     };
+    // Its lookups wait as every wait of the wizard does: events run, the window answers.
+    registry_->lookupWait = net::WaitLoop{[this] { return app().now(); },
+                                          [this](std::int64_t ms) {
+                                              app().DoEvents();
+                                              app().Sleep(ms);
+                                          }};
 }
 
 Core::~Core() {
     registry_->onLookupProblem = nullptr;
+    registry_->lookupWait = {};
 }
 
 PageSet& Core::pages() const {

@@ -2,8 +2,11 @@
 
 #include "platform/sys/Strings.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
+#include <chrono>
 #include <netinet/in.h>
+#include <thread>
 
 namespace net {
 
@@ -61,6 +64,75 @@ bool isNumericAddress(const std::string& text) {
     in6_addr buffer{};
     return ::inet_pton(AF_INET, text.c_str(), &buffer) == 1 ||
            ::inet_pton(AF_INET6, text.c_str(), &buffer) == 1;
+}
+
+namespace {
+
+// How often a wait looks at its lookup.
+constexpr std::int64_t kLookMs = 10;
+
+std::int64_t steadyMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+std::string quotedService(const ServiceName& service) {
+    return "the DNS-SD service \"" + service.name + "\"";
+}
+
+} // namespace
+
+Lookup awaitLookup(PendingLookup& lookup, int limitMs, const WaitLoop& loop) {
+    const auto now = [&] { return loop.nowMs ? loop.nowMs() : steadyMs(); };
+    const std::int64_t start = now();
+    for (;;) {
+        if (auto found = lookup.answer())
+            return *found;
+        const std::int64_t waited = now() - start;
+        if (waited >= limitMs)
+            return lookup.atLimit(limitMs);
+        const std::int64_t slice = std::min(kLookMs, limitMs - waited);
+        if (loop.idle)
+            loop.idle(slice);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(slice));
+    }
+}
+
+std::string hostUnanswered(const std::string& host, int ms) {
+    return "no answer for the host \"" + host + "\" within " + std::to_string(ms) + " ms";
+}
+
+std::optional<Lookup> serviceAnswer(const ServiceName& service, const ServiceFindings& findings) {
+    using Outcome = ServiceFindings::Outcome;
+    const auto& v4 = findings.v4;
+    const auto& v6 = findings.v6;
+    if (v4.outcome == Outcome::Found)
+        return Lookup{v4.address, ""};
+    if (v4.outcome == Outcome::Waiting)
+        return std::nullopt;
+    if (v6.outcome == Outcome::Found)
+        return Lookup{v6.address, ""};
+    if (v6.outcome == Outcome::Waiting)
+        return std::nullopt;
+    const bool unknown =
+        findings.absent || v4.outcome == Outcome::NotFound || v6.outcome == Outcome::NotFound;
+    if (unknown)
+        return Lookup{"", quotedService(service) + " was not found"};
+    if (v4.outcome == Outcome::TimedOut)
+        return Lookup{"", quotedService(service) + " did not answer in time (" + v4.error + ")"};
+    return Lookup{"", quotedService(service) + " cannot be resolved: " + v4.error};
+}
+
+Lookup serviceAtLimit(const ServiceName& service, const ServiceFindings& findings, int waitedMs) {
+    if (auto answer = serviceAnswer(service, findings))
+        return *answer;
+    if (findings.v6.outcome == ServiceFindings::Outcome::Found)
+        return Lookup{findings.v6.address, ""};
+    if (findings.absent)
+        return Lookup{"", quotedService(service) + " was not found"};
+    return Lookup{"", quotedService(service) + " did not answer within " +
+                          std::to_string(waitedMs) + " ms"};
 }
 
 } // namespace net

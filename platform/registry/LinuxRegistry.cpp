@@ -102,17 +102,18 @@ std::optional<std::string> LinuxRegistry::networkPort(Root root, const std::stri
 }
 
 std::optional<std::string> LinuxRegistry::portAddress(const std::string& port) {
-    net::Lookup found;
+    std::unique_ptr<net::PendingLookup> pending;
     if (auto service = net::serviceOfUri(port)) {
         if (!resolver_)
             return std::nullopt;
-        found = resolver_->resolveService(*service, kServiceLookupMs);
+        pending = resolver_->lookUpService(*service, kAddressLookupMs);
     } else {
         auto host = hostOfNetworkPort(port);
         if (!host || !resolver_ || net::isNumericAddress(*host))
             return host;
-        found = resolver_->resolveHost(*host);
+        pending = resolver_->lookUpHost(*host);
     }
+    const net::Lookup found = net::awaitLookup(*pending, kAddressLookupMs, lookupWait);
     if (found.address.empty()) {
         if (onLookupProblem)
             onLookupProblem("no address for " + port + ": " + found.problem);

@@ -29,9 +29,9 @@ inline constexpr const char* kSysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\M
 // control characters.
 std::optional<std::string> hostOfNetworkPort(std::string_view portName);
 
-// How long the address of a dnssd:// port may take: inside the 5 s that one user action
-// may hold the wizard.
-inline constexpr int kServiceLookupMs = 4000;
+// How long the address of a network port (a dnssd:// service or a host name) may take:
+// inside the 5 s that one user action may hold the wizard.
+inline constexpr int kAddressLookupMs = 4000;
 
 // The user's registry file: "<folder>/registry" in $XDG_CONFIG_HOME, or in ~/.config when
 // that is unset, empty or not an absolute path. `env` looks up environment variables.
@@ -47,9 +47,10 @@ std::string userStorePath(const std::string& folder);
 // two kinds of keys answered from elsewhere and never stored:
 // - HKEY_LOCAL_MACHINE\<kTcpIpPortsKey>\<port>, value "IPAddress" (REG_SZ): the address of
 //   a network port's device URI: with a resolver, a host name's address (a numeric host
-//   as it is) or a dnssd:// service's address (within kServiceLookupMs); without one, the
-//   host as written and nothing for a service. Local ports have no such key. A lookup that
-//   fails leaves the value missing and tells onLookupProblem why. The ports key and all
+//   as it is) or a dnssd:// service's address, either within kAddressLookupMs while
+//   lookupWait runs; without one, the host as written and nothing for a service. Local
+//   ports have no such key. A lookup that fails or passes the limit leaves the value
+//   missing and tells onLookupProblem why. The ports key and all
 //   below it are the spooler's: writing there is refused.
 // - HKEY_LOCAL_MACHINE\<kSysInfoKey>, value "PATH" (REG_SZ): the System Information tool,
 //   only when a program for it is configured (then that key is refused to writes too).

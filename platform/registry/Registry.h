@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/net/Resolver.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -88,6 +90,9 @@ class Registry {
     // Told why a value the system answers could not be read (a network printer's address
     // that cannot be resolved); reading still just finds nothing. The programs log it.
     std::function<void(const std::string&)> onLookupProblem;
+    // How such a read waits for its lookup: the program's clock and event loop, so that the
+    // window keeps answering (unset: the real clock, no events).
+    net::WaitLoop lookupWait;
 };
 
 // Splits a key path at "\" (empty parts dropped: "A\\B\" is A, B).

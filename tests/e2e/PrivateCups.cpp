@@ -106,8 +106,11 @@ RunResult runProgram(const std::vector<std::string>& argv, const std::string& fo
     std::vector<std::string> environment = env;
     std::vector<gid_t> groups;
     if (user) {
-        environment.insert(environment.end(),
-                           {"HOME=/", "USER=" + user->name, "LOGNAME=" + user->name});
+        // Not the run's private home, which only this process's user may enter.
+        environment.insert(
+            environment.end(),
+            {"HOME=/", "USER=" + user->name, "LOGNAME=" + user->name,
+             "XDG_CONFIG_HOME=", "XDG_CACHE_HOME=", "XDG_DATA_HOME=", "XDG_RUNTIME_DIR="});
         groups.assign(user->groups.begin(), user->groups.end());
     }
     pid_t pid = ::fork();
@@ -316,6 +319,17 @@ bool PrivateCups::start() {
     ::setenv("CUPS_SERVER", server().c_str(), 1);
     // Where clients look for the scheduler's local certificate.
     ::setenv("CUPS_STATEDIR", (root_ + "/state").c_str(), 1);
+    // The programs and libcups see a home of the run's own: the user's client settings (a
+    // default printer of their own in ~/.cups/lpoptions), desktop settings and caches do
+    // not count, and nothing is written into the user's home.
+    const fs::path home = root / "home";
+    fs::create_directories(home);
+    fs::permissions(home, fs::perms::owner_all);
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+    ::setenv("XDG_CACHE_HOME", (home / ".cache").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (home / ".local/share").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
     return true;
 }
 
@@ -640,9 +654,14 @@ void PrivateCupsTest::SetUp() {
 
 std::string makeFolder(const std::string& name, const TestUser* owner) {
     auto& cups = PrivateCups::instance();
-    fs::path dir = fs::path(cups.root().empty() ? fs::temp_directory_path().string()
-                                                : cups.root() + "/folders") /
-                   name;
+    if (cups.root().empty()) {
+        // No scheduler folder to put it in: a fresh one of its own, never a fixed name.
+        std::string pattern = (fs::temp_directory_path() / (name + "-XXXXXX")).string();
+        if (!::mkdtemp(pattern.data()))
+            ADD_FAILURE() << "cannot make a folder for " << name;
+        return pattern;
+    }
+    fs::path dir = fs::path(cups.root() + "/folders") / name;
     std::error_code ec;
     fs::remove_all(dir, ec);
     fs::create_directories(dir);

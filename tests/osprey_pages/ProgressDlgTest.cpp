@@ -282,6 +282,60 @@ TEST_F(DiscoveredQueue, WithoutADnsSdServiceIsLoggedAndNotAsked) {
                                                 ": no DNS-SD service is running\r\n"));
 }
 
+// Lookups that never answer end at the limit, with the window's events running meanwhile;
+// the log tells a service that is not announced from one that is silent.
+struct NeverAnswered {
+    const char* name;
+    std::string port, key, why;
+    bool withdrawn = false;
+};
+void PrintTo(const NeverAnswered& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class UnansweredLookup : public ProgressRun, public ::testing::WithParamInterface<NeverAnswered> {};
+
+TEST_P(UnansweredLookup, EndsAtTheLimitWhileEventsRun) {
+    const NeverAnswered& c = GetParam();
+    changeSpeed();
+    jobsStay();
+    movePrinterTo(core.ws.PrinterPort = c.port);
+    core.ws.LogEnabled = true;
+    (c.withdrawn ? resolver.withdrawn : resolver.silent).insert(c.key);
+    resolver.clock = &h.clock;
+    std::vector<std::pair<std::int64_t, std::int64_t>> events; // due and run, every 0.5 s
+    for (std::int64_t t = 500; t < 120000; t += 500)
+        h.later(t, [&, due = h.app.now() + t] { events.emplace_back(due, h.app.now()); });
+    std::int64_t boxAt = -1;
+    h.boxes.expect("Printer Error", kFailureNoPanel).during([&] { boxAt = h.app.now(); });
+    run();
+    ASSERT_EQ(std::vector<std::string>{c.key}, resolver.asked);
+    const std::int64_t from = resolver.askedAt.at(0);
+    EXPECT_EQ(from + 4000, boxAt) << "the lookup ends at 4 s";
+    int during = 0;
+    for (auto [due, ran] : events)
+        if (due > from && due < boxAt)
+            during += ran - due <= 10;
+    EXPECT_GE(during, 7) << "the window's events ran on time throughout the lookup";
+    EXPECT_NE(std::string::npos,
+              read("Log.txt").value_or("").find(" - ...GetPortIPAddress: no address for " + c.port +
+                                                ": " + c.why + "\r\n"));
+}
+
+const std::string kDnssd = "dnssd://Label%20Printer._pdl-datastream._tcp.local/";
+const std::string kService = "Label Printer._pdl-datastream._tcp.local";
+INSTANTIATE_TEST_SUITE_P(
+    Ports, UnansweredLookup,
+    ::testing::Values(NeverAnswered{"HostName", "socket://labelprn.example:9100",
+                                    "labelprn.example",
+                                    "no answer for the host \"labelprn.example\" within 4000 ms"},
+                      NeverAnswered{"SilentService", kDnssd, kService,
+                                    "the DNS-SD service \"Label Printer\" did not answer "
+                                    "within 4000 ms"},
+                      NeverAnswered{"WithdrawnService", kDnssd, kService,
+                                    "the DNS-SD service \"Label Printer\" was not found", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(ProgressRun, ClosingThePageDuringAWaitLeaves) {
     changeSpeed();
     h.later(2000, [&] { h.close(pages.getProgressDlg()); });

@@ -129,13 +129,11 @@ class SampleForm : public ui::Form {
 
 class QtRendererTest : public testing::Test {
   protected:
-    static std::string writeLogo() {
-        // One file per test process: the tests run in parallel.
-        const std::string path =
-            kPngDir + "/sample-logo-" + std::to_string(QCoreApplication::applicationPid()) + ".png";
+    std::string writeLogo() const {
+        const std::string path = (scratch.path / "sample-logo.png").string();
         QImage logo(48, 24, QImage::Format_RGB32);
         logo.fill(QColor(200, 40, 40));
-        logo.save(QString::fromStdString(path), "PNG");
+        EXPECT_TRUE(logo.save(QString::fromStdString(path), "PNG")) << path;
         return path;
     }
 
@@ -152,6 +150,7 @@ class QtRendererTest : public testing::Test {
         QApplication::processEvents();
     }
 
+    const test_fixtures::ScratchDir scratch{"sample-logo-"};
     std::string picture = writeLogo();
     testing_support::Harness h;
     uiqt::QtHost host{h.app};

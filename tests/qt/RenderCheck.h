@@ -4,6 +4,7 @@
 #include "platform/qt/QtHost.h"
 #include "platform/qt/QtRender.h"
 #include "platform/ui/Form.h"
+#include "tests/fixtures/ScratchDir.h"
 #include "tests/support/Harness.h"
 
 #include <QAccessible>
@@ -130,11 +131,12 @@ inline void expectSteadyWindow(testing_support::Harness& h, uiqt::QtHost& host,
                                const std::vector<ui::Form*>& forms) {
     std::optional<QSize> size;
     std::optional<QRect> forward;
+    const test_fixtures::ScratchDir scratch("steady-");
     for (ui::Form* form : forms) {
         if (form->dialogWindow())
             continue;
         h.run([&] { form->load(); });
-        ASSERT_TRUE(uiqt::renderFormToPng(*form, QDir::tempPath().toStdString() + "/steady.png"));
+        ASSERT_TRUE(uiqt::renderFormToPng(*form, (scratch.path / "steady.png").string()));
         const QSize own = host.window(*form)->size();
         EXPECT_EQ(own, size.value_or(own)) << form->name();
         size = own;

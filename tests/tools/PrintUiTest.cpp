@@ -1,5 +1,6 @@
 #include "tools/PrintUi.h"
 
+#include "tests/fixtures/ScratchDir.h"
 #include "tests/support/MemorySpooler.h"
 
 #include <filesystem>
@@ -61,17 +62,10 @@ TEST(PrintUiParse, RejectsEverythingElseWithAMessage) {
 
 class PrintUiRun : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              ("printui-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-
     spooler::MemorySpooler spooler;
     std::ostringstream err;
-    std::filesystem::path dir;
+    test_fixtures::ScratchDir scratch{"printui-"};
+    const std::filesystem::path dir = scratch.path;
 };
 
 TEST_F(PrintUiRun, AddsAndDeletesThePrinter) {
