@@ -8,6 +8,7 @@
 namespace ui {
 
 class Form;
+class Control;
 class ControlRef;
 
 enum class ControlKind {
@@ -89,6 +90,19 @@ struct LayoutHint {
     bool back = false;       // the Back button of a navigation row
     std::string container;   // name of the frame holding it, empty: the form
 };
+
+// A row of buttons side by side as a window draws it. A navigation row (one with a forward or
+// a cancel button) has its other buttons at the left, then Back, the forward and the cancel
+// button at the right; any other row keeps the order the page declares.
+struct ButtonRow {
+    std::vector<const Control*> others; // in declaration order
+    const Control* back = nullptr;
+    const Control* forward = nullptr;
+    const Control* cancel = nullptr; // none when the forward button is the cancel button too
+    bool navigation() const { return forward || cancel; }
+    std::vector<const Control*> leftToRight() const;
+};
+ButtonRow arrangeButtonRow(const std::vector<const Control*>& row);
 
 // One control of a form. Setting a value from code runs the same handler as the user's
 // action (click for check boxes, option buttons and lists; change for texts and scroll
