@@ -314,6 +314,13 @@ Control& Control::setValue(int v) {
     }
 }
 
+Control& Control::setValueText(std::string text, double step) {
+    valueText_ = std::move(text);
+    valueStep_ = step > 0 ? step : 1;
+    changed(Prop::ValueText);
+    return *this;
+}
+
 Control& Control::setRange(int min, int max) {
     min_ = min;
     max_ = max < min ? min : max;

@@ -47,6 +47,7 @@ enum class Prop {
     Picture,
     Focus,
     AccessibleName,
+    ValueText,
 };
 
 // Keys the model gives their meaning on every form (the renderer hands them over).
@@ -161,6 +162,11 @@ class Control {
     int min() const { return min_; }
     int max() const { return max_; }
     Control& setRange(int min, int max);
+    // Scroll bar: the value as the page shows it ("0.13 inch"), read out by screen readers,
+    // and what one step of the value is in the unit shown; empty: the plain number.
+    const std::string& valueText() const { return valueText_; }
+    double valueStep() const { return valueStep_; }
+    Control& setValueText(std::string text, double step);
 
     // Lists: combo boxes and list boxes.
     ComboStyle comboStyle() const { return comboStyle_; }
@@ -270,6 +276,8 @@ class Control {
     int value_ = 0;
     int min_ = 0;
     int max_ = 100;
+    std::string valueText_;
+    double valueStep_ = 1;
     ComboStyle comboStyle_ = ComboStyle::DropDownList;
     std::vector<std::string> items_;
     int listIndex_ = -1;
