@@ -6,6 +6,7 @@
 #include "platform/ui/Form.h"
 #include "tests/support/Harness.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
@@ -22,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <functional>
 #include <map>
@@ -205,11 +207,19 @@ inline void expectSteadyWindow(testing_support::Harness& h, uiqt::QtHost& host,
 }
 
 // Presses a key where the keyboard's focus is, as a user does, then types a text there.
-inline void pressKey(Qt::Key key, const QString& thenType = {}) {
+inline void pressKey(Qt::Key key, const QString& thenType = {},
+                     Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QApplication::processEvents();
     ASSERT_NE(QApplication::focusWidget(), nullptr) << "no control has the keyboard";
-    QTest::keyClick(QApplication::focusWidget(), key);
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     QApplication::processEvents();
+    // A button an access key pressed clicks a moment later.
+    const auto buttons = QApplication::activeWindow()
+                             ? QApplication::activeWindow()->findChildren<QAbstractButton*>()
+                             : QList<QAbstractButton*>();
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return std::none_of(buttons.begin(), buttons.end(), [](auto* b) { return b->isDown(); });
+    }));
     if (!thenType.isEmpty())
         QTest::keyClicks(QApplication::focusWidget(), thenType);
 }
