@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 
 #include <algorithm>
 #include <string>
@@ -38,6 +39,9 @@ void setAccessibleNameOf(QWidget* w, const std::string& name) {
     w->setAccessibleName(QString::fromStdString(name));
     if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->lineEdit())
         combo->lineEdit()->setAccessibleName(w->accessibleName());
+    // A log's text area reads as focused with the log, and is read out by the same name.
+    if (auto* log = qobject_cast<QPlainTextEdit*>(w))
+        log->viewport()->setAccessibleName(w->accessibleName());
 }
 
 const Control* fieldNamedBy(const Control& label, const FormWidgets& widgets) {
