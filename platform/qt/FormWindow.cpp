@@ -25,6 +25,7 @@ FormWindow::FormWindow(QtHost& host, ui::Form& form) : host_(&host), form_(&form
 
 FormWindow::~FormWindow() {
     // Touches no model object: the form may be gone.
+    host_->windowGone(*this);
     retired_ = true;
     widgets_.clear();
 }
@@ -89,7 +90,8 @@ QSize FormWindow::naturalSize(QtHost& host, ui::Form& form, const Controls& cont
 void FormWindow::build() {
     if (retired_ || !form_->loaded())
         return;
-    bool wasVisible = window_ && window_->isVisible();
+    bool wasVisible = window_ && window_->isVisible() && !hidePending_;
+    hidePending_ = false;
     QPoint pos = window_ ? window_->pos() : QPoint();
     if (window_) {
         // A signal of one of the old widgets may be running: delete them later.
@@ -218,7 +220,7 @@ void FormWindow::resync(Control* c) {
 }
 
 void FormWindow::userEvent(Control* c, const std::function<void(Control&)>& action) {
-    if (retired_ || updating_)
+    if (retired_ || updating_ || hidePending_)
         return;
     host_->userEvent([c, &action] { action(*c); });
     // The model may have refused or changed what the widget did: show the model's value.
@@ -289,6 +291,7 @@ void FormWindow::captionChanged() {
 }
 
 void FormWindow::retire() {
+    host_->windowGone(*this);
     retired_ = true;
     hidePending_ = false;
     widgets_.clear();

@@ -50,6 +50,8 @@ class FormWindow final : private WidgetInput {
     void finishHide();
     // The window shows the model's visible form and takes the user's keys now.
     bool takesKeys() const;
+    // Hidden in the model, still in sight for the page change.
+    bool heldInSight() const { return hidePending_; }
     void captionChanged();
     void controlChanged(ui::Control& control, ui::Prop prop);
     // The focus moved to this widget in Qt: the model learns it. False when it is not ours.

@@ -134,6 +134,15 @@ QtHost::QtHost(ui::App& app) : app_(&app) {
                     w && w->isWindow() && w->windowType() == Qt::Dialog && !pageOf(w))
                     finishPageChange();
                 return false;
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+                // A page still in sight but gone in the model takes no click (a second
+                // click on its Next).
+                if (auto* w = qobject_cast<QWidget*>(receiver); w && keptInSight_)
+                    if (FormWindow* page = pageOf(w->window()); page && page->heldInSight())
+                        return true;
+                return false;
             default:
                 return false;
             }
@@ -219,6 +228,11 @@ FormWindow* QtHost::keyboardPage() const {
         return nullptr;
     FormWindow* page = pageOf(QApplication::activeWindow());
     return page && page->takesKeys() ? page : nullptr;
+}
+
+void QtHost::windowGone(FormWindow& window) {
+    if (awaiting_ == &window)
+        awaiting_ = nullptr;
 }
 
 void QtHost::windowShown(FormWindow& window) {
@@ -446,8 +460,6 @@ void QtHost::formUnloading(ui::Form& form) {
     auto it = windows_.find(&form);
     if (it == windows_.end())
         return;
-    if (awaiting_ == it->second.get())
-        awaiting_ = nullptr;
     it->second->retire();
     retired_.push_back(std::move(it->second));
     windows_.erase(it);

@@ -75,6 +75,8 @@ class QtHost : public ui::Host {
     // A window was shown while the user's input is handled: until it has the keyboard, keys
     // for the other windows wait for it.
     void windowShown(FormWindow& window);
+    // The window goes (its form unloads, or the host deletes it).
+    void windowGone(FormWindow& window);
 
     // ui::Host
     void formLoaded(ui::Form&) override;
