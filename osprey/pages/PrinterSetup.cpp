@@ -231,7 +231,11 @@ void PrinterSetup::EmulationCB_Click() {
 
 void PrinterSetup::showShift(const ui::ControlRef& scroll, const ui::ControlRef& unit,
                              const ui::ControlRef& label) {
-    label->setCaption(setup_lists::shiftText(scroll->value(), unit->listIndex()));
+    const std::string shown = setup_lists::shiftText(scroll->value(), unit->listIndex());
+    label->setCaption(shown);
+    // A screen reader reads the slider as the page shows it, in the unit chosen beside it.
+    const bool mm = unit->listIndex() == 1;
+    scroll->setValueText(shown + " " + (mm ? "mm" : "inch"), mm ? 0.254 : 0.01);
 }
 
 void PrinterSetup::HorzShiftHScroll_Change() {

@@ -2,7 +2,10 @@
 
 #include "platform/qt/FileFilter.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 
 #include <algorithm>
 #include <string>
@@ -32,10 +35,22 @@ bool isField(ControlKind k) {
            k == ControlKind::ScrollBar;
 }
 
+void setAccessibleNameOf(QWidget* w, const std::string& name) {
+    w->setAccessibleName(QString::fromStdString(name));
+    if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->lineEdit())
+        combo->lineEdit()->setAccessibleName(w->accessibleName());
+    // A log's text area reads as focused with the log, and is read out by the same name.
+    if (auto* log = qobject_cast<QPlainTextEdit*>(w))
+        log->viewport()->setAccessibleName(w->accessibleName());
+}
+
 const Control* fieldNamedBy(const Control& label, const FormWidgets& widgets) {
     const auto& order = widgets.controls();
     auto it = std::find(order.begin(), order.end(), &label);
-    if (it == order.end() || std::next(it) == order.end() || !isField((*std::next(it))->kind()))
+    if (it == order.end() || std::next(it) == order.end())
+        return nullptr;
+    const ControlKind next = (*std::next(it))->kind();
+    if (!isField(next) && next != ControlKind::ProgressBar)
         return nullptr;
     if (label.layout().sameRow && it != order.begin() && isField((*std::prev(it))->kind()))
         return nullptr;
@@ -79,10 +94,21 @@ void nameControls(const FormWidgets& widgets,
         const std::size_t from = name.find_first_not_of("* ");
         return from == std::string::npos ? std::string() : name.substr(from);
     };
+    const auto& order = widgets.controls();
     for (const auto& [c, w] : widgets.inOrder()) {
         if (!c->accessibleName().empty()) {
-            w->setAccessibleName(QString::fromStdString(c->accessibleName()));
+            setAccessibleNameOf(w, c->accessibleName());
             continue;
+        }
+        // A list or field that no label names, beside the option or box that chooses it
+        // (a port's list beside the port's option), takes that caption.
+        auto at = std::find(order.begin(), order.end(), c);
+        if (isField(c->kind()) && c->layout().sameRow && w->accessibleName().isEmpty() &&
+            at != order.begin()) {
+            const Control* chooser = *std::prev(at);
+            if (chooser->kind() == ControlKind::OptionButton ||
+                chooser->kind() == ControlKind::CheckBox)
+                setAccessibleNameOf(w, stripAccessKeys(chooser->caption()));
         }
         const std::string caption = stripAccessKeys(c->caption());
         auto head = rowHead.find(c);

@@ -2,14 +2,20 @@
 #include "platform/qt/FormWidgets.h"
 
 #include <map>
+#include <string>
+
+class QWidget;
 
 namespace uiqt {
 
 // Controls that a label names.
 bool isField(ui::ControlKind k);
 
-// The field a label names: the one declared right after it, unless the label is the unit set
-// beside the field before it.
+// Names a control's widget for screen readers; an editable combo's field takes the name too.
+void setAccessibleNameOf(QWidget* w, const std::string& name);
+
+// The field a label names: the one declared right after it (a progress bar too), unless the
+// label is the unit set beside the field before it.
 const ui::Control* fieldNamedBy(const ui::Control& label, const FormWidgets& widgets);
 
 // Assistive tools learn a field's label from the label's buddy: makes each label the buddy of

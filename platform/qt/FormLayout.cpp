@@ -162,7 +162,9 @@ void Grids::layOutRows(QWidget* container, std::vector<Row> rows) {
             });
             if (nav && container == window_) {
                 // The height the page does not need stays above its navigation row, so the
-                // row stands at the foot of every page alike.
+                // row stands at the foot of every page alike; the fullest page keeps two
+                // lines of room there too.
+                grid->setRowMinimumHeight(r, 2 * container->fontMetrics().lineSpacing());
                 grid->setRowStretch(r++, 1);
                 navigation = true;
             }
@@ -205,47 +207,32 @@ void Grids::layOutRows(QWidget* container, std::vector<Row> rows) {
 QHBoxLayout* Grids::buttonRow(const Row& row) {
     // A navigation row keeps one order and place on every page: other buttons at the left,
     // then Back, the forward button and the cancel button at the right, each as wide as the
-    // others, Back's place kept where a page has none.
+    // others, Back's place kept where a page has none. Tab visits them in the same order.
     auto* buttons = new QHBoxLayout;
-    const Control* back = nullptr;
-    const Control* forward = nullptr;
-    const Control* cancel = nullptr;
-    for (const auto& [c, w] : row) {
-        if (c->layout().back && !back)
-            back = c;
-        else if (c->isDefault() && !forward)
-            forward = c;
-        else if (c->isCancel() && !cancel)
-            cancel = c;
-    }
-    if (!forward && !cancel) {
-        for (const auto& [c, w] : row)
-            buttons->addWidget(w);
-        buttons->addStretch(1);
-        return buttons;
-    }
+    std::vector<const Control*> controls;
     for (const auto& [c, w] : row)
-        if (c != back && c != forward && c != cancel)
-            buttons->addWidget(w);
+        controls.push_back(c);
+    const ui::ButtonRow arranged = ui::arrangeButtonRow(controls);
+    for (const Control* c : arranged.others)
+        buttons->addWidget(widgets_.of(*c));
     buttons->addStretch(1);
-    if (forward && forward->isCancel())
-        cancel = nullptr; // one button is both (an About box's OK)
+    if (!arranged.navigation())
+        return buttons;
     // Their common width is set once their captions are (shareWidth).
     auto add = [&](QWidget* w) {
         result_.buttonSlots.push_back(w);
         buttons->addWidget(w);
     };
-    if (back) {
-        add(widgets_.of(*back));
-    } else if (forward && cancel && !dialogWindow_) {
+    if (arranged.back) {
+        add(widgets_.of(*arranged.back));
+    } else if (arranged.forward && arranged.cancel && !dialogWindow_) {
         auto* keep = new QWidget; // Back's place on a page without one
         keep->setFixedHeight(1);
         add(keep);
     }
-    if (forward)
-        add(widgets_.of(*forward));
-    if (cancel)
-        add(widgets_.of(*cancel));
+    for (const Control* c : {arranged.forward, arranged.cancel})
+        if (c)
+            add(widgets_.of(*c));
     return buttons;
 }
 

@@ -8,8 +8,13 @@
 #include "platform/qt/WidgetFactory.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QLayout>
 #include <QPushButton>
+#include <QRadioButton>
+
+#include <map>
+#include <string>
 
 namespace uiqt {
 
@@ -20,6 +25,7 @@ FormWindow::FormWindow(QtHost& host, ui::Form& form) : host_(&host), form_(&form
 
 FormWindow::~FormWindow() {
     // Touches no model object: the form may be gone.
+    host_->windowGone(*this);
     retired_ = true;
     widgets_.clear();
 }
@@ -45,13 +51,24 @@ QSize FormWindow::construct(const Controls& controls, const QFont& font) {
     FormLayout layout = layOutForm(window_.get(), widgets_, form_->dialogWindow());
     unplaced_ = std::move(layout.unplaced);
     setLabelBuddies(widgets_);
+    // The options of a model group (the form or a frame) are one exclusive group in Qt too,
+    // so that each reads as a radio button.
+    std::map<std::string, QButtonGroup*> groups;
+    for (const auto& [c, w] : widgets_.inOrder())
+        if (auto* option = qobject_cast<QRadioButton*>(w)) {
+            QButtonGroup*& group = groups[c->layout().container];
+            if (!group)
+                group = new QButtonGroup(window_.get());
+            group->addButton(option);
+        }
 
     // The model's values, so that the content is measured as it will be shown.
     updating_ = true;
     for (const auto& c : controls)
-        apply(*c, {Prop::Caption, Prop::Items, Prop::Range, Prop::Text, Prop::Value,
-                   Prop::ListIndex, Prop::Enabled, Prop::Visible, Prop::BackColor,
-                   Prop::PasswordChar, Prop::MaxLength, Prop::ToolTip, Prop::Picture});
+        apply(*c,
+              {Prop::Caption, Prop::Items, Prop::Range, Prop::Text, Prop::Value, Prop::ListIndex,
+               Prop::Enabled, Prop::Visible, Prop::BackColor, Prop::PasswordChar, Prop::MaxLength,
+               Prop::ToolTip, Prop::Picture, Prop::ValueText});
     nameControls(widgets_, layout.rowHead);
     updating_ = false;
     shareWidth(layout.buttonSlots);
@@ -73,7 +90,8 @@ QSize FormWindow::naturalSize(QtHost& host, ui::Form& form, const Controls& cont
 void FormWindow::build() {
     if (retired_ || !form_->loaded())
         return;
-    bool wasVisible = window_ && window_->isVisible();
+    bool wasVisible = window_ && window_->isVisible() && !hidePending_;
+    hidePending_ = false;
     QPoint pos = window_ ? window_->pos() : QPoint();
     if (window_) {
         // A signal of one of the old widgets may be running: delete them later.
@@ -149,6 +167,15 @@ void FormWindow::followModelFocus(Qt::FocusReason reason) {
     asModel([&] { w->setFocus(reason); });
 }
 
+void FormWindow::showKeyboardFocus() {
+    host_->noteKeyboardUse();
+    if (!window_ || window_->testAttribute(Qt::WA_KeyboardFocusChange))
+        return;
+    window_->setAttribute(Qt::WA_KeyboardFocusChange);
+    if (QWidget* focus = window_->focusWidget())
+        focus->update();
+}
+
 bool FormWindow::userKey(ui::Key key) {
     if (retired_)
         return false;
@@ -157,6 +184,9 @@ bool FormWindow::userKey(ui::Key key) {
         followModelFocus(Qt::OtherFocusReason);
         return true;
     }
+    // The window routes these keys itself, so Qt does not learn that the focus moves by the
+    // keyboard unless told.
+    showKeyboardFocus();
     bool taken = false;
     host_->userEvent([this, key, &taken] { taken = form_->userKey(key); });
     if (!retired_ && (key == ui::Key::Tab || key == ui::Key::BackTab))
@@ -176,12 +206,21 @@ void FormWindow::controlChanged(Control& control, Prop prop) {
 }
 
 void FormWindow::resync(Control* c) {
-    if (!retired_ && widgets_.has(*c))
-        asModel([&] { apply(*c, {Prop::Text, Prop::Value, Prop::ListIndex}); });
+    if (retired_ || !widgets_.has(*c))
+        return;
+    asModel([&] {
+        apply(*c, {Prop::Text, Prop::Value, Prop::ListIndex});
+        // Qt changed the other options of the group with this one.
+        if (c->kind() == ui::ControlKind::OptionButton)
+            for (const auto& [other, w] : widgets_.inOrder())
+                if (other->kind() == ui::ControlKind::OptionButton &&
+                    other->layout().container == c->layout().container)
+                    apply(*const_cast<Control*>(other), {Prop::Value});
+    });
 }
 
 void FormWindow::userEvent(Control* c, const std::function<void(Control&)>& action) {
-    if (retired_ || updating_)
+    if (retired_ || updating_ || hidePending_)
         return;
     host_->userEvent([c, &action] { action(*c); });
     // The model may have refused or changed what the widget did: show the model's value.
@@ -199,10 +238,14 @@ void FormWindow::show(bool modal) {
             window_->hide();
         window_->setWindowModality(want);
     }
+    hidePending_ = false;
     // A page opens where the wizard's window stands; a dialog where it first opened.
     if (!placed_ || !form_->dialogWindow())
         window_->move(host_->positionFor(*form_, window_->size()));
     placed_ = true;
+    // Someone at the keyboard sees at once where it is on the next page too.
+    if (host_->keyboardUsed())
+        window_->setAttribute(Qt::WA_KeyboardFocusChange);
     window_->show();
     // Qt makes the first button the default when none is; only the model's default counts.
     for (const auto& [c, w] : widgets_.inOrder())
@@ -210,15 +253,36 @@ void FormWindow::show(bool modal) {
             button->setDefault(c->isDefault());
     window_->raise();
     window_->activateWindow();
+    host_->windowShown(*this);
     followModelFocus(Qt::OtherFocusReason);
 }
 
 void FormWindow::hide() {
     if (!window_)
         return;
-    if (window_->isVisible())
+    if (window_->isVisible() && !hidePending_) {
         host_->windowLeft(*form_, window_->pos());
+        if (window_->testAttribute(Qt::WA_KeyboardFocusChange))
+            host_->noteKeyboardUse();
+        if (host_->holdForPageChange(*form_, *window_)) {
+            hidePending_ = true;
+            return;
+        }
+    }
+    hidePending_ = false;
     window_->hide();
+}
+
+void FormWindow::finishHide() {
+    if (!hidePending_)
+        return;
+    hidePending_ = false;
+    if (window_)
+        window_->hide();
+}
+
+bool FormWindow::takesKeys() const {
+    return !retired_ && !hidePending_ && window_ && window_->isVisible() && form_->visible();
 }
 
 void FormWindow::captionChanged() {
@@ -227,7 +291,9 @@ void FormWindow::captionChanged() {
 }
 
 void FormWindow::retire() {
+    host_->windowGone(*this);
     retired_ = true;
+    hidePending_ = false;
     widgets_.clear();
     if (window_)
         window_->hide();

@@ -43,7 +43,15 @@ class FormWindow final : private WidgetInput {
     void resize(const QSize& size);
 
     void show(bool modal);
+    // Hides the window; a page the keyboard is on may stay in sight until the next page has
+    // taken the keyboard (the host says), so typed keys still reach this program.
     void hide();
+    // Hides a page kept in sight.
+    void finishHide();
+    // The window shows the model's visible form and takes the user's keys now.
+    bool takesKeys() const;
+    // Hidden in the model, still in sight for the page change.
+    bool heldInSight() const { return hidePending_; }
     void captionChanged();
     void controlChanged(ui::Control& control, ui::Prop prop);
     // The focus moved to this widget in Qt: the model learns it. False when it is not ours.
@@ -64,6 +72,8 @@ class FormWindow final : private WidgetInput {
     QSize construct(const Controls& controls, const QFont& font);
     void apply(ui::Control& c, std::initializer_list<ui::Prop> props);
     void followModelFocus(Qt::FocusReason reason);
+    // The focus moves by the keyboard from now on: the style draws where it is.
+    void showKeyboardFocus();
     // Shows the model's values on the widgets: what the widgets signal meanwhile is no input.
     template <class F> void asModel(F show) {
         const bool was = updating_;
@@ -87,7 +97,8 @@ class FormWindow final : private WidgetInput {
     bool updating_ = false; // model -> widget: widget signals are not user input
     bool stale_ = false;
     bool retired_ = false;
-    bool placed_ = false; // shown once: keep the position from then on
+    bool placed_ = false;      // shown once: keep the position from then on
+    bool hidePending_ = false; // hidden in the model, kept in sight for the page change
 };
 
 } // namespace uiqt

@@ -7,6 +7,7 @@
 #include "platform/qt/WidgetFactory.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSlider>
 #include <QStyle>
 #include <QTextCursor>
 
@@ -72,6 +74,21 @@ void showEntries(List* list, const std::vector<std::string>& entries, TextAt tex
     }
 }
 
+// An option shows whether it is chosen. Its button group keeps one option checked, so one
+// the model clears while none of its group is chosen is cleared with the group let go.
+void showChoice(QRadioButton* option, bool chosen) {
+    if (option->isChecked() == chosen)
+        return;
+    QButtonGroup* group = option->group();
+    if (chosen || !group || !group->exclusive()) {
+        option->setChecked(chosen);
+        return;
+    }
+    group->setExclusive(false);
+    option->setChecked(false);
+    group->setExclusive(true);
+}
+
 // An editable combo's field shows the model's text.
 void showEditText(QComboBox* combo, const Control& c) {
     if (combo->isEditable() && combo->currentText() != qs(c.text()))
@@ -112,7 +129,7 @@ void showCaption(const Control& c, QWidget* w, const FormWidgets& widgets) {
         if (const Control* field = fieldNamedBy(c, widgets);
             field && field->accessibleName().empty())
             if (QWidget* fw = widgets.of(*field))
-                fw->setAccessibleName(qs(stripAccessKeys(c.caption())));
+                setAccessibleNameOf(fw, stripAccessKeys(c.caption()));
         // A grid measures a wrapping text at its cell's width; one of a fixed width asks for
         // the height its own width needs.
         if (label->wordWrap() && c.layout().width > 0 && c.layout().height <= 0)
@@ -157,6 +174,7 @@ void showItems(Control& c, QWidget* w, WidgetInput& input) {
                 combo->setCompleter(nullptr);
                 wireTextField(c, combo->lineEdit(), input);
                 combo->setInsertPolicy(QComboBox::NoInsert);
+                combo->lineEdit()->setAccessibleName(combo->accessibleName());
             }
         }
         showEntries(combo, c.items(), [combo](int i) { return combo->itemText(i); });
@@ -210,15 +228,15 @@ bool showProperty(Control& c, Prop prop, const FormWidgets& widgets, WidgetInput
                                : c.value() == 2 ? Qt::PartiallyChecked
                                                 : Qt::Checked);
         } else if (auto* option = qobject_cast<QRadioButton*>(w)) {
-            option->setChecked(c.value() != 0);
-        } else if (auto* bar = qobject_cast<QScrollBar*>(w)) {
+            showChoice(option, c.value() != 0);
+        } else if (auto* bar = qobject_cast<QSlider*>(w)) {
             bar->setValue(c.value());
         } else if (auto* progress = qobject_cast<QProgressBar*>(w)) {
             progress->setValue(c.value());
         }
         break;
     case Prop::Range:
-        if (auto* bar = qobject_cast<QScrollBar*>(w)) {
+        if (auto* bar = qobject_cast<QSlider*>(w)) {
             bar->setRange(c.min(), c.max());
             bar->setValue(c.value());
         } else if (auto* progress = qobject_cast<QProgressBar*>(w)) {
@@ -268,7 +286,13 @@ bool showProperty(Control& c, Prop prop, const FormWidgets& widgets, WidgetInput
         break;
     case Prop::AccessibleName:
         if (!c.accessibleName().empty())
-            w->setAccessibleName(qs(c.accessibleName()));
+            setAccessibleNameOf(w, c.accessibleName());
+        break;
+    case Prop::ValueText:
+        if (auto* slider = dynamic_cast<FormSlider*>(w)) {
+            slider->valueText = qs(c.valueText());
+            slider->valueStep = c.valueStep();
+        }
         break;
     }
     return true;

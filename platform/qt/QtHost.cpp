@@ -1,10 +1,13 @@
 #include "platform/qt/QtHost.h"
 
+#include "platform/qt/AccessibleInterfaces.h"
 #include "platform/qt/FormWindow.h"
 #include "platform/ui/Control.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -20,6 +23,19 @@ namespace uiqt {
 
 namespace {
 int modalDialogs = 0;
+
+// How long a page shown may take to get the keyboard from the desktop.
+constexpr qint64 kLongestActivationMs = 1000;
+
+// Sees every event of the application before its receiver does.
+class AppEventFilter : public QObject {
+  public:
+    explicit AppEventFilter(std::function<bool(QObject*, QEvent*)> fn) : fn_(std::move(fn)) {}
+    bool eventFilter(QObject* receiver, QEvent* event) override { return fn_(receiver, event); }
+
+  private:
+    std::function<bool(QObject*, QEvent*)> fn_;
+};
 
 // Room a window may take on the screen: its available area less the window manager's frame.
 QSize screenRoom() {
@@ -82,8 +98,12 @@ bool ModalDialogScope::active() {
 
 QtHost::QtHost(ui::App& app) : app_(&app) {
     app_->setHost(this);
-    // The focus a user moves with the mouse or an access key is the model's focus too.
-    if (auto* qapp = qobject_cast<QApplication*>(QCoreApplication::instance()))
+    installAccessibleInterfaces();
+    passKeys_ = std::make_unique<QTimer>();
+    passKeys_->setSingleShot(true);
+    QObject::connect(passKeys_.get(), &QTimer::timeout, [this] { passTypedKeys(); });
+    if (auto* qapp = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        // The focus a user moves with the mouse or an access key is the model's focus too.
         focusWatch_ =
             QObject::connect(qapp, &QApplication::focusChanged, [this](QWidget*, QWidget* now) {
                 if (!now)
@@ -92,6 +112,43 @@ QtHost::QtHost(ui::App& app) : app_(&app) {
                     if (w->noteFocus(now))
                         return;
             });
+        keyWatch_ = new AppEventFilter([this](QObject* receiver, QEvent* e) {
+            switch (e->type()) {
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+            case QEvent::ShortcutOverride:
+                return holdTypedKey(receiver, e);
+            case QEvent::WindowActivate:
+                // The next page has the keyboard: the page kept in sight goes, and the keys
+                // typed meanwhile follow.
+                if (awaiting_ && awaiting_->window() == receiver)
+                    awaiting_ = nullptr;
+                if (FormWindow* page = keyboardPage(); page && page->window() == receiver) {
+                    finishPageChange();
+                    passKeys_->start(0);
+                }
+                return false;
+            case QEvent::Show:
+                // A box or file browser opens over no page that is gone.
+                if (auto* w = qobject_cast<QWidget*>(receiver);
+                    w && w->isWindow() && w->windowType() == Qt::Dialog && !pageOf(w))
+                    finishPageChange();
+                return false;
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+                // A page still in sight but gone in the model takes no click (a second
+                // click on its Next).
+                if (auto* w = qobject_cast<QWidget*>(receiver); w && keptInSight_)
+                    if (FormWindow* page = pageOf(w->window()); page && page->heldInSight())
+                        return true;
+                return false;
+            default:
+                return false;
+            }
+        });
+        qapp->installEventFilter(keyWatch_);
+    }
     // Windows of forms loaded before the host came are built when first needed.
     for (ui::Form* f : app_->forms())
         if (f->loaded())
@@ -100,6 +157,7 @@ QtHost::QtHost(ui::App& app) : app_(&app) {
 
 QtHost::~QtHost() {
     QObject::disconnect(focusWatch_);
+    delete keyWatch_;
     stopPump();
     if (app_->host() == this)
         app_->setHost(nullptr);
@@ -152,7 +210,110 @@ bool QtHost::userEvent(const std::function<void()>& event) {
     --depth_;
     if (app_->ended())
         quit();
+    // A page kept in sight with no window shown after it to take the keyboard goes now.
+    if (depth_ == 0 && keptInSight_ && !awaiting_)
+        finishPageChange();
     return running;
+}
+
+FormWindow* QtHost::pageOf(const QWidget* window) const {
+    for (const auto& [form, w] : windows_)
+        if (w->window() && w->window() == window)
+            return w.get();
+    return nullptr;
+}
+
+FormWindow* QtHost::keyboardPage() const {
+    if (awaiting_)
+        return nullptr;
+    FormWindow* page = pageOf(QApplication::activeWindow());
+    return page && page->takesKeys() ? page : nullptr;
+}
+
+void QtHost::windowGone(FormWindow& window) {
+    if (awaiting_ == &window)
+        awaiting_ = nullptr;
+}
+
+void QtHost::windowShown(FormWindow& window) {
+    if (depth_ == 0 || !window.window() || window.window()->isActiveWindow())
+        return;
+    awaiting_ = &window;
+    awaitingSince_.start();
+}
+
+bool QtHost::holdForPageChange(ui::Form& form, QWidget& window) {
+    if (depth_ == 0 || form.dialogWindow() || !window.isActiveWindow())
+        return false;
+    keptInSight_ = true;
+    return true;
+}
+
+void QtHost::finishPageChange() {
+    keptInSight_ = false;
+    awaiting_ = nullptr;
+    for (auto& [form, w] : windows_)
+        w->finishHide();
+}
+
+bool QtHost::holdTypedKey(QObject* receiver, QEvent* event) {
+    // A kept key on its way to its page passes, with the access-key check Qt makes of it,
+    // on every widget it goes on to.
+    if (passing_ &&
+        (event == passing_ ||
+         (event->type() == QEvent::ShortcutOverride && !event->spontaneous() &&
+          static_cast<QKeyEvent*>(event)->keyCombination() == passing_->keyCombination())))
+        return false;
+    auto* widget = qobject_cast<QWidget*>(receiver);
+    FormWindow* page = widget ? pageOf(widget->window()) : nullptr;
+    if (!page)
+        return false;
+    if (awaiting_ && awaitingSince_.elapsed() > kLongestActivationMs)
+        finishPageChange(); // the next page never took the keyboard: the desktop kept it
+    const bool forAnother = awaiting_ && awaiting_ != page; // a page opening takes them
+    if (!forAnother && page->takesKeys() && typedAhead_.empty())
+        return false;
+    if (event->type() == QEvent::ShortcutOverride) {
+        // No access key of a page that is going; the key itself comes next and waits.
+        event->accept();
+        return true;
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    typedAhead_.push_back(TypedKey{key->type(), key->key(), key->modifiers(), key->text(),
+                                   key->isAutoRepeat(), static_cast<quint16>(key->count()),
+                                   key->nativeScanCode(), key->nativeVirtualKey(),
+                                   key->nativeModifiers()});
+    passKeys_->start(0);
+    return true;
+}
+
+void QtHost::passTypedKeys() {
+    // One at a time to the page with the keyboard: a key may change the page, and the next
+    // ones then wait for the page after it.
+    while (!typedAhead_.empty()) {
+        FormWindow* page = keyboardPage();
+        if (!page)
+            return;
+        QWidget* target = page->window()->focusWidget();
+        if (!target)
+            target = page->window();
+        // A button an access key pressed clicks a moment later: the next key waits for it, as
+        // it would have when typed.
+        const auto buttons = page->window()->findChildren<QAbstractButton*>();
+        if (typedAhead_.front().type == QEvent::KeyPress &&
+            std::any_of(buttons.begin(), buttons.end(), [](auto* b) { return b->isDown(); })) {
+            passKeys_->start(20);
+            return;
+        }
+        const TypedKey k = typedAhead_.front();
+        typedAhead_.pop_front();
+        QKeyEvent event(k.type, k.key, k.modifiers, k.scanCode, k.virtualKey, k.nativeModifiers,
+                        k.text, k.autoRepeat, k.count);
+        const QKeyEvent* wasPassing = passing_;
+        passing_ = &event;
+        QCoreApplication::sendEvent(target, &event);
+        passing_ = wasPassing;
+    }
 }
 
 void QtHost::startPump(int intervalMs, bool quitWhenIdle) {
@@ -258,6 +419,12 @@ void QtHost::tick() {
     if (ticking_)
         return;
     collectRetired();
+    // The next page never took the keyboard (the desktop did not let it): the page kept in
+    // sight goes all the same.
+    if (awaiting_ && awaitingSince_.elapsed() > kLongestActivationMs && depth_ == 0)
+        finishPageChange();
+    if (!typedAhead_.empty())
+        passTypedKeys();
     if (app_->ended()) {
         quit();
         return;
@@ -305,8 +472,11 @@ void QtHost::formShown(ui::Form& form) {
 
 void QtHost::formHidden(ui::Form& form) {
     auto it = windows_.find(&form);
-    if (it != windows_.end())
-        it->second->hide();
+    if (it == windows_.end())
+        return;
+    if (awaiting_ == it->second.get())
+        awaiting_ = nullptr;
+    it->second->hide();
 }
 
 void QtHost::formCaptionChanged(ui::Form& form) {
@@ -334,6 +504,8 @@ void QtHost::processEvents() {
 void QtHost::quit() {
     for (auto& [form, w] : windows_)
         w->hide();
+    finishPageChange();
+    typedAhead_.clear();
     QCoreApplication::exit(0);
 }
 

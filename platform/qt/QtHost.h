@@ -2,16 +2,21 @@
 #include "platform/ui/App.h"
 #include "platform/ui/Form.h"
 
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QFont>
 #include <QMetaObject>
 #include <QPoint>
 #include <QSize>
+#include <QString>
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
 #include <vector>
 
+class QKeyEvent;
 class QTimer;
 class QWidget;
 
@@ -60,6 +65,19 @@ class QtHost : public ui::Host {
     QPoint positionFor(ui::Form& form, const QSize& size);
     void windowLeft(ui::Form& form, const QPoint& position);
 
+    // The user moved the focus with the keyboard: later pages show at once where it is.
+    void noteKeyboardUse() { keyboardUsed_ = true; }
+    bool keyboardUsed() const { return keyboardUsed_; }
+    // A page that the model hides while the user's input is handled stays in sight until the
+    // next page has the keyboard (or a box opens, or none follows), so that keys typed
+    // meanwhile reach the program; they wait and go to that page, in order. True: keep it.
+    bool holdForPageChange(ui::Form& form, QWidget& window);
+    // A window was shown while the user's input is handled: until it has the keyboard, keys
+    // for the other windows wait for it.
+    void windowShown(FormWindow& window);
+    // The window goes (its form unloads, or the host deletes it).
+    void windowGone(FormWindow& window);
+
     // ui::Host
     void formLoaded(ui::Form&) override;
     void formUnloading(ui::Form&) override;
@@ -73,6 +91,14 @@ class QtHost : public ui::Host {
 
   private:
     FormWindow* windowOf(ui::Form& form, bool build);
+    // Keys for a page that is going, or typed while earlier ones wait, are kept for the page
+    // that has the keyboard next.
+    bool holdTypedKey(QObject* receiver, QEvent* event);
+    void passTypedKeys();
+    // The page whose window has the keyboard and takes keys now, or none.
+    FormWindow* keyboardPage() const;
+    FormWindow* pageOf(const QWidget* window) const;
+    void finishPageChange();
     void tick();
     void measurePages();
     QSize naturalSize(ui::Form& form, const QFont& font);
@@ -90,6 +116,24 @@ class QtHost : public ui::Host {
     Frame frame_;
     std::map<ui::Form*, QFont> dialogFonts_;
     QMetaObject::Connection focusWatch_;
+    bool keyboardUsed_ = false;
+    // A key as typed, kept until a page can take it.
+    struct TypedKey {
+        QEvent::Type type;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        QString text;
+        bool autoRepeat;
+        quint16 count;
+        quint32 scanCode, virtualKey, nativeModifiers;
+    };
+    std::deque<TypedKey> typedAhead_;
+    QObject* keyWatch_ = nullptr;
+    std::unique_ptr<QTimer> passKeys_;
+    bool keptInSight_ = false;           // a page hidden in the model is still on screen
+    const QKeyEvent* passing_ = nullptr; // a kept key being handed on
+    FormWindow* awaiting_ = nullptr;     // shown, not yet with the keyboard
+    QElapsedTimer awaitingSince_;
 
     ui::App* app_;
     std::map<ui::Form*, std::unique_ptr<FormWindow>> windows_;

@@ -4,18 +4,21 @@
 #include "platform/qt/FileFilter.h"
 #include "platform/qt/KeyRouting.h"
 
+#include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QTimer>
 #include <QValidator>
 
@@ -33,16 +36,54 @@ namespace {
 // A heading's font against the body text's.
 constexpr qreal kHeadingScale = 1.25;
 
-// A combo box whose opening list raises the model's drop-down event first.
-class DropDownCombo : public QComboBox {
+// The desktop's style draws a default button as it draws a focused one, so the focus on the
+// default button would not show: that one takes the style's own focus frame as well.
+class DefaultButtonFocus : public QProxyStyle {
   public:
-    std::function<void()> onDropDown;
-    void showPopup() override {
-        if (onDropDown)
-            onDropDown();
-        if (isVisible() && isEnabled())
-            QComboBox::showPopup();
+    using QProxyStyle::QProxyStyle;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
+        if (element != CE_PushButton || !button ||
+            !(button->features & QStyleOptionButton::DefaultButton) ||
+            !(option->state & State_HasFocus))
+            return;
+        QStyleOptionFocusRect frame;
+        frame.QStyleOption::operator=(*option);
+        frame.rect = subElementRect(SE_PushButtonFocusRect, button, widget);
+        drawPrimitive(PE_FrameFocusRect, &frame, painter, widget);
     }
+};
+
+// One for all buttons, made from the application's style; it goes with the application.
+QStyle* buttonStyle() {
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new DefaultButtonFocus(QStyleFactory::create(QApplication::style()->name()));
+        style->setParent(QCoreApplication::instance());
+    }
+    return style;
+}
+
+// An option of a group. Qt keeps its group exclusive (the window puts it in a button group
+// with the other options of its model group) and names it a radio button. A click, also on
+// the chosen option, is the user's click; so is a check that came without a click (a screen
+// reader's toggle). Unchecking by the group, or by the model, is none.
+class OptionButton : public QRadioButton {
+  public:
+    explicit OptionButton(std::function<void()> click) {
+        connect(this, &QAbstractButton::pressed, [this] { pressing_ = true; });
+        connect(this, &QAbstractButton::released, [this] { pressing_ = false; });
+        connect(this, &QAbstractButton::clicked, click);
+        connect(this, &QAbstractButton::toggled, [this, click](bool on) {
+            if (on && !pressing_)
+                click();
+        });
+    }
+
+  private:
+    bool pressing_ = false; // between the press and the release of a click
 };
 
 // A list box that, unlike Qt's, picks no entry by itself when it gets the focus.
@@ -141,10 +182,8 @@ QWidget* makeWidget(Control& c, const Control* previous, WidgetInput& input) {
         return box;
     }
     case ControlKind::OptionButton: {
-        auto* option = new QRadioButton;
-        option->setAutoExclusive(false); // the model keeps one option of a group true
+        auto* option = new OptionButton(click);
         hookArrowKeys(option, input);
-        QObject::connect(option, &QRadioButton::toggled, click);
         return option;
     }
     case ControlKind::ComboBox: {
@@ -172,17 +211,20 @@ QWidget* makeWidget(Control& c, const Control* previous, WidgetInput& input) {
     }
     case ControlKind::Button: {
         auto* button = new QPushButton;
+        button->setStyle(buttonStyle());
         button->setAutoDefault(false); // Enter is the model's: the forward button
         QObject::connect(button, &QPushButton::clicked, click);
         return button;
     }
     case ControlKind::ScrollBar: {
-        auto* bar = new QScrollBar(Qt::Horizontal);
+        // A slider, whose style shows where the keyboard is: Right, Up and Page Up raise the
+        // value, Page Up and Down by ten steps.
+        auto* bar = new FormSlider;
         bar->setMinimumWidth(200);
-        // Arrows and Page Up/Down move it as a slider: Right and Page Up raise the value.
         bar->setFocusPolicy(Qt::StrongFocus);
-        bar->setInvertedControls(false);
-        QObject::connect(bar, &QScrollBar::valueChanged, [&input, cp](int v) {
+        bar->setSingleStep(1);
+        bar->setPageStep(10);
+        QObject::connect(bar, &QSlider::valueChanged, [&input, cp](int v) {
             input.userEvent(cp, [v](Control& c) {
                 if (c.enabled())
                     c.setValue(v);
@@ -218,6 +260,13 @@ QWidget* makeWidget(Control& c, const Control* previous, WidgetInput& input) {
 }
 
 } // namespace
+
+void DropDownCombo::showPopup() {
+    if (onDropDown)
+        onDropDown();
+    if (isVisible() && isEnabled())
+        QComboBox::showPopup();
+}
 
 QWidget* createWidget(Control& c, const Control* previous, QWidget* window, WidgetInput& input) {
     QWidget* w = makeWidget(c, previous, input);

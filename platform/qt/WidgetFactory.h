@@ -2,10 +2,32 @@
 #include "platform/qt/WidgetInput.h"
 #include "platform/ui/Control.h"
 
+#include <QComboBox>
+#include <QSlider>
+
+#include <functional>
+#include <string>
+
 class QLineEdit;
 class QWidget;
 
 namespace uiqt {
+
+// A combo box whose opening list raises the model's drop-down event first. Screen readers
+// learn its name from an accessibility interface of its own (AccessibleInterfaces.h).
+class DropDownCombo : public QComboBox {
+  public:
+    std::function<void()> onDropDown;
+    void showPopup() override;
+};
+
+// A scroll bar of the model, drawn as a slider, with the value as the page shows it.
+class FormSlider : public QSlider {
+  public:
+    FormSlider() : QSlider(Qt::Horizontal) {}
+    QString valueText;    // empty: the plain number
+    double valueStep = 1; // one step of the value in the unit shown
+};
 
 // The widget of a control, a child of `window`, sized by its layout hints and wired to hand
 // the user's input to `input`; null for a control drawn without one (a timer, a line right

@@ -9,6 +9,37 @@
 
 namespace ui {
 
+ButtonRow arrangeButtonRow(const std::vector<const Control*>& row) {
+    ButtonRow arranged;
+    for (const Control* c : row) {
+        if (c->layout().back && !arranged.back)
+            arranged.back = c;
+        else if (c->isDefault() && !arranged.forward)
+            arranged.forward = c;
+        else if (c->isCancel() && !arranged.cancel)
+            arranged.cancel = c;
+    }
+    if (arranged.forward && arranged.forward->isCancel() && arranged.cancel)
+        arranged.cancel = nullptr; // one button is both (an About box's OK): any other is plain
+    if (!arranged.navigation()) {
+        arranged.back = nullptr;
+        arranged.others = row;
+        return arranged;
+    }
+    for (const Control* c : row)
+        if (c != arranged.back && c != arranged.forward && c != arranged.cancel)
+            arranged.others.push_back(c);
+    return arranged;
+}
+
+std::vector<const Control*> ButtonRow::leftToRight() const {
+    std::vector<const Control*> order = others;
+    for (const Control* c : {back, forward, cancel})
+        if (c)
+            order.push_back(c);
+    return order;
+}
+
 const char* kindName(ControlKind kind) {
     switch (kind) {
     case ControlKind::Label:
@@ -281,6 +312,13 @@ Control& Control::setValue(int v) {
         changed(Prop::Value);
         return *this;
     }
+}
+
+Control& Control::setValueText(std::string text, double step) {
+    valueText_ = std::move(text);
+    valueStep_ = step > 0 ? step : 1;
+    changed(Prop::ValueText);
+    return *this;
 }
 
 Control& Control::setRange(int min, int max) {

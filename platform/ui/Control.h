@@ -8,6 +8,7 @@
 namespace ui {
 
 class Form;
+class Control;
 class ControlRef;
 
 enum class ControlKind {
@@ -46,6 +47,7 @@ enum class Prop {
     Picture,
     Focus,
     AccessibleName,
+    ValueText,
 };
 
 // Keys the model gives their meaning on every form (the renderer hands them over).
@@ -89,6 +91,19 @@ struct LayoutHint {
     bool back = false;       // the Back button of a navigation row
     std::string container;   // name of the frame holding it, empty: the form
 };
+
+// A row of buttons side by side as a window draws it. A navigation row (one with a forward or
+// a cancel button) has its other buttons at the left, then Back, the forward and the cancel
+// button at the right; any other row keeps the order the page declares.
+struct ButtonRow {
+    std::vector<const Control*> others; // in declaration order
+    const Control* back = nullptr;
+    const Control* forward = nullptr;
+    const Control* cancel = nullptr; // none when the forward button is the cancel button too
+    bool navigation() const { return forward || cancel; }
+    std::vector<const Control*> leftToRight() const;
+};
+ButtonRow arrangeButtonRow(const std::vector<const Control*>& row);
 
 // One control of a form. Setting a value from code runs the same handler as the user's
 // action (click for check boxes, option buttons and lists; change for texts and scroll
@@ -147,6 +162,11 @@ class Control {
     int min() const { return min_; }
     int max() const { return max_; }
     Control& setRange(int min, int max);
+    // Scroll bar: the value as the page shows it ("0.13 inch"), read out by screen readers,
+    // and what one step of the value is in the unit shown; empty: the plain number.
+    const std::string& valueText() const { return valueText_; }
+    double valueStep() const { return valueStep_; }
+    Control& setValueText(std::string text, double step);
 
     // Lists: combo boxes and list boxes.
     ComboStyle comboStyle() const { return comboStyle_; }
@@ -256,6 +276,8 @@ class Control {
     int value_ = 0;
     int min_ = 0;
     int max_ = 100;
+    std::string valueText_;
+    double valueStep_ = 1;
     ComboStyle comboStyle_ = ComboStyle::DropDownList;
     std::vector<std::string> items_;
     int listIndex_ = -1;

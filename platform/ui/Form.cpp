@@ -3,6 +3,7 @@
 #include "platform/ui/App.h"
 
 #include <algorithm>
+#include <map>
 #include <stdexcept>
 
 namespace ui {
@@ -163,21 +164,70 @@ bool sameGroup(const Control& a, const Control& b) {
 }
 } // namespace
 
+std::vector<Control*> Form::drawnOrder() const {
+    // The rows of the window and of each frame, as the renderer lays them out: a control
+    // starts a row unless it stands beside the one before it in its container.
+    std::vector<std::vector<const Control*>> rows;
+    std::vector<std::size_t> rowOf(controls_.size(), 0);
+    std::map<std::string, std::size_t> openRow; // container -> its last row
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const Control& c = *controls_[i];
+        if (c.kind() == ControlKind::Timer) { // never drawn: no row's neighbour
+            rows.push_back({&c});
+            rowOf[i] = rows.size() - 1;
+            continue;
+        }
+        std::string container = c.layout().container;
+        if (c.kind() == ControlKind::Frame && container == c.name())
+            container.clear();
+        auto open = openRow.find(container);
+        const bool afterLine =
+            open != openRow.end() && rows[open->second].front()->kind() == ControlKind::Line;
+        if (!c.layout().sameRow || open == openRow.end() || afterLine ||
+            c.kind() == ControlKind::Line) {
+            rows.emplace_back();
+            openRow[container] = rows.size() - 1;
+        }
+        rowOf[i] = openRow[container];
+        rows[rowOf[i]].push_back(&c);
+    }
+    // A row of buttons stands where its first button is declared, left to right.
+    std::vector<Control*> order;
+    std::vector<bool> placed(rows.size(), false);
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const auto& row = rows[rowOf[i]];
+        const bool buttons = row.size() > 1 && std::all_of(row.begin(), row.end(), [](auto* c) {
+                                 return c->kind() == ControlKind::Button;
+                             });
+        if (!buttons) {
+            order.push_back(controls_[i].get());
+            continue;
+        }
+        if (placed[rowOf[i]])
+            continue;
+        placed[rowOf[i]] = true;
+        for (const Control* c : arrangeButtonRow(row).leftToRight())
+            order.push_back(const_cast<Control*>(c));
+    }
+    return order;
+}
+
 std::vector<Control*> Form::tabOrder() const {
     std::vector<Control*> order;
     if (!loaded_)
         return order;
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        Control* c = controls_[i].get();
+    for (Control* c : drawnOrder()) {
         if (!c->canFocus())
             continue;
         if (c->kind() == ControlKind::OptionButton && !c->checked()) {
             // An option without the choice is a stop only while its group has none, and
             // then only the group's first.
             bool stop = true;
-            for (std::size_t j = 0; j < controls_.size(); ++j) {
-                const Control* o = controls_[j].get();
-                if (o != c && sameGroup(*o, *c) && o->canFocus() && (o->checked() || j < i))
+            bool before = true;
+            for (const auto& o : controls_) {
+                if (o.get() == c)
+                    before = false;
+                else if (sameGroup(*o, *c) && o->canFocus() && (o->checked() || before))
                     stop = false;
             }
             if (!stop)
@@ -192,18 +242,17 @@ Control* Form::nextStop(const Control* from, bool forward) const {
     const std::vector<Control*> stops = tabOrder();
     if (stops.empty())
         return nullptr;
-    // Where `from` stands in declaration order, so a control that just lost its place in
-    // the order still hands the focus on to its neighbour.
-    const auto n = static_cast<std::ptrdiff_t>(controls_.size());
-    std::ptrdiff_t at = -1;
-    for (std::ptrdiff_t i = 0; i < n; ++i)
-        if (controls_[static_cast<std::size_t>(i)].get() == from)
-            at = i;
-    if (at < 0)
+    // Where `from` stands in the drawn order, so a control that just lost its place in the
+    // order still hands the focus on to its neighbour.
+    const std::vector<Control*> drawn = drawnOrder();
+    const auto n = static_cast<std::ptrdiff_t>(drawn.size());
+    const auto it = std::find(drawn.begin(), drawn.end(), from);
+    if (it == drawn.end())
         return forward ? stops.front() : stops.back();
+    const std::ptrdiff_t at = it - drawn.begin();
     for (std::ptrdiff_t step = 1; step <= n; ++step) {
         const std::ptrdiff_t i = ((forward ? at + step : at - step) % n + n) % n;
-        Control* c = controls_[static_cast<std::size_t>(i)].get();
+        Control* c = drawn[static_cast<std::size_t>(i)];
         if (std::find(stops.begin(), stops.end(), c) != stops.end())
             return c;
     }

@@ -51,8 +51,11 @@ class Form {
     // shown without a control asking for the focus gives it, once the event that showed it
     // is over, to its first field: the chosen option of a group, else the forward button.
     Control* focused() const { return loaded_ ? focused_ : nullptr; }
-    // The controls Tab visits, in declaration order: each that can have the focus, of a
-    // group of options only the chosen one (the first when none is).
+    // The controls in the order the window shows them: declaration order, a row of buttons
+    // left to right as drawn (arrangeButtonRow).
+    std::vector<Control*> drawnOrder() const;
+    // The controls Tab visits, in the drawn order: each that can have the focus, of a group
+    // of options only the chosen one (the first when none is).
     std::vector<Control*> tabOrder() const;
     // A key pressed in the window; false when the model gives it no meaning here.
     bool userKey(Key key);

@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
 #include <QWidget>
@@ -13,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -141,34 +144,54 @@ TEST_F(RenderFixture, EveryPageHasOneWindowSize) {
     uiqt_test::expectSteadyWindow(h, host, pages.all());
 }
 
-// Keyboard alone, on the real windows, from the welcome page to the commands in a file.
-TEST_F(RenderFixture, KeyboardAloneTakesTheFileRoute) {
-    using uiqt_test::pressKey;
-    start("");
-    struct Step {
-        Qt::Key key;
-        const char* page; // visible after the key
-        QString typed = {};
-    };
-    h.boxes.expectContaining("Caution Exiting Wizard", "Do you want to exit", ui::mb::No);
-    h.boxes.expectContaining("Warning", "stored in a text file unencrypted", ui::mb::Yes);
-    h.boxes.expect("Process Successful", "Kestrel Request Successfully Sent");
-    const Step steps[] = {
-        {Qt::Key_Return, "LoadDlg"},      {Qt::Key_Escape, "LoadDlg"},  // asks, and No stays
-        {Qt::Key_Return, "PortSelect"},   {Qt::Key_Down, "PortSelect"}, // Serial, USB, TCP/IP, File
-        {Qt::Key_Down, "PortSelect"},     {Qt::Key_Down, "PortSelect"},
-        {Qt::Key_Down, "PortSelect"},     {Qt::Key_Tab, "PortSelect", "route.txt"},
-        {Qt::Key_Return, "QuestionDlg"},                             // the file name's own Enter
-        {Qt::Key_Space, "QuestionDlg"},                              // the address box
-        {Qt::Key_Return, "WiredDlg"},     {Qt::Key_Tab, "WiredDlg"}, // Automatic
-        {Qt::Key_Tab, "WiredDlg"},                                   // BootP
-        {Qt::Key_Backtab, "WiredDlg"},    {Qt::Key_Return, "FinishDialog"},
-        {Qt::Key_Right, "FinishDialog"}, // No, do not save
-        {Qt::Key_Return, "FinishDialog"},
-    };
+// Keyboard alone from the welcome page to the commands in a file: each key, the page shown
+// after it, and what is typed then.
+struct Step {
+    Qt::Key key;
+    const char* page;
+    QString typed = {};
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+};
+const Step kFileRoute[] = {
+    {Qt::Key_Return, "LoadDlg"},
+    {Qt::Key_Escape, "LoadDlg"}, // asks, and No stays
+    {Qt::Key_Return, "PortSelect"},
+    {Qt::Key_Down, "PortSelect"},                   // Serial
+    {Qt::Key_F, "PortSelect", {}, Qt::AltModifier}, // File
+    {Qt::Key_Tab, "PortSelect", "route.txt"},
+    {Qt::Key_Return, "QuestionDlg"}, // the file name's own Enter
+    {Qt::Key_Space, "QuestionDlg"},  // the address box
+    {Qt::Key_Return, "WiredDlg"},
+    {Qt::Key_Tab, "WiredDlg"}, // Automatic
+    {Qt::Key_Tab, "WiredDlg"}, // BootP
+    {Qt::Key_Backtab, "WiredDlg"},
+    {Qt::Key_Return, "FinishDialog"},
+    {Qt::Key_Right, "FinishDialog"}, // No, do not save
+    {Qt::Key_Return, "FinishDialog"},
+};
+
+class KeyboardWalk : public RenderFixture {
+  protected:
+    KeyboardWalk() {
+        start("");
+        h.boxes.expectContaining("Caution Exiting Wizard", "Do you want to exit", ui::mb::No);
+        h.boxes.expectContaining("Warning", "stored in a text file unencrypted", ui::mb::Yes);
+        h.boxes.expect("Process Successful", "Kestrel Request Successfully Sent");
+    }
+    void expectTheFile() {
+        // The run's time passes on the test clock; a button an access key pressed clicks in
+        // real time.
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return waitUntil([&] { return h.ended(); }, 100); }, 60000));
+        EXPECT_EQ(read("route.txt"), job("store tcpip 1 opts -bootp dhcp \r\n") + "\r\n");
+    }
+};
+
+// Key by key, each page in its place.
+TEST_F(KeyboardWalk, TakesTheFileRoute) {
     std::optional<QPoint> where; // every page opens where the one before stood
-    for (const Step& s : steps) {
-        ASSERT_NO_FATAL_FAILURE(pressKey(s.key, s.typed));
+    for (const Step& s : kFileRoute) {
+        ASSERT_NO_FATAL_FAILURE(uiqt_test::pressKey(s.key, s.typed, s.modifiers));
         ASSERT_EQ(uiqt_test::pageWithKeyboard(), s.page) << "after key " << s.key;
         const QPoint at = QApplication::focusWidget()->window()->pos();
         EXPECT_EQ(at, where.value_or(at)) << s.page;
@@ -176,8 +199,31 @@ TEST_F(RenderFixture, KeyboardAloneTakesTheFileRoute) {
     }
     EXPECT_TRUE(pages.getPortSelect().PortFile->checked());
     EXPECT_EQ(pages.getWiredDlg().useAutoIP->checked(), true);
-    EXPECT_TRUE(waitUntil([&] { return h.ended(); }, 60000));
-    EXPECT_EQ(read("route.txt"), job("store tcpip 1 opts -bootp dhcp \r\n") + "\r\n");
+    expectTheFile();
+}
+
+// Every key typed at once, before the first page has gone: the keys for the pages to come
+// wait for them, in order.
+TEST_F(KeyboardWalk, KeysTypedAheadReachThePagesToCome) {
+    QApplication::processEvents();
+    QWidget* typedInto = QApplication::focusWidget();
+    ASSERT_NE(typedInto, nullptr);
+    auto type = [&](Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text) {
+        for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease})
+            QCoreApplication::postEvent(typedInto, new QKeyEvent(t, key, modifiers, text));
+    };
+    for (const Step& s : kFileRoute) {
+        const std::map<Qt::Key, QString> texts = {{Qt::Key_Return, "\r"},
+                                                  {Qt::Key_Escape, QString(QChar(27))},
+                                                  {Qt::Key_Tab, "\t"},
+                                                  {Qt::Key_Space, " "},
+                                                  {Qt::Key_F, "f"}};
+        const auto text = texts.find(s.key);
+        type(s.key, s.modifiers, text == texts.end() ? QString() : text->second);
+        for (QChar c : s.typed)
+            type(Qt::Key(c.toUpper().unicode()), Qt::NoModifier, QString(c));
+    }
+    expectTheFile();
 }
 
 TEST_F(RenderFixture, ColumnsLineUp) {

@@ -3,6 +3,8 @@
 #include "tests/osprey_pages/OspreyFixture.h"
 #include "tests/qt/RenderCheck.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QDir>
 
@@ -159,6 +161,11 @@ TEST_F(RenderFixture, KeyboardAloneRunsTheConfiguration) {
     auto& setup = pages.getPrinterSetup();
     EXPECT_EQ(setup.HorzShiftHScroll->value(), 11);
     EXPECT_EQ(setup.HorzLabel->caption(), "0.11");
+    // A screen reader reads the slider as the page shows it, in inches.
+    QAccessibleInterface* slider =
+        QAccessible::queryAccessibleInterface(host.widget(*setup.HorzShiftHScroll));
+    EXPECT_EQ(slider->text(QAccessible::Value), "0.11 inch");
+    EXPECT_DOUBLE_EQ(slider->valueInterface()->currentValue().toDouble(), 0.11);
     EXPECT_EQ(host.window(setup)->size(), host.window(pages.getOperation())->size())
         << "the slider's value text widened the page";
     ASSERT_NO_FATAL_FAILURE(pressKey(Qt::Key_Return));

@@ -7,6 +7,7 @@
 #include "tests/fixtures/ScratchDir.h"
 #include "tests/support/Harness.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
@@ -23,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <functional>
 #include <map>
@@ -68,7 +70,10 @@ inline void expectCleanPage(ui::Form& form, const std::string& path) {
     const QWidget* window = uiqt::QtHost::of(form.app())->window(form);
     EXPECT_TRUE(window->width() <= room.width() && window->height() <= room.height())
         << form.name() << " is " << window->width() << "x" << window->height();
-    std::map<QString, std::string> names;
+    // What a screen reader reads, through Qt's accessibility interface: every control a user
+    // operates has a name of its own that is not its value, options are radio buttons,
+    // sliders read as the page shows them, the progress bar is named.
+    std::map<std::pair<QAccessible::Role, QString>, std::string> names;
     for (const auto& [control, w] : uiqt::QtHost::of(form.app())->widgets(form)) {
         // Every picture box in sight shows a picture.
         if (control->kind() == ui::ControlKind::Image && !w->isHidden()) {
@@ -76,19 +81,73 @@ inline void expectCleanPage(ui::Form& form, const std::string& path) {
             EXPECT_TRUE(picture && !picture->pixmap().isNull())
                 << control->fullName() << " is empty";
         }
-        // Every control a user reaches has a name of its own for a screen reader (a list
-        // gives its entry as its name on this system, so its own name is read here).
-        if (control->takesFocus() && !w->isHidden()) {
-            const QString name =
-                (w->accessibleName().isEmpty()
-                     ? QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name)
-                     : w->accessibleName())
-                    .trimmed();
-            EXPECT_FALSE(name.isEmpty()) << control->fullName() << " has no accessible name";
-            const auto [it, fresh] = names.emplace(name, control->fullName());
-            EXPECT_TRUE(fresh || name.isEmpty()) << control->fullName() << " and " << it->second
-                                                 << " are both " << name.toStdString();
+        if (w->isHidden())
+            continue;
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(w);
+        const QString name = read->text(QAccessible::Name).trimmed();
+        const QString value = read->text(QAccessible::Value);
+        const std::string what = form.name() + "." + control->fullName();
+        if (control->takesFocus() || control->kind() == ui::ControlKind::ProgressBar) {
+            const bool listed =
+                control->listIndex() >= 0 && control->listIndex() < control->listCount();
+            const std::string own = listed ? control->list(control->listIndex()) : control->text();
+            EXPECT_FALSE(name.isEmpty()) << what << " has no accessible name";
+            EXPECT_TRUE(own.empty() || name.toStdString() != own)
+                << what << " is named by its value " << own;
+            const auto [it, fresh] = names.emplace(std::pair(read->role(), name), what);
+            EXPECT_TRUE(fresh) << what << " and " << it->second << " are both "
+                               << name.toStdString();
         }
+        if (control->kind() == ui::ControlKind::OptionButton) {
+            EXPECT_EQ(read->role(), QAccessible::RadioButton) << what;
+            EXPECT_EQ(read->state().checked, control->checked()) << what;
+        }
+        if (control->kind() == ui::ControlKind::ScrollBar) {
+            EXPECT_EQ(read->role(), QAccessible::Slider) << what;
+            if (!control->valueText().empty()) {
+                EXPECT_EQ(value.toStdString(), control->valueText()) << what;
+            }
+        }
+    }
+}
+
+// Tab walks the page's stops, as a user at the keyboard does: each is drawn otherwise with
+// the focus on it than without, the model's focus and Qt's stay one, and the page opens on
+// a named control. Wrap in ASSERT_NO_FATAL_FAILURE.
+inline void expectVisibleFocus(testing_support::Harness& h, uiqt::QtHost& host, ui::Form& form) {
+    h.run([&] { form.Show(); });
+    QWidget* window = host.window(form);
+    ASSERT_NE(window, nullptr);
+    window->activateWindow();
+    QApplication::processEvents();
+    ASSERT_NE(QApplication::focusWidget(), nullptr) << form.name() << " has not the keyboard";
+    // The control and any part of it that reads as focused (a log's text area).
+    QAccessibleInterface* opened =
+        QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+    std::vector<QAccessibleInterface*> reading{opened};
+    for (int i = 0; i < opened->childCount(); ++i)
+        if (QAccessibleInterface* part = opened->child(i); part && part->state().focused)
+            reading.push_back(part);
+    for (QAccessibleInterface* part : reading)
+        EXPECT_FALSE(part->text(QAccessible::Name).isEmpty())
+            << form.name() << " opens on a control without a name";
+    const std::size_t stops = form.tabOrder().size();
+    const ui::Control* before = nullptr;
+    QImage focused;
+    for (std::size_t i = 0; stops > 1 && i <= stops; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        const ui::Control* now = form.focused();
+        ASSERT_NE(now, nullptr) << form.name();
+        QWidget* w = host.widget(*now);
+        ASSERT_TRUE(w == QApplication::focusWidget() ||
+                    w->isAncestorOf(QApplication::focusWidget()))
+            << form.name() << "." << now->fullName() << " has the focus in the model only";
+        if (before) {
+            EXPECT_NE(host.widget(*before)->grab().toImage(), focused)
+                << form.name() << "." << before->fullName() << " shows no focus";
+        }
+        focused = w->grab().toImage();
+        before = now;
     }
 }
 
@@ -156,11 +215,19 @@ inline void expectSteadyWindow(testing_support::Harness& h, uiqt::QtHost& host,
 }
 
 // Presses a key where the keyboard's focus is, as a user does, then types a text there.
-inline void pressKey(Qt::Key key, const QString& thenType = {}) {
+inline void pressKey(Qt::Key key, const QString& thenType = {},
+                     Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QApplication::processEvents();
     ASSERT_NE(QApplication::focusWidget(), nullptr) << "no control has the keyboard";
-    QTest::keyClick(QApplication::focusWidget(), key);
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     QApplication::processEvents();
+    // A button an access key pressed clicks a moment later.
+    const auto buttons = QApplication::activeWindow()
+                             ? QApplication::activeWindow()->findChildren<QAbstractButton*>()
+                             : QList<QAbstractButton*>();
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return std::none_of(buttons.begin(), buttons.end(), [](auto* b) { return b->isDown(); });
+    }));
     if (!thenType.isEmpty())
         QTest::keyClicks(QApplication::focusWidget(), thenType);
 }
@@ -221,6 +288,7 @@ void expectCleanState(Fixture& f, testing_support::Harness& h, uiqt::QtHost& hos
     if (state.act)
         state.act(f);
     ASSERT_NO_FATAL_FAILURE(expectCleanPage(form, pngDir + "/" + state.name + ".png"));
+    ASSERT_NO_FATAL_FAILURE(expectVisibleFocus(h, host, form));
     EXPECT_TRUE(h.boxes.allShown()) << "a box the state expects was not shown";
 }
 

@@ -251,6 +251,43 @@ TEST(FormModel, KeysMoveTheFocusAndPressTheFormsButtons) {
     EXPECT_EQ(Harness::focusOf(page), "List");
 }
 
+// Rows of buttons as a welcome page and a finish page declare them.
+class ButtonRowsPage : public ui::Form {
+  public:
+    explicit ButtonRowsPage(ui::App& app) : ui::Form(app, "ButtonRowsPage") {}
+
+  protected:
+    void Build() override {
+        textBox("Name");
+        button("About", "About");
+        button("Exit", "Exit").beside().setCancel(true);
+        button("Next", "Next >").beside().setDefault(true);
+        button("Back", "< Back").asBack();
+        button("Finish", "Finish").beside().setDefault(true);
+        button("Quit", "Exit").beside().setCancel(true);
+        button("SaveExit", "Save and Exit").beside();
+    }
+};
+
+// Tab goes through a row of buttons as it is drawn, left to right: its other buttons, then
+// Back, the forward and the cancel button.
+TEST(FormModel, TabFollowsButtonRowsAsDrawn) {
+    using ui::Key;
+    Harness h;
+    ButtonRowsPage page(h.app);
+    h.run([&] { page.Show(); });
+    const std::pair<Key, const char*> walk[] = {
+        {Key::Tab, "About"},      {Key::Tab, "Next"}, {Key::Tab, "Exit"},
+        {Key::Tab, "SaveExit"},   {Key::Tab, "Back"}, {Key::Tab, "Finish"},
+        {Key::Tab, "Quit"},       {Key::Tab, "Name"}, {Key::BackTab, "Quit"},
+        {Key::BackTab, "Finish"},
+    };
+    for (const auto& [key, expected] : walk) {
+        h.key(page, key);
+        EXPECT_EQ(Harness::focusOf(page), expected);
+    }
+}
+
 TEST(FormModel, UnknownControlIsAProgrammingError) {
     Harness h;
     SamplePage page(h.app);
