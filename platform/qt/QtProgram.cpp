@@ -1,6 +1,7 @@
 #include "platform/qt/QtProgram.h"
 
 #include "platform/process/Processes.h"
+#include "platform/qt/FirstShownReport.h"
 
 #include <clocale>
 
@@ -12,6 +13,7 @@ QtProgram::QtProgram(int& argc, char** argv, const char* name)
     QApplication::setApplicationName(name);
     // Qt takes the user's locale; numbers in jobs, files and lists keep "." as their point.
     std::setlocale(LC_NUMERIC, "C");
+    reportFirstWindowShown();
 }
 
 int QtProgram::run(std::function<void()> start) {

@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# Times the wizards' first window against a bare Qt dialog (four labels, four buttons, built
+# with the same compiler and build type) on one virtual display, and prints the ratios of the
+# time to the first window shown and of the resident memory once it is shown.
+#
+#   bash scripts/bench-launch.sh [RUNS]        (default 15 runs of each wizard)
+#
+# Runs alternate: bare, Kestrel, bare, Osprey, ...; each program is started in a fresh folder
+# of its own and says when its first window has been painted (PRINTER_WIZARDS_REPORT_SHOWN).
+# Its VmRSS is read SETTLE_MS (default 1000) later, so that work done once the window is up
+# counts too. Medians are compared.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+runs=${1:-15}
+settle_ms=${SETTLE_MS:-1000}
+build="$here/build"
+
+for tool in Xvfb cmake; do
+  command -v "$tool" >/dev/null || {
+    echo "$tool is missing; install it with: bash scripts/setup-debian.sh" >&2
+    exit 2
+  }
+done
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+cmake --build "$build" --target Kestrel Osprey
+cache() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
+bare_build="$build/bench-launch"
+cmake -S "$here/scripts/bench-launch" -B "$bare_build" -G Ninja -DREPO_ROOT="$here" \
+  -DCMAKE_CXX_COMPILER="$(cache CMAKE_CXX_COMPILER)" \
+  -DCMAKE_BUILD_TYPE="$(cache CMAKE_BUILD_TYPE)" >/dev/null
+cmake --build "$bare_build" >/dev/null
+
+work=$(mktemp -d)
+xvfb=""
+cleanup() {
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# One virtual display for every run; Xvfb picks a free number and says which.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.05
+done
+[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
+export QT_QPA_PLATFORM=xcb
+
+# Starts a program and prints "MICROSECONDS_TO_SHOWN VMRSS_KB".
+measure() {
+  local folder fifo line shown="" start pid rss fd
+  folder=$(mktemp -d "$work/run.XXXXXX")
+  fifo="$folder/out"
+  mkfifo "$fifo"
+  start=${EPOCHREALTIME/[.,]/}
+  (cd "$folder" && PRINTER_WIZARDS_REPORT_SHOWN=1 exec "$@" >"$fifo" 2>/dev/null) &
+  pid=$!
+  exec {fd}<"$fifo"
+  while read -r -t 30 -u "$fd" line; do
+    if [[ $line == shown\ * ]]; then
+      shown=${line#shown }
+      break
+    fi
+  done
+  if [ -n "$shown" ]; then
+    sleep "$(printf '%d.%03d' $((settle_ms / 1000)) $((settle_ms % 1000)))"
+    rss=$(sed -n 's/^VmRSS:[[:space:]]*\([0-9]*\) kB/\1/p' "/proc/$pid/status" 2>/dev/null)
+  fi
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  exec {fd}<&-
+  if [ -z "$shown" ] || [ -z "${rss:-}" ]; then
+    echo "$* showed no window" >&2
+    return 1
+  fi
+  echo "$((shown - start)) $rss"
+}
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+bare="$bare_build/BareDialog"
+programs=("$build/bin/Kestrel" "$build/bin/Osprey")
+# One start of each, not counted: the font and shader caches are warm for every counted run.
+for p in "$bare" "${programs[@]}"; do measure "$p" >/dev/null; done
+: >"$work/bare"
+for name in Kestrel Osprey; do : >"$work/$name"; done
+for ((i = 0; i < runs; ++i)); do
+  for p in "${programs[@]}"; do
+    measure "$bare" >>"$work/bare"
+    measure "$p" >>"$work/$(basename "$p")"
+  done
+done
+
+column_median() { awk -v c="$2" '{ print $c }' "$1" | median; }
+bare_us=$(column_median "$work/bare" 1)
+bare_kb=$(column_median "$work/bare" 2)
+{
+  echo "bare $bare_us $bare_kb"
+  for name in Kestrel Osprey; do
+    echo "$name $(column_median "$work/$name" 1) $(column_median "$work/$name" 2)"
+  done
+} | awk -v runs="$runs" '
+  { name[NR] = $1 == "bare" ? "bare dialog" : $1; us[NR] = $2; kb[NR] = $3 }
+  END {
+    printf "%-14s %12s %14s\n", "", "first window", "memory shown"
+    for (i = 1; i <= NR; ++i) printf "%-14s %9.1f ms %11.1f MB\n", name[i], us[i] / 1000, kb[i] / 1024
+    printf "ratios to the bare dialog (medians of %d runs each, %d of the dialog):\n", runs, 2 * runs
+    for (i = 2; i <= NR; ++i) printf "%-14s time %.2fx  memory %.2fx\n", name[i], us[i] / us[1], kb[i] / kb[1]
+  }'
