@@ -8,7 +8,7 @@
 # Runs alternate: bare, Kestrel, bare, Osprey, ...; each program is started in a fresh folder
 # of its own and says when its first window has been painted (PRINTER_WIZARDS_REPORT_SHOWN).
 # Its VmRSS is read SETTLE_MS (default 1000) later, so that work done once the window is up
-# counts too. Medians are compared.
+# counts too. Each ratio is the median of the ratios of a run to the dialog run before it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-15}
@@ -88,28 +88,29 @@ bare="$bare_build/BareDialog"
 programs=("$build/bin/Kestrel" "$build/bin/Osprey")
 # One start of each, not counted: the font and shader caches are warm for every counted run.
 for p in "$bare" "${programs[@]}"; do measure "$p" >/dev/null; done
-: >"$work/bare"
-for name in Kestrel Osprey; do : >"$work/$name"; done
+# Each line: the program's time and memory, then those of the dialog run just before it.
+for p in "${programs[@]}"; do : >"$work/$(basename "$p")"; done
 for ((i = 0; i < runs; ++i)); do
   for p in "${programs[@]}"; do
-    measure "$bare" >>"$work/bare"
-    measure "$p" >>"$work/$(basename "$p")"
+    pair=$(measure "$bare")
+    echo "$(measure "$p") $pair" >>"$work/$(basename "$p")"
   done
 done
 
-column_median() { awk -v c="$2" '{ print $c }' "$1" | median; }
-bare_us=$(column_median "$work/bare" 1)
-bare_kb=$(column_median "$work/bare" 2)
-{
-  echo "bare $bare_us $bare_kb"
-  for name in Kestrel Osprey; do
-    echo "$name $(column_median "$work/$name" 1) $(column_median "$work/$name" 2)"
-  done
-} | awk -v runs="$runs" '
-  { name[NR] = $1 == "bare" ? "bare dialog" : $1; us[NR] = $2; kb[NR] = $3 }
-  END {
-    printf "%-14s %12s %14s\n", "", "first window", "memory shown"
-    for (i = 1; i <= NR; ++i) printf "%-14s %9.1f ms %11.1f MB\n", name[i], us[i] / 1000, kb[i] / 1024
-    printf "ratios to the bare dialog (medians of %d runs each, %d of the dialog):\n", runs, 2 * runs
-    for (i = 2; i <= NR; ++i) printf "%-14s time %.2fx  memory %.2fx\n", name[i], us[i] / us[1], kb[i] / kb[1]
-  }'
+# The median of an awk expression over a program's lines.
+median_of() { awk "{ print $2 }" "$work/$1" | median; }
+printf '%-14s %12s %14s\n' "" "first window" "memory shown"
+printf '%-14s %9.1f ms %11.1f MB\n' "bare dialog" \
+  "$(cat "$work"/Kestrel "$work"/Osprey | awk '{ print $3 / 1000 }' | median)" \
+  "$(cat "$work"/Kestrel "$work"/Osprey | awk '{ print $4 / 1024 }' | median)"
+for name in Kestrel Osprey; do
+  printf '%-14s %9.1f ms %11.1f MB\n' "$name" "$(median_of "$name" '$1 / 1000')" \
+    "$(median_of "$name" '$2 / 1024')"
+done
+# Ratios are taken run by run against the dialog started just before, so that the machine's
+# drift during the runs cancels out.
+echo "ratios to the bare dialog (medians over $runs pairs of runs each):"
+for name in Kestrel Osprey; do
+  printf '%-14s time %.2fx  memory %.2fx\n' "$name" "$(median_of "$name" '$1 / $3')" \
+    "$(median_of "$name" '$2 / $4')"
+done
