@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/qt/FrameCache.h"
 #include "platform/ui/App.h"
 #include "platform/ui/Form.h"
 
@@ -6,10 +7,12 @@
 #include <QMetaObject>
 #include <QPoint>
 #include <QSize>
+#include <QString>
 
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QTimer;
@@ -59,6 +62,12 @@ class QtHost : public ui::Host {
     QSize windowSize(ui::Form& form, const QSize& natural);
     QPoint positionFor(ui::Form& form, const QSize& size);
     void windowLeft(ui::Form& form, const QPoint& position);
+    // Keeps the measured steady window in `file` under `identity` (the program's build), so
+    // that a later start shows its first page without first building every page to measure
+    // it. The pages are measured when the user moves on from the first page: a kept frame
+    // that no longer holds is put right in the file, and one too small grows at once, as
+    // for a page that asks for more.
+    void keepFrameIn(QString file, QString identity);
 
     // ui::Host
     void formLoaded(ui::Form&) override;
@@ -75,12 +84,16 @@ class QtHost : public ui::Host {
     FormWindow* windowOf(ui::Form& form, bool build);
     void tick();
     void measurePages();
+    SteadyFrame measureEveryPage();
+    void checkKeptFrame();
+    void growFrame(const QSize& natural, const ui::Form* asking);
     QSize naturalSize(ui::Form& form, const QFont& font);
 
     // The wizard's steady window: its font, size and where it stands.
     struct Frame {
         bool measured = false;
         bool measuring = false;
+        std::optional<SteadyFrame> kept; // taken from the file, not measured yet
         QFont font;
         QSize size;
         bool placed = false;
@@ -89,6 +102,7 @@ class QtHost : public ui::Host {
     };
     Frame frame_;
     std::map<ui::Form*, QFont> dialogFonts_;
+    QString frameFile_, frameIdentity_, frameKey_;
     QMetaObject::Connection focusWatch_;
 
     ui::App* app_;

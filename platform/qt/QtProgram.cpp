@@ -3,6 +3,11 @@
 #include "platform/process/Processes.h"
 #include "platform/qt/FirstShownReport.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QStandardPaths>
+
 #include <clocale>
 
 namespace uiqt {
@@ -14,6 +19,16 @@ QtProgram::QtProgram(int& argc, char** argv, const char* name)
     // Qt takes the user's locale; numbers in jobs, files and lists keep "." as their point.
     std::setlocale(LC_NUMERIC, "C");
     reportFirstWindowShown();
+    // The steady window's size is kept in the user's cache for the next start, for this
+    // build of the program only.
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    if (!cache.isEmpty())
+        host_.keepFrameIn(cache + "/" + name + "/steady-window",
+                          QStringLiteral("%1 %2 %3")
+                              .arg(program.absoluteFilePath())
+                              .arg(program.size())
+                              .arg(program.lastModified().toMSecsSinceEpoch()));
 }
 
 int QtProgram::run(std::function<void()> start) {

@@ -1,0 +1,93 @@
+#include "platform/qt/FrameCache.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QList>
+#include <QSaveFile>
+#include <QScreen>
+#include <QStringList>
+#include <QStyle>
+#include <QWidget>
+
+namespace uiqt {
+
+namespace {
+constexpr const char* kHeader = "steady window 1";
+constexpr qsizetype kLargestFile = 4096; // anything larger is no file of ours
+
+QString oneLine(QString text) {
+    return text.replace('\n', ' ').replace('\r', ' ');
+}
+} // namespace
+
+QString frameKey(const QString& identity) {
+    const QFont font = QApplication::font();
+    const QFontInfo resolved(font);
+    const QFontMetricsF metrics(font);
+    QStringList parts = {identity,
+                         QString::fromLatin1(qVersion()),
+                         QGuiApplication::platformName(),
+                         QApplication::style() ? QApplication::style()->name() : QString(),
+                         font.toString(),
+                         resolved.family(),
+                         resolved.styleName(),
+                         QString::number(metrics.height()),
+                         QString::number(metrics.horizontalAdvance(
+                             QStringLiteral("The quick brown fox, 0123456789 < &Back Next >")))};
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize room = screen->availableGeometry().size();
+        parts << QStringLiteral("%1x%2").arg(room.width()).arg(room.height())
+              << QString::number(screen->devicePixelRatio())
+              << QString::number(screen->logicalDotsPerInch());
+    }
+    return oneLine(parts.join('|'));
+}
+
+QByteArray formatFrame(const QString& key, const SteadyFrame& frame) {
+    return QStringLiteral("%1\nkey: %2\nfont: %3\nsize: %4 %5\n")
+        .arg(QLatin1String(kHeader), oneLine(key), oneLine(frame.font.toString()))
+        .arg(frame.size.width())
+        .arg(frame.size.height())
+        .toUtf8();
+}
+
+std::optional<SteadyFrame> parseFrame(const QByteArray& text, const QString& key) {
+    const QStringList lines = QString::fromUtf8(text).split('\n');
+    if (lines.size() != 5 || lines[0] != QLatin1String(kHeader) || !lines[4].isEmpty() ||
+        lines[1] != QStringLiteral("key: ") + oneLine(key) || !lines[2].startsWith("font: ") ||
+        !lines[3].startsWith("size: "))
+        return std::nullopt;
+    SteadyFrame frame;
+    if (!frame.font.fromString(lines[2].mid(6)))
+        return std::nullopt;
+    const QStringList size = lines[3].mid(6).split(' ');
+    bool wide = false, high = false;
+    if (size.size() == 2)
+        frame.size = QSize(size[0].toInt(&wide), size[1].toInt(&high));
+    if (!wide || !high || frame.size.width() <= 0 || frame.size.height() <= 0 ||
+        frame.size.width() > QWIDGETSIZE_MAX || frame.size.height() > QWIDGETSIZE_MAX)
+        return std::nullopt;
+    return frame;
+}
+
+std::optional<SteadyFrame> readFrame(const QString& file, const QString& key) {
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly) || in.size() > kLargestFile)
+        return std::nullopt;
+    return parseFrame(in.read(kLargestFile), key);
+}
+
+void writeFrame(const QString& file, const QString& key, const SteadyFrame& frame) {
+    // Only a help for the next start: a folder or file that cannot be written is left be.
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QSaveFile out(file);
+    if (out.open(QIODevice::WriteOnly) && out.write(formatFrame(key, frame)) >= 0)
+        out.commit();
+}
+
+} // namespace uiqt
