@@ -1,12 +1,14 @@
 #include "platform/qt/FrameCache.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QList>
 #include <QSaveFile>
 #include <QScreen>
@@ -18,12 +20,24 @@ namespace uiqt {
 
 namespace {
 constexpr const char* kHeader = "steady window 1";
-constexpr qsizetype kLargestFile = 4096; // anything larger is no file of ours
+constexpr qsizetype kLargestFile = 256 * 1024; // anything larger is no file of ours
 
 QString oneLine(QString text) {
     return text.replace('\n', ' ').replace('\r', ' ');
 }
+
+QByteArray png(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
 } // namespace
+
+QString printerKey(int side, qreal devicePixelRatio) {
+    return QStringLiteral("%1@%2").arg(side).arg(devicePixelRatio);
+}
 
 QString frameKey(const QString& identity) {
     const QFont font = QApplication::font();
@@ -38,7 +52,10 @@ QString frameKey(const QString& identity) {
                          resolved.styleName(),
                          QString::number(metrics.height()),
                          QString::number(metrics.horizontalAdvance(
-                             QStringLiteral("The quick brown fox, 0123456789 < &Back Next >")))};
+                             QStringLiteral("The quick brown fox, 0123456789 < &Back Next >"))),
+                         QIcon::themeName(),
+                         QIcon::fallbackThemeName(),
+                         QIcon::themeSearchPaths().join(':')};
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QSize room = screen->availableGeometry().size();
         parts << QStringLiteral("%1x%2").arg(room.width()).arg(room.height())
@@ -49,16 +66,19 @@ QString frameKey(const QString& identity) {
 }
 
 QByteArray formatFrame(const QString& key, const SteadyFrame& frame) {
-    return QStringLiteral("%1\nkey: %2\nfont: %3\nsize: %4 %5\n")
-        .arg(QLatin1String(kHeader), oneLine(key), oneLine(frame.font.toString()))
-        .arg(frame.size.width())
-        .arg(frame.size.height())
-        .toUtf8();
+    QByteArray text = QStringLiteral("%1\nkey: %2\nfont: %3\nsize: %4 %5\n")
+                          .arg(QLatin1String(kHeader), oneLine(key), oneLine(frame.font.toString()))
+                          .arg(frame.size.width())
+                          .arg(frame.size.height())
+                          .toUtf8();
+    for (const auto& [which, image] : frame.printers)
+        text += "printer: " + oneLine(which).toUtf8() + " " + png(image).toBase64() + "\n";
+    return text;
 }
 
 std::optional<SteadyFrame> parseFrame(const QByteArray& text, const QString& key) {
     const QStringList lines = QString::fromUtf8(text).split('\n');
-    if (lines.size() != 5 || lines[0] != QLatin1String(kHeader) || !lines[4].isEmpty() ||
+    if (lines.size() < 5 || lines[0] != QLatin1String(kHeader) || !lines.back().isEmpty() ||
         lines[1] != QStringLiteral("key: ") + oneLine(key) || !lines[2].startsWith("font: ") ||
         !lines[3].startsWith("size: "))
         return std::nullopt;
@@ -72,12 +92,21 @@ std::optional<SteadyFrame> parseFrame(const QByteArray& text, const QString& key
     if (!wide || !high || frame.size.width() <= 0 || frame.size.height() <= 0 ||
         frame.size.width() > QWIDGETSIZE_MAX || frame.size.height() > QWIDGETSIZE_MAX)
         return std::nullopt;
+    for (qsizetype i = 4; i + 1 < lines.size(); ++i) {
+        const QStringList printer = lines[i].split(' ');
+        QImage image;
+        if (printer.size() != 3 || printer[0] != "printer:" ||
+            !image.loadFromData(QByteArray::fromBase64(printer[2].toLatin1()), "PNG"))
+            return std::nullopt;
+        frame.printers[printer[1]] = image.convertToFormat(QImage::Format_ARGB32);
+    }
     return frame;
 }
 
 std::optional<SteadyFrame> readFrame(const QString& file, const QString& key) {
     QFile in(file);
-    if (!in.open(QIODevice::ReadOnly) || in.size() > kLargestFile)
+    // A FIFO or device in its place would hold the start up.
+    if (!QFileInfo(file).isFile() || !in.open(QIODevice::ReadOnly) || in.size() > kLargestFile)
         return std::nullopt;
     return parseFrame(in.read(kLargestFile), key);
 }

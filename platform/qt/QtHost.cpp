@@ -1,10 +1,12 @@
 #include "platform/qt/QtHost.h"
 
 #include "platform/qt/FormWindow.h"
+#include "platform/qt/Pictures.h"
 #include "platform/ui/Control.h"
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QPixmap>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -185,6 +187,21 @@ void QtHost::keepFrameIn(QString file, QString identity) {
     frameIdentity_ = std::move(identity);
 }
 
+QPixmap QtHost::printerPicture(int side, qreal devicePixelRatio) {
+    const QString which = printerKey(side, devicePixelRatio);
+    if (frame_.kept) {
+        auto kept = frame_.kept->printers.find(which);
+        if (kept != frame_.kept->printers.end()) {
+            QPixmap pixmap = QPixmap::fromImage(kept->second);
+            pixmap.setDevicePixelRatio(devicePixelRatio);
+            return pixmap;
+        }
+    }
+    QPixmap pixmap = themePrinter(side, devicePixelRatio);
+    printers_[which] = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    return pixmap;
+}
+
 SteadyFrame QtHost::measureEveryPage() {
     frame_.measuring = true;
     auto [font, size] = fittingFont([this](const QFont& font) {
@@ -195,7 +212,8 @@ SteadyFrame QtHost::measureEveryPage() {
         return biggest;
     });
     frame_.measuring = false;
-    return {font, size};
+    // The pictures the pages show, looked up while they were measured.
+    return {font, size, printers_};
 }
 
 void QtHost::measurePages() {

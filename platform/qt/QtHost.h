@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QMetaObject>
+#include <QPixmap>
 #include <QPoint>
 #include <QSize>
 #include <QString>
@@ -68,6 +69,9 @@ class QtHost : public ui::Host {
     // that no longer holds is put right in the file, and one too small grows at once, as
     // for a page that asks for more.
     void keepFrameIn(QString file, QString identity);
+    // What a picture box without a picture file of its own shows (themePrinter); while a kept
+    // frame is not checked yet, the picture kept with it.
+    QPixmap printerPicture(int side, qreal devicePixelRatio);
 
     // ui::Host
     void formLoaded(ui::Form&) override;
@@ -103,6 +107,7 @@ class QtHost : public ui::Host {
     Frame frame_;
     std::map<ui::Form*, QFont> dialogFonts_;
     QString frameFile_, frameIdentity_, frameKey_;
+    std::map<QString, QImage> printers_; // what themePrinter gave, by printerKey
     QMetaObject::Connection focusWatch_;
 
     ui::App* app_;
