@@ -7,12 +7,12 @@
 #
 # Runs alternate: bare, Kestrel, bare, Osprey, ...; each program is started in a fresh folder
 # of its own and says when its first window has been painted (PRINTER_WIZARDS_REPORT_SHOWN).
-# Its VmRSS is read SETTLE_MS (default 1000) later, so that work done once the window is up
+# Its VmRSS is read SETTLE_MS (default 250) later, so that work done once the window is up
 # counts too. Each ratio is the median of the ratios of a run to the dialog run before it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-15}
-settle_ms=${SETTLE_MS:-1000}
+settle_ms=${SETTLE_MS:-250}
 build="$here/build"
 
 for tool in Xvfb cmake; do
