@@ -9,6 +9,7 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImageReader>
 #include <QList>
 #include <QSaveFile>
 #include <QScreen>
@@ -24,6 +25,18 @@ constexpr qsizetype kLargestFile = 256 * 1024; // anything larger is no file of 
 
 QString oneLine(QString text) {
     return text.replace('\n', ' ').replace('\r', ' ');
+}
+
+constexpr int kLargestPicture = 1024; // pixels a side; an icon is far smaller
+
+// A picture from the file, never a large one, whatever the file says.
+QImage picture(QByteArray png) {
+    QBuffer buffer(&png);
+    QImageReader reader(&buffer, "PNG");
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > kLargestPicture || size.height() > kLargestPicture)
+        return QImage();
+    return reader.read().convertToFormat(QImage::Format_ARGB32);
 }
 
 QByteArray png(const QImage& image) {
@@ -94,11 +107,12 @@ std::optional<SteadyFrame> parseFrame(const QByteArray& text, const QString& key
         return std::nullopt;
     for (qsizetype i = 4; i + 1 < lines.size(); ++i) {
         const QStringList printer = lines[i].split(' ');
-        QImage image;
-        if (printer.size() != 3 || printer[0] != "printer:" ||
-            !image.loadFromData(QByteArray::fromBase64(printer[2].toLatin1()), "PNG"))
+        const QImage image = printer.size() == 3 && printer[0] == "printer:"
+                                 ? picture(QByteArray::fromBase64(printer[2].toLatin1()))
+                                 : QImage();
+        if (image.isNull())
             return std::nullopt;
-        frame.printers[printer[1]] = image.convertToFormat(QImage::Format_ARGB32);
+        frame.printers[printer[1]] = image;
     }
     return frame;
 }

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <QtMath>
 
 #include <algorithm>
 #include <cstdio>
@@ -190,8 +191,11 @@ void QtHost::keepFrameIn(QString file, QString identity) {
 QPixmap QtHost::printerPicture(int side, qreal devicePixelRatio) {
     const QString which = printerKey(side, devicePixelRatio);
     if (frame_.kept) {
+        // Never larger than asked for, so that a damaged file cannot widen the page.
+        const int most = qCeil(side * devicePixelRatio);
         auto kept = frame_.kept->printers.find(which);
-        if (kept != frame_.kept->printers.end()) {
+        if (kept != frame_.kept->printers.end() && kept->second.width() <= most &&
+            kept->second.height() <= most) {
             QPixmap pixmap = QPixmap::fromImage(kept->second);
             pixmap.setDevicePixelRatio(devicePixelRatio);
             return pixmap;

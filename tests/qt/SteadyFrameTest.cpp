@@ -88,6 +88,9 @@ TEST(SteadyFrame, KeptFrameIsTrustedThenCheckedAndPutRight) {
     const QSize smaller(right->size.width() / 2, 10);
     QImage red = right->printers.begin()->second;
     red.fill(Qt::red);
+    QImage wide(200, 100, QImage::Format_ARGB32), huge(2000, 2000, QImage::Format_ARGB32);
+    wide.fill(Qt::red);
+    huge.fill(Qt::red);
     struct Case {
         const char* name;
         std::optional<QByteArray> file;
@@ -103,6 +106,10 @@ TEST(SteadyFrame, KeptFrameIsTrustedThenCheckedAndPutRight) {
         // The first page takes what it needs, the check the rest.
         {"kept smaller", kept(smaller), QSize(), right->size, fresh.picture},
         {"kept with another picture", kept(right->size, red), right->size, right->size, red},
+        // A picture larger than the box asks for is not taken; one larger still is damage.
+        {"kept picture too large", kept(right->size, wide), right->size, right->size,
+         fresh.picture},
+        {"kept picture huge", kept(larger, huge), right->size, right->size, fresh.picture},
         {"kept under another key", kept(larger, red, "other build"), right->size, right->size,
          fresh.picture},
         {"damaged", QByteArray("steady window 1\nkey: \xff\nsize: 9"), right->size, right->size,
