@@ -226,6 +226,10 @@ void QtHost::measurePages() {
     if (!frameFile_.isEmpty()) {
         frameKey_ = frameKey(frameIdentity_);
         frame_.kept = readFrame(frameFile_, frameKey_);
+        // A frame measured here fits the screen (its font was made to); one that does not
+        // came from a damaged file.
+        if (frame_.kept && !fits(frame_.kept->size, screenRoom()))
+            frame_.kept.reset();
         if (frame_.kept) {
             frame_.font = frame_.kept->font;
             frame_.size = frame_.kept->size;

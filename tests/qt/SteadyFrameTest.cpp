@@ -115,6 +115,8 @@ TEST(SteadyFrame, KeptFrameIsTrustedThenCheckedAndPutRight) {
         {"damaged", QByteArray("steady window 1\nkey: \xff\nsize: 9"), right->size, right->size,
          fresh.picture},
         {"no size", kept(QSize(0, 0)), right->size, right->size, fresh.picture},
+        {"larger than the screen", kept(QSize(5000, 5000)), right->size, right->size,
+         fresh.picture},
         {"cut short", kept(larger).left(kept(larger).size() - 9), right->size, right->size,
          fresh.picture},
     };
