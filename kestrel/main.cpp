@@ -4,7 +4,7 @@
 #include "platform/net/Tcp.h"
 #include "platform/process/Processes.h"
 #include "platform/qt/QtProgram.h"
-#include "platform/spooler/SystemSpooler.h"
+#include "platform/spooler/DeferredSpooler.h"
 #include "platform/sys/System.h"
 #include "platform/ui/App.h"
 
@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
     sys::RealSystem system;
     proc::RealProcessRunner processes;
     net::RealNetwork network;
-    std::unique_ptr<spooler::Spooler> spooler = spooler::makeSystemSpooler();
+    std::unique_ptr<spooler::Spooler> spooler =
+        spooler::makeDeferredSystemSpooler(system.programFolder());
 
     kestrel::Core core(kestrel::CoreServices{app, system, processes, *spooler, network});
     kestrel::KestrelPages pages(app, core);

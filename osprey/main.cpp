@@ -6,7 +6,7 @@
 #include "platform/process/Processes.h"
 #include "platform/qt/QtProgram.h"
 #include "platform/registry/LinuxRegistry.h"
-#include "platform/spooler/SystemSpooler.h"
+#include "platform/spooler/DeferredSpooler.h"
 #include "platform/sys/System.h"
 #include "platform/ui/App.h"
 
@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
     net::RealUdpNetwork udp;
     std::unique_ptr<net::AddressResolver> resolver = net::makeSystemResolver();
     registry::LinuxRegistry registry(system, registry::userStorePath("Osprey"), "", resolver.get());
-    std::unique_ptr<spooler::Spooler> spooler = spooler::makeSystemSpooler();
+    std::unique_ptr<spooler::Spooler> spooler =
+        spooler::makeDeferredSystemSpooler(system.programFolder());
 
     osprey::Core core(osprey::CoreServices{app, system, processes, *spooler, udp, registry});
     osprey::OspreyPages pages(app, core);

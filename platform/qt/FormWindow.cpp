@@ -227,6 +227,10 @@ void FormWindow::userEvent(Control* c, const std::function<void(Control&)>& acti
     resync(c);
 }
 
+QPixmap FormWindow::printerPicture(int side, qreal devicePixelRatio) {
+    return host_->printerPicture(side, devicePixelRatio);
+}
+
 void FormWindow::show(bool modal) {
     if (!window_)
         build();

@@ -87,6 +87,7 @@ class FormWindow final : private WidgetInput {
     bool userKey(ui::Key key) override;
     void resync(ui::Control* c) override;
     bool takesInput() const override { return !retired_ && !updating_; }
+    QPixmap printerPicture(int side, qreal devicePixelRatio) override;
 
     QtHost* host_;
     ui::Form* form_;

@@ -7,14 +7,18 @@
 
 namespace uiqt {
 
-QPixmap pictureFor(const std::string& file, int side, qreal devicePixelRatio) {
+QPixmap pictureFile(const std::string& file) {
     const QString path = QString::fromStdString(file);
     QPixmap pixmap;
     if (!path.isEmpty() && QFile::exists(path) && pixmap.load(path))
         return pixmap;
+    return QPixmap();
+}
+
+QPixmap themePrinter(int side, qreal devicePixelRatio) {
     const QIcon themed = QIcon::fromTheme(QStringLiteral("printer"));
     if (!themed.isNull()) {
-        pixmap = themed.pixmap(QSize(side, side), devicePixelRatio);
+        const QPixmap pixmap = themed.pixmap(QSize(side, side), devicePixelRatio);
         if (!pixmap.isNull())
             return pixmap;
     }

@@ -5,9 +5,12 @@
 
 namespace uiqt {
 
-// The picture of an image control: the file it names when that exists, else the desktop
-// theme's printer icon, else a printer drawn here, both `side` pixels square.
-QPixmap pictureFor(const std::string& file, int side, qreal devicePixelRatio);
+// The picture file an image control names; a null pixmap when there is none that loads.
+QPixmap pictureFile(const std::string& file);
+
+// What a box without a picture file of its own shows: the desktop theme's printer icon,
+// else a printer drawn here, `side` pixels square.
+QPixmap themePrinter(int side, qreal devicePixelRatio);
 
 // A small printer of our own drawing, for desktops whose theme has none.
 QPixmap drawnPrinter(int side, qreal devicePixelRatio);

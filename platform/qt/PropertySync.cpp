@@ -192,7 +192,7 @@ void showItems(Control& c, QWidget* w, WidgetInput& input) {
     }
 }
 
-void showPicture(const Control& c, QWidget* w) {
+void showPicture(const Control& c, QWidget* w, WidgetInput& input) {
     auto* image = qobject_cast<QLabel*>(w);
     if (!image || c.kind() != ControlKind::Image)
         return;
@@ -203,7 +203,9 @@ void showPicture(const Control& c, QWidget* w) {
                      : hint.width > 0 ? hint.width
                      : hint.onCaption ? image->fontMetrics().height()
                                       : image->style()->pixelMetric(QStyle::PM_LargeIconSize);
-    const QPixmap pixmap = pictureFor(c.picture(), side, image->devicePixelRatioF());
+    QPixmap pixmap = pictureFile(c.picture());
+    if (pixmap.isNull())
+        pixmap = input.printerPicture(side, image->devicePixelRatioF());
     image->setFrameShape(QFrame::NoFrame);
     image->setPixmap(pixmap);
     if (hint.width <= 0 && hint.height <= 0)
@@ -276,7 +278,7 @@ bool showProperty(Control& c, Prop prop, const FormWidgets& widgets, WidgetInput
         w->setToolTip(qs(c.toolTip()));
         break;
     case Prop::Picture:
-        showPicture(c, w);
+        showPicture(c, w, input);
         break;
     case Prop::Interval:
         break;

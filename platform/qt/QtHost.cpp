@@ -2,21 +2,23 @@
 
 #include "platform/qt/AccessibleInterfaces.h"
 #include "platform/qt/FormWindow.h"
+#include "platform/qt/Pictures.h"
 #include "platform/ui/Control.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPixmap>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <QtMath>
 
 #include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <functional>
-#include <tuple>
 #include <utility>
 
 namespace uiqt {
@@ -342,11 +344,32 @@ QSize QtHost::naturalSize(ui::Form& form, const QFont& font) {
     return FormWindow::naturalSize(*this, form, form.declaredControls(), font);
 }
 
-void QtHost::measurePages() {
-    if (frame_.measured || frame_.measuring)
-        return;
+void QtHost::keepFrameIn(QString file, QString identity) {
+    frameFile_ = std::move(file);
+    frameIdentity_ = std::move(identity);
+}
+
+QPixmap QtHost::printerPicture(int side, qreal devicePixelRatio) {
+    const QString which = printerKey(side, devicePixelRatio);
+    if (frame_.kept) {
+        // Never larger than asked for, so that a damaged file cannot widen the page.
+        const int most = qCeil(side * devicePixelRatio);
+        auto kept = frame_.kept->printers.find(which);
+        if (kept != frame_.kept->printers.end() && kept->second.width() <= most &&
+            kept->second.height() <= most) {
+            QPixmap pixmap = QPixmap::fromImage(kept->second);
+            pixmap.setDevicePixelRatio(devicePixelRatio);
+            return pixmap;
+        }
+    }
+    QPixmap pixmap = themePrinter(side, devicePixelRatio);
+    printers_[which] = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    return pixmap;
+}
+
+SteadyFrame QtHost::measureEveryPage() {
     frame_.measuring = true;
-    std::tie(frame_.font, frame_.size) = fittingFont([this](const QFont& font) {
+    auto [font, size] = fittingFont([this](const QFont& font) {
         QSize biggest;
         for (ui::Form* f : std::vector<ui::Form*>(app_->forms()))
             if (!f->dialogWindow())
@@ -354,12 +377,63 @@ void QtHost::measurePages() {
         return biggest;
     });
     frame_.measuring = false;
+    // The pictures the pages show, looked up while they were measured.
+    return {font, size, printers_};
+}
+
+void QtHost::measurePages() {
+    if (frame_.measured || frame_.measuring)
+        return;
+    if (!frameFile_.isEmpty()) {
+        frameKey_ = frameKey(frameIdentity_);
+        frame_.kept = readFrame(frameFile_, frameKey_);
+        // A frame measured here fits the screen (its font was made to); one that does not
+        // came from a damaged file.
+        if (frame_.kept && !fits(frame_.kept->size, screenRoom()))
+            frame_.kept.reset();
+        if (frame_.kept) {
+            frame_.font = frame_.kept->font;
+            frame_.size = frame_.kept->size;
+            frame_.measured = true;
+            return;
+        }
+    }
+    const SteadyFrame measured = measureEveryPage();
+    frame_.font = measured.font;
+    frame_.size = measured.size;
     frame_.measured = true;
+    if (!frameFile_.isEmpty())
+        writeFrame(frameFile_, frameKey_, measured);
+}
+
+void QtHost::checkKeptFrame() {
+    const SteadyFrame kept = *frame_.kept;
+    frame_.kept.reset();
+    const SteadyFrame measured = measureEveryPage();
+    if (measured == kept)
+        return;
+    writeFrame(frameFile_, frameKey_, measured);
+    // The pages shown so far keep their font and size; a frame too small grows now.
+    growFrame(measured.size, nullptr);
+}
+
+void QtHost::growFrame(const QSize& natural, const ui::Form* asking) {
+    if (fits(natural, frame_.size))
+        return;
+    frame_.size = frame_.size.expandedTo(natural);
+    // A window on screen keeps its size; it takes the new one when it is shown again.
+    for (auto& [f, w] : windows_)
+        if (!f->dialogWindow() && f != asking && !(w->window() && w->window()->isVisible()))
+            w->resize(frame_.size);
 }
 
 QFont QtHost::fontFor(ui::Form& form) {
     if (!form.dialogWindow()) {
         measurePages();
+        // A kept frame is checked once the user moves on from the first page, when more
+        // pages are built anyway.
+        if (frame_.kept && frame_.shown && frame_.shown != &form)
+            checkKeptFrame();
         return frame_.measuring ? QApplication::font() : frame_.font;
     }
     auto known = dialogFonts_.find(&form);
@@ -374,14 +448,9 @@ QFont QtHost::fontFor(ui::Form& form) {
 QSize QtHost::windowSize(ui::Form& form, const QSize& natural) {
     if (form.dialogWindow() || !frame_.measured)
         return natural;
-    if (!fits(natural, frame_.size)) {
-        // A page asks for more than it declared (entries its load added): the whole frame
-        // grows with it.
-        frame_.size = frame_.size.expandedTo(natural);
-        for (auto& [f, w] : windows_)
-            if (!f->dialogWindow() && &w->form() != &form)
-                w->resize(frame_.size);
-    }
+    // A page asks for more than it declared (entries its load added): the whole frame
+    // grows with it.
+    growFrame(natural, &form);
     return frame_.size;
 }
 
@@ -466,8 +535,14 @@ void QtHost::formUnloading(ui::Form& form) {
 }
 
 void QtHost::formShown(ui::Form& form) {
-    if (FormWindow* w = windowOf(form, true))
-        w->show(form.modal());
+    FormWindow* w = windowOf(form, true);
+    if (!w)
+        return;
+    // The frame grew while the page was on screen: it takes the new size before it shows.
+    if (!form.dialogWindow() && frame_.measured && w->window() && !w->window()->isVisible() &&
+        w->window()->size() != frame_.size)
+        w->resize(frame_.size);
+    w->show(form.modal());
 }
 
 void QtHost::formHidden(ui::Form& form) {

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/qt/FrameCache.h"
 #include "platform/ui/App.h"
 #include "platform/ui/Form.h"
 
@@ -6,6 +7,7 @@
 #include <QEvent>
 #include <QFont>
 #include <QMetaObject>
+#include <QPixmap>
 #include <QPoint>
 #include <QSize>
 #include <QString>
@@ -14,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QKeyEvent;
@@ -64,6 +67,15 @@ class QtHost : public ui::Host {
     QSize windowSize(ui::Form& form, const QSize& natural);
     QPoint positionFor(ui::Form& form, const QSize& size);
     void windowLeft(ui::Form& form, const QPoint& position);
+    // Keeps the measured steady window in `file` under `identity` (the program's build), so
+    // that a later start shows its first page without first building every page to measure
+    // it. The pages are measured when the user moves on from the first page: a kept frame
+    // that no longer holds is put right in the file, and one too small grows at once, as
+    // for a page that asks for more.
+    void keepFrameIn(QString file, QString identity);
+    // What a picture box without a picture file of its own shows (themePrinter); while a kept
+    // frame is not checked yet, the picture kept with it.
+    QPixmap printerPicture(int side, qreal devicePixelRatio);
 
     // The user moved the focus with the keyboard: later pages show at once where it is.
     void noteKeyboardUse() { keyboardUsed_ = true; }
@@ -101,12 +113,16 @@ class QtHost : public ui::Host {
     void finishPageChange();
     void tick();
     void measurePages();
+    SteadyFrame measureEveryPage();
+    void checkKeptFrame();
+    void growFrame(const QSize& natural, const ui::Form* asking);
     QSize naturalSize(ui::Form& form, const QFont& font);
 
     // The wizard's steady window: its font, size and where it stands.
     struct Frame {
         bool measured = false;
         bool measuring = false;
+        std::optional<SteadyFrame> kept; // taken from the file, not measured yet
         QFont font;
         QSize size;
         bool placed = false;
@@ -115,6 +131,8 @@ class QtHost : public ui::Host {
     };
     Frame frame_;
     std::map<ui::Form*, QFont> dialogFonts_;
+    QString frameFile_, frameIdentity_, frameKey_;
+    std::map<QString, QImage> printers_; // what themePrinter gave, by printerKey
     QMetaObject::Connection focusWatch_;
     bool keyboardUsed_ = false;
     // A key as typed, kept until a page can take it.

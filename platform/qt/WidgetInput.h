@@ -1,6 +1,8 @@
 #pragma once
 #include "platform/ui/Control.h"
 
+#include <QPixmap>
+
 #include <functional>
 
 class QWidget;
@@ -21,6 +23,8 @@ class WidgetInput {
     virtual bool takesInput() const = 0;
     // The control's widget now; null once the form has gone.
     virtual QWidget* widgetFor(const ui::Control& c) const = 0;
+    // What a picture box without a picture file of its own shows (themePrinter).
+    virtual QPixmap printerPicture(int side, qreal devicePixelRatio) = 0;
 
   protected:
     ~WidgetInput() = default;

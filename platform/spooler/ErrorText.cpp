@@ -29,6 +29,8 @@ std::string errorText(int error) {
                "blank or / \\ ? # ' \")";
     case err::DeviceRefused:
         return "the printing system refused the port's device";
+    case err::ModuleNotFound:
+        return "the printing system's module cannot be loaded";
     default:
         return "error " + std::to_string(error);
     }

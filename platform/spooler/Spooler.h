@@ -69,6 +69,7 @@ constexpr int NotAScheduler = 58;    // the server that answered is no print sch
 constexpr int NotAcceptingJobs = 21; // the printer's queue refuses jobs
 constexpr int InvalidName = 123;     // a name no printer can have (adding a printer)
 constexpr int DeviceRefused = 1200;  // the spooler refused the port's device
+constexpr int ModuleNotFound = 126;  // the spooler's backend library cannot be loaded
 } // namespace err
 
 // Words for an error number, for messages and logs ("access denied (...)").

@@ -1,0 +1,136 @@
+#include "platform/qt/FrameCache.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QImageReader>
+#include <QList>
+#include <QSaveFile>
+#include <QScreen>
+#include <QStringList>
+#include <QStyle>
+#include <QWidget>
+
+namespace uiqt {
+
+namespace {
+constexpr const char* kHeader = "steady window 1";
+constexpr qsizetype kLargestFile = 256 * 1024; // anything larger is no file of ours
+
+QString oneLine(QString text) {
+    return text.replace('\n', ' ').replace('\r', ' ');
+}
+
+constexpr int kLargestPicture = 1024; // pixels a side; an icon is far smaller
+
+// A picture from the file, never a large one, whatever the file says.
+QImage picture(QByteArray png) {
+    QBuffer buffer(&png);
+    QImageReader reader(&buffer, "PNG");
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > kLargestPicture || size.height() > kLargestPicture)
+        return QImage();
+    return reader.read().convertToFormat(QImage::Format_ARGB32);
+}
+
+QByteArray png(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+} // namespace
+
+QString printerKey(int side, qreal devicePixelRatio) {
+    return QStringLiteral("%1@%2").arg(side).arg(devicePixelRatio);
+}
+
+QString frameKey(const QString& identity) {
+    const QFont font = QApplication::font();
+    const QFontInfo resolved(font);
+    const QFontMetricsF metrics(font);
+    QStringList parts = {identity,
+                         QString::fromLatin1(qVersion()),
+                         QGuiApplication::platformName(),
+                         QApplication::style() ? QApplication::style()->name() : QString(),
+                         font.toString(),
+                         resolved.family(),
+                         resolved.styleName(),
+                         QString::number(metrics.height()),
+                         QString::number(metrics.horizontalAdvance(
+                             QStringLiteral("The quick brown fox, 0123456789 < &Back Next >"))),
+                         QIcon::themeName(),
+                         QIcon::fallbackThemeName(),
+                         QIcon::themeSearchPaths().join(':')};
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize room = screen->availableGeometry().size();
+        parts << QStringLiteral("%1x%2").arg(room.width()).arg(room.height())
+              << QString::number(screen->devicePixelRatio())
+              << QString::number(screen->logicalDotsPerInch());
+    }
+    return oneLine(parts.join('|'));
+}
+
+QByteArray formatFrame(const QString& key, const SteadyFrame& frame) {
+    QByteArray text = QStringLiteral("%1\nkey: %2\nfont: %3\nsize: %4 %5\n")
+                          .arg(QLatin1String(kHeader), oneLine(key), oneLine(frame.font.toString()))
+                          .arg(frame.size.width())
+                          .arg(frame.size.height())
+                          .toUtf8();
+    for (const auto& [which, image] : frame.printers)
+        text += "printer: " + oneLine(which).toUtf8() + " " + png(image).toBase64() + "\n";
+    return text;
+}
+
+std::optional<SteadyFrame> parseFrame(const QByteArray& text, const QString& key) {
+    const QStringList lines = QString::fromUtf8(text).split('\n');
+    if (lines.size() < 5 || lines[0] != QLatin1String(kHeader) || !lines.back().isEmpty() ||
+        lines[1] != QStringLiteral("key: ") + oneLine(key) || !lines[2].startsWith("font: ") ||
+        !lines[3].startsWith("size: "))
+        return std::nullopt;
+    SteadyFrame frame;
+    if (!frame.font.fromString(lines[2].mid(6)))
+        return std::nullopt;
+    const QStringList size = lines[3].mid(6).split(' ');
+    bool wide = false, high = false;
+    if (size.size() == 2)
+        frame.size = QSize(size[0].toInt(&wide), size[1].toInt(&high));
+    if (!wide || !high || frame.size.width() <= 0 || frame.size.height() <= 0 ||
+        frame.size.width() > QWIDGETSIZE_MAX || frame.size.height() > QWIDGETSIZE_MAX)
+        return std::nullopt;
+    for (qsizetype i = 4; i + 1 < lines.size(); ++i) {
+        const QStringList printer = lines[i].split(' ');
+        const QImage image = printer.size() == 3 && printer[0] == "printer:"
+                                 ? picture(QByteArray::fromBase64(printer[2].toLatin1()))
+                                 : QImage();
+        if (image.isNull())
+            return std::nullopt;
+        frame.printers[printer[1]] = image;
+    }
+    return frame;
+}
+
+std::optional<SteadyFrame> readFrame(const QString& file, const QString& key) {
+    QFile in(file);
+    // A FIFO or device in its place would hold the start up.
+    if (!QFileInfo(file).isFile() || !in.open(QIODevice::ReadOnly) || in.size() > kLargestFile)
+        return std::nullopt;
+    return parseFrame(in.read(kLargestFile), key);
+}
+
+void writeFrame(const QString& file, const QString& key, const SteadyFrame& frame) {
+    // Only a help for the next start: a folder or file that cannot be written is left be.
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QSaveFile out(file);
+    if (out.open(QIODevice::WriteOnly) && out.write(formatFrame(key, frame)) >= 0)
+        out.commit();
+}
+
+} // namespace uiqt

@@ -1,0 +1,150 @@
+// The steady window kept in a file between starts: trusted for the first page, checked when
+// the user moves on, put right when it no longer holds.
+#include "platform/qt/FrameCache.h"
+#include "platform/qt/QtHost.h"
+#include "tests/support/Harness.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+// A page of `rows` rows of text and a picture box above its navigation row.
+class RowsPage : public ui::Form {
+  public:
+    RowsPage(ui::App& app, std::string name, int rows) : Form(app, std::move(name)), rows_(rows) {}
+
+  protected:
+    void Build() override {
+        for (int i = 0; i < rows_; ++i)
+            label("Row", "A line of text that takes some room on the page", i);
+        image("Logo", "");
+        button("Back", "< &Back");
+        button("Next", "&Next >").beside().setDefault(true);
+        button("Cancel", "Cancel").beside().setCancel(true);
+    }
+
+  private:
+    int rows_;
+};
+
+// A start of a wizard that keeps its frame in `file`: the first page's size and picture at
+// start, the sizes once the user moved on and when the first page is shown again.
+struct Start {
+    QSize first, second, firstAgain, firstWhileSecond;
+    QImage picture;
+};
+Start start(const QString& file) {
+    testing_support::Harness h;
+    uiqt::QtHost host{h.app};
+    RowsPage first{h.app, "FirstDlg", 2};
+    RowsPage second{h.app, "SecondDlg", 12};
+    host.keepFrameIn(file, "test build");
+    Start s;
+    h.run([&] { first.Show(); });
+    s.first = host.window(first)->size();
+    for (const auto& [control, w] : host.widgets(first))
+        if (auto* picture = qobject_cast<QLabel*>(w); picture && control->name() == "Logo")
+            s.picture = picture->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+    // The next page comes while the first is still on screen.
+    h.run([&] { second.Show(); });
+    s.firstWhileSecond = host.window(first)->size();
+    s.second = host.window(second)->size();
+    h.run([&] {
+        first.Hide();
+        second.Hide();
+        first.Show();
+    });
+    s.firstAgain = host.window(first)->size();
+    return s;
+}
+
+TEST(SteadyFrame, KeptFrameIsTrustedThenCheckedAndPutRight) {
+    const QString key = uiqt::frameKey("test build");
+    QTemporaryDir reference;
+    const Start fresh = start(reference.filePath("steady-window"));
+    const std::optional<uiqt::SteadyFrame> right =
+        uiqt::readFrame(reference.filePath("steady-window"), key);
+    ASSERT_TRUE(right) << "a frame measured afresh is kept";
+    ASSERT_EQ(fresh.first, right->size);
+    ASSERT_EQ(right->printers.size(), 1u);
+    auto kept = [&](QSize size, QImage picture = {}, const QString& under = {}) {
+        uiqt::SteadyFrame frame = *right;
+        frame.size = size;
+        if (!picture.isNull())
+            frame.printers.begin()->second = picture;
+        return uiqt::formatFrame(under.isEmpty() ? key : under, frame);
+    };
+    const QSize larger = right->size + QSize(120, 80);
+    const QSize smaller(right->size.width() / 2, 10);
+    QImage red = right->printers.begin()->second;
+    red.fill(Qt::red);
+    QImage wide(200, 100, QImage::Format_ARGB32), huge(2000, 2000, QImage::Format_ARGB32);
+    wide.fill(Qt::red);
+    huge.fill(Qt::red);
+    struct Case {
+        const char* name;
+        std::optional<QByteArray> file;
+        QSize first; // at start; none: what the first page needs
+        QSize later; // the pages shown after the check
+        QImage picture;
+    };
+    const Case cases[] = {
+        {"nothing kept", std::nullopt, right->size, right->size, fresh.picture},
+        {"kept and right", kept(right->size), right->size, right->size, fresh.picture},
+        // This start stays steady; the next one is right.
+        {"kept larger", kept(larger), larger, larger, fresh.picture},
+        // The first page takes what it needs, the check the rest.
+        {"kept smaller", kept(smaller), QSize(), right->size, fresh.picture},
+        {"kept with another picture", kept(right->size, red), right->size, right->size, red},
+        // A picture larger than the box asks for is not taken; one larger still is damage.
+        {"kept picture too large", kept(right->size, wide), right->size, right->size,
+         fresh.picture},
+        {"kept picture huge", kept(larger, huge), right->size, right->size, fresh.picture},
+        {"kept under another key", kept(larger, red, "other build"), right->size, right->size,
+         fresh.picture},
+        {"damaged", QByteArray("steady window 1\nkey: \xff\nsize: 9"), right->size, right->size,
+         fresh.picture},
+        {"no size", kept(QSize(0, 0)), right->size, right->size, fresh.picture},
+        {"larger than the screen", kept(QSize(5000, 5000)), right->size, right->size,
+         fresh.picture},
+        {"cut short", kept(larger).left(kept(larger).size() - 9), right->size, right->size,
+         fresh.picture},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir folder;
+        const QString file = folder.filePath("Wizard/steady-window");
+        if (c.file) {
+            QDir().mkpath(folder.filePath("Wizard"));
+            QFile out(file);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+            out.write(*c.file);
+        }
+        const Start s = start(file);
+        if (c.first.isValid()) {
+            EXPECT_EQ(s.first, c.first);
+        }
+        EXPECT_EQ(s.picture, c.picture);
+        EXPECT_EQ(s.firstWhileSecond, s.first) << "a page on screen keeps its size";
+        EXPECT_EQ(s.second, c.later);
+        EXPECT_EQ(s.firstAgain, c.later) << "a page shown again has the frame's size";
+        EXPECT_EQ(uiqt::readFrame(file, key), right) << "the file holds the measured frame";
+    }
+    // A FIFO in its place is no frame, and waits for no writer.
+    QTemporaryDir folder;
+    const QString fifo = folder.filePath("steady-window");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    EXPECT_EQ(uiqt::readFrame(fifo, key), std::nullopt);
+}
+
+} // namespace
