@@ -6,11 +6,9 @@
 #include "platform/spooler/Spooler.h"
 #include "platform/sys/System.h"
 #include "platform/ui/App.h"
-#include "printpath/PrintPath.h"
 #include "wizard/CoreShell.h"
 
 #include <array>
-#include <memory>
 #include <string>
 
 namespace kestrel {

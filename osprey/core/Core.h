@@ -1,26 +1,15 @@
 #pragma once
 #include "osprey/core/PageSet.h"
 #include "osprey/core/WizardState.h"
-#include "printpath/PrintPath.h"
 #include "wizard/CoreShell.h"
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 namespace ui {
 class App;
 class Form;
 } // namespace ui
-namespace sys {
-class System;
-}
-namespace proc {
-class ProcessRunner;
-}
-namespace spooler {
-class Spooler;
-}
 namespace net {
 class UdpNetwork;
 }
