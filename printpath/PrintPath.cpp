@@ -34,6 +34,30 @@ bool isOpenFailure(int error) {
 
 } // namespace
 
+// ---- the print path's own trace lines ----
+
+TraceLines::Lines TraceLines::checkStarted(const std::string& printerPart,
+                                           const std::string& jobPart) const {
+    return {"...CheckPrinter: Printer:[" + printerPart + "] Job:[" + jobPart + "]"};
+}
+
+TraceLines::Lines TraceLines::opening(const std::string& printer) const {
+    return {"...CheckPrinter: PrinterName:[" + printer + "]", "...CheckPrinter: call OpenPrinter"};
+}
+
+TraceLines::Lines TraceLines::infoRead(const spooler::PrinterInfo* /*info*/) const {
+    return {"...CheckPrinter: call GetPrinter to get buffer size",
+            "...CheckPrinter: Call GetPrinter to get the status"};
+}
+
+TraceLines::Lines TraceLines::checkingStatus() const {
+    return {"...CheckPrinter: Call CheckPrinterStatus to check if printer is in ready state"};
+}
+
+TraceLines::Lines TraceLines::sending(const std::string& printer) const {
+    return {"sending job to printer: " + printer};
+}
+
 PrintPath::PrintPath(PrintPathServices services, PrintPathOptions options)
     : s_(services), options_(std::move(options)) {}
 
@@ -41,6 +65,11 @@ void PrintPath::log(const std::string& message) {
     if (options_.logOnlyWhenEnabled && !s_.host.LogEnabled())
         return;
     s_.host.WriteLog(message);
+}
+
+void PrintPath::log(const TraceLines::Lines& lines) {
+    for (const std::string& line : lines)
+        log(line);
 }
 
 void PrintPath::logCause(const std::string& routine, int error) {
@@ -65,15 +94,12 @@ std::string PrintPath::getJobStatus(const std::string& JobVar, std::string& jobI
 }
 
 std::string PrintPath::CheckPrinter(std::string& printerPart, std::string& jobPart) {
-    const bool osprey = options_.logStyle == LogStyle::Osprey;
+    const TraceLines& trace = *options_.trace;
     std::string result = kRetrieved;
     reportError_ = 0;
     spooler::SpoolerAction action(s_.spooler);
     try {
-        if (osprey)
-            log("...CheckPrinter");
-        else
-            log("...CheckPrinter: Printer:[" + printerPart + "] Job:[" + jobPart + "]");
+        log(trace.checkStarted(printerPart, jobPart));
 
         if (options_.checkStopsWithoutPrinters) {
             auto installed = s_.spooler.printers();
@@ -86,44 +112,24 @@ std::string PrintPath::CheckPrinter(std::string& printerPart, std::string& jobPa
         }
 
         const std::string name = s_.spooler.currentPrinter();
-        if (osprey) {
-            log("...CheckPrinter:PrinterName:" + name);
-        } else {
-            log("...CheckPrinter: PrinterName:[" + name + "]");
-            log("...CheckPrinter: call OpenPrinter");
-        }
-
+        log(trace.opening(name));
         auto info = s_.spooler.printerInfo(name);
         if (!info.ok())
             logCause("CheckPrinter", info.error);
         if (!info.ok() && (name.empty() || isOpenFailure(info.error))) {
-            if (osprey)
-                log("...CheckPrinter:Cannot open printer");
+            log(trace.openFailed());
             reportError_ = info.error;
             return "Cannot open printer " + name + ", Error: " + std::to_string(info.error);
         }
-        if (osprey) {
-            // The probes with an empty buffer fail by design (rc 0) and learn the size.
-            log("...CheckPrinter:GetPrinter rc:0");
-            log("...CheckPrinter:BytesNeeded:" +
-                std::to_string(info.ok() ? printpath::printerPart(*info.value).size() : 0));
-            log("...CheckPrinter:GetPrinter rc:" + std::string(info.ok() ? "1" : "0"));
-        } else {
-            log("...CheckPrinter: call GetPrinter to get buffer size");
-            log("...CheckPrinter: Call GetPrinter to get the status");
-        }
+        log(trace.infoRead(info.ok() ? &*info.value : nullptr));
         if (!info.ok()) {
-            if (osprey)
-                log("...CheckPrinter:Couldn't get Printer Status!");
             reportError_ = info.error;
             return "Couldn't get Printer Status!  Error = " + std::to_string(info.error);
         }
 
-        if (!osprey)
-            log("...CheckPrinter: Call CheckPrinterStatus to check if printer is in ready state");
+        log(trace.checkingStatus());
         printerPart = CheckPrinterStatus(info.value->status);
-        if (osprey)
-            log("...CheckPrinter:CheckPrinterStatus rc:" + printerPart);
+        log(trace.statusChecked(printerPart));
         printerPart += "Printer Name = " + spoolerText(info.value->name) + "\r\n" +
                        "Printer Driver Name = " + spoolerText(info.value->driver) + "\r\n" +
                        "Printer Port Name = " + spoolerText(info.value->port) + "\r\n";
@@ -132,70 +138,20 @@ std::string PrintPath::CheckPrinter(std::string& printerPart, std::string& jobPa
         auto jobs = s_.spooler.jobs(name);
         if (!jobs.ok()) {
             logCause("CheckPrinter", jobs.error);
-            if (osprey) {
-                log("...CheckPrinter:EnumJobs size of buffer:0");
-                log("...CheckPrinter:EnumJobs job info:0");
-                log("...CheckPrinter:EnumJobs Failed on second call!");
-            }
+            log(trace.jobsFailed());
             reportError_ = jobs.error;
             return " > EnumJobs Failed on second call! <  Error = " + std::to_string(jobs.error);
         }
-        if (osprey)
-            log("...CheckPrinter:EnumJobs size of buffer:" +
-                std::string(jobs.value->empty() ? "1" : "0"));
-        if (jobs.value->empty()) {
-            if (osprey)
-                log("...CheckPrinter:EnumJobs:No Print Jobs!");
+        log(trace.jobsRead(jobs.value->size()));
+        if (jobs.value->empty())
             jobPart = "No Print Jobs!";
-        } else {
-            if (osprey) {
-                log("...CheckPrinter:EnumJobs job info:1");
-                log("...CheckPrinter: \r\n");
-            }
-            int position = 0;
-            for (const auto& job : *jobs.value) {
-                ++position;
-                if (osprey) {
-                    // Details the spooler does not carry read as missing texts and zeros.
-                    const std::string none = spoolerText(std::nullopt);
-                    const std::pair<const char*, std::string> dump[] = {
-                        {"Job ID", std::to_string(job.id)},
-                        {"Name Of Printer", name},
-                        {"Name Of Machine That Created Job", none},
-                        {"Print Job Owner's Name", none},
-                        {"Name Of Document", spoolerText(job.document)},
-                        {"Name Of User To Notify", none},
-                        {"Type Of Data", none},
-                        {"Print Processor", none},
-                        {"Print Processor Parameters", none},
-                        {"Print Driver Name", spoolerText(info.value->driver)},
-                        {"Print Job 'P' Status", spoolerText(job.statusText, 511)},
-                        {"Print Job Status", std::to_string(job.status)},
-                        {"Print Job Priority", "0"},
-                        {"Position in Queue", std::to_string(position)},
-                        {"Earliest Time Job Can Be Printed", "0"},
-                        {"Latest Time Job Will Be Printed", "0"},
-                        {"Total Pages For Entire Job", std::to_string(job.totalPages)},
-                        {"Size of Job In Bytes", "0"},
-                        {"Elapsed Print Time", "0"},
-                        {"Pages Printed So Far", "0"},
-                    };
-                    for (const auto& [label, value] : dump)
-                        log(std::string(label) + "\t" + value);
-                }
-                jobPart += "Job ID = " + std::to_string(job.id) + "\r\n" +
-                           "Total Pages = " + std::to_string(job.totalPages) + "\r\n";
-                if (osprey) {
-                    log("JobStr=" + jobPart);
-                    for (const std::string& sofar : jobStatusSteps(job))
-                        log("tempStr=" + sofar);
-                    std::string status = jobStatusLine(job);
-                    log("JobStr & tempStr=" + jobPart + status);
-                    jobPart += status;
-                } else {
-                    jobPart += jobStatusLine(job);
-                }
-            }
+        int position = 0;
+        for (const auto& job : *jobs.value) {
+            jobPart += "Job ID = " + std::to_string(job.id) + "\r\n" +
+                       "Total Pages = " + std::to_string(job.totalPages) + "\r\n";
+            const std::string status = jobStatusLine(job);
+            log(trace.jobListed({name, *info.value, job, ++position, jobPart, status}));
+            jobPart += status;
         }
         log("...CheckPrinter: Exit");
         return result;
@@ -277,8 +233,7 @@ bool PrintPath::SendToPrinter(const std::string& jobText) {
     spooler::WriteOutcome outcome;
     if (bytes)
         outcome = s_.spooler.writeRawDocument(printer, options_.documentName, *bytes);
-    if (options_.logStyle == LogStyle::Kestrel)
-        log("sending job to printer: " + printer);
+    log(options_.trace->sending(printer));
     if (!bytes) {
         // Callers refuse such text where it is typed; never send it altered.
         log("...SendToPrinter: text has characters without an ANSI form");
@@ -321,20 +276,17 @@ void PrintPath::PurgePrintQueue() {
             log("...KillPrintJob " + std::to_string(id));
         KillPrintJob(printer, id);
     }
-    if (logging && options_.logStyle == LogStyle::Osprey)
-        log("...PurgePrintQueue: Exit");
+    if (logging)
+        log(options_.trace->purgeEnded());
 }
 
 void PrintPath::KillPrintJob(const std::string& printer, std::uint32_t jobId) {
-    const bool osprey = options_.logStyle == LogStyle::Osprey;
-    if (osprey)
-        log("...KillPrintJob");
+    log(options_.trace->killStarted());
     // Failures are silent to the user; a job that has left meanwhile is no failure at all.
     int e = s_.spooler.deleteJob(printer, jobId);
     if (e != spooler::err::None && e != spooler::err::InvalidParameter && s_.host.LogEnabled())
         logCause("KillPrintJob", e);
-    if (osprey)
-        log("...KillPrintJob:Exit");
+    log(options_.trace->killEnded());
 }
 
 // ---- programs ----

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,27 +39,58 @@ class PrintPathHost {
     virtual void SetStatusDriverName(const std::string& driver) = 0;
 };
 
-// Which wizard's log lines the routines write.
-enum class LogStyle { Kestrel, Osprey };
+using LogFn = std::function<void(const std::string&)>;
 
-// The points where the two wizards' print paths differ.
+// One job of the report as CheckPrinter lists it.
+struct ListedJob {
+    const std::string& printer; // the current printer's name
+    const spooler::PrinterInfo& info;
+    const spooler::JobInfo& job;
+    int position;                  // 1 for the first in the queue
+    const std::string& jobPart;    // the job part up to this job's id and page lines
+    const std::string& statusLine; // the job's status line that follows them
+};
+
+// The log lines that trace the routines' steps where a wizard traces them its own way. Each
+// returns the lines to write there, in order; these are the print path's own lines.
+class TraceLines {
+  public:
+    using Lines = std::vector<std::string>;
+    virtual ~TraceLines() = default;
+
+    // CheckPrinter, with the parts it was handed.
+    virtual Lines checkStarted(const std::string& printerPart, const std::string& jobPart) const;
+    virtual Lines opening(const std::string& printer) const;
+    virtual Lines openFailed() const { return {}; }
+    // The printer's information was asked for; null when it could not be read.
+    virtual Lines infoRead(const spooler::PrinterInfo* info) const;
+    virtual Lines checkingStatus() const;
+    virtual Lines statusChecked(const std::string& /*statusLine*/) const { return {}; }
+    virtual Lines jobsFailed() const { return {}; }
+    virtual Lines jobsRead(std::size_t /*count*/) const { return {}; }
+    virtual Lines jobListed(const ListedJob& /*listed*/) const { return {}; }
+
+    virtual Lines sending(const std::string& printer) const; // SendToPrinter
+    virtual Lines purgeEnded() const { return {}; }          // after PurgePrintQueue's deletions
+    virtual Lines killStarted() const { return {}; }
+    virtual Lines killEnded() const { return {}; }
+};
+
+// The points where the wizards' print paths differ; each wizard's core builds its own.
 struct PrintPathOptions {
-    std::string documentName = "Kestrel Command";
+    // Name of the raw documents; PurgePrintQueue deletes the jobs whose name holds it.
+    std::string documentName;
     std::int64_t pollMs = 500;             // RunAndWait's sleep between polls
     bool purgeNamedPrinter = true;         // PurgePrintQueue uses the host's PrinterName
     bool checkStopsWithoutPrinters = true; // CheckPrinter returns early with no printer
-    LogStyle logStyle = LogStyle::Kestrel;
-    // Lines are written only while the host's LogEnabled() is on (Osprey's KVT switch
-    // alone makes the host's WriteLog write, but not the print path's lines).
+    // Lines are written only while the host's LogEnabled() is on (a host may write its own
+    // lines under another switch, but not the print path's).
     bool logOnlyWhenEnabled = false;
     // With logging on, what the programs RunAndWait runs write to standard error goes into
     // the log (the console tools name there why they failed).
     bool logProgramErrors = true;
-
-    static PrintPathOptions kestrel() { return {}; }
-    static PrintPathOptions osprey() {
-        return {"Osprey Command", 100, false, false, LogStyle::Osprey, true, false};
-    }
+    // The lines the routines trace their steps with (never null).
+    std::shared_ptr<const TraceLines> trace = std::make_shared<TraceLines>();
 };
 
 // Port names read from "ports.txt". Entries past `count` keep what an earlier read left.
@@ -67,8 +99,6 @@ struct PortTable {
     std::array<std::string, Size> names;
     int count = 0;
 };
-
-using LogFn = std::function<void(const std::string&)>;
 
 // ---- pure pieces (no services) ----
 
@@ -130,7 +160,7 @@ struct PrintPathServices {
 
 class PrintPath {
   public:
-    PrintPath(PrintPathServices services, PrintPathOptions options = PrintPathOptions::kestrel());
+    PrintPath(PrintPathServices services, PrintPathOptions options);
 
     const PrintPathOptions& options() const { return options_; }
 
@@ -170,6 +200,7 @@ class PrintPath {
 
   private:
     void log(const std::string& message);
+    void log(const TraceLines::Lines& lines);
     // Names the cause of a failed spooler call in the log: "...Routine: words (number)".
     void logCause(const std::string& routine, int error);
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/ui/Form.h"
+#include "wizard/PageBase.h"
 
 #include <string>
 #include <utility>
@@ -9,11 +10,11 @@ namespace wizard {
 // The modal About box: the edition's icon beside the program's title, the version, what the
 // program does, the copyright and OK (which Escape presses too). The close box leaves the
 // wizard (the page base's exitWizard).
-template <class PageBase> class AboutBox : public PageBase {
+template <PageBase Base> class AboutBox : public Base {
   public:
     template <class... PageArgs>
     AboutBox(std::string icon, std::string description, PageArgs&&... pageArgs)
-        : PageBase(std::forward<PageArgs>(pageArgs)...), icon_(std::move(icon)),
+        : Base(std::forward<PageArgs>(pageArgs)...), icon_(std::move(icon)),
           description_(std::move(description)) {
         this->setDialogWindow(true);
     }

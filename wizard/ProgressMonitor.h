@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/ui/Form.h"
+#include "wizard/PageBase.h"
 
 #include <string>
 
@@ -7,9 +8,9 @@ namespace wizard {
 
 // The last page of a wizard, "Progress Monitor": headings, the progress bar and the status
 // log the run writes into. The page declares the log (a core may read it).
-template <class PageBase> class ProgressMonitor : public PageBase {
+template <PageBase Base> class ProgressMonitor : public Base {
   public:
-    using PageBase::PageBase;
+    using Base::Base;
 
     ui::ControlRef ProgressBar{*this, "ProgressBar"};
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/ui/Form.h"
 #include "wizard/FileBrowse.h"
+#include "wizard/PageBase.h"
 
 #include <string>
 #include <utility>
@@ -10,14 +11,14 @@ namespace wizard {
 // The modeless dialog that saves or loads a wizard's settings file: a heading, the file
 // name with its Browse button (opening in the page base's programFolder()), the wizard's own
 // fields, then OK and Cancel. The close box is its Cancel.
-template <class PageBase> class SettingsDialog : public PageBase {
+template <PageBase Base> class SettingsDialog : public Base {
   public:
     static constexpr int kLoad = 0;
     static constexpr int kSave = 1;
 
     template <class... PageArgs>
     explicit SettingsDialog(BrowseFor files, PageArgs&&... pageArgs)
-        : PageBase(std::forward<PageArgs>(pageArgs)...), files_(std::move(files)) {
+        : Base(std::forward<PageArgs>(pageArgs)...), files_(std::move(files)) {
         this->setDialogWindow(true);
     }
 

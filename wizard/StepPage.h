@@ -1,13 +1,14 @@
 #pragma once
 #include "platform/ui/Form.h"
+#include "wizard/PageBase.h"
 
 namespace wizard {
 
 // A step of a wizard: a page that ends in the "< Back", "Next >" and "Cancel" row. The
 // wizard's page base gives confirmExit() (asks whether to leave) and exitWizard().
-template <class PageBase> class StepPage : public PageBase {
+template <PageBase Base> class StepPage : public Base {
   public:
-    using PageBase::PageBase;
+    using Base::Base;
 
     ui::ControlRef Prev{*this, "Prev"};
     ui::ControlRef Next{*this, "Next"};

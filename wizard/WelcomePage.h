@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/ui/Form.h"
+#include "wizard/PageBase.h"
 
 #include <string>
 #include <utility>
@@ -17,11 +18,11 @@ struct WelcomeDesign {
 // The first page of a wizard: a heading, what the wizard does (`purpose`), a hint, the
 // picture and the "About", "Exit" and "Next >" buttons. Exit asks whether to leave, the close
 // box leaves (the page base's confirmExit and exitWizard); the wizard's page decides Next.
-template <class PageBase> class WelcomePage : public PageBase {
+template <PageBase Base> class WelcomePage : public Base {
   public:
     template <class... PageArgs>
     WelcomePage(std::string purpose, WelcomeDesign design, PageArgs&&... pageArgs)
-        : PageBase(std::forward<PageArgs>(pageArgs)...), purpose_(std::move(purpose)),
+        : Base(std::forward<PageArgs>(pageArgs)...), purpose_(std::move(purpose)),
           design_(std::move(design)) {}
 
     ui::ControlRef About{*this, "About"};

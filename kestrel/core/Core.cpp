@@ -5,7 +5,6 @@
 #include "platform/process/Processes.h"
 #include "platform/spooler/Spooler.h"
 #include "platform/sys/Encoding.h"
-#include "platform/sys/Log.h"
 #include "platform/sys/Strings.h"
 #include "platform/sys/System.h"
 #include "platform/ui/App.h"
@@ -44,13 +43,9 @@ const char* const kUnloadOrder[] = {
 } // namespace
 
 Core::Core(const CoreServices& services)
-    : app_(&services.app), sys_(&services.system), processes_(&services.processes),
-      spooler_(&services.spooler), network_(&services.network) {
-    printPath_ = std::make_unique<printpath::PrintPath>(printpath::PrintPathServices{
-        services.spooler, services.processes, services.system, services.app, *this});
-}
-
-Core::~Core() = default;
+    : CoreShell(services.app, services.system, services.processes, services.spooler,
+                {.documentName = "Kestrel Command"}),
+      network_(&services.network) {}
 
 PageSet& Core::pages() const {
     if (!pages_)
@@ -90,33 +85,11 @@ void Core::Main(const std::string& commandLine) {
     welcome.setFocus();
 }
 
-void Core::WriteLog(const std::string& message) {
-    if (!ws.LogEnabled)
-        return;
-    sys::writeWizardLog(sys(), "Log.txt", message, [this](int ms) { app().Sleep(ms); });
-}
-
-bool Core::FileExists(const std::string& path) {
-    return sys::typedFileExists(sys(), path);
-}
-
-bool Core::NamedFileExists(const std::string& path) {
-    return sys::typedNamedFileExists(sys(), path);
-}
-
 std::string Core::GetCopyright() {
     return "Copyright (C) 2003-2025. All rights reserved.";
 }
 
 // ---------------------------------------------------------------- messages and exit
-
-int Core::MsgBox(const std::string& text, int flags, const std::string& title) {
-    return app().MsgBox(text, flags, title);
-}
-
-void Core::ShowNotice(const std::string& text) {
-    MsgBox(text, ui::mb::OkOnly | ui::mb::Information, "Notice");
-}
 
 void Core::ShowProgramError(const std::string& text, bool exitFlag, const std::string& title) {
     std::string t = text;
@@ -136,12 +109,6 @@ int Core::AskYesNo(const std::string& text, const std::string& title) {
     const bool titled = !title.empty();
     return MsgBox(text, ui::mb::YesNo | (titled ? ui::mb::Exclamation : ui::mb::Critical),
                   titled ? title : "Error");
-}
-
-bool Core::ConfirmOverwrite() {
-    return MsgBox("Warning! Selected file currently exists\r\nDo you want to overwrite the file?",
-                  ui::mb::YesNo | ui::mb::Exclamation | ui::mb::DefaultButton2,
-                  "File Exist Error") == ui::mb::Yes;
 }
 
 void Core::ConfirmExit() {

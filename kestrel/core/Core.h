@@ -6,10 +6,9 @@
 #include "platform/spooler/Spooler.h"
 #include "platform/sys/System.h"
 #include "platform/ui/App.h"
-#include "printpath/PrintPath.h"
+#include "wizard/CoreShell.h"
 
 #include <array>
-#include <memory>
 #include <string>
 
 namespace kestrel {
@@ -38,21 +37,13 @@ inline constexpr const char* kTempPrinterName = "Kestrel";
 // ends). ending() is true from the moment an exit has begun (also while ExitWizard waits
 // for the save dialog): pages must then run no further step of their own. The progress
 // page's CleanUp is the exception: the fatal error path calls it after ending() is set.
-class Core : public printpath::PrintPathHost {
+class Core : public wizard::CoreShell {
   public:
     explicit Core(const CoreServices& services);
-    ~Core() override;
-    Core(const Core&) = delete;
-    Core& operator=(const Core&) = delete;
 
     WizardState ws;
 
-    ui::App& app() const { return *app_; }
-    sys::System& sys() const { return *sys_; }
-    proc::ProcessRunner& processes() const { return *processes_; }
-    spooler::Spooler& spooler() const { return *spooler_; }
     net::Network& network() const { return *network_; }
-    printpath::PrintPath& printPath() { return *printPath_; }
     // The pages; set once, right after both exist. Throws std::logic_error when unset.
     PageSet& pages() const;
     void setPages(PageSet& pages) { pages_ = &pages; }
@@ -62,25 +53,16 @@ class Core : public printpath::PrintPathHost {
     // The arguments of the command line, without the program's path. Sets the switches
     // ("LOG", "CD", "GO", anywhere, any case) and shows the first page.
     void Main(const std::string& commandLine);
-    // One line in "Log.txt" of the program's folder when logging is on. A failing write
-    // is tried three times, 500 ms apart, then the line is dropped.
-    void WriteLog(const std::string& message) override;
     bool LogEnabled() const override { return ws.LogEnabled; }
-    // For the programs' own files: hidden names do not count.
-    bool FileExists(const std::string& path) override;
-    // For a file the user named (settings file, command file): hidden names count too.
-    bool NamedFileExists(const std::string& path);
     static std::string GetCopyright();
 
     // ---- messages and exit ----
 
-    void ShowNotice(const std::string& text);
     // With the exit flag: adds "The wizard will exit.", then the progress page's CleanUp
     // (when it is loaded) and ExitWizard, so it does not return.
     void ShowProgramError(const std::string& text, bool exitFlag,
                           const std::string& title) override;
     int AskYesNo(const std::string& text, const std::string& title); // ui::mb::Yes or No
-    bool ConfirmOverwrite();
     // Asks unless the request was sent; Yes leaves through ExitWizard, No returns.
     void ConfirmExit();
     // Yes: opens the save dialog (mode 1) and returns true once it closed (saved or not).
@@ -95,7 +77,6 @@ class Core : public printpath::PrintPathHost {
 
     // ---- print path host ----
 
-    int MsgBox(const std::string& text, int flags, const std::string& title) override;
     std::string ProgramTitle() const override { return "Kestrel"; }
     std::string PrinterName() const override { return ws.PrinterName; }
     void SetStatusPortName(const std::string& port) override { ws.StatusPortName = port; }
@@ -150,19 +131,18 @@ class Core : public printpath::PrintPathHost {
     // (an index beyond its list) leave it as it was; returns false when any did not.
     bool RestoreSettings();
 
+  protected:
+    // "Log.txt" while logging is on.
+    std::string logFile() const override { return ws.LogEnabled ? "Log.txt" : ""; }
+
   private:
     void cdMenuMax();
     void unloadPages(bool withDialog);
     bool applyRestoreOp(const RestoreOp& op);
     void store(bool initial, int index, const std::string& record);
 
-    ui::App* app_;
-    sys::System* sys_;
-    proc::ProcessRunner* processes_;
-    spooler::Spooler* spooler_;
     net::Network* network_;
     PageSet* pages_ = nullptr;
-    std::unique_ptr<printpath::PrintPath> printPath_;
     bool exiting_ = false;
     // Which records of CurrentSettings the last BuildSetupCommands read from the pages.
     std::array<bool, rec::Count> readFromPages_{};

@@ -4,10 +4,11 @@
 #include "kestrel/pages/Pages.h"
 #include "platform/sys/System.h"
 
+template class wizard::CorePage<kestrel::Core, kestrel::KestrelPages>;
+
 namespace kestrel {
 
-Page::Page(Core& core, KestrelPages& pages, const std::string& name)
-    : ui::Form(pages.app(), name), core_(&core), pages_(&pages) {
+Page::Page(Core& core, KestrelPages& pages, const std::string& name) : CorePage(core, pages, name) {
     setTextBoxColour(ui::kWhite); // an enabled field is white; enableField greys it
 }
 
@@ -42,18 +43,6 @@ void Page::applyShowText(ui::Control& field, ui::Control& confirm, ui::Control& 
 
 void Page::confirmExit() {
     core().ConfirmExit();
-}
-
-void Page::exitWizard() {
-    core().ExitWizard();
-}
-
-void Page::showNotice(const std::string& text) {
-    core().ShowNotice(text);
-}
-
-std::string Page::programFolder() const {
-    return core().sys().programFolder();
 }
 
 } // namespace kestrel

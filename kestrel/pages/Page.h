@@ -1,36 +1,33 @@
 #pragma once
 #include "platform/ui/App.h"
 #include "platform/ui/Form.h"
+#include "wizard/PageBase.h"
 #include "wizard/StepPage.h"
 
 #include <initializer_list>
 #include <string>
 
 namespace kestrel {
-
 class Core;
 class KestrelPages;
+} // namespace kestrel
+
+extern template class wizard::CorePage<kestrel::Core, kestrel::KestrelPages>;
+
+namespace kestrel {
 
 // Base of every Kestrel page: the core, the other pages and the page conventions
 // (field colours, PrevForm).
-class Page : public ui::Form {
+class Page : public wizard::CorePage<Core, KestrelPages> {
   public:
     Page(Core& core, KestrelPages& pages, const std::string& name);
+
+    void confirmExit(); // asks whether to leave the wizard
 
     // The page that opened this one, on pages reachable from several others.
     ui::Form* PrevForm = nullptr;
 
   protected:
-    Core& core() const { return *core_; }
-    KestrelPages& pages() const { return *pages_; }
-
-    // What the pieces both wizards share (wizard/) ask of a page: whether to leave the
-    // wizard (Cancel, Exit), leaving it (the close box), a notice box, where files are.
-    void confirmExit();
-    void exitWizard();
-    void showNotice(const std::string& text);
-    std::string programFolder() const;
-
     // Shows the next page, which goes back to this one.
     void showNext(Page& next) {
         next.Show();
@@ -51,10 +48,6 @@ class Page : public ui::Form {
     // and label hide; cleared, the field is masked and the confirmation shows again.
     static void applyShowText(ui::Control& field, ui::Control& confirm, ui::Control& confirmLabel,
                               bool show);
-
-  private:
-    Core* core_;
-    KestrelPages* pages_;
 };
 
 using StepPage = wizard::StepPage<Page>;

@@ -1,9 +1,9 @@
 #include "osprey/core/Core.h"
 
 #include "osprey/core/Commands.h"
+#include "osprey/core/PrintPathVariant.h"
 #include "platform/process/Processes.h"
 #include "platform/registry/Registry.h"
-#include "platform/sys/Log.h"
 #include "platform/sys/Strings.h"
 #include "platform/sys/System.h"
 #include "platform/ui/App.h"
@@ -26,12 +26,9 @@ const char* const kUnloadOrder[] = {
 } // namespace
 
 Core::Core(const CoreServices& services)
-    : app_(&services.app), sys_(&services.system), processes_(&services.processes),
-      spooler_(&services.spooler), network_(&services.network), registry_(&services.registry) {
-    printPath_ = std::make_unique<printpath::PrintPath>(
-        printpath::PrintPathServices{services.spooler, services.processes, services.system,
-                                     services.app, *this},
-        printpath::PrintPathOptions::osprey());
+    : CoreShell(services.app, services.system, services.processes, services.spooler,
+                printPathOptions()),
+      network_(&services.network), registry_(&services.registry) {
     // The registry reads the printer's address (GetPortIPAddress); why none was found goes
     // into the log.
     registry_->onLookupProblem = [this](const std::string& why) {
@@ -88,34 +85,11 @@ void Core::Main(const std::string& commandLine) {
     welcome.setFocus();
 }
 
-void Core::WriteLog(const std::string& message) {
-    if (!ws.LogEnabled && !ws.KvtLogEnabled)
-        return;
-    const char* file = ws.KvtLogEnabled ? "KVTLog.txt" : "Log.txt";
-    sys::writeWizardLog(sys(), file, message, [this](int ms) { app().Sleep(ms); });
-}
-
-bool Core::FileExists(const std::string& path) {
-    return sys::typedFileExists(sys(), path);
-}
-
-bool Core::NamedFileExists(const std::string& path) {
-    return sys::typedNamedFileExists(sys(), path);
-}
-
 std::string Core::CopyrightText() {
     return "Copyright (C) 2003-2025 Corvane Corporation.";
 }
 
 // ---------------------------------------------------------------- messages
-
-int Core::MsgBox(const std::string& text, int flags, const std::string& title) {
-    return app().MsgBox(text, flags, title);
-}
-
-void Core::ShowNotice(const std::string& message) {
-    MsgBox(message, ui::mb::OkOnly | ui::mb::Information, "Notice");
-}
 
 void Core::ShowRequestSent() {
     MsgBox("Printer Setup Request Successfully Sent", ui::mb::OkOnly | ui::mb::Information,
@@ -146,12 +120,6 @@ void Core::ShowProgramError(const std::string& text, bool exitFlag, const std::s
     MsgBox(t, ui::mb::OkOnly | ui::mb::Critical, title.empty() ? "Printer Error" : title);
     if (exitFlag)
         ExitWizard();
-}
-
-bool Core::ConfirmOverwrite() {
-    return MsgBox("Warning! Selected file currently exists\r\nDo you want to overwrite the file?",
-                  ui::mb::YesNo | ui::mb::Exclamation | ui::mb::DefaultButton2,
-                  "File Exist Error") == ui::mb::Yes;
 }
 
 bool Core::AskFileQuestion(const std::string& question) {

@@ -1,25 +1,15 @@
 #pragma once
 #include "osprey/core/PageSet.h"
 #include "osprey/core/WizardState.h"
-#include "printpath/PrintPath.h"
+#include "wizard/CoreShell.h"
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 namespace ui {
 class App;
 class Form;
 } // namespace ui
-namespace sys {
-class System;
-}
-namespace proc {
-class ProcessRunner;
-}
-namespace spooler {
-class Spooler;
-}
 namespace net {
 class UdpNetwork;
 }
@@ -47,22 +37,15 @@ struct CoreServices {
 // ui::ProgramEnded; nobody catches it below the event entry, so the program ends from any
 // depth. ExitWizard returns only when the user chose to save first: the save dialog is
 // then open (mode 2) and its OK or Cancel calls ExitWizard again, which ends the program.
-class Core : public printpath::PrintPathHost {
+class Core : public wizard::CoreShell {
   public:
     explicit Core(const CoreServices& services);
     ~Core() override;
-    Core(const Core&) = delete;
-    Core& operator=(const Core&) = delete;
 
     WizardState ws;
 
-    ui::App& app() const { return *app_; }
-    sys::System& sys() const { return *sys_; }
-    proc::ProcessRunner& processes() const { return *processes_; }
-    spooler::Spooler& spooler() const { return *spooler_; }
     net::UdpNetwork& network() const { return *network_; }
     registry::Registry& registry() const { return *registry_; }
-    printpath::PrintPath& printPath() { return *printPath_; }
     // The pages; set once, right after both exist. Throws std::logic_error when unset.
     PageSet& pages() const;
     void setPages(PageSet& pages) { pages_ = &pages; }
@@ -72,28 +55,18 @@ class Core : public printpath::PrintPathHost {
     // The arguments of the command line, without the program's path. Sets the switches
     // ("LOG", "KVT", "CD", anywhere, any case) and shows the welcome page.
     void Main(const std::string& commandLine);
-    // One line in "Log.txt" (or "KVTLog.txt" with the KVT switch) of the program's folder
-    // when either switch is on. A failing write is tried three times, 500 ms apart, then
-    // the line is dropped.
-    void WriteLog(const std::string& message) override;
     // The print path writes its lines only with this switch (the KVT switch alone does not).
     bool LogEnabled() const override { return ws.LogEnabled; }
-    // For the programs' own files: hidden names do not count.
-    bool FileExists(const std::string& path) override;
-    // For a file the user named (settings file, command file): hidden names count too.
-    bool NamedFileExists(const std::string& path);
     static std::string CopyrightText();
 
     // ---- messages and exit ----
 
-    void ShowNotice(const std::string& message);
     void ShowRequestSent(); // RequestSent after the box
     // PrinterError before the box, RequestSent cleared after it.
     void ShowPrinterUpdateError(const std::string& frontPanel);
     // Critical box "Printer Error"; fatal adds "The wizard will exit." and runs ExitWizard
     // after the box (which returns only when the user chose to save first).
     void ShowPrinterError(const std::string& message, bool fatal);
-    bool ConfirmOverwrite();                           // true on Yes
     bool AskFileQuestion(const std::string& question); // true on Yes
     // Leaves at once once the request was sent; else asks. Yes: ExitWizard. No: shows
     // `page` again and returns.
@@ -110,7 +83,6 @@ class Core : public printpath::PrintPathHost {
 
     // ---- print path host ----
 
-    int MsgBox(const std::string& text, int flags, const std::string& title) override;
     std::string ProgramTitle() const override { return "Osprey"; }
     // The print path's error box (used only by SelectPrinter, which the wizard does not
     // call): the printer error box, titled as given or "Printer Error".
@@ -160,18 +132,19 @@ class Core : public printpath::PrintPathHost {
     // message and changes nothing. True when the settings were restored.
     bool LoadSavedSettings(const std::string& path);
 
+  protected:
+    // "KVTLog.txt" with the KVT switch, else "Log.txt" with the LOG switch.
+    std::string logFile() const override {
+        return ws.KvtLogEnabled ? "KVTLog.txt" : ws.LogEnabled ? "Log.txt" : "";
+    }
+
   private:
     void unloadPages();
     bool sendJob(const std::string& builder, const std::string& job, bool dump = true);
 
-    ui::App* app_;
-    sys::System* sys_;
-    proc::ProcessRunner* processes_;
-    spooler::Spooler* spooler_;
     net::UdpNetwork* network_;
     registry::Registry* registry_;
     PageSet* pages_ = nullptr;
-    std::unique_ptr<printpath::PrintPath> printPath_;
 };
 
 } // namespace osprey

@@ -4,10 +4,9 @@
 #include "osprey/pages/Pages.h"
 #include "platform/sys/System.h"
 
-namespace osprey {
+template class wizard::CorePage<osprey::Core, osprey::OspreyPages>;
 
-Page::Page(Core& core, OspreyPages& pages, const std::string& name)
-    : ui::Form(pages.app(), name), core_(&core), pages_(&pages) {}
+namespace osprey {
 
 const char* const Page::kIgnoreNote =
     "Please specify the value to be saved on the printer. If \"Ignore\" is checked, the value "
@@ -44,18 +43,6 @@ void Page::leaveKeepingWindow(int& cancel, int unloadMode) {
 
 void Page::confirmExit() {
     core().ConfirmExit(*this);
-}
-
-void Page::exitWizard() {
-    core().ExitWizard();
-}
-
-void Page::showNotice(const std::string& text) {
-    core().ShowNotice(text);
-}
-
-std::string Page::programFolder() const {
-    return core().sys().programFolder();
 }
 
 } // namespace osprey

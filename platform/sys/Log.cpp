@@ -106,12 +106,8 @@ bool appendLogLine(System& system, const std::string& path, const std::string& l
     }
 }
 
-void writeWizardLog(System& system, const std::string& fileName, const std::string& message,
-                    const std::function<void(int ms)>& sleep) {
-    const std::string line = formatLogLine(system.localTime(), message, system.monthNames());
-    // Messages carry system texts too (printer names, paths): every line is Windows-1252.
-    const std::string bytes = ansiText(line);
-    appendLogLine(system, joinPath(system.programFolder(), fileName), bytes, 2, sleep);
+std::string logLine(System& system, const std::string& message) {
+    return ansiText(formatLogLine(system.localTime(), message, system.monthNames()));
 }
 
 } // namespace sys

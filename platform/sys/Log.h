@@ -29,10 +29,8 @@ std::string formatLogLine(const LocalTime& t, const std::string& message,
 bool appendLogLine(System& system, const std::string& path, const std::string& line, int retries,
                    const std::function<void(int ms)>& sleep);
 
-// A wizard's debug log: one log line of the message, as ansiText gives it, appended to `fileName`
-// in the program's folder; three tries in all, so a log folder that stays unwritable cannot
-// stop the wizard.
-void writeWizardLog(System& system, const std::string& fileName, const std::string& message,
-                    const std::function<void(int ms)>& sleep);
+// One log line of the message at the PC's local time with its month names, in the log files'
+// Windows-1252 (messages carry system texts too: printer names, paths).
+std::string logLine(System& system, const std::string& message);
 
 } // namespace sys

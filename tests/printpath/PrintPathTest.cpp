@@ -33,13 +33,14 @@ spooler::JobInfo jobNamed(const std::string& doc, std::uint32_t status = spooler
     return j;
 }
 
+// The print path's own lines and limits, with the interface wizard's document name.
+const PrintPathOptions kOptions{.documentName = "Kestrel Command"};
+
 class PrintPathTest : public ::testing::Test {
   protected:
     PrintPathTest() : runner(harness.clock), host(system) { harness.app.setStallLimit(10'000'000); }
 
-    PrintPath path(PrintPathOptions options = PrintPathOptions::kestrel()) {
-        return PrintPath({spool, runner, system, harness.app, host}, std::move(options));
-    }
+    PrintPath path() { return PrintPath({spool, runner, system, harness.app, host}, kOptions); }
 
     testing_support::Harness harness;
     MemorySpooler spool;
@@ -95,39 +96,6 @@ TEST_F(PrintPathTest, ReportAppendsJobLinesToThePartPassedIn) {
                  "Job ID = 2\r\nTotal Pages = 3\r\nReady!  \r\n\r\n");
 }
 
-TEST_F(PrintPathTest, OspreyReportLogLinesInOrder) {
-    spool.install(printer("Label"));
-    spool.setCurrentPrinter("Label");
-    spool.addJob("Label", jobNamed("Osprey Command", 0x10 | 0x8));
-    std::string p, j;
-    path(PrintPathOptions::osprey()).CheckPrinter(p, j);
-    // The 20 lines of the job's details stand between "...CheckPrinter: " and "JobStr=".
-    std::vector<std::string> lines;
-    for (const auto& l : host.log)
-        if (l.find('\t') == std::string::npos)
-            lines.push_back(l);
-    const std::string jobStr = "Job ID = 1\r\nTotal Pages = 1\r\n";
-    EXPECT_EQ(lines, (std::vector<std::string>{
-                         "...CheckPrinter",
-                         "...CheckPrinter:PrinterName:Label",
-                         "...CheckPrinter:GetPrinter rc:0",
-                         "...CheckPrinter:BytesNeeded:" +
-                             std::to_string(printerPart(printer("Label")).size()),
-                         "...CheckPrinter:GetPrinter rc:1",
-                         "...CheckPrinterStatus",
-                         "...CheckPrinter:CheckPrinterStatus rc:Printer Status = Ready\r\n",
-                         "...CheckPrinter:EnumJobs size of buffer:0",
-                         "...CheckPrinter:EnumJobs job info:1",
-                         "...CheckPrinter: \r\n",
-                         "JobStr=" + jobStr,
-                         "tempStr=Spooling  ",
-                         "tempStr=Spooling  Printing  ",
-                         "JobStr & tempStr=" + jobStr + "Spooling  Printing  \r\n",
-                         "...CheckPrinter: Exit",
-                     }));
-    EXPECT_EQ(host.log.size(), lines.size() + 20);
-}
-
 TEST_F(PrintPathTest, ReportWithMissingSpoolerTextsReadsThemAsBlank) {
     spooler::PrinterInfo info;
     info.name = "P";
@@ -157,12 +125,6 @@ TEST_F(PrintPathTest, NoPrinterInstalledLeavesPartsUntouched) {
     EXPECT_EQ(p, "p");
     EXPECT_EQ(j, "j");
     EXPECT_EQ(host.log.back(), "...CheckPrinter: No Printers Defined On PC");
-}
-
-TEST_F(PrintPathTest, OspreyWithoutPrinterReportsTheOpenFailure) {
-    std::string p, j;
-    EXPECT_EQ(path(PrintPathOptions::osprey()).CheckPrinter(p, j),
-              "Cannot open printer , Error: 1801");
 }
 
 TEST_F(PrintPathTest, ReportFailureTexts) {
@@ -258,7 +220,7 @@ TEST_F(PrintPathTest, EachRoutineIsOneSpoolerAction) {
     counting.addJob("Kestrel", jobNamed("Kestrel Command"));
     counting.setBeforeCall(
         [&](MemorySpooler::Call) { counting.callOutside |= counting.depth == 0; });
-    PrintPath pp({counting, runner, system, harness.app, host});
+    PrintPath pp({counting, runner, system, harness.app, host}, kOptions);
     std::string p, j;
     const std::function<void()> routines[] = {
         [&] { pp.SelectPrinter("Kestrel"); }, [&] { pp.CheckPrinter(p, j); },
@@ -314,14 +276,6 @@ TEST_F(PrintPathTest, SendRefusesTextWithoutAnsiForm) {
     EXPECT_TRUE(spool.documents().empty());
 }
 
-TEST_F(PrintPathTest, OspreySendUsesItsNameAndWritesNoLog) {
-    spool.install(printer("Label"));
-    spool.setCurrentPrinter("Label");
-    EXPECT_TRUE(path(PrintPathOptions::osprey()).SendToPrinter("x"));
-    EXPECT_EQ(spool.documents()[0].name, "Osprey Command");
-    EXPECT_TRUE(host.log.empty());
-}
-
 // ---- purge ----
 
 TEST_F(PrintPathTest, PurgeDeletesExactlyOwnJobsOfTheNamedPrinter) {
@@ -371,22 +325,6 @@ TEST_F(PrintPathTest, PurgeToleratesJobsLeavingMeanwhile) {
     EXPECT_EQ(spool.calls(MemorySpooler::Call::DeleteJob), 2);
 }
 
-TEST_F(PrintPathTest, OspreyPurgeIgnoresPrinterNameAndLogsExit) {
-    spool.install(printer("Label"));
-    spool.install(printer("Kestrel"));
-    spool.setCurrentPrinter("Label");
-    auto a = spool.addJob("Label", jobNamed("Osprey Command"));
-    spool.addJob("Label", jobNamed("Kestrel Command"));
-    spool.addJob("Kestrel", jobNamed("Osprey Command"));
-    host.printerName = "Kestrel";
-    path(PrintPathOptions::osprey()).PurgePrintQueue();
-    EXPECT_EQ(spool.deletedJobs(), (std::vector<std::uint32_t>{a}));
-    EXPECT_EQ(host.log,
-              (std::vector<std::string>{"...PurgePrintQueue",
-                                        "...KillPrintJob " + std::to_string(a), "...KillPrintJob",
-                                        "...KillPrintJob:Exit", "...PurgePrintQueue: Exit"}));
-}
-
 TEST_F(PrintPathTest, NoLogLinesWithLogOff) {
     host.logEnabled = false;
     spool.install(printer("P"));
@@ -411,7 +349,6 @@ TEST_F(PrintPathTest, StartProcessQuotesNonBlankArgument) {
 
 struct WaitCase {
     const char* name;
-    bool osprey;
     bool scripted;
     std::int64_t runsMs;
     std::int64_t timeoutMs;
@@ -426,7 +363,7 @@ TEST_P(RunAndWaitTiming, VirtualTime) {
     const WaitCase& c = GetParam();
     if (c.scripted)
         runner.on("prog", {c.runsMs, {}, {}, false});
-    auto pp = path(c.osprey ? PrintPathOptions::osprey() : PrintPathOptions::kestrel());
+    auto pp = path();
     std::string message;
     bool result = pp.RunAndWait("prog", message, c.timeoutMs);
     EXPECT_EQ(harness.app.now(), c.returnsAt);
@@ -437,15 +374,12 @@ TEST_P(RunAndWaitTiming, VirtualTime) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, RunAndWaitTiming,
-    ::testing::Values(WaitCase{"Missing", false, false, 0, 2000000000, 500, true, ""},
-                      WaitCase{"Instant", false, true, 0, 2000000000, 500, true, ""},
-                      WaitCase{"TwoSeconds", false, true, 2000, 2000000000, 2000, true, ""},
-                      WaitCase{"Between", false, true, 1700, 2000000000, 2000, true, ""},
-                      WaitCase{"TimedOut", false, true, 2000, 0, 2000, false,
-                               "The process has timed out."},
-                      WaitCase{"OspreyInstant", true, true, 0, 2000000000, 100, true, ""},
-                      WaitCase{"OspreyLong", true, true, 1050, 2000000000, 1100, true, ""},
-                      WaitCase{"OspreyMissing", true, false, 0, 2000000000, 100, true, ""}),
+    ::testing::Values(WaitCase{"Missing", false, 0, 2000000000, 500, true, ""},
+                      WaitCase{"Instant", true, 0, 2000000000, 500, true, ""},
+                      WaitCase{"TwoSeconds", true, 2000, 2000000000, 2000, true, ""},
+                      WaitCase{"Between", true, 1700, 2000000000, 2000, true, ""},
+                      WaitCase{"TimedOut", true, 2000, 0, 2000, false,
+                               "The process has timed out."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PrintPathTest, RunAndWaitKeepsEventsRunning) {
@@ -457,13 +391,12 @@ TEST_F(PrintPathTest, RunAndWaitKeepsEventsRunning) {
     EXPECT_EQ(ran, 1);
 }
 
-// With logging on, a console tool's causes on standard error reach Kestrel's log.
+// With logging on, a console tool's causes on standard error reach the log.
 TEST_F(PrintPathTest, RunAndWaitLogsWhatTheProgramSaysOnStandardError) {
     runner.on("Wren", {100, {}, {}, false});
     runner.writesErrors("Wren", "Wren: access denied (5)\r\n\nend\n");
     std::string message;
     path().RunAndWait("Wren", message, 2000000000);
-    path(PrintPathOptions::osprey()).RunAndWait("Wren", message, 2000000000);
     EXPECT_EQ(host.log, (std::vector<std::string>{"...RunAndWait: Wren: access denied (5)",
                                                   "...RunAndWait: end"}));
 }
@@ -481,7 +414,7 @@ TEST_F(GetPortsTest, RunsWrenThroughQuotedPloverAndReadsTheFile) {
     runner.on(
         "\"/opt/my wizard/Plover\" Wren.exe",
         {300, [&] { system.writeFile("ports.txt", "LPT1:\r\nCOM1:\r\nUSB001\r\n"); }, {}, false});
-    PrintPath pp({spool, runner, blanks, harness.app, host});
+    PrintPath pp({spool, runner, blanks, harness.app, host}, kOptions);
     PortTable table;
     EXPECT_EQ(pp.GetPorts(table), 3);
     EXPECT_EQ(table.names[0], "LPT1:");

@@ -121,13 +121,13 @@ TEST(LogTime, WizardLogWritesTheLocaleMonthInWindows1252) {
     ::setenv("LOCPATH", folder.path().c_str(), 1);
     sys::RealSystem system(folder.path());
     system.setTimeSource([] { return sys::LocalTime{2026, 3, 9, 8, 4, 5}; });
-    sys::writeWizardLog(system, "Log.txt", "Entering Debug Mode", {});
+    const std::string line = sys::logLine(system, "Entering Debug Mode");
     ::unsetenv("LOCPATH");
     ::unsetenv("LC_TIME");
     if (lcAll)
         ::setenv("LC_ALL", saved.c_str(), 1);
 
-    EXPECT_EQ(system.readFile("Log.txt"), "M\xE4r 09,2026 08:04:05 - Entering Debug Mode\r\n");
+    EXPECT_EQ(line, "M\xE4r 09,2026 08:04:05 - Entering Debug Mode\r\n");
 }
 
 TEST(Hex, EncodeIsTwoUpperCaseDigitsPerByte) {
