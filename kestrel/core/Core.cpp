@@ -16,33 +16,6 @@
 
 namespace kestrel {
 
-namespace {
-
-// The pages in the order the exit routines unload them (the save/load dialog aside).
-const char* const kUnloadOrder[] = {
-    "EncryptQuestionDlg",
-    "FinishDialog",
-    "frmAbout",
-    "HaldenAbout",
-    "HaldenIntro",
-    "Intro",
-    "NetworkDlg",
-    "LEAPDlg",
-    "LoadDlg",
-    "PortSelect",
-    "ProgressDlg",
-    "QuestionDlg",
-    "WEPDlg",
-    "WEPkeyDlg",
-    "WEPphraseDlg",
-    "WiredDlg",
-    "WirelessDlg",
-    "WirelessQuestionDlg",
-    "WPADlg",
-};
-
-} // namespace
-
 Core::Core(const CoreServices& services)
     : app_(&services.app), sys_(&services.system), processes_(&services.processes),
       spooler_(&services.spooler), network_(&services.network) {
@@ -199,10 +172,9 @@ void Core::cdMenuMax() {
 }
 
 void Core::unloadPages(bool withDialog) {
-    if (withDialog)
-        pages().form("Dialog").Unload();
-    for (const char* name : kUnloadOrder)
-        pages().form(name).Unload();
+    for (ui::Form* page : pages().all())
+        if (withDialog || page->name() != "Dialog")
+            page->Unload();
 }
 
 void Core::ExitWizard() {

@@ -14,17 +14,6 @@
 
 namespace osprey {
 
-namespace {
-
-// The pages in the order ExitWizard unloads them.
-const char* const kUnloadOrder[] = {
-    "CustomDialog", "Dialog",      "FinishDialog", "frmAbout",  "Intro",
-    "HaldenAbout",  "HaldenIntro", "LoadDlg",      "Operation", "PrinterSetup",
-    "Selection",    "ProgressDlg", "SelectDlg",
-};
-
-} // namespace
-
 Core::Core(const CoreServices& services)
     : app_(&services.app), sys_(&services.system), processes_(&services.processes),
       spooler_(&services.spooler), network_(&services.network), registry_(&services.registry) {
@@ -208,8 +197,8 @@ void Core::CheckSettingsChanged() {
 }
 
 void Core::unloadPages() {
-    for (const char* name : kUnloadOrder)
-        pages().form(name).Unload(); // a page never loaded stays so
+    for (ui::Form* page : pages().all())
+        page->Unload(); // a page never loaded stays so
 }
 
 void Core::ExitWizard() {
