@@ -15,33 +15,6 @@
 
 namespace kestrel {
 
-namespace {
-
-// The pages in the order the exit routines unload them (the save/load dialog aside).
-const char* const kUnloadOrder[] = {
-    "EncryptQuestionDlg",
-    "FinishDialog",
-    "frmAbout",
-    "HaldenAbout",
-    "HaldenIntro",
-    "Intro",
-    "NetworkDlg",
-    "LEAPDlg",
-    "LoadDlg",
-    "PortSelect",
-    "ProgressDlg",
-    "QuestionDlg",
-    "WEPDlg",
-    "WEPkeyDlg",
-    "WEPphraseDlg",
-    "WiredDlg",
-    "WirelessDlg",
-    "WirelessQuestionDlg",
-    "WPADlg",
-};
-
-} // namespace
-
 Core::Core(const CoreServices& services)
     : CoreShell(services.app, services.system, services.processes, services.spooler,
                 {.documentName = "Kestrel Command"}),
@@ -166,10 +139,9 @@ void Core::cdMenuMax() {
 }
 
 void Core::unloadPages(bool withDialog) {
-    if (withDialog)
-        pages().form("Dialog").Unload();
-    for (const char* name : kUnloadOrder)
-        pages().form(name).Unload();
+    for (ui::Form* page : pages().all())
+        if (withDialog || page->name() != "Dialog")
+            page->Unload();
 }
 
 void Core::ExitWizard() {

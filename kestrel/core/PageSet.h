@@ -2,6 +2,7 @@
 #include "kestrel/core/PageControls.h"
 
 #include <string>
+#include <vector>
 
 namespace ui {
 class Form;
@@ -18,6 +19,8 @@ class PageSet {
     // One of the twenty page names ("Intro", "WiredDlg", ...). Unknown names are a
     // programming error (std::logic_error).
     virtual ui::Form& form(const std::string& name) = 0;
+    // Every page, in the order the exit routines unload them.
+    virtual std::vector<ui::Form*> all() const = 0;
     virtual void setDialogMode(int mode) = 0; // Dialog.Mode, set before Dialog is shown
     virtual void progressCleanUp() = 0;       // ProgressDlg.CleanUp
 

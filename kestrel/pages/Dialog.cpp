@@ -12,7 +12,7 @@ const char* const kExtension = ".ksf";
 Dialog::Dialog(Core& core, KestrelPages& pages)
     : SettingsDialog({"Kestrel Settings (*.ksf)|*.ksf|All Files (*.*)|*.*", kExtension,
                       wizard::LeadingBlanks::Drop},
-                     core, pages, "Dialog") {}
+                     core, pages, kName) {}
 
 void Dialog::Build() {
     buildFileRow().setToolTip("Path and name of settings file.");

@@ -8,6 +8,7 @@ namespace kestrel {
 // show it and poll FinishAction or DialogClosed in the wizard state.
 class Dialog : public wizard::SettingsDialog<Page> {
   public:
+    static constexpr const char* kName = "Dialog";
     Dialog(Core& core, KestrelPages& pages);
 
     ui::ControlRef Password{*this, "Password"};

@@ -80,14 +80,14 @@ void EncryptQuestionDlg::Next_Click() {
     Hide();
     core().ReadEncryptQuestionSettings(false);
     if (click[0]->value()) {
-        showNext(pages().getFinishDialog());
+        showNext(pages().get<FinishDialog>());
     } else if (click[1]->value()) {
-        pages().getWEPDlg().Show();
+        pages().get<WEPDlg>().Show();
     } else if (click[2]->value()) {
         if (WPA->value() == 1) {
-            pages().getWPADlg().Show();
+            pages().get<WPADlg>().Show();
         } else if (EAP->value() == 1) {
-            showNext(pages().getLEAPDlg());
+            showNext(pages().get<LEAPDlg>());
         } else {
             Show();
             core().ShowNotice("You need to select at least one authentication method: WPA or EAP");
@@ -102,7 +102,7 @@ void EncryptQuestionDlg::Next_Click() {
 }
 
 void EncryptQuestionDlg::Prev_Click() {
-    ui::Form* back = PrevForm ? PrevForm : &pages().getWirelessQuestionDlg();
+    ui::Form* back = PrevForm ? PrevForm : &pages().get<WirelessQuestionDlg>();
     back->Show();
     Hide();
 }

@@ -7,8 +7,9 @@ namespace kestrel {
 // How the wireless network authenticates: open, WEP, or WPA and/or EAP.
 class EncryptQuestionDlg : public StepPage, public EncryptQuestionDlgControls {
   public:
+    static constexpr const char* kName = "EncryptQuestionDlg";
     EncryptQuestionDlg(Core& core, KestrelPages& pages)
-        : StepPage(core, pages, "EncryptQuestionDlg"), EncryptQuestionDlgControls(this) {}
+        : StepPage(core, pages, kName), EncryptQuestionDlgControls(this) {}
 
   protected:
     void Build() override;

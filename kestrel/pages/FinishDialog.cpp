@@ -50,7 +50,7 @@ void FinishDialog::Form_QueryUnload(int& cancel, int unloadMode) {
 
 void FinishDialog::openSaveDialog() {
     pages().setDialogMode(1);
-    pages().getDialog().Show();
+    pages().get<Dialog>().Show();
 }
 
 void FinishDialog::startPolling() {
@@ -103,7 +103,7 @@ void FinishDialog::Timer1_Timer() {
     if (SaveExitChosen)
         core().ExitWizard();
     Show();
-    bool fileRoute = pages().getPortSelect().PortFile->checked();
+    bool fileRoute = pages().get<PortSelect>().PortFile->checked();
     if (!fileRoute &&
         core().AskYesNo("Warning! The configuration changes are about to be sent to the "
                         "printer.\r\nAfterwards, the printer will be rebooted, cancelling all "
@@ -112,7 +112,7 @@ void FinishDialog::Timer1_Timer() {
         return;
     Hide();
     core().WriteLog("Calling ProgressDlg");
-    pages().getProgressDlg().Show();
+    pages().get<ProgressDlg>().Show();
     core().WriteLog("Exit routine");
 }
 

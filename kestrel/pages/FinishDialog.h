@@ -7,7 +7,8 @@ namespace kestrel {
 // progress page. Back unloads it, so each arrival rebuilds it.
 class FinishDialog : public Page {
   public:
-    FinishDialog(Core& core, KestrelPages& pages) : Page(core, pages, "FinishDialog") {}
+    static constexpr const char* kName = "FinishDialog";
+    FinishDialog(Core& core, KestrelPages& pages) : Page(core, pages, kName) {}
 
     // Set by Save and Exit; survives an unload, cleared by Form_Load.
     bool SaveExitChosen = false;

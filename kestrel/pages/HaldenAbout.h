@@ -6,8 +6,8 @@ namespace kestrel {
 // The partner edition's About box: the same controls and procedures, its own icon.
 class HaldenAbout : public AboutBox {
   public:
-    HaldenAbout(Core& core, KestrelPages& pages)
-        : AboutBox(core, pages, "HaldenAbout", "halden-icon") {}
+    static constexpr const char* kName = "HaldenAbout";
+    HaldenAbout(Core& core, KestrelPages& pages) : AboutBox(core, pages, kName, "halden-icon") {}
 };
 
 } // namespace kestrel

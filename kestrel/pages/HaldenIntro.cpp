@@ -5,14 +5,14 @@
 namespace kestrel {
 
 HaldenIntro::HaldenIntro(Core& core, KestrelPages& pages)
-    : WelcomePage(core, pages, "HaldenIntro",
+    : WelcomePage(core, pages, kName,
                   {"Welcome to the Solvane Kestrel",
                    "For more complete control over your network printers, please use Solvane "
                    "Printer Manager.",
                    "To continue, click Next", "halden-logo"}) {}
 
 ui::Form& HaldenIntro::aboutBox() {
-    return pages().getHaldenAbout();
+    return pages().get<HaldenAbout>();
 }
 
 } // namespace kestrel

@@ -6,6 +6,7 @@ namespace kestrel {
 // The partner edition's welcome page: the same procedures, its own texts and About box.
 class HaldenIntro : public WelcomePage {
   public:
+    static constexpr const char* kName = "HaldenIntro";
     HaldenIntro(Core& core, KestrelPages& pages);
 
   protected:

@@ -22,18 +22,18 @@ void WelcomePage::Form_Load() {
 
 void WelcomePage::Next_Click() {
     // The welcome page stays loaded behind; the start-new-or-load page's Next unloads it.
-    pages().getLoadDlg().Show();
+    pages().get<LoadDlg>().Show();
 }
 
 Intro::Intro(Core& core, KestrelPages& pages)
-    : WelcomePage(core, pages, "Intro",
+    : WelcomePage(core, pages, kName,
                   {"Welcome to the Corvane Kestrel",
                    "For more complete control over your network printers, please use Corlink "
                    "Enterprise.",
                    "Click the Next button to  continue.", "corvane-logo"}) {}
 
 ui::Form& Intro::aboutBox() {
-    return pages().getfrmAbout();
+    return pages().get<frmAbout>();
 }
 
 } // namespace kestrel

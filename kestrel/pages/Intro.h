@@ -20,6 +20,7 @@ class WelcomePage : public wizard::WelcomePage<Page> {
 
 class Intro : public WelcomePage {
   public:
+    static constexpr const char* kName = "Intro";
     Intro(Core& core, KestrelPages& pages);
 
   protected:

@@ -82,11 +82,11 @@ void LEAPDlg::Next_Click() {
         return;
     }
     Hide();
-    showNext(pages().getFinishDialog());
+    showNext(pages().get<FinishDialog>());
 }
 
 void LEAPDlg::Prev_Click() {
-    ui::Form* back = PrevForm ? PrevForm : &pages().getEncryptQuestionDlg();
+    ui::Form* back = PrevForm ? PrevForm : &pages().get<EncryptQuestionDlg>();
     Hide();
     back->Show();
 }

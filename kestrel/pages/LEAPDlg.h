@@ -7,8 +7,9 @@ namespace kestrel {
 // 802.1X: EAP type, user name and password.
 class LEAPDlg : public StepPage, public LEAPDlgControls {
   public:
+    static constexpr const char* kName = "LEAPDlg";
     LEAPDlg(Core& core, KestrelPages& pages)
-        : StepPage(core, pages, "LEAPDlg"), LEAPDlgControls(this) {}
+        : StepPage(core, pages, kName), LEAPDlgControls(this) {}
 
     ui::ControlRef Label2{*this, "Label2"}; // UserName's
     ui::ControlRef Label3{*this, "Label3"}; // Password's

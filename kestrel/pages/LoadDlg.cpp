@@ -34,13 +34,13 @@ void LoadDlg::Form_Load() {
 
 void LoadDlg::Next_Click() {
     // Only one welcome page is ever shown; unloading one that is not loaded does nothing.
-    pages().getIntro().Unload();
-    pages().getHaldenIntro().Unload();
+    pages().get<Intro>().Unload();
+    pages().get<HaldenIntro>().Unload();
     if (StartNew->checked()) {
         Hide();
-        pages().getPortSelect().Show();
+        pages().get<PortSelect>().Show();
     } else if (Load->checked()) {
-        Dialog& dialog = pages().getDialog();
+        Dialog& dialog = pages().get<Dialog>();
         dialog.Mode = 0;
         dialog.Show();
         Hide();
@@ -59,7 +59,7 @@ void LoadDlg::Timer1_Timer() {
     case finish::Done:
         t.setEnabled(false);
         Hide();
-        pages().getPortSelect().Show();
+        pages().get<PortSelect>().Show();
         break;
     case finish::Cancelled:
         t.setEnabled(false);
@@ -82,9 +82,9 @@ void LoadDlg::Prev_Click() {
         return;
     }
     if (ws.PartnerEdition)
-        pages().getHaldenIntro().Show();
+        pages().get<HaldenIntro>().Show();
     else
-        pages().getIntro().Show();
+        pages().get<Intro>().Show();
     Hide();
 }
 

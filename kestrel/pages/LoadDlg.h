@@ -6,7 +6,8 @@ namespace kestrel {
 // Start with default settings or load a settings file.
 class LoadDlg : public StepPage {
   public:
-    LoadDlg(Core& core, KestrelPages& pages) : StepPage(core, pages, "LoadDlg") {}
+    static constexpr const char* kName = "LoadDlg";
+    LoadDlg(Core& core, KestrelPages& pages) : StepPage(core, pages, kName) {}
 
     ui::ControlRef StartNew{*this, "StartNew"};
     ui::ControlRef Label2{*this, "Label2"};

@@ -99,7 +99,7 @@ void NetworkDlg::setPingFields(bool on) {
 }
 
 void NetworkDlg::InitForm() {
-    QuestionDlg& question = pages().getQuestionDlg();
+    QuestionDlg& question = pages().get<QuestionDlg>();
     for (int i = 1; i <= 5; ++i) {
         bool on = question.Check1[i]->value() == 1;
         Label2[i]->setEnabled(on);
@@ -146,7 +146,7 @@ void NetworkDlg::Next_Click() {
         }
     }
     // Texts the core will send as typed.
-    if (pages().getQuestionDlg().Check1[kPingRow]->value() == 1 &&
+    if (pages().get<QuestionDlg>().Check1[kPingRow]->value() == 1 &&
         Combo1[kPingRow]->listIndex() == 0) {
         std::string notice = UnsendableNotice({Packet->text(), Period->text()});
         if (!notice.empty()) {
@@ -157,15 +157,15 @@ void NetworkDlg::Next_Click() {
     }
     Hide();
     Timer1->setEnabled(false);
-    if (pages().getQuestionDlg().Check1[6]->value() == 1) {
-        showNext(pages().getWirelessQuestionDlg());
+    if (pages().get<QuestionDlg>().Check1[6]->value() == 1) {
+        showNext(pages().get<WirelessQuestionDlg>());
     } else {
-        showNext(pages().getFinishDialog());
+        showNext(pages().get<FinishDialog>());
     }
 }
 
 void NetworkDlg::Prev_Click() {
-    ui::Form* back = PrevForm ? PrevForm : &pages().getQuestionDlg();
+    ui::Form* back = PrevForm ? PrevForm : &pages().get<QuestionDlg>();
     Hide();
     back->Show();
 }

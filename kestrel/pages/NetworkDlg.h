@@ -8,8 +8,9 @@ namespace kestrel {
 // periodic PING. Rows follow the question page's boxes 1 to 5.
 class NetworkDlg : public StepPage, public NetworkDlgControls {
   public:
+    static constexpr const char* kName = "NetworkDlg";
     NetworkDlg(Core& core, KestrelPages& pages)
-        : StepPage(core, pages, "NetworkDlg"), NetworkDlgControls(this) {}
+        : StepPage(core, pages, kName), NetworkDlgControls(this) {}
 
     ui::ControlRef Label2{*this, "Label2"}; // [1] to [5]: the rows' labels
     ui::ControlRef Label3{*this, "Label3"}; // [0] Packet's, [1] Period's

@@ -20,8 +20,8 @@
 #include "kestrel/pages/WirelessDlg.h"
 #include "kestrel/pages/WirelessQuestionDlg.h"
 #include "kestrel/pages/frmAbout.h"
+#include "wizard/PageList.h"
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,76 +34,45 @@ namespace kestrel {
 
 class Core;
 
-// The twenty pages of the wizard, one instance each for the whole run. Constructing a
-// page does not create its window.
+// Every page once, in the order the exit routines unload them (Dialog first; after a save it
+// has unloaded itself and is left out). They are created in this order too.
+using KestrelPageList =
+    wizard::PageList<Dialog, EncryptQuestionDlg, FinishDialog, frmAbout, HaldenAbout, HaldenIntro,
+                     Intro, NetworkDlg, LEAPDlg, LoadDlg, PortSelect, ProgressDlg, QuestionDlg,
+                     WEPDlg, WEPkeyDlg, WEPphraseDlg, WiredDlg, WirelessDlg, WirelessQuestionDlg,
+                     WPADlg>;
+
+// The pages of the wizard, one instance each for the whole run.
 class KestrelPages : public PageSet {
   public:
     KestrelPages(ui::App& app, Core& core);
-    ~KestrelPages() override;
 
     ui::App& app() const { return *app_; }
+    template <class T> T& get() const { return list_.get<T>(); }
 
-    Intro& getIntro() const { return *Intro_; }
-    HaldenIntro& getHaldenIntro() const { return *HaldenIntro_; }
-    frmAbout& getfrmAbout() const { return *frmAbout_; }
-    HaldenAbout& getHaldenAbout() const { return *HaldenAbout_; }
-    LoadDlg& getLoadDlg() const { return *LoadDlg_; }
-    Dialog& getDialog() const { return *Dialog_; }
-    PortSelect& getPortSelect() const { return *PortSelect_; }
-    QuestionDlg& getQuestionDlg() const { return *QuestionDlg_; }
-    WiredDlg& getWiredDlg() const { return *WiredDlg_; }
-    NetworkDlg& getNetworkDlg() const { return *NetworkDlg_; }
-    WirelessQuestionDlg& getWirelessQuestionDlg() const { return *WirelessQuestionDlg_; }
-    WirelessDlg& getWirelessDlg() const { return *WirelessDlg_; }
-    EncryptQuestionDlg& getEncryptQuestionDlg() const { return *EncryptQuestionDlg_; }
-    WEPDlg& getWEPDlg() const { return *WEPDlg_; }
-    WEPkeyDlg& getWEPkeyDlg() const { return *WEPkeyDlg_; }
-    WEPphraseDlg& getWEPphraseDlg() const { return *WEPphraseDlg_; }
-    WPADlg& getWPADlg() const { return *WPADlg_; }
-    LEAPDlg& getLEAPDlg() const { return *LEAPDlg_; }
-    FinishDialog& getFinishDialog() const { return *FinishDialog_; }
-    ProgressDlg& getProgressDlg() const { return *ProgressDlg_; }
-
-    ui::Form& form(const std::string& name) override;
-    void setDialogMode(int mode) override;
-    void progressCleanUp() override;
-    PortSelectControls& portSelect() override { return *PortSelect_; }
-    QuestionDlgControls& questionDlg() override { return *QuestionDlg_; }
-    WiredDlgControls& wiredDlg() override { return *WiredDlg_; }
-    NetworkDlgControls& networkDlg() override { return *NetworkDlg_; }
-    WirelessQuestionDlgControls& wirelessQuestionDlg() override { return *WirelessQuestionDlg_; }
-    WirelessDlgControls& wirelessDlg() override { return *WirelessDlg_; }
-    EncryptQuestionDlgControls& encryptQuestionDlg() override { return *EncryptQuestionDlg_; }
-    WEPDlgControls& wepDlg() override { return *WEPDlg_; }
-    WEPkeyDlgControls& wepKeyDlg() override { return *WEPkeyDlg_; }
-    WepKeysControls& wepPhraseDlg() override { return *WEPphraseDlg_; }
-    WPADlgControls& wpaDlg() override { return *WPADlg_; }
-    LEAPDlgControls& leapDlg() override { return *LEAPDlg_; }
-    ProgressDlgControls& progressDlg() override { return *ProgressDlg_; }
-    std::vector<ui::Form*> all() const;
+    ui::Form& form(const std::string& name) override { return list_.form(name); }
+    std::vector<ui::Form*> all() const override { return list_.all(); }
+    void setDialogMode(int mode) override { get<Dialog>().Mode = mode; }
+    void progressCleanUp() override { get<ProgressDlg>().CleanUp(); }
+    PortSelectControls& portSelect() override { return get<PortSelect>(); }
+    QuestionDlgControls& questionDlg() override { return get<QuestionDlg>(); }
+    WiredDlgControls& wiredDlg() override { return get<WiredDlg>(); }
+    NetworkDlgControls& networkDlg() override { return get<NetworkDlg>(); }
+    WirelessQuestionDlgControls& wirelessQuestionDlg() override {
+        return get<WirelessQuestionDlg>();
+    }
+    WirelessDlgControls& wirelessDlg() override { return get<WirelessDlg>(); }
+    EncryptQuestionDlgControls& encryptQuestionDlg() override { return get<EncryptQuestionDlg>(); }
+    WEPDlgControls& wepDlg() override { return get<WEPDlg>(); }
+    WEPkeyDlgControls& wepKeyDlg() override { return get<WEPkeyDlg>(); }
+    WepKeysControls& wepPhraseDlg() override { return get<WEPphraseDlg>(); }
+    WPADlgControls& wpaDlg() override { return get<WPADlg>(); }
+    LEAPDlgControls& leapDlg() override { return get<LEAPDlg>(); }
+    ProgressDlgControls& progressDlg() override { return get<ProgressDlg>(); }
 
   private:
     ui::App* app_;
-    std::unique_ptr<class Intro> Intro_;
-    std::unique_ptr<class HaldenIntro> HaldenIntro_;
-    std::unique_ptr<class frmAbout> frmAbout_;
-    std::unique_ptr<class HaldenAbout> HaldenAbout_;
-    std::unique_ptr<class LoadDlg> LoadDlg_;
-    std::unique_ptr<class Dialog> Dialog_;
-    std::unique_ptr<class PortSelect> PortSelect_;
-    std::unique_ptr<class QuestionDlg> QuestionDlg_;
-    std::unique_ptr<class WiredDlg> WiredDlg_;
-    std::unique_ptr<class NetworkDlg> NetworkDlg_;
-    std::unique_ptr<class WirelessQuestionDlg> WirelessQuestionDlg_;
-    std::unique_ptr<class WirelessDlg> WirelessDlg_;
-    std::unique_ptr<class EncryptQuestionDlg> EncryptQuestionDlg_;
-    std::unique_ptr<class WEPDlg> WEPDlg_;
-    std::unique_ptr<class WEPkeyDlg> WEPkeyDlg_;
-    std::unique_ptr<class WEPphraseDlg> WEPphraseDlg_;
-    std::unique_ptr<class WPADlg> WPADlg_;
-    std::unique_ptr<class LEAPDlg> LEAPDlg_;
-    std::unique_ptr<class FinishDialog> FinishDialog_;
-    std::unique_ptr<class ProgressDlg> ProgressDlg_;
+    KestrelPageList list_;
 };
 
 } // namespace kestrel

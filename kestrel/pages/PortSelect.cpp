@@ -238,11 +238,11 @@ void PortSelect::Next_Click() {
         }
     }
     Hide();
-    pages().getQuestionDlg().Show();
+    pages().get<QuestionDlg>().Show();
 }
 
 void PortSelect::Prev_Click() {
-    pages().getLoadDlg().Show();
+    pages().get<LoadDlg>().Show();
     Hide();
 }
 

@@ -7,8 +7,9 @@ namespace kestrel {
 // "Printer Port Selection": the route of the job (local port, TCP/IP address or file).
 class PortSelect : public StepPage, public PortSelectControls {
   public:
+    static constexpr const char* kName = "PortSelect";
     PortSelect(Core& core, KestrelPages& pages)
-        : StepPage(core, pages, "PortSelect"), PortSelectControls(this) {}
+        : StepPage(core, pages, kName), PortSelectControls(this) {}
 
     ui::ControlRef USB_ErrLbl{*this, "USB_ErrLbl"}; // shown when there is no USB port
     ui::ControlRef IPAddrLabel{*this, "IPAddrLabel"};

@@ -49,7 +49,7 @@ std::optional<std::string> createPrinterBatchLine(const std::string& port) {
 }
 
 ProgressDlg::ProgressDlg(Core& core, KestrelPages& pages)
-    : ProgressMonitor(core, pages, "ProgressDlg"), ProgressDlgControls(this) {}
+    : ProgressMonitor(core, pages, kName), ProgressDlgControls(this) {}
 
 ProgressDlg::~ProgressDlg() = default;
 
@@ -61,7 +61,7 @@ void ProgressDlg::Build() {
 // ---- small helpers ----
 
 Route ProgressDlg::readRoute() {
-    PortSelect& port = pages().getPortSelect();
+    PortSelect& port = pages().get<PortSelect>();
     if (port.PortTCP->checked())
         return Route::Tcp;
     if (port.PortFile->checked())
@@ -70,7 +70,7 @@ Route ProgressDlg::readRoute() {
 }
 
 std::string ProgressDlg::chosenPortName() {
-    PortSelect& port = pages().getPortSelect();
+    PortSelect& port = pages().get<PortSelect>();
     ui::Control& combo = port.PortCOM->checked()   ? *port.ComCombo
                          : port.PortUSB->checked() ? *port.USBCombo
                                                    : *port.LPTCombo;
@@ -131,7 +131,7 @@ void ProgressDlg::Form_Load() {
     StatusLog->setText("Initializing ....");
     if (route() == Route::Tcp) {
         pwSocket_ = core().network().createTcpClient();
-        pwSocket_->connect(pages().getPortSelect().IPAddr->text(), tcpPort_);
+        pwSocket_->connect(pages().get<PortSelect>().IPAddr->text(), tcpPort_);
     }
 }
 

@@ -38,6 +38,7 @@ enum class Route { Tcp, File, LocalPort };
 // connection, 40 send, 50 inspecting, 80 sent, 100 judge and end).
 class ProgressDlg : public wizard::ProgressMonitor<Page>, public ProgressDlgControls {
   public:
+    static constexpr const char* kName = "ProgressDlg";
     ProgressDlg(Core& core, KestrelPages& pages);
     ~ProgressDlg() override;
 

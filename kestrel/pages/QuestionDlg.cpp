@@ -76,11 +76,11 @@ void QuestionDlg::Next_Click() {
             first = i;
 
     if (first == 0) {
-        pages().getWiredDlg().Show();
+        pages().get<WiredDlg>().Show();
     } else if (first == kWirelessBox) {
-        showNext(pages().getWirelessQuestionDlg());
+        showNext(pages().get<WirelessQuestionDlg>());
     } else if (first > 0) {
-        NetworkDlg& next = pages().getNetworkDlg();
+        NetworkDlg& next = pages().get<NetworkDlg>();
         showNext(next);
         next.InitForm();
     } else {
@@ -94,7 +94,7 @@ void QuestionDlg::Next_Click() {
 }
 
 void QuestionDlg::Prev_Click() {
-    pages().getPortSelect().Show();
+    pages().get<PortSelect>().Show();
     Hide();
 }
 

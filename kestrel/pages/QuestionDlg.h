@@ -7,11 +7,12 @@ namespace kestrel {
 // Which groups of network settings to configure; the first ticked box picks the next page.
 class QuestionDlg : public StepPage, public QuestionDlgControls {
   public:
+    static constexpr const char* kName = "QuestionDlg";
     static constexpr int kBoxes = 7;
     static constexpr int kWirelessBox = 6;
 
     QuestionDlg(Core& core, KestrelPages& pages)
-        : StepPage(core, pages, "QuestionDlg"), QuestionDlgControls(this) {}
+        : StepPage(core, pages, kName), QuestionDlgControls(this) {}
 
     void Next_Click() override;
     void Prev_Click() override;

@@ -35,14 +35,14 @@ void WEPDlg::Form_Load() {
 void WEPDlg::Next_Click() {
     Hide();
     if (Phrase->value())
-        pages().getWEPphraseDlg().Show();
+        pages().get<WEPphraseDlg>().Show();
     else
-        pages().getWEPkeyDlg().Show();
+        pages().get<WEPkeyDlg>().Show();
 }
 
 void WEPDlg::Prev_Click() {
     Hide();
-    pages().getEncryptQuestionDlg().Show();
+    pages().get<EncryptQuestionDlg>().Show();
 }
 
 } // namespace kestrel

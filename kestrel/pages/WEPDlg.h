@@ -7,8 +7,8 @@ namespace kestrel {
 // How the WEP keys are entered: ASCII phrases or hexadecimal keys.
 class WEPDlg : public StepPage, public WEPDlgControls {
   public:
-    WEPDlg(Core& core, KestrelPages& pages)
-        : StepPage(core, pages, "WEPDlg"), WEPDlgControls(this) {}
+    static constexpr const char* kName = "WEPDlg";
+    WEPDlg(Core& core, KestrelPages& pages) : StepPage(core, pages, kName), WEPDlgControls(this) {}
 
   protected:
     void Build() override;

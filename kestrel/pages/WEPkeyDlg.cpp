@@ -140,11 +140,11 @@ template <class Controls> void WepKeysPageOf<Controls>::Next_Click() {
         return;
     }
     Hide();
-    showNext(pages().getFinishDialog());
+    showNext(pages().template get<FinishDialog>());
 }
 
 template <class Controls> void WepKeysPageOf<Controls>::Prev_Click() {
-    pages().getWEPDlg().Show();
+    pages().template get<WEPDlg>().Show();
     Hide();
 }
 

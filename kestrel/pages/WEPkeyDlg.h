@@ -54,7 +54,8 @@ extern template class WepKeysPageOf<WepKeysControls>;
 // WEP keys typed as hexadecimal numbers.
 class WEPkeyDlg : public WepKeysPageOf<WEPkeyDlgControls> {
   public:
-    WEPkeyDlg(Core& core, KestrelPages& pages) : WepKeysPageOf(core, pages, "WEPkeyDlg") {}
+    static constexpr const char* kName = "WEPkeyDlg";
+    WEPkeyDlg(Core& core, KestrelPages& pages) : WepKeysPageOf(core, pages, kName) {}
 };
 
 } // namespace kestrel

@@ -6,7 +6,8 @@ namespace kestrel {
 // WEP keys typed as ASCII phrases.
 class WEPphraseDlg : public WepKeysPageOf<WepKeysControls> {
   public:
-    WEPphraseDlg(Core& core, KestrelPages& pages) : WepKeysPageOf(core, pages, "WEPphraseDlg") {}
+    static constexpr const char* kName = "WEPphraseDlg";
+    WEPphraseDlg(Core& core, KestrelPages& pages) : WepKeysPageOf(core, pages, kName) {}
 };
 
 } // namespace kestrel

@@ -105,17 +105,17 @@ void WPADlg::Next_Click() {
         return;
     }
     Hide();
-    if (pages().getEncryptQuestionDlg().EAP->value() == 1) {
-        showNext(pages().getLEAPDlg());
+    if (pages().get<EncryptQuestionDlg>().EAP->value() == 1) {
+        showNext(pages().get<LEAPDlg>());
     } else {
-        showNext(pages().getFinishDialog());
+        showNext(pages().get<FinishDialog>());
     }
 }
 
 void WPADlg::Prev_Click() {
     Timer1->setEnabled(false);
     Hide();
-    pages().getEncryptQuestionDlg().Show();
+    pages().get<EncryptQuestionDlg>().Show();
 }
 
 } // namespace kestrel

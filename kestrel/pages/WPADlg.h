@@ -7,8 +7,8 @@ namespace kestrel {
 // WPA mode, cipher and passphrase.
 class WPADlg : public StepPage, public WPADlgControls {
   public:
-    WPADlg(Core& core, KestrelPages& pages)
-        : StepPage(core, pages, "WPADlg"), WPADlgControls(this) {}
+    static constexpr const char* kName = "WPADlg";
+    WPADlg(Core& core, KestrelPages& pages) : StepPage(core, pages, kName), WPADlgControls(this) {}
 
     ui::ControlRef Label2{*this, "Label2"}; // EncryptMethod's
     ui::ControlRef Label3{*this, "Label3"}; // PassPhrase's

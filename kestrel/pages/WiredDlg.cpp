@@ -116,23 +116,23 @@ void WiredDlg::Next_Click() {
     if (useStaticIP->checked() && !ValidateStaticIP())
         return;
     Hide();
-    auto& question = pages().getQuestionDlg();
+    auto& question = pages().get<QuestionDlg>();
     bool networkOptions = false;
     for (int i = 1; i <= 5; ++i)
         networkOptions = networkOptions || question.Check1[i]->value() == 1;
     if (networkOptions) {
-        auto& next = pages().getNetworkDlg();
+        auto& next = pages().get<NetworkDlg>();
         showNext(next);
         next.InitForm();
     } else if (question.Check1[6]->value() == 1) {
-        showNext(pages().getWirelessQuestionDlg());
+        showNext(pages().get<WirelessQuestionDlg>());
     } else {
-        showNext(pages().getFinishDialog());
+        showNext(pages().get<FinishDialog>());
     }
 }
 
 void WiredDlg::Prev_Click() {
-    pages().getQuestionDlg().Show();
+    pages().get<QuestionDlg>().Show();
     Hide();
 }
 

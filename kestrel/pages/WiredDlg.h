@@ -9,8 +9,9 @@ namespace kestrel {
 // "Configure Network Settings": the adapter and how it gets its IP address.
 class WiredDlg : public StepPage, public WiredDlgControls {
   public:
+    static constexpr const char* kName = "WiredDlg";
     WiredDlg(Core& core, KestrelPages& pages)
-        : StepPage(core, pages, "WiredDlg"), WiredDlgControls(this) {}
+        : StepPage(core, pages, kName), WiredDlgControls(this) {}
 
     ui::ControlRef Label5{*this, "Label5"}; // [0] BootP's, [1] DHCP's
     ui::ControlRef Label2{*this, "Label2"}; // the address fields' labels

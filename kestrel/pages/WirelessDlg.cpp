@@ -142,7 +142,7 @@ void WirelessDlg::Form_Load() {
 }
 
 void WirelessDlg::SetDefaultState() {
-    WirelessQuestionDlg& question = pages().getWirelessQuestionDlg();
+    WirelessQuestionDlg& question = pages().get<WirelessQuestionDlg>();
     for (int i = 0; i < 10; ++i) {
         bool on = question.check[i]->value() == 1;
         Label2[i]->setEnabled(on);
@@ -183,7 +183,7 @@ void WirelessDlg::CheckCountryChange() {
 }
 
 void WirelessDlg::Next_Click() {
-    if (pages().getWirelessQuestionDlg().check[0]->value() == 1) {
+    if (pages().get<WirelessQuestionDlg>().check[0]->value() == 1) {
         std::string notice = UnsendableNotice({SSID->text()});
         if (!notice.empty()) {
             core().ShowNotice(notice);
@@ -218,15 +218,15 @@ void WirelessDlg::Next_Click() {
     }
     Hide();
     core().ReadWirelessSettings(false);
-    if (pages().getWirelessQuestionDlg().EncryptionCB->value() == 1) {
-        showNext(pages().getEncryptQuestionDlg());
+    if (pages().get<WirelessQuestionDlg>().EncryptionCB->value() == 1) {
+        showNext(pages().get<EncryptQuestionDlg>());
     } else {
-        showNext(pages().getFinishDialog());
+        showNext(pages().get<FinishDialog>());
     }
 }
 
 void WirelessDlg::Prev_Click() {
-    pages().getWirelessQuestionDlg().Show();
+    pages().get<WirelessQuestionDlg>().Show();
     Hide();
 }
 

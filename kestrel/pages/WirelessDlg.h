@@ -10,8 +10,9 @@ namespace kestrel {
 // are enabled.
 class WirelessDlg : public StepPage, public WirelessDlgControls {
   public:
+    static constexpr const char* kName = "WirelessDlg";
     WirelessDlg(Core& core, KestrelPages& pages)
-        : StepPage(core, pages, "WirelessDlg"), WirelessDlgControls(this) {}
+        : StepPage(core, pages, kName), WirelessDlgControls(this) {}
 
     ui::ControlRef Label2{*this, "Label2"}; // [i]: row i's label
     ui::ControlRef Check1{*this, "Check1"}; // Reset SSID

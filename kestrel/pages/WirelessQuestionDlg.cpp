@@ -87,11 +87,11 @@ void WirelessQuestionDlg::Next_Click() {
     for (int i = 0; i <= 9 && !any; ++i)
         any = check[i]->value() == 1;
     if (any) {
-        WirelessDlg& next = pages().getWirelessDlg();
+        WirelessDlg& next = pages().get<WirelessDlg>();
         next.Show();
         next.SetDefaultState();
     } else if (EncryptionCB->value() == 1) {
-        showNext(pages().getEncryptQuestionDlg());
+        showNext(pages().get<EncryptQuestionDlg>());
     } else {
         Show();
         core().ShowProgramError("You need to select one of the check boxes to continue.\r\n\r\n"
@@ -102,7 +102,7 @@ void WirelessQuestionDlg::Next_Click() {
 }
 
 void WirelessQuestionDlg::Prev_Click() {
-    ui::Form* back = PrevForm ? PrevForm : &pages().getQuestionDlg();
+    ui::Form* back = PrevForm ? PrevForm : &pages().get<QuestionDlg>();
     Hide();
     back->Show();
 }

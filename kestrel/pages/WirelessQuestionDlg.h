@@ -8,8 +8,9 @@ namespace kestrel {
 // for the encryption and authentication pages.
 class WirelessQuestionDlg : public StepPage, public WirelessQuestionDlgControls {
   public:
+    static constexpr const char* kName = "WirelessQuestionDlg";
     WirelessQuestionDlg(Core& core, KestrelPages& pages)
-        : StepPage(core, pages, "WirelessQuestionDlg"), WirelessQuestionDlgControls(this) {}
+        : StepPage(core, pages, kName), WirelessQuestionDlgControls(this) {}
 
   protected:
     void Build() override;

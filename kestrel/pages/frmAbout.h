@@ -21,7 +21,8 @@ class AboutBox : public wizard::AboutBox<Page> {
 
 class frmAbout : public AboutBox {
   public:
-    frmAbout(Core& core, KestrelPages& pages) : AboutBox(core, pages, "frmAbout", "corvane-icon") {}
+    static constexpr const char* kName = "frmAbout";
+    frmAbout(Core& core, KestrelPages& pages) : AboutBox(core, pages, kName, "corvane-icon") {}
 };
 
 } // namespace kestrel

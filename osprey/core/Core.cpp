@@ -14,17 +14,6 @@
 
 namespace osprey {
 
-namespace {
-
-// The pages in the order ExitWizard unloads them.
-const char* const kUnloadOrder[] = {
-    "CustomDialog", "Dialog",      "FinishDialog", "frmAbout",  "Intro",
-    "HaldenAbout",  "HaldenIntro", "LoadDlg",      "Operation", "PrinterSetup",
-    "Selection",    "ProgressDlg", "SelectDlg",
-};
-
-} // namespace
-
 Core::Core(const CoreServices& services)
     : CoreShell(services.app, services.system, services.processes, services.spooler,
                 printPathOptions()),
@@ -176,8 +165,8 @@ void Core::CheckSettingsChanged() {
 }
 
 void Core::unloadPages() {
-    for (const char* name : kUnloadOrder)
-        pages().form(name).Unload(); // a page never loaded stays so
+    for (ui::Form* page : pages().all())
+        page->Unload(); // a page never loaded stays so
 }
 
 void Core::ExitWizard() {

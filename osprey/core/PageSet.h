@@ -2,6 +2,7 @@
 #include "osprey/core/PageControls.h"
 
 #include <string>
+#include <vector>
 
 namespace osprey {
 
@@ -13,6 +14,8 @@ class PageSet {
     // One of the thirteen page names ("Intro", "Selection", ...). Unknown names are a
     // programming error (std::logic_error).
     virtual ui::Form& form(const std::string& name) = 0;
+    // Every page, in the order ExitWizard unloads them.
+    virtual std::vector<ui::Form*> all() const = 0;
     virtual OperationControls& operation() = 0;
     virtual PrinterSetupControls& printerSetup() = 0;
     // Dialog.Mode (0 load, 1 save, 2 save on exit), set before Dialog is shown.

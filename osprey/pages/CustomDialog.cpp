@@ -211,7 +211,7 @@ void CustomDialog::OKButton_Click() {
         return;
     }
 
-    auto& operation = pages().getOperation();
+    auto& operation = pages().get<Operation>();
     bool added = true;
     if (widthEntered && ws.CustomWidthInch > 0)
         added &= chooseOrAppend(*operation.LabelWidthCombo,
@@ -228,7 +228,7 @@ void CustomDialog::OKButton_Click() {
 }
 
 void CustomDialog::CancelButton_Click() {
-    pages().getOperation().Show();
+    pages().get<Operation>().Show();
     Unload();
 }
 

@@ -44,7 +44,8 @@ bool limitLength(float& inch, float& mm);
 // (or chosen in) the media page's size lists.
 class CustomDialog : public Page {
   public:
-    CustomDialog(Core& core, OspreyPages& pages) : Page(core, pages, "CustomDialog") {
+    static constexpr const char* kName = "CustomDialog";
+    CustomDialog(Core& core, OspreyPages& pages) : Page(core, pages, kName) {
         setDialogWindow(true);
     }
 

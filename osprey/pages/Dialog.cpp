@@ -17,13 +17,13 @@ const char* const kExtension = ".osp";
 Dialog::Dialog(Core& core, OspreyPages& pages)
     : SettingsDialog({"Wizard Settings (*.osp)|*.osp|All Files (*.*)|*.*", kExtension,
                       wizard::LeadingBlanks::Keep},
-                     core, pages, "Dialog") {}
+                     core, pages, kName) {}
 
 void Dialog::Form_Load() {
     if (saving())
-        pages().getPrinterSetup().Hide();
+        pages().get<PrinterSetup>().Hide();
     else
-        pages().getOperation().Hide();
+        pages().get<Operation>().Hide();
     showMode(saving());
 }
 
@@ -54,12 +54,12 @@ void Dialog::saveOrLoad(std::string name) {
             core().ExitWizard();
             return;
         }
-        pages().getFinishDialog().Show();
+        pages().get<FinishDialog>().Show();
         return;
     }
 
     // Load: a freshly loaded media page, so its lists hold only their built-in entries.
-    Operation& media = pages().getOperation();
+    Operation& media = pages().get<Operation>();
     media.Unload();
     media.load();
     core().LoadSavedSettings(name);
@@ -68,7 +68,7 @@ void Dialog::saveOrLoad(std::string name) {
         media.Show();
     } else {
         media.Unload();
-        pages().getLoadDlg().Show();
+        pages().get<LoadDlg>().Show();
     }
     Unload();
 }
@@ -78,9 +78,9 @@ void Dialog::CancelButton_Click() {
     if (Mode == kSaveOnExit)
         core().ExitWizard();
     else if (Mode == kSave)
-        pages().getFinishDialog().Show();
+        pages().get<FinishDialog>().Show();
     else
-        pages().getOperation().Show();
+        pages().get<Operation>().Show();
 }
 
 } // namespace osprey

@@ -8,6 +8,7 @@ namespace osprey {
 // Cancel lead on to the next page or the exit routine.
 class Dialog : public wizard::SettingsDialog<Page> {
   public:
+    static constexpr const char* kName = "Dialog";
     static constexpr int kSaveOnExit = 2; // any value other than kSave and this loads
 
     Dialog(Core& core, OspreyPages& pages);

@@ -59,7 +59,7 @@ void FinishDialog::Build() {
 }
 
 bool FinishDialog::emulationToChange() {
-    return pages().getPrinterSetup().EmulationCB->value() == 0;
+    return pages().get<PrinterSetup>().EmulationCB->value() == 0;
 }
 
 void FinishDialog::Form_Load() {
@@ -137,7 +137,7 @@ void FinishDialog::ReportAborted() {
 
 void FinishDialog::abortToSetup() {
     ReportAborted();
-    pages().getPrinterSetup().Show();
+    pages().get<PrinterSetup>().Show();
     Hide();
 }
 
@@ -172,14 +172,14 @@ void FinishDialog::OKButton_Click() {
     }
     ws.RequestSent = true;
     Hide();
-    auto& progress = pages().getProgressDlg();
+    auto& progress = pages().get<ProgressDlg>();
     progress.Show();
     progress.Start_Job();
 }
 
 void FinishDialog::Back_Click() {
     Hide();
-    pages().getPrinterSetup().Show();
+    pages().get<PrinterSetup>().Show();
 }
 
 void FinishDialog::CancelButton_Click() {

@@ -10,7 +10,8 @@ namespace osprey {
 // and to choose the power-up configuration, checks the choices and starts the run.
 class FinishDialog : public Page {
   public:
-    FinishDialog(Core& core, OspreyPages& pages) : Page(core, pages, "FinishDialog") {}
+    static constexpr const char* kName = "FinishDialog";
+    FinishDialog(Core& core, OspreyPages& pages) : Page(core, pages, kName) {}
 
     ui::ControlRef SelectedPrinterName{*this, "SelectedPrinterName"};
     // Ignore boxes: clear stores the settings in the chosen slot / makes the chosen

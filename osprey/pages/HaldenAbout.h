@@ -7,8 +7,9 @@ namespace osprey {
 // "Version".
 class HaldenAbout : public AboutBox {
   public:
+    static constexpr const char* kName = "HaldenAbout";
     HaldenAbout(Core& core, OspreyPages& pages)
-        : AboutBox(core, pages, "HaldenAbout", "halden-icon", "Version ") {}
+        : AboutBox(core, pages, kName, "halden-icon", "Version ") {}
 };
 
 } // namespace osprey

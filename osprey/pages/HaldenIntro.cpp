@@ -6,7 +6,7 @@
 namespace osprey {
 
 HaldenIntro::HaldenIntro(Core& core, OspreyPages& pages)
-    : WelcomePage(core, pages, "HaldenIntro",
+    : WelcomePage(core, pages, kName,
                   {"Welcome to the Solvane Osprey",
                    "For more complete control over your network printers, please use Solvane "
                    "Printer Manager.",
@@ -14,7 +14,7 @@ HaldenIntro::HaldenIntro(Core& core, OspreyPages& pages)
                   false) {}
 
 ui::Form& HaldenIntro::aboutBox() {
-    return pages().getHaldenAbout();
+    return pages().get<HaldenAbout>();
 }
 
 } // namespace osprey

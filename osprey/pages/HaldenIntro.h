@@ -7,6 +7,7 @@ namespace osprey {
 // it stays shown behind the choice page.
 class HaldenIntro : public WelcomePage {
   public:
+    static constexpr const char* kName = "HaldenIntro";
     HaldenIntro(Core& core, OspreyPages& pages);
 
   protected:

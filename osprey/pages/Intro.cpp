@@ -25,14 +25,14 @@ void WelcomePage::Form_Load() {
 }
 
 void WelcomePage::Next_Click() {
-    pages().getSelectDlg().Show();
+    pages().get<SelectDlg>().Show();
     // The partner page stays behind the choice page, whose Next unloads both.
     if (hideOnNext_)
         Hide();
 }
 
 Intro::Intro(Core& core, OspreyPages& pages)
-    : WelcomePage(core, pages, "Intro",
+    : WelcomePage(core, pages, kName,
                   {"Welcome to the Corvane Osprey",
                    "For more complete control over your network printers, please use Corlink "
                    "Enterprise.",
@@ -40,7 +40,7 @@ Intro::Intro(Core& core, OspreyPages& pages)
                   true) {}
 
 ui::Form& Intro::aboutBox() {
-    return pages().getfrmAbout();
+    return pages().get<frmAbout>();
 }
 
 } // namespace osprey

@@ -25,6 +25,7 @@ class WelcomePage : public wizard::WelcomePage<Page> {
 // The maker's edition.
 class Intro : public WelcomePage {
   public:
+    static constexpr const char* kName = "Intro";
     Intro(Core& core, OspreyPages& pages);
 
   protected:

@@ -21,13 +21,13 @@ void LoadDlg::Build() {
 }
 
 void LoadDlg::Next_Click() {
-    Operation& media = pages().getOperation();
+    Operation& media = pages().get<Operation>();
     media.Show();
     Hide();
     if (StartNew->checked()) {
         // Both settings pages start again from their defaults.
         media.Unload();
-        pages().getPrinterSetup().Unload();
+        pages().get<PrinterSetup>().Unload();
         media.Show();
     } else if (Load->checked()) {
         media.Hide();
@@ -36,7 +36,7 @@ void LoadDlg::Next_Click() {
 }
 
 void LoadDlg::Prev_Click() {
-    pages().getSelection().Show();
+    pages().get<Selection>().Show();
     Hide();
 }
 

@@ -6,7 +6,8 @@ namespace osprey {
 // Start with the default settings or load a settings file.
 class LoadDlg : public StepPage {
   public:
-    LoadDlg(Core& core, OspreyPages& pages) : StepPage(core, pages, "LoadDlg") {}
+    static constexpr const char* kName = "LoadDlg";
+    LoadDlg(Core& core, OspreyPages& pages) : StepPage(core, pages, kName) {}
 
     ui::ControlRef StartNew{*this, "StartNew"};
     ui::ControlRef Load{*this, "Load"};

@@ -193,7 +193,7 @@ void Operation::Load_DispenseCombo() {
 }
 
 void Operation::Load_Click() {
-    auto& dialog = pages().getDialog();
+    auto& dialog = pages().get<Dialog>();
     dialog.Mode = Dialog::kLoad;
     dialog.Show();
 }
@@ -223,7 +223,7 @@ void Operation::DispenseCB_Click() {
 }
 
 void Operation::CustomizeMedia_Click() {
-    pages().getCustomDialog().Show();
+    pages().get<CustomDialog>().Show();
 }
 
 void Operation::Next_Click() {
@@ -234,12 +234,12 @@ void Operation::Next_Click() {
         LabelLengthCombo->setFocus();
         return;
     }
-    pages().getPrinterSetup().Show();
+    pages().get<PrinterSetup>().Show();
     Hide();
 }
 
 void Operation::Prev_Click() {
-    pages().getLoadDlg().Show();
+    pages().get<LoadDlg>().Show();
     Hide();
 }
 

@@ -45,8 +45,9 @@ const std::array<const char*, 5>& dispenseEntries(bool modelOption);
 // with its Ignore box. The loaders fill the core's command tables beside the lists.
 class Operation : public StepPage, public OperationControls {
   public:
+    static constexpr const char* kName = "Operation";
     Operation(Core& core, OspreyPages& pages)
-        : StepPage(core, pages, "Operation"), OperationControls(static_cast<ui::Form&>(*this)) {}
+        : StepPage(core, pages, kName), OperationControls(static_cast<ui::Form&>(*this)) {}
 
     ui::ControlRef Image1{*this, "Image1"};
     ui::ControlRef Label1{*this, "Label1"};

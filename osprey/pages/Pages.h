@@ -1,7 +1,7 @@
 #pragma once
 #include "osprey/core/PageSet.h"
+#include "wizard/PageList.h"
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,50 +27,29 @@ class ProgressDlg;
 class frmAbout;
 class HaldenAbout;
 
-// The thirteen pages of the wizard, one instance each for the whole run. Constructing a
-// page does not create its window.
+// Every page once, in the order ExitWizard unloads them. They are created in this order too.
+using OspreyPageList =
+    wizard::PageList<CustomDialog, Dialog, FinishDialog, frmAbout, Intro, HaldenAbout, HaldenIntro,
+                     LoadDlg, Operation, PrinterSetup, Selection, ProgressDlg, SelectDlg>;
+
+// The pages of the wizard, one instance each for the whole run.
 class OspreyPages : public PageSet {
   public:
     OspreyPages(ui::App& app, Core& core);
     ~OspreyPages() override;
 
     ui::App& app() const { return *app_; }
+    template <class T> T& get() const { return list_.get<T>(); }
 
-    Intro& getIntro() const { return *Intro_; }
-    HaldenIntro& getHaldenIntro() const { return *HaldenIntro_; }
-    SelectDlg& getSelectDlg() const { return *SelectDlg_; }
-    Selection& getSelection() const { return *Selection_; }
-    LoadDlg& getLoadDlg() const { return *LoadDlg_; }
-    Operation& getOperation() const { return *Operation_; }
-    CustomDialog& getCustomDialog() const { return *CustomDialog_; }
-    PrinterSetup& getPrinterSetup() const { return *PrinterSetup_; }
-    Dialog& getDialog() const { return *Dialog_; }
-    FinishDialog& getFinishDialog() const { return *FinishDialog_; }
-    ProgressDlg& getProgressDlg() const { return *ProgressDlg_; }
-    frmAbout& getfrmAbout() const { return *frmAbout_; }
-    HaldenAbout& getHaldenAbout() const { return *HaldenAbout_; }
-
-    ui::Form& form(const std::string& name) override;
+    ui::Form& form(const std::string& name) override { return list_.form(name); }
+    std::vector<ui::Form*> all() const override { return list_.all(); }
     OperationControls& operation() override;
     PrinterSetupControls& printerSetup() override;
     void setDialogMode(int mode) override;
-    std::vector<ui::Form*> all() const;
 
   private:
     ui::App* app_;
-    std::unique_ptr<class Intro> Intro_;
-    std::unique_ptr<class HaldenIntro> HaldenIntro_;
-    std::unique_ptr<class SelectDlg> SelectDlg_;
-    std::unique_ptr<class Selection> Selection_;
-    std::unique_ptr<class LoadDlg> LoadDlg_;
-    std::unique_ptr<class Operation> Operation_;
-    std::unique_ptr<class CustomDialog> CustomDialog_;
-    std::unique_ptr<class PrinterSetup> PrinterSetup_;
-    std::unique_ptr<class Dialog> Dialog_;
-    std::unique_ptr<class FinishDialog> FinishDialog_;
-    std::unique_ptr<class ProgressDlg> ProgressDlg_;
-    std::unique_ptr<class frmAbout> frmAbout_;
-    std::unique_ptr<class HaldenAbout> HaldenAbout_;
+    OspreyPageList list_;
 };
 
 } // namespace osprey

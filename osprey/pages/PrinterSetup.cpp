@@ -220,7 +220,7 @@ void PrinterSetup::EmulationCB_Click() {
     if (value == 1) {
         EmulationCombo->setEnabled(false);
         // No emulation change: nothing needs saving into a slot or loading at power-up.
-        auto& finish = pages().getFinishDialog();
+        auto& finish = pages().get<FinishDialog>();
         finish.SaveCfgCB->setValue(1);
         finish.SetPwrUpCB->setValue(1);
     } else if (value == 0) {
@@ -285,13 +285,13 @@ void PrinterSetup::Finish_Click() {
     if (AskSaveWizardSettings())
         return; // the save dialog's OK goes on to the finish page
     Hide();
-    auto& finish = pages().getFinishDialog();
+    auto& finish = pages().get<FinishDialog>();
     finish.Show();
     finish.SetComboBoxes();
 }
 
 void PrinterSetup::Prev_Click() {
-    pages().getOperation().Show();
+    pages().get<Operation>().Show();
     Hide();
 }
 

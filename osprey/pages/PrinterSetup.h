@@ -31,8 +31,9 @@ std::string shiftText(int scrollValue, int unitIndex);
 // its Ignore box (ticked = leave the setting as it is on the printer).
 class PrinterSetup : public Page, public PrinterSetupControls {
   public:
+    static constexpr const char* kName = "PrinterSetup";
     PrinterSetup(Core& core, OspreyPages& pages)
-        : Page(core, pages, "PrinterSetup"), PrinterSetupControls(static_cast<ui::Form&>(*this)) {}
+        : Page(core, pages, kName), PrinterSetupControls(static_cast<ui::Form&>(*this)) {}
 
     ui::ControlRef Label1{*this, "Label1"};
     ui::ControlRef Frame1{*this, "Frame1"};

@@ -64,8 +64,7 @@ bool isPrinterHost(const std::string& text) {
 
 // ---- the page ----
 
-ProgressDlg::ProgressDlg(Core& core, OspreyPages& pages)
-    : ProgressMonitor(core, pages, "ProgressDlg") {}
+ProgressDlg::ProgressDlg(Core& core, OspreyPages& pages) : ProgressMonitor(core, pages, kName) {}
 
 ProgressDlg::~ProgressDlg() = default;
 
@@ -163,7 +162,7 @@ void ProgressDlg::Start_Job() {
     setStatus("Initializing ....");
 
     // Reading the box creates the setup page when it does not exist yet.
-    const int emulationIgnored = pages().getPrinterSetup().EmulationCB->value();
+    const int emulationIgnored = pages().get<PrinterSetup>().EmulationCB->value();
     if (!ws.PrinterError && emulationIgnored == 0) {
         const std::int16_t slot = ws.SaveCfgNumber;
         setBar(0);

@@ -42,6 +42,7 @@ bool isPrinterHost(const std::string& text);
 // purges the wizard's own jobs and shows the printer setup page again.
 class ProgressDlg : public wizard::ProgressMonitor<Page> {
   public:
+    static constexpr const char* kName = "ProgressDlg";
     ProgressDlg(Core& core, OspreyPages& pages);
     ~ProgressDlg() override;
 

@@ -32,12 +32,12 @@ void SelectDlg::Form_Load() {
 }
 
 void SelectDlg::Next_Click() {
-    pages().getIntro().Unload();
-    pages().getHaldenIntro().Unload();
+    pages().get<Intro>().Unload();
+    pages().get<HaldenIntro>().Unload();
     Hide();
     if (CfgPrinter->checked()) {
         // A fresh selection page fills its list and marks an entry in its load.
-        pages().getSelection().Show();
+        pages().get<Selection>().Show();
         if (!core().ws.SelectedPrinter.empty())
             Unload();
         else
@@ -113,15 +113,15 @@ void SelectDlg::No_Driver_Found() {
     std::string message;
     core().RunAndWait(commandLine, message, kWaitForeverMs);
     // A fresh selection page lists the printers again; with still none, the offer returns.
-    pages().getSelection().Unload();
+    pages().get<Selection>().Unload();
     Next_Click();
 }
 
 void SelectDlg::Prev_Click() {
     if (core().ws.PartnerModel)
-        pages().getHaldenIntro().Show();
+        pages().get<HaldenIntro>().Show();
     else
-        pages().getIntro().Show();
+        pages().get<Intro>().Show();
     Unload();
 }
 

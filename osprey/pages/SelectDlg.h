@@ -8,7 +8,8 @@ namespace osprey {
 // The choice between the printer's own settings and its network interface (Kestrel).
 class SelectDlg : public StepPage {
   public:
-    SelectDlg(Core& core, OspreyPages& pages) : StepPage(core, pages, "SelectDlg") {}
+    static constexpr const char* kName = "SelectDlg";
+    SelectDlg(Core& core, OspreyPages& pages) : StepPage(core, pages, kName) {}
 
     ui::ControlRef CfgNic{*this, "CfgNic"}; // run Kestrel
     ui::ControlRef CfgPrinter{*this, "CfgPrinter"};

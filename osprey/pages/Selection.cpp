@@ -134,12 +134,12 @@ void Selection::Next_Click() {
         app().MsgBox("Printer not ready", ui::mb::OkOnly, title);
     if (ws.LogEnabled)
         c.WriteLog("Selected Printer Name: " + ws.SelectedPrinter);
-    pages().getLoadDlg().Show();
+    pages().get<LoadDlg>().Show();
     Hide();
 }
 
 void Selection::Prev_Click() {
-    SelectDlg& choice = pages().getSelectDlg();
+    SelectDlg& choice = pages().get<SelectDlg>();
     choice.CfgPrinter->setValue(1);
     choice.Show();
     Unload();

@@ -13,7 +13,8 @@ std::string selectionFailureText(const std::string& printer, int error);
 // derives its profile from its driver name.
 class Selection : public StepPage {
   public:
-    Selection(Core& core, OspreyPages& pages) : StepPage(core, pages, "Selection") {}
+    static constexpr const char* kName = "Selection";
+    Selection(Core& core, OspreyPages& pages) : StepPage(core, pages, kName) {}
 
     ui::ControlRef PrinterList{*this, "PrinterList"};
 

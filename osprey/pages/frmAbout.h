@@ -40,8 +40,9 @@ class AboutBox : public wizard::AboutBox<Page> {
 // The maker's edition.
 class frmAbout : public AboutBox {
   public:
+    static constexpr const char* kName = "frmAbout";
     frmAbout(Core& core, OspreyPages& pages)
-        : AboutBox(core, pages, "frmAbout", "corvane-icon", "Version: ") {}
+        : AboutBox(core, pages, kName, "corvane-icon", "Version: ") {}
 };
 
 // Reads one value of a key. Texts (types 1 and 2) are taken as stored without their

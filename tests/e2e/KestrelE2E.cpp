@@ -91,15 +91,15 @@ class KestrelE2E : public PrivateCupsTest {
     // The port page as the user leaves it; it fills its lists through Plover and Wren.
     void choosePort(const std::function<void(kestrel::PortSelect&)>& choice) {
         wizard->app.dispatch([&] {
-            wizard->pages.getPortSelect().Show();
-            choice(wizard->pages.getPortSelect());
+            wizard->pages.get<kestrel::PortSelect>().Show();
+            choice(wizard->pages.get<kestrel::PortSelect>());
         });
         wizard->core.ws.SetupCommands = kCommands;
     }
 
     // Shows the progress page and lets the run go on until the program ends.
     void deliver() {
-        wizard->app.dispatch([&] { wizard->pages.getProgressDlg().Show(); });
+        wizard->app.dispatch([&] { wizard->pages.get<kestrel::ProgressDlg>().Show(); });
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (!wizard->app.ended() && std::chrono::steady_clock::now() < deadline) {
             wizard->app.runFor(100);
@@ -160,9 +160,10 @@ TEST_F(KestrelE2E, PortPageAndReportGiveUpSoonOnAStoppedScheduler) {
     wizard->boxes.expect("Program Error", "Unable to get list of available local ports.\r\n"
                                           "Using default port settings.");
     auto start = steady_clock::now();
-    wizard->app.dispatch([&] { wizard->pages.getPortSelect().Show(); });
+    wizard->app.dispatch([&] { wizard->pages.get<kestrel::PortSelect>().Show(); });
     EXPECT_LT(steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_EQ(wizard->pages.getPortSelect().LPTCombo->items(), std::vector<std::string>{"LPT1:"});
+    EXPECT_EQ(wizard->pages.get<kestrel::PortSelect>().LPTCombo->items(),
+              std::vector<std::string>{"LPT1:"});
     EXPECT_TRUE(wizard->boxes.allShown());
 
     std::string printerPart, jobPart;
@@ -179,7 +180,7 @@ TEST_F(KestrelE2E, TcpRouteDeliversTheSameJobToTheListener) {
         ports.PortTCP->setValue(1);
         ports.IPAddr->setText("127.0.0.1");
     });
-    wizard->pages.getProgressDlg().setPrinterPortForTests(printer.port());
+    wizard->pages.get<kestrel::ProgressDlg>().setPrinterPortForTests(printer.port());
     wizard->boxes.expect("Process Successful", "Kestrel Request Successfully Sent");
 
     deliver();

@@ -117,19 +117,20 @@ class OspreyE2E : public PrivateCupsTest {
     void walkToFinish() {
         wizard->app.dispatch([&] { wizard->core.Main(""); });
         ASSERT_EQ(shown(), "Intro");
-        click(pages().getIntro().Next);
-        click(pages().getSelectDlg().CfgPrinter);
-        click(pages().getSelectDlg().Next);
+        click(pages().get<osprey::Intro>().Next);
+        click(pages().get<osprey::SelectDlg>().CfgPrinter);
+        click(pages().get<osprey::SelectDlg>().Next);
         ASSERT_EQ(shown(), "Selection");
         // The queue's make and model is the supported driver name, so it is offered.
-        ASSERT_EQ(pages().getSelection().PrinterList->items(), std::vector<std::string>{kQueue});
-        click(pages().getSelection().Next);
+        ASSERT_EQ(pages().get<osprey::Selection>().PrinterList->items(),
+                  std::vector<std::string>{kQueue});
+        click(pages().get<osprey::Selection>().Next);
         ASSERT_EQ(shown(), "LoadDlg");
-        click(pages().getLoadDlg().Next);
+        click(pages().get<osprey::LoadDlg>().Next);
         ASSERT_EQ(shown(), "Operation");
-        click(pages().getOperation().Next);
+        click(pages().get<osprey::Operation>().Next);
         ASSERT_EQ(shown(), "PrinterSetup");
-        auto& setup = pages().getPrinterSetup();
+        auto& setup = pages().get<osprey::PrinterSetup>();
         click(setup.PrintSpeedCB);
         wizard->app.dispatch([&] { ASSERT_TRUE(setup.PrintSpeedCombo->userSelect(3)); });
         wizard->boxes.expectContaining("Save Wizard Settings", "Would you like to save",
@@ -154,7 +155,7 @@ class OspreyE2E : public PrivateCupsTest {
 
     // Starts the run and lets it go on until the program ends or `done` holds.
     void run(const std::function<bool()>& done) {
-        click(pages().getFinishDialog().OKButton);
+        click(pages().get<osprey::FinishDialog>().OKButton);
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (!wizard->app.ended() && !done() && std::chrono::steady_clock::now() < deadline) {
             wizard->app.runFor(100);
@@ -213,10 +214,10 @@ TEST_F(OspreyE2E, AStepTheDeviceStopsTakingReturnsToSetupWithThePanelText) {
     // The device takes the settings and their probe, then stops.
     cups->takeThenRefuse(Scheme::Parallel, "lp0", 2);
 
-    run([&] { return wizard->boxes.allShown() && pages().getPrinterSetup().visible(); });
+    run([&] { return wizard->boxes.allShown() && pages().get<osprey::PrinterSetup>().visible(); });
 
     EXPECT_FALSE(wizard->app.ended());
-    EXPECT_TRUE(pages().getPrinterSetup().visible());
+    EXPECT_TRUE(pages().get<osprey::PrinterSetup>().visible());
     EXPECT_EQ(cups->received(Scheme::Parallel, "lp0"), kSettingsJob + kProbeJob);
     EXPECT_EQ(wizard->agent.asked.size(), 3u);
     auto queue = wizard->spooler->jobs(kQueue);
@@ -230,10 +231,10 @@ TEST_F(OspreyE2E, AFailedSelectionKeepsThePageAndNoJobReachesAnotherPrinter) {
     cups->addDevice(Scheme::Parallel, "lp1");
     ASSERT_EQ(wizard->spooler->addPrinter("LabelV7A", kDriver, "LPT2:"), 0) << cups->errorLog();
     wizard->app.dispatch([&] { wizard->core.Main(""); });
-    click(pages().getIntro().Next);
-    click(pages().getSelectDlg().CfgPrinter);
-    click(pages().getSelectDlg().Next);
-    auto& selection = pages().getSelection();
+    click(pages().get<osprey::Intro>().Next);
+    click(pages().get<osprey::SelectDlg>().CfgPrinter);
+    click(pages().get<osprey::SelectDlg>().Next);
+    auto& selection = pages().get<osprey::Selection>();
     ASSERT_EQ(selection.PrinterList->items().size(), 2u);
     ASSERT_EQ(wizard->core.ws.SelectedPrinter, kQueue);
     wizard->boxes.expectContaining("Osprey", "did not answer in time")

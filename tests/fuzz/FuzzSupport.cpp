@@ -63,8 +63,8 @@ OspreyRun::OspreyRun(MemorySystem& system, int printerWidth) : Run(system) {
     ws.PrinterWidth = static_cast<std::int16_t>(printerWidth);
     ws.ResolutionClass = 2;
     event([&] {
-        pages.getOperation().load();
-        pages.getPrinterSetup().load();
+        pages.get<osprey::Operation>().load();
+        pages.get<osprey::PrinterSetup>().load();
     });
 }
 

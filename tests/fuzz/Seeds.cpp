@@ -46,48 +46,48 @@ void kestrelSeeds(Corpus& c) {
     c.add(kestrelFile(
         [](fuzz::KestrelRun& r) {
             auto& p = r.pages;
-            p.getPortSelect().PortTCP->setValue(1);
-            p.getPortSelect().IPAddr->setText("10.2.123.254");
+            p.get<kestrel::PortSelect>().PortTCP->setValue(1);
+            p.get<kestrel::PortSelect>().IPAddr->setText("10.2.123.254");
             for (int k : {0, 1, 5, 6})
-                p.getQuestionDlg().Check1[k]->setValue(1);
-            p.getWiredDlg().useStaticIP->setValue(1);
-            p.getWiredDlg().IPAddr->setText("10.0.0.9");
-            p.getWiredDlg().SubMask->setText("255.255.0.0");
-            p.getWiredDlg().Gateway->setText("10.0.0.1");
+                p.get<kestrel::QuestionDlg>().Check1[k]->setValue(1);
+            p.get<kestrel::WiredDlg>().useStaticIP->setValue(1);
+            p.get<kestrel::WiredDlg>().IPAddr->setText("10.0.0.9");
+            p.get<kestrel::WiredDlg>().SubMask->setText("255.255.0.0");
+            p.get<kestrel::WiredDlg>().Gateway->setText("10.0.0.1");
             for (int k : {0, 1, 9})
-                p.getWirelessQuestionDlg().check[k]->setValue(1);
-            p.getWirelessQuestionDlg().EncryptionCB->setValue(1);
-            p.getWirelessDlg().SSID->setText("Caf\xc3\xa9 net|2");
-            p.getEncryptQuestionDlg().click[2]->setValue(1);
-            p.getEncryptQuestionDlg().WPA->setValue(1);
-            p.getEncryptQuestionDlg().EAP->setValue(1);
-            p.getWPADlg().PassPhrase->setText("a long pass phrase");
-            p.getLEAPDlg().UserName->setText("user");
-            p.getLEAPDlg().Password->setText("secret");
+                p.get<kestrel::WirelessQuestionDlg>().check[k]->setValue(1);
+            p.get<kestrel::WirelessQuestionDlg>().EncryptionCB->setValue(1);
+            p.get<kestrel::WirelessDlg>().SSID->setText("Caf\xc3\xa9 net|2");
+            p.get<kestrel::EncryptQuestionDlg>().click[2]->setValue(1);
+            p.get<kestrel::EncryptQuestionDlg>().WPA->setValue(1);
+            p.get<kestrel::EncryptQuestionDlg>().EAP->setValue(1);
+            p.get<kestrel::WPADlg>().PassPhrase->setText("a long pass phrase");
+            p.get<kestrel::LEAPDlg>().UserName->setText("user");
+            p.get<kestrel::LEAPDlg>().Password->setText("secret");
         },
         "pw"));
     c.add(kestrelFile(
         [](fuzz::KestrelRun& r) {
             auto& p = r.pages;
-            p.getPortSelect().PortFile->setValue(1);
-            p.getPortSelect().FileName->setText("/tmp/job.txt");
-            p.getQuestionDlg().Check1[6]->setValue(1);
-            p.getWirelessQuestionDlg().EncryptionCB->setValue(1);
-            p.getEncryptQuestionDlg().click[1]->setValue(1);
-            p.getWEPDlg().EntryManual->setValue(1);
-            p.getWEPkeyDlg().DefaultKey->setListIndex(2);
-            p.getWEPkeyDlg().KeyText[1]->setText("0102030405");
+            p.get<kestrel::PortSelect>().PortFile->setValue(1);
+            p.get<kestrel::PortSelect>().FileName->setText("/tmp/job.txt");
+            p.get<kestrel::QuestionDlg>().Check1[6]->setValue(1);
+            p.get<kestrel::WirelessQuestionDlg>().EncryptionCB->setValue(1);
+            p.get<kestrel::EncryptQuestionDlg>().click[1]->setValue(1);
+            p.get<kestrel::WEPDlg>().EntryManual->setValue(1);
+            p.get<kestrel::WEPkeyDlg>().DefaultKey->setListIndex(2);
+            p.get<kestrel::WEPkeyDlg>().KeyText[1]->setText("0102030405");
         },
         ""));
     c.add(kestrelFile(
         [](fuzz::KestrelRun& r) {
             auto& p = r.pages;
-            p.getQuestionDlg().Check1[6]->setValue(1);
-            p.getWirelessQuestionDlg().EncryptionCB->setValue(1);
-            p.getEncryptQuestionDlg().click[1]->setValue(1);
-            p.getWEPDlg().Phrase->setValue(1);
-            p.getWEPphraseDlg().DefaultKey->setListIndex(1);
-            p.getWEPphraseDlg().KeyText[0]->setText("phrase");
+            p.get<kestrel::QuestionDlg>().Check1[6]->setValue(1);
+            p.get<kestrel::WirelessQuestionDlg>().EncryptionCB->setValue(1);
+            p.get<kestrel::EncryptQuestionDlg>().click[1]->setValue(1);
+            p.get<kestrel::WEPDlg>().Phrase->setValue(1);
+            p.get<kestrel::WEPphraseDlg>().DefaultKey->setListIndex(1);
+            p.get<kestrel::WEPphraseDlg>().KeyText[0]->setText("phrase");
         },
         "\xc2\x81"));
 }

@@ -36,6 +36,7 @@ class FakePages : public PageSet, public testing_support::FakeFormSet<FakePage> 
     }
 
     ui::Form& form(const std::string& name) override { return page(name); }
+    std::vector<ui::Form*> all() const override { return forms(); }
     void setDialogMode(int mode) override { dialogModes.push_back(mode); }
     void progressCleanUp() override { ++cleanUps; }
     PortSelectControls& portSelect() override { return port_; }

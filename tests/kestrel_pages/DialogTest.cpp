@@ -19,7 +19,7 @@ class DialogTest : public KestrelFixture {
   protected:
     DialogTest() { start(" GO"); }
 
-    Dialog& dialog() { return pages.getDialog(); }
+    Dialog& dialog() { return pages.get<kestrel::Dialog>(); }
 
     void open(int mode) {
         h.run([&] {
@@ -230,7 +230,7 @@ TEST_F(DialogTest, OkAfterTheExitSaveEndsTheProgramAtOnce) {
     h.click(dialog().OKButton);
     EXPECT_TRUE(h.ended());
     EXPECT_TRUE(exists("last.ksf"));
-    EXPECT_TRUE(pages.getLoadDlg().loaded()) << "ends with no unloading";
+    EXPECT_TRUE(pages.get<kestrel::LoadDlg>().loaded()) << "ends with no unloading";
 }
 
 } // namespace

@@ -9,7 +9,7 @@ class EncryptQuestionDlgTest : public WirelessPagesFixture {
         wirelessQuestion({}, true);
         open("EncryptQuestionDlg", "WirelessQuestionDlg");
     }
-    kestrel::EncryptQuestionDlg& e() { return pages.getEncryptQuestionDlg(); }
+    kestrel::EncryptQuestionDlg& e() { return pages.get<kestrel::EncryptQuestionDlg>(); }
 };
 
 TEST_F(EncryptQuestionDlgTest, OpenIsTheDefaultAndLeadsToTheFinishPage) {
@@ -18,7 +18,7 @@ TEST_F(EncryptQuestionDlgTest, OpenIsTheDefaultAndLeadsToTheFinishPage) {
     EXPECT_FALSE(e().WPA->enabled());
     EXPECT_FALSE(e().EAP->enabled());
     next("EncryptQuestionDlg");
-    EXPECT_TRUE(pages.getFinishDialog().visible());
+    EXPECT_TRUE(pages.get<kestrel::FinishDialog>().visible());
     EXPECT_EQ(prevForm("FinishDialog"), &e());
     EXPECT_EQ(core.ws.CurrentSettings[6], "True|False|False|0|0");
 }
@@ -69,20 +69,20 @@ TEST_F(EncryptQuestionDlgTest, BackReturnsToTheOpener) {
     back("EncryptQuestionDlg");
     EXPECT_EQ(h.visibleForm(), "WirelessDlg");
     open("EncryptQuestionDlg", "WirelessQuestionDlg");
-    h.run([&] { pages.getWirelessDlg().Hide(); });
+    h.run([&] { pages.get<kestrel::WirelessDlg>().Hide(); });
     back("EncryptQuestionDlg");
     EXPECT_EQ(h.visibleForm(), "WirelessQuestionDlg");
 }
 
 TEST_F(EncryptQuestionDlgTest, WepMethodPageChoosesTheKeyPage) {
     open("WEPDlg");
-    EXPECT_EQ(pages.getWEPDlg().Phrase->value(), 1);
+    EXPECT_EQ(pages.get<kestrel::WEPDlg>().Phrase->value(), 1);
     next("WEPDlg");
     EXPECT_EQ(h.visibleForm(), "WEPphraseDlg");
     back("WEPphraseDlg");
     EXPECT_EQ(h.visibleForm(), "WEPDlg");
-    h.click(pages.getWEPDlg().EntryManual);
-    EXPECT_EQ(pages.getWEPDlg().Phrase->value(), 0);
+    h.click(pages.get<kestrel::WEPDlg>().EntryManual);
+    EXPECT_EQ(pages.get<kestrel::WEPDlg>().Phrase->value(), 0);
     next("WEPDlg");
     EXPECT_EQ(h.visibleForm(), "WEPkeyDlg");
     back("WEPkeyDlg");

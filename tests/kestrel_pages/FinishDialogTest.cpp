@@ -21,15 +21,15 @@ const int kWarningFlags = ui::mb::YesNo | ui::mb::Exclamation;
 class FinishDialogTest : public RouteFixture {
   protected:
     FinishDialogTest() { portsFile("LPT1:\r\n"); }
-    FinishDialog& page() { return pages.getFinishDialog(); }
-    Dialog& dialog() { return pages.getDialog(); }
-    WiredDlg& wired() { return pages.getWiredDlg(); }
+    FinishDialog& page() { return pages.get<kestrel::FinishDialog>(); }
+    Dialog& dialog() { return pages.get<kestrel::Dialog>(); }
+    WiredDlg& wired() { return pages.get<kestrel::WiredDlg>(); }
 
     // Port page, question page (TCP/IP box only) and the TCP/IP page with its defaults,
     // then the baseline; `change` runs on the TCP/IP page before its Next.
     void arrive(const std::function<void()>& change = {}) {
-        show(pages.getPortSelect());
-        h.run([&] { pages.getPortSelect().Hide(); });
+        show(pages.get<kestrel::PortSelect>());
+        h.run([&] { pages.get<kestrel::PortSelect>().Hide(); });
         question({0});
         show(wired());
         h.run([&] { core.RecordInitialSettings(); });
@@ -54,7 +54,7 @@ class FinishDialogTest : public RouteFixture {
         h.later(100, [this] { h.click(dialog().CancelButton); });
     }
     bool timerOn() { return page().Timer1->enabled(); }
-    bool progressShown() { return pages.getProgressDlg().visible(); }
+    bool progressShown() { return pages.get<kestrel::ProgressDlg>().visible(); }
 };
 
 TEST_F(FinishDialogTest, UnchangedSettingsChooseNoAndWarnAfterOneTick) {
@@ -109,9 +109,9 @@ TEST_F(FinishDialogTest, ChangedSettingsAreSavedBeforeTheWarning) {
 }
 
 TEST_F(FinishDialogTest, FileRouteHandsOverWithoutTheRebootWarning) {
-    show(pages.getPortSelect());
-    h.click(pages.getPortSelect().PortFile);
-    h.setText(pages.getPortSelect().FileName, folders.root + "/cmds.txt");
+    show(pages.get<kestrel::PortSelect>());
+    h.click(pages.get<kestrel::PortSelect>().PortFile);
+    h.setText(pages.get<kestrel::PortSelect>().FileName, folders.root + "/cmds.txt");
     arrive();
     h.click(page().OKButton);
     h.wait(500);

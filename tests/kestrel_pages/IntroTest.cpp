@@ -17,8 +17,8 @@ const char* const kExitQuestion = "NIC setting is not complete. If you quit\r\n"
 
 class IntroTest : public KestrelFixture {
   protected:
-    kestrel::Intro& intro() { return pages.getIntro(); }
-    kestrel::LoadDlg& loadDlg() { return pages.getLoadDlg(); }
+    kestrel::Intro& intro() { return pages.get<kestrel::Intro>(); }
+    kestrel::LoadDlg& loadDlg() { return pages.get<kestrel::LoadDlg>(); }
 
     // Opens the About box from `welcome`, runs `inside` while it is up, then presses OK.
     void openAbout(kestrel::WelcomePage& welcome, kestrel::AboutBox& box,
@@ -78,7 +78,7 @@ TEST_F(IntroTest, NextKeepsTheWelcomePageUntilStartNewOrLoadMovesOn) {
     // Back to the start page and on to the welcome page: loaded anew, CD menu called again.
     h.run([&] {
         loadDlg().Show();
-        pages.getPortSelect().Hide();
+        pages.get<kestrel::PortSelect>().Hide();
     });
     h.click(loadDlg().Prev);
     EXPECT_EQ(h.visibleForm(), "Intro");
@@ -87,7 +87,7 @@ TEST_F(IntroTest, NextKeepsTheWelcomePageUntilStartNewOrLoadMovesOn) {
 
 TEST_F(IntroTest, AboutBoxIsBuiltAfreshOnEveryShowing) {
     start("");
-    kestrel::frmAbout& about = pages.getfrmAbout();
+    kestrel::frmAbout& about = pages.get<kestrel::frmAbout>();
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
         bool modal = false;
@@ -109,15 +109,16 @@ TEST_F(IntroTest, AboutBoxIsBuiltAfreshOnEveryShowing) {
 
 TEST_F(IntroTest, PartnerWelcomeOpensThePartnerAbout) {
     start("");
-    kestrel::HaldenIntro& partner = pages.getHaldenIntro();
+    kestrel::HaldenIntro& partner = pages.get<kestrel::HaldenIntro>();
     h.run([&] {
         intro().Hide();
         partner.Show();
     });
     bool shown = false;
-    openAbout(partner, pages.getHaldenAbout(), [&] {
-        shown = pages.getHaldenAbout().visible() && !pages.getfrmAbout().loaded();
-        EXPECT_EQ(pages.getHaldenAbout().lblVersion->caption(), "Version 5.00B");
+    openAbout(partner, pages.get<kestrel::HaldenAbout>(), [&] {
+        shown =
+            pages.get<kestrel::HaldenAbout>().visible() && !pages.get<kestrel::frmAbout>().loaded();
+        EXPECT_EQ(pages.get<kestrel::HaldenAbout>().lblVersion->caption(), "Version 5.00B");
     });
     EXPECT_TRUE(shown);
     EXPECT_EQ(h.visibleForm(), "HaldenIntro");
@@ -125,7 +126,7 @@ TEST_F(IntroTest, PartnerWelcomeOpensThePartnerAbout) {
 
 TEST_F(IntroTest, AboutCloseBoxLeavesTheWizardButOkDoesNot) {
     start("CD X");
-    kestrel::frmAbout& about = pages.getfrmAbout();
+    kestrel::frmAbout& about = pages.get<kestrel::frmAbout>();
     h.later(10, [&] { h.close(about); });
     h.click(intro().About);
     EXPECT_TRUE(h.ended());

@@ -209,7 +209,7 @@ void ProgressWatch::formShown(ui::Form& form) {
 
 KestrelFixture::KestrelFixture() {
     core.setPages(pages);
-    watch.page = &pages.getProgressDlg();
+    watch.page = &pages.get<kestrel::ProgressDlg>();
     h.app.setHost(&watch);
     spooler::PrinterInfo office;
     office.name = kOfficePrinter;
@@ -249,7 +249,7 @@ std::vector<std::string> KestrelFixture::statusLines() const {
 }
 
 int KestrelFixture::progressValue() const {
-    const auto& progress = pages.getProgressDlg();
+    const auto& progress = pages.get<kestrel::ProgressDlg>();
     return progress.loaded() ? progress.ProgressBar->value() : -1;
 }
 
@@ -270,7 +270,7 @@ bool KestrelFixture::waitUntil(const std::function<bool()>& done, std::int64_t l
 }
 
 bool KestrelFixture::waitConnected(int timeoutMs) {
-    auto* socket = pages.getProgressDlg().pwSocket();
+    auto* socket = pages.get<kestrel::ProgressDlg>().pwSocket();
     for (int waited = 0; socket && waited < timeoutMs; waited += 5) {
         int s = socket->state();
         if (s == net::state::Connected)

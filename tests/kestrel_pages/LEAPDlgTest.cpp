@@ -12,7 +12,7 @@ const std::string kMismatch =
 
 class LEAPDlgTest : public WirelessPagesFixture {
   protected:
-    kestrel::LEAPDlg& p() { return pages.getLEAPDlg(); }
+    kestrel::LEAPDlg& p() { return pages.get<kestrel::LEAPDlg>(); }
     void fieldsOn(bool on) {
         for (const auto& f : {p().UserName, p().Password, p().ConfirmTxt})
             EXPECT_TRUE(fieldOn(f, on)) << f.name();
@@ -65,7 +65,7 @@ TEST_F(LEAPDlgTest, UserThenPasswordThenConfirmation) {
     EXPECT_TRUE(p().visible());
     h.click(p().ShowCheck);
     next("LEAPDlg");
-    EXPECT_TRUE(pages.getFinishDialog().visible());
+    EXPECT_TRUE(pages.get<kestrel::FinishDialog>().visible());
     EXPECT_EQ(prevForm("FinishDialog"), &p());
 }
 

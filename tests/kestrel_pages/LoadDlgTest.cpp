@@ -11,8 +11,8 @@ using ui::mb::No;
 
 class LoadDlgTest : public KestrelFixture {
   protected:
-    kestrel::LoadDlg& loadDlg() { return pages.getLoadDlg(); }
-    kestrel::Dialog& dialog() { return pages.getDialog(); }
+    kestrel::LoadDlg& loadDlg() { return pages.get<kestrel::LoadDlg>(); }
+    kestrel::Dialog& dialog() { return pages.get<kestrel::Dialog>(); }
     ui::Control& timer() { return *loadDlg().Timer1; }
 
     // Load, then Next: the dialog opens over the hidden page.
@@ -71,13 +71,13 @@ TEST_F(LoadDlgTest, LoadOpensTheDialogInLoadModeWhateverTheLastCallerSet) {
 
 TEST_F(LoadDlgTest, LoadedFileLeadsToThePortPageWithThePagesRestored) {
     start(" GO");
-    ui::Control& wireless = *pages.getQuestionDlg().Check1[6];
+    ui::Control& wireless = *pages.get<kestrel::QuestionDlg>().Check1[6];
     h.run([&] { wireless.setValue(1); });
-    h.run([&] { pages.getPortSelect().PortTCP->setValue(1); });
+    h.run([&] { pages.get<kestrel::PortSelect>().PortTCP->setValue(1); });
     saveFile("net.ksf");
     h.run([&] {
         wireless.setValue(0);
-        pages.getPortSelect().PortLPT->setValue(1);
+        pages.get<kestrel::PortSelect>().PortLPT->setValue(1);
     });
 
     chooseLoad();
@@ -87,7 +87,7 @@ TEST_F(LoadDlgTest, LoadedFileLeadsToThePortPageWithThePagesRestored) {
     EXPECT_EQ(wireless.value(), 1);
     h.wait(500);
     EXPECT_EQ(h.visibleForm(), "PortSelect");
-    EXPECT_EQ(testing_support::Harness::focusOf(pages.getPortSelect()), "PortTCP")
+    EXPECT_EQ(testing_support::Harness::focusOf(pages.get<kestrel::PortSelect>()), "PortTCP")
         << "the page opens on the option the file chose";
     EXPECT_FALSE(loadDlg().visible());
     EXPECT_FALSE(timer().enabled());

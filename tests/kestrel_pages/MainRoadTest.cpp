@@ -30,12 +30,12 @@ class MainRoad : public KestrelFixture {
     void walk(Port port, const std::string& detail) {
         start(" GO /VERYSILENT");
         ASSERT_EQ("LoadDlg", h.visibleForm());
-        EXPECT_FALSE(pages.getIntro().loaded()) << "no welcome page with GO";
+        EXPECT_FALSE(pages.get<kestrel::Intro>().loaded()) << "no welcome page with GO";
         EXPECT_EQ(1, processes.count("Wren.exe")) << "the port list was asked for";
 
-        h.click(pages.getLoadDlg().Next); // Start New is chosen
+        h.click(pages.get<kestrel::LoadDlg>().Next); // Start New is chosen
         ASSERT_EQ("PortSelect", h.visibleForm());
-        auto& ps = pages.getPortSelect();
+        auto& ps = pages.get<kestrel::PortSelect>();
         switch (port) {
         case Port::File:
             h.click(ps.PortFile);
@@ -53,11 +53,11 @@ class MainRoad : public KestrelFixture {
         h.click(ps.Next);
         ASSERT_EQ("QuestionDlg", h.visibleForm());
 
-        h.click(pages.getQuestionDlg().Check1[0]);
-        h.click(pages.getQuestionDlg().Next);
+        h.click(pages.get<kestrel::QuestionDlg>().Check1[0]);
+        h.click(pages.get<kestrel::QuestionDlg>().Next);
         ASSERT_EQ("WiredDlg", h.visibleForm());
 
-        auto& wired = pages.getWiredDlg();
+        auto& wired = pages.get<kestrel::WiredDlg>();
         h.click(wired.useStaticIP);
         h.setText(wired.IPAddr, "10.1.2.3");
         h.setText(wired.SubMask, "255.255.255.0");
@@ -66,13 +66,14 @@ class MainRoad : public KestrelFixture {
         ASSERT_EQ("FinishDialog", h.visibleForm());
         EXPECT_EQ(kStaticCommands, core.ws.SetupCommands);
 
-        auto& finish = pages.getFinishDialog();
+        auto& finish = pages.get<kestrel::FinishDialog>();
         EXPECT_TRUE(finish.Option1->checked()) << "changed settings: save is offered";
         h.click(finish.Option2);
         if (port != Port::File)
             h.boxes.expect("Warning", kRebootWarning, ui::mb::Yes);
         h.click(finish.OKButton);
-        ASSERT_TRUE(waitUntil([this] { return pages.getProgressDlg().visible(); }, 2000));
+        ASSERT_TRUE(
+            waitUntil([this] { return pages.get<kestrel::ProgressDlg>().visible(); }, 2000));
         handedOver = h.app.now();
         EXPECT_EQ("ProgressDlg", h.visibleForm());
     }
@@ -108,7 +109,7 @@ TEST_F(MainRoad, FileRouteDeliversTheJobIntoTheFile) {
 
 TEST_F(MainRoad, TcpRouteDeliversTheJobToThePrinter) {
     fixtures::LoopbackPrinter printer;
-    pages.getProgressDlg().setPrinterPortForTests(printer.port());
+    pages.get<kestrel::ProgressDlg>().setPrinterPortForTests(printer.port());
     walk(Port::Tcp, "127.0.0.1");
     ASSERT_TRUE(waitConnected());
     expectSuccess();
@@ -171,7 +172,7 @@ TEST_F(MainRoad, ClosingTheProgressPageWhileTheJobIsInspectedSendsNothingMore) {
     // In the middle of the 15 s inspection the user closes the window and declines to save.
     spooler.setBeforeCall([this](spooler::MemorySpooler::Call c) {
         if (c == spooler::MemorySpooler::Call::WriteRawDocument)
-            h.later(3000, [this] { pages.getProgressDlg().userClose(); });
+            h.later(3000, [this] { pages.get<kestrel::ProgressDlg>().userClose(); });
     });
     walk(Port::Com, "");
     h.boxes.expectContaining("Leaving Wizard Without Saving Settings",
@@ -181,7 +182,7 @@ TEST_F(MainRoad, ClosingTheProgressPageWhileTheJobIsInspectedSendsNothingMore) {
     EXPECT_TRUE(h.ended());
     EXPECT_EQ(1u, spooler.documents().size());
     EXPECT_EQ(0, processes.count("/Xg")) << "no judgement after the exit began";
-    EXPECT_FALSE(pages.getProgressDlg().loaded());
+    EXPECT_FALSE(pages.get<kestrel::ProgressDlg>().loaded());
 }
 
 // A control member whose control Build no longer makes is caught here, not on first use.

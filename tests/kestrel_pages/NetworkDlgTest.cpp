@@ -8,7 +8,7 @@ const std::string kPeriod = "Invalid time period. Please enter a value from 1 to
 
 class NetworkDlgTest : public WirelessPagesFixture {
   protected:
-    kestrel::NetworkDlg& n() { return pages.getNetworkDlg(); }
+    kestrel::NetworkDlg& n() { return pages.get<kestrel::NetworkDlg>(); }
     // Arrives from the question page, as its Next does.
     void arrive(const std::vector<int>& ticked) {
         question(ticked);
@@ -91,7 +91,7 @@ TEST_F(NetworkDlgTest, PacketIsCheckedBeforePeriodAndOnlyWhileEnabled) {
     h.setText(n().Packet, "99");
     h.select(n().Combo1[5], 1);
     next("NetworkDlg");
-    EXPECT_TRUE(pages.getFinishDialog().visible());
+    EXPECT_TRUE(pages.get<kestrel::FinishDialog>().visible());
     EXPECT_TRUE(h.boxes.allShown());
 }
 

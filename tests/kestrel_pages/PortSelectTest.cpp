@@ -14,7 +14,7 @@ const std::string kNoPorts =
 
 class PortSelectTest : public RouteFixture {
   protected:
-    PortSelect& page() { return pages.getPortSelect(); }
+    PortSelect& page() { return pages.get<kestrel::PortSelect>(); }
     void open(const std::string& portsTxt) {
         portsFile(portsTxt);
         show(page());
@@ -247,7 +247,7 @@ TEST_F(PortSelectTest, FileRouteChecksInOrderAndStopsAtTheFirstNo) {
         h.click(page().Next);
         EXPECT_TRUE(h.boxes.allShown());
         EXPECT_EQ(tc.goesOn ? "QuestionDlg" : "PortSelect", h.visibleForm());
-        h.run([&] { pages.getQuestionDlg().Hide(); });
+        h.run([&] { pages.get<kestrel::QuestionDlg>().Hide(); });
     }
 }
 

@@ -54,7 +54,7 @@ class ProgressRun : public KestrelFixture {
     // Chooses the route on the port page as the user left it and sets the command text.
     void route(Route r, const std::string& detail = "") {
         h.run([&] {
-            auto& ps = pages.getPortSelect();
+            auto& ps = pages.get<kestrel::PortSelect>();
             switch (r) {
             case Route::File:
                 ps.PortFile->setValue(1);
@@ -71,7 +71,7 @@ class ProgressRun : public KestrelFixture {
         });
         core.ws.SetupCommands = kCommands;
     }
-    kestrel::ProgressDlg& progress() { return pages.getProgressDlg(); }
+    kestrel::ProgressDlg& progress() { return pages.get<kestrel::ProgressDlg>(); }
     void showProgress() {
         h.run([&] { progress().Show(); });
     }
@@ -348,7 +348,7 @@ TEST_F(ProgressRun, NoStepRunsWhileTheExitRoutineWaitsForTheSaveDialog) {
     ASSERT_EQ(40, progressValue());
     h.later(0, [this] { progress().userClose(); });
     // The user leaves the save dialog open for half a minute, then cancels it.
-    h.later(30000, [this] { pages.getDialog().CancelButton->userClick(); });
+    h.later(30000, [this] { pages.get<kestrel::Dialog>().CancelButton->userClick(); });
     h.wait(40000);
 
     EXPECT_TRUE(h.ended());

@@ -14,11 +14,11 @@ class QuestionDlgTest : public KestrelFixture {
     QuestionDlgTest() {
         start(" GO");
         h.run([&] {
-            pages.getLoadDlg().Hide();
+            pages.get<kestrel::LoadDlg>().Hide();
             question().Show();
         });
     }
-    kestrel::QuestionDlg& question() { return pages.getQuestionDlg(); }
+    kestrel::QuestionDlg& question() { return pages.get<kestrel::QuestionDlg>(); }
     void tick(std::initializer_list<int> boxes) {
         for (int i : boxes)
             h.click(question().Check1[i]);
@@ -44,8 +44,8 @@ TEST_F(QuestionDlgTest, TheFirstTickedBoxChoosesTheNextPage) {
             for (int i = 0; i < kestrel::QuestionDlg::kBoxes; ++i)
                 question().Check1[i]->setValue(0);
             question().Show();
-            pages.getNetworkDlg().PrevForm = nullptr;
-            pages.getWirelessQuestionDlg().PrevForm = nullptr;
+            pages.get<kestrel::NetworkDlg>().PrevForm = nullptr;
+            pages.get<kestrel::WirelessQuestionDlg>().PrevForm = nullptr;
         });
         tick(c.boxes);
         h.click(question().Next);
@@ -63,7 +63,7 @@ TEST_F(QuestionDlgTest, NetworkPageOpensWithOnlyTheTickedRows) {
     h.click(question().Next);
     ASSERT_EQ(h.visibleForm(), "NetworkDlg");
     for (int row = 1; row <= 5; ++row)
-        EXPECT_EQ(pages.getNetworkDlg().Combo1[row]->enabled(), row == 2) << row;
+        EXPECT_EQ(pages.get<kestrel::NetworkDlg>().Combo1[row]->enabled(), row == 2) << row;
 }
 
 TEST_F(QuestionDlgTest, NoBoxTickedShowsTheSelectionErrorAndStays) {

@@ -76,7 +76,7 @@ class RouteFixture : public ::testing::Test {
     }
     // Ticks the question page's seven boxes as given (creates the page).
     void question(std::initializer_list<int> ticked) {
-        auto& q = pages.getQuestionDlg();
+        auto& q = pages.get<kestrel::QuestionDlg>();
         h.run([&] {
             for (int i = 0; i < 7; ++i)
                 q.Check1[i]->setValue(0);

@@ -87,7 +87,7 @@ TEST_P(WepKeyPagesTest, ConfirmationNamesTheFirstMaskedRowThatDiffers) {
     next(name());
     h.setText(p().ConfirmTxt[2], "1234567890");
     next(name());
-    EXPECT_TRUE(pages.getFinishDialog().visible());
+    EXPECT_TRUE(pages.get<kestrel::FinishDialog>().visible());
     EXPECT_EQ(prevForm("FinishDialog"), &p());
 }
 
@@ -103,7 +103,7 @@ TEST_P(WepKeyPagesTest, ConfirmationIsCaseSensitive) {
 TEST_P(WepKeyPagesTest, AllKeysEmptyPass) {
     arrive();
     next(name());
-    EXPECT_TRUE(pages.getFinishDialog().visible());
+    EXPECT_TRUE(pages.get<kestrel::FinishDialog>().visible());
 }
 
 TEST_P(WepKeyPagesTest, TimerStopsOnNextAndCancelButNotOnBack) {
@@ -124,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(Pages, WepKeyPagesTest, ::testing::Values("WEPkeyDlg", 
 
 class WEPkeyDlgTest : public WirelessPagesFixture {
   protected:
-    kestrel::WEPkeyDlg& p() { return pages.getWEPkeyDlg(); }
+    kestrel::WEPkeyDlg& p() { return pages.get<kestrel::WEPkeyDlg>(); }
     void key(int row, const std::string& text) {
         h.setText(p().KeyText[row], text);
         h.setText(p().ConfirmTxt[row], text);
@@ -154,7 +154,7 @@ TEST_F(WEPkeyDlgTest, FormatThenSizeThenConfirmation) {
     EXPECT_EQ(testing_support::Harness::focusOf(p()), "ConfirmTxt(0)"); // Key 1's
     h.setText(p().ConfirmTxt[0], "12:34:56:78:9A");
     next("WEPkeyDlg");
-    EXPECT_TRUE(pages.getFinishDialog().visible());
+    EXPECT_TRUE(pages.get<kestrel::FinishDialog>().visible());
 }
 
 TEST_F(WEPkeyDlgTest, KeysAfterAnEmptyOneAreNotExamined) {
@@ -162,7 +162,7 @@ TEST_F(WEPkeyDlgTest, KeysAfterAnEmptyOneAreNotExamined) {
     key(0, "A7E3-5B19-C2D4-80F6-1E9A-7C3B-6D");
     key(2, "zz:zz");
     next("WEPkeyDlg");
-    EXPECT_TRUE(pages.getFinishDialog().visible());
+    EXPECT_TRUE(pages.get<kestrel::FinishDialog>().visible());
 }
 
 TEST_F(WEPkeyDlgTest, DisabledKeysAreStillChecked) {

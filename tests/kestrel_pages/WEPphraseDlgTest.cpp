@@ -8,16 +8,16 @@ class WEPphraseDlgTest : public WirelessPagesFixture {};
 
 TEST_F(WEPphraseDlgTest, AnyPhraseMatchingItsConfirmationPasses) {
     open("WEPphraseDlg");
-    auto& p = pages.getWEPphraseDlg();
+    auto& p = pages.get<kestrel::WEPphraseDlg>();
     h.setText(p.KeyText[0], " a phrase: with-colons and blanks of any length");
     h.setText(p.ConfirmTxt[0], " a phrase: with-colons and blanks of any length");
     next("WEPphraseDlg");
-    EXPECT_TRUE(pages.getFinishDialog().visible());
+    EXPECT_TRUE(pages.get<kestrel::FinishDialog>().visible());
 }
 
 TEST_F(WEPphraseDlgTest, LineBreakInAKeyIsRefusedAfterTheConfirmation) {
     open("WEPphraseDlg");
-    auto& p = pages.getWEPphraseDlg();
+    auto& p = pages.get<kestrel::WEPphraseDlg>();
     h.setText(p.KeyText[1], "a\nb");
     h.boxes.expect(kNotice, "Inputs for Key 2 does not match, please re-enter the key again.");
     next("WEPphraseDlg");

@@ -11,7 +11,7 @@ const std::string kCipherOff = "Are you sure you want to disabled encryption for
 
 class WPADlgTest : public WirelessPagesFixture {
   protected:
-    kestrel::WPADlg& p() { return pages.getWPADlg(); }
+    kestrel::WPADlg& p() { return pages.get<kestrel::WPADlg>(); }
     void phrase(const std::string& text, const std::string& confirm) {
         h.setText(p().PassPhrase, text);
         h.setText(p().ConfirmTxt, confirm);
@@ -67,7 +67,7 @@ TEST_F(WPADlgTest, LengthThenConfirmationThenCipherQuestion) {
     EXPECT_EQ(p().PassPhrase->text(), std::string(63, 'x'));
     h.boxes.expect(kWarning, kCipherOff, ui::mb::Yes);
     next("WPADlg");
-    EXPECT_TRUE(pages.getFinishDialog().visible());
+    EXPECT_TRUE(pages.get<kestrel::FinishDialog>().visible());
     EXPECT_EQ(prevForm("FinishDialog"), &p());
 }
 
@@ -75,7 +75,7 @@ TEST_F(WPADlgTest, ShortPhrasesWithBlanksPass) {
     open("WPADlg");
     phrase("a b", "a b");
     next("WPADlg");
-    EXPECT_TRUE(pages.getFinishDialog().visible());
+    EXPECT_TRUE(pages.get<kestrel::FinishDialog>().visible());
 }
 
 TEST_F(WPADlgTest, ChecksRunWithTheModeDisabled) {
@@ -91,9 +91,9 @@ TEST_F(WPADlgTest, ChecksRunWithTheModeDisabled) {
 
 TEST_F(WPADlgTest, EapTickedGoesToThe8021xPageWhoseBackReturnsHere) {
     open("EncryptQuestionDlg", "WirelessQuestionDlg");
-    h.click(pages.getEncryptQuestionDlg().click[2]);
-    h.click(pages.getEncryptQuestionDlg().WPA);
-    h.click(pages.getEncryptQuestionDlg().EAP);
+    h.click(pages.get<kestrel::EncryptQuestionDlg>().click[2]);
+    h.click(pages.get<kestrel::EncryptQuestionDlg>().WPA);
+    h.click(pages.get<kestrel::EncryptQuestionDlg>().EAP);
     next("EncryptQuestionDlg");
     EXPECT_EQ(h.visibleForm(), "WPADlg");
     next("WPADlg");

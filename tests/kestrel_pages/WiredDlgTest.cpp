@@ -10,7 +10,7 @@ namespace {
 class WiredDlgTest : public RouteFixture {
   protected:
     WiredDlgTest() { portsFile("LPT1:\r\n"); }
-    WiredDlg& page() { return pages.getWiredDlg(); }
+    WiredDlg& page() { return pages.get<kestrel::WiredDlg>(); }
     void open(std::initializer_list<int> ticked = {0}) {
         question(ticked);
         show(page());
@@ -42,8 +42,8 @@ TEST_F(WiredDlgTest, OpensWiredAutomaticWithDhcpAndGoesOnWithoutChecks) {
     h.click(page().DHCP); // both switches clear is allowed
     h.click(page().Next);
     EXPECT_EQ("FinishDialog", h.visibleForm());
-    EXPECT_EQ(&page(), pages.getFinishDialog().PrevForm);
-    h.click(pages.getFinishDialog().Back);
+    EXPECT_EQ(&page(), pages.get<kestrel::FinishDialog>().PrevForm);
+    h.click(pages.get<kestrel::FinishDialog>().Back);
     EXPECT_EQ("WiredDlg", h.visibleForm());
 }
 
@@ -149,7 +149,7 @@ class WiredRouting : public WiredDlgTest, public ::testing::WithParamInterface<R
 
 TEST_P(WiredRouting, NextFollowsTheQuestionPage) {
     const auto& tc = GetParam();
-    auto& q = pages.getQuestionDlg();
+    auto& q = pages.get<kestrel::QuestionDlg>();
     h.run([&] {
         for (int i = 0; i < 7; ++i)
             q.Check1[i]->setValue(0);
@@ -161,7 +161,7 @@ TEST_P(WiredRouting, NextFollowsTheQuestionPage) {
     EXPECT_EQ(tc.next, h.visibleForm());
     auto& next = dynamic_cast<Page&>(pages.form(tc.next));
     EXPECT_EQ(&page(), next.PrevForm);
-    h.click(next.name() == "FinishDialog" ? pages.getFinishDialog().Back
+    h.click(next.name() == "FinishDialog" ? pages.get<kestrel::FinishDialog>().Back
                                           : dynamic_cast<StepPage&>(next).Prev);
     EXPECT_EQ("WiredDlg", h.visibleForm());
 }
@@ -181,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(QuestionBoxes, WiredRouting,
 TEST_F(WiredDlgTest, NetworkOptionsPageOpensWithTheTickedRowEnabled) {
     open({0, 3});
     h.click(page().Next);
-    auto& network = pages.getNetworkDlg();
+    auto& network = pages.get<kestrel::NetworkDlg>();
     EXPECT_TRUE(network.Combo1[3]->enabled());
     EXPECT_FALSE(network.Combo1[1]->enabled());
 }
@@ -190,7 +190,7 @@ TEST_F(WiredDlgTest, BackCancelAndCloseBox) {
     open();
     h.click(page().Prev);
     EXPECT_EQ("QuestionDlg", h.visibleForm());
-    h.click(pages.getQuestionDlg().Next);
+    h.click(pages.get<kestrel::QuestionDlg>().Next);
     EXPECT_EQ("WiredDlg", h.visibleForm());
     h.boxes.expect("Caution Exiting Wizard", kExitQuestion, ui::mb::No);
     h.click(page().Cancel);

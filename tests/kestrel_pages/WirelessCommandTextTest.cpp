@@ -21,7 +21,7 @@ PageActions everyPage(Harness& h) {
     return {
         {"WiredDlg",
          [&h](kestrel::KestrelPages& p) {
-             auto& f = p.getWiredDlg();
+             auto& f = p.get<kestrel::WiredDlg>();
              h.click(f.useStaticIP);
              h.setText(f.IPAddr, "10.1.2.3");
              h.setText(f.SubMask, "255.255.255.0");
@@ -29,7 +29,7 @@ PageActions everyPage(Harness& h) {
          }},
         {"NetworkDlg",
          [&h](kestrel::KestrelPages& p) {
-             auto& f = p.getNetworkDlg();
+             auto& f = p.get<kestrel::NetworkDlg>();
              h.select(f.Combo1[1], 3);
              h.select(f.Combo1[2], 4);
              h.select(f.Combo1[3], 2);
@@ -39,7 +39,7 @@ PageActions everyPage(Harness& h) {
          }},
         {"WirelessDlg",
          [&h](kestrel::KestrelPages& p) {
-             auto& f = p.getWirelessDlg();
+             auto& f = p.get<kestrel::WirelessDlg>();
              h.type(f.SSID, "Office Net");
              h.select(f.OpMode, 1);
              h.select(f.Speed, 5);
@@ -55,14 +55,14 @@ PageActions everyPage(Harness& h) {
          }},
         {"EncryptQuestionDlg",
          [&h](kestrel::KestrelPages& p) {
-             auto& f = p.getEncryptQuestionDlg();
+             auto& f = p.get<kestrel::EncryptQuestionDlg>();
              h.click(f.click[2]);
              h.click(f.WPA);
              h.click(f.EAP);
          }},
         {"WPADlg",
          [&h](kestrel::KestrelPages& p) {
-             auto& f = p.getWPADlg();
+             auto& f = p.get<kestrel::WPADlg>();
              h.select(f.WPAMode, 2);
              h.select(f.EncryptMethod, 3);
              h.setText(f.PassPhrase, "secret phrase");
@@ -70,7 +70,7 @@ PageActions everyPage(Harness& h) {
          }},
         {"LEAPDlg",
          [&h](kestrel::KestrelPages& p) {
-             auto& f = p.getLEAPDlg();
+             auto& f = p.get<kestrel::LEAPDlg>();
              h.select(f.Combo1, 2);
              h.setText(f.UserName, "jdoe");
              h.setText(f.Password, "pw123");
@@ -118,14 +118,17 @@ PageActions retype(Harness& h) {
     };
     return {{"WPADlg",
              [&h](kestrel::KestrelPages& p) {
-                 h.setText(p.getWPADlg().ConfirmTxt, p.getWPADlg().PassPhrase->text());
+                 h.setText(p.get<kestrel::WPADlg>().ConfirmTxt,
+                           p.get<kestrel::WPADlg>().PassPhrase->text());
              }},
             {"LEAPDlg",
              [&h](kestrel::KestrelPages& p) {
-                 h.setText(p.getLEAPDlg().ConfirmTxt, p.getLEAPDlg().Password->text());
+                 h.setText(p.get<kestrel::LEAPDlg>().ConfirmTxt,
+                           p.get<kestrel::LEAPDlg>().Password->text());
              }},
-            {"WEPkeyDlg", [rows](kestrel::KestrelPages& p) { rows(p.getWEPkeyDlg()); }},
-            {"WEPphraseDlg", [rows](kestrel::KestrelPages& p) { rows(p.getWEPphraseDlg()); }}};
+            {"WEPkeyDlg", [rows](kestrel::KestrelPages& p) { rows(p.get<kestrel::WEPkeyDlg>()); }},
+            {"WEPphraseDlg",
+             [rows](kestrel::KestrelPages& p) { rows(p.get<kestrel::WEPphraseDlg>()); }}};
 }
 
 void keys(Harness& h, auto& f, const std::array<const char*, 4>& texts) {
@@ -139,24 +142,24 @@ PageActions wep(Harness& h, bool hex) {
     PageActions a{
         {"WirelessDlg",
          [&h](kestrel::KestrelPages& p) {
-             auto& f = p.getWirelessDlg();
+             auto& f = p.get<kestrel::WirelessDlg>();
              h.type(f.SSID, "lab");
              h.select(f.Channel, 0);
          }},
         {"EncryptQuestionDlg",
          [&h](kestrel::KestrelPages& p) {
-             auto& f = p.getEncryptQuestionDlg();
+             auto& f = p.get<kestrel::EncryptQuestionDlg>();
              h.click(f.click[1]);
          }},
         {"WEPDlg",
          [&h, hex](kestrel::KestrelPages& p) {
-             auto& f = p.getWEPDlg();
+             auto& f = p.get<kestrel::WEPDlg>();
              h.click(hex ? f.EntryManual : f.Phrase);
          }},
     };
     if (hex)
         a["WEPkeyDlg"] = [&h](kestrel::KestrelPages& p) {
-            auto& f = p.getWEPkeyDlg();
+            auto& f = p.get<kestrel::WEPkeyDlg>();
             h.select(f.DefaultKey, 3);
             keys(h, f,
                  {"A7E3-5B19-C2D4-80F6-1E9A-7C3B-6D", "", "00:11:22:33:44:55:66:77:88:99:aa:bb:cc",
@@ -164,7 +167,7 @@ PageActions wep(Harness& h, bool hex) {
         };
     else
         a["WEPphraseDlg"] = [&h](kestrel::KestrelPages& p) {
-            auto& f = p.getWEPphraseDlg();
+            auto& f = p.get<kestrel::WEPphraseDlg>();
             h.select(f.DefaultKey, 2);
             h.select(f.AuthMethod, 0);
             keys(h, f, {"alpha", " beta", "", "delta"});
@@ -200,33 +203,33 @@ std::vector<ui::ControlRef> restored(kestrel::KestrelPages& pages) {
         for (int i = from; i <= to; ++i)
             out.push_back(array[i]);
     };
-    elements(pages.getQuestionDlg().Check1, 0, 6);
-    auto& wired = pages.getWiredDlg();
+    elements(pages.get<kestrel::QuestionDlg>().Check1, 0, 6);
+    auto& wired = pages.get<kestrel::WiredDlg>();
     add({wired.NicOption[0], wired.useAutoIP, wired.useStaticIP, wired.IPAddr, wired.SubMask,
          wired.Gateway});
-    elements(pages.getNetworkDlg().Combo1, 1, 5);
-    add({pages.getNetworkDlg().Packet, pages.getNetworkDlg().Period});
-    auto& question = pages.getWirelessQuestionDlg();
+    elements(pages.get<kestrel::NetworkDlg>().Combo1, 1, 5);
+    add({pages.get<kestrel::NetworkDlg>().Packet, pages.get<kestrel::NetworkDlg>().Period});
+    auto& question = pages.get<kestrel::WirelessQuestionDlg>();
     elements(question.check, 0, 9);
     out.push_back(question.EncryptionCB);
-    auto& wireless = pages.getWirelessDlg();
+    auto& wireless = pages.get<kestrel::WirelessDlg>();
     for (int i = 0; i < 10; ++i)
         if (question.check[i]->value() == 1)
             out.push_back(wireless.row(i));
     if (question.check[9]->value() == 1)
         out.push_back(wireless.Check2);
-    auto& encrypt = pages.getEncryptQuestionDlg();
+    auto& encrypt = pages.get<kestrel::EncryptQuestionDlg>();
     elements(encrypt.click, 0, 2);
-    add({encrypt.WPA, encrypt.EAP, pages.getWEPDlg().Phrase, pages.getWEPDlg().EntryManual,
-         pages.getWEPkeyDlg().KeySize});
+    add({encrypt.WPA, encrypt.EAP, pages.get<kestrel::WEPDlg>().Phrase,
+         pages.get<kestrel::WEPDlg>().EntryManual, pages.get<kestrel::WEPkeyDlg>().KeySize});
     for (kestrel::WepKeysControls* keys :
-         {static_cast<kestrel::WepKeysControls*>(&pages.getWEPkeyDlg()),
-          static_cast<kestrel::WepKeysControls*>(&pages.getWEPphraseDlg())}) {
+         {static_cast<kestrel::WepKeysControls*>(&pages.get<kestrel::WEPkeyDlg>()),
+          static_cast<kestrel::WepKeysControls*>(&pages.get<kestrel::WEPphraseDlg>())}) {
         add({keys->DefaultKey, keys->AuthMethod});
         elements(keys->KeyText, 0, 3);
     }
-    auto& wpa = pages.getWPADlg();
-    auto& leap = pages.getLEAPDlg();
+    auto& wpa = pages.get<kestrel::WPADlg>();
+    auto& leap = pages.get<kestrel::LEAPDlg>();
     add({wpa.PassPhrase, wpa.EncryptMethod, wpa.WPAMode, leap.UserName, leap.Password,
          leap.Combo1});
     return out;
@@ -313,7 +316,7 @@ TEST_P(WirelessCommandTextTest, FinishPageBuildsTheTextAndALoadRebuildsIt) {
         EXPECT_EQ(after[i], before[i]);
 
     // Through the pages again, retyping only the confirmations.
-    run.h.run([&] { run.pages.getQuestionDlg().Show(); });
+    run.h.run([&] { run.pages.get<kestrel::QuestionDlg>().Show(); });
     route = walkForward(run.h, run.pages, retype(run.h));
     ASSERT_EQ(route.back(), "FinishDialog");
     EXPECT_EQ(run.core.ws.SetupCommands, c.commands);

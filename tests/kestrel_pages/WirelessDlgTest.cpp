@@ -22,7 +22,7 @@ class WirelessDlgTest : public WirelessPagesFixture {
         open("WirelessDlg");
         h.run([&] { w().SetDefaultState(); });
     }
-    kestrel::WirelessDlg& w() { return pages.getWirelessDlg(); }
+    kestrel::WirelessDlg& w() { return pages.get<kestrel::WirelessDlg>(); }
 };
 
 TEST_F(WirelessDlgTest, ListsAndDefaults) {
@@ -105,7 +105,7 @@ TEST_F(WirelessDlgTest, CountryChoiceSetsInternationalModeWithinOneTick) {
 TEST_F(WirelessDlgTest, DefaultsAskNothing) {
     arrive();
     next("WirelessDlg");
-    EXPECT_TRUE(pages.getFinishDialog().visible());
+    EXPECT_TRUE(pages.get<kestrel::FinishDialog>().visible());
     EXPECT_EQ(prevForm("FinishDialog"), &w());
 }
 
@@ -189,7 +189,7 @@ TEST_F(WirelessDlgTest, UnsendableNameIsRefusedOnlyWhenItIsSent) {
     EXPECT_TRUE(w().visible());
     wirelessQuestion({1}, false);
     next("WirelessDlg");
-    EXPECT_TRUE(pages.getFinishDialog().visible());
+    EXPECT_TRUE(pages.get<kestrel::FinishDialog>().visible());
 }
 
 } // namespace

@@ -84,14 +84,14 @@ class WirelessFlowTest : public WirelessPagesFixture {
         if (m == Method::None)
             return;
         h.run([&] {
-            auto& e = pages.getEncryptQuestionDlg();
+            auto& e = pages.get<kestrel::EncryptQuestionDlg>();
             int option = m == Method::Open                                 ? 0
                          : (m == Method::WepPhrase || m == Method::WepHex) ? 1
                                                                            : 2;
             e.click[option]->setValue(1);
             e.WPA->setValue(m == Method::Wpa || m == Method::WpaEap);
             e.EAP->setValue(m == Method::Eap || m == Method::WpaEap);
-            auto& wep = pages.getWEPDlg();
+            auto& wep = pages.get<kestrel::WEPDlg>();
             (m == Method::WepHex ? wep.EntryManual : wep.Phrase)->setValue(1);
         });
     }
@@ -116,7 +116,7 @@ TEST_F(WirelessFlowTest, ForwardAndBackAlongEveryRoute) {
         if (r.forward.back() != "FinishDialog")
             expectedBack = {"QuestionDlg"};
         EXPECT_EQ(walkBack(h, pages, "QuestionDlg"), expectedBack);
-        h.run([&] { pages.getQuestionDlg().Hide(); });
+        h.run([&] { pages.get<kestrel::QuestionDlg>().Hide(); });
     }
 }
 
@@ -127,14 +127,14 @@ TEST_F(WirelessFlowTest, FinishPageReturnsToEachOpener) {
     method(r.method);
     open("QuestionDlg");
     walkForward(h, pages);
-    EXPECT_EQ(prevForm("FinishDialog"), &pages.getLEAPDlg());
-    EXPECT_EQ(prevForm("LEAPDlg"), &pages.getWPADlg());
-    EXPECT_EQ(prevForm("EncryptQuestionDlg"), &pages.getWirelessDlg());
-    EXPECT_EQ(prevForm("WirelessQuestionDlg"), &pages.getQuestionDlg());
+    EXPECT_EQ(prevForm("FinishDialog"), &pages.get<kestrel::LEAPDlg>());
+    EXPECT_EQ(prevForm("LEAPDlg"), &pages.get<kestrel::WPADlg>());
+    EXPECT_EQ(prevForm("EncryptQuestionDlg"), &pages.get<kestrel::WirelessDlg>());
+    EXPECT_EQ(prevForm("WirelessQuestionDlg"), &pages.get<kestrel::QuestionDlg>());
 
     // Back to the encryption page, EAP only this time: 802.1X now returns there.
     walkBack(h, pages, "EncryptQuestionDlg");
-    h.click(pages.getEncryptQuestionDlg().WPA);
+    h.click(pages.get<kestrel::EncryptQuestionDlg>().WPA);
     EXPECT_EQ(walkForward(h, pages), (std::vector<std::string>{"LEAPDlg", "FinishDialog"}));
     EXPECT_EQ(walkBack(h, pages, "EncryptQuestionDlg"),
               (std::vector<std::string>{"LEAPDlg", "EncryptQuestionDlg"}));

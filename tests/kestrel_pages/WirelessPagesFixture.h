@@ -65,7 +65,7 @@ inline std::vector<std::string> walkBack(testing_support::Harness& h, kestrel::K
         if (current.empty() || current == last)
             break;
         h.click(current == "FinishDialog"
-                    ? pages.getFinishDialog().Back
+                    ? pages.get<kestrel::FinishDialog>().Back
                     : dynamic_cast<kestrel::StepPage&>(pages.form(current)).Prev);
         seen.push_back(h.visibleForm());
     }
@@ -76,12 +76,14 @@ class WirelessPagesFixture : public KestrelFixture {
   protected:
     // Sets the question page's seven boxes (creates the page).
     void question(const std::vector<int>& ticked) {
-        boxes(pages.getQuestionDlg().Check1, 7, ticked);
+        boxes(pages.get<kestrel::QuestionDlg>().Check1, 7, ticked);
     }
     // Sets the wireless question page's ten boxes and its encryption box.
     void wirelessQuestion(const std::vector<int>& ticked, bool encryption) {
-        boxes(pages.getWirelessQuestionDlg().check, 10, ticked);
-        h.run([&] { pages.getWirelessQuestionDlg().EncryptionCB->setValue(encryption ? 1 : 0); });
+        boxes(pages.get<kestrel::WirelessQuestionDlg>().check, 10, ticked);
+        h.run([&] {
+            pages.get<kestrel::WirelessQuestionDlg>().EncryptionCB->setValue(encryption ? 1 : 0);
+        });
     }
     // Shows a page as its opener does, with its PrevForm.
     void open(const std::string& name, const std::string& opener = "") {

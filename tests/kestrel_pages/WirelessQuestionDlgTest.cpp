@@ -17,27 +17,27 @@ TEST_F(WirelessQuestionDlgTest, NoBoxTickedShowsTheSelectionErrorAndStays) {
 
 TEST_F(WirelessQuestionDlgTest, OnlyEncryptionGoesToTheEncryptionChoice) {
     open("WirelessQuestionDlg", "QuestionDlg");
-    h.click(pages.getWirelessQuestionDlg().EncryptionCB);
+    h.click(pages.get<kestrel::WirelessQuestionDlg>().EncryptionCB);
     next("WirelessQuestionDlg");
     EXPECT_EQ(h.visibleForm(), "EncryptQuestionDlg");
-    EXPECT_EQ(prevForm("EncryptQuestionDlg"), &pages.getWirelessQuestionDlg());
+    EXPECT_EQ(prevForm("EncryptQuestionDlg"), &pages.get<kestrel::WirelessQuestionDlg>());
     back("EncryptQuestionDlg");
     EXPECT_EQ(h.visibleForm(), "WirelessQuestionDlg");
 }
 
 TEST_F(WirelessQuestionDlgTest, AnySettingGoesToTheSettingsPageWithItsRowsEnabled) {
     open("WirelessQuestionDlg", "QuestionDlg");
-    h.click(pages.getWirelessQuestionDlg().check[9]);
-    h.click(pages.getWirelessQuestionDlg().EncryptionCB);
+    h.click(pages.get<kestrel::WirelessQuestionDlg>().check[9]);
+    h.click(pages.get<kestrel::WirelessQuestionDlg>().EncryptionCB);
     next("WirelessQuestionDlg");
     EXPECT_EQ(h.visibleForm(), "WirelessDlg");
-    EXPECT_TRUE(pages.getWirelessDlg().CountryCode->enabled());
-    EXPECT_TRUE(pages.getWirelessDlg().Label2[9]->enabled());
-    EXPECT_TRUE(pages.getWirelessDlg().Check2->enabled());
-    EXPECT_TRUE(fieldOn(pages.getWirelessDlg().SSID, false));
-    EXPECT_FALSE(pages.getWirelessDlg().Check1->enabled());
+    EXPECT_TRUE(pages.get<kestrel::WirelessDlg>().CountryCode->enabled());
+    EXPECT_TRUE(pages.get<kestrel::WirelessDlg>().Label2[9]->enabled());
+    EXPECT_TRUE(pages.get<kestrel::WirelessDlg>().Check2->enabled());
+    EXPECT_TRUE(fieldOn(pages.get<kestrel::WirelessDlg>().SSID, false));
+    EXPECT_FALSE(pages.get<kestrel::WirelessDlg>().Check1->enabled());
     for (int row = 1; row <= 8; ++row)
-        EXPECT_FALSE(pages.getWirelessDlg().row(row)->enabled()) << row;
+        EXPECT_FALSE(pages.get<kestrel::WirelessDlg>().row(row)->enabled()) << row;
     back("WirelessDlg");
     EXPECT_EQ(h.visibleForm(), "WirelessQuestionDlg");
 }

@@ -64,6 +64,7 @@ class FakePages : public PageSet, public testing_support::FakeFormSet<FakePage> 
     }
 
     ui::Form& form(const std::string& name) override { return page(name); }
+    std::vector<ui::Form*> all() const override { return forms(); }
     OperationControls& operation() override { return operation_; }
     PrinterSetupControls& printerSetup() override { return printerSetup_; }
     void setDialogMode(int mode) override { dialogMode = mode; }

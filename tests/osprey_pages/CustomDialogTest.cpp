@@ -173,7 +173,7 @@ TEST_F(CustomDialogTest, WidthAboveTheLimitIsCorrectedThenChosen) {
     h.click(dlg.OKButton);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_FALSE(dlg.loaded());
-    EXPECT_TRUE(pages.getOperation().visible());
+    EXPECT_TRUE(pages.get<osprey::Operation>().visible());
     EXPECT_EQ(media().LabelWidthCombo->items().size(), 5u);
     EXPECT_EQ(media().LabelWidthCombo->listIndex(), 4);
     EXPECT_EQ(media().LabelLengthCombo->items().size(), 7u);
@@ -183,7 +183,7 @@ TEST_F(CustomDialogTest, WidthAboveTheLimitIsCorrectedThenChosen) {
 // A list whose last index is the largest 16-bit number takes no further size.
 TEST_F(CustomDialogTest, FullSizeListTakesNoNewSize) {
     printer(4);
-    auto& widths = *pages.getOperation().LabelWidthCombo;
+    auto& widths = *pages.get<osprey::Operation>().LabelWidthCombo;
     while (widths.listCount() < 32768)
         widths.addItem("x");
     core.ws.nLabelWidth = 32767;
@@ -195,7 +195,7 @@ TEST_F(CustomDialogTest, FullSizeListTakesNoNewSize) {
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_EQ(media().LabelWidthCombo->items().size(), 32768u);
     EXPECT_EQ(core.ws.nLabelWidth, 32767);
-    EXPECT_TRUE(pages.getOperation().visible());
+    EXPECT_TRUE(pages.get<osprey::Operation>().visible());
 }
 
 TEST_F(CustomDialogTest, MillimetresChooseAnExistingEntry) {
@@ -279,7 +279,7 @@ TEST_F(CustomDialogTest, CancelAndCloseBoxChangeNothing) {
     h.setText(dlg.WidthValueInch, "2.4");
     h.click(dlg.CancelButton);
     EXPECT_FALSE(dlg.loaded());
-    EXPECT_TRUE(pages.getOperation().visible());
+    EXPECT_TRUE(pages.get<osprey::Operation>().visible());
     EXPECT_EQ(media().LabelWidthCombo->items().size(), 5u);
 
     auto& again = openCustom();

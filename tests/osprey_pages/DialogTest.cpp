@@ -8,21 +8,21 @@ using ui::mb::Yes;
 
 class DialogTest : public OspreyFixture {
   protected:
-    osprey::Dialog& dialog() { return pages.getDialog(); }
+    osprey::Dialog& dialog() { return pages.get<osprey::Dialog>(); }
     // The dialog in load mode, reached as the user does.
     void toLoadDialog() {
         toLoadDlg();
-        h.click(pages.getLoadDlg().Load);
-        h.click(pages.getLoadDlg().Next);
+        h.click(pages.get<osprey::LoadDlg>().Load);
+        h.click(pages.get<osprey::LoadDlg>().Next);
         ASSERT_EQ(h.visibleForm(), "Dialog");
     }
     // The dialog in a save mode over the printer setup page.
     void toSaveDialog(int mode) {
         toLoadDlg();
-        h.click(pages.getLoadDlg().Next);
+        h.click(pages.get<osprey::LoadDlg>().Next);
         h.run([&] {
-            pages.getOperation().Hide();
-            pages.getPrinterSetup().Show();
+            pages.get<osprey::Operation>().Hide();
+            pages.get<osprey::PrinterSetup>().Show();
             dialog().Mode = mode;
             dialog().Show();
         });
@@ -77,7 +77,7 @@ TEST_F(DialogTest, SaveAddsTheExtensionAndGoesOnToTheFinishPage) {
 TEST_F(DialogTest, OverwriteDeclinedStaysAndLeavingDoesNotAskAgain) {
     write("kept.osp", "old");
     toSaveDialog(osprey::Dialog::kSave);
-    h.run([&] { pages.getPrinterSetup().GapCB->setValue(0); }); // a setting to send
+    h.run([&] { pages.get<osprey::PrinterSetup>().GapCB->setValue(0); }); // a setting to send
     h.boxes.expect("File Exist Error",
                    "Warning! Selected file currently exists\r\nDo you want to overwrite the file?",
                    No);
@@ -87,7 +87,7 @@ TEST_F(DialogTest, OverwriteDeclinedStaysAndLeavingDoesNotAskAgain) {
 
     // No save question on the way out: the close box ends the program at once.
     h.click(dialog().CancelButton);
-    h.close(pages.getFinishDialog());
+    h.close(pages.get<osprey::FinishDialog>());
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_TRUE(h.ended());
 }
@@ -97,7 +97,7 @@ TEST_F(DialogTest, FailedSaveKeepsTheOldFileAndLeavingAsksAgain) {
     toSaveDialog(osprey::Dialog::kSave);
     // As the save question left it.
     core.ws.ExitAsked = true;
-    h.run([&] { pages.getPrinterSetup().GapCB->setValue(0); }); // a setting to send
+    h.run([&] { pages.get<osprey::PrinterSetup>().GapCB->setValue(0); }); // a setting to send
     system.setWriteFault([](sys::WriteStep s) { return s == sys::WriteStep::Write ? ENOSPC : 0; });
     h.boxes.expectContaining("File Exist Error", "overwrite", Yes)
         .expectContaining("Printer Error", "[ErrCode:61]\r\nUnable to save settings");
@@ -108,7 +108,7 @@ TEST_F(DialogTest, FailedSaveKeepsTheOldFileAndLeavingAsksAgain) {
     h.click(dialog().CancelButton);
     h.boxes.expectContaining("Leaving Wizard Without Saving Settings", "Would you like to save",
                              No);
-    h.close(pages.getFinishDialog());
+    h.close(pages.get<osprey::FinishDialog>());
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_TRUE(h.ended());
 }
@@ -120,7 +120,7 @@ TEST_F(DialogTest, CancelLeadsOnByMode) {
     EXPECT_FALSE(dialog().loaded());
 
     h.run([&] {
-        pages.getOperation().Hide();
+        pages.get<osprey::Operation>().Hide();
         dialog().Mode = osprey::Dialog::kSave;
         dialog().Show();
     });
@@ -153,17 +153,17 @@ TEST_F(DialogTest, SaveOnExitSavesAndEnds) {
 
 TEST_F(DialogTest, CloseBoxQuestionYesOpensTheSaveOnExitDialog) {
     toLoadDlg();
-    h.click(pages.getLoadDlg().Next);
-    h.click(pages.getOperation().MediaTypeCB); // clear an Ignore box
+    h.click(pages.get<osprey::LoadDlg>().Next);
+    h.click(pages.get<osprey::Operation>().MediaTypeCB); // clear an Ignore box
     h.boxes.expectContaining("Leaving Wizard Without Saving Settings", "Would you like to save",
                              Yes);
-    h.close(pages.getOperation());
+    h.close(pages.get<osprey::Operation>());
     EXPECT_FALSE(h.ended());
     EXPECT_EQ(dialog().Mode, osprey::Dialog::kSaveOnExit);
     EXPECT_TRUE(dialog().visible());
     // The save reads the media page: it must still hold the user's values.
-    ASSERT_TRUE(pages.getOperation().loaded());
-    EXPECT_EQ(pages.getOperation().MediaTypeCB->value(), 0);
+    ASSERT_TRUE(pages.get<osprey::Operation>().loaded());
+    EXPECT_EQ(pages.get<osprey::Operation>().MediaTypeCB->value(), 0);
     h.boxes.expectContaining("Notice", "Settings successfully saved in");
     saveAs("exit");
     EXPECT_TRUE(h.ended());
@@ -175,27 +175,27 @@ TEST_F(DialogTest, LoadRestoresIntoAFreshMediaPage) {
     toSaveDialog(osprey::Dialog::kSave);
     h.click(dialog().CancelButton);
     h.run([&] {
-        pages.getFinishDialog().Hide();
-        pages.getOperation().MediaTypeCB->setValue(0);
+        pages.get<osprey::FinishDialog>().Hide();
+        pages.get<osprey::Operation>().MediaTypeCB->setValue(0);
         dialog().Mode = osprey::Dialog::kSave;
         dialog().Show();
     });
     h.boxes.expectContaining("Notice", "Settings successfully saved in");
     saveAs("media");
     h.run([&] {
-        pages.getFinishDialog().Hide();
-        pages.getOperation().Unload();
-        pages.getLoadDlg().Show();
+        pages.get<osprey::FinishDialog>().Hide();
+        pages.get<osprey::Operation>().Unload();
+        pages.get<osprey::LoadDlg>().Show();
     });
-    ASSERT_EQ(pages.getOperation().MediaTypeCB->value(), 1);
-    h.run([&] { pages.getOperation().Unload(); });
+    ASSERT_EQ(pages.get<osprey::Operation>().MediaTypeCB->value(), 1);
+    h.run([&] { pages.get<osprey::Operation>().Unload(); });
 
-    h.click(pages.getLoadDlg().Load);
-    h.click(pages.getLoadDlg().Next);
+    h.click(pages.get<osprey::LoadDlg>().Load);
+    h.click(pages.get<osprey::LoadDlg>().Next);
     core.ws.SettingsChanged = true;
     saveAs("media.osp");
     EXPECT_EQ(h.visibleForm(), "Operation");
-    EXPECT_EQ(pages.getOperation().MediaTypeCB->value(), 0);
+    EXPECT_EQ(pages.get<osprey::Operation>().MediaTypeCB->value(), 0);
     EXPECT_FALSE(core.ws.SettingsChanged);
     EXPECT_FALSE(dialog().loaded());
 }
@@ -206,7 +206,7 @@ TEST_F(DialogTest, LoadOfAMissingFileReturnsToTheStartPage) {
     saveAs("nothing.osp");
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_EQ(h.visibleForm(), "LoadDlg");
-    EXPECT_FALSE(pages.getOperation().loaded());
+    EXPECT_FALSE(pages.get<osprey::Operation>().loaded());
     EXPECT_FALSE(dialog().loaded());
 }
 

@@ -32,26 +32,26 @@ INSTANTIATE_TEST_SUITE_P(CommandLines, IntroCdTest,
 
 TEST_F(IntroTest, MakerNextHidesTheWelcomePage) {
     start();
-    h.click(pages.getIntro().Next);
+    h.click(pages.get<osprey::Intro>().Next);
     EXPECT_EQ(h.visibleForm(), "SelectDlg");
-    EXPECT_TRUE(pages.getIntro().loaded()) << "only hidden; the choice page unloads it";
+    EXPECT_TRUE(pages.get<osprey::Intro>().loaded()) << "only hidden; the choice page unloads it";
 }
 
 TEST_F(IntroTest, PartnerWelcomePageStaysBehindTheChoicePage) {
     start();
     h.run([&] {
-        pages.getIntro().Hide();
-        pages.getHaldenIntro().Show();
+        pages.get<osprey::Intro>().Hide();
+        pages.get<osprey::HaldenIntro>().Show();
     });
-    h.click(pages.getHaldenIntro().Next);
-    EXPECT_TRUE(pages.getSelectDlg().visible());
-    EXPECT_TRUE(pages.getHaldenIntro().visible());
+    h.click(pages.get<osprey::HaldenIntro>().Next);
+    EXPECT_TRUE(pages.get<osprey::SelectDlg>().visible());
+    EXPECT_TRUE(pages.get<osprey::HaldenIntro>().visible());
 }
 
 TEST_F(IntroTest, ExitAnsweredNoKeepsTheWelcomePage) {
     start();
     h.boxes.expect("Caution Exiting Wizard", kExitQuestion, No);
-    h.click(pages.getIntro().Exit);
+    h.click(pages.get<osprey::Intro>().Exit);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_FALSE(h.ended());
     EXPECT_EQ(h.visibleForm(), "Intro");
@@ -61,7 +61,7 @@ TEST_F(IntroTest, ExitAnsweredNoKeepsTheWelcomePage) {
 TEST_F(IntroTest, ExitAnsweredYesRestoresTheCdMenuAndEnds) {
     start("CD");
     h.boxes.expect("Caution Exiting Wizard", kExitQuestion, Yes);
-    h.click(pages.getIntro().Exit);
+    h.click(pages.get<osprey::Intro>().Exit);
     EXPECT_TRUE(h.ended());
     EXPECT_EQ(processes.startedHidden(),
               (std::vector<std::string>{"Dunlin.exe min ", "Dunlin.exe max "}));
@@ -69,7 +69,7 @@ TEST_F(IntroTest, ExitAnsweredYesRestoresTheCdMenuAndEnds) {
 
 TEST_F(IntroTest, CloseBoxLeavesThroughTheExitRoutineWithoutTheQuestion) {
     start();
-    h.close(pages.getIntro());
+    h.close(pages.get<osprey::Intro>());
     EXPECT_TRUE(h.ended());
     EXPECT_TRUE(h.boxes.shown().empty());
 }

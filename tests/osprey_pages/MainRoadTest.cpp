@@ -17,13 +17,13 @@ class MainRoad : public OspreyFixture {
     void walkToRun() {
         start("");
         ASSERT_EQ("Intro", h.visibleForm());
-        h.click(pages.getIntro().Next);
+        h.click(pages.get<osprey::Intro>().Next);
         ASSERT_EQ("SelectDlg", h.visibleForm());
-        h.click(pages.getSelectDlg().CfgPrinter);
-        h.click(pages.getSelectDlg().Next);
+        h.click(pages.get<osprey::SelectDlg>().CfgPrinter);
+        h.click(pages.get<osprey::SelectDlg>().Next);
         ASSERT_EQ("Selection", h.visibleForm());
         // Only the supported printer is offered, and it is marked.
-        auto& sel = pages.getSelection();
+        auto& sel = pages.get<osprey::Selection>();
         ASSERT_EQ(std::vector<std::string>{kLabelPrinter}, sel.PrinterList->items());
         EXPECT_EQ(kLabelPrinter, core.ws.SelectedPrinter);
         h.click(sel.Next);
@@ -31,11 +31,11 @@ class MainRoad : public OspreyFixture {
     }
 
     void startNewAndSetUp() {
-        h.click(pages.getLoadDlg().Next); // Start New
+        h.click(pages.get<osprey::LoadDlg>().Next); // Start New
         ASSERT_EQ("Operation", h.visibleForm());
-        h.click(pages.getOperation().Next);
+        h.click(pages.get<osprey::Operation>().Next);
         ASSERT_EQ("PrinterSetup", h.visibleForm());
-        auto& setup = pages.getPrinterSetup();
+        auto& setup = pages.get<osprey::PrinterSetup>();
         h.click(setup.PrintSpeedCB);
         h.select(setup.PrintSpeedCombo, 3);
         h.boxes.expectContaining("Save Wizard Settings", "Would you like to save", ui::mb::No);
@@ -61,7 +61,7 @@ TEST_F(MainRoad, NewConfigurationIsSentAndTheWizardEnds) {
     EXPECT_EQ(4, core.ws.PrinterWidth);
     startNewAndSetUp();
     h.boxes.expect("Process Successful", "Printer Setup Request Successfully Sent");
-    h.click(pages.getFinishDialog().OKButton);
+    h.click(pages.get<osprey::FinishDialog>().OKButton);
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_TRUE(h.ended());
     EXPECT_EQ((std::vector<std::string>{kSettingsJob, nullJob(), kCalibrateJob, nullJob()}),
@@ -78,15 +78,15 @@ TEST_F(MainRoad, StuckStepShowsThePanelTextAndReturnsToSetup) {
     takeAfter = [](std::size_t i, const auto&) -> std::int64_t { return i < 2 ? 1000 : -1; };
     h.boxes.expectContaining("Printer Error", "Printer Front Panel Message:\r\n\tMEDIA OUT\r\n"
                                               "\tLOAD LABELS\r\n");
-    h.click(pages.getFinishDialog().OKButton);
+    h.click(pages.get<osprey::FinishDialog>().OKButton);
     EXPECT_TRUE(h.boxes.allShown());
     ASSERT_FALSE(h.ended());
     EXPECT_EQ((std::vector<std::string>{osprey::kSysDescrOid, osprey::kDisplayLine1Oid,
                                         osprey::kDisplayLine2Oid}),
               peer.asked);
     EXPECT_TRUE(ospreyJobsQueued().empty()) << "the wizard's jobs are purged";
-    EXPECT_TRUE(pages.getPrinterSetup().visible());
-    EXPECT_TRUE(pages.getProgressDlg().visible()) << "the log stays open beside it";
+    EXPECT_TRUE(pages.get<osprey::PrinterSetup>().visible());
+    EXPECT_TRUE(pages.get<osprey::ProgressDlg>().visible()) << "the log stays open beside it";
     EXPECT_TRUE(core.ws.PrinterError);
     EXPECT_FALSE(core.ws.RequestSent);
     EXPECT_EQ(40, progressValue());

@@ -18,7 +18,7 @@ class MediaPagesTest : public OspreyFixture {
 
     // Shows the media page as the start-new-or-load page does.
     osprey::Operation& showOperation() {
-        auto& op = pages.getOperation();
+        auto& op = pages.get<osprey::Operation>();
         h.run([&] { op.Show(); });
         return op;
     }
@@ -29,10 +29,10 @@ class MediaPagesTest : public OspreyFixture {
         if (op.MediaSizeCB->value() != 0)
             h.click(op.MediaSizeCB);
         h.click(op.CustomizeMedia);
-        return pages.getCustomDialog();
+        return pages.get<osprey::CustomDialog>();
     }
 
-    osprey::Operation& media() { return pages.getOperation(); }
+    osprey::Operation& media() { return pages.get<osprey::Operation>(); }
 };
 
 } // namespace osprey_test

@@ -151,7 +151,7 @@ TEST_F(MediaPagesTest, NextRefusesATypedSizeAndResetsTheLists) {
     EXPECT_TRUE(op.visible());
     EXPECT_EQ(testing_support::Harness::focusOf(op), op.LabelLengthCombo.name())
         << "the size the message is about";
-    EXPECT_FALSE(pages.getPrinterSetup().visible());
+    EXPECT_FALSE(pages.get<osprey::PrinterSetup>().visible());
     EXPECT_EQ(op.LabelWidthCombo->listIndex(), 4);
     EXPECT_EQ(op.LabelLengthCombo->listIndex(), 5);
 
@@ -159,7 +159,7 @@ TEST_F(MediaPagesTest, NextRefusesATypedSizeAndResetsTheLists) {
     h.setText(op.LabelWidthCombo, "junk");
     h.click(op.MediaSizeCB);
     h.click(op.Next);
-    EXPECT_TRUE(pages.getPrinterSetup().visible());
+    EXPECT_TRUE(pages.get<osprey::PrinterSetup>().visible());
 }
 
 TEST_F(MediaPagesTest, LabelSizeLookupOnAFreshPage) {

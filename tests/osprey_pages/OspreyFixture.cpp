@@ -143,7 +143,7 @@ void ProgressWatch::formShown(ui::Form& form) {
 OspreyFixture::OspreyFixture() {
     core.setPages(pages);
     udp.setResponder([this](const net::FakeUdpNetwork::Sent& s) { return peer.answer(s); });
-    watch.page = &pages.getProgressDlg();
+    watch.page = &pages.get<osprey::ProgressDlg>();
     h.app.setHost(&watch);
 
     spooler::PrinterInfo office;
@@ -207,15 +207,15 @@ void OspreyFixture::start(const std::string& commandLine) {
 
 void OspreyFixture::toSelection(const std::string& commandLine) {
     start(commandLine);
-    h.click(pages.getIntro().Next);
-    h.click(pages.getSelectDlg().CfgPrinter);
-    h.click(pages.getSelectDlg().Next);
+    h.click(pages.get<osprey::Intro>().Next);
+    h.click(pages.get<osprey::SelectDlg>().CfgPrinter);
+    h.click(pages.get<osprey::SelectDlg>().Next);
     ASSERT_EQ(h.visibleForm(), "Selection");
 }
 
 void OspreyFixture::toLoadDlg() {
     ASSERT_NO_FATAL_FAILURE(toSelection());
-    h.click(pages.getSelection().Next);
+    h.click(pages.get<osprey::Selection>().Next);
     ASSERT_EQ(h.visibleForm(), "LoadDlg");
 }
 
@@ -256,7 +256,7 @@ std::vector<std::string> OspreyFixture::statusLines() const {
 }
 
 int OspreyFixture::progressValue() const {
-    const auto& page = pages.getProgressDlg();
+    const auto& page = pages.get<osprey::ProgressDlg>();
     return page.loaded() ? page.ProgressBar->value() : -1;
 }
 

@@ -25,8 +25,8 @@ class SetupPagesTest : public OspreyFixture {
         core.ws.ModelOption = modelOption;
     }
 
-    osprey::PrinterSetup& setup() { return pages.getPrinterSetup(); }
-    osprey::FinishDialog& finish() { return pages.getFinishDialog(); }
+    osprey::PrinterSetup& setup() { return pages.get<osprey::PrinterSetup>(); }
+    osprey::FinishDialog& finish() { return pages.get<osprey::FinishDialog>(); }
 
     // Shows the printer setup page as the media page's Next does.
     osprey::PrinterSetup& showSetup() {

@@ -38,12 +38,12 @@ class ProgressRun : public OspreyFixture {
         h.app.setStallLimit(10 * 60 * 1000);
         // Loaded first: their load clears boxes, which would ask the save question again.
         h.run([&] {
-            pages.getOperation().load();
-            pages.getPrinterSetup().load();
+            pages.get<osprey::Operation>().load();
+            pages.get<osprey::PrinterSetup>().load();
         });
     }
 
-    osprey::PrinterSetup& setup() { return pages.getPrinterSetup(); }
+    osprey::PrinterSetup& setup() { return pages.get<osprey::PrinterSetup>(); }
 
     // The print speed (4 in/sec) is the one setting to send.
     void changeSpeed() {
@@ -59,8 +59,8 @@ class ProgressRun : public OspreyFixture {
         h.run([&] {
             core.ws.ExitAsked = true; // the save question is another page's business
             core.ws.RequestSent = true;
-            pages.getProgressDlg().Show();
-            pages.getProgressDlg().Start_Job();
+            pages.get<osprey::ProgressDlg>().Show();
+            pages.get<osprey::ProgressDlg>().Start_Job();
         });
     }
 
@@ -338,7 +338,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ProgressRun, ClosingThePageDuringAWaitLeaves) {
     changeSpeed();
-    h.later(2000, [&] { h.close(pages.getProgressDlg()); });
+    h.later(2000, [&] { h.close(pages.get<osprey::ProgressDlg>()); });
     run();
     EXPECT_TRUE(h.ended());
     EXPECT_EQ(1u, jobsSent().size()) << "no probe once the user left";
@@ -350,11 +350,11 @@ TEST_F(ProgressRun, ClosingWithTheSaveQuestionStopsTheRun) {
                              ui::mb::Yes);
     h.later(2000, [&] {
         core.ws.ExitAsked = false;
-        h.close(pages.getProgressDlg());
+        h.close(pages.get<osprey::ProgressDlg>());
     });
     run();
     EXPECT_FALSE(h.ended()) << "the save dialog is up";
-    EXPECT_TRUE(pages.getDialog().visible());
+    EXPECT_TRUE(pages.get<osprey::Dialog>().visible());
     EXPECT_EQ(1u, jobsSent().size()) << "no further job once the user chose to leave";
     EXPECT_EQ(30, progressValue());
 }
@@ -458,7 +458,7 @@ class PanelQuery : public ProgressRun {
         std::string text;
         h.run([&] {
             core.ws.ExitAsked = true;
-            text = pages.getProgressDlg().Get_SNMP_Status(kLabelAddress);
+            text = pages.get<osprey::ProgressDlg>().Get_SNMP_Status(kLabelAddress);
         });
         return text;
     }
@@ -492,7 +492,7 @@ TEST_F(PanelQuery, DescriptionDecidesWhetherTheInterfaceIsOurs) {
         peer.values[osprey::kSysDescrOid] = c.descr;
         peer.asked.clear();
         bool result = false;
-        h.run([&] { result = pages.getProgressDlg().IsCorlink(kLabelAddress); });
+        h.run([&] { result = pages.get<osprey::ProgressDlg>().IsCorlink(kLabelAddress); });
         EXPECT_EQ(c.corlink, result) << c.descr;
     }
 }
@@ -569,7 +569,7 @@ TEST_F(PanelQuery, UnusableAddressIsNeverSent) {
     std::string text;
     h.run([&] {
         core.ws.ExitAsked = true;
-        text = pages.getProgressDlg().Get_SNMP_Status("10.0.0.7 & del *");
+        text = pages.get<osprey::ProgressDlg>().Get_SNMP_Status("10.0.0.7 & del *");
     });
     EXPECT_TRUE(h.ended());
     EXPECT_TRUE(peer.asked.empty());

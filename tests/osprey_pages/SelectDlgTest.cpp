@@ -14,14 +14,14 @@ const char* const kDriverQuestion =
 
 class SelectDlgTest : public OspreyFixture {
   protected:
-    osprey::SelectDlg& choice() { return pages.getSelectDlg(); }
+    osprey::SelectDlg& choice() { return pages.get<osprey::SelectDlg>(); }
     // The command line that starts a program of the program's folder.
     std::string commandLine(const std::string& program, const std::string& args) const {
         return "\"" + path(program) + "\" " + args;
     }
     void toChoicePage() {
         start();
-        h.click(pages.getIntro().Next);
+        h.click(pages.get<osprey::Intro>().Next);
         ASSERT_EQ(h.visibleForm(), "SelectDlg");
     }
     void expectDriverQuestion(int answer) {
@@ -50,7 +50,7 @@ TEST_F(SelectDlgTest, InterfaceChoiceRunsKestrelAndComesBackOnThePrinterOption) 
     EXPECT_GE(h.app.now() - before, 60000) << "waited until it ended";
     EXPECT_EQ(h.visibleForm(), "SelectDlg");
     EXPECT_TRUE(choice().CfgPrinter->checked());
-    EXPECT_FALSE(pages.getIntro().loaded());
+    EXPECT_FALSE(pages.get<osprey::Intro>().loaded());
 }
 
 TEST_F(SelectDlgTest, PartnerModelStartsThePartnerBuildAndBackReturnsToThePartnerWelcome) {
@@ -83,7 +83,7 @@ TEST_F(SelectDlgTest, RunningKestrelIsLoggedWithTheLogSwitch) {
     write("Kestrel", "");
     processes.on(commandLine("Kestrel.exe", "GO /VERYSILENT"), {});
     start("LOG");
-    h.click(pages.getIntro().Next);
+    h.click(pages.get<osprey::Intro>().Next);
     h.click(choice().Next);
     auto log = read("Log.txt");
     ASSERT_TRUE(log);
@@ -107,8 +107,8 @@ TEST_F(SelectDlgTest, NoSupportedPrinterAnsweredNoEndsTheWizard) {
     h.click(choice().CfgPrinter);
     expectDriverQuestion(No);
     h.boxes.during([&] {
-        EXPECT_TRUE(pages.getSelection().visible());
-        EXPECT_EQ(pages.getSelection().PrinterList->listCount(), 0);
+        EXPECT_TRUE(pages.get<osprey::Selection>().visible());
+        EXPECT_EQ(pages.get<osprey::Selection>().PrinterList->listCount(), 0);
     });
     h.click(choice().Next);
     EXPECT_TRUE(h.boxes.allShown());
@@ -137,7 +137,8 @@ TEST_F(SelectDlgTest, DriverInstallerRunsAndTheListIsBuiltAgain) {
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_FALSE(h.ended());
     EXPECT_EQ(h.visibleForm(), "Selection");
-    EXPECT_EQ(pages.getSelection().PrinterList->items(), std::vector<std::string>{kLabelPrinter});
+    EXPECT_EQ(pages.get<osprey::Selection>().PrinterList->items(),
+              std::vector<std::string>{kLabelPrinter});
     EXPECT_EQ(core.ws.SelectedPrinter, kLabelPrinter);
     EXPECT_FALSE(core.ws.SettingsChanged);
 }
@@ -179,7 +180,7 @@ TEST_F(SelectDlgTest, PrinterRemovedSinceTheLastVisitBringsTheDriverOffer) {
     h.click(choice().CfgPrinter);
     h.click(choice().Next);
     ASSERT_EQ(core.ws.SelectedPrinter, kLabelPrinter);
-    h.click(pages.getSelection().Prev);
+    h.click(pages.get<osprey::Selection>().Prev);
     ASSERT_EQ(h.visibleForm(), "SelectDlg");
     EXPECT_TRUE(choice().CfgPrinter->checked());
 

@@ -5,7 +5,7 @@ namespace {
 
 class SelectionTest : public OspreyFixture {
   protected:
-    osprey::Selection& selection() { return pages.getSelection(); }
+    osprey::Selection& selection() { return pages.get<osprey::Selection>(); }
     void install(const std::string& name, const std::string& driver) {
         spooler::PrinterInfo p;
         p.name = name;
@@ -129,15 +129,15 @@ TEST_F(SelectionTest, BackUnloadsAndTheNextVisitMarksThePrinterCurrentThen) {
     toSelection();
     h.select(selection().PrinterList, 1);
     h.click(selection().Next);
-    h.click(pages.getLoadDlg().Prev);
+    h.click(pages.get<osprey::LoadDlg>().Prev);
     EXPECT_EQ(marked(), "Wide") << "the same page instance, its choice unchanged";
 
     h.click(selection().Prev);
     EXPECT_FALSE(selection().loaded());
     EXPECT_EQ(h.visibleForm(), "SelectDlg");
-    EXPECT_TRUE(pages.getSelectDlg().CfgPrinter->checked());
+    EXPECT_TRUE(pages.get<osprey::SelectDlg>().CfgPrinter->checked());
 
-    h.click(pages.getSelectDlg().Next);
+    h.click(pages.get<osprey::SelectDlg>().Next);
     EXPECT_EQ(marked(), "Wide");
 }
 

@@ -20,7 +20,7 @@ class AboutTest : public OspreyFixture {
         });
         h.click(welcome.About);
     }
-    osprey::AboutBox& about() { return pages.getfrmAbout(); }
+    osprey::AboutBox& about() { return pages.get<osprey::frmAbout>(); }
 };
 
 TEST_F(AboutTest, EachEditionFillsItsTextsOnLoad) {
@@ -32,13 +32,13 @@ TEST_F(AboutTest, EachEditionFillsItsTextsOnLoad) {
         s = {f.caption(), f.lblTitle->caption(), f.lblVersion->caption(),
              f.lblCopyright->caption()};
     };
-    openAbout(pages.getIntro(), about(), [&] { grab(about(), maker); });
+    openAbout(pages.get<osprey::Intro>(), about(), [&] { grab(about(), maker); });
     h.run([&] {
-        pages.getIntro().Hide();
-        pages.getHaldenIntro().Show();
+        pages.get<osprey::Intro>().Hide();
+        pages.get<osprey::HaldenIntro>().Show();
     });
-    openAbout(pages.getHaldenIntro(), pages.getHaldenAbout(),
-              [&] { grab(pages.getHaldenAbout(), partner); });
+    openAbout(pages.get<osprey::HaldenIntro>(), pages.get<osprey::HaldenAbout>(),
+              [&] { grab(pages.get<osprey::HaldenAbout>(), partner); });
 
     EXPECT_EQ(maker.caption, "About Osprey");
     EXPECT_EQ(maker.title, "Osprey");
@@ -64,7 +64,7 @@ class AboutSwitchTest : public AboutTest, public ::testing::WithParamInterface<S
 
 TEST_P(AboutSwitchTest, TheLastClickedSwitchChoosesTheLog) {
     start();
-    openAbout(pages.getIntro(), about(), [&] {
+    openAbout(pages.get<osprey::Intro>(), about(), [&] {
         for (auto c : GetParam().clicks)
             h.click(about().*c);
     });
@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(Clicks, AboutSwitchTest,
 
 TEST_F(AboutTest, SwitchOutlivesTheBoxAndWritesTheChosenLog) {
     start();
-    openAbout(pages.getIntro(), about(), [&] { h.click(about().lblTitle); });
+    openAbout(pages.get<osprey::Intro>(), about(), [&] { h.click(about().lblTitle); });
     h.run([&] { core.WriteLog("after the box"); });
     EXPECT_TRUE(read("KVTLog.txt").has_value());
     EXPECT_FALSE(read("Log.txt").has_value());
@@ -121,7 +121,7 @@ TEST_P(SysInfoTest, FindsTheToolOrSaysItIsUnavailable) {
     bool unavailable = c.expectedStart.empty() || !c.toolStarts;
     if (unavailable)
         h.boxes.expect("Osprey", kUnavailable, ui::mb::Ok, ui::mb::OkOnly);
-    openAbout(pages.getIntro(), about(), [&] {
+    openAbout(pages.get<osprey::Intro>(), about(), [&] {
         h.click(about().cmdSysInfo);
         EXPECT_TRUE(about().visible()) << "the box stays open";
     });
@@ -151,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(Registry, SysInfoTest,
 TEST_F(AboutTest, CloseBoxOfTheAboutBoxLeavesTheWizard) {
     start();
     h.later(10, [&] { h.close(about()); });
-    h.click(pages.getIntro().About);
+    h.click(pages.get<osprey::Intro>().About);
     EXPECT_TRUE(h.ended());
 }
 

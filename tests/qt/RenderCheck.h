@@ -306,16 +306,4 @@ void expectReadableUnderDarkScheme(Fixture& f, testing_support::Harness& h, uiqt
     QApplication::setPalette(desktop);
 }
 
-// Every one of the wizard's `count` pages has a state in the table.
-template <class States>
-void expectEveryPageIn(const States& states, const std::vector<ui::Form*>& forms,
-                       std::size_t count) {
-    std::set<std::string> rendered;
-    for (const auto& s : states)
-        rendered.insert(s.page);
-    for (ui::Form* form : forms)
-        EXPECT_TRUE(rendered.count(form->name())) << form->name();
-    EXPECT_EQ(forms.size(), count);
-}
-
 } // namespace uiqt_test

@@ -53,6 +53,14 @@ template <class Page> class FakeFormSet {
         return *it->second;
     }
 
+    // Every stand-in, by name.
+    std::vector<ui::Form*> forms() const {
+        std::vector<ui::Form*> all;
+        for (const auto& [name, page] : pages_)
+            all.push_back(page.get());
+        return all;
+    }
+
     std::vector<std::string> unloads; // pages in the order they were unloaded
 
   protected:
