@@ -16,6 +16,8 @@ using spooler::MemorySpooler;
 
 namespace {
 
+using test_fixtures::TempFolder;
+
 spooler::PrinterInfo printer(const std::string& name, std::uint32_t status = 0) {
     spooler::PrinterInfo p;
     p.name = name;
@@ -472,7 +474,7 @@ TEST_F(PrintPathTest, RunAndWaitLogsWhatTheProgramSaysOnStandardError) {
 
 class GetPortsTest : public PrintPathTest {
   protected:
-    TempFolder folder{"getports"};
+    TempFolder folder{"getports", TempFolder::Enter::Yes};
     const std::string command = "\"/opt/kestrel/Plover\" Wren.exe";
 };
 

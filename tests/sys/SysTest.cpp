@@ -26,6 +26,8 @@
 
 namespace {
 
+using test_fixtures::TempFolder;
+
 struct CodecCase {
     std::string utf8;
     std::optional<std::string> ansi;
@@ -109,8 +111,8 @@ TEST(LogTime, MonthNamesOfTheUsersLanguage) {
 // A German locale in Latin-1, built for this test (the machine may have none installed):
 // the log line takes its month name, converted to the log file's Windows-1252.
 TEST(LogTime, WizardLogWritesTheLocaleMonthInWindows1252) {
-    TempFolder folder("logmonth");
-    const int built = test_fixtures::compileLocale(folder.path(), "de_DE", "ISO-8859-1");
+    TempFolder folder("logmonth", TempFolder::Enter::Yes);
+    const int built = test_fixtures::compileLocale(folder.path, "de_DE", "ISO-8859-1");
     if (built < 0 || built > 1)
         GTEST_SKIP() << "localedef or the de_DE locale source is not installed";
 
@@ -118,8 +120,8 @@ TEST(LogTime, WizardLogWritesTheLocaleMonthInWindows1252) {
     const std::string saved = lcAll ? lcAll : "";
     ::unsetenv("LC_ALL");
     ::setenv("LC_TIME", "de_DE.ISO-8859-1", 1);
-    ::setenv("LOCPATH", folder.path().c_str(), 1);
-    sys::RealSystem system(folder.path());
+    ::setenv("LOCPATH", folder.path.c_str(), 1);
+    sys::RealSystem system(folder.path);
     system.setTimeSource([] { return sys::LocalTime{2026, 3, 9, 8, 4, 5}; });
     sys::writeWizardLog(system, "Log.txt", "Entering Debug Mode", {});
     ::unsetenv("LOCPATH");
@@ -198,7 +200,7 @@ class FileExistsTest : public ::testing::Test {
         std::filesystem::create_directory("sub");
         std::ofstream("sub/a.ksf") << "x";
     }
-    TempFolder folder{"fileexists"};
+    TempFolder folder{"fileexists", TempFolder::Enter::Yes};
     sys::RealSystem system{"/nowhere"};
 };
 
@@ -209,7 +211,7 @@ TEST_F(FileExistsTest, Table) {
     } cases[] = {{"", false},
                  {"ports.txt", true},
                  {"./ports.txt", true},
-                 {folder.path() + "/ports.txt", true},
+                 {(folder.path / "ports.txt").string(), true},
                  {"missing.txt", false},
                  {"sub/", false},
                  {"sub", false},
@@ -241,7 +243,7 @@ TEST_F(FileExistsTest, WriteReadAppendDelete) {
 
 TEST_F(FileExistsTest, CurrentFolder) {
     EXPECT_EQ(std::filesystem::canonical(system.currentFolder()),
-              std::filesystem::canonical(folder.path()));
+              std::filesystem::canonical(folder.path));
     EXPECT_TRUE(system.setCurrentFolder("sub"));
     EXPECT_TRUE(system.fileExists("a.ksf"));
     EXPECT_FALSE(system.setCurrentFolder("missing"));
@@ -499,11 +501,12 @@ TEST(Writer, RealFilesAsRootAndAsAPlainUser) {
         {"full disk, append", [] { make("f", 0644); }, "f", "f", EFBIG, true, true},
         {"full disk, new file", [] {}, "n", "n", EFBIG, true},
     };
-    TempFolder top("writer");
-    ::chmod(top.path().c_str(), 0755);
+    TempFolder top("writer", TempFolder::Enter::Yes);
+    ::chmod(top.path.c_str(), 0755);
     for (const Case& c : cases) {
         for (bool plain : {false, true}) {
-            const std::string where = top.path() + "/" + c.what + (plain ? " user" : " root");
+            const std::string where =
+                top.path.string() + "/" + c.what + (plain ? " user" : " root");
             folder(where, 0755);
             ASSERT_EQ(::chown(where.c_str(), kUser, kUser), 0);
             std::filesystem::current_path(where);

@@ -1,6 +1,6 @@
 #include "tools/PrintUi.h"
 
-#include "tests/fixtures/ScratchDir.h"
+#include "tests/fixtures/TempFolder.h"
 #include "tests/support/MemorySpooler.h"
 
 #include <filesystem>
@@ -64,7 +64,7 @@ class PrintUiRun : public ::testing::Test {
   protected:
     spooler::MemorySpooler spooler;
     std::ostringstream err;
-    test_fixtures::ScratchDir scratch{"printui-"};
+    test_fixtures::TempFolder scratch{"printui"};
     const std::filesystem::path dir = scratch.path;
 };
 

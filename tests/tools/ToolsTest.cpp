@@ -11,6 +11,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using test_fixtures::TempFolder;
+
 tools::Lookup vars(std::map<std::string, std::string> values) {
     return [values](const std::string& name) -> std::optional<std::string> {
         auto it = values.find(name);
@@ -82,7 +84,7 @@ class PloverTest : public ::testing::Test {
         EXPECT_NE(h, 0);
         return runner.wait(h);
     }
-    TempFolder folder{"plover"};
+    TempFolder folder{"plover", TempFolder::Enter::Yes};
 };
 
 TEST_F(PloverTest, RunsBatchLinesInTurnInTheCurrentFolder) {
