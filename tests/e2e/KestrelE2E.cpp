@@ -13,6 +13,7 @@
 #include "platform/spooler/cups/CupsSpooler.h"
 #include "platform/sys/System.h"
 #include "tests/fixtures/LoopbackPrinter.h"
+#include "tests/fixtures/TempFolder.h"
 #include "tests/support/Harness.h"
 
 #include <chrono>
@@ -208,9 +209,7 @@ TEST_F(KestrelE2E, FileRouteWritesTheJob) {
 
     deliver();
 
-    std::ifstream in(file, std::ios::binary);
-    std::string written((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(written, kestrel::nicSetupJob(kCommands) + "\r\n");
+    EXPECT_EQ(test_fixtures::readAll(file), kestrel::nicSetupJob(kCommands) + "\r\n");
 }
 
 } // namespace

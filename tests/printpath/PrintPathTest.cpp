@@ -16,8 +16,6 @@ using spooler::MemorySpooler;
 
 namespace {
 
-using test_fixtures::TempFolder;
-
 spooler::PrinterInfo printer(const std::string& name, std::uint32_t status = 0) {
     spooler::PrinterInfo p;
     p.name = name;
@@ -474,7 +472,7 @@ TEST_F(PrintPathTest, RunAndWaitLogsWhatTheProgramSaysOnStandardError) {
 
 class GetPortsTest : public PrintPathTest {
   protected:
-    TempFolder folder{"getports", TempFolder::Enter::Yes};
+    test_fixtures::TempFolder folder{"getports", test_fixtures::TempFolder::Enter::Yes};
     const std::string command = "\"/opt/kestrel/Plover\" Wren.exe";
 };
 

@@ -10,8 +10,6 @@
 
 namespace {
 
-using test_fixtures::TempFolder;
-
 TEST(LogTime, Format) {
     EXPECT_EQ(sys::formatLogTime({2026, 12, 7, 15, 5, 0}), "Dec 07,2026 15:05:00");
     EXPECT_EQ(sys::formatLogTime({2000, 1, 1, 0, 0, 9}), "Jan 01,2000 00:00:09");
@@ -41,7 +39,7 @@ TEST(LogTime, MonthNamesOfTheUsersLanguage) {
 // A German locale in Latin-1, built for this test (the machine may have none installed):
 // the log line takes its month name, converted to the log file's Windows-1252.
 TEST(LogTime, WizardLogWritesTheLocaleMonthInWindows1252) {
-    TempFolder folder("logmonth", TempFolder::Enter::Yes);
+    test_fixtures::TempFolder folder("logmonth", test_fixtures::TempFolder::Enter::Yes);
     const int built = test_fixtures::compileLocale(folder.path, "de_DE", "ISO-8859-1");
     if (built < 0 || built > 1)
         GTEST_SKIP() << "localedef or the de_DE locale source is not installed";

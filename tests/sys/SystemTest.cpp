@@ -7,8 +7,6 @@
 
 namespace {
 
-using test_fixtures::TempFolder;
-
 TEST(Wildcards, Table) {
     struct Case {
         const char* pattern;
@@ -32,7 +30,7 @@ class FileExistsTest : public ::testing::Test {
         std::filesystem::create_directory("sub");
         std::ofstream("sub/a.ksf") << "x";
     }
-    TempFolder folder{"fileexists", TempFolder::Enter::Yes};
+    test_fixtures::TempFolder folder{"fileexists", test_fixtures::TempFolder::Enter::Yes};
     sys::RealSystem system{"/nowhere"};
 };
 

@@ -93,9 +93,8 @@ TEST_F(PrintUiRun, DumpsOnlyWhileThePrinterExists) {
 
     spooler.install({"Kestrel", "Generic / Text Only", "USB001", 0x80});
     EXPECT_EQ(run(DumpSettings{"Kestrel", file}, spooler, err), 0);
-    std::ifstream in(file, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(text, "Name=Kestrel\r\nDriver=Generic / Text Only\r\nPort=USB001\r\nStatus=128\r\n");
+    EXPECT_EQ(test_fixtures::readAll(file),
+              "Name=Kestrel\r\nDriver=Generic / Text Only\r\nPort=USB001\r\nStatus=128\r\n");
 }
 
 TEST_F(PrintUiRun, UnknownFormsExitWithUsage) {

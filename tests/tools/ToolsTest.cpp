@@ -11,8 +11,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using test_fixtures::TempFolder;
-
 tools::Lookup vars(std::map<std::string, std::string> values) {
     return [values](const std::string& name) -> std::optional<std::string> {
         auto it = values.find(name);
@@ -84,7 +82,7 @@ class PloverTest : public ::testing::Test {
         EXPECT_NE(h, 0);
         return runner.wait(h);
     }
-    TempFolder folder{"plover", TempFolder::Enter::Yes};
+    test_fixtures::TempFolder folder{"plover", test_fixtures::TempFolder::Enter::Yes};
 };
 
 TEST_F(PloverTest, RunsBatchLinesInTurnInTheCurrentFolder) {
