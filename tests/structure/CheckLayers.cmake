@@ -3,12 +3,12 @@
 # Fails naming each file and include that breaks the table below.
 cmake_minimum_required(VERSION 3.22)
 
-# A file belongs to the longest folder of this table that its path begins with; it may include
-# its own folder's files and those of the folders it lists.
+# A file belongs to the longest entry of this table that its path begins with (a folder, or a
+# header and source pair); it may include its own layer's files and those of the layers listed.
 set(LAYERS
   platform/sys platform/ui platform/process platform/net platform/spooler platform/spooler/cups
-  platform/registry platform/qt printpath wizard portlister tools kestrel/core kestrel/pages
-  kestrel osprey/core osprey/pages osprey tests)
+  platform/registry platform/qt printpath wizard wizard/CoreShell portlister tools kestrel/core
+  kestrel/pages kestrel osprey/core osprey/pages osprey tests)
 set(platform/ui platform/sys)
 set(platform/process platform/sys)
 set(platform/net platform/sys)
@@ -21,10 +21,11 @@ set(services platform/sys platform/ui platform/process platform/net platform/spo
   platform/registry)
 set(printpath ${services})
 set(wizard ${services})
+set(wizard/CoreShell ${services} wizard printpath) # what both cores share hosts the print path
 set(portlister ${services})
 set(tools ${services})
 foreach(w kestrel osprey)
-  set(${w}/core ${services} printpath wizard)
+  set(${w}/core ${services} printpath wizard wizard/CoreShell)
   set(${w}/pages ${${w}/core} ${w}/core)
   set(${w} ${${w}/pages} ${w}/pages platform/qt) # the program: main.cpp
 endforeach()
@@ -37,13 +38,13 @@ if(NOT ROOT)
   message(FATAL_ERROR "usage: cmake -DROOT=<checkout> -P CheckLayers.cmake")
 endif()
 
-# The layer of a path inside the checkout, or "" when no folder of the table holds it.
+# The layer of a path inside the checkout, or "" when no entry of the table holds it.
 function(layer_of path out)
   set(found "")
   foreach(l IN LISTS LAYERS)
     string(LENGTH "${l}" n)
     string(LENGTH "${found}" best)
-    if((path MATCHES "^${l}/") AND n GREATER best)
+    if((path MATCHES "^${l}[/.]") AND n GREATER best)
       set(found "${l}")
     endif()
   endforeach()
@@ -65,7 +66,7 @@ set(faults 0)
 foreach(file IN LISTS files)
   layer_of("${file}" from)
   if(from STREQUAL "")
-    message("${file}: its folder has no layer in tests/layering/CheckLayers.cmake")
+    message("${file}: its folder has no layer in tests/structure/CheckLayers.cmake")
     math(EXPR faults "${faults} + 1")
     continue()
   endif()
@@ -100,7 +101,7 @@ foreach(file IN LISTS files)
         file(RELATIVE_PATH target "${ROOT}" "${target}")
         layer_of("${target}" to)
         if(to STREQUAL "")
-          set(fault "${target} has no layer in tests/layering/CheckLayers.cmake")
+          set(fault "${target} has no layer in tests/structure/CheckLayers.cmake")
         elseif(NOT to STREQUAL from AND NOT to IN_LIST ${from})
           set(fault "${from} may not include ${to}")
         endif()
