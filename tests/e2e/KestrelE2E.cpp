@@ -13,6 +13,7 @@
 #include "platform/spooler/cups/CupsSpooler.h"
 #include "platform/sys/System.h"
 #include "tests/fixtures/LoopbackPrinter.h"
+#include "tests/fixtures/TempFolder.h"
 #include "tests/support/Harness.h"
 
 #include <chrono>
@@ -37,8 +38,8 @@ const std::string kPrinterUpdateError = "ERROR!  Unable to Update Printer Settin
 // The wizard as the program wires it, with scripted message boxes and a fast clock. Its
 // program folder holds links to the real Plover, Wren and rundll32.
 struct Wizard {
-    explicit Wizard(const std::string& folder)
-        : system(folder), processes(folder),
+    Wizard(const std::string& folder, const spooler::CupsLimits& limits)
+        : system(folder), processes(folder), spooler(spooler::makeCupsSpooler(limits)),
           core(kestrel::CoreServices{app, system, processes, *spooler, network}), pages(app, core) {
         core.setPages(pages);
     }
@@ -56,7 +57,7 @@ struct Wizard {
     ui::App app{clock, boxes, browser};
     sys::RealSystem system;
     proc::RealProcessRunner processes;
-    std::unique_ptr<spooler::Spooler> spooler = spooler::makeCupsSpooler();
+    std::unique_ptr<spooler::Spooler> spooler;
     net::RealNetwork network;
     kestrel::Core core;
     kestrel::KestrelPages pages;
@@ -75,7 +76,7 @@ class KestrelE2E : public PrivateCupsTest {
         }
         previous = fs::current_path();
         fs::current_path(folder);
-        wizard = std::make_unique<Wizard>(folder);
+        wizard = std::make_unique<Wizard>(folder, limits);
         // The wizard's waits last until the scheduler has done its part, however busy the
         // machine is.
         PrivateCups* scheduler = cups;
@@ -112,9 +113,17 @@ class KestrelE2E : public PrivateCupsTest {
         return spooler::makeCupsSpooler()->printerInfo(name).ok();
     }
 
+    spooler::CupsLimits limits; // the wizard's own spooler
     std::string folder;
     fs::path previous;
     std::unique_ptr<Wizard> wizard;
+};
+
+// A stopped scheduler holds the wizard's spooler calls until their limit: a short one is enough
+// to see them give up (Wren, a program of its own, keeps the programs' 4 seconds).
+class KestrelStoppedSchedulerE2E : public KestrelE2E {
+  protected:
+    KestrelStoppedSchedulerE2E() { limits.actionMs = 1000; }
 };
 
 TEST_F(KestrelE2E, LocalPortDeliversTheFramedJobThroughTheTemporaryPrinter) {
@@ -150,9 +159,10 @@ TEST_F(KestrelE2E, ADeviceThatNeverTakesTheJobEndsInThePrinterUpdateError) {
 }
 
 // Against a hung scheduler each step gives up within 5 s and takes its failure path.
-TEST_F(KestrelE2E, PortPageAndReportGiveUpSoonOnAStoppedScheduler) {
+TEST_F(KestrelStoppedSchedulerE2E, PortPageAndReportGiveUpSoonOnAStoppedScheduler) {
     cups->addDevice(Scheme::Parallel, "lp0");
-    ASSERT_EQ(wizard->spooler->addPrinter("Kestrel", spooler::kGenericTextDriver, "LPT1:"), 0);
+    ASSERT_EQ(
+        spooler::makeCupsSpooler()->addPrinter("Kestrel", spooler::kGenericTextDriver, "LPT1:"), 0);
     wizard->spooler->setCurrentPrinter("Kestrel");
     SuspendedScheduler stopped(*cups);
     using std::chrono::steady_clock;
@@ -200,9 +210,7 @@ TEST_F(KestrelE2E, FileRouteWritesTheJob) {
 
     deliver();
 
-    std::ifstream in(file, std::ios::binary);
-    std::string written((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(written, kestrel::nicSetupJob(kCommands) + "\r\n");
+    EXPECT_EQ(test_fixtures::readAll(file), kestrel::nicSetupJob(kCommands) + "\r\n");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "tests/e2e/PrivateCups.h"
 
 #include "platform/spooler/cups/CupsSpooler.h"
+#include "tests/fixtures/TempFolder.h"
 
 #include <chrono>
 #include <csignal>
@@ -46,15 +47,8 @@ const char* schemeName(Scheme s) {
     return "";
 }
 
-void writeFile(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test_fixtures::readAll;
+using test_fixtures::writeAll;
 
 bool socketAnswers(const std::string& path) {
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -250,7 +244,7 @@ bool PrivateCups::start() {
     if (policy.empty()) {
         return false;
     }
-    writeFile(root / "conf/cupsd.conf", policy);
+    writeAll(root / "conf/cupsd.conf", policy);
     if (usersWanted) {
         makeUsers();
     }
@@ -268,12 +262,12 @@ bool PrivateCups::start() {
             systemGroup += std::string(" ") + own->gr_name;
         }
     }
-    writeFile(root / "conf/cups-files.conf",
-              "ServerRoot " + root_ + "/conf\n" + "StateDir " + root_ + "/state\n" + "CacheDir " +
-                  root_ + "/cache\n" + "RequestRoot " + root_ + "/spool\n" + "TempDir " + root_ +
-                  "/spool/tmp\n" + "ServerBin " + root_ + "/bin\n" + "ErrorLog " + root_ +
-                  "/log/error_log\n" + "AccessLog " + root_ + "/log/access_log\n" + "PageLog " +
-                  root_ + "/log/page_log\n" + "SystemGroup " + systemGroup + "\n");
+    writeAll(root / "conf/cups-files.conf",
+             "ServerRoot " + root_ + "/conf\n" + "StateDir " + root_ + "/state\n" + "CacheDir " +
+                 root_ + "/cache\n" + "RequestRoot " + root_ + "/spool\n" + "TempDir " + root_ +
+                 "/spool/tmp\n" + "ServerBin " + root_ + "/bin\n" + "ErrorLog " + root_ +
+                 "/log/error_log\n" + "AccessLog " + root_ + "/log/access_log\n" + "PageLog " +
+                 root_ + "/log/page_log\n" + "SystemGroup " + systemGroup + "\n");
 
     std::string conf = root_ + "/conf/cupsd.conf";
     std::string files = root_ + "/conf/cups-files.conf";
@@ -307,7 +301,7 @@ bool PrivateCups::start() {
         int status = 0;
         if (::waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;
-            failure_ = "cupsd ended at start: " + readFile(out) + errorLog();
+            failure_ = "cupsd ended at start: " + readAll(out) + errorLog();
             return false;
         }
         if (Clock::now() > deadline) {
@@ -529,7 +523,7 @@ std::string PrivateCups::devicePath(Scheme scheme, const std::string& name) cons
 
 std::string PrivateCups::addDevice(Scheme scheme, const std::string& name) {
     std::string path = devicePath(scheme, name);
-    writeFile(path, "");
+    writeAll(path, "");
     if (scheme == Scheme::Usb) {
         return "usb://Fake/Printer?serial=" + name;
     }
@@ -539,7 +533,7 @@ std::string PrivateCups::addDevice(Scheme scheme, const std::string& name) {
 void PrivateCups::setRefusing(Scheme scheme, const std::string& name, bool refusing) {
     std::string marker = devicePath(scheme, name) + ".refuse";
     if (refusing) {
-        writeFile(marker, "");
+        writeAll(marker, "");
     } else {
         std::error_code ec;
         fs::remove(marker, ec);
@@ -547,7 +541,7 @@ void PrivateCups::setRefusing(Scheme scheme, const std::string& name, bool refus
 }
 
 void PrivateCups::takeThenRefuse(Scheme scheme, const std::string& name, int jobs) {
-    writeFile(devicePath(scheme, name) + ".take", std::to_string(jobs));
+    writeAll(devicePath(scheme, name) + ".take", std::to_string(jobs));
 }
 
 bool PrivateCups::anyRefusing() const {
@@ -555,7 +549,7 @@ bool PrivateCups::anyRefusing() const {
     for (const char* scheme : {"parallel", "serial", "usb"}) {
         for (const auto& entry : fs::directory_iterator(root_ + "/devices/" + scheme, ec)) {
             const fs::path& p = entry.path();
-            if (p.extension() == ".refuse" || (p.extension() == ".take" && readFile(p) == "0")) {
+            if (p.extension() == ".refuse" || (p.extension() == ".take" && readAll(p) == "0")) {
                 return true;
             }
         }
@@ -592,7 +586,7 @@ void PrivateCups::resume() {
 }
 
 std::string PrivateCups::received(Scheme scheme, const std::string& name) const {
-    return readFile(devicePath(scheme, name) + ".out");
+    return readAll(devicePath(scheme, name) + ".out");
 }
 
 bool PrivateCups::waitReceived(Scheme scheme, const std::string& name, std::size_t bytes,
@@ -638,7 +632,7 @@ void PrivateCups::reset() {
 }
 
 std::string PrivateCups::errorLog() const {
-    return readFile(root_ + "/log/error_log");
+    return readAll(root_ + "/log/error_log");
 }
 
 void PrivateCupsTest::SetUp() {

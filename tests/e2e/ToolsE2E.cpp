@@ -5,6 +5,7 @@
 #include "platform/spooler/cups/CupsSpooler.h"
 #include "platform/spooler/cups/PortNameRule.h"
 #include "tests/fixtures/LoopbackPrinter.h"
+#include "tests/fixtures/TempFolder.h"
 
 #include <chrono>
 #include <filesystem>
@@ -32,10 +33,7 @@ bool says(const RunResult& run, const std::string& words) {
     return run.output.find(words) != std::string::npos;
 }
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test_fixtures::readAll;
 
 class ToolsE2E : public PrivateCupsTest {
   protected:
@@ -53,7 +51,7 @@ class ToolsE2E : public PrivateCupsTest {
         EXPECT_TRUE(spooler->printerInfo("Kestrel").ok());
         std::string folder = makeFolder("wren-admin", user);
         auto wren = runProgram({WREN_PATH}, folder, 30000, {}, user);
-        EXPECT_EQ(readFile(fs::path(folder) / "ports.txt"), "LPT1:\r\n") << wren.output;
+        EXPECT_EQ(readAll(fs::path(folder) / "ports.txt"), "LPT1:\r\n") << wren.output;
         auto del = rundll32(kDeleteKestrel, "", user);
         EXPECT_EQ(del.exitCode, 0) << del.output;
         EXPECT_FALSE(spooler->printerInfo("Kestrel").ok());
@@ -98,7 +96,7 @@ TEST_F(ToolsE2E, SetUpCommandsSucceedForTheSystemGroupAndAreRefusedToOthers) {
         EXPECT_TRUE(says(run, "access denied")) << r.what << ": " << run.output;
     }
     EXPECT_TRUE(spooler->printerInfo("Kestrel").ok()) << "the plain user deleted nothing";
-    EXPECT_EQ(readFile(fs::path(folder) / "ports.txt"), "");
+    EXPECT_EQ(readAll(fs::path(folder) / "ports.txt"), "");
 }
 
 TEST_F(ToolsE2E, WrenListsTheFakeDevicesInPortsTxt) {
@@ -110,7 +108,7 @@ TEST_F(ToolsE2E, WrenListsTheFakeDevicesInPortsTxt) {
     auto run = runProgram({WREN_PATH}, folder);
 
     EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_EQ(readFile(fs::path(folder) / "ports.txt"), "LPT1:\r\n" + usb + "\r\n");
+    EXPECT_EQ(readAll(fs::path(folder) / "ports.txt"), "LPT1:\r\n" + usb + "\r\n");
     EXPECT_NE(run.output.find("LPT1:\n" + usb + "\n"), std::string::npos) << run.output;
 }
 
@@ -121,7 +119,7 @@ TEST_F(ToolsE2E, WrenWithoutASchedulerLeavesAnEmptyFileAtOnce) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(fs::exists(fs::path(folder) / "ports.txt"));
-    EXPECT_EQ(readFile(fs::path(folder) / "ports.txt"), "");
+    EXPECT_EQ(readAll(fs::path(folder) / "ports.txt"), "");
     EXPECT_TRUE(says(run, "EnumPorts() failed\n")) << run.output;
     EXPECT_TRUE(says(run, "(no scheduler is running)")) << run.output;
 }
@@ -152,7 +150,7 @@ TEST_F(ToolsE2E, ClashingDevicesKeepOneNamingInEveryProgram) {
     std::string folder = makeFolder("clash");
 
     auto wren = runProgram({WREN_PATH}, folder);
-    EXPECT_EQ(readFile(fs::path(folder) / "ports.txt"), "LPT1:\r\nLPT2:\r\n") << wren.output;
+    EXPECT_EQ(readAll(fs::path(folder) / "ports.txt"), "LPT1:\r\nLPT2:\r\n") << wren.output;
     std::vector<std::string> add = kAddKestrel;
     add[9] = "LPT2:";
     auto added = rundll32(add);
@@ -161,7 +159,7 @@ TEST_F(ToolsE2E, ClashingDevicesKeepOneNamingInEveryProgram) {
     ASSERT_TRUE(info.ok());
     EXPECT_EQ(info.value->port, "LPT2:");
     auto dumped = rundll32({kEntry, "/q", "/f", folder + "/kestrel.txt", "/Xg", "/n", "Kestrel"});
-    EXPECT_TRUE(readFile(fs::path(folder) / "kestrel.txt").find("\r\nPort=LPT2:\r\n") !=
+    EXPECT_TRUE(readAll(fs::path(folder) / "kestrel.txt").find("\r\nPort=LPT2:\r\n") !=
                 std::string::npos)
         << dumped.output;
     // The queue is on the second device.
@@ -184,8 +182,8 @@ TEST_F(ToolsE2E, Rundll32AddsDumpsAndDeletesThePrinter) {
 
     auto dumped = rundll32({kEntry, "/q", "/f", dump, "/Xg", "/n", "Kestrel"});
     EXPECT_EQ(dumped.exitCode, 0) << dumped.output;
-    EXPECT_EQ(readFile(dump), "Name=Kestrel\r\nDriver=Generic / Text Only\r\nPort=LPT1:\r\n"
-                              "Status=0\r\n");
+    EXPECT_EQ(readAll(dump), "Name=Kestrel\r\nDriver=Generic / Text Only\r\nPort=LPT1:\r\n"
+                             "Status=0\r\n");
     fs::remove(dump);
 
     auto deleted = rundll32(kDeleteKestrel);
@@ -236,7 +234,7 @@ TEST(ToolsAgainstAnotherServer, WrenAndRundll32NameTheCause) {
     std::string folder = makeFolder("wren-404");
     auto wren = runProgram({WREN_PATH}, folder, 10000, env);
     EXPECT_EQ(wren.exitCode, 0) << "as with no scheduler";
-    EXPECT_EQ(readFile(fs::path(folder) / "ports.txt"), "");
+    EXPECT_EQ(readAll(fs::path(folder) / "ports.txt"), "");
     EXPECT_TRUE(says(wren, "EnumPorts() failed\n") && says(wren, "not a print scheduler (58)"))
         << wren.output;
     auto del = runProgram({RUNDLL32_PATH, kEntry, "/q", "/dl", "/n", "Kestrel"}, "", 10000, env);

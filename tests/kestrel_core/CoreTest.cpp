@@ -7,7 +7,7 @@
 #include "platform/sys/Log.h"
 #include "platform/sys/Strings.h"
 #include "platform/sys/System.h"
-#include "tests/fixtures/ScratchDir.h"
+#include "tests/fixtures/TempFolder.h"
 #include "tests/support/FakeProcessRunner.h"
 #include "tests/support/Harness.h"
 #include "tests/support/MemorySpooler.h"
@@ -68,7 +68,7 @@ class CoreTest : public ::testing::Test {
     // No keeps the file byte for byte, Yes replaces it whole, and the file loads.
     void saveOverAnExistingFile(const std::string& path);
 
-    test_fixtures::ScratchDir dir{"kcore"};
+    test_fixtures::TempFolder dir{"kcore"};
     testing_support::Harness h;
     FlakySystem system;
     proc::FakeProcessRunner processes;

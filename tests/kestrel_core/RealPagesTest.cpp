@@ -6,6 +6,7 @@
 #include "kestrel/core/SettingsFile.h"
 #include "kestrel/pages/Pages.h"
 #include "platform/sys/System.h"
+#include "tests/fixtures/TempFolder.h"
 #include "tests/support/FakeProcessRunner.h"
 #include "tests/support/Harness.h"
 #include "tests/support/MemorySpooler.h"
@@ -23,31 +24,21 @@ namespace fs = std::filesystem;
 class RealPages : public ::testing::Test {
   protected:
     RealPages()
-        : dir(makeDir()), system(dir.string()), processes(h.clock),
+        : system(folder.path), processes(h.clock),
           core(CoreServices{h.app, system, processes, spool, network}), pages(h.app, core) {
         core.setPages(pages);
-        oldCwd = fs::current_path();
-        fs::current_path(dir);
         // Plover and every other program start and do nothing; Wren's list is already there.
         processes.onAnyOther({});
-        std::ofstream(dir / "ports.txt", std::ios::binary)
+        std::ofstream(folder.path / "ports.txt", std::ios::binary)
             << "LPT1:\r\nLPT2:\r\nCOM1:\r\nUSB001\r\n";
-    }
-    ~RealPages() override {
-        fs::current_path(oldCwd);
-        fs::remove_all(dir);
-    }
-    static fs::path makeDir() {
-        std::string tmpl = (fs::temp_directory_path() / "kcorepXXXXXX").string();
-        return ::mkdtemp(tmpl.data());
     }
 
     bool run(const std::function<void()>& f) { return h.returns(f); }
-    std::string file(const std::string& name) const { return (dir / name).string(); }
+    std::string file(const std::string& name) const { return (folder.path / name).string(); }
 
+    // First, so that the current folder is the temporary one until every page has gone.
+    test_fixtures::TempFolder folder{"kcorep", test_fixtures::TempFolder::Enter::Yes};
     testing_support::Harness h;
-    fs::path dir;
-    fs::path oldCwd;
     sys::RealSystem system;
     proc::FakeProcessRunner processes;
     spooler::MemorySpooler spool;

@@ -217,7 +217,7 @@ TEST_F(DialogTest, BrowseFillsTheNameAndCancelLeavesIt) {
     const ui::FileBrowseRequest& r = h.browser.requests()[0];
     EXPECT_EQ(r.title, "File Browser");
     EXPECT_EQ(r.filter, "Kestrel Settings (*.ksf)|*.ksf|All Files (*.*)|*.*");
-    EXPECT_EQ(r.initialDir, folder.path());
+    EXPECT_EQ(r.initialDir, folder.path.string());
     EXPECT_FALSE(r.fileMustExist);
     EXPECT_FALSE(r.forSave);
 }

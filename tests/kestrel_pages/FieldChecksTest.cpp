@@ -1,6 +1,6 @@
 #include "kestrel/pages/FieldChecks.h"
 #include "tests/fixtures/Locale.h"
-#include "tests/fixtures/ScratchDir.h"
+#include "tests/fixtures/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +48,7 @@ std::string useCommaLocale(const std::string& folder) {
 // comma; a typed "5.5" must still read as five and a half.
 TEST(LeadingNumber, ReadsAPointWhateverTheLocale) {
     const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
-    test_fixtures::ScratchDir folder("comma-locale-");
+    test_fixtures::TempFolder folder("comma-locale");
     const std::string missing = useCommaLocale(folder.path.string());
     if (!missing.empty())
         GTEST_SKIP() << "missing: " << missing;

@@ -127,7 +127,7 @@ class KestrelFixture : public ::testing::Test {
     ui::Form& page(const std::string& name) { return pages.form(name); }
 
     // Files of the program's folder.
-    std::string path(const std::string& name) const { return sys::joinPath(folder.path(), name); }
+    std::string path(const std::string& name) const { return sys::joinPath(folder.path, name); }
     bool exists(const std::string& name) const;
     std::optional<std::string> read(const std::string& name) const;
     void write(const std::string& name, const std::string& bytes) const;
@@ -148,8 +148,8 @@ class KestrelFixture : public ::testing::Test {
     bool waitConnected(int timeoutMs = 3000);
 
     testing_support::Harness h;
-    TempFolder folder{"kestrel-pages"};
-    sys::RealSystem system{folder.path()};
+    test_fixtures::TempFolder folder{"kestrel-pages", test_fixtures::TempFolder::Enter::Yes};
+    sys::RealSystem system{folder.path};
     spooler::MemorySpooler spooler;
     PrinterSetupRunner processes{h.clock, spooler, system};
     TestNetwork network;

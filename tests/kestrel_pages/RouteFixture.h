@@ -7,39 +7,26 @@
 #include "platform/net/Tcp.h"
 #include "platform/sys/System.h"
 #include "printpath/PrintPath.h"
+#include "tests/fixtures/TempFolder.h"
 #include "tests/support/FakeProcessRunner.h"
 #include "tests/support/Harness.h"
 #include "tests/support/MemorySpooler.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace kestrel::testing {
 
 // Made first: the folders exist and the current folder is the temporary one while the
 // wizard runs; the old current folder comes back afterwards.
 struct TempFolders {
-    std::string previous;
-    std::string root;
-    std::string programFolder;
-    TempFolders() {
-        previous = std::filesystem::current_path().string();
-        char pattern[] = "/tmp/kestrel-route-XXXXXX";
-        root = ::mkdtemp(pattern);
-        programFolder = root + "/bin";
-        std::filesystem::create_directories(programFolder);
-        std::filesystem::current_path(root);
-    }
-    ~TempFolders() {
-        std::filesystem::current_path(previous);
-        std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
-    }
+    test_fixtures::TempFolder temp{"kestrel-route", test_fixtures::TempFolder::Enter::Yes};
+    std::string root = temp.path.string();
+    std::string programFolder = root + "/bin";
+    TempFolders() { std::filesystem::create_directories(programFolder); }
 };
 
 class RouteFixture : public ::testing::Test {

@@ -305,7 +305,7 @@ TEST_P(WirelessCommandTextTest, FinishPageBuildsTheTextAndALoadRebuildsIt) {
     const std::vector<std::string> before = snapshot(pages);
     const auto records = core.ws.CurrentSettings;
 
-    FreshRun run(folder.path());
+    FreshRun run(folder.path);
     bool loaded = false;
     run.h.run([&] { loaded = run.core.LoadSavedSettings(file, "pw"); });
     ASSERT_TRUE(loaded);

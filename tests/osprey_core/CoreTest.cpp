@@ -6,7 +6,7 @@
 #include "platform/registry/MemoryRegistry.h"
 #include "platform/sys/Log.h"
 #include "platform/sys/System.h"
-#include "tests/fixtures/ScratchDir.h"
+#include "tests/fixtures/TempFolder.h"
 #include "tests/support/FakeProcessRunner.h"
 #include "tests/support/FakeUdp.h"
 #include "tests/support/Harness.h"
@@ -92,7 +92,7 @@ class CoreTest : public ::testing::Test {
         return out;
     }
 
-    test_fixtures::ScratchDir dir{"ocore"};
+    test_fixtures::TempFolder dir{"ocore"};
     testing_support::Harness h;
     TestSystem system;
     proc::FakeProcessRunner processes;

@@ -3,7 +3,7 @@
 #include "platform/registry/LinuxRegistry.h"
 #include "platform/registry/MemoryRegistry.h"
 #include "platform/sys/System.h"
-#include "tests/fixtures/ScratchDir.h"
+#include "tests/fixtures/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,7 @@ TEST(RegEdit, PortAddressFromTheRegistry) {
 }
 
 TEST(RegEdit, PortAddressOnLinux) {
-    test_fixtures::ScratchDir dir("regedit-");
+    test_fixtures::TempFolder dir("regedit");
     sys::RealSystem system(dir.path.string());
     LinuxRegistry reg(system, (dir.path / "registry").string());
     EXPECT_EQ(GetPortIPAddress(reg, "socket://192.168.7.40:9100"), "192.168.7.40");

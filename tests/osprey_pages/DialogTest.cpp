@@ -43,7 +43,7 @@ TEST_F(DialogTest, BrowseFillsTheNameAndCancelKeepsIt) {
     const auto& r = h.browser.requests()[0];
     EXPECT_EQ(r.title, "File Browser");
     EXPECT_EQ(r.filter, "Wizard Settings (*.osp)|*.osp|All Files (*.*)|*.*");
-    EXPECT_EQ(r.initialDir, folder.path());
+    EXPECT_EQ(r.initialDir, folder.path.string());
 
     h.browser.answer(std::nullopt);
     h.click(dialog().Browse);

@@ -147,7 +147,7 @@ class OspreyFixture : public ::testing::Test {
     int progressValue() const;                    // -1 when the page has no window
 
     // ---- files of the program's folder ----
-    std::string path(const std::string& name) const { return sys::joinPath(folder.path(), name); }
+    std::string path(const std::string& name) const { return sys::joinPath(folder.path, name); }
     std::optional<std::string> read(const std::string& name) const;
     void write(const std::string& name, const std::string& bytes) const;
 
@@ -156,13 +156,12 @@ class OspreyFixture : public ::testing::Test {
                    std::int64_t stepMs = 100);
 
     testing_support::Harness h;
-    TempFolder folder{"osprey-pages"};
-    sys::RealSystem system{folder.path()};
+    test_fixtures::TempFolder folder{"osprey-pages", test_fixtures::TempFolder::Enter::Yes};
+    sys::RealSystem system{folder.path};
     spooler::MemorySpooler spooler;
     proc::FakeProcessRunner processes{h.clock};
     net::FakeResolver resolver;
-    registry::LinuxRegistry registry{system, sys::joinPath(folder.path(), "registry"), "",
-                                     &resolver};
+    registry::LinuxRegistry registry{system, sys::joinPath(folder.path, "registry"), "", &resolver};
     net::FakeUdpNetwork udp{&h.clock};
     SnmpPeer peer;
     osprey::Core core{osprey::CoreServices{h.app, system, processes, spooler, udp, registry}};

@@ -104,7 +104,8 @@ TEST_P(SysInfoTest, FindsTheToolOrSaysItIsUnavailable) {
         registry.setValue(HKEY_LOCAL_MACHINE, kMsinfoKey, "PATH",
                           registry::textValue(*c.pathValue));
     if (c.locationValue) {
-        const std::string folderValue = c.locationValue->empty() ? folder.path() : *c.locationValue;
+        const std::string folderValue =
+            c.locationValue->empty() ? folder.path.string() : *c.locationValue;
         registry.setValue(HKEY_LOCAL_MACHINE, kLocationKey, "MSINFO",
                           registry::textValue(folderValue));
         if (c.toolFileInLocation)
@@ -113,7 +114,7 @@ TEST_P(SysInfoTest, FindsTheToolOrSaysItIsUnavailable) {
     std::string expected = c.expectedStart;
     const std::string marker = "<folder>";
     if (auto at = expected.find(marker); at != std::string::npos)
-        expected.replace(at, marker.size(), folder.path());
+        expected.replace(at, marker.size(), folder.path.string());
     if (c.toolStarts)
         processes.on(expected, {});
 

@@ -10,6 +10,8 @@ using Ports = spooler::Result<std::vector<std::string>>;
 
 namespace {
 
+using test_fixtures::TempFolder;
+
 const std::string kDashes(28, '-');
 
 TEST(ListPorts, ConsoleAndFileByteExact) {
@@ -56,7 +58,7 @@ TEST(ListPorts, ManyPortsAreAllListed) {
 }
 
 TEST(RunWren, WritesPortsTxtAndReplacesEarlierList) {
-    TempFolder folder("wren");
+    TempFolder folder("wren", TempFolder::Enter::Yes);
     sys::RealSystem system("/nowhere");
     spooler::MemorySpooler spool;
     spool.setPorts({"LPT1:", "LPT2:"});
@@ -77,7 +79,7 @@ TEST(RunWren, WritesPortsTxtAndReplacesEarlierList) {
 }
 
 TEST(RunWren, UnwritableFolderStillListsAndSaysSo) {
-    TempFolder folder("wren-ro");
+    TempFolder folder("wren-ro", TempFolder::Enter::Yes);
     sys::RealSystem system("/nowhere");
     spooler::MemorySpooler spool;
     spool.setPorts({"LPT1:"});

@@ -405,7 +405,7 @@ TEST_F(PrintPathTest, RunAndWaitLogsWhatTheProgramSaysOnStandardError) {
 
 class GetPortsTest : public PrintPathTest {
   protected:
-    TempFolder folder{"getports"};
+    test_fixtures::TempFolder folder{"getports", test_fixtures::TempFolder::Enter::Yes};
     const std::string command = "\"/opt/kestrel/Plover\" Wren.exe";
 };
 

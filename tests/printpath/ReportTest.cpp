@@ -238,8 +238,4 @@ TEST(ProgramCommandLine, QuotesTheProgramPath) {
     EXPECT_EQ(args, (std::vector<std::string>{"/opt/my wizard/Plover", "Wren.exe"}));
 }
 
-TEST(Version, Text) {
-    EXPECT_EQ(VersionText(), "5.00B");
-}
-
 } // namespace

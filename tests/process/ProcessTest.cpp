@@ -12,6 +12,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using test_fixtures::TempFolder;
+
 using Args = std::vector<std::string>;
 
 struct SplitCase {
@@ -66,8 +68,8 @@ void makeExecutable(const fs::path& p) {
 }
 
 TEST(FindProgram, SearchOrderAndExeSuffix) {
-    TempFolder tmp("findprogram");
-    fs::path root = tmp.path();
+    TempFolder tmp("findprogram", TempFolder::Enter::Yes);
+    fs::path root = tmp.path;
     makeExecutable(root / "prog dir" / "Wren");
     makeExecutable(root / "cur" / "Wren");
     makeExecutable(root / "cur" / "Tool.exe");
@@ -99,8 +101,8 @@ bool waitFor(const std::function<bool()>& done, int ms = 5000) {
 }
 
 TEST(RealProcessRunner, RunsQuotedProgramFromFolderWithBlanks) {
-    TempFolder tmp("runner");
-    fs::path dir = fs::path(tmp.path()) / "my wizard";
+    TempFolder tmp("runner", TempFolder::Enter::Yes);
+    fs::path dir = tmp.path / "my wizard";
     fs::create_directories(dir);
     fs::copy_file("/usr/bin/touch", dir / "Toucher");
     proc::RealProcessRunner runner(dir.string());
@@ -108,7 +110,7 @@ TEST(RealProcessRunner, RunsQuotedProgramFromFolderWithBlanks) {
     ASSERT_NE(h, 0);
     EXPECT_TRUE(waitFor([&] { return !runner.isRunning(h); }));
     EXPECT_EQ(h, 0);
-    EXPECT_TRUE(fs::exists(fs::path(tmp.path()) / "made here.txt")); // in the current folder
+    EXPECT_TRUE(fs::exists(tmp.path / "made here.txt")); // in the current folder
     // Found by name in the program's folder, ".exe" dropped.
     h = runner.start("Toucher.exe second.txt");
     ASSERT_NE(h, 0);
@@ -144,7 +146,7 @@ TEST(RealProcessRunner, CollectsStandardErrorOnceTheProcessHasEnded) {
 }
 
 TEST(RealProcessRunner, HiddenStartIsNotWaitedFor) {
-    TempFolder tmp("hidden");
+    TempFolder tmp("hidden", TempFolder::Enter::Yes);
     proc::RealProcessRunner runner("/nonexistent");
     EXPECT_TRUE(runner.startHidden("touch hidden.txt"));
     EXPECT_TRUE(waitFor([] { return fs::exists("hidden.txt"); }));

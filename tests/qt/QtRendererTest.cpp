@@ -151,7 +151,7 @@ class QtRendererTest : public testing::Test {
         QApplication::processEvents();
     }
 
-    const test_fixtures::ScratchDir scratch{"sample-logo-"};
+    const test_fixtures::TempFolder scratch{"sample-logo"};
     std::string picture = writeLogo();
     testing_support::Harness h;
     uiqt::QtHost host{h.app};

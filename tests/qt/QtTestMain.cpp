@@ -1,26 +1,20 @@
+#include "tests/fixtures/TempFolder.h"
+
 #include <QApplication>
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <string>
-#include <system_error>
-#include <unistd.h>
 
 namespace {
 
 // A home of the process's own: the user's settings, icon theme and caches do not count,
 // what Qt writes there (a file dialog's history) does not reach the user's home, and no file
 // of another user's run stands in the way.
-std::string privateHome() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qt-tests-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        return "";
-    const std::filesystem::path home = pattern;
+void usePrivateHome(const std::filesystem::path& home) {
     ::setenv("HOME", home.c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
     ::setenv("XDG_CACHE_HOME", (home / ".cache").c_str(), 1);
@@ -29,24 +23,21 @@ std::string privateHome() {
     // The desktop's own theme and style stay out; tests that need a scheme set it.
     ::unsetenv("QT_QPA_PLATFORMTHEME");
     ::unsetenv("QT_STYLE_OVERRIDE");
-    return home.string();
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::string home = privateHome();
-    if (home.empty()) {
-        std::fprintf(stderr, "cannot make a private home folder for the tests\n");
-        return 1;
-    }
+    const test_fixtures::TempFolder home("qt-tests"); // removed with what Qt wrote there
+    usePrivateHome(home.path);
     // These tests never need a screen. UI_TEST_SCREEN="WIDTHxHEIGHT@SCALE" gives the
     // offscreen platform a screen of that size, shown at that scale factor.
     const QByteArray screen = qgetenv("UI_TEST_SCREEN");
     if (!screen.isEmpty()) {
         const QList<QByteArray> sizeAndScale = screen.split('@');
         const QList<QByteArray> size = sizeAndScale.value(0).split('x');
-        const QString config = QDir(QString::fromStdString(home)).filePath("screen.json");
+        const QString config =
+            QDir(QString::fromStdString(home.path.string())).filePath("screen.json");
         QFile file(config);
         if (file.open(QIODevice::WriteOnly))
             file.write("{\"screens\": [{\"name\": \"Screen\", \"x\": 0, \"y\": 0, \"width\": " +
@@ -64,7 +55,5 @@ int main(int argc, char** argv) {
         testing::InitGoogleTest(&argc, argv);
         result = RUN_ALL_TESTS();
     }
-    std::error_code ec;
-    std::filesystem::remove_all(home, ec);
     return result;
 }

@@ -4,7 +4,7 @@
 #include "platform/qt/QtHost.h"
 #include "platform/qt/QtRender.h"
 #include "platform/ui/Form.h"
-#include "tests/fixtures/ScratchDir.h"
+#include "tests/fixtures/TempFolder.h"
 #include "tests/support/Harness.h"
 
 #include <QAbstractButton>
@@ -190,7 +190,7 @@ inline void expectSteadyWindow(testing_support::Harness& h, uiqt::QtHost& host,
                                const std::vector<ui::Form*>& forms) {
     std::optional<QSize> size;
     std::optional<QRect> forward;
-    const test_fixtures::ScratchDir scratch("steady-");
+    const test_fixtures::TempFolder scratch("steady");
     for (ui::Form* form : forms) {
         if (form->dialogWindow())
             continue;

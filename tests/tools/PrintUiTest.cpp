@@ -1,6 +1,6 @@
 #include "tools/PrintUi.h"
 
-#include "tests/fixtures/ScratchDir.h"
+#include "tests/fixtures/TempFolder.h"
 #include "tests/support/MemorySpooler.h"
 
 #include <filesystem>
@@ -64,7 +64,7 @@ class PrintUiRun : public ::testing::Test {
   protected:
     spooler::MemorySpooler spooler;
     std::ostringstream err;
-    test_fixtures::ScratchDir scratch{"printui-"};
+    test_fixtures::TempFolder scratch{"printui"};
     const std::filesystem::path dir = scratch.path;
 };
 
@@ -93,9 +93,8 @@ TEST_F(PrintUiRun, DumpsOnlyWhileThePrinterExists) {
 
     spooler.install({"Kestrel", "Generic / Text Only", "USB001", 0x80});
     EXPECT_EQ(run(DumpSettings{"Kestrel", file}, spooler, err), 0);
-    std::ifstream in(file, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(text, "Name=Kestrel\r\nDriver=Generic / Text Only\r\nPort=USB001\r\nStatus=128\r\n");
+    EXPECT_EQ(test_fixtures::readAll(file),
+              "Name=Kestrel\r\nDriver=Generic / Text Only\r\nPort=USB001\r\nStatus=128\r\n");
 }
 
 TEST_F(PrintUiRun, UnknownFormsExitWithUsage) {

@@ -82,7 +82,7 @@ class PloverTest : public ::testing::Test {
         EXPECT_NE(h, 0);
         return runner.wait(h);
     }
-    TempFolder folder{"plover"};
+    test_fixtures::TempFolder folder{"plover", test_fixtures::TempFolder::Enter::Yes};
 };
 
 TEST_F(PloverTest, RunsBatchLinesInTurnInTheCurrentFolder) {

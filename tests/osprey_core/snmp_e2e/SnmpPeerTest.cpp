@@ -2,6 +2,7 @@
 // with a configuration of its own.
 #include "osprey/core/Snmp.h"
 #include "platform/net/Udp.h"
+#include "tests/fixtures/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -53,10 +54,9 @@ class SnmpPeer : public ::testing::Test {
         std::string snmpd = findSnmpd();
         if (snmpd.empty())
             return;
-        char pattern[] = "/tmp/osprey-snmpd-XXXXXX";
-        folder_ = ::mkdtemp(pattern);
+        const std::string folder = folder_.emplace("osprey-snmpd").path;
         port_ = freeUdpPort();
-        std::string conf = folder_ + "/snmpd.conf";
+        std::string conf = folder + "/snmpd.conf";
         std::ofstream(conf) << "agentAddress udp:127.0.0.1:" << port_ << "\n"
                             << "rocommunity mirtex 127.0.0.1\n"
                             << "sysDescr " << kSysDescr << "\n"
@@ -64,15 +64,15 @@ class SnmpPeer : public ::testing::Test {
                             << "\"\n"
                             << "override 1.3.6.1.2.1.43.16.5.1.2.1.2 octet_str \"" << kLine2
                             << "\"\n";
-        std::string log = folder_ + "/snmpd.log";
-        std::string pidFile = folder_ + "/snmpd.pid";
+        std::string log = folder + "/snmpd.log";
+        std::string pidFile = folder + "/snmpd.pid";
         std::vector<std::string> args = {snmpd, "-f", "-C", "-c", conf, "-Lf", log, "-p", pidFile};
         std::vector<char*> argv;
         for (auto& a : args)
             argv.push_back(a.data());
         argv.push_back(nullptr);
         // Its persistent state goes to our folder, not the machine's.
-        std::vector<std::string> env = {"SNMP_PERSISTENT_DIR=" + folder_ + "/persist", "MIBS="};
+        std::vector<std::string> env = {"SNMP_PERSISTENT_DIR=" + folder + "/persist", "MIBS="};
         for (char** e = environ; *e; ++e)
             if (!std::string(*e).starts_with("SNMP_PERSISTENT_DIR=") &&
                 !std::string(*e).starts_with("MIBS="))
@@ -92,10 +92,7 @@ class SnmpPeer : public ::testing::Test {
             ::waitpid(pid_, &status, 0);
             pid_ = -1;
         }
-        if (!folder_.empty()) {
-            std::error_code ec;
-            std::filesystem::remove_all(folder_, ec);
-        }
+        folder_.reset();
     }
 
     void SetUp() override {
@@ -137,7 +134,7 @@ class SnmpPeer : public ::testing::Test {
         return d.text;
     }
 
-    static inline std::string folder_;
+    static inline std::optional<test_fixtures::TempFolder> folder_;
     static inline std::uint16_t port_ = 0;
     static inline pid_t pid_ = -1;
     static inline bool ready_ = false;

@@ -1,7 +1,7 @@
 #include "platform/registry/LinuxRegistry.h"
 #include "platform/registry/MemoryRegistry.h"
 #include "platform/sys/System.h"
-#include "tests/fixtures/ScratchDir.h"
+#include "tests/fixtures/TempFolder.h"
 #include "tests/support/FakeResolver.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@ namespace {
 
 // A registry whose store lies in a fresh folder (not yet made: the first change makes it).
 struct StoreTest : ::testing::Test {
-    test_fixtures::ScratchDir dir{"registry-"};
+    test_fixtures::TempFolder dir{"registry"};
     sys::RealSystem system{dir.path.string()};
     std::string store = (dir.path / "config/Osprey/registry").string();
     LinuxRegistry reg{system, store};

@@ -1,15 +1,11 @@
-#include "platform/sys/Encoding.h"
-#include "platform/sys/Log.h"
-#include "platform/sys/Strings.h"
+// The writer and reader of files (FileWrite.cpp) and the walk of their paths (Walk.cpp).
 #include "platform/sys/System.h"
-#include "tests/fixtures/Locale.h"
 #include "tests/fixtures/TempFolder.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <deque>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -26,206 +22,24 @@
 
 namespace {
 
-struct CodecCase {
-    std::string utf8;
-    std::optional<std::string> ansi;
-};
-
-class Windows1252Encode : public ::testing::TestWithParam<CodecCase> {};
-
-TEST_P(Windows1252Encode, Table) {
-    EXPECT_EQ(sys::toWindows1252(GetParam().utf8), GetParam().ansi);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, Windows1252Encode,
-    ::testing::Values(CodecCase{"", std::string()}, CodecCase{"abc\r\n", std::string("abc\r\n")},
-                      CodecCase{"\xE2\x82\xAC", std::string("\x80")}, // euro sign
-                      CodecCase{"\xC3\xA9", std::string("\xE9")},     // e acute
-                      CodecCase{"\xC2\xA0", std::string("\xA0")},     // no-break space
-                      CodecCase{"\xC3\xBF", std::string("\xFF")},     // y diaeresis
-                      CodecCase{"\xE2\x84\xA2", std::string("\x99")}, // trade mark
-                      CodecCase{"\xC5\xB8", std::string("\x9F")},     // Y diaeresis
-                      CodecCase{"\xC4\x80", std::nullopt},            // A macron: no form
-                      CodecCase{"\xC2\x81", std::string("\x81")},     // unassigned slot
-                      CodecCase{"\xC2\x9D", std::string("\x9D")},     // unassigned slot
-                      CodecCase{"\xC2\x80", std::nullopt},            // byte 0x80 is the euro
-                      CodecCase{"\xF0\x9F\x98\x80", std::nullopt},    // emoji
-                      CodecCase{"\xC3", std::nullopt},                // cut short
-                      CodecCase{"\xC0\xAF", std::nullopt},            // overlong
-                      CodecCase{"\xED\xA0\x80", std::nullopt},        // surrogate
-                      CodecCase{"a\xFF"
-                                "b",
-                                std::nullopt}));
-
-TEST(Windows1252, EveryByteRoundTrips) {
-    std::string all;
-    for (int b = 0; b < 256; ++b) {
-        std::string byte(1, static_cast<char>(b));
-        std::string utf8 = sys::fromWindows1252(byte);
-        EXPECT_EQ(sys::toWindows1252(utf8), byte) << b;
-        const bool unassigned = b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
-        EXPECT_EQ(sys::hasC1Control(utf8), unassigned) << b;
-        all += byte;
-    }
-    EXPECT_EQ(sys::toWindows1252(sys::fromWindows1252(all)), all);
-}
-
-// A byte outside any well-formed sequence is a character of its own: counting and cutting
-// agree on any input and never split a well-formed character.
-TEST(Utf8Characters, CountAndCut) {
-    EXPECT_EQ(sys::charCount("a\xC3"), 2u);
-    EXPECT_EQ(sys::charCount("\xA9\xA9\xF0\x9F\x98\x80"), 3u);
-    EXPECT_EQ(sys::leftChars("\xA9\xA9\xF0\x9F\x98\x80", 2), "\xA9\xA9");
-    EXPECT_EQ(sys::leftChars("\xF0\x9F\x98\x80x", 1), "\xF0\x9F\x98\x80");
-}
-
-TEST(LogTime, Format) {
-    EXPECT_EQ(sys::formatLogTime({2026, 12, 7, 15, 5, 0}), "Dec 07,2026 15:05:00");
-    EXPECT_EQ(sys::formatLogTime({2000, 1, 1, 0, 0, 9}), "Jan 01,2000 00:00:09");
-    EXPECT_EQ(sys::formatLogLine({2026, 5, 31, 23, 59, 59}, "Entering Debug Mode"),
-              "May 31,2026 23:59:59 - Entering Debug Mode\r\n");
-    const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    for (int m = 1; m <= 12; ++m)
-        EXPECT_EQ(sys::formatLogTime({2001, m, 10, 1, 2, 3}).substr(0, 3), months[m - 1]);
-}
-
-TEST(LogTime, MonthNamesOfTheUsersLanguage) {
-    const sys::MonthNames german = {"Jan", "Feb", "M\u00e4r", "Apr", "Mai", "Jun",
-                                    "Jul", "Aug", "Sep",      "Okt", "Nov", "Dez"};
-    sys::MonthNames russian = german, oneEmpty = german;
-    russian[11] = "\u0434\u0435\u043a"; // no Windows-1252 form
-    oneEmpty[4] = "";
-    EXPECT_EQ(sys::logMonthNames(german), german);
-    EXPECT_EQ(sys::logMonthNames(russian), sys::englishMonthNames());
-    EXPECT_EQ(sys::logMonthNames(oneEmpty), sys::englishMonthNames());
-    EXPECT_EQ(sys::logMonthNames(std::nullopt), sys::englishMonthNames());
-    EXPECT_EQ(sys::formatLogTime({2026, 12, 7, 15, 5, 0}, german), "Dez 07,2026 15:05:00");
-    EXPECT_EQ(sys::localeMonthNames("C"), sys::englishMonthNames());
-    EXPECT_EQ(sys::localeMonthNames("xx_NOWHERE.UTF-8"), std::nullopt);
-}
-
-// A German locale in Latin-1, built for this test (the machine may have none installed):
-// the log line takes its month name, converted to the log file's Windows-1252.
-TEST(LogTime, WizardLogWritesTheLocaleMonthInWindows1252) {
-    TempFolder folder("logmonth");
-    const int built = test_fixtures::compileLocale(folder.path(), "de_DE", "ISO-8859-1");
-    if (built < 0 || built > 1)
-        GTEST_SKIP() << "localedef or the de_DE locale source is not installed";
-
-    const char* lcAll = std::getenv("LC_ALL");
-    const std::string saved = lcAll ? lcAll : "";
-    ::unsetenv("LC_ALL");
-    ::setenv("LC_TIME", "de_DE.ISO-8859-1", 1);
-    ::setenv("LOCPATH", folder.path().c_str(), 1);
-    sys::RealSystem system(folder.path());
-    system.setTimeSource([] { return sys::LocalTime{2026, 3, 9, 8, 4, 5}; });
-    const std::string line = sys::logLine(system, "Entering Debug Mode");
-    ::unsetenv("LOCPATH");
-    ::unsetenv("LC_TIME");
-    if (lcAll)
-        ::setenv("LC_ALL", saved.c_str(), 1);
-
-    EXPECT_EQ(line, "M\xE4r 09,2026 08:04:05 - Entering Debug Mode\r\n");
-}
-
-TEST(Hex, EncodeIsTwoUpperCaseDigitsPerByte) {
-    EXPECT_EQ(sys::hexEncode("abc"), "616263");
-    EXPECT_EQ(sys::hexEncode(""), "");
-    EXPECT_EQ(sys::hexEncode(std::string("\x01\xff\r\n", 4)), "01FF0D0A");
-    EXPECT_EQ(sys::hexEncode("\xab\xcd", true), "abcd");
-}
-
-TEST(Hex, DecodeReadsPairsAsFarAsTheirDigitsGo) {
-    struct Case {
-        const char* hex;
-        std::string bytes;
-    } cases[] = {
-        {"616263", "abc"},
-        {"ff", "\xff"},
-        {"FF", "\xff"},
-        {"6", "\x06"},                        // a last single character alone
-        {"6G", "\x06"},                       // stops at the first non-digit
-        {"G6", std::string("\0", 1)},         // no leading digit: 0
-        {"41 42", std::string("A\0\x02", 3)}, // " 4" has no leading digit
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(sys::hexDecode(c.hex), c.bytes) << c.hex;
-    EXPECT_TRUE(sys::isHexText("0aFF"));
-    EXPECT_FALSE(sys::isHexText("0aF"));
-    EXPECT_FALSE(sys::isHexText("0G"));
-}
-
-TEST(Trim, DropsOnlyTheGivenBlanksAtBothEnds) {
-    EXPECT_EQ(sys::trim("  a b  "), "a b");
-    EXPECT_EQ(sys::trim("\t a \t"), "\t a \t");
-    EXPECT_EQ(sys::trim("\t a \t", " \t"), "a");
-    EXPECT_EQ(sys::trim("   "), "");
-}
-
-// Command lines may carry UTF-8 folder names: only ASCII letters change.
-TEST(UpperAscii, ChangesOnlyAsciiLetters) {
-    EXPECT_EQ(sys::upperAscii("/log cd=Dunlin.exe"), "/LOG CD=DUNLIN.EXE");
-    EXPECT_EQ(sys::upperAscii("\xc3\xa9t\xc3\xa9 z{"), "\xc3\xa9T\xc3\xa9 Z{");
-    EXPECT_EQ(sys::upperAscii(""), "");
-}
-
-TEST(Wildcards, Table) {
-    struct Case {
-        const char* pattern;
-        const char* name;
-        bool match;
-    } cases[] = {{"*.txt", "ports.txt", true},     {"*.txt", "ports.txt.bak", false},
-                 {"p?rts.txt", "ports.txt", true}, {"p?rts.txt", "prts.txt", false},
-                 {"*", "anything", true},          {"a*b*c", "axxbyyc", true},
-                 {"a*b*c", "axxbyy", false},       {"*.KSF", "x.ksf", false},
-                 {"exact", "exact", true},         {"", "", true}};
-    for (const auto& c : cases)
-        EXPECT_EQ(sys::wildcardMatch(c.pattern, c.name), c.match) << c.pattern << " " << c.name;
-}
+using test_fixtures::TempFolder;
 
 // Ids for files of other users; the plain user is a member of kShared.
 constexpr uid_t kUser = 61234, kOther = 61235;
 constexpr gid_t kShared = 61236;
 
-class FileExistsTest : public ::testing::Test {
+class FileWriteTest : public ::testing::Test {
   protected:
-    FileExistsTest() {
+    FileWriteTest() {
         std::ofstream("ports.txt") << "LPT1:\r\n";
-        std::ofstream(".hidden") << "x";
-        std::filesystem::create_directory("folder.txt");
         std::filesystem::create_directory("sub");
         std::ofstream("sub/a.ksf") << "x";
     }
-    TempFolder folder{"fileexists"};
+    TempFolder folder{"filewrite", TempFolder::Enter::Yes};
     sys::RealSystem system{"/nowhere"};
 };
 
-TEST_F(FileExistsTest, Table) {
-    struct Case {
-        std::string path;
-        bool exists;
-    } cases[] = {{"", false},
-                 {"ports.txt", true},
-                 {"./ports.txt", true},
-                 {folder.path() + "/ports.txt", true},
-                 {"missing.txt", false},
-                 {"sub/", false},
-                 {"sub", false},
-                 {"folder.txt", false},
-                 {".hidden", false},
-                 {"*.txt", true},
-                 {"p?rts.*", true},
-                 {"*.ksf", false},
-                 {"sub/*.ksf", true},
-                 {"*/a.ksf", false},
-                 {".h*", false}};
-    for (const auto& c : cases)
-        EXPECT_EQ(system.fileExists(c.path), c.exists) << c.path;
-}
-
-TEST_F(FileExistsTest, WriteReadAppendDelete) {
+TEST_F(FileWriteTest, WriteReadAppendDelete) {
     EXPECT_TRUE(system.writeFile("out.bin", std::string("a\0b\r\n", 5)).ok);
     EXPECT_TRUE(system.appendFile("out.bin", "tail").ok);
     EXPECT_EQ(system.readFile("out.bin"), std::string("a\0b\r\ntail", 9));
@@ -239,14 +53,6 @@ TEST_F(FileExistsTest, WriteReadAppendDelete) {
     EXPECT_FALSE(r.retryable());
 }
 
-TEST_F(FileExistsTest, CurrentFolder) {
-    EXPECT_EQ(std::filesystem::canonical(system.currentFolder()),
-              std::filesystem::canonical(folder.path()));
-    EXPECT_TRUE(system.setCurrentFolder("sub"));
-    EXPECT_TRUE(system.fileExists("a.ksf"));
-    EXPECT_FALSE(system.setCurrentFolder("missing"));
-}
-
 // The folder's entries, to see that no temporary file is left behind.
 std::vector<std::string> entries(const std::string& folder) {
     std::vector<std::string> names;
@@ -256,7 +62,7 @@ std::vector<std::string> entries(const std::string& folder) {
     return names;
 }
 
-TEST_F(FileExistsTest, FailedWriteAtAnyStepKeepsTheOldFileWhole) {
+TEST_F(FileWriteTest, FailedWriteAtAnyStepKeepsTheOldFileWhole) {
     std::filesystem::permissions("ports.txt", std::filesystem::perms(0640));
     const auto before = entries(".");
     for (sys::WriteStep failing : sys::kWriteSteps) {
@@ -282,7 +88,7 @@ TEST_F(FileExistsTest, FailedWriteAtAnyStepKeepsTheOldFileWhole) {
     EXPECT_EQ(std::filesystem::status("new.txt").permissions(), std::filesystem::perms(0644));
 }
 
-TEST_F(FileExistsTest, WriteBeyondTheFileSizeLimitKeepsTheOldFile) {
+TEST_F(FileWriteTest, WriteBeyondTheFileSizeLimitKeepsTheOldFile) {
     rlimit old{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
     auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -295,14 +101,13 @@ TEST_F(FileExistsTest, WriteBeyondTheFileSizeLimitKeepsTheOldFile) {
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error, EFBIG);
     EXPECT_EQ(system.readFile("ports.txt"), "LPT1:\r\n");
-    EXPECT_EQ(entries("."),
-              (std::vector<std::string>{".hidden", "folder.txt", "ports.txt", "sub"}));
+    EXPECT_EQ(entries("."), (std::vector<std::string>{"ports.txt", "sub"}));
 }
 
 // Two programs saving one file at once, 100 times each, and one reading it meanwhile: every
 // text read or left is one save's whole, on the in-place path (a second hard link) and on
 // the rename path alike; run by root, also as a plain user.
-TEST_F(FileExistsTest, SavesAtOnceNeverMix) {
+TEST_F(FileWriteTest, SavesAtOnceNeverMix) {
     const std::string texts[] = {std::string(60000, 'a'), std::string(40000, 'b')};
     for (int run = 0; run < (::geteuid() == 0 ? 4 : 2); ++run) {
         const bool linked = run % 2 == 0, plain = run >= 2;
@@ -345,7 +150,7 @@ TEST_F(FileExistsTest, SavesAtOnceNeverMix) {
 }
 
 // A path longer than one system call takes is saved, found and loaded again.
-TEST_F(FileExistsTest, APathOfAnyLengthIsSavedAndLoaded) {
+TEST_F(FileWriteTest, APathOfAnyLengthIsSavedAndLoaded) {
     std::string path;
     while (path.size() < 4200)
         path += "sub/../";
@@ -354,7 +159,7 @@ TEST_F(FileExistsTest, APathOfAnyLengthIsSavedAndLoaded) {
     EXPECT_EQ(system.readFile(path + "long.ksf"), "saved");
 }
 
-TEST_F(FileExistsTest, WriteThroughALinkReplacesItsTarget) {
+TEST_F(FileWriteTest, WriteThroughALinkReplacesItsTarget) {
     std::filesystem::create_symlink("sub/a.ksf", "link.ksf");
     ASSERT_TRUE(system.writeFile("link.ksf", "new").ok);
     EXPECT_TRUE(std::filesystem::is_symlink("link.ksf"));
@@ -499,11 +304,12 @@ TEST(Writer, RealFilesAsRootAndAsAPlainUser) {
         {"full disk, append", [] { make("f", 0644); }, "f", "f", EFBIG, true, true},
         {"full disk, new file", [] {}, "n", "n", EFBIG, true},
     };
-    TempFolder top("writer");
-    ::chmod(top.path().c_str(), 0755);
+    TempFolder top("writer", TempFolder::Enter::Yes);
+    ::chmod(top.path.c_str(), 0755);
     for (const Case& c : cases) {
         for (bool plain : {false, true}) {
-            const std::string where = top.path() + "/" + c.what + (plain ? " user" : " root");
+            const std::string where =
+                top.path.string() + "/" + c.what + (plain ? " user" : " root");
             folder(where, 0755);
             ASSERT_EQ(::chown(where.c_str(), kUser, kUser), 0);
             std::filesystem::current_path(where);
@@ -552,53 +358,6 @@ TEST(Writer, RealFilesAsRootAndAsAPlainUser) {
         }
     }
     ::close(100);
-}
-
-// Appends fail with scripted errors, then succeed.
-class FlakySystem : public sys::RealSystem {
-  public:
-    using RealSystem::RealSystem;
-    std::deque<int> errors;
-    std::string written;
-    int attempts = 0;
-    sys::IoResult appendFile(const std::string&, const std::string& bytes) override {
-        ++attempts;
-        if (!errors.empty()) {
-            int e = errors.front();
-            if (errors.size() > 1 || !keepLast)
-                errors.pop_front();
-            return {false, e};
-        }
-        written += bytes;
-        return {true, 0};
-    }
-    bool keepLast = false;
-};
-
-TEST(AppendLogLine, RetriesSharingErrorsThenWrites) {
-    FlakySystem system("/x");
-    system.errors = {EACCES, EBUSY, EIO};
-    int slept = 0;
-    EXPECT_TRUE(sys::appendLogLine(system, "Log.txt", "line\r\n", 5, [&](int ms) { slept += ms; }));
-    EXPECT_EQ(system.written, "line\r\n");
-    EXPECT_EQ(slept, 1500);
-}
-
-TEST(AppendLogLine, GivesUpAfterBoundedRetries) {
-    FlakySystem system("/x");
-    system.errors = {EACCES};
-    system.keepLast = true;
-    int sleeps = 0;
-    EXPECT_FALSE(sys::appendLogLine(system, "Log.txt", "line", 3, [&](int) { ++sleeps; }));
-    EXPECT_EQ(system.attempts, 4);
-    EXPECT_EQ(sleeps, 3);
-}
-
-TEST(AppendLogLine, OtherErrorsDropTheLineAtOnce) {
-    FlakySystem system("/x");
-    system.errors = {ENOSPC};
-    EXPECT_FALSE(sys::appendLogLine(system, "Log.txt", "line", 3, [](int) { FAIL(); }));
-    EXPECT_EQ(system.attempts, 1);
 }
 
 } // namespace
