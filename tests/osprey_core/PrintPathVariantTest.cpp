@@ -1,45 +1,14 @@
 // The print path with this wizard's options, over the memory spooler, the fake runner and
 // virtual time.
 #include "osprey/core/PrintPathVariant.h"
-#include "tests/printpath/FakeHost.h"
-#include "tests/support/FakeProcessRunner.h"
-#include "tests/support/Harness.h"
-#include "tests/support/MemorySpooler.h"
-
-#include <gtest/gtest.h>
+#include "tests/printpath/PrintPathFixture.h"
 
 namespace osprey {
 namespace {
 
-using printpath::PrintPath;
-
-spooler::PrinterInfo printer(const std::string& name) {
-    return {name, "Generic / Text Only", "LPT1:", 0};
-}
-
-spooler::JobInfo jobNamed(const std::string& doc, std::uint32_t status = spooler::jst::Spooling) {
-    spooler::JobInfo j;
-    j.document = doc;
-    j.totalPages = 1;
-    j.status = status;
-    return j;
-}
-
-class PrintPathVariantTest : public ::testing::Test {
+class PrintPathVariantTest : public PrintPathFixture {
   protected:
-    PrintPathVariantTest() : runner(harness.clock), host(system) {
-        harness.app.setStallLimit(10'000'000);
-    }
-
-    PrintPath path() {
-        return PrintPath({spool, runner, system, harness.app, host}, printPathOptions());
-    }
-
-    testing_support::Harness harness;
-    spooler::MemorySpooler spool;
-    proc::FakeProcessRunner runner;
-    sys::RealSystem system{"/opt/osprey"};
-    FakeHost host;
+    PrintPathVariantTest() : PrintPathFixture(printPathOptions(), "/opt/osprey") {}
 };
 
 TEST_F(PrintPathVariantTest, ReportLogLinesInOrder) {

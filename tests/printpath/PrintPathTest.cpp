@@ -1,52 +1,21 @@
 // The print path routines over the memory spooler, the fake runner and virtual time.
-#include "printpath/PrintPath.h"
-#include "FakeHost.h"
-#include "platform/sys/System.h"
 #include "tests/fixtures/TempFolder.h"
-#include "tests/support/FakeProcessRunner.h"
-#include "tests/support/Harness.h"
-#include "tests/support/MemorySpooler.h"
+#include "tests/printpath/PrintPathFixture.h"
 
 #include <algorithm>
 #include <functional>
-#include <gtest/gtest.h>
 
 using namespace printpath;
 using spooler::MemorySpooler;
 
 namespace {
 
-spooler::PrinterInfo printer(const std::string& name, std::uint32_t status = 0) {
-    spooler::PrinterInfo p;
-    p.name = name;
-    p.driver = "Generic / Text Only";
-    p.port = "LPT1:";
-    p.status = status;
-    return p;
-}
-
-spooler::JobInfo jobNamed(const std::string& doc, std::uint32_t status = spooler::jst::Spooling) {
-    spooler::JobInfo j;
-    j.document = doc;
-    j.totalPages = 1;
-    j.status = status;
-    return j;
-}
-
 // The print path's own lines and limits, with the interface wizard's document name.
 const PrintPathOptions kOptions{.documentName = "Kestrel Command"};
 
-class PrintPathTest : public ::testing::Test {
+class PrintPathTest : public PrintPathFixture {
   protected:
-    PrintPathTest() : runner(harness.clock), host(system) { harness.app.setStallLimit(10'000'000); }
-
-    PrintPath path() { return PrintPath({spool, runner, system, harness.app, host}, kOptions); }
-
-    testing_support::Harness harness;
-    MemorySpooler spool;
-    proc::FakeProcessRunner runner;
-    sys::RealSystem system{"/opt/kestrel"};
-    FakeHost host;
+    PrintPathTest() : PrintPathFixture(kOptions, "/opt/kestrel") {}
 };
 
 // ---- CheckPrinter ----

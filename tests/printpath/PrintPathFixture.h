@@ -1,6 +1,11 @@
 #pragma once
 #include "platform/sys/System.h"
 #include "printpath/PrintPath.h"
+#include "tests/support/FakeProcessRunner.h"
+#include "tests/support/Harness.h"
+#include "tests/support/MemorySpooler.h"
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -50,4 +55,40 @@ class FakeHost : public printpath::PrintPathHost {
 
   private:
     sys::System& system_;
+};
+
+inline spooler::PrinterInfo printer(const std::string& name, std::uint32_t status = 0) {
+    return {name, "Generic / Text Only", "LPT1:", status};
+}
+
+inline spooler::JobInfo jobNamed(const std::string& doc,
+                                 std::uint32_t status = spooler::jst::Spooling) {
+    spooler::JobInfo j;
+    j.document = doc;
+    j.totalPages = 1;
+    j.status = status;
+    return j;
+}
+
+// The print path with one wizard's options over the memory spooler, the fake runner and
+// virtual time.
+class PrintPathFixture : public ::testing::Test {
+  protected:
+    PrintPathFixture(printpath::PrintPathOptions options, const std::string& folder)
+        : runner(harness.clock), system(folder), host(system), options_(std::move(options)) {
+        harness.app.setStallLimit(10'000'000);
+    }
+
+    printpath::PrintPath path() {
+        return printpath::PrintPath({spool, runner, system, harness.app, host}, options_);
+    }
+
+    testing_support::Harness harness;
+    spooler::MemorySpooler spool;
+    proc::FakeProcessRunner runner;
+    sys::RealSystem system;
+    FakeHost host;
+
+  private:
+    printpath::PrintPathOptions options_;
 };
