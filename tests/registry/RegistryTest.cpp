@@ -1,6 +1,7 @@
 #include "platform/registry/LinuxRegistry.h"
 #include "platform/registry/MemoryRegistry.h"
 #include "platform/sys/System.h"
+#include "tests/fixtures/Children.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/support/FakeResolver.h"
 
@@ -218,26 +219,17 @@ TEST_F(StoreTest, ProgramsChangingTheStoreAtOnceKeepAllChanges) {
         } else {
             std::filesystem::create_symlink("registry", store + ".lock");
         }
-        std::vector<pid_t> children;
-        for (int p = 0; p < 3; ++p) {
-            if (const pid_t pid = ::fork(); pid != 0) {
-                children.push_back(pid);
-                continue;
-            }
-            if (rootsLock && (::setgroups(0, nullptr) | ::setgid(user) | ::setuid(user)))
-                ::_exit(2);
+        const auto statuses = test_fixtures::atOnce(3, [&](int p) {
+            if (rootsLock && !test_fixtures::becomeUser(user))
+                return 2;
             LinuxRegistry own(system, store);
             for (int i = 0; i < 100; ++i)
                 if (own.setValue(HKEY_CURRENT_USER, "K", std::to_string(p * 100 + i),
                                  dwordValue(i)) != ERROR_SUCCESS)
-                    ::_exit(1);
-            ::_exit(0);
-        }
-        for (pid_t child : children) {
-            int status = -1;
-            ::waitpid(child, &status, 0);
-            EXPECT_EQ(status, 0) << rootsLock;
-        }
+                    return 1;
+            return 0;
+        });
+        EXPECT_EQ(statuses, std::vector<int>(3, 0)) << rootsLock;
         EXPECT_EQ(names(reg, HKEY_CURRENT_USER, "K", false).size(), 300u) << rootsLock;
     }
 }

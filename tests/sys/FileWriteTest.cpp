@@ -1,5 +1,6 @@
 // The writer and reader of files (FileWrite.cpp) and the walk of their paths (Walk.cpp).
 #include "platform/sys/System.h"
+#include "tests/fixtures/Children.h"
 #include "tests/fixtures/TempFolder.h"
 
 #include <algorithm>
@@ -118,28 +119,20 @@ TEST_F(FileWriteTest, SavesAtOnceNeverMix) {
         if (plain) {
             ASSERT_EQ(::chown(".", kUser, kUser) | ::chown("both.txt", kUser, kUser), 0);
         }
-        std::vector<pid_t> children;
-        for (int p = 0; p < 3; ++p) {
-            if (const pid_t pid = ::fork(); pid != 0) {
-                children.push_back(pid);
-                continue;
-            }
-            if (plain && (::setgroups(0, nullptr) | ::setgid(kUser) | ::setuid(kUser)))
-                ::_exit(2);
+        const auto statuses = test_fixtures::atOnce(3, [&](int p) {
+            if (plain && !test_fixtures::becomeUser(kUser))
+                return 2;
             sys::RealSystem own("/x");
             for (int i = 0; i < 100; ++i) {
                 const auto text = own.readFile("both.txt");
                 if (p < 2 ? !own.writeFile("both.txt", texts[p]).ok
                           : text != texts[0] && text != texts[1])
-                    ::_exit(1);
+                    return 1;
             }
-            ::_exit(0);
-        }
-        for (pid_t child : children) {
-            int status = -1;
-            ::waitpid(child, &status, 0);
-            EXPECT_EQ(status, 0) << (linked ? "in place" : "by rename") << (plain ? ", user" : "");
-        }
+            return 0;
+        });
+        EXPECT_EQ(statuses, std::vector<int>(3, 0))
+            << (linked ? "in place" : "by rename") << (plain ? ", user" : "");
         const auto left = system.readFile("both.txt");
         EXPECT_TRUE(left == texts[0] || left == texts[1]);
         if (linked) {
@@ -322,8 +315,7 @@ TEST(Writer, RealFilesAsRootAndAsAPlainUser) {
                 return std::distance(std::filesystem::recursive_directory_iterator(where), {});
             };
             auto count = entries();
-            const pid_t pid = ::fork();
-            if (pid == 0) {
+            const int status = test_fixtures::atOnce(1, [&](int) {
                 const rlimit small{4096, 4096};
                 const gid_t groups[] = {kUser, kShared};
                 sys::ignoreFileSizeSignal();
@@ -331,14 +323,12 @@ TEST(Writer, RealFilesAsRootAndAsAPlainUser) {
                 if ((c.fullDisk && ::setrlimit(RLIMIT_FSIZE, &small) != 0) ||
                     (plain && (::setgroups(2, groups) | ::setgid(kUser) | ::setuid(kUser) |
                                ::prctl(PR_SET_DUMPABLE, 1)))) // /proc/self stays its own
-                    ::_exit(255);
+                    return 255;
                 sys::RealSystem system("/x");
                 auto r =
                     c.append ? system.appendFile(c.path, bytes) : system.writeFile(c.path, bytes);
-                ::_exit(r.ok ? 0 : r.error);
-            }
-            int status = -1;
-            ::waitpid(pid, &status, 0);
+                return r.ok ? 0 : r.error;
+            })[0];
             const std::string ctx = std::string(c.what) + (plain ? " (user)" : " (root)");
             EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.error) << ctx;
             const auto expected = c.error ? oldBytes : (c.append ? "old" + bytes : bytes);
