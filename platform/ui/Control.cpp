@@ -40,38 +40,6 @@ std::vector<const Control*> ButtonRow::leftToRight() const {
     return order;
 }
 
-const char* kindName(ControlKind kind) {
-    switch (kind) {
-    case ControlKind::Label:
-        return "Label";
-    case ControlKind::TextBox:
-        return "TextBox";
-    case ControlKind::CheckBox:
-        return "CheckBox";
-    case ControlKind::OptionButton:
-        return "OptionButton";
-    case ControlKind::ComboBox:
-        return "ComboBox";
-    case ControlKind::ListBox:
-        return "ListBox";
-    case ControlKind::Button:
-        return "Button";
-    case ControlKind::ScrollBar:
-        return "ScrollBar";
-    case ControlKind::Image:
-        return "Image";
-    case ControlKind::Frame:
-        return "Frame";
-    case ControlKind::ProgressBar:
-        return "ProgressBar";
-    case ControlKind::Timer:
-        return "Timer";
-    case ControlKind::Line:
-        return "Line";
-    }
-    return "?";
-}
-
 std::string fitEdit(std::string_view before, std::string_view after, int limit) {
     if (limit <= 0)
         return std::string(after);

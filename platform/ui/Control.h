@@ -27,8 +27,6 @@ enum class ControlKind {
     Line, // a separator line
 };
 
-const char* kindName(ControlKind kind);
-
 // What changed on a control, for the renderer.
 enum class Prop {
     Caption,

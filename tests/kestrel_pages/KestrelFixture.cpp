@@ -117,7 +117,6 @@ void PrinterSetupRunner::carryOut(const std::string& commandLine, int depth) {
     const std::string program = programName(args[0]);
     if (missing.count(program))
         return;
-    carried_.push_back(commandLine);
     if (program == "Plover")
         plover(args, depth);
     else if (program == "rundll32")

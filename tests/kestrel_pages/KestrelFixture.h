@@ -46,8 +46,6 @@ class PrinterSetupRunner : public proc::ProcessRunner {
     // ---- inspection ----
     const std::vector<std::string>& started() const { return started_; }
     const std::vector<std::string>& startedHidden() const { return hidden_; }
-    // Every command actually carried out, batch lines included, in order.
-    const std::vector<std::string>& carriedOut() const { return carried_; }
     // Contents of the batch files Plover ran, in order.
     const std::vector<std::string>& batchFiles() const { return batches_; }
     // Number of started command lines that hold `fragment`.
@@ -70,7 +68,6 @@ class PrinterSetupRunner : public proc::ProcessRunner {
     sys::System* system_;
     std::vector<std::string> started_;
     std::vector<std::string> hidden_;
-    std::vector<std::string> carried_;
     std::vector<std::string> batches_;
     std::map<proc::Handle, std::int64_t> ends_;
     proc::Handle next_ = 1000;

@@ -131,7 +131,6 @@ class OspreyFixture : public ::testing::Test {
     std::function<std::int64_t(std::size_t index, const spooler::MemorySpooler::Document&)>
         takeAfter;
     void jobsStay() { takeMs = -1; }
-    void jobsLeave(std::int64_t ms = 1000) { takeMs = ms; }
     // Puts the label printer on another port.
     void movePrinterTo(const std::string& port);
     // The documents the spooler received for a printer (default: the label printer).

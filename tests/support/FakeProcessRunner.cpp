@@ -29,7 +29,6 @@ bool FakeProcessRunner::isRunning(Handle& handle) {
         handle = 0;
         return false;
     }
-    ++polls_;
     if (clock_->nowMs() < it->second.endsAt)
         return true;
     auto onEnd = std::move(it->second.onEnd);

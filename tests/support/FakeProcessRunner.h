@@ -49,8 +49,6 @@ class FakeProcessRunner : public ProcessRunner {
     const std::vector<std::string>& started() const { return started_; }
     // Every command line given to startHidden, in order.
     const std::vector<std::string>& startedHidden() const { return hidden_; }
-    // Number of isRunning calls on a live handle.
-    int polls() const { return polls_; }
     // Processes started and not yet seen ended.
     int running() const;
 
@@ -73,7 +71,6 @@ class FakeProcessRunner : public ProcessRunner {
     Handle next_ = 100;
     std::vector<std::string> started_;
     std::vector<std::string> hidden_;
-    int polls_ = 0;
 };
 
 } // namespace proc

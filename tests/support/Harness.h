@@ -62,7 +62,6 @@ class ScriptedFileBrowser : public ui::FileBrowser {
     }
     std::optional<std::string> browse(const ui::FileBrowseRequest& request) override;
     const std::vector<ui::FileBrowseRequest>& requests() const { return requests_; }
-    bool allUsed() const { return answers_.empty(); }
 
   private:
     std::deque<std::optional<std::string>> answers_;
