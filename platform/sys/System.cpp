@@ -3,12 +3,14 @@
 #include "platform/sys/Log.h"
 #include "platform/sys/Walk.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace sys {
@@ -21,7 +23,6 @@ bool IoResult::retryable() const {
     case EPERM:
     case EBUSY:
     case ETXTBSY:
-    case EAGAIN:
     case EINTR:
     case EIO:
     case ENXIO:
@@ -29,6 +30,26 @@ bool IoResult::retryable() const {
         return true;
     default:
         return false;
+    }
+}
+
+Deadline deadlineIn(int ms) {
+    return std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+}
+
+int takeBefore(Deadline deadline, const std::function<int()>& take) {
+    using namespace std::chrono;
+    // Short pauses first: a program of ours holds a lock for a few milliseconds at most.
+    steady_clock::duration pause = milliseconds(1);
+    for (;;) {
+        const int e = take();
+        if (e != kInUse)
+            return e;
+        const auto now = steady_clock::now();
+        if (now >= deadline)
+            return kInUse;
+        std::this_thread::sleep_for(std::min(pause, deadline - now));
+        pause = std::min<steady_clock::duration>(pause * 2, milliseconds(8));
     }
 }
 
