@@ -311,7 +311,8 @@ void removeLeftovers(int folder, const std::string& target) {
             fd = Fd(::openat(folder, name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
             type = F_WRLCK;
         }
-        struct stat open {}, still {};
+        struct stat open {
+        }, still{};
         struct flock lock {};
         lock.l_type = type;
         lock.l_whence = SEEK_SET;

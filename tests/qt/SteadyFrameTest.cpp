@@ -12,9 +12,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fcntl.h>
+#include <functional>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -42,6 +48,7 @@ class RowsPage : public ui::Form {
 struct Start {
     QSize first, second, firstAgain, firstWhileSecond;
     QImage picture;
+    QFont font; // the first page's
 };
 Start start(const QString& file) {
     testing_support::Harness h;
@@ -52,6 +59,7 @@ Start start(const QString& file) {
     Start s;
     h.run([&] { first.Show(); });
     s.first = host.window(first)->size();
+    s.font = host.window(first)->font();
     for (const auto& [control, w] : host.widgets(first))
         if (auto* picture = qobject_cast<QLabel*>(w); picture && control->name() == "Logo")
             s.picture = picture->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
@@ -83,6 +91,13 @@ TEST(SteadyFrame, KeptFrameIsTrustedThenCheckedAndPutRight) {
         if (!picture.isNull())
             frame.printers.begin()->second = picture;
         return uiqt::formatFrame(under.isEmpty() ? key : under, frame);
+    };
+    auto keptIn = [&](double points, const QString& family = {}) {
+        uiqt::SteadyFrame frame = *right;
+        frame.font.setPointSizeF(points);
+        if (!family.isEmpty())
+            frame.font.setFamily(family);
+        return uiqt::formatFrame(key, frame);
     };
     const QSize larger = right->size + QSize(120, 80);
     const QSize smaller(right->size.width() / 2, 10);
@@ -119,6 +134,12 @@ TEST(SteadyFrame, KeptFrameIsTrustedThenCheckedAndPutRight) {
          fresh.picture},
         {"cut short", kept(larger).left(kept(larger).size() - 9), right->size, right->size,
          fresh.picture},
+        // A font no screen needs the pages set in: the desktop's is the largest, and it is
+        // made smaller only so far.
+        {"kept in a 40-point font", keptIn(40), right->size, right->size, fresh.picture},
+        {"kept in a 3-point font", keptIn(3), right->size, right->size, fresh.picture},
+        {"kept in another font", keptIn(right->font.pointSizeF(), "Some Other Family"), right->size,
+         right->size, fresh.picture},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -135,16 +156,142 @@ TEST(SteadyFrame, KeptFrameIsTrustedThenCheckedAndPutRight) {
             EXPECT_EQ(s.first, c.first);
         }
         EXPECT_EQ(s.picture, c.picture);
+        EXPECT_EQ(s.font, right->font);
         EXPECT_EQ(s.firstWhileSecond, s.first) << "a page on screen keeps its size";
         EXPECT_EQ(s.second, c.later);
         EXPECT_EQ(s.firstAgain, c.later) << "a page shown again has the frame's size";
         EXPECT_EQ(uiqt::readFrame(file, key), right) << "the file holds the measured frame";
     }
-    // A FIFO in its place is no frame, and waits for no writer.
-    QTemporaryDir folder;
-    const QString fifo = folder.filePath("steady-window");
-    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
-    EXPECT_EQ(uiqt::readFrame(fifo, key), std::nullopt);
+}
+
+// Ids for files of other users.
+constexpr uid_t kOther = 61235;
+
+// A place another user could have prepared (a shared XDG_CACHE_HOME), or one that is no file:
+// neither read nor written, and the window measured as on a first start.
+TEST(SteadyFrame, APlaceNotTheUsersAloneIsNotUsed) {
+    const QString key = uiqt::frameKey("test build");
+    QTemporaryDir reference;
+    start(reference.filePath("steady-window"));
+    const std::optional<uiqt::SteadyFrame> right =
+        uiqt::readFrame(reference.filePath("steady-window"), key);
+    ASSERT_TRUE(right);
+    uiqt::SteadyFrame largerFrame = *right;
+    largerFrame.size += QSize(120, 80);
+    const QByteArray larger = uiqt::formatFrame(key, largerFrame);
+    const bool root = ::geteuid() == 0;
+
+    // What the case prepares in `top`: "Wizard/steady-window" is the kept frame; "target" what
+    // a link in its place points at.
+    auto plant = [&](const QString& path, const QByteArray& bytes) {
+        QFile out(path);
+        return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
+    };
+    auto run = [](const std::vector<std::string>& argv) {
+        std::string line;
+        for (const auto& a : argv)
+            line += "'" + a + "' ";
+        return std::system(line.c_str()) == 0;
+    };
+    struct Case {
+        const char* name;
+        bool rootOnly;
+        std::function<bool(const QString& top)> prepare;
+    };
+    const Case cases[] = {
+        {"a link to a file of root's alone", false,
+         [&](const QString& top) {
+             return QDir(top).mkpath("private") && plant(top + "/private/target", "secret") &&
+                    ::chmod((top + "/private").toLocal8Bit(), 0700) == 0 &&
+                    QDir(top).mkpath("Wizard") &&
+                    QFile::link(top + "/private/target", top + "/Wizard/steady-window");
+         }},
+        {"a link to a device like /dev/zero", true,
+         [&](const QString& top) {
+             return ::mknod((top + "/target").toLocal8Bit(), S_IFCHR | 0666, makedev(1, 5)) == 0 &&
+                    QDir(top).mkpath("Wizard") &&
+                    QFile::link(top + "/target", top + "/Wizard/steady-window");
+         }},
+        {"a FIFO", false,
+         [&](const QString& top) {
+             return QDir(top).mkpath("Wizard") &&
+                    ::mkfifo((top + "/Wizard/steady-window").toLocal8Bit(), 0600) == 0;
+         }},
+        {"another user's folder", true,
+         [&](const QString& top) {
+             return QDir(top).mkpath("Wizard") && plant(top + "/Wizard/steady-window", larger) &&
+                    ::chown((top + "/Wizard").toLocal8Bit(), kOther, kOther) == 0 &&
+                    ::chown((top + "/Wizard/steady-window").toLocal8Bit(), kOther, kOther) == 0;
+         }},
+        {"another user's frame in the user's folder", true,
+         [&](const QString& top) {
+             return QDir(top).mkpath("Wizard") && plant(top + "/Wizard/steady-window", larger) &&
+                    ::chown((top + "/Wizard/steady-window").toLocal8Bit(), kOther, kOther) == 0;
+         }},
+        {"a folder others may write", false,
+         [&](const QString& top) {
+             return QDir(top).mkpath("Wizard") && plant(top + "/Wizard/steady-window", larger) &&
+                    ::chmod((top + "/Wizard").toLocal8Bit(), 01777) == 0;
+         }},
+        {"a folder an ACL lets another user write", false,
+         [&](const QString& top) {
+             return QDir(top).mkpath("Wizard") && plant(top + "/Wizard/steady-window", larger) &&
+                    ::chmod((top + "/Wizard").toLocal8Bit(), 0700) == 0 &&
+                    run({"/usr/bin/setfacl", "-m", "u:61235:rwx", (top + "/Wizard").toStdString()});
+         }},
+        {"a frame the group may write", false,
+         [&](const QString& top) {
+             return QDir(top).mkpath("Wizard") && plant(top + "/Wizard/steady-window", larger) &&
+                    ::chmod((top + "/Wizard/steady-window").toLocal8Bit(), 0620) == 0;
+         }},
+    };
+    // What the places hold: type, owner, mode and bytes of each.
+    auto look = [](const QString& top) {
+        std::string seen;
+        for (const char* name : {"Wizard", "Wizard/steady-window", "target", "private/target"}) {
+            struct stat st {};
+            const QString path = top + "/" + name;
+            if (::lstat(path.toLocal8Bit(), &st) != 0)
+                continue;
+            seen += std::string(name) + " " + std::to_string(st.st_mode) + " " +
+                    std::to_string(st.st_uid) + " " + std::to_string(st.st_size);
+            if (S_ISREG(st.st_mode)) {
+                QFile in(path);
+                in.open(QIODevice::ReadOnly);
+                seen += " " + in.readAll().toStdString();
+            }
+            seen += "\n";
+        }
+        return seen;
+    };
+    bool skipped = false;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.rootOnly && !root) {
+            skipped = true;
+            continue;
+        }
+        QTemporaryDir top;
+        ASSERT_TRUE(c.prepare(top.path()));
+        const std::string before = look(top.path());
+        // Nothing may reach the FIFO; its other end is held open here to see it.
+        const QByteArray frame = (top.path() + "/Wizard/steady-window").toLocal8Bit();
+        struct stat st {};
+        const int reader = ::lstat(frame, &st) == 0 && S_ISFIFO(st.st_mode)
+                               ? ::open(frame, O_RDONLY | O_NONBLOCK)
+                               : -1;
+        const Start s = start(top.filePath("Wizard/steady-window"));
+        EXPECT_EQ(s.first, right->size) << "measured afresh";
+        EXPECT_EQ(s.font, right->font);
+        EXPECT_EQ(look(top.path()), before) << "left as it was";
+        char byte = 0;
+        if (reader >= 0) {
+            EXPECT_LE(::read(reader, &byte, 1), 0);
+            ::close(reader);
+        }
+    }
+    if (skipped)
+        GTEST_SKIP() << "only root can make files of other users and devices";
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 // The writer and reader of files (FileWrite.cpp) and the walk of their paths (Walk.cpp).
+#include "platform/sys/Log.h"
 #include "platform/sys/System.h"
 #include "tests/fixtures/Children.h"
 #include "tests/fixtures/TempFolder.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -140,6 +142,185 @@ TEST_F(FileWriteTest, SavesAtOnceNeverMix) {
             ::unlink("other.txt");
         }
     }
+}
+
+// Anyone who may read a file can hold a read lock on it for as long as they like: a save, an
+// append and a log line end their wait within their limit with the cause and change nothing;
+// a read is held up only by a write lock, and as long at most.
+TEST_F(FileWriteTest, ALockHeldElsewhereEndsTheWaitInTime) {
+    using Clock = std::chrono::steady_clock;
+    ::chmod(".", 0755);
+    const struct {
+        const char* what;
+        uid_t user; // 0: a lock of another open file of this process
+        short type;
+    } holders[] = {
+        {"another open file's read lock", 0, F_RDLCK},
+        {"another user's read lock", kOther, F_RDLCK},
+        {"another user's write lock", kOther, F_WRLCK},
+    };
+    bool skipped = false;
+    for (const auto& h : holders) {
+        SCOPED_TRACE(h.what);
+        if (h.user != 0 && ::geteuid() != 0) {
+            skipped = true;
+            continue;
+        }
+        test_fixtures::writeAll("f", "old");
+        ::chmod("f", 0666);
+        auto lock = [&](int opened) {
+            struct flock l {};
+            l.l_type = h.type;
+            l.l_whence = SEEK_SET;
+            return opened >= 0 && ::fcntl(opened, h.user ? F_SETLK : F_OFD_SETLK, &l) == 0;
+        };
+        const int mine = h.user ? -1 : ::open("f", O_RDONLY | O_CLOEXEC);
+        std::optional<test_fixtures::HeldElsewhere> other;
+        if (h.user)
+            other.emplace(h.user,
+                          [&] { return lock(::open("f", h.type == F_RDLCK ? O_RDONLY : O_RDWR)); });
+        ASSERT_TRUE(h.user ? other->held() : lock(mine));
+        system.setLockLimits({300, 100});
+        const auto start = Clock::now();
+        const sys::IoResult saved = system.writeFile("f", "new");
+        const auto waited = Clock::now() - start;
+        EXPECT_EQ(saved.error, sys::kInUse);
+        EXPECT_EQ(sys::fileErrorText(saved.error), "in use by another program");
+        EXPECT_GE(waited, std::chrono::milliseconds(300));
+        EXPECT_LT(waited, std::chrono::seconds(30)) << "no wait without a limit";
+        EXPECT_EQ(system.appendFile("f", "line").error, sys::kInUse);
+        int sleeps = 0;
+        EXPECT_FALSE(sys::appendLogLine(system, "f", "line", 2, [&](int) { ++sleeps; }));
+        EXPECT_EQ(sleeps, 0) << "a log line in use is left out at once";
+        EXPECT_EQ(system.readFile("f"),
+                  h.type == F_RDLCK ? std::optional<std::string>("old") : std::nullopt);
+        EXPECT_EQ(test_fixtures::readAll("f"), "old");
+        EXPECT_EQ(entries("."), (std::vector<std::string>{"f", "ports.txt", "sub"}));
+        if (mine >= 0)
+            ::close(mine);
+    }
+    // Released, the same save goes through.
+    EXPECT_TRUE(system.writeFile("f", "new").ok);
+    if (skipped)
+        GTEST_SKIP() << "only root can hold a lock as another user";
+}
+
+// A save killed between naming its new file and the rename leaves that file beside the old
+// one; the next save of the name removes it, and nothing that is not such a leftover of ours.
+TEST_F(FileWriteTest, ASaveKilledAtTheRenameIsClearedByTheNext) {
+    EXPECT_TRUE(
+        sys::leftoverOf(std::string(250, 'a'), "." + std::string(200, 'a') + ".new-a1B2c3"));
+    const bool root = ::geteuid() == 0;
+    const struct {
+        const char* name; // beside "T", which the case's save writes
+        std::function<void(const std::string&)> make;
+        bool removed;
+    } beside[] = {
+        {".T.new-AAAAAA", [](const std::string& p) { test_fixtures::writeAll(p, "x"); }, true},
+        {".T.new-BBBBBB", // the new file of a save under way
+         [](const std::string& p) {
+             test_fixtures::writeAll(p, "x");
+             struct flock l {};
+             l.l_type = F_WRLCK;
+             ::fcntl(::open(p.c_str(), O_RDWR | O_CLOEXEC), F_OFD_SETLK, &l);
+         },
+         false},
+        {".T.Ab12Cd", [](const std::string& p) { test_fixtures::writeAll(p, "x"); }, false},
+        {".T.new-CCCCC", [](const std::string& p) { test_fixtures::writeAll(p, "x"); }, false},
+        {".T.new-CCCCCCC", [](const std::string& p) { test_fixtures::writeAll(p, "x"); }, false},
+        {".T.new-DD.DDD", [](const std::string& p) { test_fixtures::writeAll(p, "x"); }, false},
+        {".U.new-EEEEEE", [](const std::string& p) { test_fixtures::writeAll(p, "x"); }, false},
+        {".T.new-FFFFFF", [](const std::string& p) { ::symlink("T", p.c_str()); }, false},
+        {".T.new-GGGGGG", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); }, false},
+        {".T.new-HHHHHH", [](const std::string& p) { ::mkdir(p.c_str(), 0700); }, false},
+        {".T.new-IIIIII",
+         [](const std::string& p) {
+             test_fixtures::writeAll(p, "x");
+             ::link(p.c_str(), (p + "-link").c_str());
+         },
+         false},
+        {".T.new-JJJJJJ",
+         [](const std::string& p) {
+             test_fixtures::writeAll(p, "x");
+             ::chown(p.c_str(), kOther, kOther);
+         },
+         !root},
+    };
+    // The file exists, or the save makes it.
+    for (const bool existing : {true, false}) {
+        SCOPED_TRACE(existing ? "existing file" : "new file");
+        std::filesystem::remove_all("t");
+        std::filesystem::create_directory("t");
+        if (existing)
+            test_fixtures::writeAll("t/T", "old");
+        const int status = test_fixtures::atOnce(1, [](int) {
+            sys::RealSystem killed("/x");
+            killed.setWriteFault([](sys::WriteStep step) {
+                if (step == sys::WriteStep::Rename)
+                    ::raise(SIGKILL);
+                return 0;
+            });
+            return killed.writeFile("t/T", "new").ok ? 0 : 1;
+        })[0];
+        ASSERT_TRUE(WIFSIGNALED(status));
+        auto left = entries("t");
+        ASSERT_EQ(left.size(), existing ? 2u : 1u);
+        const std::string leftover = left.front(); // "." sorts first
+        EXPECT_TRUE(sys::leftoverOf("T", leftover)) << leftover;
+        EXPECT_EQ(test_fixtures::readAll("t/" + leftover), "new") << "the whole new file";
+        EXPECT_EQ(system.readFile("t/T"),
+                  existing ? std::optional<std::string>("old") : std::nullopt);
+
+        std::vector<std::string> kept = {"T"};
+        for (const auto& b : beside) {
+            b.make("t/" + std::string(b.name));
+            if (!b.removed)
+                kept.push_back(b.name);
+            if (std::string(b.name) == ".T.new-IIIIII")
+                kept.push_back(".T.new-IIIIII-link");
+        }
+        ASSERT_TRUE(system.writeFile("t/T", "newer").ok);
+        std::sort(kept.begin(), kept.end());
+        EXPECT_EQ(entries("t"), kept);
+        EXPECT_EQ(system.readFile("t/T"), "newer");
+    }
+}
+
+// Links of /proc that stand for folders lead there, as the kernel takes them.
+TEST_F(FileWriteTest, PathsThroughFolderLinksOfProc) {
+    const std::string here = std::filesystem::current_path().string();
+    const int pinned = ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const std::string pid = std::to_string(::getpid());
+    const struct {
+        std::string path;
+        const char* from; // the current folder while it is used
+    } rows[] = {
+        {"/proc/self/root" + here + "/a", "."},
+        {"/proc/thread-self/root" + here + "/b", "."},
+        {"/proc/" + pid + "/root" + here + "/c", "."},
+        {"/proc/self/root/proc/self/root" + here + "/d", "."},
+        {"/proc/self/root" + here + "/sub/../e", "."},
+        {"/proc/self/cwd/f", "."},
+        {"/proc/self/cwd" + here + "/g", "/"},
+        {"/dev/fd/" + std::to_string(pinned) + "/h", "/"},
+        {"/proc/self/fd/" + std::to_string(pinned) + "/sub/i", "/"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        ASSERT_EQ(::chdir(row.from), 0);
+        const sys::IoResult saved = system.writeFile(row.path, "saved");
+        EXPECT_TRUE(saved.ok) << sys::fileErrorText(saved.error);
+        EXPECT_TRUE(system.appendFile(row.path, "+").ok);
+        EXPECT_TRUE(system.namedFileExists(row.path));
+        EXPECT_EQ(system.readFile(row.path), "saved+");
+        ASSERT_EQ(::chdir(here.c_str()), 0);
+        const std::string name = row.path.substr(row.path.rfind('/') + 1);
+        EXPECT_EQ(test_fixtures::readAll(name == "i" ? "sub/i" : name), "saved+");
+    }
+    // The links themselves still name folders.
+    EXPECT_EQ(system.writeFile("/proc/self/root", "x").error, EISDIR);
+    EXPECT_EQ(system.writeFile("/proc/self/cwd", "x").error, EISDIR);
+    ::close(pinned);
 }
 
 // A path longer than one system call takes is saved, found and loaded again.
