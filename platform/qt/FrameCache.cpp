@@ -16,7 +16,6 @@
 #include <QStyle>
 #include <QWidget>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -139,12 +138,8 @@ class CacheFolder {
     CacheFolder(const QString& file, bool make) {
         const std::filesystem::path path = QFile::encodeName(file).toStdString();
         name_ = path.filename();
-        if (make) {
-            std::filesystem::path made;
-            for (const auto& part : path.parent_path())
-                if (made /= part; ::mkdir(made.c_str(), 0700) != 0 && errno != EEXIST)
-                    return;
-        }
+        if (make && !sys::makeOwnFolders(path.parent_path()))
+            return;
         fd_ = ::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         struct stat st {};
         if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !usersAlone(st) || name_.empty())) {

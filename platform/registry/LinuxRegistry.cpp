@@ -185,12 +185,8 @@ class StoreLock {
 long LinuxRegistry::change(const std::function<long(MemoryRegistry&)>& apply) {
     // The folders of the store are the user's own.
     std::filesystem::path folder = std::filesystem::path(storePath_).parent_path();
-    std::filesystem::path made;
-    for (const auto& part : folder) {
-        made /= part;
-        if (::mkdir(made.c_str(), 0700) != 0 && errno != EEXIST)
-            return ERROR_ACCESS_DENIED;
-    }
+    if (!sys::makeOwnFolders(folder))
+        return ERROR_ACCESS_DENIED;
     StoreLock lock(folder, lockLimitMs_);
     if (!lock.held())
         return ERROR_LOCK_FAILED; // changed unlocked, another program's change could be lost

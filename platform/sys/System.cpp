@@ -83,6 +83,14 @@ bool typedNamedFileExists(System& system, const std::string& path) {
     return !namesAFolder(path) && system.namedFileExists(path);
 }
 
+bool makeOwnFolders(const std::filesystem::path& folder) {
+    std::filesystem::path made;
+    for (const auto& part : folder)
+        if (made /= part; ::mkdir(made.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+    return true;
+}
+
 std::string joinPath(const std::string& folder, const std::string& name) {
     if (folder.empty())
         return name;

@@ -2,6 +2,7 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -175,6 +176,10 @@ std::string executableFolder();
 bool typedFileExists(System& system, const std::string& path);
 // The same for System::namedFileExists: a file the user named, hidden or not.
 bool typedNamedFileExists(System& system, const std::string& path);
+
+// Makes the folder and any missing folder above it, each for the user alone (0700); true
+// when it is there.
+bool makeOwnFolders(const std::filesystem::path& folder);
 
 // Joins a folder and a name with "/" (no doubled separator).
 std::string joinPath(const std::string& folder, const std::string& name);
