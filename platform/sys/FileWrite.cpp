@@ -283,9 +283,30 @@ class NewFile {
     std::string name_;
 };
 
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Whether the file `st` by that name is a leftover no save holds: it takes the file's lock
+// here, which the save that made it holds until the rename. A file system without locks
+// cannot tell.
+bool heldByNoSave(int folder, const std::string& name, const struct stat& st) {
+    for (const auto& [flags, type] : {std::pair{O_RDONLY, F_RDLCK}, std::pair{O_WRONLY, F_WRLCK}}) {
+        Fd fd(::openat(folder, name.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (!fd)
+            continue;
+        struct stat open {};
+        struct flock lock {};
+        lock.l_type = static_cast<short>(type);
+        return ::fstat(fd.get(), &open) == 0 && sameFile(open, st) &&
+               ::fcntl(fd.get(), F_OFD_SETLK, &lock) == 0;
+    }
+    return false;
+}
+
 // Removes from the folder what saves of `target` that were killed between naming their new
-// file and the rename left (leftoverOf). Never another's file, a link, a file with other
-// names, or the new file of a save under way (each holds its lock until the rename).
+// file and the rename left (leftoverOf): only the user's own regular files without other
+// names that no save under way holds.
 void removeLeftovers(int folder, const std::string& target) {
     const int listed = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     DIR* dir = listed < 0 ? nullptr : ::fdopendir(listed);
@@ -299,27 +320,15 @@ void removeLeftovers(int folder, const std::string& target) {
         if (leftoverOf(target, e->d_name))
             found.emplace_back(e->d_name);
     ::closedir(dir);
+    auto looked = [folder](const std::string& name, struct stat& st) {
+        return ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    };
     for (const std::string& name : found) {
-        struct stat st {};
-        if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
-            !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || st.st_nlink != 1)
-            continue;
-        // Its own lock tells whether a save still has it: only a lock of ours is proof.
-        Fd fd(::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        short type = F_RDLCK;
-        if (!fd) {
-            fd = Fd(::openat(folder, name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-            type = F_WRLCK;
-        }
-        struct stat open {
+        struct stat st {
         }, still{};
-        struct flock lock {};
-        lock.l_type = type;
-        lock.l_whence = SEEK_SET;
-        if (fd && ::fstat(fd.get(), &open) == 0 && open.st_dev == st.st_dev &&
-            open.st_ino == st.st_ino && ::fcntl(fd.get(), F_OFD_SETLK, &lock) == 0 &&
-            ::fstatat(folder, name.c_str(), &still, AT_SYMLINK_NOFOLLOW) == 0 &&
-            still.st_dev == st.st_dev && still.st_ino == st.st_ino)
+        if (looked(name, st) && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            st.st_nlink == 1 && heldByNoSave(folder, name, st) && looked(name, still) &&
+            sameFile(still, st))
             ::unlinkat(folder, name.c_str(), 0);
     }
 }
@@ -442,7 +451,7 @@ bool stillNamed(const Place& place, int fd, struct stat& st) {
     struct stat named {};
     return ::fstat(fd, &st) == 0 &&
            ::fstatat(place.folder.get(), place.name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
-           named.st_dev == st.st_dev && named.st_ino == st.st_ino;
+           sameFile(named, st);
 }
 
 // What any write of an existing name refuses at once: folders, another user's file planted

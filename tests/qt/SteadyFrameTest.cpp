@@ -2,17 +2,18 @@
 // the user moves on, put right when it no longer holds.
 #include "platform/qt/FrameCache.h"
 #include "platform/qt/QtHost.h"
+#include "tests/fixtures/TempFolder.h"
 #include "tests/support/Harness.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fcntl.h>
 #include <functional>
 #include <optional>
@@ -164,134 +165,85 @@ TEST(SteadyFrame, KeptFrameIsTrustedThenCheckedAndPutRight) {
     }
 }
 
-// Ids for files of other users.
-constexpr uid_t kOther = 61235;
-
 // A place another user could have prepared (a shared XDG_CACHE_HOME), or one that is no file:
 // neither read nor written, and the window measured as on a first start.
 TEST(SteadyFrame, APlaceNotTheUsersAloneIsNotUsed) {
     const QString key = uiqt::frameKey("test build");
     QTemporaryDir reference;
-    start(reference.filePath("steady-window"));
-    const std::optional<uiqt::SteadyFrame> right =
-        uiqt::readFrame(reference.filePath("steady-window"), key);
+    start(reference.filePath("f"));
+    const std::optional<uiqt::SteadyFrame> right = uiqt::readFrame(reference.filePath("f"), key);
     ASSERT_TRUE(right);
-    uiqt::SteadyFrame largerFrame = *right;
-    largerFrame.size += QSize(120, 80);
-    const QByteArray larger = uiqt::formatFrame(key, largerFrame);
-    const bool root = ::geteuid() == 0;
-
-    // What the case prepares in `top`: "Wizard/steady-window" is the kept frame; "target" what
-    // a link in its place points at.
-    auto plant = [&](const QString& path, const QByteArray& bytes) {
-        QFile out(path);
-        return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
+    uiqt::SteadyFrame planted = *right;
+    planted.size += QSize(120, 80);
+    const uid_t other = 61235;
+    // In the case's folder: "W/f" is the kept frame, "t" what a link in its place points at.
+    auto frame = [&](mode_t folder, mode_t file, uid_t owner) {
+        ::mkdir("W", folder), ::chmod("W", folder);
+        test_fixtures::writeAll("W/f", uiqt::formatFrame(key, planted).toStdString());
+        ::chmod("W/f", file), ::chown("W/f", owner, owner);
     };
-    auto run = [](const std::vector<std::string>& argv) {
-        std::string line;
-        for (const auto& a : argv)
-            line += "'" + a + "' ";
-        return std::system(line.c_str()) == 0;
-    };
-    struct Case {
+    const struct {
         const char* name;
         bool rootOnly;
-        std::function<bool(const QString& top)> prepare;
-    };
-    const Case cases[] = {
-        {"a link to a file of root's alone", false,
-         [&](const QString& top) {
-             return QDir(top).mkpath("private") && plant(top + "/private/target", "secret") &&
-                    ::chmod((top + "/private").toLocal8Bit(), 0700) == 0 &&
-                    QDir(top).mkpath("Wizard") &&
-                    QFile::link(top + "/private/target", top + "/Wizard/steady-window");
+        std::function<void()> prepare;
+    } cases[] = {
+        {"a link to a private file", false,
+         [] {
+             test_fixtures::writeAll("t", "secret"), ::mkdir("W", 0700), ::symlink("../t", "W/f");
          }},
         {"a link to a device like /dev/zero", true,
-         [&](const QString& top) {
-             return ::mknod((top + "/target").toLocal8Bit(), S_IFCHR | 0666, makedev(1, 5)) == 0 &&
-                    QDir(top).mkpath("Wizard") &&
-                    QFile::link(top + "/target", top + "/Wizard/steady-window");
+         [] {
+             ::mknod("t", S_IFCHR | 0666, makedev(1, 5)), ::mkdir("W", 0700),
+                 ::symlink("../t", "W/f");
          }},
-        {"a FIFO", false,
-         [&](const QString& top) {
-             return QDir(top).mkpath("Wizard") &&
-                    ::mkfifo((top + "/Wizard/steady-window").toLocal8Bit(), 0600) == 0;
-         }},
+        {"a FIFO", false, [] { ::mkdir("W", 0700), ::mkfifo("W/f", 0600); }},
         {"another user's folder", true,
-         [&](const QString& top) {
-             return QDir(top).mkpath("Wizard") && plant(top + "/Wizard/steady-window", larger) &&
-                    ::chown((top + "/Wizard").toLocal8Bit(), kOther, kOther) == 0 &&
-                    ::chown((top + "/Wizard/steady-window").toLocal8Bit(), kOther, kOther) == 0;
+         [&] { frame(0755, 0644, other), ::chown("W", other, other); }},
+        {"another user's frame", true, [&] { frame(0700, 0644, other); }},
+        {"a folder others may write", false, [&] { frame(01777, 0644, ::geteuid()); }},
+        {"a folder an ACL lets others write", false,
+         [&] {
+             frame(0700, 0644, ::geteuid());
+             QProcess::execute("/usr/bin/setfacl", {"-m", "u:61235:rwx", "W"});
          }},
-        {"another user's frame in the user's folder", true,
-         [&](const QString& top) {
-             return QDir(top).mkpath("Wizard") && plant(top + "/Wizard/steady-window", larger) &&
-                    ::chown((top + "/Wizard/steady-window").toLocal8Bit(), kOther, kOther) == 0;
-         }},
-        {"a folder others may write", false,
-         [&](const QString& top) {
-             return QDir(top).mkpath("Wizard") && plant(top + "/Wizard/steady-window", larger) &&
-                    ::chmod((top + "/Wizard").toLocal8Bit(), 01777) == 0;
-         }},
-        {"a folder an ACL lets another user write", false,
-         [&](const QString& top) {
-             return QDir(top).mkpath("Wizard") && plant(top + "/Wizard/steady-window", larger) &&
-                    ::chmod((top + "/Wizard").toLocal8Bit(), 0700) == 0 &&
-                    run({"/usr/bin/setfacl", "-m", "u:61235:rwx", (top + "/Wizard").toStdString()});
-         }},
-        {"a frame the group may write", false,
-         [&](const QString& top) {
-             return QDir(top).mkpath("Wizard") && plant(top + "/Wizard/steady-window", larger) &&
-                    ::chmod((top + "/Wizard/steady-window").toLocal8Bit(), 0620) == 0;
-         }},
+        {"a frame the group may write", false, [&] { frame(0700, 0620, ::geteuid()); }},
     };
-    // What the places hold: type, owner, mode and bytes of each.
-    auto look = [](const QString& top) {
+    // What the places hold: type, owner, size and bytes.
+    auto look = [] {
         std::string seen;
-        for (const char* name : {"Wizard", "Wizard/steady-window", "target", "private/target"}) {
-            struct stat st {};
-            const QString path = top + "/" + name;
-            if (::lstat(path.toLocal8Bit(), &st) != 0)
-                continue;
-            seen += std::string(name) + " " + std::to_string(st.st_mode) + " " +
-                    std::to_string(st.st_uid) + " " + std::to_string(st.st_size);
-            if (S_ISREG(st.st_mode)) {
-                QFile in(path);
-                in.open(QIODevice::ReadOnly);
-                seen += " " + in.readAll().toStdString();
-            }
-            seen += "\n";
-        }
+        for (const char* name : {"W", "W/f", "t"})
+            if (struct stat st{}; ::lstat(name, &st) == 0)
+                seen += std::to_string(st.st_mode) + " " + std::to_string(st.st_uid) + " " +
+                        std::to_string(st.st_size) + " " +
+                        (S_ISREG(st.st_mode) ? test_fixtures::readAll(name) : "") + "\n";
         return seen;
     };
     bool skipped = false;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        if (c.rootOnly && !root) {
+        if (c.rootOnly && ::geteuid() != 0) {
             skipped = true;
             continue;
         }
-        QTemporaryDir top;
-        ASSERT_TRUE(c.prepare(top.path()));
-        const std::string before = look(top.path());
-        // Nothing may reach the FIFO; its other end is held open here to see it.
-        const QByteArray frame = (top.path() + "/Wizard/steady-window").toLocal8Bit();
+        test_fixtures::TempFolder top("frame", test_fixtures::TempFolder::Enter::Yes);
+        c.prepare();
+        const std::string before = look();
+        // Nothing may reach a FIFO: its other end is open here to see it.
         struct stat st {};
-        const int reader = ::lstat(frame, &st) == 0 && S_ISFIFO(st.st_mode)
-                               ? ::open(frame, O_RDONLY | O_NONBLOCK)
-                               : -1;
-        const Start s = start(top.filePath("Wizard/steady-window"));
+        const bool fifo = ::lstat("W/f", &st) == 0 && S_ISFIFO(st.st_mode);
+        const int reader = fifo ? ::open("W/f", O_RDONLY | O_NONBLOCK) : -1;
+        const Start s = start(QDir::current().filePath("W/f"));
         EXPECT_EQ(s.first, right->size) << "measured afresh";
         EXPECT_EQ(s.font, right->font);
-        EXPECT_EQ(look(top.path()), before) << "left as it was";
+        EXPECT_EQ(look(), before) << "left as it was";
         char byte = 0;
-        if (reader >= 0) {
+        if (fifo) {
             EXPECT_LE(::read(reader, &byte, 1), 0);
             ::close(reader);
         }
     }
     if (skipped)
-        GTEST_SKIP() << "only root can make files of other users and devices";
+        GTEST_SKIP() << "only root makes other users' files and devices";
 }
 
 } // namespace

@@ -245,19 +245,14 @@ TEST_F(StoreTest, AFolderLockedElsewhereFailsTheChangeInTime) {
     for (const auto& p : {dir.path, dir.path / "config", dir.path / "config/Osprey"})
         ::chmod(p.c_str(), 0755);
     const std::string before = test_fixtures::readAll(store);
-    auto lock = [&] {
-        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        return fd >= 0 && ::flock(fd, LOCK_SH) == 0;
-    };
-    // Another open file of the folder in this process, then another user.
+    // The user's own other program, then another user.
     for (const uid_t user : {uid_t(0), uid_t(61235)}) {
         if (user != 0 && ::geteuid() != 0)
             GTEST_SKIP() << "only root can hold a lock as another user";
-        const int mine = user ? -1 : ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        std::optional<test_fixtures::HeldElsewhere> other;
-        if (user)
-            other.emplace(user, lock);
-        ASSERT_TRUE(user ? other->held() : ::flock(mine, LOCK_SH) == 0);
+        const test_fixtures::HeldElsewhere holder(user, [&] {
+            return ::flock(::open(folder.c_str(), O_RDONLY | O_DIRECTORY), LOCK_SH) == 0;
+        });
+        ASSERT_TRUE(holder.held());
         reg.setLockLimit(300);
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(reg.setValue(HKEY_CURRENT_USER, "K", "v", dwordValue(2)), ERROR_LOCK_FAILED);
@@ -265,8 +260,6 @@ TEST_F(StoreTest, AFolderLockedElsewhereFailsTheChangeInTime) {
         EXPECT_GE(waited, std::chrono::milliseconds(300));
         EXPECT_LT(waited, std::chrono::seconds(30)) << "no wait without a limit";
         EXPECT_EQ(test_fixtures::readAll(store), before);
-        if (mine >= 0)
-            ::close(mine);
     }
     EXPECT_EQ(reg.setValue(HKEY_CURRENT_USER, "K", "v", dwordValue(2)), ERROR_SUCCESS);
 }

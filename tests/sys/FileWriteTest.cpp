@@ -152,10 +152,10 @@ TEST_F(FileWriteTest, ALockHeldElsewhereEndsTheWaitInTime) {
     ::chmod(".", 0755);
     const struct {
         const char* what;
-        uid_t user; // 0: a lock of another open file of this process
+        uid_t user; // 0: the user's own other program (an open file description lock)
         short type;
     } holders[] = {
-        {"another open file's read lock", 0, F_RDLCK},
+        {"another program's read lock", 0, F_RDLCK},
         {"another user's read lock", kOther, F_RDLCK},
         {"another user's write lock", kOther, F_WRLCK},
     };
@@ -168,18 +168,13 @@ TEST_F(FileWriteTest, ALockHeldElsewhereEndsTheWaitInTime) {
         }
         test_fixtures::writeAll("f", "old");
         ::chmod("f", 0666);
-        auto lock = [&](int opened) {
+        const test_fixtures::HeldElsewhere holder(h.user, [&] {
             struct flock l {};
             l.l_type = h.type;
-            l.l_whence = SEEK_SET;
-            return opened >= 0 && ::fcntl(opened, h.user ? F_SETLK : F_OFD_SETLK, &l) == 0;
-        };
-        const int mine = h.user ? -1 : ::open("f", O_RDONLY | O_CLOEXEC);
-        std::optional<test_fixtures::HeldElsewhere> other;
-        if (h.user)
-            other.emplace(h.user,
-                          [&] { return lock(::open("f", h.type == F_RDLCK ? O_RDONLY : O_RDWR)); });
-        ASSERT_TRUE(h.user ? other->held() : lock(mine));
+            const int fd = ::open("f", h.type == F_RDLCK ? O_RDONLY : O_RDWR);
+            return ::fcntl(fd, h.user ? F_SETLK : F_OFD_SETLK, &l) == 0;
+        });
+        ASSERT_TRUE(holder.held());
         system.setLockLimits({300, 100});
         const auto start = Clock::now();
         const sys::IoResult saved = system.writeFile("f", "new");
@@ -196,8 +191,6 @@ TEST_F(FileWriteTest, ALockHeldElsewhereEndsTheWaitInTime) {
                   h.type == F_RDLCK ? std::optional<std::string>("old") : std::nullopt);
         EXPECT_EQ(test_fixtures::readAll("f"), "old");
         EXPECT_EQ(entries("."), (std::vector<std::string>{"f", "ports.txt", "sub"}));
-        if (mine >= 0)
-            ::close(mine);
     }
     // Released, the same save goes through.
     EXPECT_TRUE(system.writeFile("f", "new").ok);
@@ -208,45 +201,32 @@ TEST_F(FileWriteTest, ALockHeldElsewhereEndsTheWaitInTime) {
 // A save killed between naming its new file and the rename leaves that file beside the old
 // one; the next save of the name removes it, and nothing that is not such a leftover of ours.
 TEST_F(FileWriteTest, ASaveKilledAtTheRenameIsClearedByTheNext) {
+    for (const auto& [name, ours] :
+         std::vector<std::pair<std::string, bool>>{{".T.new-a1B2c3", true},
+                                                   {".T.a1B2c3", false},
+                                                   {".T.new-a1B2c", false},
+                                                   {".T.new-a1B2c3d", false},
+                                                   {".T.new-a1.2c3", false},
+                                                   {".U.new-a1B2c3", false}})
+        EXPECT_EQ(sys::leftoverOf("T", name), ours) << name;
     EXPECT_TRUE(
         sys::leftoverOf(std::string(250, 'a'), "." + std::string(200, 'a') + ".new-a1B2c3"));
-    const bool root = ::geteuid() == 0;
-    const struct {
-        const char* name; // beside "T", which the case's save writes
-        std::function<void(const std::string&)> make;
-        bool removed;
-    } beside[] = {
-        {".T.new-AAAAAA", [](const std::string& p) { test_fixtures::writeAll(p, "x"); }, true},
-        {".T.new-BBBBBB", // the new file of a save under way
-         [](const std::string& p) {
-             test_fixtures::writeAll(p, "x");
-             struct flock l {};
-             l.l_type = F_WRLCK;
-             ::fcntl(::open(p.c_str(), O_RDWR | O_CLOEXEC), F_OFD_SETLK, &l);
-         },
+    // Beside the file, under names a leftover could have: a leftover, and what is not one (the
+    // new file of a save under way, a link, a FIFO, a folder, a file with another link,
+    // another user's file).
+    struct flock writeLock {};
+    writeLock.l_type = F_WRLCK;
+    auto file = [](const std::string& p) { test_fixtures::writeAll(p, "x"); };
+    const std::pair<std::function<void(const std::string&)>, bool> beside[] = {
+        {file, true},
+        {[&](auto& p) { file(p), ::fcntl(::open(p.c_str(), O_RDWR), F_OFD_SETLK, &writeLock); },
          false},
-        {".T.Ab12Cd", [](const std::string& p) { test_fixtures::writeAll(p, "x"); }, false},
-        {".T.new-CCCCC", [](const std::string& p) { test_fixtures::writeAll(p, "x"); }, false},
-        {".T.new-CCCCCCC", [](const std::string& p) { test_fixtures::writeAll(p, "x"); }, false},
-        {".T.new-DD.DDD", [](const std::string& p) { test_fixtures::writeAll(p, "x"); }, false},
-        {".U.new-EEEEEE", [](const std::string& p) { test_fixtures::writeAll(p, "x"); }, false},
-        {".T.new-FFFFFF", [](const std::string& p) { ::symlink("T", p.c_str()); }, false},
-        {".T.new-GGGGGG", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); }, false},
-        {".T.new-HHHHHH", [](const std::string& p) { ::mkdir(p.c_str(), 0700); }, false},
-        {".T.new-IIIIII",
-         [](const std::string& p) {
-             test_fixtures::writeAll(p, "x");
-             ::link(p.c_str(), (p + "-link").c_str());
-         },
-         false},
-        {".T.new-JJJJJJ",
-         [](const std::string& p) {
-             test_fixtures::writeAll(p, "x");
-             ::chown(p.c_str(), kOther, kOther);
-         },
-         !root},
+        {[](auto& p) { ::symlink("T", p.c_str()); }, false},
+        {[](auto& p) { ::mkfifo(p.c_str(), 0600); }, false},
+        {[](auto& p) { ::mkdir(p.c_str(), 0700); }, false},
+        {[&](auto& p) { file(p), ::link(p.c_str(), "t/other"); }, false},
+        {[&](auto& p) { file(p), ::chown(p.c_str(), kOther, kOther); }, ::geteuid() != 0},
     };
-    // The file exists, or the save makes it.
     for (const bool existing : {true, false}) {
         SCOPED_TRACE(existing ? "existing file" : "new file");
         std::filesystem::remove_all("t");
@@ -256,28 +236,24 @@ TEST_F(FileWriteTest, ASaveKilledAtTheRenameIsClearedByTheNext) {
         const int status = test_fixtures::atOnce(1, [](int) {
             sys::RealSystem killed("/x");
             killed.setWriteFault([](sys::WriteStep step) {
-                if (step == sys::WriteStep::Rename)
-                    ::raise(SIGKILL);
-                return 0;
+                return step == sys::WriteStep::Rename ? ::raise(SIGKILL) : 0;
             });
             return killed.writeFile("t/T", "new").ok ? 0 : 1;
         })[0];
         ASSERT_TRUE(WIFSIGNALED(status));
-        auto left = entries("t");
+        const auto left = entries("t");
         ASSERT_EQ(left.size(), existing ? 2u : 1u);
-        const std::string leftover = left.front(); // "." sorts first
-        EXPECT_TRUE(sys::leftoverOf("T", leftover)) << leftover;
-        EXPECT_EQ(test_fixtures::readAll("t/" + leftover), "new") << "the whole new file";
+        EXPECT_TRUE(sys::leftoverOf("T", left.front())) << left.front(); // "." sorts first
+        EXPECT_EQ(test_fixtures::readAll("t/" + left.front()), "new") << "the whole new file";
         EXPECT_EQ(system.readFile("t/T"),
                   existing ? std::optional<std::string>("old") : std::nullopt);
 
-        std::vector<std::string> kept = {"T"};
-        for (const auto& b : beside) {
-            b.make("t/" + std::string(b.name));
-            if (!b.removed)
-                kept.push_back(b.name);
-            if (std::string(b.name) == ".T.new-IIIIII")
-                kept.push_back(".T.new-IIIIII-link");
+        std::vector<std::string> kept = {"T", "other"};
+        for (std::size_t i = 0; i < std::size(beside); ++i) {
+            const std::string name = ".T.new-" + std::string(6, char('A' + i));
+            beside[i].first("t/" + name);
+            if (!beside[i].second)
+                kept.push_back(name);
         }
         ASSERT_TRUE(system.writeFile("t/T", "newer").ok);
         std::sort(kept.begin(), kept.end());
