@@ -1,21 +1,25 @@
 #include "platform/qt/FrameCache.h"
 
+#include "platform/sys/System.h"
+
 #include <QApplication>
 #include <QBuffer>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImageReader>
 #include <QList>
-#include <QSaveFile>
 #include <QScreen>
 #include <QStringList>
 #include <QStyle>
 #include <QWidget>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace uiqt {
 
@@ -117,20 +121,77 @@ std::optional<SteadyFrame> parseFrame(const QByteArray& text, const QString& key
     return frame;
 }
 
+namespace {
+
+// Owned by the user, and no one else may write it (an ACL that lets others write shows in the
+// group bits, which are then its mask).
+bool usersAlone(const struct stat& st) {
+    return st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+// The folder that holds the kept frame, open, when it is the user's alone; anyone else could
+// put a link or a frame of theirs in it. It is reached through the open folder
+// (/proc/self/fd/N/NAME), so that no folder swapped in after the check is used.
+class CacheFolder {
+  public:
+    // `make`: a missing folder is made (0700, with any missing folder above it).
+    CacheFolder(const QString& file, bool make) {
+        const std::filesystem::path path = QFile::encodeName(file).toStdString();
+        name_ = path.filename();
+        if (make && !sys::makeOwnFolders(path.parent_path()))
+            return;
+        fd_ = ::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        struct stat st {};
+        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !usersAlone(st) || name_.empty())) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+    ~CacheFolder() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    CacheFolder(const CacheFolder&) = delete;
+    CacheFolder& operator=(const CacheFolder&) = delete;
+
+    bool usable() const { return fd_ >= 0; }
+    std::string path() const { return "/proc/self/fd/" + std::to_string(fd_) + "/" + name_; }
+    // What has the frame's name now, looked at without following a link.
+    std::optional<struct stat> kept() const {
+        struct stat st {};
+        if (fd_ < 0 || ::fstatat(fd_, name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return std::nullopt;
+        return st;
+    }
+
+  private:
+    int fd_ = -1;
+    std::string name_;
+};
+
+} // namespace
+
+// The cache is written and read as carefully as the settings files, and only where no one
+// else can have put or changed what is there; anything else counts as no frame kept.
 std::optional<SteadyFrame> readFrame(const QString& file, const QString& key) {
-    QFile in(file);
-    // A FIFO or device in its place would hold the start up.
-    if (!QFileInfo(file).isFile() || !in.open(QIODevice::ReadOnly) || in.size() > kLargestFile)
+    const CacheFolder folder(file, false);
+    const auto st = folder.kept();
+    if (!st || !S_ISREG(st->st_mode) || !usersAlone(*st) || st->st_size > kLargestFile)
         return std::nullopt;
-    return parseFrame(in.read(kLargestFile), key);
+    const auto text = sys::RealSystem(std::string()).readFile(folder.path());
+    if (!text || text->size() > static_cast<std::size_t>(kLargestFile))
+        return std::nullopt;
+    return parseFrame(QByteArray::fromStdString(*text), key);
 }
 
 void writeFrame(const QString& file, const QString& key, const SteadyFrame& frame) {
-    // Only a help for the next start: a folder or file that cannot be written is left be.
-    QDir().mkpath(QFileInfo(file).absolutePath());
-    QSaveFile out(file);
-    if (out.open(QIODevice::WriteOnly) && out.write(formatFrame(key, frame)) >= 0)
-        out.commit();
+    // Only a help for the next start: a place that cannot be used is left be.
+    const CacheFolder folder(file, true);
+    const auto st = folder.kept();
+    if (!folder.usable() || (st && (!S_ISREG(st->st_mode) || !usersAlone(*st))))
+        return;
+    sys::RealSystem(std::string())
+        .writePrivateFile(folder.path(), formatFrame(key, frame).toStdString());
 }
 
 } // namespace uiqt

@@ -33,7 +33,10 @@ QString frameKey(const QString& identity);
 QByteArray formatFrame(const QString& key, const SteadyFrame& frame);
 std::optional<SteadyFrame> parseFrame(const QByteArray& text, const QString& key);
 
-// The same on a file; a file that cannot be read or written counts as no frame kept.
+// The same on a file, through the careful writer and reader of the settings files (a new file
+// is the user's alone). A file that is not the user's alone (another owner's, or one others
+// may write), or in a folder that is not, is neither read nor written, and neither is a link,
+// a FIFO or a device in its place: each counts as no frame kept, as one that cannot be read.
 std::optional<SteadyFrame> readFrame(const QString& file, const QString& key);
 void writeFrame(const QString& file, const QString& key, const SteadyFrame& frame);
 

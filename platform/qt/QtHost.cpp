@@ -73,6 +73,26 @@ double shrinkFor(const QSize& size, const QSize& room) {
            0.95;
 }
 
+// Whether a kept frame is one this program could have measured here: set in the desktop's
+// font at its size or made smaller, no further than fittingFont makes it, and no larger than
+// the screen's room. A damaged or planted file gives anything else.
+bool couldBeMeasuredHere(const SteadyFrame& frame) {
+    const QFont desktop = QApplication::font();
+    const bool points = desktop.pointSizeF() > 0;
+    const double mine = points ? desktop.pointSizeF() : desktop.pixelSize();
+    const double kept = points ? frame.font.pointSizeF() : frame.font.pixelSize();
+    const double smallest = points ? 6.0 : 8.0; // as scaled() makes it
+    if (!fits(frame.size, screenRoom()) || kept < std::min(mine, smallest) ||
+        kept > std::max(mine, smallest))
+        return false;
+    QFont same = frame.font;
+    if (points)
+        same.setPointSizeF(mine);
+    else
+        same.setPixelSize(desktop.pixelSize());
+    return same == desktop;
+}
+
 // The desktop's font, made smaller as far as needed for what `measure` gives in it to fit the
 // screen, with that size.
 std::pair<QFont, QSize> fittingFont(const std::function<QSize(const QFont&)>& measure) {
@@ -387,9 +407,7 @@ void QtHost::measurePages() {
     if (!frameFile_.isEmpty()) {
         frameKey_ = frameKey(frameIdentity_);
         frame_.kept = readFrame(frameFile_, frameKey_);
-        // A frame measured here fits the screen (its font was made to); one that does not
-        // came from a damaged file.
-        if (frame_.kept && !fits(frame_.kept->size, screenRoom()))
+        if (frame_.kept && !couldBeMeasuredHere(*frame_.kept))
             frame_.kept.reset();
         if (frame_.kept) {
             frame_.font = frame_.kept->font;

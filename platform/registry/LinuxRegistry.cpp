@@ -151,15 +151,21 @@ namespace {
 // turns and each change is made on what the last one wrote. The lock is on the store's
 // folder: each change replaces the store file, but never the folder, so every program locks
 // the same thing, and no file that someone else made or linked is needed for it.
+// Anyone who may read the folder can hold a lock on it, so the wait has a limit.
 class StoreLock {
   public:
-    explicit StoreLock(const std::filesystem::path& folder) {
+    StoreLock(const std::filesystem::path& folder, int limitMs) {
         fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                ::close(fd_);
-                fd_ = -1;
-            }
+        if (fd_ < 0)
+            return;
+        const int e = sys::takeBefore(sys::deadlineIn(limitMs), [this] {
+            if (::flock(fd_, LOCK_EX | LOCK_NB) == 0)
+                return 0;
+            return errno == EWOULDBLOCK || errno == EINTR ? sys::kInUse : errno;
+        });
+        if (e != 0) {
+            ::close(fd_);
+            fd_ = -1;
         }
     }
     ~StoreLock() {
@@ -179,13 +185,9 @@ class StoreLock {
 long LinuxRegistry::change(const std::function<long(MemoryRegistry&)>& apply) {
     // The folders of the store are the user's own.
     std::filesystem::path folder = std::filesystem::path(storePath_).parent_path();
-    std::filesystem::path made;
-    for (const auto& part : folder) {
-        made /= part;
-        if (::mkdir(made.c_str(), 0700) != 0 && errno != EEXIST)
-            return ERROR_ACCESS_DENIED;
-    }
-    StoreLock lock(folder);
+    if (!sys::makeOwnFolders(folder))
+        return ERROR_ACCESS_DENIED;
+    StoreLock lock(folder, lockLimitMs_);
     if (!lock.held())
         return ERROR_LOCK_FAILED; // changed unlocked, another program's change could be lost
     MemoryRegistry store;

@@ -29,6 +29,10 @@ inline constexpr const char* kSysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\M
 // control characters.
 std::optional<std::string> hostOfNetworkPort(std::string_view portName);
 
+// How long a change waits for the store's lock (a change of ours holds it for milliseconds;
+// anyone who may read the store's folder can hold it for ever).
+inline constexpr int kStoreLockMs = 3000;
+
 // How long the address of a network port (a dnssd:// service or a host name) may take:
 // inside the 5 s that one user action may hold the wizard.
 inline constexpr int kAddressLookupMs = 4000;
@@ -43,7 +47,8 @@ std::string userStorePath(const std::string& folder);
 // The registry as this system has it on Linux: a store of our own, one file per user
 // (MemoryRegistry's text form, read on every use and replaced whole on every change, under a
 // lock of the store's folder so that programs changing it at once keep all changes; a change
-// that cannot have the lock fails with ERROR_LOCK_FAILED and changes nothing), with
+// that cannot have the lock within kStoreLockMs fails with ERROR_LOCK_FAILED and changes
+// nothing), with
 // two kinds of keys answered from elsewhere and never stored:
 // - HKEY_LOCAL_MACHINE\<kTcpIpPortsKey>\<port>, value "IPAddress" (REG_SZ): the address of
 //   a network port's device URI: with a resolver, a host name's address (a numeric host
@@ -81,6 +86,9 @@ class LinuxRegistry : public Registry {
     long deleteValue(Root root, const std::string& path, const std::string& name) override;
     long openKeyForWriting(Root root, const std::string& path) override;
 
+    // Replaces kStoreLockMs (tests wait less).
+    void setLockLimit(int ms) { lockLimitMs_ = ms; }
+
   private:
     // The port named by a path below the ports key, when it is a network port.
     std::optional<std::string> networkPort(Root root, const std::string& path) const;
@@ -98,6 +106,7 @@ class LinuxRegistry : public Registry {
     bool sysInfoConfigured_;
     net::AddressResolver* resolver_;
     MemoryRegistry fixed_;
+    int lockLimitMs_ = kStoreLockMs;
 };
 
 } // namespace registry

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -159,23 +160,43 @@ void syncFolder(int folder) {
         ::fsync(fd.get());
 }
 
+constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+constexpr std::size_t kRandomLetters = 6;
+
+// What a new file's hidden name beside `target` begins with; six random letters follow.
+std::string hiddenPrefix(const std::string& target) {
+    return "." + target.substr(0, 200) + ".new-";
+}
+
 // A hidden name beside `name` that no file search finds.
 bool hiddenName(const std::string& name, std::string& out) {
-    static constexpr char kLetters[] =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    unsigned char random[6] = {};
+    unsigned char random[kRandomLetters] = {};
     if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random))
         return false;
-    out = "." + name.substr(0, 200) + ".";
+    out = hiddenPrefix(name);
     for (unsigned char r : random)
         out += kLetters[r % (sizeof kLetters - 1)];
     return true;
 }
 
+// Takes the whole file's lock at once, or tells why not (kInUse: another holds it). 0 also
+// where the file system has no locks: it was written unlocked before, and still is.
+int tryLock(int fd, short type) {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    if (::fcntl(fd, F_OFD_SETLK, &lock) == 0)
+        return 0;
+    if (errno == EAGAIN || errno == EACCES || errno == EINTR)
+        return kInUse;
+    return errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL ? 0 : errno;
+}
+
 // The new content, made as open(O_CREAT) makes files (the umask and the folder's default ACL
 // apply to `mode`). Unnamed where the file system can (a program killed meanwhile leaves
 // nothing behind) until named() gives it a hidden name beside the target; else it has one
-// from the start.
+// from the start. It holds its own lock until the rename, so that the cleaning of a later
+// save (removeLeftovers) tells it from one a killed save left.
 class NewFile {
   public:
     NewFile(int folder, const std::string& target) : folder_(folder), target_(target) {}
@@ -183,6 +204,7 @@ class NewFile {
         fd_ = Fd();
         if (!name_.empty())
             ::unlinkat(folder_, name_.c_str(), 0);
+        // hold_ goes after the name.
     }
     NewFile(const NewFile&) = delete;
     NewFile& operator=(const NewFile&) = delete;
@@ -192,7 +214,7 @@ class NewFile {
         if (::access("/proc/self/fd", X_OK) == 0) {
             fd_ = Fd(::openat(folder_, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
             if (fd_)
-                return 0;
+                return hold();
             if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
                 return errno;
         }
@@ -204,7 +226,7 @@ class NewFile {
                               O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
             if (fd_) {
                 name_ = std::move(name);
-                return 0;
+                return hold();
             }
             if (errno != EEXIST)
                 return errno;
@@ -240,15 +262,76 @@ class NewFile {
         if (r != 0)
             return errno;
         name_.clear();
+        hold_ = Fd();
         return 0;
     }
 
   private:
+    // Locks the new file through a second descriptor of it, which stays open after named()
+    // closed the first (a lock of an open file goes only with its last descriptor).
+    int hold() {
+        if (int e = tryLock(fd_.get(), F_WRLCK); e != 0 && e != kInUse)
+            return e;
+        hold_ = Fd(::fcntl(fd_.get(), F_DUPFD_CLOEXEC, 0));
+        return hold_ ? 0 : errno;
+    }
+
     int folder_;
     std::string target_;
+    Fd hold_;
     Fd fd_;
     std::string name_;
 };
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Whether the file `st` by that name is a leftover no save holds: it takes the file's lock
+// here, which the save that made it holds until the rename. A file system without locks
+// cannot tell.
+bool heldByNoSave(int folder, const std::string& name, const struct stat& st) {
+    for (const auto& [flags, type] : {std::pair{O_RDONLY, F_RDLCK}, std::pair{O_WRONLY, F_WRLCK}}) {
+        Fd fd(::openat(folder, name.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (!fd)
+            continue;
+        struct stat open {};
+        struct flock lock {};
+        lock.l_type = static_cast<short>(type);
+        return ::fstat(fd.get(), &open) == 0 && sameFile(open, st) &&
+               ::fcntl(fd.get(), F_OFD_SETLK, &lock) == 0;
+    }
+    return false;
+}
+
+// Removes from the folder what saves of `target` that were killed between naming their new
+// file and the rename left (leftoverOf): only the user's own regular files without other
+// names that no save under way holds.
+void removeLeftovers(int folder, const std::string& target) {
+    const int listed = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = listed < 0 ? nullptr : ::fdopendir(listed);
+    if (!dir) {
+        if (listed >= 0)
+            ::close(listed);
+        return;
+    }
+    std::vector<std::string> found;
+    while (const dirent* e = ::readdir(dir))
+        if (leftoverOf(target, e->d_name))
+            found.emplace_back(e->d_name);
+    ::closedir(dir);
+    auto looked = [folder](const std::string& name, struct stat& st) {
+        return ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    };
+    for (const std::string& name : found) {
+        struct stat st {
+        }, still{};
+        if (looked(name, st) && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            st.st_nlink == 1 && heldByNoSave(folder, name, st) && looked(name, still) &&
+            sameFile(still, st))
+            ::unlinkat(folder, name.c_str(), 0);
+    }
+}
 
 // The rename could not keep what the old file carries: write it in place instead.
 constexpr int kInPlace = -1;
@@ -263,12 +346,12 @@ bool refused(int error) {
 // replaces (its owner, group, mode, attributes and flags go to the new one), or none.
 // kInPlace, kLookAgain, errno, or 0 when done.
 int replaceByRename(const Place& place, const Fd* old, const std::string& bytes,
-                    const std::function<int(WriteStep)>& fault) {
+                    const std::function<int(WriteStep)>& fault, mode_t newMode) {
     if (int e = fault(WriteStep::Create))
         return e;
     NewFile file(place.folder.get(), place.name);
     // Private until it carries the old file's rights.
-    if (int e = file.create(old ? 0600 : 0666))
+    if (int e = file.create(old ? 0600 : newMode))
         return old && refused(e) ? kInPlace : e;
     const int fd = file.fd();
     if (old && !carryFlags(old->get(), fd))
@@ -354,19 +437,11 @@ bool readOnly(const struct stat& st) {
     return (st.st_mode & 0222) == 0;
 }
 
-// Waits for the whole file's lock (F_WRLCK on a descriptor open for writing, F_RDLCK for
-// reading). It belongs to the open file, not to the process, and goes when it is closed.
-// 0 also where the file system has no locks: it was written unlocked before, and still is.
-int lockWhole(int fd, short type) {
-    struct flock lock {};
-    lock.l_type = type;
-    lock.l_whence = SEEK_SET;
-    while (::fcntl(fd, F_OFD_SETLKW, &lock) != 0) {
-        if (errno == EINTR)
-            continue;
-        return errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL ? 0 : errno;
-    }
-    return 0;
+// Waits until the deadline at most for the whole file's lock (F_WRLCK on a descriptor open
+// for writing, F_RDLCK for reading): kInUse when another holds it that long. It belongs to the
+// open file, not to the process, and goes when it is closed.
+int lockWhole(int fd, short type, Deadline deadline) {
+    return takeBefore(deadline, [&] { return tryLock(fd, type); });
 }
 
 // Whether the name still holds the open file. A writer of ours changes a file only while it
@@ -376,7 +451,7 @@ bool stillNamed(const Place& place, int fd, struct stat& st) {
     struct stat named {};
     return ::fstat(fd, &st) == 0 &&
            ::fstatat(place.folder.get(), place.name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
-           named.st_dev == st.st_dev && named.st_ino == st.st_ino;
+           sameFile(named, st);
 }
 
 // What any write of an existing name refuses at once: folders, another user's file planted
@@ -411,13 +486,24 @@ int openExisting(const Place& place, int flags, Fd& fd) {
 // A name replaced again and again by others gives up in the end.
 constexpr int kMaxLooks = 1000;
 
-int writeOnce(const std::string& path, const std::string& bytes,
-              const std::function<int(WriteStep)>& fault) {
+// One save's way through: the fault hook, the new file's mode and when the wait for a lock
+// ends.
+struct Save {
+    const std::function<int(WriteStep)>& fault;
+    mode_t newMode;
+    Deadline deadline;
+};
+
+int writeOnce(const std::string& path, const std::string& bytes, const Save& save) {
     Place place;
     if (int e = walk::resolve(path, place))
         return e;
-    if (!place.exists)
-        return replaceByRename(place, nullptr, bytes, fault);
+    if (!place.exists) {
+        const int e = replaceByRename(place, nullptr, bytes, save.fault, save.newMode);
+        if (e == 0)
+            removeLeftovers(place.folder.get(), place.name);
+        return e;
+    }
     if (int e = refusal(place, place.st))
         return e;
 
@@ -428,7 +514,7 @@ int writeOnce(const std::string& path, const std::string& bytes,
         e = openExisting(place, O_WRONLY, old);
     // The lock holds for the whole read, check and write: two saves of one file never mix.
     if (e == 0)
-        e = lockWhole(old.get(), F_WRLCK);
+        e = lockWhole(old.get(), F_WRLCK, save.deadline);
     if (e == 0 && !stillNamed(place, old.get(), place.st))
         e = kLookAgain;
     if (e == 0)
@@ -440,15 +526,17 @@ int writeOnce(const std::string& path, const std::string& bytes,
     // owner and no other name shares the old one.
     e = kInPlace;
     if (place.st.st_nlink == 1 && (place.st.st_uid == ::geteuid() || ::geteuid() == 0))
-        e = replaceByRename(place, &old, bytes, fault);
+        e = replaceByRename(place, &old, bytes, save.fault, save.newMode);
     if (e == kInPlace)
-        e = writeInPlace(old.get(), bytes, fault);
+        e = writeInPlace(old.get(), bytes, save.fault);
     if (e == 0)
         e = old.close();
+    if (e == 0)
+        removeLeftovers(place.folder.get(), place.name);
     return e;
 }
 
-int appendOnce(const std::string& path, const std::string& bytes) {
+int appendOnce(const std::string& path, const std::string& bytes, Deadline deadline) {
     Place place;
     if (int e = walk::resolve(path, place))
         return e;
@@ -462,7 +550,7 @@ int appendOnce(const std::string& path, const std::string& bytes) {
     int e = ::fstat(fd.get(), &st) == 0 ? refusal(place, st, false) : errno;
     // Appenders and writers of ours take turns, so a failed line can be taken back whole.
     if (e == 0)
-        e = lockWhole(fd.get(), F_WRLCK);
+        e = lockWhole(fd.get(), F_WRLCK, deadline);
     if (e == 0 && !stillNamed(place, fd.get(), st))
         e = kLookAgain;
     if (e != 0)
@@ -489,22 +577,42 @@ void ignoreFileSizeSignal() {
 }
 
 std::string fileErrorText(int error) {
-    return error == kNotRegularFile ? "not a regular file" : std::strerror(error);
+    if (error == kNotRegularFile)
+        return "not a regular file";
+    if (error == kInUse)
+        return "in use by another program";
+    return std::strerror(error);
+}
+
+bool leftoverOf(const std::string& target, std::string_view name) {
+    const std::string prefix = hiddenPrefix(target);
+    return name.size() == prefix.size() + kRandomLetters && name.starts_with(prefix) &&
+           name.find_first_not_of(kLetters, prefix.size()) == std::string_view::npos;
 }
 
 IoResult RealSystem::writeFile(const std::string& path, const std::string& bytes) {
+    return save(path, bytes, 0666);
+}
+
+IoResult RealSystem::writePrivateFile(const std::string& path, const std::string& bytes) {
+    return save(path, bytes, 0600);
+}
+
+IoResult RealSystem::save(const std::string& path, const std::string& bytes, mode_t newMode) {
     if (path.empty())
         return {false, ENOENT};
     const std::function<int(WriteStep)> fault = [this](WriteStep step) {
         return writeFault_ ? writeFault_(step) : 0;
     };
-    return retried([&] { return writeOnce(path, bytes, fault); });
+    const Save how{fault, newMode, deadlineIn(lockLimits_.saveMs)};
+    return retried([&] { return writeOnce(path, bytes, how); });
 }
 
 IoResult RealSystem::appendFile(const std::string& path, const std::string& bytes) {
     if (path.empty())
         return {false, ENOENT};
-    return retried([&] { return appendOnce(path, bytes); });
+    const Deadline deadline = deadlineIn(lockLimits_.appendMs);
+    return retried([&] { return appendOnce(path, bytes, deadline); });
 }
 
 std::optional<std::string> RealSystem::readFile(const std::string& path) {
@@ -518,7 +626,8 @@ std::optional<std::string> RealSystem::readFile(const std::string& path) {
     if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
     // A save in place under way is waited for, so the file is read whole.
-    lockWhole(fd.get(), F_RDLCK);
+    if (lockWhole(fd.get(), F_RDLCK, deadlineIn(lockLimits_.saveMs)) == kInUse)
+        return std::nullopt;
     return readWhole(fd.get());
 }
 

@@ -25,7 +25,9 @@ std::string formatLogLine(const LocalTime& t, const std::string& message,
                           const MonthNames& months = englishMonthNames());
 
 // Appends one line to a log file. A retryable failure is tried again after `sleep(500)`,
-// at most `retries` more times; then the line is dropped. True when it was written.
+// at most `retries` more times; then the line is dropped. A log in use by another program
+// (kInUse) is not tried again: the append already waited as long as a log line may. True
+// when it was written.
 bool appendLogLine(System& system, const std::string& path, const std::string& line, int retries,
                    const std::function<void(int ms)>& sleep);
 

@@ -3,12 +3,14 @@
 #include "platform/sys/Log.h"
 #include "platform/sys/Walk.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace sys {
@@ -21,7 +23,6 @@ bool IoResult::retryable() const {
     case EPERM:
     case EBUSY:
     case ETXTBSY:
-    case EAGAIN:
     case EINTR:
     case EIO:
     case ENXIO:
@@ -29,6 +30,26 @@ bool IoResult::retryable() const {
         return true;
     default:
         return false;
+    }
+}
+
+Deadline deadlineIn(int ms) {
+    return std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+}
+
+int takeBefore(Deadline deadline, const std::function<int()>& take) {
+    using namespace std::chrono;
+    // Short pauses first: a program of ours holds a lock for a few milliseconds at most.
+    steady_clock::duration pause = milliseconds(1);
+    for (;;) {
+        const int e = take();
+        if (e != kInUse)
+            return e;
+        const auto now = steady_clock::now();
+        if (now >= deadline)
+            return kInUse;
+        std::this_thread::sleep_for(std::min(pause, deadline - now));
+        pause = std::min<steady_clock::duration>(pause * 2, milliseconds(8));
     }
 }
 
@@ -60,6 +81,14 @@ bool typedFileExists(System& system, const std::string& path) {
 
 bool typedNamedFileExists(System& system, const std::string& path) {
     return !namesAFolder(path) && system.namedFileExists(path);
+}
+
+bool makeOwnFolders(const std::filesystem::path& folder) {
+    std::filesystem::path made;
+    for (const auto& part : folder)
+        if (made /= part; ::mkdir(made.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+    return true;
 }
 
 std::string joinPath(const std::string& folder, const std::string& name) {

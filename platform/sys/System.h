@@ -1,10 +1,13 @@
 #pragma once
 #include <array>
 #include <cerrno>
+#include <chrono>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace sys {
 
@@ -25,8 +28,9 @@ using MonthNames = std::array<std::string, 12>;
 struct IoResult {
     bool ok = false;
     int error = 0;
-    // Sharing, access or device trouble (another writer holds the file, a busy or flaky
-    // device): worth another try after a pause. Anything else is not.
+    // Sharing, access or device trouble (a busy or flaky device): worth another try after a
+    // pause. Anything else is not, kInUse neither: the lock was already waited for as long as
+    // the action may wait.
     bool retryable() const;
 };
 
@@ -52,7 +56,7 @@ class System {
 
     virtual bool deleteFile(const std::string& path) = 0;
     // The whole regular file, or nothing when it cannot be read. Paths and links as for
-    // writeFile; a save in place under way is waited for.
+    // writeFile; a save in place under way is waited for, within the limit of saves.
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
     // Creates or replaces the regular file with exactly these bytes, whole or not at all: a
     // write that fails leaves an earlier file as it was. A file the user may not write, or
@@ -62,10 +66,13 @@ class System {
     // group, mode, ACLs, other attributes but its capabilities, inode flags and other hard
     // links. A symbolic link stays and its target gets the bytes (one that does not exist yet
     // is made), except a link in a sticky, world-writable folder that is neither the user's
-    // nor the folder owner's. Saves of one file take turns through a lock of the file.
+    // nor the folder owner's. Saves of one file take turns through a lock of the file; a save
+    // that cannot have it within its limit (LockLimits) fails with kInUse and changes nothing.
+    // A save removes what killed saves of the file left beside it (leftoverOf).
     virtual IoResult writeFile(const std::string& path, const std::string& bytes) = 0;
     // Appends the bytes (creating the file when missing); open, write and close in one call.
-    // A failed append leaves the file as it was; links, rights and turns as for writeFile.
+    // A failed append leaves the file as it was; links, rights and turns as for writeFile, with
+    // the shorter limit of log lines.
     virtual IoResult appendFile(const std::string& path, const std::string& bytes) = 0;
 
     virtual LocalTime localTime() = 0;
@@ -75,9 +82,34 @@ class System {
 
 // A write refused because its target is not a regular file (a FIFO, a socket, a device).
 inline constexpr int kNotRegularFile = EMEDIUMTYPE;
-// The text of an error of the file functions: strerror's, and "not a regular file" for
-// kNotRegularFile.
+// A file that another program holds (its lock, or a lease) for longer than the action may
+// wait.
+inline constexpr int kInUse = EWOULDBLOCK;
+// The text of an error of the file functions: strerror's, "not a regular file" for
+// kNotRegularFile and "in use by another program" for kInUse.
 std::string fileErrorText(int error);
+
+// How long an action waits for a file's lock before it fails with kInUse. Programs of ours
+// hold one for a few milliseconds; anyone who may read a file can hold a read lock on it for
+// ever. Log lines must never hold the window up, so an append waits far less.
+struct LockLimits {
+    int saveMs = 3000;  // writeFile, and readFile waiting for a save in place
+    int appendMs = 100; // appendFile
+};
+
+// A moment by which a wait ends.
+using Deadline = std::chrono::steady_clock::time_point;
+Deadline deadlineIn(int ms);
+// Calls `take` until it answers anything but kInUse (another holds what it takes), with
+// short pauses that grow to a few milliseconds: its answer, or kInUse when the deadline
+// passes first.
+int takeBefore(Deadline deadline, const std::function<int()>& take);
+
+// Whether `name` is what a save of `target` names its new file just before the rename:
+// ".TARGET.new-XXXXXX" (TARGET cut to 200 bytes, six letters or digits). A save killed
+// between the two leaves it; the next save of the target removes it when it is a regular
+// file of the user's, without other links, that no save under way holds.
+bool leftoverOf(const std::string& target, std::string_view name);
 
 // Makes a write past the file-size limit (ulimit -f) fail with EFBIG, as any failed write,
 // instead of killing the program halfway. Every program of ours that writes files calls it
@@ -108,6 +140,8 @@ class RealSystem : public System {
     // Makes writeFile fail a step with the errno the function returns for it (0: the step
     // runs). A failed Write has written half the bytes, as a full disk would.
     void setWriteFault(std::function<int(WriteStep)> fault) { writeFault_ = std::move(fault); }
+    // Replaces the limits of the waits for locks (tests wait less).
+    void setLockLimits(LockLimits limits) { lockLimits_ = limits; }
 
     std::string programFolder() override { return programFolder_; }
     std::string currentFolder() override;
@@ -118,14 +152,20 @@ class RealSystem : public System {
     std::optional<std::string> readFile(const std::string& path) override;
     IoResult writeFile(const std::string& path, const std::string& bytes) override;
     IoResult appendFile(const std::string& path, const std::string& bytes) override;
+    // As writeFile, but a file it makes is the user's alone (0600), for files that no one
+    // else may change (a cache).
+    IoResult writePrivateFile(const std::string& path, const std::string& bytes);
     LocalTime localTime() override;
     const MonthNames& monthNames() override;
 
   private:
+    IoResult save(const std::string& path, const std::string& bytes, mode_t newMode);
+
     std::string programFolder_;
     std::function<LocalTime()> timeSource_;
     std::optional<MonthNames> monthNames_; // read on first use
     std::function<int(WriteStep)> writeFault_;
+    LockLimits lockLimits_;
 };
 
 // Folder of the running executable (from /proc/self/exe), "." when unknown.
@@ -136,6 +176,10 @@ std::string executableFolder();
 bool typedFileExists(System& system, const std::string& path);
 // The same for System::namedFileExists: a file the user named, hidden or not.
 bool typedNamedFileExists(System& system, const std::string& path);
+
+// Makes the folder and any missing folder above it, each for the user alone (0700); true
+// when it is there.
+bool makeOwnFolders(const std::filesystem::path& folder);
 
 // Joins a folder and a name with "/" (no doubled separator).
 std::string joinPath(const std::string& folder, const std::string& name);

@@ -71,9 +71,10 @@ bool sameFile(const struct stat& a, const struct stat& b) {
 
 int walk(Fd folder, const std::string& path, Place& out, int& links);
 
-// A link of /proc stands for an open file whatever its text says; the text is walked as a
-// path only when it leads back to that file. `last`: the link ends the path, so `out` gets
-// the file; else `folder` becomes the folder it stands for.
+// A link of /proc stands for an open file or folder whatever its text says. `last`: the link
+// ends the path, so `out` gets the file, found by the text only when it leads back to that
+// file (a file is replaced through its name). Else `folder` becomes the folder it stands for,
+// as the kernel takes it ("/proc/self/root/...", whose text "/" names no file).
 int followProcLink(Fd& folder, const std::string& name, const std::string& target, bool last,
                    Place& out, int& links) {
     struct stat real {};
@@ -81,6 +82,16 @@ int followProcLink(Fd& folder, const std::string& name, const std::string& targe
         return errno;
     if (!S_ISREG(real.st_mode) && !S_ISDIR(real.st_mode))
         return last ? kNotRegularFile : ENOTDIR;
+    if (!last) {
+        Fd next(::openat(folder.get(), name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        struct stat st {};
+        if (!next || ::fstat(next.get(), &st) != 0)
+            return errno;
+        if (!sameFile(st, real))
+            return ENOENT; // it changed meanwhile
+        folder = std::move(next);
+        return 0;
+    }
     Fd from(::fcntl(folder.get(), F_DUPFD_CLOEXEC, 0));
     if (!from)
         return errno;
@@ -89,15 +100,7 @@ int followProcLink(Fd& folder, const std::string& name, const std::string& targe
         return e;
     if (!at.exists || !sameFile(at.st, real))
         return ENOENT; // "... (deleted)", or a name that now holds another file
-    if (last) {
-        out = std::move(at);
-        return 0;
-    }
-    Fd next(
-        ::openat(at.folder.get(), at.name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (!next)
-        return errno;
-    folder = std::move(next);
+    out = std::move(at);
     return 0;
 }
 

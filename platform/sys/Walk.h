@@ -51,9 +51,10 @@ struct Place {
 // Walks the path from open folders, so that its length is not bounded and nothing can be
 // swapped in behind a check. A link is followed only where the kernel's protected_symlinks
 // rule would allow it (applied whatever the machine's setting); a dangling link leads to
-// the name its target would have. A link of /proc (/proc/self/fd/N, /dev/stdout) counts only
-// when its text leads to the very file it stands for: a pipe, a socket or a device is not a
-// regular file (kNotRegularFile), a deleted file has no name (ENOENT). errno, else 0.
+// the name its target would have. A link of /proc (/proc/self/fd/N, /dev/stdout) that ends
+// the path counts only when its text leads to the very file it stands for: a pipe, a socket
+// or a device is not a regular file (kNotRegularFile), a deleted file has no name (ENOENT);
+// one inside the path leads to the folder it stands for (/proc/self/root/...). errno, else 0.
 int resolve(const std::string& path, Place& out);
 
 // A file of another user in a sticky folder that everyone may write, neither the user's nor

@@ -2,19 +2,26 @@
 // the user moves on, put right when it no longer holds.
 #include "platform/qt/FrameCache.h"
 #include "platform/qt/QtHost.h"
+#include "tests/fixtures/TempFolder.h"
 #include "tests/support/Harness.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <functional>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -42,6 +49,7 @@ class RowsPage : public ui::Form {
 struct Start {
     QSize first, second, firstAgain, firstWhileSecond;
     QImage picture;
+    QFont font; // the first page's
 };
 Start start(const QString& file) {
     testing_support::Harness h;
@@ -52,6 +60,7 @@ Start start(const QString& file) {
     Start s;
     h.run([&] { first.Show(); });
     s.first = host.window(first)->size();
+    s.font = host.window(first)->font();
     for (const auto& [control, w] : host.widgets(first))
         if (auto* picture = qobject_cast<QLabel*>(w); picture && control->name() == "Logo")
             s.picture = picture->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
@@ -83,6 +92,13 @@ TEST(SteadyFrame, KeptFrameIsTrustedThenCheckedAndPutRight) {
         if (!picture.isNull())
             frame.printers.begin()->second = picture;
         return uiqt::formatFrame(under.isEmpty() ? key : under, frame);
+    };
+    auto keptIn = [&](double points, const QString& family = {}) {
+        uiqt::SteadyFrame frame = *right;
+        frame.font.setPointSizeF(points);
+        if (!family.isEmpty())
+            frame.font.setFamily(family);
+        return uiqt::formatFrame(key, frame);
     };
     const QSize larger = right->size + QSize(120, 80);
     const QSize smaller(right->size.width() / 2, 10);
@@ -119,6 +135,12 @@ TEST(SteadyFrame, KeptFrameIsTrustedThenCheckedAndPutRight) {
          fresh.picture},
         {"cut short", kept(larger).left(kept(larger).size() - 9), right->size, right->size,
          fresh.picture},
+        // A font no screen needs the pages set in: the desktop's is the largest, and it is
+        // made smaller only so far.
+        {"kept in a 40-point font", keptIn(40), right->size, right->size, fresh.picture},
+        {"kept in a 3-point font", keptIn(3), right->size, right->size, fresh.picture},
+        {"kept in another font", keptIn(right->font.pointSizeF(), "Some Other Family"), right->size,
+         right->size, fresh.picture},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -135,16 +157,93 @@ TEST(SteadyFrame, KeptFrameIsTrustedThenCheckedAndPutRight) {
             EXPECT_EQ(s.first, c.first);
         }
         EXPECT_EQ(s.picture, c.picture);
+        EXPECT_EQ(s.font, right->font);
         EXPECT_EQ(s.firstWhileSecond, s.first) << "a page on screen keeps its size";
         EXPECT_EQ(s.second, c.later);
         EXPECT_EQ(s.firstAgain, c.later) << "a page shown again has the frame's size";
         EXPECT_EQ(uiqt::readFrame(file, key), right) << "the file holds the measured frame";
     }
-    // A FIFO in its place is no frame, and waits for no writer.
-    QTemporaryDir folder;
-    const QString fifo = folder.filePath("steady-window");
-    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
-    EXPECT_EQ(uiqt::readFrame(fifo, key), std::nullopt);
+}
+
+// A place another user could have prepared (a shared XDG_CACHE_HOME), or one that is no file:
+// neither read nor written, and the window measured as on a first start.
+TEST(SteadyFrame, APlaceNotTheUsersAloneIsNotUsed) {
+    const QString key = uiqt::frameKey("test build");
+    QTemporaryDir reference;
+    start(reference.filePath("f"));
+    const std::optional<uiqt::SteadyFrame> right = uiqt::readFrame(reference.filePath("f"), key);
+    ASSERT_TRUE(right);
+    uiqt::SteadyFrame planted = *right;
+    planted.size += QSize(120, 80);
+    const uid_t other = 61235;
+    // In the case's folder: "W/f" is the kept frame, "t" what a link in its place points at.
+    auto frame = [&](mode_t folder, mode_t file, uid_t owner) {
+        ::mkdir("W", folder), ::chmod("W", folder);
+        test_fixtures::writeAll("W/f", uiqt::formatFrame(key, planted).toStdString());
+        ::chmod("W/f", file), ::chown("W/f", owner, owner);
+    };
+    const struct {
+        const char* name;
+        bool rootOnly;
+        std::function<void()> prepare;
+    } cases[] = {
+        {"a link to a private file", false,
+         [] {
+             test_fixtures::writeAll("t", "secret"), ::mkdir("W", 0700), ::symlink("../t", "W/f");
+         }},
+        {"a link to a device like /dev/zero", true,
+         [] {
+             ::mknod("t", S_IFCHR | 0666, makedev(1, 5)), ::mkdir("W", 0700),
+                 ::symlink("../t", "W/f");
+         }},
+        {"a FIFO", false, [] { ::mkdir("W", 0700), ::mkfifo("W/f", 0600); }},
+        {"another user's folder", true,
+         [&] { frame(0755, 0644, other), ::chown("W", other, other); }},
+        {"another user's frame", true, [&] { frame(0700, 0644, other); }},
+        {"a folder others may write", false, [&] { frame(01777, 0644, ::geteuid()); }},
+        {"a folder an ACL lets others write", false,
+         [&] {
+             frame(0700, 0644, ::geteuid());
+             QProcess::execute("/usr/bin/setfacl", {"-m", "u:61235:rwx", "W"});
+         }},
+        {"a frame the group may write", false, [&] { frame(0700, 0620, ::geteuid()); }},
+    };
+    // What the places hold: type, owner, size and bytes.
+    auto look = [] {
+        std::string seen;
+        for (const char* name : {"W", "W/f", "t"})
+            if (struct stat st{}; ::lstat(name, &st) == 0)
+                seen += std::to_string(st.st_mode) + " " + std::to_string(st.st_uid) + " " +
+                        std::to_string(st.st_size) + " " +
+                        (S_ISREG(st.st_mode) ? test_fixtures::readAll(name) : "") + "\n";
+        return seen;
+    };
+    bool skipped = false;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.rootOnly && ::geteuid() != 0) {
+            skipped = true;
+            continue;
+        }
+        test_fixtures::TempFolder top("frame", test_fixtures::TempFolder::Enter::Yes);
+        c.prepare();
+        const std::string before = look();
+        // Nothing may reach a FIFO: its other end is open here to see it.
+        struct stat st {};
+        const bool fifo = ::lstat("W/f", &st) == 0 && S_ISFIFO(st.st_mode);
+        const int reader = fifo ? ::open("W/f", O_RDONLY | O_NONBLOCK) : -1;
+        const Start s = start(QDir::current().filePath("W/f"));
+        EXPECT_EQ(s.first, right->size) << "measured afresh";
+        EXPECT_EQ(s.font, right->font);
+        EXPECT_EQ(look(), before) << "left as it was";
+        char byte = 0;
+        if (fifo) {
+            EXPECT_LE(::read(reader, &byte, 1), 0);
+            ::close(reader);
+        }
+    }
+    if (skipped)
+        GTEST_SKIP() << "only root makes other users' files and devices";
 }
 
 } // namespace
