@@ -2,6 +2,7 @@
 #include "platform/sys/System.h"
 
 #include "platform/sys/Strings.h"
+#include "platform/sys/Trust.h"
 #include "platform/sys/Walk.h"
 
 #include <algorithm>
@@ -388,7 +389,7 @@ int refusal(const Place& place, const struct stat& st, bool readOnlyToo = true) 
         return errno;
     if (S_ISDIR(st.st_mode))
         return EISDIR;
-    if (walk::plantedInStickyFolder(st, where))
+    if (plantedInStickyFolder(st, where))
         return EACCES;
     if (!S_ISREG(st.st_mode))
         return kNotRegularFile;
@@ -489,7 +490,9 @@ void ignoreFileSizeSignal() {
 }
 
 std::string fileErrorText(int error) {
-    return error == kNotRegularFile ? "not a regular file" : std::strerror(error);
+    return error == kNotRegularFile ? "not a regular file"
+           : error == kNotOurFile   ? "another user's file in a folder everyone may write"
+                                    : std::strerror(error);
 }
 
 IoResult RealSystem::writeFile(const std::string& path, const std::string& bytes) {

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
+#include <vector>
 
 namespace sys {
 
@@ -35,7 +37,8 @@ class System {
   public:
     virtual ~System() = default;
 
-    // Folder of the running program, without a trailing "/".
+    // Folder of the running program, without a trailing "/"; empty when it cannot be found
+    // (then nothing is looked for in its place).
     virtual std::string programFolder() = 0;
     virtual std::string currentFolder() = 0;
     virtual bool setCurrentFolder(const std::string& path) = 0;
@@ -54,6 +57,10 @@ class System {
     // The whole regular file, or nothing when it cannot be read. Paths and links as for
     // writeFile; a save in place under way is waited for.
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
+    // As readFile, for a file the program takes as its own (one it runs, or a listing another
+    // program of ours left): a file the writer would refuse as planted by another user is
+    // refused (kNotOurFile). Nothing, with `error` set to why, when it cannot be read.
+    virtual std::optional<std::string> readOwnFile(const std::string& path, int& error) = 0;
     // Creates or replaces the regular file with exactly these bytes, whole or not at all: a
     // write that fails leaves an earlier file as it was. A file the user may not write, or
     // one without any write bit, is refused (EACCES), for root too, and so is another user's
@@ -75,8 +82,10 @@ class System {
 
 // A write refused because its target is not a regular file (a FIFO, a socket, a device).
 inline constexpr int kNotRegularFile = EMEDIUMTYPE;
-// The text of an error of the file functions: strerror's, and "not a regular file" for
-// kNotRegularFile.
+// A file refused as planted by another user in a folder everyone may write (Trust.h).
+inline constexpr int kNotOurFile = EOWNERDEAD;
+// The text of an error of the file functions: strerror's, "not a regular file" for
+// kNotRegularFile and "another user's file in a folder everyone may write" for kNotOurFile.
 std::string fileErrorText(int error);
 
 // Makes a write past the file-size limit (ulimit -f) fail with EFBIG, as any failed write,
@@ -116,6 +125,7 @@ class RealSystem : public System {
     bool namedFileExists(const std::string& path) override;
     bool deleteFile(const std::string& path) override;
     std::optional<std::string> readFile(const std::string& path) override;
+    std::optional<std::string> readOwnFile(const std::string& path, int& error) override;
     IoResult writeFile(const std::string& path, const std::string& bytes) override;
     IoResult appendFile(const std::string& path, const std::string& bytes) override;
     LocalTime localTime() override;
@@ -128,8 +138,12 @@ class RealSystem : public System {
     std::function<int(WriteStep)> writeFault_;
 };
 
-// Folder of the running executable (from /proc/self/exe), "." when unknown.
+// Folder of the running executable (from /proc/self/exe, or for a path longer than the kernel
+// names there, from the process's mappings); empty when it cannot be found.
 std::string executableFolder();
+// The paths of the mappings of file `inode` in a /proc/PID/maps text, in order, the kernel's
+// "\012" decoded to a line end.
+std::vector<std::string> mappedPaths(std::string_view maps, ino_t inode);
 
 // System::fileExists for a path a user typed: one ending in "\\" names a folder, as one
 // ending in "/" does, never a file.
