@@ -264,10 +264,13 @@ bool ProgressDlg::writePrinterBatch(const std::string& port) {
         return false;
     }
     // Without the program's folder there is no place of ours to write it.
-    const std::string folder = core().sys().programFolder();
     const std::string batch = programFile(kPrinterBatchFile);
-    const sys::IoResult written =
-        folder.empty() ? sys::IoResult{false, ENOENT} : core().sys().writeFile(batch, *line);
+    if (core().sys().programFolder().empty()) {
+        core().WriteLog("...LoadDriver: cannot write [" + batch +
+                        "]: the program's own folder cannot be found");
+        return false;
+    }
+    const sys::IoResult written = core().sys().writeFile(batch, *line);
     if (!written.ok)
         core().WriteLog("...LoadDriver: cannot write [" + batch +
                         "]: " + sys::fileErrorText(written.error));

@@ -1,4 +1,5 @@
 #include "platform/spooler/DeferredSpooler.h"
+#include "tests/fixtures/Children.h"
 #include "tests/fixtures/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -84,25 +85,15 @@ TEST(DeferredSpooler, LoadsOnlyTheUsersOwnWholeRegularModule) {
         test_fixtures::TempFolder folder("module", test_fixtures::TempFolder::Enter::Yes);
         c.make(folder.path / kCupsModuleFile);
         // In a child, so that a hang or a crash in the loader fails the case, not the tests.
-        int out[2];
-        ASSERT_EQ(::pipe(out), 0);
-        const pid_t child = ::fork();
-        if (child == 0) {
+        const auto child = test_fixtures::inChild(STDERR_FILENO, [&] {
             ::alarm(10);
-            ::dup2(out[1], STDERR_FILENO);
             auto spooler =
                 makeDeferredSystemSpooler(c.fromCurrentFolder ? "" : folder.path.string());
-            ::_exit(spooler->printers().error == err::ModuleNotFound ? 0 : 1);
-        }
-        ::close(out[1]);
-        std::string said;
-        char buf[4096];
-        for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;)
-            said.append(buf, static_cast<std::size_t>(n));
-        ::close(out[0]);
-        int status = -1;
-        ::waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+            return spooler->printers().error == err::ModuleNotFound ? 0 : 1;
+        });
+        const std::string& said = child.output;
+        EXPECT_TRUE(WIFEXITED(child.status) && WEXITSTATUS(child.status) == 0)
+            << "status " << child.status;
         EXPECT_NE(said.find("cannot load the printing system's module"), std::string::npos) << said;
         EXPECT_NE(said.find(c.cause), std::string::npos) << said;
     }

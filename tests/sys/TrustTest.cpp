@@ -1,5 +1,6 @@
 #include "platform/sys/Trust.h"
 #include "platform/sys/System.h"
+#include "tests/fixtures/Children.h"
 #include "tests/fixtures/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -115,27 +116,15 @@ TEST(ProgramFolder, MappedPathsOfTheRunningFile) {
 // Runs `program` from the folder reached through `steps` one at a time (however long its
 // path) and returns what it printed.
 std::string runIn(const std::vector<std::string>& steps, const std::string& program) {
-    int out[2];
-    if (::pipe(out) != 0)
-        return "(no pipe)";
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        for (const auto& step : steps)
-            if (::chdir(step.c_str()) != 0)
-                ::_exit(2);
-        ::dup2(out[1], STDOUT_FILENO);
-        ::execl(program.c_str(), program.c_str(), nullptr);
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    std::string text;
-    char buf[8192];
-    for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;)
-        text.append(buf, static_cast<std::size_t>(n));
-    ::close(out[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return text;
+    return test_fixtures::inChild(STDOUT_FILENO,
+                                  [&] {
+                                      for (const auto& step : steps)
+                                          if (::chdir(step.c_str()) != 0)
+                                              return 2;
+                                      ::execl(program.c_str(), program.c_str(), nullptr);
+                                      return 127;
+                                  })
+        .output;
 }
 
 // A program whose path is longer than /proc/self/exe can name still finds its folder.
