@@ -257,19 +257,6 @@ TEST(RealProcessRunner, StartedProgramsHaveTheFileSizeSignalAtItsDefault) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
-TEST(RealProcessRunner, SaysWhyAStartFailed) {
-    TempFolder tmp("start-error", TempFolder::Enter::Yes);
-    std::ofstream("plain") << "not a program";
-    proc::RealProcessRunner runner("/nonexistent");
-    EXPECT_EQ(runner.start("NoSuchProgramAnywhere.exe"), 0);
-    EXPECT_EQ(runner.startError(), ENOENT);
-    EXPECT_EQ(runner.start("./plain"), 0);
-    EXPECT_EQ(runner.startError(), EACCES);
-    proc::Handle h = runner.start("true");
-    EXPECT_EQ(runner.startError(), 0);
-    runner.wait(h);
-}
-
 TEST(FakeProcessRunner, EndsOnTheClockAndRunsHooksOnce) {
     ui::VirtualClock clock;
     proc::FakeProcessRunner runner(clock);

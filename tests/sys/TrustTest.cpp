@@ -91,11 +91,6 @@ TEST(OwnFile, ThePlantedRuleOfTheWriterForReaders) {
         GTEST_SKIP() << "the cases of another user's files need root; the others passed";
 }
 
-TEST(OwnFile, CauseText) {
-    EXPECT_EQ(sys::fileErrorText(sys::kNotOurFile),
-              "another user's file in a folder everyone may write");
-}
-
 TEST(ProgramFolder, MappedPathsOfTheRunningFile) {
     const std::string maps =
         "55d0c0a00000-55d0c0a02000 r--p 00000000 fd:01 4242                       "
