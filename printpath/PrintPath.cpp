@@ -342,16 +342,19 @@ bool PrintPath::RunAndWait(const std::string& commandLine, std::string& message,
 
 int PrintPath::GetPorts(PortTable& table) {
     log("...GetPorts");
+    // Plover runs Wren in the current folder, where it writes its listing; that folder's file
+    // is read, and only as the user's own (never one another user planted there).
+    const std::string listing = sys::joinPath(s_.system.currentFolder(), "ports.txt");
     std::string message;
     RunAndWait(programCommandLine(s_.system.programFolder(), "Plover", "Wren.exe"), message,
                2000000000);
-    if (!s_.host.FileExists("ports.txt")) {
-        table.count = 0;
+    table.count = 0;
+    if (!s_.host.FileExists(listing))
         return 0;
-    }
-    auto bytes = s_.system.readFile("ports.txt");
+    int error = 0;
+    auto bytes = s_.system.readOwnFile(listing, error);
     if (!bytes) {
-        table.count = 0;
+        log("...GetPorts: cannot read [" + listing + "]: " + sys::fileErrorText(error));
         return 0;
     }
     return readPortTable(*bytes, table);

@@ -13,7 +13,8 @@ int run(proc::RealProcessRunner& runner, const std::string& commandLine) {
     proc::Handle handle = runner.start(commandLine);
     if (handle == 0) {
         auto args = proc::splitCommandLine(commandLine);
-        std::cerr << "Plover: cannot run '" << (args.empty() ? commandLine : args[0]) << "'\n";
+        std::cerr << "Plover: cannot run '" << (args.empty() ? commandLine : args[0])
+                  << "': " << sys::fileErrorText(runner.startError()) << "\n";
         return 1;
     }
     return runner.wait(handle);
@@ -38,10 +39,14 @@ int main(int argc, char** argv) {
     if (words.empty() || !tools::isBatchFile(words[0]))
         return run(runner, commandLine);
 
+    // A batch file runs only where the user could have written it: never one that another
+    // user planted in a folder everyone may write.
     sys::RealSystem system;
-    auto text = system.readFile(words[0]);
+    int error = 0;
+    auto text = system.readOwnFile(words[0], error);
     if (!text) {
-        std::cerr << "Plover: cannot read '" << words[0] << "'\n";
+        std::cerr << "Plover: cannot read '" << words[0] << "': " << sys::fileErrorText(error)
+                  << "\n";
         return 1;
     }
     int code = 0;

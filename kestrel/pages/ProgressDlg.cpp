@@ -157,7 +157,13 @@ void ProgressDlg::Timer1_Timer() {
             setBar(kWaitingForConnection);
             return;
         }
-        LoadDriver();
+        if (!LoadDriver()) {
+            // The temporary printer could not be prepared: nothing that was there before
+            // (an older or planted batch file, an older printer) is used; the run fails.
+            core().ws.PrinterError = true;
+            setBar(kDone);
+            return;
+        }
         if (halted())
             return;
         restartTimer(kAfterPrinterSetupMs);
@@ -222,35 +228,54 @@ void ProgressDlg::Timer1_Timer() {
     }
 }
 
-void ProgressDlg::LoadDriver() {
+bool ProgressDlg::LoadDriver() {
     core().WriteLog("...LoadDriver");
     runCommand(deletePrinterCommand());
     if (halted())
-        return;
+        return true;
     if (route() == Route::LocalPort) {
         const std::string port = chosenPortName();
         core().WriteLog("...LoadDriver: Creating Kestrel driver");
+        if (!writePrinterBatch(port))
+            return false;
         const std::string folder = core().sys().programFolder();
-        const std::string batch = programFile(kPrinterBatchFile);
-        // A port name that could break out of the batch line's quotes is never written
-        // there; without the batch file no printer is made and the run fails safely.
-        if (auto line = createPrinterBatchLine(port)) {
-            if (!core().sys().writeFile(batch, *line).ok)
-                core().WriteLog("...LoadDriver: cannot write [" + batch + "]");
-        } else {
-            core().sys().deleteFile(batch);
-            core().WriteLog("...LoadDriver: refused port name [" + port + "]");
-        }
         core().WriteLog("...LoadDriver: change directory to [" + folder + "]");
-        core().sys().setCurrentFolder(folder);
+        // The batch file runs where it was just written, or not at all.
+        if (!core().sys().setCurrentFolder(folder)) {
+            core().WriteLog("...LoadDriver: cannot change directory to [" + folder + "]");
+            return false;
+        }
         runCommand(kCreatePrinterCommand);
         if (halted())
-            return;
+            return true;
     }
     if (!waitMs(kPrinterSetupPauseMs))
-        return;
+        return true;
     setBar(kSend);
     core().WriteLog("...LoadDriver: Exiting");
+    return true;
+}
+
+bool ProgressDlg::writePrinterBatch(const std::string& port) {
+    // A port name that could break out of the batch line's quotes is never written there.
+    const auto line = createPrinterBatchLine(port);
+    if (!line) {
+        core().WriteLog("...LoadDriver: refused port name [" + port + "]");
+        return false;
+    }
+    // Without the program's folder there is no place of ours to write it.
+    const std::string batch = programFile(kPrinterBatchFile);
+    if (core().sys().programFolder().empty()) {
+        core().WriteLog("...LoadDriver: cannot write [" + batch +
+                        "]: the program's own folder cannot be found");
+        return false;
+    }
+    const sys::IoResult written = core().sys().writeFile(batch, *line);
+    if (!written.ok)
+        core().WriteLog("...LoadDriver: cannot write [" + batch +
+                        "]: " + sys::fileErrorText(written.error));
+    batchWritten_ = written.ok;
+    return written.ok;
 }
 
 bool ProgressDlg::Start_Job() {
@@ -308,7 +333,9 @@ void ProgressDlg::CleanUp() {
         pwSocket_->close(); // waits until the sent data has gone
     runCommand(deletePrinterCommand());
     setBar(kDone);
-    if (!core().ws.LogEnabled)
+    // Only the batch file this run wrote is removed: one that was there before (another
+    // user's, which could not be replaced) is not ours to delete.
+    if (!core().ws.LogEnabled && batchWritten_)
         core().sys().deleteFile(programFile(kPrinterBatchFile));
 }
 

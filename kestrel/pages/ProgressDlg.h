@@ -42,8 +42,8 @@ class ProgressDlg : public wizard::ProgressMonitor<Page>, public ProgressDlgCont
     ProgressDlg(Core& core, KestrelPages& pages);
     ~ProgressDlg() override;
 
-    // Closes the socket, deletes the temporary printer, sets the bar to 100 and removes
-    // "kestrel.bat" unless logging is on. Does nothing before the page has run.
+    // Closes the socket, deletes the temporary printer, sets the bar to 100 and removes the
+    // "kestrel.bat" this run wrote unless logging is on. Does nothing before the page has run.
     void CleanUp();
     // Sends the job and, on a local port, inspects it in the spooler. False when the job
     // did not go out whole (PrinterError is then set).
@@ -62,7 +62,10 @@ class ProgressDlg : public wizard::ProgressMonitor<Page>, public ProgressDlgCont
 
   private:
     void Timer1_Timer();
-    void LoadDriver();
+    // Prepares the temporary printer; false when its batch file could not be written where
+    // it runs (the run then fails without running anything).
+    bool LoadDriver();
+    bool writePrinterBatch(const std::string& port);
     void JobFailure();
     bool Check_Job_Status(int& seconds);
     bool Check_Job_Done();
@@ -85,6 +88,7 @@ class ProgressDlg : public wizard::ProgressMonitor<Page>, public ProgressDlgCont
     std::uint16_t tcpPort_ = kPrinterTcpPort;
     Route route_ = Route::LocalPort; // fixed when the page loads
     bool started_ = false;           // Form_Load has run once
+    bool batchWritten_ = false;      // this run wrote "kestrel.bat"
 };
 
 } // namespace kestrel

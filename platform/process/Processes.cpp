@@ -11,7 +11,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/sys/Strings.h"
 #include "platform/sys/System.h"
+#include "platform/sys/Trust.h"
 
 extern char** environ;
 
@@ -114,10 +116,12 @@ std::string quoteArgument(std::string_view a) {
 
 namespace {
 
-bool isExecutableFile(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-           ::access(path.c_str(), X_OK) == 0;
+// 0 when the path is an executable regular file the user may run as their own (as the file
+// writer would have let them write it), else why not; ENOENT when nothing is there.
+int executableCause(const std::string& path) {
+    if (int e = sys::ownFileCause(path))
+        return e;
+    return ::access(path.c_str(), X_OK) == 0 ? 0 : errno;
 }
 
 bool endsWithExe(const std::string& name) {
@@ -129,47 +133,53 @@ bool endsWithExe(const std::string& name) {
     return tail == ".exe";
 }
 
-// The name itself, then without ".exe".
-std::optional<std::string> tryCandidates(const std::string& path) {
-    if (isExecutableFile(path))
-        return path;
-    if (endsWithExe(path)) {
-        std::string bare = path.substr(0, path.size() - 4);
-        if (isExecutableFile(bare))
-            return bare;
+// The name itself, then without ".exe". `why` keeps the first cause other than a missing file.
+std::optional<std::string> tryCandidates(const std::string& path, int& why) {
+    std::string candidates[] = {path, ""};
+    if (endsWithExe(path))
+        candidates[1] = path.substr(0, path.size() - 4);
+    for (const std::string& candidate : candidates) {
+        if (candidate.empty())
+            continue;
+        const int e = executableCause(candidate);
+        if (e == 0)
+            return candidate;
+        if (why == ENOENT && e != ENOENT)
+            why = e;
     }
+    return std::nullopt;
+}
+
+std::optional<std::string> search(const std::string& name, const std::string& programFolder,
+                                  const std::string& currentFolder, const std::string& path,
+                                  int& cause) {
+    if (name.empty())
+        return std::nullopt;
+    if (name.find('/') != std::string::npos)
+        return tryCandidates(name[0] == '/' ? name : sys::joinPath(currentFolder, name), cause);
+    // Without the program's own folder the current one does not stand in for it.
+    std::vector<std::string> folders;
+    if (!programFolder.empty())
+        folders = {programFolder, currentFolder};
+    for (std::string_view dir : sys::splitOn(path, ':'))
+        folders.emplace_back(dir);
+    for (const auto& folder : folders)
+        if (!folder.empty())
+            if (auto program = tryCandidates(sys::joinPath(folder, name), cause))
+                return program;
     return std::nullopt;
 }
 
 } // namespace
 
 std::optional<std::string> findProgram(const std::string& name, const std::string& programFolder,
-                                       const std::string& currentFolder, const std::string& path) {
-    if (name.empty())
-        return std::nullopt;
-    if (name.find('/') != std::string::npos) {
-        std::string full = name[0] == '/' ? name : sys::joinPath(currentFolder, name);
-        return tryCandidates(full);
-    }
-    std::vector<std::string> folders{programFolder, currentFolder};
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        auto colon = path.find(':', start);
-        std::string dir =
-            path.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
-        if (!dir.empty())
-            folders.push_back(dir);
-        if (colon == std::string::npos)
-            break;
-        start = colon + 1;
-    }
-    for (const auto& folder : folders) {
-        if (folder.empty())
-            continue;
-        if (auto found = tryCandidates(sys::joinPath(folder, name)))
-            return found;
-    }
-    return std::nullopt;
+                                       const std::string& currentFolder, const std::string& path,
+                                       int* why) {
+    int cause = ENOENT;
+    auto found = search(name, programFolder, currentFolder, path, cause);
+    if (why)
+        *why = found ? 0 : cause;
+    return found;
 }
 
 RealProcessRunner::RealProcessRunner() : programFolder_(sys::executableFolder()) {}
@@ -189,15 +199,18 @@ struct Prepared {
     std::vector<char*> argv;
 };
 
-std::optional<Prepared> prepare(const std::string& commandLine, const std::string& programFolder) {
+// The program and its arguments, or nothing with `why` set.
+std::optional<Prepared> prepare(const std::string& commandLine, const std::string& programFolder,
+                                int& why) {
     Prepared p;
     p.args = splitCommandLine(commandLine);
+    why = ENOENT;
     if (p.args.empty())
         return std::nullopt;
     const char* pathEnv = std::getenv("PATH");
     sys::RealSystem system(programFolder);
     auto found = findProgram(p.args[0], programFolder, system.currentFolder(),
-                             pathEnv ? pathEnv : "/usr/bin:/bin");
+                             pathEnv ? pathEnv : "/usr/bin:/bin", &why);
     if (!found)
         return std::nullopt;
     p.program = *found;
@@ -207,20 +220,40 @@ std::optional<Prepared> prepare(const std::string& commandLine, const std::strin
     return p;
 }
 
+// Our programs ignore SIGXFSZ (a write past the file-size limit fails instead), and an ignored
+// signal stays ignored across exec: the programs they start get the default back.
+void defaultFileSizeSignal() {
+    struct sigaction dfl {};
+    dfl.sa_handler = SIG_DFL;
+    ::sigaction(SIGXFSZ, &dfl, nullptr);
+}
+
+int spawn(const Prepared& p, const posix_spawn_file_actions_t* actions, pid_t& pid) {
+    posix_spawnattr_t attributes;
+    ::posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    ::sigemptyset(&defaults);
+    ::sigaddset(&defaults, SIGXFSZ);
+    ::posix_spawnattr_setsigdefault(&attributes, &defaults);
+    ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    const int e =
+        ::posix_spawn(&pid, p.program.c_str(), actions, &attributes, p.argv.data(), environ);
+    ::posix_spawnattr_destroy(&attributes);
+    return e;
+}
+
 } // namespace
 
 Handle RealProcessRunner::start(const std::string& commandLine) {
-    auto p = prepare(commandLine, programFolder_);
-    if (!p)
-        return 0;
+    auto p = prepare(commandLine, programFolder_, startError_);
     pid_t pid = 0;
-    if (::posix_spawn(&pid, p->program.c_str(), nullptr, nullptr, p->argv.data(), environ) != 0)
-        return 0;
-    return pid;
+    if (p)
+        startError_ = spawn(*p, nullptr, pid);
+    return p && startError_ == 0 ? pid : 0;
 }
 
 Handle RealProcessRunner::startCollectingErrors(const std::string& commandLine) {
-    auto p = prepare(commandLine, programFolder_);
+    auto p = prepare(commandLine, programFolder_, startError_);
     if (!p)
         return 0;
     int fds[2];
@@ -230,11 +263,10 @@ Handle RealProcessRunner::startCollectingErrors(const std::string& commandLine) 
     ::posix_spawn_file_actions_init(&actions);
     ::posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
     pid_t pid = 0;
-    const int spawned =
-        ::posix_spawn(&pid, p->program.c_str(), &actions, nullptr, p->argv.data(), environ);
+    startError_ = spawn(*p, &actions, pid);
     ::posix_spawn_file_actions_destroy(&actions);
     ::close(fds[1]);
-    if (spawned != 0) {
+    if (startError_ != 0) {
         ::close(fds[0]);
         return 0;
     }
@@ -312,7 +344,7 @@ int RealProcessRunner::wait(Handle& handle) {
 }
 
 bool RealProcessRunner::startHidden(const std::string& commandLine) {
-    auto p = prepare(commandLine, programFolder_);
+    auto p = prepare(commandLine, programFolder_, startError_);
     if (!p)
         return false;
     // Started through an intermediate child that exits at once, so the program is not
@@ -323,6 +355,7 @@ bool RealProcessRunner::startHidden(const std::string& commandLine) {
     if (child == 0) {
         pid_t grandchild = ::fork();
         if (grandchild == 0) {
+            defaultFileSizeSignal();
             ::execv(p->program.c_str(), p->argv.data());
             ::_exit(127);
         }

@@ -28,11 +28,15 @@ std::string joinArguments(int argc, const char* const* argv);
 std::string quoteArgument(std::string_view argument);
 
 // Finds a program by name: a name with "/" is taken as a path (relative to the current
-// folder); otherwise the program's folder, the current folder, then PATH are searched.
-// "Name.exe" is found as "Name" when no file "Name.exe" exists. Only executable ordinary
-// files count.
+// folder); otherwise the program's folder, the current folder, then PATH are searched, and
+// PATH alone when the program's folder is unknown (empty). "Name.exe" is found as "Name" when
+// no file "Name.exe" exists. Only executable regular files count that the file writer would
+// have let the user write (sys::ownFileCause): another user's file planted in a sticky folder
+// everyone may write is passed over. `why` (when given) gets 0, or why nothing was found:
+// the first cause other than ENOENT that a candidate gave, else ENOENT.
 std::optional<std::string> findProgram(const std::string& name, const std::string& programFolder,
-                                       const std::string& currentFolder, const std::string& path);
+                                       const std::string& currentFolder, const std::string& path,
+                                       int* why = nullptr);
 
 // Starts programs from command lines. Never through a shell.
 class ProcessRunner {
@@ -59,7 +63,8 @@ class ProcessRunner {
 };
 
 // Real processes (posix_spawn, fork/execv; no shell). Programs are searched as findProgram
-// says, with the given program folder (default: the running executable's).
+// says, with the given program folder (default: the running executable's). SIGXFSZ, which our
+// programs ignore, is back at its default in every program started.
 class RealProcessRunner : public ProcessRunner {
   public:
     RealProcessRunner();
@@ -76,6 +81,9 @@ class RealProcessRunner : public ProcessRunner {
     // handle to 0. For command-line tools, not for the wizards' windows.
     int wait(Handle& handle);
 
+    // Why the last start failed (an errno, or a cause of sys::fileErrorText); 0 after a start.
+    int startError() const { return startError_; }
+
   private:
     // Standard error of a collecting process: the pipe's reading end while it runs, and
     // what came through it.
@@ -87,6 +95,7 @@ class RealProcessRunner : public ProcessRunner {
 
     std::string programFolder_;
     std::map<Handle, Collected> collected_;
+    int startError_ = 0;
 };
 
 } // namespace proc

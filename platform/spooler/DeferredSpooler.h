@@ -13,8 +13,9 @@ inline constexpr const char* kCupsModuleEntry = "printerWizardsCupsSpooler";
 
 // The spooler of this PC for a window program: the CUPS backend and the libraries it needs
 // are loaded from `folder` on the first call, not at start, so the first window does not
-// wait for them. When the backend cannot be loaded, standard error says why and every call
-// fails with err::ModuleNotFound.
+// wait for them. Only the user's own regular file is loaded (sys::openOwnFile), and only
+// when whole; an empty folder (the program's own is unknown) loads nothing. When the backend
+// cannot be loaded, standard error says why and every call fails with err::ModuleNotFound.
 std::unique_ptr<Spooler> makeDeferredSystemSpooler(std::string folder);
 
 } // namespace spooler

@@ -2,6 +2,7 @@
 #include "platform/sys/System.h"
 
 #include "platform/sys/Strings.h"
+#include "platform/sys/Trust.h"
 #include "platform/sys/Walk.h"
 
 #include <algorithm>
@@ -463,7 +464,7 @@ int refusal(const Place& place, const struct stat& st, bool readOnlyToo = true) 
         return errno;
     if (S_ISDIR(st.st_mode))
         return EISDIR;
-    if (walk::plantedInStickyFolder(st, where))
+    if (plantedInStickyFolder(st, where))
         return EACCES;
     if (!S_ISREG(st.st_mode))
         return kNotRegularFile;
@@ -581,6 +582,8 @@ std::string fileErrorText(int error) {
         return "not a regular file";
     if (error == kInUse)
         return "in use by another program";
+    if (error == kNotOurFile)
+        return "another user's file in a folder everyone may write";
     return std::strerror(error);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/sys/System.h"
 
 #include "platform/sys/Log.h"
+#include "platform/sys/Strings.h"
 #include "platform/sys/Walk.h"
 
 #include <algorithm>
@@ -9,6 +10,8 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -53,18 +56,72 @@ int takeBefore(Deadline deadline, const std::function<int()>& take) {
     }
 }
 
-std::string executableFolder() {
+std::vector<std::string> mappedPaths(std::string_view maps, ino_t inode) {
+    std::vector<std::string> paths;
+    for (std::string_view line : splitOn(maps, '\n')) {
+        // address, permissions, offset, device, inode, then blanks and the path
+        std::size_t at = 0;
+        std::string_view fields[5];
+        for (auto& field : fields) {
+            at = line.find_first_not_of(' ', at);
+            const std::size_t end = line.find(' ', at);
+            if (at == std::string_view::npos || end == std::string_view::npos)
+                break;
+            field = line.substr(at, end - at);
+            at = end;
+        }
+        if (fields[4] != std::to_string(inode))
+            continue;
+        at = line.find('/', at);
+        if (at == std::string_view::npos)
+            continue;
+        // The kernel writes a line end in a name as "\012".
+        std::string path;
+        for (std::string_view rest = line.substr(at); !rest.empty();) {
+            const bool lineEnd = rest.starts_with("\\012");
+            path += lineEnd ? '\n' : rest.front();
+            rest.remove_prefix(lineEnd ? 4 : 1);
+        }
+        paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+namespace {
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// The running program's path. /proc/self/exe names it only up to 4095 bytes; a longer one
+// the kernel shows in the list of the process's mappings, taken when it leads to the very
+// file that runs.
+std::optional<std::string> executablePath() {
     char buf[PATH_MAX];
-    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0)
-        return ".";
-    std::string path(buf, static_cast<std::size_t>(n));
-    auto slash = path.rfind('/');
+    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf);
+    if (n > 0 && static_cast<std::size_t>(n) < sizeof buf)
+        return std::string(buf, static_cast<std::size_t>(n));
+    struct stat running {};
+    if (n >= 0 || errno != ENAMETOOLONG || ::stat("/proc/self/exe", &running) != 0)
+        return std::nullopt;
+    std::ifstream in("/proc/self/maps", std::ios::binary);
+    const std::string maps{std::istreambuf_iterator<char>(in), {}};
+    for (const std::string& path : mappedPaths(maps, running.st_ino)) {
+        walk::Place place;
+        if (walk::resolve(path, place) == 0 && place.exists && sameFile(place.st, running))
+            return path;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::string executableFolder() {
+    const auto path = executablePath();
+    const std::size_t slash = path ? path->rfind('/') : std::string::npos;
     if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
+        return "";
+    return slash == 0 ? "/" : path->substr(0, slash);
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <vector>
 
 namespace sys {
 
@@ -39,7 +40,8 @@ class System {
   public:
     virtual ~System() = default;
 
-    // Folder of the running program, without a trailing "/".
+    // Folder of the running program, without a trailing "/"; empty when it cannot be found
+    // (then nothing is looked for in its place).
     virtual std::string programFolder() = 0;
     virtual std::string currentFolder() = 0;
     virtual bool setCurrentFolder(const std::string& path) = 0;
@@ -58,6 +60,10 @@ class System {
     // The whole regular file, or nothing when it cannot be read. Paths and links as for
     // writeFile; a save in place under way is waited for, within the limit of saves.
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
+    // As readFile, for a file the program takes as its own (one it runs, or a listing another
+    // program of ours left): a file the writer would refuse as planted by another user is
+    // refused (kNotOurFile). Nothing, with `error` set to why, when it cannot be read.
+    virtual std::optional<std::string> readOwnFile(const std::string& path, int& error) = 0;
     // Creates or replaces the regular file with exactly these bytes, whole or not at all: a
     // write that fails leaves an earlier file as it was. A file the user may not write, or
     // one without any write bit, is refused (EACCES), for root too, and so is another user's
@@ -85,8 +91,11 @@ inline constexpr int kNotRegularFile = EMEDIUMTYPE;
 // A file that another program holds (its lock, or a lease) for longer than the action may
 // wait.
 inline constexpr int kInUse = EWOULDBLOCK;
+// A file refused as planted by another user in a folder everyone may write (Trust.h).
+inline constexpr int kNotOurFile = EOWNERDEAD;
 // The text of an error of the file functions: strerror's, "not a regular file" for
-// kNotRegularFile and "in use by another program" for kInUse.
+// kNotRegularFile, "in use by another program" for kInUse and "another user's file in a
+// folder everyone may write" for kNotOurFile.
 std::string fileErrorText(int error);
 
 // How long an action waits for a file's lock before it fails with kInUse. Programs of ours
@@ -150,6 +159,7 @@ class RealSystem : public System {
     bool namedFileExists(const std::string& path) override;
     bool deleteFile(const std::string& path) override;
     std::optional<std::string> readFile(const std::string& path) override;
+    std::optional<std::string> readOwnFile(const std::string& path, int& error) override;
     IoResult writeFile(const std::string& path, const std::string& bytes) override;
     IoResult appendFile(const std::string& path, const std::string& bytes) override;
     // As writeFile, but a file it makes is the user's alone (0600), for files that no one
@@ -168,8 +178,12 @@ class RealSystem : public System {
     LockLimits lockLimits_;
 };
 
-// Folder of the running executable (from /proc/self/exe), "." when unknown.
+// Folder of the running executable (from /proc/self/exe, or for a path longer than the kernel
+// names there, from the process's mappings); empty when it cannot be found.
 std::string executableFolder();
+// The paths of the mappings of file `inode` in a /proc/PID/maps text, in order, the kernel's
+// "\012" decoded to a line end.
+std::vector<std::string> mappedPaths(std::string_view maps, ino_t inode);
 
 // System::fileExists for a path a user typed: one ending in "\\" names a folder, as one
 // ending in "/" does, never a file.

@@ -2,6 +2,7 @@
 
 #include "platform/sys/Strings.h"
 #include "platform/sys/System.h"
+#include "platform/sys/Trust.h"
 
 #include <cerrno>
 #include <climits>
@@ -27,10 +28,6 @@ void prependComponents(std::deque<std::string>& rest, std::string_view path) {
     if (!path.empty() && path.back() == '/')
         parts.emplace_back(".");
     rest.insert(rest.begin(), parts.begin(), parts.end());
-}
-
-bool stickyForAll(const struct stat& folder) {
-    return (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
 }
 
 // The rule of fs.protected_symlinks=1: a link in a sticky, world-writable folder is followed
@@ -177,11 +174,6 @@ int resolve(const std::string& path, Place& out) {
         return errno;
     int links = 0;
     return walk(std::move(start), path, out, links);
-}
-
-bool plantedInStickyFolder(const struct stat& file, const struct stat& folder) {
-    return (S_ISREG(file.st_mode) || S_ISFIFO(file.st_mode)) && stickyForAll(folder) &&
-           file.st_uid != ::geteuid() && file.st_uid != folder.st_uid;
 }
 
 } // namespace sys::walk

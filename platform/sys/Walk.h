@@ -57,9 +57,4 @@ struct Place {
 // one inside the path leads to the folder it stands for (/proc/self/root/...). errno, else 0.
 int resolve(const std::string& path, Place& out);
 
-// A file of another user in a sticky folder that everyone may write, neither the user's nor
-// the folder owner's: the kernel's protected_regular and protected_fifos rules refuse to open
-// it for writing (applied whatever the machine's setting).
-bool plantedInStickyFolder(const struct stat& file, const struct stat& folder);
-
 } // namespace sys::walk

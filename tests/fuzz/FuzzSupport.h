@@ -50,6 +50,11 @@ class MemorySystem : public sys::System {
     bool namedFileExists(const std::string& path) override { return fileExists(path); }
     bool deleteFile(const std::string& path) override { return files.erase(path) != 0; }
     std::optional<std::string> readFile(const std::string& path) override;
+    std::optional<std::string> readOwnFile(const std::string& path, int& error) override {
+        auto text = readFile(path);
+        error = text ? 0 : ENOENT;
+        return text;
+    }
     sys::IoResult writeFile(const std::string& path, const std::string& bytes) override;
     sys::IoResult appendFile(const std::string& path, const std::string& bytes) override;
     sys::LocalTime localTime() override { return {2026, 1, 2, 3, 4, 5}; }

@@ -135,7 +135,8 @@ void PrinterSetupRunner::plover(const std::vector<std::string>& args, int depth)
         return;
     }
     if (tools::isBatchFile(what)) {
-        auto bytes = system_->readFile(sys::joinPath(system_->currentFolder(), what));
+        int error = 0;
+        auto bytes = system_->readOwnFile(sys::joinPath(system_->currentFolder(), what), error);
         if (!bytes)
             return;
         batches_.push_back(*bytes);

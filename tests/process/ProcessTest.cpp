@@ -1,4 +1,5 @@
 #include "platform/process/Processes.h"
+#include "platform/sys/System.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/support/FakeProcessRunner.h"
 
@@ -7,6 +8,11 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <thread>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -91,6 +97,56 @@ TEST(FindProgram, SearchOrderAndExeSuffix) {
     EXPECT_EQ(proc::findProgram("./Other", prog, cur, path), std::nullopt);
 }
 
+// Why nothing was found, and where the search looks without the program's own folder.
+TEST(FindProgram, CausesAndNoCurrentFolderWithoutTheProgramsFolder) {
+    TempFolder tmp("findprogram-why", TempFolder::Enter::Yes);
+    fs::path root = tmp.path;
+    makeExecutable(root / "cur" / "Wren");
+    makeExecutable(root / "path1" / "Other");
+    std::ofstream(root / "path1" / "Plain") << "not executable";
+    fs::create_directories(root / "path1" / "Folder");
+    const std::string cur = (root / "cur").string(), path = (root / "path1").string();
+    const struct {
+        const char* name;
+        const char* programFolder;
+        std::optional<std::string> found;
+        int why;
+    } cases[] = {
+        {"Wren", "", std::nullopt, ENOENT}, // the current folder does not stand in
+        {"Wren", "/nowhere", cur + "/Wren", 0}, {"Other.exe", "", path + "/Other", 0},
+        {"Missing", "", std::nullopt, ENOENT},  {"Plain", "", std::nullopt, EACCES},
+        {"Folder", "", std::nullopt, EISDIR},
+    };
+    for (const auto& c : cases) {
+        int why = -1;
+        EXPECT_EQ(proc::findProgram(c.name, c.programFolder, cur, path, &why), c.found) << c.name;
+        EXPECT_EQ(why, c.why) << c.name;
+    }
+}
+
+// A program another user planted in a sticky folder everyone may write is never found there.
+TEST(FindProgram, PassesOverAnotherUsersProgramInAStickyFolder) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can make another user's files";
+    constexpr uid_t kOther = 61238;
+    TempFolder tmp("findprogram-planted");
+    const fs::path shared = tmp.path / "shared", later = tmp.path / "later";
+    fs::create_directories(shared);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    makeExecutable(shared / "Tool");
+    makeExecutable(later / "Tool");
+    ASSERT_EQ(::chown((shared / "Tool").c_str(), kOther, kOther), 0);
+    const std::string both = shared.string() + ":" + later.string();
+    int why = -1;
+    EXPECT_EQ(proc::findProgram("Tool", "", "/", shared.string(), &why), std::nullopt);
+    EXPECT_EQ(why, sys::kNotOurFile);
+    EXPECT_EQ(proc::findProgram("Tool", "", "/", both), (later / "Tool").string());
+    EXPECT_EQ(proc::findProgram("Tool", shared.string(), "/", ""), std::nullopt);
+    // The folder's owner's program is taken.
+    ASSERT_EQ(::chown(shared.c_str(), kOther, kOther), 0);
+    EXPECT_EQ(proc::findProgram("Tool", "", "/", both), (shared / "Tool").string());
+}
+
 bool waitFor(const std::function<bool()>& done, int ms = 5000) {
     for (int i = 0; i < ms / 10; ++i) {
         if (done())
@@ -150,6 +206,55 @@ TEST(RealProcessRunner, HiddenStartIsNotWaitedFor) {
     proc::RealProcessRunner runner("/nonexistent");
     EXPECT_TRUE(runner.startHidden("touch hidden.txt"));
     EXPECT_TRUE(waitFor([] { return fs::exists("hidden.txt"); }));
+}
+
+// Our programs ignore SIGXFSZ; every program they start has it back at its default, so that
+// a program under a file-size limit stops at it as it would anywhere else.
+TEST(RealProcessRunner, StartedProgramsHaveTheFileSizeSignalAtItsDefault) {
+    sys::ignoreFileSizeSignal();
+    TempFolder tmp("sigxfsz", TempFolder::Enter::Yes);
+    proc::RealProcessRunner runner("/nonexistent");
+    // What each started program's /proc/self/status says of its ignored signals.
+    const std::function<bool(const std::string&)> starts[] = {
+        [&](const std::string& line) {
+            proc::Handle h = runner.start(line);
+            return h != 0 && runner.wait(h) == 0;
+        },
+        [&](const std::string& line) {
+            proc::Handle h = runner.startCollectingErrors(line);
+            return h != 0 && runner.wait(h) == 0;
+        },
+        [&](const std::string& line) { return runner.startHidden(line); },
+    };
+    for (std::size_t i = 0; i < std::size(starts); ++i) {
+        const std::string copy = "status" + std::to_string(i);
+        ASSERT_TRUE(starts[i]("cp /proc/self/status " + copy)) << i;
+        std::string ignored;
+        // A hidden start is not waited for: its copy is read once it holds the line.
+        ASSERT_TRUE(waitFor([&] {
+            std::ifstream in(copy);
+            for (std::string line; std::getline(in, line);)
+                if (line.starts_with("SigIgn:") && !in.eof())
+                    ignored = line.substr(7);
+            return !ignored.empty();
+        })) << i;
+        const unsigned long long mask = std::stoull(ignored, nullptr, 16);
+        EXPECT_EQ(mask & (1ull << (SIGXFSZ - 1)), 0u) << "start " << i << ": SigIgn" << ignored;
+    }
+
+    // A program that writes past the limit is stopped by the signal.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        proc::Handle h = runner.start("dd if=/dev/zero of=big bs=65536 count=1");
+        int status = 0;
+        ::waitpid(static_cast<pid_t>(h), &status, 0);
+        ::_exit(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ ? 0 : 1);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST(FakeProcessRunner, EndsOnTheClockAndRunsHooksOnce) {

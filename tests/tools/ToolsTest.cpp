@@ -4,8 +4,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -76,12 +79,18 @@ TEST(CommandLineFromArguments, SeveralSurviveSplittingOneIsTheCommandLine) {
 // The real launcher, started as the wizard starts it.
 class PloverTest : public ::testing::Test {
   protected:
+    // Its exit code; what it wrote on standard error is in `errors`.
     int runPlover(const std::string& argument) {
         proc::RealProcessRunner runner(fs::path(PLOVER_PATH).parent_path().string());
-        proc::Handle h = runner.start("\"" + std::string(PLOVER_PATH) + "\" " + argument);
+        proc::Handle h =
+            runner.startCollectingErrors("\"" + std::string(PLOVER_PATH) + "\" " + argument);
+        const proc::Handle started = h;
         EXPECT_NE(h, 0);
-        return runner.wait(h);
+        const int code = runner.wait(h);
+        errors = runner.takeErrors(started);
+        return code;
     }
+    std::string errors;
     test_fixtures::TempFolder folder{"plover", test_fixtures::TempFolder::Enter::Yes};
 };
 
@@ -119,6 +128,55 @@ TEST_F(PloverTest, MissingProgramOrBatchEndsQuietly) {
     std::ofstream("bad.bat") << "NoSuchProgram\r\ntouch after.txt\r\n";
     runPlover("bad.bat");
     EXPECT_TRUE(fs::exists("after.txt"));
+}
+
+// What Plover says when it cannot run a program or read a batch file: the name and the cause.
+// A batch file another user planted in a sticky folder everyone may write is never run.
+TEST_F(PloverTest, SaysWhyItCannotRunOrRead) {
+    constexpr uid_t kOther = 61240;
+    const bool root = ::geteuid() == 0;
+    std::ofstream("plain") << "not a program";
+    fs::create_directory("folder.bat");
+    ASSERT_EQ(::mkfifo("fifo.bat", 0600), 0);
+    const struct {
+        const char* argument;
+        std::function<void()> setUp;
+        const char* says;
+        bool needsRoot = false;
+    } cases[] = {
+        {"NoSuchProgram.exe",
+         {},
+         "Plover: cannot run 'NoSuchProgram.exe': No such file or directory"},
+        {"./plain", {}, "Plover: cannot run './plain': Permission denied"},
+        {"missing.bat", {}, "Plover: cannot read 'missing.bat': No such file or directory"},
+        {"folder.bat", {}, "Plover: cannot read 'folder.bat': Is a directory"},
+        {"fifo.bat", {}, "Plover: cannot read 'fifo.bat': not a regular file"},
+        {"shared/kestrel.bat",
+         [] {
+             fs::create_directory("shared");
+             ::chmod("shared", 01777);
+             std::ofstream("shared/kestrel.bat") << "touch planted-ran\r\n";
+             ::chown("shared/kestrel.bat", kOther, kOther);
+         },
+         "Plover: cannot read 'shared/kestrel.bat': another user's file in a folder everyone may "
+         "write",
+         true},
+    };
+    for (const auto& c : cases) {
+        if (c.needsRoot && !root)
+            continue;
+        if (c.setUp)
+            c.setUp();
+        EXPECT_NE(runPlover(c.argument), 0) << c.argument;
+        EXPECT_EQ(errors, std::string(c.says) + "\n");
+    }
+    EXPECT_FALSE(fs::exists("planted-ran"));
+    if (!root)
+        GTEST_SKIP() << "another user's batch file needs root; the other cases passed";
+    // The folder owner's batch file runs.
+    ASSERT_EQ(::chown("shared", kOther, kOther), 0);
+    EXPECT_EQ(runPlover("shared/kestrel.bat"), 0);
+    EXPECT_TRUE(fs::exists("planted-ran"));
 }
 
 TEST(Dunlin, DoesNothing) {

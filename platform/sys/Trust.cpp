@@ -1,0 +1,96 @@
+#include "platform/sys/Trust.h"
+
+#include "platform/sys/System.h"
+#include "platform/sys/Walk.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace sys {
+
+bool stickyForAll(const struct stat& folder) {
+    return (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
+}
+
+bool plantedInStickyFolder(const struct stat& file, const struct stat& folder) {
+    return (S_ISREG(file.st_mode) || S_ISFIFO(file.st_mode)) && stickyForAll(folder) &&
+           file.st_uid != ::geteuid() && file.st_uid != folder.st_uid;
+}
+
+namespace {
+
+// What the writer would refuse of a file found in `folder`: folders, planted files, and
+// anything else that is no regular file.
+int cause(const struct stat& file, int folder) {
+    struct stat where {};
+    if (::fstat(folder, &where) != 0)
+        return errno;
+    if (S_ISDIR(file.st_mode))
+        return EISDIR;
+    if (plantedInStickyFolder(file, where))
+        return kNotOurFile;
+    return S_ISREG(file.st_mode) ? 0 : kNotRegularFile;
+}
+
+int resolveExisting(const std::string& path, walk::Place& place) {
+    if (path.empty())
+        return ENOENT;
+    if (int e = walk::resolve(path, place))
+        return e;
+    return place.exists ? cause(place.st, place.folder.get()) : ENOENT;
+}
+
+} // namespace
+
+int ownFileCause(const std::string& path, struct stat* st) {
+    walk::Place place;
+    const int e = resolveExisting(path, place);
+    if (st)
+        *st = place.st;
+    return e;
+}
+
+int openOwnFile(const std::string& path, int& fd) {
+    fd = -1;
+    walk::Place place;
+    if (int e = resolveExisting(path, place))
+        return e;
+    // Without blocking, and checked again on what was opened: the name may have changed.
+    const int opened = ::openat(place.folder.get(), place.name.c_str(),
+                                O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (opened < 0)
+        return errno;
+    struct stat st {};
+    const int e = ::fstat(opened, &st) == 0 ? cause(st, place.folder.get()) : errno;
+    if (e != 0) {
+        ::close(opened);
+        return e;
+    }
+    fd = opened;
+    return 0;
+}
+
+std::optional<std::string> RealSystem::readOwnFile(const std::string& path, int& error) {
+    int fd = -1;
+    error = openOwnFile(path, fd);
+    if (error)
+        return std::nullopt;
+    walk::Fd file(fd);
+    std::string out;
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(file.get(), buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = errno;
+            return std::nullopt;
+        }
+        if (n == 0)
+            return out;
+        out.append(buf, static_cast<std::size_t>(n));
+    }
+}
+
+} // namespace sys
