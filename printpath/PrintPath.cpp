@@ -232,7 +232,7 @@ bool PrintPath::SendToPrinter(const std::string& jobText) {
     auto bytes = sys::toWindows1252(jobText);
     spooler::WriteOutcome outcome;
     if (bytes)
-        outcome = s_.spooler.writeRawDocument(printer, options_.documentName, *bytes);
+        outcome = s_.spooler.writeRawDocument(printer, options_.documentName.text, *bytes);
     log(options_.trace->sending(printer));
     if (!bytes) {
         // Callers refuse such text where it is typed; never send it altered.
@@ -271,7 +271,7 @@ void PrintPath::PurgePrintQueue() {
         logCause("PurgePrintQueue", jobs.error);
     if (!jobs.ok() || jobs.value->empty())
         return;
-    for (std::uint32_t id : jobsToPurge(*jobs.value, options_.documentName)) {
+    for (std::uint32_t id : jobsToPurge(*jobs.value, options_.documentName.text)) {
         if (logging)
             log("...KillPrintJob " + std::to_string(id));
         KillPrintJob(printer, id);

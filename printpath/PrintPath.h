@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sys {
@@ -76,10 +77,18 @@ class TraceLines {
     virtual Lines killEnded() const { return {}; }
 };
 
+// The name of a wizard's raw documents. It has no default: every caller names its
+// documents, since the purge deletes the jobs whose names hold it.
+struct DocumentName {
+    DocumentName(std::string name) : text(std::move(name)) {}
+    DocumentName(const char* name) : text(name) {}
+    std::string text;
+};
+
 // The points where the wizards' print paths differ; each wizard's core builds its own.
 struct PrintPathOptions {
     // Name of the raw documents; PurgePrintQueue deletes the jobs whose name holds it.
-    std::string documentName;
+    DocumentName documentName;
     std::int64_t pollMs = 500;             // RunAndWait's sleep between polls
     bool purgeNamedPrinter = true;         // PurgePrintQueue uses the host's PrinterName
     bool checkStopsWithoutPrinters = true; // CheckPrinter returns early with no printer
@@ -135,7 +144,8 @@ std::string getJobStatus(const std::string& JobVar, std::string& jobId, const Lo
 // The log line that names why a spooler call failed: "...routine: words (number)".
 std::string spoolerCauseLine(const std::string& routine, int error);
 
-// Ids of the jobs whose document name contains `documentName` (case-sensitive), in order.
+// Ids of the jobs whose document name contains `documentName` (case-sensitive), in order;
+// none for an empty name, which every name would contain.
 std::vector<std::uint32_t> jobsToPurge(const std::vector<spooler::JobInfo>& jobs,
                                        const std::string& documentName);
 

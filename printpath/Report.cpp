@@ -232,6 +232,8 @@ std::string spoolerCauseLine(const std::string& routine, int error) {
 std::vector<std::uint32_t> jobsToPurge(const std::vector<spooler::JobInfo>& jobs,
                                        const std::string& documentName) {
     std::vector<std::uint32_t> ids;
+    if (documentName.empty())
+        return ids;
     for (const auto& job : jobs)
         if (job.document && spoolerText(job.document).find(documentName) != std::string::npos)
             ids.push_back(job.id);

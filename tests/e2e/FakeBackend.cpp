@@ -8,6 +8,8 @@
 // Run without arguments it prints one discovery line per device:
 //   parallel:ROOT/devices/parallel/lp0   serial:ROOT/devices/serial/ttyS0
 //   usb://Fake/Printer?serial=<name>
+// and then, as a backend that probes its ports, takes the milliseconds that
+// "ROOT/devices/<scheme>/listing.delay" holds before it ends.
 // Run for a job it appends the job's bytes (argv[6], else stdin) to "<device>.out". While
 // "<device>.refuse" exists, or "<device>.take" holds 0, it does not take the job: it reports
 // the printer offline and waits, so the job stays in the queue (until the marker goes or the
@@ -56,6 +58,10 @@ int discover(const fs::path& root, const std::string& scheme) {
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::ifstream delay(dir / "listing.delay");
+    if (int ms = 0; delay >> ms && ms > 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     }
     return 0;
 }

@@ -530,6 +530,12 @@ std::string PrivateCups::addDevice(Scheme scheme, const std::string& name) {
     return std::string(schemeName(scheme)) + ":" + path;
 }
 
+void PrivateCups::setListingDelay(int ms) {
+    for (Scheme scheme : {Scheme::Parallel, Scheme::Serial, Scheme::Usb}) {
+        writeAll(devicePath(scheme, "listing.delay"), std::to_string(ms));
+    }
+}
+
 void PrivateCups::setRefusing(Scheme scheme, const std::string& name, bool refusing) {
     std::string marker = devicePath(scheme, name) + ".refuse";
     if (refusing) {

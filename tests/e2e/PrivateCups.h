@@ -68,6 +68,8 @@ class PrivateCups {
 
     // Makes a fake device and returns its device URI; the scheduler lists it from now on.
     std::string addDevice(Scheme scheme, const std::string& name);
+    // Every fake backend lists its devices, then takes this long to end (0: ends at once).
+    void setListingDelay(int ms);
     // While refusing, the device does not take jobs: they stay in the queue.
     void setRefusing(Scheme scheme, const std::string& name, bool refusing);
     // The device takes the next `jobs` jobs, then refuses.

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <sys/stat.h>
 #include <thread>
 
@@ -141,6 +142,56 @@ TEST_F(ToolsE2E, WrenAndRundll32GiveUpSoonOnAStoppedScheduler) {
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
         EXPECT_TRUE(says(run, "did not answer in time")) << run.output;
     }
+}
+
+// Backends that take as long as real ones do to end their listing (probing a port, asking a
+// printer for its ID): the scheduler answers once the slowest has ended, within the
+// listing's 3 seconds, and every program waits for the whole answer.
+class SlowListingE2E : public ToolsE2E, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SlowListingE2E, WrenListsEveryPortAndRundll32AddsAPrinter) {
+    cups->addDevice(Scheme::Parallel, "lp0");
+    cups->addDevice(Scheme::Serial, "ttyS0");
+    std::string usb = portnames::preferredPortName(cups->addDevice(Scheme::Usb, "S1")).value();
+    cups->setListingDelay(GetParam());
+    std::string folder = makeFolder("wren-slow");
+
+    auto wren = runProgram({WREN_PATH}, folder);
+    auto add = rundll32(kAddKestrel);
+
+    EXPECT_EQ(readAll(fs::path(folder) / "ports.txt"), "LPT1:\r\nCOM1:\r\n" + usb + "\r\n")
+        << wren.output;
+    ASSERT_EQ(add.exitCode, 0) << add.output;
+    // The printer's report names its port within the listing too.
+    auto info = spooler->printerInfo("Kestrel");
+    ASSERT_TRUE(info.ok()) << info.error;
+    EXPECT_EQ(info.value->port, "LPT1:");
+}
+
+INSTANTIATE_TEST_SUITE_P(EndingAfter, SlowListingE2E, ::testing::Values(300, 1000, 2500),
+                         [](const auto& info) { return std::to_string(info.param) + "ms"; });
+
+// A scheduler that stops while it lists the devices: each program's one action gives up at
+// its limit and says why.
+TEST_F(ToolsE2E, AListingTheSchedulerStopsAnsweringFailsAtTheActionsLimit) {
+    cups->addDevice(Scheme::Parallel, "lp0");
+    cups->setListingDelay(2500);
+    std::string folder = makeFolder("wren-stops");
+    auto start = std::chrono::steady_clock::now();
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        cups->suspend();
+    });
+    auto listing = std::async(std::launch::async, [&] { return runProgram({WREN_PATH}, folder); });
+    RunResult add = rundll32(kAddKestrel);
+    RunResult list = listing.get();
+    stopper.join();
+    cups->resume();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4800));
+    for (const RunResult* run : {&list, &add}) {
+        EXPECT_TRUE(says(*run, "did not answer in time")) << run->output;
+    }
+    EXPECT_EQ(readAll(fs::path(folder) / "ports.txt"), "");
 }
 
 // Two parallel devices whose paths end in 0 both claim LPT1:; the whole listing names them,

@@ -100,11 +100,13 @@ class ProgressWatch : public ui::Host {
   public:
     void controlChanged(ui::Control& control, ui::Prop prop) override;
     void formShown(ui::Form& form) override;
+    void formUnloading(ui::Form& form) override { unloaded.push_back(form.name()); }
 
     const kestrel::ProgressDlg* page = nullptr;
     std::string statusText;                                  // as last set
     std::vector<std::pair<std::int64_t, int>> barValues;     // (virtual time, value)
     std::vector<std::pair<std::int64_t, std::string>> shown; // (virtual time, form name)
+    std::vector<std::string> unloaded;                       // forms unloaded, in order
 };
 
 // The whole wizard on fakes: headless harness (virtual clock, scripted boxes and file

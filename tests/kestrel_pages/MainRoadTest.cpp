@@ -185,6 +185,39 @@ TEST_F(MainRoad, ClosingTheProgressPageWhileTheJobIsInspectedSendsNothingMore) {
     EXPECT_FALSE(pages.get<kestrel::ProgressDlg>().loaded());
 }
 
+// Leaving unloads the save/load dialog first, then the other nineteen pages in the exit
+// routine's order.
+TEST_F(MainRoad, LeavingUnloadsEveryPageInTheExitOrder) {
+    start(" GO /VERYSILENT");
+    h.run([&] {
+        for (ui::Form* page : pages.all())
+            page->load();
+    });
+    watch.unloaded.clear();
+    h.run([&] { core.EndWizard(); });
+    EXPECT_TRUE(h.ended());
+    EXPECT_EQ(watch.unloaded, (std::vector<std::string>{"Dialog",
+                                                        "EncryptQuestionDlg",
+                                                        "FinishDialog",
+                                                        "frmAbout",
+                                                        "HaldenAbout",
+                                                        "HaldenIntro",
+                                                        "Intro",
+                                                        "NetworkDlg",
+                                                        "LEAPDlg",
+                                                        "LoadDlg",
+                                                        "PortSelect",
+                                                        "ProgressDlg",
+                                                        "QuestionDlg",
+                                                        "WEPDlg",
+                                                        "WEPkeyDlg",
+                                                        "WEPphraseDlg",
+                                                        "WiredDlg",
+                                                        "WirelessDlg",
+                                                        "WirelessQuestionDlg",
+                                                        "WPADlg"}));
+}
+
 // A control member whose control Build no longer makes is caught here, not on first use.
 TEST_F(MainRoad, EveryPageBuildsEveryControlItDeclares) {
     for (ui::Form* page : pages.all())

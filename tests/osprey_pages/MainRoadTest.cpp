@@ -92,6 +92,22 @@ TEST_F(MainRoad, StuckStepShowsThePanelTextAndReturnsToSetup) {
     EXPECT_EQ(40, progressValue());
 }
 
+// Leaving unloads every page in the exit routine's order.
+TEST_F(MainRoad, LeavingUnloadsEveryPageInTheExitOrder) {
+    start("");
+    h.run([&] {
+        for (ui::Form* page : pages.all())
+            page->load();
+    });
+    watch.unloaded.clear();
+    h.run([&] { core.ExitWizard(); });
+    EXPECT_TRUE(h.ended());
+    EXPECT_EQ(watch.unloaded, (std::vector<std::string>{
+                                  "CustomDialog", "Dialog", "FinishDialog", "frmAbout", "Intro",
+                                  "HaldenAbout", "HaldenIntro", "LoadDlg", "Operation",
+                                  "PrinterSetup", "Selection", "ProgressDlg", "SelectDlg"}));
+}
+
 // A control member whose control Build no longer makes is caught here, not on first use.
 TEST_F(MainRoad, EveryPageBuildsEveryControlItDeclares) {
     for (ui::Form* page : pages.all())

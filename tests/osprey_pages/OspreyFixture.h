@@ -86,11 +86,13 @@ class ProgressWatch : public ui::Host {
   public:
     void controlChanged(ui::Control& control, ui::Prop prop) override;
     void formShown(ui::Form& form) override;
+    void formUnloading(ui::Form& form) override { unloaded.push_back(form.name()); }
 
     const osprey::ProgressDlg* page = nullptr;
     std::string statusText;
     std::vector<int> barValues;
-    std::vector<std::string> shown; // forms shown, in order
+    std::vector<std::string> shown;    // forms shown, in order
+    std::vector<std::string> unloaded; // forms unloaded, in order
 };
 
 // The whole wizard on fakes: headless harness (virtual clock, scripted boxes), a scratch

@@ -265,6 +265,19 @@ TEST_F(PrintPathTest, PurgeDeletesExactlyOwnJobsOfTheNamedPrinter) {
                                                   "...KillPrintJob " + std::to_string(c)}));
 }
 
+// An empty document name is in every job's name: such a purge would delete other users'
+// jobs, so it deletes nothing.
+TEST_F(PrintPathTest, PurgeWithAnEmptyDocumentNameDeletesNothing) {
+    spool.install(printer("Kestrel"));
+    spool.setCurrentPrinter("Kestrel");
+    spool.addJob("Kestrel", jobNamed("Kestrel Command"));
+    spool.addJob("Kestrel", jobNamed("Letter"));
+    host.printerName = "Kestrel";
+    PrintPath({spool, runner, system, harness.app, host}, {.documentName = ""}).PurgePrintQueue();
+    EXPECT_EQ(spool.calls(MemorySpooler::Call::DeleteJob), 0);
+    EXPECT_EQ(spool.queue("Kestrel").size(), 2u);
+}
+
 TEST_F(PrintPathTest, PurgeWithoutNameUsesCurrentPrinter) {
     spool.install(printer("Current"));
     spool.setCurrentPrinter("Current");

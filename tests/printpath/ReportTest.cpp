@@ -204,6 +204,7 @@ TEST(JobsToPurge, SubstringCaseSensitive) {
                                        named(5, std::nullopt),        named(6, "Kestrel Command")};
     EXPECT_EQ(jobsToPurge(jobs, "Kestrel Command"), (std::vector<std::uint32_t>{1, 3, 6}));
     EXPECT_TRUE(jobsToPurge(jobs, "Osprey Command").empty());
+    EXPECT_TRUE(jobsToPurge(jobs, "").empty()) << "every name holds the empty one";
 }
 
 TEST(PortTableRead, LinesInOrderAtMost101) {

@@ -1,7 +1,9 @@
 #include "platform/spooler/cups/CupsSpooler.h"
 
 #include "platform/spooler/cups/CupsStatus.h"
+#include "platform/spooler/cups/Deadline.h"
 #include "platform/spooler/cups/DriverFile.h"
+#include "platform/spooler/cups/Exchange.h"
 #include "platform/spooler/cups/Ipp.h"
 #include "platform/spooler/cups/PortNameRule.h"
 
@@ -18,7 +20,7 @@ namespace {
 
 using namespace cupsmap;
 using namespace ipp;
-using Clock = std::chrono::steady_clock;
+using Waits = Deadline::Waits;
 
 // No password prompts: a call that needs one fails at once instead of waiting on a terminal
 // (libcups' own prompt reads the terminal). Local credentials need no password.
@@ -28,13 +30,11 @@ const char* noPassword(const char*, http_t*, const char*, const char*, void*) {
 
 class CupsSpooler final : public Spooler {
   public:
-    explicit CupsSpooler(CupsLimits limits) : limits_(limits) {
-        cupsSetPasswordCB2(noPassword, nullptr);
-    }
+    explicit CupsSpooler(CupsLimits limits) : limits_(limits) {}
 
     void beginAction() override {
         if (depth_++ == 0) {
-            deadline_ = Clock::now() + std::chrono::milliseconds(limits_.actionMs);
+            deadline_.startIn(std::chrono::milliseconds(limits_.actionMs));
             devices_.reset();
             devicesError_ = err::None;
         }
@@ -55,8 +55,8 @@ class CupsSpooler final : public Spooler {
         static const char* const attrs[] = {"printer-name", "printer-type"};
         ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2,
                       nullptr, attrs);
-        Ipp response(cupsDoRequest(http.get(), request, "/"));
-        int e = lastError(http.get(), response.get());
+        Answer answer = ask(http.get(), request, "/");
+        int e = errorOf(answer);
         if (e == err::InvalidPrinterName) {
             // CUPS answers "not found" when it has no printers at all.
             return Result<std::vector<std::string>>::success({});
@@ -65,7 +65,7 @@ class CupsSpooler final : public Spooler {
             return Result<std::vector<std::string>>::failure(e);
         }
         std::vector<std::string> names;
-        forEachGroup(response.get(), IPP_TAG_PRINTER, [&](ipp_t* g) {
+        forEachGroup(answer.response.get(), IPP_TAG_PRINTER, [&](ipp_t* g) {
             if (attrInt(g, "printer-type", 0) & CUPS_PRINTER_CLASS) {
                 return; // classes have no counterpart among the system's printers
             }
@@ -84,7 +84,7 @@ class CupsSpooler final : public Spooler {
             if (!http) {
                 return "";
             }
-            Dest dest(cupsGetNamedDest(http.get(), nullptr, nullptr));
+            Dest dest(cupsGetNamedDest(libcupsReads(http.get()), nullptr, nullptr));
             current_ = dest && dest->name ? dest->name : "";
             currentKnown_ = true;
         }
@@ -112,27 +112,28 @@ class CupsSpooler final : public Spooler {
                                             "printer-make-and-model",
                                             "device-uri",
                                             "printer-type"};
-        Ipp response = printerRequest(http.get(), IPP_OP_GET_PRINTER_ATTRIBUTES, printer, attrs,
-                                      sizeof attrs / sizeof *attrs);
-        if (int e = lastError(http.get(), response.get()); e != err::None) {
+        Answer answer = ask(http.get(), printerRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, printer,
+                                                       attrs, sizeof attrs / sizeof *attrs));
+        if (int e = errorOf(answer); e != err::None) {
             return Result<PrinterInfo>::failure(e);
         }
+        ipp_t* response = answer.response.get();
         // CUPS finds queues whatever the letter case; the spooler's names are exact.
-        if (attrText(response.get(), "printer-name") != printer) {
+        if (attrText(response, "printer-name") != printer) {
             return Result<PrinterInfo>::failure(err::InvalidPrinterName);
         }
         PrinterInfo info;
         info.name = printer;
-        if (auto mm = attrText(response.get(), "printer-make-and-model"); !mm.empty()) {
+        if (auto mm = attrText(response, "printer-make-and-model"); !mm.empty()) {
             info.driver = mm;
         }
-        if (auto uri = attrText(response.get(), "device-uri"); !uri.empty()) {
+        if (auto uri = attrText(response, "device-uri"); !uri.empty()) {
             info.port = portName(uri);
         }
         info.status = printerStatusBits(
-            attrInt(response.get(), "printer-state", PrinterIdle),
-            attrTexts(ippFindAttribute(response.get(), "printer-state-reasons", IPP_TAG_ZERO)),
-            attrBool(response.get(), "printer-is-accepting-jobs", true));
+            attrInt(response, "printer-state", PrinterIdle),
+            attrTexts(ippFindAttribute(response, "printer-state-reasons", IPP_TAG_ZERO)),
+            attrBool(response, "printer-is-accepting-jobs", true));
         return Result<PrinterInfo>::success(std::move(info));
     }
 
@@ -160,8 +161,7 @@ class CupsSpooler final : public Spooler {
         ipp_t* request = newPrinterRequest(IPP_OP_CANCEL_JOB, printer);
         ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id",
                       static_cast<int>(jobId));
-        Ipp response(cupsDoRequest(http.get(), request, "/jobs/"));
-        return lastError(http.get(), response.get(), err::InvalidParameter); // no such job
+        return errorOf(ask(http.get(), request, "/jobs/"), err::InvalidParameter); // no such job
     }
 
     WriteOutcome writeRawDocument(const std::string& printer, const std::string& document,
@@ -177,32 +177,34 @@ class CupsSpooler final : public Spooler {
             out.error = connectError_;
             return out;
         }
-        Dest dest(cupsGetNamedDest(http.get(), printer.c_str(), nullptr));
+        Dest dest(cupsGetNamedDest(libcupsReads(http.get()), printer.c_str(), nullptr));
         if (!dest || printer != dest->name) {
-            out.error = dest ? err::InvalidPrinterName : lastError(http.get(), nullptr);
+            out.error = dest ? err::InvalidPrinterName : lastError(http.get());
             return out;
         }
-        DestInfo info(cupsCopyDestInfo(http.get(), dest.get()));
+        DestInfo info(cupsCopyDestInfo(libcupsReads(http.get()), dest.get()));
         if (!info) {
-            out.error = lastError(http.get(), nullptr);
+            out.error = lastError(http.get());
             return out;
         }
         out.opened = true;
 
         int jobId = 0;
-        ipp_status_t created = cupsCreateDestJob(http.get(), dest.get(), info.get(), &jobId,
-                                                 document.c_str(), 0, nullptr);
+        ipp_status_t created = cupsCreateDestJob(libcupsReads(http.get()), dest.get(), info.get(),
+                                                 &jobId, document.c_str(), 0, nullptr);
         if (created > IPP_STATUS_OK_CONFLICTING || jobId <= 0) {
-            out.error = lastError(http.get(), nullptr);
+            out.error = lastError(http.get());
             return out;
         }
         out.jobId = static_cast<std::uint32_t>(jobId);
 
+        // Sending and writing wait in slices: every such wait asks whether to go on.
+        deadline_.bind(http.get(), Waits::InSlices);
         http_status_t started =
             cupsStartDestDocument(http.get(), dest.get(), info.get(), jobId, document.c_str(),
                                   CUPS_FORMAT_RAW, 0, nullptr, 1);
         if (started != HTTP_STATUS_CONTINUE) {
-            out.error = lastError(http.get(), nullptr);
+            out.error = lastError(http.get());
             abandon(printer, jobId);
             return out;
         }
@@ -212,15 +214,16 @@ class CupsSpooler final : public Spooler {
         for (std::size_t pos = 0; pos < bytes.size(); pos += chunk) {
             std::size_t n = std::min(chunk, bytes.size() - pos);
             if (cupsWriteRequestData(http.get(), bytes.data() + pos, n) != HTTP_STATUS_CONTINUE) {
-                out.error = lastError(http.get(), nullptr);
+                out.error = lastError(http.get());
                 break;
             }
             out.bytesWritten += n;
         }
-        ipp_status_t finished = cupsFinishDestDocument(http.get(), dest.get(), info.get());
+        ipp_status_t finished =
+            cupsFinishDestDocument(libcupsReads(http.get()), dest.get(), info.get());
         if (finished > IPP_STATUS_OK_CONFLICTING) {
             if (out.error == err::None) {
-                out.error = lastError(http.get(), nullptr);
+                out.error = lastError(http.get());
             }
         } else if (out.bytesWritten == bytes.size()) {
             out.ended = true;
@@ -263,9 +266,8 @@ class CupsSpooler final : public Spooler {
         }
         {
             static const char* const attrs[] = {"printer-name"};
-            Ipp existing =
-                printerRequest(http.get(), IPP_OP_GET_PRINTER_ATTRIBUTES, name, attrs, 1);
-            int e = lastError(http.get(), existing.get());
+            int e = errorOf(
+                ask(http.get(), printerRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, name, attrs, 1)));
             if (e == err::None) {
                 return err::PrinterAlreadyExists;
             }
@@ -300,12 +302,12 @@ class CupsSpooler final : public Spooler {
             ippDelete(request);
             return GenFailure;
         }
-        Ipp response(cupsDoIORequest(http.get(), request, "/admin/", ppd, -1));
+        Answer answer = ask(http.get(), request, "/admin/", ppd);
         ::close(ppd);
-        const int e = lastError(http.get(), response.get());
-        const int status = response ? ippGetStatusCode(response.get()) : cupsLastError();
-        const char* words = cupsLastErrorString();
-        if (e != err::None && refusesDevice(status, words ? words : "")) {
+        const int e = errorOf(answer);
+        if (e != err::None && answer.response &&
+            refusesDevice(ippGetStatusCode(answer.response.get()),
+                          attrText(answer.response.get(), "status-message"))) {
             return err::DeviceRefused;
         }
         return e;
@@ -329,31 +331,20 @@ class CupsSpooler final : public Spooler {
             return err::PrinterHasJobs;
         }
         ipp_t* request = newPrinterRequest(IPP_OP_CUPS_DELETE_PRINTER, name);
-        Ipp response(cupsDoRequest(http.get(), request, "/admin/"));
-        return lastError(http.get(), response.get());
+        return errorOf(ask(http.get(), request, "/admin/"));
     }
 
   private:
-    // The time left of the current action, in milliseconds.
-    long long leftMs() const {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now())
-            .count();
-    }
-
-    // libcups asks this once a wait has lasted a slice: go on waiting while the action has
-    // time left.
-    static int stillWaiting(http_t*, void* self) {
-        return Clock::now() < static_cast<const CupsSpooler*>(self)->deadline_ ? 1 : 0;
-    }
-
     // A connection whose waits end with the action's time; on failure connectError_ says
     // why (no scheduler, or no time left).
     Http connect() {
-        const long long left = leftMs();
+        const int left = deadline_.leftMs();
         if (left <= 0) {
             connectError_ = err::Timeout;
             return nullptr;
         }
+        // libcups keeps its callbacks per thread: set on the thread that makes the calls.
+        cupsSetPasswordCB2(noPassword, nullptr);
         std::string host = limits_.server.empty() ? cupsServer() : limits_.server;
         int port = ippPort();
         if (auto colon = host.rfind(':');
@@ -363,36 +354,54 @@ class CupsSpooler final : public Spooler {
             port = std::atoi(host.c_str() + colon + 1);
             host.resize(colon);
         }
-        http_t* h =
-            httpConnect2(host.c_str(), port, nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                         static_cast<int>(std::min<long long>(limits_.connectMs, left)), nullptr);
+        http_t* h = httpConnect2(host.c_str(), port, nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                 std::min(limits_.connectMs, left), nullptr);
         if (!h) {
-            connectError_ = leftMs() <= 0 ? err::Timeout : err::ServiceUnavailable;
+            connectError_ = deadline_.passed() ? err::Timeout : err::ServiceUnavailable;
             return nullptr;
         }
-        httpSetTimeout(h, kWaitSliceSeconds, stillWaiting, this);
+        deadline_.bind(h, Waits::InSlices);
         return Http(h);
     }
 
-    // The error of the last request: its response's status, or libcups' last error when
-    // there is no response (a lost connection counts as an unreachable scheduler, a wait
-    // that outlasted the action as a time-out).
-    int lastError(http_t* http, ipp_t* response, int notFound = err::InvalidPrinterName) const {
-        int status = response ? ippGetStatusCode(response) : cupsLastError();
-        if (!response && ((http && httpError(http) == ETIMEDOUT) || leftMs() <= 0)) {
+    // One request of this action and its whole answer (Exchange.h).
+    Answer ask(http_t* http, ipp_t* request, const char* resource = "/", int file = -1) const {
+        return exchange(http, deadline_, request, resource, limits_.connectMs, file);
+    }
+
+    // The error of a request's answer; a "not found" answer counts as `notFound`.
+    static int errorOf(const Answer& answer, int notFound = err::InvalidPrinterName) {
+        if (!answer.response) {
+            return answer.error;
+        }
+        int e = errorFromIppStatus(ippGetStatusCode(answer.response.get()));
+        return e == err::InvalidPrinterName ? notFound : e;
+    }
+
+    // The connection, bound for a call of libcups that reads its answer itself: its one
+    // wait for the rest of an answer then lasts until the deadline (Deadline.h).
+    http_t* libcupsReads(http_t* http) const {
+        deadline_.bind(http, Waits::ToDeadline);
+        return http;
+    }
+
+    // The error of the last call of libcups that got no answer: libcups' last error (a lost
+    // connection counts as an unreachable scheduler, a wait that outlasted the action as a
+    // time-out).
+    int lastError(http_t* http) const {
+        if (httpError(http) == ETIMEDOUT || deadline_.passed()) {
             return err::Timeout;
         }
         // An HTTP error in place of an IPP answer: libcups reports it as an IPP status
         // ("not found" for 404), which must not read as "no printers".
-        if (int e = http && !response ? errorFromHttpStatus(httpGetStatus(http)) : err::None;
-            e != err::None) {
+        if (int e = errorFromHttpStatus(httpGetStatus(http)); e != err::None) {
             return e;
         }
-        if (!response && (status == IPP_STATUS_OK || status == IPP_STATUS_ERROR_INTERNAL)) {
+        const int status = cupsLastError();
+        if (status == IPP_STATUS_OK || status == IPP_STATUS_ERROR_INTERNAL) {
             return err::ServiceUnavailable;
         }
-        int e = errorFromIppStatus(status);
-        return e == err::InvalidPrinterName ? notFound : e;
+        return errorFromIppStatus(status);
     }
 
     Result<std::vector<JobInfo>> activeJobs(http_t* http, const std::string& printer) {
@@ -403,12 +412,12 @@ class CupsSpooler final : public Spooler {
                      "not-completed");
         ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                       sizeof attrs / sizeof *attrs, nullptr, attrs);
-        Ipp response(cupsDoRequest(http, request, "/"));
-        if (int e = lastError(http, response.get()); e != err::None) {
+        Answer answer = ask(http, request);
+        if (int e = errorOf(answer); e != err::None) {
             return Result<std::vector<JobInfo>>::failure(e);
         }
         std::vector<JobInfo> list;
-        forEachGroup(response.get(), IPP_TAG_JOB, [&](ipp_t* g) {
+        forEachGroup(answer.response.get(), IPP_TAG_JOB, [&](ipp_t* g) {
             JobInfo job;
             int id = attrInt(g, "job-id", 0);
             if (id <= 0) {
@@ -477,8 +486,8 @@ class CupsSpooler final : public Spooler {
         static const char* const attrs[] = {"device-uri"};
         ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 1,
                       nullptr, attrs);
-        Ipp response(cupsDoRequest(http.get(), request, "/"));
-        int e = lastError(http.get(), response.get());
+        Answer answer = ask(http.get(), request);
+        int e = errorOf(answer);
         if (e == err::InvalidPrinterName) {
             // "not found": no devices at all
             devices_.emplace();
@@ -488,8 +497,9 @@ class CupsSpooler final : public Spooler {
             return Result<std::vector<portnames::PortDevice>>::failure(e);
         }
         std::vector<std::string> uris;
-        for (ipp_attribute_t* a = ippFindAttribute(response.get(), "device-uri", IPP_TAG_URI); a;
-             a = ippFindNextAttribute(response.get(), "device-uri", IPP_TAG_URI)) {
+        ipp_t* response = answer.response.get();
+        for (ipp_attribute_t* a = ippFindAttribute(response, "device-uri", IPP_TAG_URI); a;
+             a = ippFindNextAttribute(response, "device-uri", IPP_TAG_URI)) {
             if (const char* v = ippGetString(a, 0, nullptr)) {
                 uris.emplace_back(v);
             }
@@ -507,17 +517,14 @@ class CupsSpooler final : public Spooler {
         ipp_t* request = newPrinterRequest(IPP_OP_CANCEL_JOB, printer);
         ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId);
         ippAddBoolean(request, IPP_TAG_OPERATION, "purge-job", 1);
-        Ipp response(cupsDoRequest(http.get(), request, "/jobs/"));
+        ask(http.get(), request, "/jobs/");
     }
-
-    // How long libcups waits before it asks stillWaiting again.
-    static constexpr double kWaitSliceSeconds = 0.2;
 
     CupsLimits limits_;
     std::string current_;
     bool currentKnown_ = false;
-    int depth_ = 0;              // open actions
-    Clock::time_point deadline_; // end of the outermost open action
+    int depth_ = 0;     // open actions
+    Deadline deadline_; // end of the outermost open action
     int connectError_ = err::ServiceUnavailable;
     std::optional<std::vector<portnames::PortDevice>> devices_; // this action's listing
     int devicesError_ = err::None;                              // why this action's listing failed

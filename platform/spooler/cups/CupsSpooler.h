@@ -26,7 +26,9 @@ struct CupsLimits {
 // names. Printers are queues, a printer's driver is its make and model, ports are the local
 // devices under the names of the port-name rule (PortNameRule.h), a queue that refuses jobs is
 // not available. With no scheduler reachable, every call fails with err::ServiceUnavailable;
-// with one that stops answering, err::Timeout. Requests the scheduler answers with "not
+// with one that stops answering, err::Timeout. An answer the scheduler is still sending is
+// waited for until the action's time is up, never dropped before (a device listing ends only
+// when the slowest backend has, within deviceSeconds). Requests the scheduler answers with "not
 // authorized" are authenticated with the local credentials libcups offers (peer credentials
 // on the domain socket, the scheduler's local certificate) and sent again; nothing ever asks
 // for a password, so a user outside the scheduler's system group gets err::AccessDenied.

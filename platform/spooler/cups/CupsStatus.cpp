@@ -161,6 +161,24 @@ int errorFromHttpStatus(int httpStatus) {
     }
 }
 
+int errorFromHttpAnswer(int httpStatus) {
+    if (int e = errorFromHttpStatus(httpStatus); e != err::None) {
+        return e;
+    }
+    switch (httpStatus) {
+    case 401:  // unauthorized, after the local credentials were offered
+    case 403:  // forbidden
+    case 1000: // libcups: authorization canceled (no credentials to offer)
+        return err::AccessDenied;
+    case 400: // bad request
+    case 413: // request too large
+    case 426: // upgrade required (encryption it cannot have)
+        return GenFailure;
+    default:
+        return err::ServiceUnavailable;
+    }
+}
+
 bool refusesDevice(int ippStatus, std::string_view message) {
     // bad-request or not-possible, with the scheduler's words naming the device
     if (ippStatus != 0x0400 && ippStatus != 0x0404)

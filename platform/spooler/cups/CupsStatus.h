@@ -46,6 +46,12 @@ int errorFromIppStatus(int ippStatus);
 // 0 for any other status (the IPP status says more then).
 int errorFromHttpStatus(int httpStatus);
 
+// The system error number for an HTTP status that ended a request without an IPP answer,
+// whatever it is: refusals (including libcups' "authorization canceled", 1000) are access
+// denied, a server that takes no IPP requests is no scheduler, a request the scheduler
+// could not take is a general failure, anything else an unreachable scheduler.
+int errorFromHttpAnswer(int httpStatus);
+
 // Whether the scheduler's refusal of a new queue (its IPP status and message) is about
 // the device URI: an unknown scheme, a malformed URI, file devices switched off.
 bool refusesDevice(int ippStatus, std::string_view message);

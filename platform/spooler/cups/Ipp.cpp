@@ -47,12 +47,11 @@ ipp_t* newPrinterRequest(ipp_op_t op, const std::string& name) {
     return request;
 }
 
-Ipp printerRequest(http_t* http, ipp_op_t op, const std::string& name, const char* const* attrs,
-                   int count) {
+ipp_t* printerRequest(ipp_op_t op, const std::string& name, const char* const* attrs, int count) {
     ipp_t* request = newPrinterRequest(op, name);
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", count,
                   nullptr, attrs);
-    return Ipp(cupsDoRequest(http, request, "/"));
+    return request;
 }
 
 } // namespace spooler::ipp

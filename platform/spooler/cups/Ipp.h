@@ -59,8 +59,7 @@ template <class F> void forEachGroup(ipp_t* response, ipp_tag_t tag, F&& f) {
 std::string printerUri(const std::string& name);
 // A request on a queue, by this user.
 ipp_t* newPrinterRequest(ipp_op_t op, const std::string& name);
-// Asks the scheduler for these attributes of a queue.
-Ipp printerRequest(http_t* http, ipp_op_t op, const std::string& name, const char* const* attrs,
-                   int count);
+// A request for these attributes of a queue.
+ipp_t* printerRequest(ipp_op_t op, const std::string& name, const char* const* attrs, int count);
 
 } // namespace spooler::ipp

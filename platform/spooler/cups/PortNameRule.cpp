@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <set>
 #include <tuple>
+#include <unordered_map>
 
 namespace spooler::portnames {
 
@@ -78,12 +79,60 @@ std::string nameOf(Claim c) {
     return {};
 }
 
+// The number after n among the names of a kind: USB001 follows USB999 (the three-digit
+// names go round), and names past them (USB1000 on) are taken only once all 999 are held.
 unsigned nextNumber(Kind kind, unsigned n) {
-    if (kind == Kind::Usb) {
-        return n % kUsbMax + 1;
+    if (kind == Kind::Usb && n == kUsbMax) {
+        return 1;
     }
     return n + 1;
 }
+
+// The numbers of one kind held so far, and where to look for the next free one: a held
+// number points at or before the next one that may be free, and every look shortens the
+// way it went (path compression), so naming n devices that all claim one name stays
+// O(n log n) however long the runs of held numbers grow.
+class HeldNumbers {
+  public:
+    explicit HeldNumbers(Kind kind) : kind_(kind) {}
+
+    bool take(unsigned n) {
+        if (!next_.emplace(n, nextNumber(kind_, n)).second) {
+            return false;
+        }
+        if (kind_ == Kind::Usb && n <= kUsbMax) {
+            ++roundHeld_;
+        }
+        return true;
+    }
+
+    // The first free number after n in the order of nextNumber; past the three-digit USB
+    // names once every one of them is held.
+    unsigned freeAfter(unsigned n) {
+        if (kind_ == Kind::Usb && n <= kUsbMax && roundHeld_ == kUsbMax) {
+            return firstFree(kUsbMax + 1); // the round is full: go on past it
+        }
+        return firstFree(nextNumber(kind_, n));
+    }
+
+  private:
+    unsigned firstFree(unsigned n) {
+        unsigned free = n;
+        for (auto it = next_.find(free); it != next_.end(); it = next_.find(free)) {
+            free = it->second;
+        }
+        while (n != free) {
+            auto it = next_.find(n);
+            n = it->second;
+            it->second = free;
+        }
+        return free;
+    }
+
+    Kind kind_;
+    std::unordered_map<unsigned, unsigned> next_;
+    unsigned roundHeld_ = 0; // held three-digit USB names
+};
 
 } // namespace
 
@@ -96,58 +145,48 @@ std::optional<std::string> preferredPortName(std::string_view uri) {
 }
 
 std::vector<PortDevice> nameLocalDevices(const std::vector<std::string>& uris) {
-    std::set<std::string> sorted(uris.begin(), uris.end());
+    std::vector<std::string> sorted(uris);
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
     struct Entry {
-        std::string uri;
+        const std::string* uri;
         Claim claim;
         bool named = false;
     };
     std::vector<Entry> entries;
     for (const auto& uri : sorted) {
         if (auto claim = claimOf(uri)) {
-            entries.push_back({uri, *claim});
+            entries.push_back({&uri, *claim});
         }
     }
-    // First pass: every uncontested claim holds; second pass: the later claimants move up.
-    std::set<std::pair<Kind, unsigned>> taken;
+    // First pass: every uncontested claim holds; second pass: the later claimants move up,
+    // in byte order of their URIs, each to the next free number.
+    HeldNumbers held[] = {HeldNumbers(Kind::Lpt), HeldNumbers(Kind::Com), HeldNumbers(Kind::Usb)};
+    auto heldOf = [&](Kind kind) -> HeldNumbers& { return held[static_cast<int>(kind)]; };
     for (auto& e : entries) {
-        if (taken.insert({e.claim.kind, e.claim.number}).second) {
-            e.named = true;
-        }
+        e.named = heldOf(e.claim.kind).take(e.claim.number);
     }
     for (auto& e : entries) {
-        if (e.named) {
-            continue;
-        }
-        unsigned n = e.claim.number;
-        for (std::size_t tries = 0; tries <= kUsbMax + entries.size(); ++tries) {
-            n = nextNumber(e.claim.kind, n);
-            if (taken.insert({e.claim.kind, n}).second) {
-                e.claim.number = n;
-                e.named = true;
-                break;
-            }
+        if (!e.named) {
+            HeldNumbers& h = heldOf(e.claim.kind);
+            e.claim.number = h.freeAfter(e.claim.number);
+            h.take(e.claim.number);
         }
     }
-    std::vector<std::tuple<Kind, unsigned, PortDevice>> named;
-    for (const auto& e : entries) {
-        if (e.named) {
-            named.emplace_back(e.claim.kind, e.claim.number, PortDevice{nameOf(e.claim), e.uri});
-        }
-    }
-    std::sort(named.begin(), named.end(), [](const auto& a, const auto& b) {
-        return std::tie(std::get<0>(a), std::get<1>(a)) < std::tie(std::get<0>(b), std::get<1>(b));
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return std::tie(a.claim.kind, a.claim.number) < std::tie(b.claim.kind, b.claim.number);
     });
     std::vector<PortDevice> out;
-    for (auto& n : named) {
-        out.push_back(std::move(std::get<2>(n)));
+    out.reserve(entries.size());
+    for (const auto& e : entries) {
+        out.push_back(PortDevice{nameOf(e.claim), *e.uri});
     }
     return out;
 }
 
 std::optional<std::string> portNameIn(std::string_view uri,
                                       const std::vector<PortDevice>& devices) {
-    std::set<std::string> taken;
+    std::set<std::string, std::less<>> taken;
     for (const auto& d : devices) {
         if (d.uri == uri) {
             return d.name;
@@ -166,6 +205,9 @@ std::optional<std::string> portNameIn(std::string_view uri,
             return name;
         }
         claim->number = nextNumber(claim->kind, claim->number);
+        if (claim->kind == Kind::Usb && tries + 1 == kUsbMax) {
+            claim->number = kUsbMax + 1; // every three-digit name is held: go on past them
+        }
     }
     return std::nullopt;
 }

@@ -16,8 +16,9 @@
 // counts as 0. Other schemes are not local and get no name. The name depends on the URI
 // alone, so it stays the same whatever other devices come and go. Should two devices of one
 // list claim the same name, the devices are taken in byte order of their URIs: the first
-// keeps the name, each later one takes the next free number (USB wraps from 999 to 001).
-// A list is ordered LPT, COM, USB, each by number.
+// keeps the name, each later one takes the next free number (USB wraps from 999 to 001;
+// once all 999 are held, further USB devices take USB1000, USB1001, ...). A list is ordered
+// LPT, COM, USB, each by number. Naming n devices takes O(n log n), whatever they claim.
 namespace spooler::portnames {
 
 struct PortDevice {
@@ -29,7 +30,8 @@ struct PortDevice {
 // The name a local device URI claims; nothing for other schemes.
 std::optional<std::string> preferredPortName(std::string_view uri);
 
-// Names the local devices among `uris` (others are dropped, duplicates counted once).
+// Names the local devices among `uris`, every one of them (others are dropped, duplicates
+// counted once).
 std::vector<PortDevice> nameLocalDevices(const std::vector<std::string>& uris);
 
 // The name of a device URI in the naming of the current listing `devices`: its listed name,

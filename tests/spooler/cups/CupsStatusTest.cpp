@@ -118,6 +118,26 @@ TEST(ErrorFromIppStatus, MapsTheStatusClasses) {
     }
 }
 
+// An HTTP status in place of an IPP answer names its cause.
+TEST(ErrorFromHttpAnswer, MapsEveryStatus) {
+    const std::pair<int, int> cases[] = {
+        {401, err::AccessDenied},
+        {403, err::AccessDenied},
+        {1000, err::AccessDenied},
+        {404, err::NotAScheduler},
+        {405, err::NotAScheduler},
+        {501, err::NotAScheduler},
+        {400, GenFailure},
+        {426, GenFailure},
+        {500, err::ServiceUnavailable},
+        {503, err::ServiceUnavailable},
+        {-1, err::ServiceUnavailable},
+    };
+    for (auto [http, expected] : cases) {
+        EXPECT_EQ(errorFromHttpAnswer(http), expected) << http;
+    }
+}
+
 TEST(IsValidQueueName, AcceptsWhatCanNameAQueue) {
     for (const char* ok : {"Kestrel", "Label_Printer-2", "a",
                            "Dr\xc3\xbc"
