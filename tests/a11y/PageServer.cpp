@@ -1,12 +1,16 @@
 // Shows one page of a wizard, in one state, on the wizard's fakes with the Qt renderer, for a
 // screen reader to read over the accessibility bus. Usage: a11y_page_server STATE, where STATE
 // is one of the states below or "kestrel:PAGE" / "osprey:PAGE" (a page as it opens). It prints
-// "ready" once the page is on screen, then takes commands on stdin, one a line, and answers each
-// with one line ("refused" when it cannot be done): "show FORM" shows another page of the
-// wizard ("done"); "title FORM" tells its window's title; "select FORM.CONTROL INDEX" picks a list
-// entry as the user does ("done"); "type TEXT" types keys where the keyboard's focus is ("done");
-// "entry FORM.CONTROL" tells a list's current index and entry as the page holds them
-// ("INDEX<tab>ENTRY"). It ends at "quit" or the end of its input.
+// "ready" once the page is on screen, then takes commands on stdin, one a line, and answers
+// each with one line ("refused" when it cannot be done):
+//   show FORM                   shows another page of the wizard: "done"
+//   title FORM                  the title of its window
+//   select FORM.CONTROL INDEX   picks a list entry as the user does: "done"
+//   type TEXT                   types keys where the keyboard's focus is: "done " and the
+//                               name of the control that has it
+//   entry FORM.CONTROL          a list's current index and entry as the page holds them:
+//                               "INDEX<tab>ENTRY"
+// It ends at "quit" or at the end of its input.
 #include "platform/qt/QtHost.h"
 #include "tests/kestrel_pages/KestrelFixture.h"
 #include "tests/osprey_pages/OspreyFixture.h"
@@ -98,35 +102,17 @@ struct Wizard {
     }
 };
 
-// Every state the reader asks for: how to bring the wizard there and show the page.
+// The states beyond a page as it opens: how to bring the wizard there and show the page.
 const std::map<std::string, std::function<void(Wizard&)>>& states() {
     static const std::map<std::string, std::function<void(Wizard&)>> all = {
-        {"kestrel-load",
-         [](Wizard& w) {
-             w.kestrel = std::make_unique<KestrelWizard>();
-             w.h().run([&] { w.kestrel->pages.form("LoadDlg").Show(); });
-         }},
+        // Two ports of each kind but USB.
         {"kestrel-port",
          [](Wizard& w) {
              w.kestrel = std::make_unique<KestrelWizard>();
              w.kestrel->processes.ports = {"LPT1:", "LPT2:", "COM1:", "COM3:", "USB001"};
              w.h().run([&] { w.kestrel->pages.form("PortSelect").Show(); });
          }},
-        {"kestrel-wired",
-         [](Wizard& w) {
-             w.kestrel = std::make_unique<KestrelWizard>();
-             w.h().run([&] { w.kestrel->pages.form("WiredDlg").Show(); });
-         }},
-        {"kestrel-finish",
-         [](Wizard& w) {
-             w.kestrel = std::make_unique<KestrelWizard>();
-             w.h().run([&] { w.kestrel->pages.form("FinishDialog").Show(); });
-         }},
-        {"kestrel-progress",
-         [](Wizard& w) {
-             w.kestrel = std::make_unique<KestrelWizard>();
-             w.h().run([&] { w.kestrel->pages.form("ProgressDlg").Show(); });
-         }},
+        // The media page after a settings file was loaded (the setup page is loaded too).
         {"osprey-loaded",
          [](Wizard& w) {
              w.osprey = std::make_unique<OspreyWizard>();
@@ -138,17 +124,6 @@ const std::map<std::string, std::function<void(Wizard&)>>& states() {
                  o.core.LoadSavedSettings(o.path("loaded.osp"));
                  o.pages.form("Operation").Show();
              });
-         }},
-        {"osprey-finish",
-         [](Wizard& w) {
-             w.osprey = std::make_unique<OspreyWizard>();
-             w.osprey->core.ws.SelectedPrinter = "Label Printer";
-             w.h().run([&] { w.osprey->pages.form("FinishDialog").Show(); });
-         }},
-        {"osprey-progress",
-         [](Wizard& w) {
-             w.osprey = std::make_unique<OspreyWizard>();
-             w.h().run([&] { w.osprey->pages.form("ProgressDlg").Show(); });
          }},
     };
     return all;
@@ -173,7 +148,7 @@ std::string obey(Wizard& w, const std::string& line) {
         if (!focus)
             return "refused";
         QTest::keyClicks(focus, QString::fromStdString(target));
-        return "done";
+        return "done " + focus->objectName().toStdString();
     }
     ui::Control* c = w.control(target);
     if (!c)

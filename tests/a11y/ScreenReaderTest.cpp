@@ -55,34 +55,34 @@ const Page kPages[] = {
       {"text", "IP Address:", "IP Address:", Editable},
       {"text", "Full Path and File  Name:", "Full Path and File  Name:", Editable}}},
     {"KestrelStartOrLoad",
-     "kestrel-load",
+     "kestrel:LoadDlg",
      "Load Wizard Settings",
      {{"radio button", "Start New", nullptr, Checked},
       {"radio button", "Load Previously Saved Wizard Settings", nullptr, Unchecked}}},
     {"KestrelAdapterGroup",
-     "kestrel-wired",
+     "kestrel:WiredDlg",
      "Configure Network Settings",
      {{"panel", kAdapterQuestion, kAdapterQuestion},
       {"radio button", "Wired", "", Checked},
       {"radio button", "Wireless", "", Unchecked},
       {"text", "Subnet Mask:", "Subnet Mask:"}}},
     {"KestrelSaveQuestion",
-     "kestrel-finish",
+     "kestrel:FinishDialog",
      "Send Wizard Settings",
      {{"panel", kSaveQuestion, kSaveQuestion},
       {"radio button", "Yes", "", Checked},
       {"radio button", "No", "", Unchecked}}},
     {"KestrelProgressLog",
-     "kestrel-progress",
+     "kestrel:ProgressDlg",
      "Progress Monitor",
      {{"progress bar", "Progress Meter:", "Progress Meter:"},
       {"text", "Status Log:", "Status Log:", ReadOnly}}},
     {"OspreyProgressLog",
-     "osprey-progress",
+     "osprey:ProgressDlg",
      "Progress Monitor",
      {{"text", "Status Log:", "Status Log:", ReadOnly}}},
     {"OspreyFinish",
-     "osprey-finish",
+     "osprey:FinishDialog",
      "Send Wizard Settings",
      {{"check box", "Ignore Save Settings to Printer Configuration", nullptr, Checked},
       {"combo box", "Configuration 1", "Save Settings to Printer Configuration"},
@@ -326,7 +326,7 @@ TEST_F(ScreenReader, ANewEntryIsAnnounced) {
 
 // Keys typed on a progress page leave its log as the program wrote it.
 TEST_F(ScreenReader, TypingLeavesTheLogAlone) {
-    auto server = serve("kestrel-progress");
+    auto server = serve("kestrel:ProgressDlg");
     ASSERT_TRUE(server);
     const auto log = [&] {
         const auto hits = found(window(*server, "Progress Monitor"), {"text", "Status Log:"});
@@ -334,7 +334,7 @@ TEST_F(ScreenReader, TypingLeavesTheLogAlone) {
     };
     const std::string before = log();
     ASSERT_FALSE(before.empty());
-    ASSERT_EQ(ask(*server, "type xyz"), "done");
+    ASSERT_EQ(ask(*server, "type xyz"), "done StatusLog"); // the keys went to the log
     EXPECT_EQ(log(), before);
 }
 
