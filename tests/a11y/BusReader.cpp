@@ -58,7 +58,6 @@ Read readObject(AtspiAccessible* a, std::vector<std::string>& around) {
         r.checked = atspi_state_set_contains(states.p, ATSPI_STATE_CHECKED);
         r.editable = atspi_state_set_contains(states.p, ATSPI_STATE_EDITABLE);
         r.readOnly = atspi_state_set_contains(states.p, ATSPI_STATE_READ_ONLY);
-        r.focusable = atspi_state_set_contains(states.p, ATSPI_STATE_FOCUSABLE);
         r.showing = atspi_state_set_contains(states.p, ATSPI_STATE_SHOWING);
     }
     if (GArray* relations = atspi_accessible_get_relation_set(a, nullptr)) {

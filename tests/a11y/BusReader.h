@@ -18,7 +18,6 @@ struct Read {
     bool checked = false;
     bool editable = false;
     bool readOnly = false;
-    bool focusable = false;
     bool showing = false;
     std::vector<Read> children;
 

@@ -155,8 +155,9 @@ void expectReadable(const Read& window, const std::string& page) {
                         std::find(entries.begin(), entries.end(), r.name) != entries.end())
                 << what << " does not tell its entry";
         }
-        if ((r.role == "text" || r.role == "progress bar") &&
-            !(parent && parent->role == "combo box")) {
+        const bool field = r.role == "text" || r.role == "password text" || r.role == "slider" ||
+                           r.role == "progress bar";
+        if (field && !(parent && parent->role == "combo box")) {
             EXPECT_FALSE(r.name.empty()) << what << " has no name";
         }
         if (r.role == "text" && parent && parent->role == "combo box") {
