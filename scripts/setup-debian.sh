@@ -5,6 +5,7 @@
 set -euo pipefail
 pkgs=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev libcups2-dev
       libavahi-client-dev
+      libatspi2.0-dev at-spi2-core dbus-daemon
       cups cups-daemon cups-client cups-bsd cups-core-drivers snmpd xvfb xauth locales acl attr "$@")
 missing=()
 for p in "${pkgs[@]}"; do

@@ -22,7 +22,8 @@ template <PageBase Base> class ProgressMonitor : public Base {
         this->label("Label2", "Progress Meter:");
         this->progressBar(ProgressBar, 0, 100);
         this->label("Label3", "Status Log:");
-        this->textBox(statusLog).setMultiLine(true).layout().height = 160;
+        // A log is read, not written: selectable, never changed by keys.
+        this->textBox(statusLog).setMultiLine(true).setReadOnly(true).layout().height = 160;
     }
 
     // Adds a line to the log.

@@ -13,8 +13,10 @@ void FinishDialog::Build() {
           "Your configuration settings for the network adapter are about to be sent to the "
           "printer. Would you like to save your entries to a file for future reference?",
           0);
-    option(Option1, "&Yes");
-    option(Option2, "&No").beside();
+    // Yes and No answer the question above them: their frame is named after it.
+    frame("Frame1", "");
+    option(Option1, "&Yes").in("Frame1");
+    option(Option2, "&No").in("Frame1").beside();
     label("Label2",
           "Note: After sending the configuration changes for the network adapter, the printer "
           "will be rebooted.",

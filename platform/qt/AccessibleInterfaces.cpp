@@ -14,17 +14,32 @@ namespace uiqt {
 
 namespace {
 
-// A combo box: its name is its own or its label's (Qt's interface on this system gives its
-// current entry as the name), its value the entry; the list and an editable field are its
-// children, and its actions open and close the list.
-class ComboAccessible : public QAccessibleWidget {
+// A list that no label names, read as Qt reads a list on this desktop: its current entry is
+// its name (its own name stands in while it has none), the list and an editable field are
+// its children, its actions open and close the list. The control that names it (a port's
+// option, the label of the field it stands beside) labels it.
+class NamedCombo : public QAccessibleWidget {
   public:
-    explicit ComboAccessible(QComboBox* combo) : QAccessibleWidget(combo, QAccessible::ComboBox) {}
+    explicit NamedCombo(DropDownCombo* combo) : QAccessibleWidget(combo, QAccessible::ComboBox) {}
 
     QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Value)
-            return combo()->isEditable() ? combo()->lineEdit()->text() : combo()->currentText();
+        if (t == QAccessible::Name || t == QAccessible::Value) {
+            const QString entry =
+                combo()->isEditable() ? combo()->lineEdit()->text() : combo()->currentText();
+            if (!entry.isEmpty() || t == QAccessible::Value)
+                return entry;
+        }
         return QAccessibleWidget::text(t);
+    }
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override {
+        auto related = QAccessibleWidget::relations(match);
+        // Before the frame around it, which readers take for the group, not the label.
+        if ((match & QAccessible::Label) && combo()->namedBy)
+            if (QAccessibleInterface* namer =
+                    QAccessible::queryAccessibleInterface(combo()->namedBy.data()))
+                related.prepend({namer, QAccessible::Label});
+        return related;
     }
     QAccessible::State state() const override {
         QAccessible::State s = QAccessibleWidget::state();
@@ -66,7 +81,7 @@ class ComboAccessible : public QAccessibleWidget {
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
   private:
-    QComboBox* combo() const { return static_cast<QComboBox*>(widget()); }
+    DropDownCombo* combo() const { return static_cast<DropDownCombo*>(widget()); }
 };
 
 // A slider whose value reads as the page shows it ("0.13 inch"), in the unit shown.
@@ -101,8 +116,9 @@ class SliderAccessible : public QAccessibleWidget, public QAccessibleValueInterf
 };
 
 QAccessibleInterface* formInterface(const QString&, QObject* object) {
-    if (auto* combo = dynamic_cast<DropDownCombo*>(object))
-        return new ComboAccessible(combo);
+    // A list that a label names keeps Qt's own interface, which the label's buddy labels.
+    if (auto* combo = dynamic_cast<DropDownCombo*>(object); combo && combo->namedBy)
+        return new NamedCombo(combo);
     if (auto* slider = dynamic_cast<FormSlider*>(object))
         return new SliderAccessible(slider);
     return nullptr;

@@ -2,9 +2,10 @@
 
 namespace uiqt {
 
-// What screen readers learn of a combo box and a slider beyond Qt's own interfaces: a combo
-// box is named after its label, not read out by its current entry; a slider's value is read
-// as the page shows it, with its unit. Installed once, for every window.
+// What screen readers learn beyond Qt's own interfaces: a list that no label of its own names
+// reads as Qt's lists do (its current entry as its name) and is labelled by the control that
+// names it; a slider's value is read as the page shows it, with its unit. Every other control
+// keeps Qt's own interface. Installed once, for every window.
 void installAccessibleInterfaces();
 
 } // namespace uiqt

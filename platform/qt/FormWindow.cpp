@@ -43,11 +43,8 @@ QSize FormWindow::construct(const Controls& controls, const QFont& font) {
     if (font != QApplication::font())
         window_->setFont(font); // smaller, so that the page fits the screen
 
-    const Control* previous = nullptr;
-    for (const auto& c : controls) {
-        widgets_.add(*c, createWidget(*c, previous, window_.get(), *this));
-        previous = c.get();
-    }
+    for (const auto& c : controls)
+        widgets_.add(*c, createWidget(*c, widgets_, window_.get(), *this));
     FormLayout layout = layOutForm(window_.get(), widgets_, form_->dialogWindow());
     unplaced_ = std::move(layout.unplaced);
     setLabelBuddies(widgets_);

@@ -115,6 +115,7 @@ void showLastLines(QPlainTextEdit* plain, const QString& text) {
 
 void showCaption(const Control& c, QWidget* w, const FormWidgets& widgets) {
     const QString caption = qs(toDisplayLines(c.caption()));
+    nameAfterCaption(c, w);
     if (auto* label = qobject_cast<QLabel*>(w)) {
         if (c.kind() != ControlKind::Label)
             return;
@@ -125,7 +126,7 @@ void showCaption(const Control& c, QWidget* w, const FormWidgets& widgets) {
                 label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 70);
         }
         label->setText(label->buddy() ? caption : qs(stripAccessKeys(toDisplayLines(c.caption()))));
-        // Lists read a name only, not the label relation.
+        // The field's own name, which a list's field and a reader without relations read.
         if (const Control* field = fieldNamedBy(c, widgets);
             field && field->accessibleName().empty())
             if (QWidget* fw = widgets.of(*field))
@@ -141,6 +142,11 @@ void showCaption(const Control& c, QWidget* w, const FormWidgets& widgets) {
         ab->setText(caption);
     } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
         box->setTitle(caption);
+        // A picture on the caption shows what the frame holds: it is read by the caption.
+        for (const auto& [picture, pw] : widgets.inOrder())
+            if (picture->kind() == ControlKind::Image && picture->layout().onCaption &&
+                picture->layout().container == c.name())
+                setAccessibleNameOf(pw, stripAccessKeys(c.caption()));
     }
 }
 
@@ -289,6 +295,9 @@ bool showProperty(Control& c, Prop prop, const FormWidgets& widgets, WidgetInput
     case Prop::AccessibleName:
         if (!c.accessibleName().empty())
             setAccessibleNameOf(w, c.accessibleName());
+        break;
+    case Prop::ReadOnly:
+        showReadOnly(c, w);
         break;
     case Prop::ValueText:
         if (auto* slider = dynamic_cast<FormSlider*>(w)) {

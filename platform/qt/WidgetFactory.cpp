@@ -1,5 +1,6 @@
 #include "platform/qt/WidgetFactory.h"
 
+#include "platform/qt/AccessibleNames.h"
 #include "platform/qt/EventHook.h"
 #include "platform/qt/FileFilter.h"
 #include "platform/qt/KeyRouting.h"
@@ -142,7 +143,8 @@ void clickOnRelease(QWidget* w, Control* cp, WidgetInput& input) {
 }
 
 // The widget of the control's kind, wired to the model.
-QWidget* makeWidget(Control& c, const Control* previous, WidgetInput& input) {
+QWidget* makeWidget(Control& c, const FormWidgets& before, WidgetInput& input) {
+    const Control* previous = before.controls().empty() ? nullptr : before.controls().back();
     Control* cp = &c;
     auto click = [&input, cp] { input.userEvent(cp, [](Control& c) { c.userClick(); }); };
     switch (c.kind()) {
@@ -160,10 +162,12 @@ QWidget* makeWidget(Control& c, const Control* previous, WidgetInput& input) {
         if (!c.multiLine()) {
             auto* edit = new QLineEdit;
             wireTextField(c, edit, input);
+            showReadOnly(c, edit);
             return edit;
         }
         auto* edit = new QPlainTextEdit;
         edit->setTabChangesFocus(true); // Tab leaves it, as it leaves every field
+        showReadOnly(c, edit);
         QObject::connect(edit, &QPlainTextEdit::textChanged, [&input, cp, edit] {
             const std::string text = fromDisplayLines(edit->toPlainText().toStdString());
             input.userEvent(cp, [text](Control& c) { c.userReplaceText(text); });
@@ -188,6 +192,9 @@ QWidget* makeWidget(Control& c, const Control* previous, WidgetInput& input) {
     }
     case ControlKind::ComboBox: {
         auto* combo = new DropDownCombo;
+        // Known before a screen reader first asks for it, which fixes how it is read.
+        if (const Control* namer = namerOf(c, before))
+            combo->namedBy = before.of(*namer);
         combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         combo->onDropDown = [&input, cp] {
             input.userEvent(cp, [](Control& c) { c.userDropDown(); });
@@ -268,8 +275,20 @@ void DropDownCombo::showPopup() {
         QComboBox::showPopup();
 }
 
-QWidget* createWidget(Control& c, const Control* previous, QWidget* window, WidgetInput& input) {
-    QWidget* w = makeWidget(c, previous, input);
+void showReadOnly(const Control& c, QWidget* w) {
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setReadOnly(c.readOnly());
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+        plain->setReadOnly(c.readOnly());
+        // Read, it is still walked with the keys and selected, as a reader's caret does.
+        if (c.readOnly())
+            plain->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                           Qt::TextSelectableByKeyboard);
+    }
+}
+
+QWidget* createWidget(Control& c, const FormWidgets& before, QWidget* window, WidgetInput& input) {
+    QWidget* w = makeWidget(c, before, input);
     if (!w)
         return nullptr;
     w->setObjectName(QString::fromStdString(c.fullName()));

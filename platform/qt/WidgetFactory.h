@@ -1,8 +1,10 @@
 #pragma once
+#include "platform/qt/FormWidgets.h"
 #include "platform/qt/WidgetInput.h"
 #include "platform/ui/Control.h"
 
 #include <QComboBox>
+#include <QPointer>
 #include <QSlider>
 
 #include <functional>
@@ -13,11 +15,12 @@ class QWidget;
 
 namespace uiqt {
 
-// A combo box whose opening list raises the model's drop-down event first. Screen readers
-// learn its name from an accessibility interface of its own (AccessibleInterfaces.h).
+// A combo box whose opening list raises the model's drop-down event first.
 class DropDownCombo : public QComboBox {
   public:
     std::function<void()> onDropDown;
+    // The control that names it when no label of its own does (AccessibleInterfaces.h).
+    QPointer<QWidget> namedBy;
     void showPopup() override;
 };
 
@@ -31,9 +34,12 @@ class FormSlider : public QSlider {
 
 // The widget of a control, a child of `window`, sized by its layout hints and wired to hand
 // the user's input to `input`; null for a control drawn without one (a timer, a line right
-// after another). `previous` is the control declared before it.
-QWidget* createWidget(ui::Control& c, const ui::Control* previous, QWidget* window,
+// after another). `before` holds the controls declared before it, with their widgets.
+QWidget* createWidget(ui::Control& c, const FormWidgets& before, QWidget* window,
                       WidgetInput& input);
+
+// A text box the user reads but does not change takes no typing, and is still selected.
+void showReadOnly(const ui::Control& c, QWidget* w);
 
 // Hands the changes of a line edit, a text box's or an editable combo's field, to the model.
 void wireTextField(ui::Control& c, QLineEdit* edit, WidgetInput& input);

@@ -228,6 +228,14 @@ Control& Control::setMultiLine(bool on) {
     return *this;
 }
 
+Control& Control::setReadOnly(bool on) {
+    if (readOnly_ != on) {
+        readOnly_ = on;
+        changed(Prop::ReadOnly);
+    }
+    return *this;
+}
+
 Control& Control::setValue(int v) {
     switch (kind_) {
     case ControlKind::CheckBox:
@@ -398,7 +406,7 @@ void Control::userType(const std::string& s) {
     // Each accepted key changes the text at once, as in a real text box: a key handler
     // (Enter acting as Next) sees everything typed before it. A key is one character.
     for (std::size_t i = 0; i < s.size();) {
-        if (!enabled_)
+        if (!enabled_ || readOnly_)
             return;
         char32_t code;
         const std::size_t n = sys::charAt(s, i, code);
@@ -425,7 +433,7 @@ void Control::userType(const std::string& s) {
 }
 
 void Control::userReplaceText(std::string s) {
-    if (!enabled_)
+    if (!enabled_ || readOnly_)
         return;
     setText(fitEdit(text_, s, maxLength_));
 }

@@ -46,6 +46,7 @@ enum class Prop {
     Focus,
     AccessibleName,
     ValueText,
+    ReadOnly,
 };
 
 // Keys the model gives their meaning on every form (the renderer hands them over).
@@ -152,6 +153,10 @@ class Control {
     Control& setBackColor(std::uint32_t colour);
     bool multiLine() const { return multiLine_; }
     Control& setMultiLine(bool on);
+    // A text the user reads and selects but does not change (a log); the program still sets
+    // it.
+    bool readOnly() const { return readOnly_; }
+    Control& setReadOnly(bool on);
 
     // Value: check box 0/1, option button 0/1 (true/false), scroll bar and progress bar.
     int value() const { return value_; }
@@ -271,6 +276,7 @@ class Control {
     int maxLength_ = 0;
     std::uint32_t backColor_ = kDesktop;
     bool multiLine_ = false;
+    bool readOnly_ = false;
     int value_ = 0;
     int min_ = 0;
     int max_ = 100;

@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -19,6 +20,7 @@
 #include <QRect>
 #include <QScreen>
 #include <QString>
+#include <QStringList>
 #include <QTest>
 #include <QWidget>
 
@@ -32,6 +34,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace uiqt_test {
@@ -56,6 +59,20 @@ inline std::size_t sampledColours(const QImage& image) {
     return colours.size();
 }
 
+// What labels a control for a screen reader: the names of the controls that label it, the
+// frames around it left out (readers take those for its group).
+inline QString labelOf(QAccessibleInterface* read) {
+    QStringList names;
+    for (const auto& [label, relation] : read->relations(QAccessible::Label)) {
+        bool around = false;
+        for (QAccessibleInterface* up = read->parent(); up && !around; up = up->parent())
+            around = up->object() == label->object();
+        if (!around)
+            names << label->text(QAccessible::Name);
+    }
+    return names.join(' ');
+}
+
 // Renders a page to a PNG at `path` and checks that something was drawn and that no control
 // overlaps another or is clipped by its container. Wrap in ASSERT_NO_FATAL_FAILURE.
 inline void expectCleanPage(ui::Form& form, const std::string& path) {
@@ -71,9 +88,11 @@ inline void expectCleanPage(ui::Form& form, const std::string& path) {
     EXPECT_TRUE(window->width() <= room.width() && window->height() <= room.height())
         << form.name() << " is " << window->width() << "x" << window->height();
     // What a screen reader reads, through Qt's accessibility interface: every control a user
-    // operates has a name of its own that is not its value, options are radio buttons,
-    // sliders read as the page shows them, the progress bar is named.
-    std::map<std::pair<QAccessible::Role, QString>, std::string> names;
+    // operates has a name of its own; a list's name is its entry and a named control labels
+    // it; a field's name is not its text; options are radio buttons, and a frame without a
+    // caption is named after the question its options answer; sliders read as the page shows
+    // them; a read-only text is no field to type in; no name has blanks around it.
+    std::map<std::tuple<QAccessible::Role, QString, QString>, std::string> names;
     for (const auto& [control, w] : uiqt::QtHost::of(form.app())->widgets(form)) {
         // Every picture box in sight shows a picture.
         if (control->kind() == ui::ControlKind::Image && !w->isHidden()) {
@@ -84,19 +103,43 @@ inline void expectCleanPage(ui::Form& form, const std::string& path) {
         if (w->isHidden())
             continue;
         QAccessibleInterface* read = QAccessible::queryAccessibleInterface(w);
-        const QString name = read->text(QAccessible::Name).trimmed();
+        const QString name = read->text(QAccessible::Name);
         const QString value = read->text(QAccessible::Value);
+        const QString label = labelOf(read);
         const std::string what = form.name() + "." + control->fullName();
-        if (control->takesFocus() || control->kind() == ui::ControlKind::ProgressBar) {
-            const bool listed =
-                control->listIndex() >= 0 && control->listIndex() < control->listCount();
+        EXPECT_EQ(name, name.trimmed()) << what << " is read with blanks around its name";
+        EXPECT_EQ(label, label.trimmed()) << what << " is labelled with blanks around";
+        const bool listed =
+            control->listIndex() >= 0 && control->listIndex() < control->listCount();
+        if (control->kind() == ui::ControlKind::ComboBox) {
+            EXPECT_EQ(read->role(), QAccessible::ComboBox) << what;
+            EXPECT_FALSE(label.isEmpty()) << what << " is labelled by no named control";
+            if (listed) {
+                EXPECT_EQ(name.toStdString(), control->list(control->listIndex()))
+                    << what << " does not read its entry";
+            }
+            if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->lineEdit()) {
+                EXPECT_FALSE(combo->lineEdit()->accessibleName().isEmpty())
+                    << what << "'s field has no name";
+            }
+        } else if (control->takesFocus() || control->kind() == ui::ControlKind::ProgressBar) {
             const std::string own = listed ? control->list(control->listIndex()) : control->text();
             EXPECT_FALSE(name.isEmpty()) << what << " has no accessible name";
             EXPECT_TRUE(own.empty() || name.toStdString() != own)
                 << what << " is named by its value " << own;
-            const auto [it, fresh] = names.emplace(std::pair(read->role(), name), what);
-            EXPECT_TRUE(fresh) << what << " and " << it->second << " are both "
-                               << name.toStdString();
+        }
+        if (control->takesFocus() || control->kind() == ui::ControlKind::ProgressBar) {
+            const auto [it, fresh] = names.emplace(std::tuple(read->role(), name, label), what);
+            EXPECT_TRUE(fresh) << what << " and " << it->second << " both read "
+                               << name.toStdString() << " / " << label.toStdString();
+        }
+        if (control->kind() == ui::ControlKind::Frame && control->caption().empty() &&
+            read->childCount() > 0) {
+            EXPECT_FALSE(name.isEmpty()) << what << " is not named after its question";
+        }
+        if (control->kind() == ui::ControlKind::TextBox) {
+            EXPECT_EQ(read->state().readOnly, control->readOnly()) << what;
+            EXPECT_EQ(read->state().editable, !control->readOnly()) << what;
         }
         if (control->kind() == ui::ControlKind::OptionButton) {
             EXPECT_EQ(read->role(), QAccessible::RadioButton) << what;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using testing_support::Harness;
 
 namespace {
@@ -149,6 +151,31 @@ TEST(FormModel, TypingHonoursMaxLengthButCodeDoesNot) {
     EXPECT_EQ(page.Name->text(), "abcde");
     page.Name->setText("longer than five");
     EXPECT_EQ(page.Name->text(), "longer than five");
+}
+
+// A read-only box (a log) takes no edit of the user's, typed or whole; the program still
+// writes it, and its change handler runs for that.
+TEST(FormModel, ReadOnlyTextTakesOnlyTheProgramsText) {
+    const struct {
+        const char* what;
+        std::function<void(Harness&, SamplePage&)> edit;
+    } edits[] = {
+        {"typing", [](Harness& h, SamplePage& p) { h.type(p.Name, "xyz"); }},
+        {"a whole-text edit", [](Harness& h, SamplePage& p) { h.setText(p.Name, "xyz"); }},
+    };
+    for (const auto& e : edits) {
+        Harness h;
+        SamplePage page(h.app);
+        page.Show();
+        page.Name->setText("log").setReadOnly(true);
+        const int changes = page.changes;
+        e.edit(h, page);
+        EXPECT_EQ(page.Name->text(), "log") << e.what;
+        EXPECT_EQ(page.changes, changes) << e.what;
+        page.Name->setText("log2");
+        EXPECT_EQ(page.Name->text(), "log2") << e.what;
+        EXPECT_EQ(page.changes, changes + 1) << e.what;
+    }
 }
 
 // The limit counts characters: what an edit inserts is kept as far as it fits, whole
