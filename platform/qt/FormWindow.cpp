@@ -247,10 +247,11 @@ void FormWindow::show(bool modal) {
     if (!placed_ || !form_->dialogWindow())
         window_->move(host_->positionFor(*form_, window_->size()));
     placed_ = true;
-    // Someone at the keyboard sees at once where it is on the next page too.
+    window_->show();
+    // Someone at the keyboard sees at once where it is on the next page too (Qt clears the
+    // mark as a window shows).
     if (host_->keyboardUsed())
         window_->setAttribute(Qt::WA_KeyboardFocusChange);
-    window_->show();
     // Qt makes the first button the default when none is; only the model's default counts.
     for (const auto& [c, w] : widgets_.inOrder())
         if (auto* button = qobject_cast<QPushButton*>(w))

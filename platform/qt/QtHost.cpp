@@ -28,6 +28,8 @@ int modalDialogs = 0;
 
 // How long a page shown may take to get the keyboard from the desktop.
 constexpr qint64 kLongestActivationMs = 1000;
+// How long a button an access key pressed may take to click (Qt takes a tenth of a second).
+constexpr qint64 kLongestAccessKeyClickMs = 1000;
 
 // Sees every event of the application before its receiver does.
 class AppEventFilter : public QObject {
@@ -120,6 +122,15 @@ QtHost::QtHost(ui::App& app) : app_(&app) {
             case QEvent::KeyRelease:
             case QEvent::ShortcutOverride:
                 return holdTypedKey(receiver, e);
+            case QEvent::Shortcut:
+                // An access key of a page's button: Qt clicks it once it has been drawn
+                // pressed.
+                if (auto* button = qobject_cast<QAbstractButton*>(receiver);
+                    button && pageOf(button->window())) {
+                    accessKeyClick_ = button;
+                    accessKeySince_.start();
+                }
+                return false;
             case QEvent::WindowActivate:
                 // The next page has the keyboard: the page kept in sight goes, and the keys
                 // typed meanwhile follow.
@@ -273,7 +284,7 @@ bool QtHost::holdTypedKey(QObject* receiver, QEvent* event) {
     if (awaiting_ && awaitingSince_.elapsed() > kLongestActivationMs)
         finishPageChange(); // the next page never took the keyboard: the desktop kept it
     const bool forAnother = awaiting_ && awaiting_ != page; // a page opening takes them
-    if (!forAnother && page->takesKeys() && typedAhead_.empty())
+    if (!forAnother && page->takesKeys() && typedAhead_.empty() && !accessKeyClicking())
         return false;
     if (event->type() == QEvent::ShortcutOverride) {
         // No access key of a page that is going; the key itself comes next and waits.
@@ -289,6 +300,14 @@ bool QtHost::holdTypedKey(QObject* receiver, QEvent* event) {
     return true;
 }
 
+bool QtHost::accessKeyClicking() {
+    // Clicked, let go of, or held down by something else for longer than a click takes.
+    if (accessKeyClick_ &&
+        (!accessKeyClick_->isDown() || accessKeySince_.elapsed() > kLongestAccessKeyClickMs))
+        accessKeyClick_.clear();
+    return accessKeyClick_ != nullptr;
+}
+
 void QtHost::passTypedKeys() {
     // One at a time to the page with the keyboard: a key may change the page, and the next
     // ones then wait for the page after it.
@@ -299,12 +318,8 @@ void QtHost::passTypedKeys() {
         QWidget* target = page->window()->focusWidget();
         if (!target)
             target = page->window();
-        // A button an access key pressed clicks a moment later: the next key waits for it, as
-        // it would have when typed.
-        const auto buttons = page->window()->findChildren<QAbstractButton*>();
-        if (typedAhead_.front().type == QEvent::KeyPress &&
-            std::any_of(buttons.begin(), buttons.end(), [](auto* b) { return b->isDown(); })) {
-            passKeys_->start(20);
+        if (accessKeyClicking()) {
+            passKeys_->start(10);
             return;
         }
         const TypedKey k = typedAhead_.front();

@@ -9,6 +9,7 @@
 #include <QMetaObject>
 #include <QPixmap>
 #include <QPoint>
+#include <QPointer>
 #include <QSize>
 #include <QString>
 
@@ -19,6 +20,7 @@
 #include <optional>
 #include <vector>
 
+class QAbstractButton;
 class QKeyEvent;
 class QTimer;
 class QWidget;
@@ -107,6 +109,9 @@ class QtHost : public ui::Host {
     // that has the keyboard next.
     bool holdTypedKey(QObject* receiver, QEvent* event);
     void passTypedKeys();
+    // A button an access key pressed clicks a moment later (Qt shows it pressed first): keys
+    // typed after the access key wait for that click, so that they act on what it chose.
+    bool accessKeyClicking();
     // The page whose window has the keyboard and takes keys now, or none.
     FormWindow* keyboardPage() const;
     FormWindow* pageOf(const QWidget* window) const;
@@ -148,9 +153,11 @@ class QtHost : public ui::Host {
     std::deque<TypedKey> typedAhead_;
     QObject* keyWatch_ = nullptr;
     std::unique_ptr<QTimer> passKeys_;
-    bool keptInSight_ = false;           // a page hidden in the model is still on screen
-    const QKeyEvent* passing_ = nullptr; // a kept key being handed on
-    FormWindow* awaiting_ = nullptr;     // shown, not yet with the keyboard
+    bool keptInSight_ = false;                 // a page hidden in the model is still on screen
+    const QKeyEvent* passing_ = nullptr;       // a kept key being handed on
+    QPointer<QAbstractButton> accessKeyClick_; // pressed by an access key, maybe not clicked
+    QElapsedTimer accessKeySince_;
+    FormWindow* awaiting_ = nullptr; // shown, not yet with the keyboard
     QElapsedTimer awaitingSince_;
 
     ui::App* app_;

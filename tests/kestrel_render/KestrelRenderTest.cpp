@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -219,6 +220,101 @@ TEST_F(KeyboardWalk, KeysTypedAheadReachThePagesToCome) {
     }
     expectTheFile();
 }
+
+// An access key and Enter typed at once, as keys typed ahead arrive: Enter acts on what the
+// access key chose.
+struct AccessKeyCase {
+    const char* name;
+    Qt::Key letter;
+    bool queued; // through the event queue rather than straight from the desktop
+    std::function<void(RenderFixture&)> open;
+    std::function<bool(RenderFixture&)> actedOnTheChoice;
+};
+
+void PrintTo(const AccessKeyCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+// The load page, as a run started with GO opens on.
+void loadPage(RenderFixture&) {}
+bool loadDialogOpened(RenderFixture& f) {
+    return f.pages.get<kestrel::Dialog>().visible() &&
+           !f.pages.get<kestrel::PortSelect>().visible();
+}
+void portPage(RenderFixture& f) {
+    f.h.click(f.pages.get<kestrel::LoadDlg>().Next);
+    f.h.boxes.expectContaining("Program Error", "File name cannot be empty");
+}
+bool emptyFileNameRefused(RenderFixture& f) {
+    auto& port = f.pages.get<kestrel::PortSelect>();
+    return f.h.boxes.allShown() && port.PortFile->checked() && port.visible();
+}
+
+class AccessKeyThenEnter : public RenderFixture,
+                           public ::testing::WithParamInterface<AccessKeyCase> {};
+
+TEST_P(AccessKeyThenEnter, EnterActsOnTheNewChoice) {
+    const AccessKeyCase& c = GetParam();
+    start(" GO /VERYSILENT");
+    c.open(*this);
+    ASSERT_NO_FATAL_FAILURE(uiqt_test::typeAccessKeyThenEnter(c.letter, c.queued));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return c.actedOnTheChoice(*this); }, 5000));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, AccessKeyThenEnter,
+    ::testing::Values(
+        AccessKeyCase{"LoadPageLoad", Qt::Key_L, false, loadPage, loadDialogOpened},
+        AccessKeyCase{"LoadPageLoadQueued", Qt::Key_L, true, loadPage, loadDialogOpened},
+        AccessKeyCase{"PortPageFile", Qt::Key_F, false, portPage, emptyFileNameRefused},
+        AccessKeyCase{"PortPageFileQueued", Qt::Key_F, true, portPage, emptyFileNameRefused}),
+    [](const ::testing::TestParamInfo<AccessKeyCase>& info) {
+        return std::string(info.param.name);
+    });
+
+// Once the keyboard was used, each page shows its focus as it opens: options, buttons and
+// text fields alike. Each route starts on the load page, where Tab and Shift+Tab are typed
+// first; each key, the page it leads to, and whether to look at that page as it opens.
+struct FocusStep {
+    Qt::Key key;
+    const char* page;
+    bool look = true;
+};
+struct FocusRoute {
+    const char* name;
+    std::vector<FocusStep> steps;
+};
+
+void PrintTo(const FocusRoute& r, std::ostream* os) {
+    *os << r.name;
+}
+
+class FocusAsPagesOpen : public RenderFixture, public ::testing::WithParamInterface<FocusRoute> {};
+
+TEST_P(FocusAsPagesOpen, ShowsTheFocusAtOnce) {
+    const uiqt_test::SteadyCaret caret;
+    start(" GO /VERYSILENT");
+    for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab})
+        ASSERT_NO_FATAL_FAILURE(uiqt_test::pressKey(key));
+    for (const FocusStep& s : GetParam().steps) {
+        ASSERT_NO_FATAL_FAILURE(uiqt_test::pressKey(s.key));
+        ASSERT_EQ(uiqt_test::pageWithKeyboard(), s.page) << "after key " << s.key;
+        if (s.look) {
+            ASSERT_NO_FATAL_FAILURE(uiqt_test::expectFocusShownAsItOpens());
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Routes, FocusAsPagesOpen,
+    ::testing::Values(FocusRoute{"Pages",
+                                 {{Qt::Key_Return, "PortSelect"},
+                                  {Qt::Key_Return, "QuestionDlg"},
+                                  {Qt::Key_Space, "QuestionDlg", false},
+                                  {Qt::Key_Return, "WiredDlg"}}},
+                      FocusRoute{"LoadDialog",
+                                 {{Qt::Key_Down, "LoadDlg", false}, {Qt::Key_Return, "Dialog"}}}),
+    [](const ::testing::TestParamInfo<FocusRoute>& info) { return std::string(info.param.name); });
 
 TEST_F(RenderFixture, ColumnsLineUp) {
     auto& wireless = pages.get<kestrel::WirelessDlg>();

@@ -7,6 +7,7 @@
 #include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -164,6 +165,46 @@ TEST_F(RenderFixture, KeyboardAloneRunsTheConfiguration) {
     ASSERT_TRUE(h.ended());
     ASSERT_FALSE(jobsSent().empty());
     EXPECT_NE(jobsSent().front().find("IMAGE_SHFT_H;110"), std::string::npos);
+}
+
+// An access key and Enter typed at once, as keys typed ahead arrive: Enter goes on with the
+// printer settings the access key chose, not with the interface (Kestrel) chosen before.
+class AccessKeyThenEnter : public RenderFixture, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(AccessKeyThenEnter, EnterActsOnTheNewChoice) {
+    start("");
+    h.click(pages.get<osprey::Intro>().Next);
+    ASSERT_TRUE(pages.get<osprey::SelectDlg>().CfgNic->checked());
+    ASSERT_NO_FATAL_FAILURE(uiqt_test::typeAccessKeyThenEnter(Qt::Key_P, GetParam()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pages.get<osprey::Selection>().visible(); }, 5000));
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, AccessKeyThenEnter, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Queued" : "Typed");
+                         });
+
+// Once the keyboard was used, each page shows its focus as it opens.
+TEST_F(RenderFixture, PagesOpenedByKeysShowTheirFocusAtOnce) {
+    const uiqt_test::SteadyCaret caret;
+    start("");
+    const struct {
+        Qt::Key key;
+        const char* page;
+        bool look;
+    } steps[] = {
+        {Qt::Key_Tab, "Intro", false},       {Qt::Key_Backtab, "Intro", false},
+        {Qt::Key_Return, "SelectDlg", true}, {Qt::Key_Down, "SelectDlg", false},
+        {Qt::Key_Return, "Selection", true}, {Qt::Key_Return, "LoadDlg", true},
+        {Qt::Key_Return, "Operation", true},
+    };
+    for (const auto& s : steps) {
+        ASSERT_NO_FATAL_FAILURE(uiqt_test::pressKey(s.key));
+        ASSERT_EQ(uiqt_test::pageWithKeyboard(), s.page) << "after key " << s.key;
+        if (s.look) {
+            ASSERT_NO_FATAL_FAILURE(uiqt_test::expectFocusShownAsItOpens());
+        }
+    }
 }
 
 TEST_F(RenderFixture, ColumnsLineUp) {

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -230,6 +231,56 @@ inline void pressKey(Qt::Key key, const QString& thenType = {},
     }));
     if (!thenType.isEmpty())
         QTest::keyClicks(QApplication::focusWidget(), thenType);
+}
+
+// Alt and a letter, then Enter with no wait between, as keys typed ahead arrive: straight
+// to the control with the focus as the desktop delivers them, or through the event queue.
+inline void typeAccessKeyThenEnter(Qt::Key letter, bool queued) {
+    QApplication::processEvents();
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr) << "no control has the keyboard";
+    const QString text = QString(QChar(letter)).toLower();
+    if (queued) {
+        for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease})
+            QCoreApplication::postEvent(focus, new QKeyEvent(t, letter, Qt::AltModifier, text));
+        for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease})
+            QCoreApplication::postEvent(focus, new QKeyEvent(t, Qt::Key_Return, {}, "\r"));
+        return;
+    }
+    QTest::keyClick(focus, letter, Qt::AltModifier);
+    // The access key may have moved the focus (to the option it chose).
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+}
+
+// While one lives, text fields' carets do not blink, so two pictures of a field agree.
+class SteadyCaret {
+  public:
+    SteadyCaret() { QApplication::setCursorFlashTime(0); }
+    ~SteadyCaret() { QApplication::setCursorFlashTime(flashTime_); }
+    SteadyCaret(const SteadyCaret&) = delete;
+    SteadyCaret& operator=(const SteadyCaret&) = delete;
+
+  private:
+    int flashTime_ = QApplication::cursorFlashTime();
+};
+
+// The page that has just opened shows at once where the keyboard is: its control with the
+// focus is drawn as it is after Tab and Shift+Tab have brought the focus back to it, and
+// otherwise than without the focus. Keep carets from blinking meanwhile (SteadyCaret).
+inline void expectFocusShownAsItOpens() {
+    QApplication::processEvents();
+    QWidget* w = QApplication::focusWidget();
+    ASSERT_NE(w, nullptr) << "no control has the keyboard";
+    const std::string what =
+        w->window()->objectName().toStdString() + "." + w->objectName().toStdString();
+    const QImage opened = w->grab().toImage();
+    QTest::keyClick(w, Qt::Key_Tab);
+    ASSERT_NE(QApplication::focusWidget(), w) << what << " is the page's only stop";
+    const QImage without = w->grab().toImage();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    ASSERT_EQ(QApplication::focusWidget(), w) << what;
+    EXPECT_NE(opened, without) << what << " shows no focus as its page opens";
+    EXPECT_EQ(opened, w->grab().toImage()) << what << " shows its focus only after Tab";
 }
 
 // The page whose window has the keyboard ("" when none has).
