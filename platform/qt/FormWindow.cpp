@@ -72,6 +72,7 @@ QSize FormWindow::construct(const Controls& controls, const QFont& font) {
     nameControls(widgets_, layout.rowHead);
     updating_ = false;
     shareWidth(layout.buttonSlots);
+    lineUpFrames(layout.frameGrids);
     QLayout* root = window_->layout();
     root->setSizeConstraint(QLayout::SetNoConstraint);
     window_->ensurePolished();

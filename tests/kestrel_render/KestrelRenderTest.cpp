@@ -320,6 +320,7 @@ TEST_F(RenderFixture, ColumnsLineUp) {
     auto& wireless = pages.get<kestrel::WirelessDlg>();
     auto& load = pages.get<kestrel::LoadDlg>();
     auto& progress = pages.get<kestrel::ProgressDlg>();
+    auto& encrypt = pages.get<kestrel::EncryptQuestionDlg>();
     const std::tuple<ui::ControlRef, ui::ControlRef, bool> cases[] = {
         {wireless.HelpSSID, wireless.HelpOpMode, true},
         {wireless.HelpSSID, wireless.HelpDevices, true},
@@ -327,10 +328,20 @@ TEST_F(RenderFixture, ColumnsLineUp) {
         {wireless.SSID, wireless.CountryCode, false},
         {load.Label2, load.Label3, false},
         {progress.ProgressBar, progress.StatusLog, true},
+        {encrypt.WPA, encrypt.EAP, false},
     };
     for (const auto& [first, second, sameWidth] : cases)
         ASSERT_NO_FATAL_FAILURE(
             uiqt_test::expectLinedUp(h, host, first, second, sameWidth, kPngDir));
+    // The two methods of "Other Authentication Methods" stand under its text, past its
+    // indicator.
+    const QRect other = placeOf(host, encrypt.click[2]);
+    const QRect wpa = placeOf(host, encrypt.WPA);
+    EXPECT_GT(wpa.left(), other.left());
+    EXPECT_LT(wpa.left(), other.left() + other.width() / 2);
+    for (const ui::ControlRef& ok :
+         {pages.get<kestrel::frmAbout>().cmdOK, pages.get<kestrel::HaldenAbout>().cmdOK})
+        ASSERT_NO_FATAL_FAILURE(uiqt_test::expectOkAtTheRight(h, host, ok, kPngDir));
     // The network name field shows a name of the longest length it takes.
     auto* ssid = qobject_cast<QLineEdit*>(host.widget(*wireless.SSID));
     ASSERT_NE(ssid, nullptr);

@@ -219,10 +219,15 @@ TEST_F(RenderFixture, ColumnsLineUp) {
         {media.LabelLengthCombo, media.LabelWidthCombo, true},
         {setup.HorzShiftHScroll, setup.VertShiftHScroll, true},
         {setup.HorzShiftUnit, setup.VertShiftUnit, true},
+        {setup.PrintSpeedCombo, setup.GapCombo, false}, // three frames, one column
+        {setup.PrintSpeedCombo, setup.EmulationCombo, false},
         {progress.ProgressBar, progress.StatusLog, true},
     };
     for (const auto& c : cases)
         ASSERT_NO_FATAL_FAILURE(uiqt_test::expectLinedUp(h, host, c.a, c.b, c.sameWidth, kPngDir));
+    for (const ui::ControlRef& ok :
+         {pages.get<osprey::frmAbout>().cmdOK, pages.get<osprey::HaldenAbout>().cmdOK})
+        ASSERT_NO_FATAL_FAILURE(uiqt_test::expectOkAtTheRight(h, host, ok, kPngDir));
 }
 
 } // namespace

@@ -314,6 +314,19 @@ inline void expectLinedUp(testing_support::Harness& h, uiqt::QtHost& host,
     }
 }
 
+// An About box's OK stands at its right, where the desktop puts a dialog's buttons, however
+// many buttons it has. Wrap in ASSERT_NO_FATAL_FAILURE.
+inline void expectOkAtTheRight(testing_support::Harness& h, uiqt::QtHost& host,
+                               const ui::ControlRef& ok, const std::string& pngDir) {
+    ui::Form& form = ok.form();
+    h.run([&] { form.load(); });
+    ASSERT_TRUE(uiqt::renderFormToPng(form, pngDir + "/ok-" + form.name() + ".png"));
+    const QRect at = placeOf(host, ok);
+    const QWidget* window = host.window(form);
+    EXPECT_GT(at.left(), window->width() / 2) << form.name();
+    EXPECT_LT(window->width() - at.right(), at.width()) << form.name();
+}
+
 // A page in one state. `prepare` runs before the page loads; the page's window is then
 // built, as showing it would, and `act` runs the user's changes on it.
 template <class Fixture> struct PageState {
