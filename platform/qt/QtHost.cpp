@@ -123,13 +123,16 @@ QtHost::QtHost(ui::App& app) : app_(&app) {
             case QEvent::ShortcutOverride:
                 return holdTypedKey(receiver, e);
             case QEvent::Shortcut:
-                // An access key of a page's button: Qt clicks it once it has been drawn
-                // pressed.
-                if (auto* button = qobject_cast<QAbstractButton*>(receiver);
-                    button && pageOf(button->window())) {
-                    accessKeyClick_ = button;
-                    accessKeySince_.start();
-                }
+                // An access key: someone is at the keyboard. A page's button clicks once it
+                // has been drawn pressed.
+                if (auto* w = qobject_cast<QWidget*>(receiver))
+                    if (FormWindow* page = pageOf(w->window())) {
+                        page->showKeyboardFocus();
+                        if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+                            accessKeyClick_ = button;
+                            accessKeySince_.start();
+                        }
+                    }
                 return false;
             case QEvent::WindowActivate:
                 // The next page has the keyboard: the page kept in sight goes, and the keys

@@ -272,13 +272,14 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(info.param.name);
     });
 
-// Once the keyboard was used, each page shows its focus as it opens: options, buttons and
-// text fields alike. Each route starts on the load page, where Tab and Shift+Tab are typed
-// first; each key, the page it leads to, and whether to look at that page as it opens.
+// Once the keyboard was used (Tab, an access key), each page shows its focus as it opens:
+// options, buttons and text fields alike. Each route starts on the load page: each key, the
+// page it leads to, and whether to look at that page then.
 struct FocusStep {
     Qt::Key key;
     const char* page;
     bool look = true;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
 };
 struct FocusRoute {
     const char* name;
@@ -294,10 +295,8 @@ class FocusAsPagesOpen : public RenderFixture, public ::testing::WithParamInterf
 TEST_P(FocusAsPagesOpen, ShowsTheFocusAtOnce) {
     const uiqt_test::SteadyCaret caret;
     start(" GO /VERYSILENT");
-    for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab})
-        ASSERT_NO_FATAL_FAILURE(uiqt_test::pressKey(key));
     for (const FocusStep& s : GetParam().steps) {
-        ASSERT_NO_FATAL_FAILURE(uiqt_test::pressKey(s.key));
+        ASSERT_NO_FATAL_FAILURE(uiqt_test::pressKey(s.key, {}, s.modifiers));
         ASSERT_EQ(uiqt_test::pageWithKeyboard(), s.page) << "after key " << s.key;
         if (s.look) {
             ASSERT_NO_FATAL_FAILURE(uiqt_test::expectFocusShownAsItOpens());
@@ -305,15 +304,26 @@ TEST_P(FocusAsPagesOpen, ShowsTheFocusAtOnce) {
     }
 }
 
+const FocusStep kTabAndBack[] = {{Qt::Key_Tab, "LoadDlg", false},
+                                 {Qt::Key_Backtab, "LoadDlg", false}};
+
 INSTANTIATE_TEST_SUITE_P(
     Routes, FocusAsPagesOpen,
     ::testing::Values(FocusRoute{"Pages",
-                                 {{Qt::Key_Return, "PortSelect"},
+                                 {kTabAndBack[0],
+                                  kTabAndBack[1],
+                                  {Qt::Key_Return, "PortSelect"},
                                   {Qt::Key_Return, "QuestionDlg"},
                                   {Qt::Key_Space, "QuestionDlg", false},
                                   {Qt::Key_Return, "WiredDlg"}}},
                       FocusRoute{"LoadDialog",
-                                 {{Qt::Key_Down, "LoadDlg", false}, {Qt::Key_Return, "Dialog"}}}),
+                                 {kTabAndBack[0],
+                                  kTabAndBack[1],
+                                  {Qt::Key_Down, "LoadDlg", false},
+                                  {Qt::Key_Return, "Dialog"}}},
+                      FocusRoute{"AccessKey",
+                                 {{Qt::Key_L, "LoadDlg", true, Qt::AltModifier},
+                                  {Qt::Key_Return, "Dialog"}}}),
     [](const ::testing::TestParamInfo<FocusRoute>& info) { return std::string(info.param.name); });
 
 TEST_F(RenderFixture, ColumnsLineUp) {

@@ -279,7 +279,7 @@ inline void expectFocusShownAsItOpens() {
     const QImage without = w->grab().toImage();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     ASSERT_EQ(QApplication::focusWidget(), w) << what;
-    EXPECT_NE(opened, without) << what << " shows no focus as its page opens";
+    EXPECT_NE(opened, without) << what << " shows no focus";
     EXPECT_EQ(opened, w->grab().toImage()) << what << " shows its focus only after Tab";
 }
 
