@@ -106,7 +106,7 @@ void FormWindow::build() {
         if (retired_ || updating_)
             return;
         ui::Form* f = form_;
-        host_->userEvent([f] { f->userClose(); });
+        host_->userEvent([f] { f->userClose(); }, this);
     };
     window_->onKey = [this](ui::Key key) { return userKey(key); };
     // A fixed field colour was made from the desktop's palette: a new one paints it again.
@@ -189,7 +189,7 @@ bool FormWindow::userKey(ui::Key key) {
     // keyboard unless told.
     showKeyboardFocus();
     bool taken = false;
-    host_->userEvent([this, key, &taken] { taken = form_->userKey(key); });
+    host_->userEvent([this, key, &taken] { taken = form_->userKey(key); }, this);
     if (!retired_ && (key == ui::Key::Tab || key == ui::Key::BackTab))
         followModelFocus(key == ui::Key::Tab ? Qt::TabFocusReason : Qt::BacktabFocusReason);
     return taken || key == ui::Key::Tab || key == ui::Key::BackTab;
@@ -223,7 +223,7 @@ void FormWindow::resync(Control* c) {
 void FormWindow::userEvent(Control* c, const std::function<void(Control&)>& action) {
     if (retired_ || updating_ || hidePending_)
         return;
-    host_->userEvent([c, &action] { action(*c); });
+    host_->userEvent([c, &action] { action(*c); }, this);
     // The model may have refused or changed what the widget did: show the model's value.
     resync(c);
 }

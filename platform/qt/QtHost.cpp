@@ -119,20 +119,23 @@ QtHost::QtHost(ui::App& app) : app_(&app) {
         keyWatch_ = new AppEventFilter([this](QObject* receiver, QEvent* e) {
             switch (e->type()) {
             case QEvent::KeyPress:
+                // Someone is at the keyboard (also when a button takes the key itself, as
+                // the forward button does Enter): the style draws where the focus is.
+                if (auto* w = qobject_cast<QWidget*>(receiver))
+                    if (FormWindow* page = pageOf(w->window()))
+                        page->showKeyboardFocus();
+                return holdTypedKey(receiver, e);
             case QEvent::KeyRelease:
             case QEvent::ShortcutOverride:
                 return holdTypedKey(receiver, e);
             case QEvent::Shortcut:
-                // An access key: someone is at the keyboard. A page's button clicks once it
-                // has been drawn pressed.
-                if (auto* w = qobject_cast<QWidget*>(receiver))
-                    if (FormWindow* page = pageOf(w->window())) {
-                        page->showKeyboardFocus();
-                        if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-                            accessKeyClick_ = button;
-                            accessKeySince_.start();
-                        }
-                    }
+                // An access key of a page's button: Qt clicks it once it has been drawn
+                // pressed.
+                if (auto* button = qobject_cast<QAbstractButton*>(receiver);
+                    button && pageOf(button->window())) {
+                    accessKeyClick_ = button;
+                    accessKeySince_.start();
+                }
                 return false;
             case QEvent::WindowActivate:
                 // The next page has the keyboard: the page kept in sight goes, and the keys
@@ -213,8 +216,13 @@ std::vector<std::pair<const ui::Control*, QWidget*>> QtHost::widgets(ui::Form& f
     return w ? w->widgets() : std::vector<std::pair<const ui::Control*, QWidget*>>{};
 }
 
-bool QtHost::userEvent(const std::function<void()>& event) {
+bool QtHost::userEvent(const std::function<void()>& event, const FormWindow* from) {
     ++depth_;
+    inputFrom_.push_back(from);
+    struct Done {
+        std::vector<const FormWindow*>& from;
+        ~Done() { from.pop_back(); }
+    } done{inputFrom_};
     bool running = false;
     try {
         running = app_->dispatch(event);
@@ -229,7 +237,14 @@ bool QtHost::userEvent(const std::function<void()>& event) {
     // A page kept in sight with no window shown after it to take the keyboard goes now.
     if (depth_ == 0 && keptInSight_ && !awaiting_)
         finishPageChange();
+    // Keys typed while this input was handled follow it.
+    if (!typedAhead_.empty())
+        passKeys_->start(0);
     return running;
+}
+
+bool QtHost::handlingInputOf(const FormWindow* page) const {
+    return page && std::find(inputFrom_.begin(), inputFrom_.end(), page) != inputFrom_.end();
 }
 
 FormWindow* QtHost::pageOf(const QWidget* window) const {
@@ -287,7 +302,8 @@ bool QtHost::holdTypedKey(QObject* receiver, QEvent* event) {
     if (awaiting_ && awaitingSince_.elapsed() > kLongestActivationMs)
         finishPageChange(); // the next page never took the keyboard: the desktop kept it
     const bool forAnother = awaiting_ && awaiting_ != page; // a page opening takes them
-    if (!forAnother && page->takesKeys() && typedAhead_.empty() && !accessKeyClicking())
+    if (!forAnother && page->takesKeys() && typedAhead_.empty() && !accessKeyClicking() &&
+        !handlingInputOf(page))
         return false;
     if (event->type() == QEvent::ShortcutOverride) {
         // No access key of a page that is going; the key itself comes next and waits.
@@ -325,6 +341,8 @@ void QtHost::passTypedKeys() {
             passKeys_->start(10);
             return;
         }
+        if (handlingInputOf(page))
+            return; // its handler still runs: the keys follow when it is done
         const TypedKey k = typedAhead_.front();
         typedAhead_.pop_front();
         QKeyEvent event(k.type, k.key, k.modifiers, k.scanCode, k.virtualKey, k.nativeModifiers,

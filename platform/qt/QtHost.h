@@ -50,8 +50,9 @@ class QtHost : public ui::Host {
     // The control widgets of a form in declaration order (builds the window when needed).
     std::vector<std::pair<const ui::Control*, QWidget*>> widgets(ui::Form& form);
 
-    // Runs user input or a tick into the model. False once the program has ended.
-    bool userEvent(const std::function<void()>& event);
+    // Runs user input (on the page `from`) or a tick into the model. False once the program
+    // has ended. Keys typed on that page meanwhile wait until the input has been handled.
+    bool userEvent(const std::function<void()>& event, const FormWindow* from = nullptr);
 
     // Runs the model's DoEvents every intervalMs from the Qt loop, so that its timers and
     // posted actions run. With quitWhenIdle the Qt loop ends once no form is loaded.
@@ -112,6 +113,8 @@ class QtHost : public ui::Host {
     // A button an access key pressed clicks a moment later (Qt shows it pressed first): keys
     // typed after the access key wait for that click, so that they act on what it chose.
     bool accessKeyClicking();
+    // Input on the page is being handled (its handler may let events run while it waits).
+    bool handlingInputOf(const FormWindow* page) const;
     // The page whose window has the keyboard and takes keys now, or none.
     FormWindow* keyboardPage() const;
     FormWindow* pageOf(const QWidget* window) const;
@@ -166,7 +169,8 @@ class QtHost : public ui::Host {
     std::unique_ptr<QTimer> pump_;
     bool quitWhenIdle_ = false;
     bool ticking_ = false;
-    int depth_ = 0; // user events being handled
+    int depth_ = 0;                            // user events being handled
+    std::vector<const FormWindow*> inputFrom_; // the pages whose input is being handled
 };
 
 // Runs the Qt loop until the program ends (App::End) or no form is loaded any more.
