@@ -29,7 +29,7 @@ int modalDialogs = 0;
 // How long a page shown may take to get the keyboard from the desktop.
 constexpr qint64 kLongestActivationMs = 1000;
 // How long a button an access key pressed may take to click (Qt takes a tenth of a second).
-constexpr qint64 kLongestAccessKeyClickMs = 1000;
+constexpr qint64 kLongestAccessKeyClickMs = 2000;
 
 // Sees every event of the application before its receiver does.
 class AppEventFilter : public QObject {
