@@ -182,15 +182,21 @@ class KeyboardWalk : public RenderFixture {
     }
 };
 
-// Key by key, each page in its place.
+// Key by key, each page in its place, showing its focus as it opens.
 TEST_F(KeyboardWalk, TakesTheFileRoute) {
+    const uiqt_test::SteadyCaret caret;
     std::optional<QPoint> where; // every page opens where the one before stood
+    std::string before = uiqt_test::pageWithKeyboard();
     for (const Step& s : kFileRoute) {
         ASSERT_NO_FATAL_FAILURE(uiqt_test::pressKey(s.key, s.typed, s.modifiers));
         ASSERT_EQ(uiqt_test::pageWithKeyboard(), s.page) << "after key " << s.key;
         const QPoint at = QApplication::focusWidget()->window()->pos();
         EXPECT_EQ(at, where.value_or(at)) << s.page;
         where = at;
+        if (s.page != before) {
+            ASSERT_NO_FATAL_FAILURE(uiqt_test::expectFocusShownAsItOpens());
+        }
+        before = s.page;
     }
     EXPECT_TRUE(pages.get<kestrel::PortSelect>().PortFile->checked());
     EXPECT_EQ(pages.get<kestrel::WiredDlg>().useAutoIP->checked(), true);
@@ -271,60 +277,6 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<AccessKeyCase>& info) {
         return std::string(info.param.name);
     });
-
-// Once the keyboard was used (Tab, an access key), each page shows its focus as it opens:
-// options, buttons and text fields alike. Each route starts on the load page: each key, the
-// page it leads to, and whether to look at that page then.
-struct FocusStep {
-    Qt::Key key;
-    const char* page;
-    bool look = true;
-    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
-};
-struct FocusRoute {
-    const char* name;
-    std::vector<FocusStep> steps;
-};
-
-void PrintTo(const FocusRoute& r, std::ostream* os) {
-    *os << r.name;
-}
-
-class FocusAsPagesOpen : public RenderFixture, public ::testing::WithParamInterface<FocusRoute> {};
-
-TEST_P(FocusAsPagesOpen, ShowsTheFocusAtOnce) {
-    const uiqt_test::SteadyCaret caret;
-    start(" GO /VERYSILENT");
-    for (const FocusStep& s : GetParam().steps) {
-        ASSERT_NO_FATAL_FAILURE(uiqt_test::pressKey(s.key, {}, s.modifiers));
-        ASSERT_EQ(uiqt_test::pageWithKeyboard(), s.page) << "after key " << s.key;
-        if (s.look) {
-            ASSERT_NO_FATAL_FAILURE(uiqt_test::expectFocusShownAsItOpens());
-        }
-    }
-}
-
-const FocusStep kTabAndBack[] = {{Qt::Key_Tab, "LoadDlg", false},
-                                 {Qt::Key_Backtab, "LoadDlg", false}};
-
-INSTANTIATE_TEST_SUITE_P(
-    Routes, FocusAsPagesOpen,
-    ::testing::Values(FocusRoute{"Pages",
-                                 {kTabAndBack[0],
-                                  kTabAndBack[1],
-                                  {Qt::Key_Return, "PortSelect"},
-                                  {Qt::Key_Return, "QuestionDlg"},
-                                  {Qt::Key_Space, "QuestionDlg", false},
-                                  {Qt::Key_Return, "WiredDlg"}}},
-                      FocusRoute{"LoadDialog",
-                                 {kTabAndBack[0],
-                                  kTabAndBack[1],
-                                  {Qt::Key_Down, "LoadDlg", false},
-                                  {Qt::Key_Return, "Dialog"}}},
-                      FocusRoute{"AccessKey",
-                                 {{Qt::Key_L, "LoadDlg", true, Qt::AltModifier},
-                                  {Qt::Key_Return, "Dialog"}}}),
-    [](const ::testing::TestParamInfo<FocusRoute>& info) { return std::string(info.param.name); });
 
 TEST_F(RenderFixture, ColumnsLineUp) {
     auto& wireless = pages.get<kestrel::WirelessDlg>();

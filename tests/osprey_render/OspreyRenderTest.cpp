@@ -147,9 +147,16 @@ TEST_F(RenderFixture, KeyboardAloneRunsTheConfiguration) {
         {Qt::Key_Right, "PrinterSetup"}, {Qt::Key_PageUp, "PrinterSetup"},
         {Qt::Key_Left, "PrinterSetup"},  {Qt::Key_Return, "FinishDialog"},
     };
+    // Each page opened by a key shows its focus at once.
+    const uiqt_test::SteadyCaret caret;
+    std::string before = uiqt_test::pageWithKeyboard();
     for (const auto& [key, page] : steps) {
         ASSERT_NO_FATAL_FAILURE(pressKey(key));
         ASSERT_EQ(uiqt_test::pageWithKeyboard(), page) << "after key " << key;
+        if (page != before) {
+            ASSERT_NO_FATAL_FAILURE(uiqt_test::expectFocusShownAsItOpens());
+        }
+        before = page;
     }
     auto& setup = pages.get<osprey::PrinterSetup>();
     EXPECT_EQ(setup.HorzShiftHScroll->value(), 11);
@@ -183,28 +190,6 @@ INSTANTIATE_TEST_SUITE_P(Keys, AccessKeyThenEnter, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return std::string(info.param ? "Queued" : "Typed");
                          });
-
-// Once the keyboard was used, Enter alone here, each page shows its focus as it opens.
-TEST_F(RenderFixture, PagesOpenedByKeysShowTheirFocusAtOnce) {
-    const uiqt_test::SteadyCaret caret;
-    start("");
-    const struct {
-        Qt::Key key;
-        const char* page;
-        bool look;
-    } steps[] = {
-        {Qt::Key_Return, "SelectDlg", true}, {Qt::Key_Down, "SelectDlg", false},
-        {Qt::Key_Return, "Selection", true}, {Qt::Key_Return, "LoadDlg", true},
-        {Qt::Key_Return, "Operation", true},
-    };
-    for (const auto& s : steps) {
-        ASSERT_NO_FATAL_FAILURE(uiqt_test::pressKey(s.key));
-        ASSERT_EQ(uiqt_test::pageWithKeyboard(), s.page) << "after key " << s.key;
-        if (s.look) {
-            ASSERT_NO_FATAL_FAILURE(uiqt_test::expectFocusShownAsItOpens());
-        }
-    }
-}
 
 TEST_F(RenderFixture, ColumnsLineUp) {
     auto& media = pages.get<osprey::Operation>();
