@@ -123,6 +123,9 @@ class Core : public wizard::CoreShell {
     // Reads and checks all ten records first; on any fault a notice and nothing changes.
     // Then both arrays take the file's records and the pages are restored. True when loaded.
     bool LoadSavedSettings(const std::string& path, const std::string& password);
+    // The same, telling a wrong password from the file's other faults.
+    enum class LoadResult { Loaded, Refused, WrongPassword };
+    LoadResult loadSettingsFile(const std::string& path, const std::string& password);
     // Text (UTF-8) to the hex of its Windows-1252 bytes; lets events run per character;
     // a character with no Windows-1252 form is skipped.
     std::string StrToHex(const std::string& text);

@@ -287,14 +287,18 @@ bool Core::SaveSettings(const std::string& path, const std::string& password) {
 }
 
 bool Core::LoadSavedSettings(const std::string& path, const std::string& password) {
+    return loadSettingsFile(path, password) == LoadResult::Loaded;
+}
+
+Core::LoadResult Core::loadSettingsFile(const std::string& path, const std::string& password) {
     if (!NamedFileExists(path)) {
         ShowNotice("File not found. Please select another file.");
-        return false;
+        return LoadResult::Refused;
     }
     auto bytes = sys().readFile(path);
     if (!bytes) {
         ShowNotice(kDamagedFile);
-        return false;
+        return LoadResult::Refused;
     }
     RecordCursor cursor(*bytes);
     // A file whose first record is not a text beginning with the tag (an empty file, any
@@ -306,18 +310,18 @@ bool Core::LoadSavedSettings(const std::string& path, const std::string& passwor
         ShowNotice("Error Reading File\r\n"
                    "Incompatible File Type Detected\r\n"
                    "Unable to load the saved settings\r\n");
-        return false;
+        return LoadResult::Refused;
     }
     auto passwordHex = cursor.nextText();
     if (!passwordHex || !sys::isHexText(*passwordHex)) {
         WriteLog("...LoadSavedSettings: password record damaged " + cursor.error());
         ShowNotice(kDamagedFile);
-        return false;
+        return LoadResult::Refused;
     }
     if (HexToStr(*passwordHex) != password) {
         ShowNotice("Error Invalid Password.\r\n"
                    "Unable to load the saved settings\r\n");
-        return false;
+        return LoadResult::WrongPassword;
     }
     std::array<std::string, 9> records;
     for (int i = 0; i < rec::Count; ++i) {
@@ -326,7 +330,7 @@ bool Core::LoadSavedSettings(const std::string& path, const std::string& passwor
             WriteLog("...LoadSavedSettings: record " + std::to_string(i) + " damaged " +
                      cursor.error());
             ShowNotice(kDamagedFile);
-            return false;
+            return LoadResult::Refused;
         }
         records[static_cast<std::size_t>(i)] = HexToStr(*hex);
     }
@@ -334,7 +338,7 @@ bool Core::LoadSavedSettings(const std::string& path, const std::string& passwor
     if (!plan.valid) {
         WriteLog("...LoadSavedSettings: " + plan.problem);
         ShowNotice(kDamagedFile);
-        return false;
+        return LoadResult::Refused;
     }
 
     for (int i = 0; i < rec::Count; ++i) {
@@ -345,7 +349,7 @@ bool Core::LoadSavedSettings(const std::string& path, const std::string& passwor
         ShowNotice("Some of the saved settings do not fit the choices this wizard offers now\r\n"
                    "(such as a port that is no longer present) and were left as they were.\r\n"
                    "Please check the settings on each page.");
-    return true;
+    return LoadResult::Loaded;
 }
 
 bool Core::applyRestoreOp(const RestoreOp& op) {

@@ -47,6 +47,7 @@ void Dialog::saveOrLoad(std::string name) {
         return;
     }
     bool done;
+    bool wrongPassword = false;
     if (Mode == kSave) {
         if (name.find('.') == std::string::npos) {
             name += kExtension;
@@ -56,12 +57,15 @@ void Dialog::saveOrLoad(std::string name) {
         if (done)
             ws.SettingsSaved = true;
     } else {
-        done = core().LoadSavedSettings(name, Password->text());
+        const Core::LoadResult result = core().loadSettingsFile(name, Password->text());
+        done = result == Core::LoadResult::Loaded;
+        wrongPassword = result == Core::LoadResult::WrongPassword;
     }
-    // The file routines have told the user why; the dialog stays open to correct it.
+    // The file routines have told the user why; the dialog stays open to correct it, the
+    // focus on the field the message is about.
     if (!done) {
         if (loaded())
-            FileName->setFocus();
+            (wrongPassword ? Password : FileName)->setFocus();
         return;
     }
     ws.FinishAction = finish::Done;

@@ -52,11 +52,12 @@ void EncryptQuestionDlg::Build() {
             help.onClick = [this, text] { core().ShowNotice(text); };
         }
     }
-    checkBox(WPA, "WPA (Wi-Fi Protected Access)");
+    // The two methods belong to the third option.
+    checkBox(WPA, "WPA (Wi-Fi Protected Access)").indentedUnderOption();
     auto& helpWpa = button("HelpWPA", "What is this?");
     helpWpa.beside().setToolTip("Shows a brief description of this option.");
     helpWpa.onClick = [this] { core().ShowNotice(kHelpWPA); };
-    checkBox(EAP, "EAP (Extensible Authentication Protocol)");
+    checkBox(EAP, "EAP (Extensible Authentication Protocol)").indentedUnderOption();
     auto& helpLeap = button("HelpLeap", "What is this?");
     helpLeap.beside().setToolTip("Shows a brief description of this option.");
     helpLeap.onClick = [this] { core().ShowNotice(kHelpLeap); };

@@ -59,6 +59,13 @@ void putOnCaption(QWidget* frame, QWidget* picture) {
     });
 }
 
+// How far an option's text stands right of its indicator's left edge.
+int optionIndent(const QWidget* container) {
+    const QStyle* style = container->style();
+    return style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, container) +
+           style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, container);
+}
+
 // Sorts the controls into the rows of the window ("") and of each frame, in declaration
 // order, then lays out each of them.
 class Grids {
@@ -156,10 +163,12 @@ void Grids::layOutRows(QWidget* container, std::vector<Row> rows) {
     int r = 0;
     bool navigation = false;
     for (const Row& row : rows) {
-        if (isButtonRow(row) && row.size() > 1) {
-            const bool nav = std::any_of(row.begin(), row.end(), [](const auto& cell) {
+        const bool nav =
+            isButtonRow(row) && std::any_of(row.begin(), row.end(), [](const auto& cell) {
                 return cell.first->isDefault() || cell.first->isCancel();
             });
+        // A dialog's lone OK stands where the desktop puts a dialog's buttons, at the right.
+        if (isButtonRow(row) && (row.size() > 1 || nav)) {
             if (nav && container == window_) {
                 // The height the page does not need stays above its navigation row, so the
                 // row stands at the foot of every page alike; the fullest page keeps two
@@ -196,10 +205,22 @@ void Grids::layOutRows(QWidget* container, std::vector<Row> rows) {
                 i + 1 == row.size())
                 if (auto* label = qobject_cast<QLabel*>(w))
                     label->setWordWrap(true);
-            grid->addWidget(w, r, starts[i], 1, std::max(1, end - starts[i]), align);
+            const int span = std::max(1, end - starts[i]);
+            if (c->layout().indented) {
+                // Its box stands under the text of the option above, past that option's
+                // indicator.
+                auto* under = new QHBoxLayout;
+                under->addSpacing(optionIndent(container));
+                under->addWidget(w, fills ? 1 : 0, align);
+                grid->addLayout(under, r, starts[i], 1, span);
+            } else {
+                grid->addWidget(w, r, starts[i], 1, span, align);
+            }
         }
         ++r;
     }
+    if (container != window_)
+        result_.frameGrids.push_back({grid, columns});
     if (!navigation && container == window_)
         grid->setRowStretch(r, 1); // a page without one keeps its content at the top
 }
@@ -258,6 +279,29 @@ void shareWidth(const std::vector<QWidget*>& buttonSlots) {
     }
     for (QWidget* w : buttonSlots)
         w->setFixedWidth(slot);
+}
+
+void lineUpFrames(const std::vector<FormLayout::FrameGrid>& frames) {
+    // Each column as wide as the widest control alone in it in any frame; a frame's last,
+    // stretching column is left alone.
+    std::vector<int> widths;
+    for (const auto& [grid, columns] : frames) {
+        widths.resize(std::max(widths.size(), static_cast<std::size_t>(columns)), 0);
+        for (int i = 0; i < grid->count(); ++i) {
+            int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+            grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
+            QLayoutItem* item = grid->itemAt(i);
+            if (QWidget* w = item->widget())
+                w->ensurePolished();
+            if (columnSpan == 1 && column < columns && !item->isEmpty()) {
+                int& width = widths[static_cast<std::size_t>(column)];
+                width = std::max(width, item->sizeHint().width());
+            }
+        }
+    }
+    for (const auto& [grid, columns] : frames)
+        for (int column = 0; column < columns; ++column)
+            grid->setColumnMinimumWidth(column, widths[static_cast<std::size_t>(column)]);
 }
 
 void activateLayouts(QWidget* window) {

@@ -5,6 +5,7 @@
 #include <set>
 #include <vector>
 
+class QGridLayout;
 class QWidget;
 
 namespace uiqt {
@@ -17,6 +18,12 @@ struct FormLayout {
     std::set<const ui::Control*> unplaced;
     // The buttons (and Back's empty place) of a navigation row, which share one width.
     std::vector<QWidget*> buttonSlots;
+    // The grid of each frame, with the number of its columns (a last one stretches).
+    struct FrameGrid {
+        QGridLayout* grid;
+        int columns;
+    };
+    std::vector<FrameGrid> frameGrids;
 };
 
 // Lays out the widgets of a form in one grid for the window and one for each frame, so that
@@ -26,6 +33,10 @@ FormLayout layOutForm(QWidget* window, const FormWidgets& widgets, bool dialogWi
 // Gives the buttons of navigation rows the width the widest of them needs, once their
 // captions are set.
 void shareWidth(const std::vector<QWidget*>& buttonSlots);
+
+// The frames of a window line up their columns, as the rows of one grid do, once the
+// controls' captions and entries are set.
+void lineUpFrames(const std::vector<FormLayout::FrameGrid>& frames);
 
 // Lays out a window and every frame in it now, to the final geometry it would have on
 // screen, rather than when Qt's posted layout requests arrive.

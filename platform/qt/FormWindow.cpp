@@ -69,6 +69,7 @@ QSize FormWindow::construct(const Controls& controls, const QFont& font) {
     nameControls(widgets_, layout.rowHead);
     updating_ = false;
     shareWidth(layout.buttonSlots);
+    lineUpFrames(layout.frameGrids);
     QLayout* root = window_->layout();
     root->setSizeConstraint(QLayout::SetNoConstraint);
     window_->ensurePolished();
@@ -102,7 +103,7 @@ void FormWindow::build() {
         if (retired_ || updating_)
             return;
         ui::Form* f = form_;
-        host_->userEvent([f] { f->userClose(); });
+        host_->userEvent([f] { f->userClose(); }, this);
     };
     window_->onKey = [this](ui::Key key) { return userKey(key); };
     // A fixed field colour was made from the desktop's palette: a new one paints it again.
@@ -185,7 +186,7 @@ bool FormWindow::userKey(ui::Key key) {
     // keyboard unless told.
     showKeyboardFocus();
     bool taken = false;
-    host_->userEvent([this, key, &taken] { taken = form_->userKey(key); });
+    host_->userEvent([this, key, &taken] { taken = form_->userKey(key); }, this);
     if (!retired_ && (key == ui::Key::Tab || key == ui::Key::BackTab))
         followModelFocus(key == ui::Key::Tab ? Qt::TabFocusReason : Qt::BacktabFocusReason);
     return taken || key == ui::Key::Tab || key == ui::Key::BackTab;
@@ -219,7 +220,7 @@ void FormWindow::resync(Control* c) {
 void FormWindow::userEvent(Control* c, const std::function<void(Control&)>& action) {
     if (retired_ || updating_ || hidePending_)
         return;
-    host_->userEvent([c, &action] { action(*c); });
+    host_->userEvent([c, &action] { action(*c); }, this);
     // The model may have refused or changed what the widget did: show the model's value.
     resync(c);
 }
@@ -244,10 +245,11 @@ void FormWindow::show(bool modal) {
     if (!placed_ || !form_->dialogWindow())
         window_->move(host_->positionFor(*form_, window_->size()));
     placed_ = true;
-    // Someone at the keyboard sees at once where it is on the next page too.
+    window_->show();
+    // Someone at the keyboard sees at once where it is on the next page too (Qt clears the
+    // mark as a window shows).
     if (host_->keyboardUsed())
         window_->setAttribute(Qt::WA_KeyboardFocusChange);
-    window_->show();
     // Qt makes the first button the default when none is; only the model's default counts.
     for (const auto& [c, w] : widgets_.inOrder())
         if (auto* button = qobject_cast<QPushButton*>(w))

@@ -56,6 +56,8 @@ class FormWindow final : private WidgetInput {
     void controlChanged(ui::Control& control, ui::Prop prop);
     // The focus moved to this widget in Qt: the model learns it. False when it is not ours.
     bool noteFocus(QWidget* widget);
+    // The focus moves by the keyboard from now on: the style draws where it is.
+    void showKeyboardFocus();
     // The model is done with the form: no more input reaches it; the widgets stay until the
     // host deletes this object at a safe point.
     void retire();
@@ -72,8 +74,6 @@ class FormWindow final : private WidgetInput {
     QSize construct(const Controls& controls, const QFont& font);
     void apply(ui::Control& c, std::initializer_list<ui::Prop> props);
     void followModelFocus(Qt::FocusReason reason);
-    // The focus moves by the keyboard from now on: the style draws where it is.
-    void showKeyboardFocus();
     // Shows the model's values on the widgets: what the widgets signal meanwhile is no input.
     template <class F> void asModel(F show) {
         const bool was = updating_;

@@ -28,6 +28,8 @@ int modalDialogs = 0;
 
 // How long a page shown may take to get the keyboard from the desktop.
 constexpr qint64 kLongestActivationMs = 1000;
+// How long a button an access key pressed may take to click (Qt takes a tenth of a second).
+constexpr qint64 kLongestAccessKeyClickMs = 2000;
 
 // Sees every event of the application before its receiver does.
 class AppEventFilter : public QObject {
@@ -137,9 +139,24 @@ QtHost::QtHost(ui::App& app) : app_(&app) {
         keyWatch_ = new AppEventFilter([this](QObject* receiver, QEvent* e) {
             switch (e->type()) {
             case QEvent::KeyPress:
+                // Someone is at the keyboard (also when a button takes the key itself, as
+                // the forward button does Enter): the style draws where the focus is.
+                if (auto* w = qobject_cast<QWidget*>(receiver))
+                    if (FormWindow* page = pageOf(w->window()))
+                        page->showKeyboardFocus();
+                return holdTypedKey(receiver, e);
             case QEvent::KeyRelease:
             case QEvent::ShortcutOverride:
                 return holdTypedKey(receiver, e);
+            case QEvent::Shortcut:
+                // An access key of a page's button: Qt clicks it once it has been drawn
+                // pressed.
+                if (auto* button = qobject_cast<QAbstractButton*>(receiver);
+                    button && pageOf(button->window())) {
+                    accessKeyClick_ = button;
+                    accessKeySince_.start();
+                }
+                return false;
             case QEvent::WindowActivate:
                 // The next page has the keyboard: the page kept in sight goes, and the keys
                 // typed meanwhile follow.
@@ -219,8 +236,13 @@ std::vector<std::pair<const ui::Control*, QWidget*>> QtHost::widgets(ui::Form& f
     return w ? w->widgets() : std::vector<std::pair<const ui::Control*, QWidget*>>{};
 }
 
-bool QtHost::userEvent(const std::function<void()>& event) {
+bool QtHost::userEvent(const std::function<void()>& event, const FormWindow* from) {
     ++depth_;
+    inputFrom_.push_back(from);
+    struct Done {
+        std::vector<const FormWindow*>& from;
+        ~Done() { from.pop_back(); }
+    } done{inputFrom_};
     bool running = false;
     try {
         running = app_->dispatch(event);
@@ -235,7 +257,14 @@ bool QtHost::userEvent(const std::function<void()>& event) {
     // A page kept in sight with no window shown after it to take the keyboard goes now.
     if (depth_ == 0 && keptInSight_ && !awaiting_)
         finishPageChange();
+    // Keys typed while this input was handled follow it.
+    if (!typedAhead_.empty())
+        passKeys_->start(0);
     return running;
+}
+
+bool QtHost::handlingInputOf(const FormWindow* page) const {
+    return page && std::find(inputFrom_.begin(), inputFrom_.end(), page) != inputFrom_.end();
 }
 
 FormWindow* QtHost::pageOf(const QWidget* window) const {
@@ -293,7 +322,8 @@ bool QtHost::holdTypedKey(QObject* receiver, QEvent* event) {
     if (awaiting_ && awaitingSince_.elapsed() > kLongestActivationMs)
         finishPageChange(); // the next page never took the keyboard: the desktop kept it
     const bool forAnother = awaiting_ && awaiting_ != page; // a page opening takes them
-    if (!forAnother && page->takesKeys() && typedAhead_.empty())
+    if (!forAnother && page->takesKeys() && typedAhead_.empty() && !accessKeyClicking() &&
+        !handlingInputOf(page))
         return false;
     if (event->type() == QEvent::ShortcutOverride) {
         // No access key of a page that is going; the key itself comes next and waits.
@@ -309,6 +339,14 @@ bool QtHost::holdTypedKey(QObject* receiver, QEvent* event) {
     return true;
 }
 
+bool QtHost::accessKeyClicking() {
+    // Clicked, let go of, or held down by something else for longer than a click takes.
+    if (accessKeyClick_ &&
+        (!accessKeyClick_->isDown() || accessKeySince_.elapsed() > kLongestAccessKeyClickMs))
+        accessKeyClick_.clear();
+    return accessKeyClick_ != nullptr;
+}
+
 void QtHost::passTypedKeys() {
     // One at a time to the page with the keyboard: a key may change the page, and the next
     // ones then wait for the page after it.
@@ -319,14 +357,12 @@ void QtHost::passTypedKeys() {
         QWidget* target = page->window()->focusWidget();
         if (!target)
             target = page->window();
-        // A button an access key pressed clicks a moment later: the next key waits for it, as
-        // it would have when typed.
-        const auto buttons = page->window()->findChildren<QAbstractButton*>();
-        if (typedAhead_.front().type == QEvent::KeyPress &&
-            std::any_of(buttons.begin(), buttons.end(), [](auto* b) { return b->isDown(); })) {
-            passKeys_->start(20);
+        if (accessKeyClicking()) {
+            passKeys_->start(10);
             return;
         }
+        if (handlingInputOf(page))
+            return; // its handler still runs: the keys follow when it is done
         const TypedKey k = typedAhead_.front();
         typedAhead_.pop_front();
         QKeyEvent event(k.type, k.key, k.modifiers, k.scanCode, k.virtualKey, k.nativeModifiers,

@@ -9,6 +9,7 @@
 #include <QMetaObject>
 #include <QPixmap>
 #include <QPoint>
+#include <QPointer>
 #include <QSize>
 #include <QString>
 
@@ -19,6 +20,7 @@
 #include <optional>
 #include <vector>
 
+class QAbstractButton;
 class QKeyEvent;
 class QTimer;
 class QWidget;
@@ -48,8 +50,9 @@ class QtHost : public ui::Host {
     // The control widgets of a form in declaration order (builds the window when needed).
     std::vector<std::pair<const ui::Control*, QWidget*>> widgets(ui::Form& form);
 
-    // Runs user input or a tick into the model. False once the program has ended.
-    bool userEvent(const std::function<void()>& event);
+    // Runs user input (on the page `from`) or a tick into the model. False once the program
+    // has ended. Keys typed on that page meanwhile wait until the input has been handled.
+    bool userEvent(const std::function<void()>& event, const FormWindow* from = nullptr);
 
     // Runs the model's DoEvents every intervalMs from the Qt loop, so that its timers and
     // posted actions run. With quitWhenIdle the Qt loop ends once no form is loaded.
@@ -107,6 +110,11 @@ class QtHost : public ui::Host {
     // that has the keyboard next.
     bool holdTypedKey(QObject* receiver, QEvent* event);
     void passTypedKeys();
+    // A button an access key pressed clicks a moment later (Qt shows it pressed first): keys
+    // typed after the access key wait for that click, so that they act on what it chose.
+    bool accessKeyClicking();
+    // Input on the page is being handled (its handler may let events run while it waits).
+    bool handlingInputOf(const FormWindow* page) const;
     // The page whose window has the keyboard and takes keys now, or none.
     FormWindow* keyboardPage() const;
     FormWindow* pageOf(const QWidget* window) const;
@@ -148,9 +156,11 @@ class QtHost : public ui::Host {
     std::deque<TypedKey> typedAhead_;
     QObject* keyWatch_ = nullptr;
     std::unique_ptr<QTimer> passKeys_;
-    bool keptInSight_ = false;           // a page hidden in the model is still on screen
-    const QKeyEvent* passing_ = nullptr; // a kept key being handed on
-    FormWindow* awaiting_ = nullptr;     // shown, not yet with the keyboard
+    bool keptInSight_ = false;                 // a page hidden in the model is still on screen
+    const QKeyEvent* passing_ = nullptr;       // a kept key being handed on
+    QPointer<QAbstractButton> accessKeyClick_; // pressed by an access key, maybe not clicked
+    QElapsedTimer accessKeySince_;
+    FormWindow* awaiting_ = nullptr; // shown, not yet with the keyboard
     QElapsedTimer awaitingSince_;
 
     ui::App* app_;
@@ -159,7 +169,8 @@ class QtHost : public ui::Host {
     std::unique_ptr<QTimer> pump_;
     bool quitWhenIdle_ = false;
     bool ticking_ = false;
-    int depth_ = 0; // user events being handled
+    int depth_ = 0;                            // user events being handled
+    std::vector<const FormWindow*> inputFrom_; // the pages whose input is being handled
 };
 
 // Runs the Qt loop until the program ends (App::End) or no form is loaded any more.

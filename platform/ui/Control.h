@@ -85,6 +85,7 @@ struct LayoutHint {
     int chars = 0;           // wide enough for this many characters (text fields)
     int column = -1;         // the column it starts in, -1: the one after the control before
     bool lastColumn = false; // in the last column of its form or frame (help buttons)
+    bool indented = false;   // under the option above it, as a choice that belongs to it
     bool heading = false;    // a label drawn as a heading
     bool onCaption = false;  // an image drawn at the start of its frame's caption
     bool back = false;       // the Back button of a navigation row
@@ -224,6 +225,10 @@ class Control {
     }
     Control& atLastColumn() {
         layout_.lastColumn = true;
+        return *this;
+    }
+    Control& indentedUnderOption() {
+        layout_.indented = true;
         return *this;
     }
     Control& asHeading() {

@@ -70,24 +70,37 @@ TEST_F(DialogTest, TextsFollowTheModeAndOnlyOneMeansSave) {
     }
 }
 
+// Each refusal keeps the dialog open with the focus on the field its message is about.
 TEST_F(DialogTest, OkChecksStopAtTheFirstFailure) {
+    saveFile("secret.ksf", "Pass");
+    write("other.ksf", "not a settings file");
     struct Case {
         const char* what;
         int mode;
         std::string name, password, confirm;
         bool show;
         std::string notice;
+        ui::ControlRef Dialog::*focus;
     };
+    const std::string badPassword =
+        "Error Invalid Password.\r\nUnable to load the saved settings\r\n";
+    const std::string otherFile = "Error Reading File\r\nIncompatible File Type Detected\r\n"
+                                  "Unable to load the saved settings\r\n";
     const Case cases[] = {
-        {"empty name", 0, "", "pw", "pw", false, kBadName},
-        {"one blank", 0, " ", "pw", "pw", false, kBadName},
-        {"a folder", 1, "sub/", "pw", "pw", false, kBadName},
-        {"no Windows-1252 form", 1, "\xD0\x96urnal", "pw", "pw", false, kBadName},
-        {"name before password", 0, "", "pw", "PW", false, kBadName},
-        {"case differs", 0, "x.ksf", "pw", "PW", false, kMismatch},
-        {"no confirmation", 1, "x.ksf", "pw", "", false, kMismatch},
-        {"two blanks pass", 0, "  ", "", "", false, kNotFound},
-        {"hidden confirmation ignored", 0, "missing.ksf", "pw", "other", true, kNotFound},
+        {"empty name", 0, "", "pw", "pw", false, kBadName, &Dialog::FileName},
+        {"one blank", 0, " ", "pw", "pw", false, kBadName, &Dialog::FileName},
+        {"a folder", 1, "sub/", "pw", "pw", false, kBadName, &Dialog::FileName},
+        {"no Windows-1252 form", 1, "\xD0\x96urnal", "pw", "pw", false, kBadName,
+         &Dialog::FileName},
+        {"name before password", 0, "", "pw", "PW", false, kBadName, &Dialog::FileName},
+        {"case differs", 0, "x.ksf", "pw", "PW", false, kMismatch, &Dialog::ConfirmTxt},
+        {"no confirmation", 1, "x.ksf", "pw", "", false, kMismatch, &Dialog::ConfirmTxt},
+        {"two blanks pass", 0, "  ", "", "", false, kNotFound, &Dialog::FileName},
+        {"hidden confirmation ignored", 0, "missing.ksf", "pw", "other", true, kNotFound,
+         &Dialog::FileName},
+        {"not a settings file", 0, "other.ksf", "", "", false, otherFile, &Dialog::FileName},
+        {"wrong password", 0, "secret.ksf", "pass", "pass", false, badPassword, &Dialog::Password},
+        {"wrong password shown", 0, "secret.ksf", "pass", "", true, badPassword, &Dialog::Password},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -101,6 +114,8 @@ TEST_F(DialogTest, OkChecksStopAtTheFirstFailure) {
         EXPECT_TRUE(h.boxes.allShown());
         expectStillOpen();
         EXPECT_EQ(dialog().FileName->text(), c.name) << "fields are kept";
+        const ui::Control* focused = dialog().focused();
+        EXPECT_EQ(focused ? focused->fullName() : "", (dialog().*c.focus)->fullName());
         EXPECT_FALSE(core.ws.SettingsSaved);
         h.click(dialog().CancelButton);
         h.boxes.clear();

@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -181,15 +182,21 @@ class KeyboardWalk : public RenderFixture {
     }
 };
 
-// Key by key, each page in its place.
+// Key by key, each page in its place, showing its focus as it opens.
 TEST_F(KeyboardWalk, TakesTheFileRoute) {
+    const uiqt_test::SteadyCaret caret;
     std::optional<QPoint> where; // every page opens where the one before stood
+    std::string before = uiqt_test::pageWithKeyboard();
     for (const Step& s : kFileRoute) {
         ASSERT_NO_FATAL_FAILURE(uiqt_test::pressKey(s.key, s.typed, s.modifiers));
         ASSERT_EQ(uiqt_test::pageWithKeyboard(), s.page) << "after key " << s.key;
         const QPoint at = QApplication::focusWidget()->window()->pos();
         EXPECT_EQ(at, where.value_or(at)) << s.page;
         where = at;
+        if (s.page != before) {
+            ASSERT_NO_FATAL_FAILURE(uiqt_test::expectFocusShownAsItOpens());
+        }
+        before = s.page;
     }
     EXPECT_TRUE(pages.get<kestrel::PortSelect>().PortFile->checked());
     EXPECT_EQ(pages.get<kestrel::WiredDlg>().useAutoIP->checked(), true);
@@ -220,10 +227,62 @@ TEST_F(KeyboardWalk, KeysTypedAheadReachThePagesToCome) {
     expectTheFile();
 }
 
+// An access key and Enter typed at once, as keys typed ahead arrive: Enter acts on what the
+// access key chose.
+struct AccessKeyCase {
+    const char* name;
+    Qt::Key letter;
+    bool queued; // through the event queue rather than straight from the desktop
+    std::function<void(RenderFixture&)> open;
+    std::function<bool(RenderFixture&)> actedOnTheChoice;
+};
+
+void PrintTo(const AccessKeyCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+// The load page, as a run started with GO opens on.
+void loadPage(RenderFixture&) {}
+bool loadDialogOpened(RenderFixture& f) {
+    return f.pages.get<kestrel::Dialog>().visible() &&
+           !f.pages.get<kestrel::PortSelect>().visible();
+}
+void portPage(RenderFixture& f) {
+    f.h.click(f.pages.get<kestrel::LoadDlg>().Next);
+    f.h.boxes.expectContaining("Program Error", "File name cannot be empty");
+}
+bool emptyFileNameRefused(RenderFixture& f) {
+    auto& port = f.pages.get<kestrel::PortSelect>();
+    return f.h.boxes.allShown() && port.PortFile->checked() && port.visible();
+}
+
+class AccessKeyThenEnter : public RenderFixture,
+                           public ::testing::WithParamInterface<AccessKeyCase> {};
+
+TEST_P(AccessKeyThenEnter, EnterActsOnTheNewChoice) {
+    const AccessKeyCase& c = GetParam();
+    start(" GO /VERYSILENT");
+    c.open(*this);
+    ASSERT_NO_FATAL_FAILURE(uiqt_test::typeAccessKeyThenEnter(c.letter, c.queued));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return c.actedOnTheChoice(*this); }, 5000));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, AccessKeyThenEnter,
+    ::testing::Values(
+        AccessKeyCase{"LoadPageLoad", Qt::Key_L, false, loadPage, loadDialogOpened},
+        AccessKeyCase{"LoadPageLoadQueued", Qt::Key_L, true, loadPage, loadDialogOpened},
+        AccessKeyCase{"PortPageFile", Qt::Key_F, false, portPage, emptyFileNameRefused},
+        AccessKeyCase{"PortPageFileQueued", Qt::Key_F, true, portPage, emptyFileNameRefused}),
+    [](const ::testing::TestParamInfo<AccessKeyCase>& info) {
+        return std::string(info.param.name);
+    });
+
 TEST_F(RenderFixture, ColumnsLineUp) {
     auto& wireless = pages.get<kestrel::WirelessDlg>();
     auto& load = pages.get<kestrel::LoadDlg>();
     auto& progress = pages.get<kestrel::ProgressDlg>();
+    auto& encrypt = pages.get<kestrel::EncryptQuestionDlg>();
     const std::tuple<ui::ControlRef, ui::ControlRef, bool> cases[] = {
         {wireless.HelpSSID, wireless.HelpOpMode, true},
         {wireless.HelpSSID, wireless.HelpDevices, true},
@@ -231,10 +290,20 @@ TEST_F(RenderFixture, ColumnsLineUp) {
         {wireless.SSID, wireless.CountryCode, false},
         {load.Label2, load.Label3, false},
         {progress.ProgressBar, progress.StatusLog, true},
+        {encrypt.WPA, encrypt.EAP, false},
     };
     for (const auto& [first, second, sameWidth] : cases)
         ASSERT_NO_FATAL_FAILURE(
             uiqt_test::expectLinedUp(h, host, first, second, sameWidth, kPngDir));
+    // The two methods of "Other Authentication Methods" stand under its text, past its
+    // indicator.
+    const QRect other = placeOf(host, encrypt.click[2]);
+    const QRect wpa = placeOf(host, encrypt.WPA);
+    EXPECT_GT(wpa.left(), other.left());
+    EXPECT_LT(wpa.left(), other.left() + other.width() / 2);
+    for (const ui::ControlRef& ok :
+         {pages.get<kestrel::frmAbout>().cmdOK, pages.get<kestrel::HaldenAbout>().cmdOK})
+        ASSERT_NO_FATAL_FAILURE(uiqt_test::expectOkAtTheRight(h, host, ok, kPngDir));
     // The network name field shows a name of the longest length it takes.
     auto* ssid = qobject_cast<QLineEdit*>(host.widget(*wireless.SSID));
     ASSERT_NE(ssid, nullptr);

@@ -7,6 +7,7 @@
 #include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -146,9 +147,16 @@ TEST_F(RenderFixture, KeyboardAloneRunsTheConfiguration) {
         {Qt::Key_Right, "PrinterSetup"}, {Qt::Key_PageUp, "PrinterSetup"},
         {Qt::Key_Left, "PrinterSetup"},  {Qt::Key_Return, "FinishDialog"},
     };
+    // Each page opened by a key shows its focus at once.
+    const uiqt_test::SteadyCaret caret;
+    std::string before = uiqt_test::pageWithKeyboard();
     for (const auto& [key, page] : steps) {
         ASSERT_NO_FATAL_FAILURE(pressKey(key));
         ASSERT_EQ(uiqt_test::pageWithKeyboard(), page) << "after key " << key;
+        if (page != before) {
+            ASSERT_NO_FATAL_FAILURE(uiqt_test::expectFocusShownAsItOpens());
+        }
+        before = page;
     }
     auto& setup = pages.get<osprey::PrinterSetup>();
     EXPECT_EQ(setup.HorzShiftHScroll->value(), 11);
@@ -166,6 +174,23 @@ TEST_F(RenderFixture, KeyboardAloneRunsTheConfiguration) {
     EXPECT_NE(jobsSent().front().find("IMAGE_SHFT_H;110"), std::string::npos);
 }
 
+// An access key and Enter typed at once, as keys typed ahead arrive: Enter goes on with the
+// printer settings the access key chose, not with the interface (Kestrel) chosen before.
+class AccessKeyThenEnter : public RenderFixture, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(AccessKeyThenEnter, EnterActsOnTheNewChoice) {
+    start("");
+    h.click(pages.get<osprey::Intro>().Next);
+    ASSERT_TRUE(pages.get<osprey::SelectDlg>().CfgNic->checked());
+    ASSERT_NO_FATAL_FAILURE(uiqt_test::typeAccessKeyThenEnter(Qt::Key_P, GetParam()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pages.get<osprey::Selection>().visible(); }, 5000));
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, AccessKeyThenEnter, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Queued" : "Typed");
+                         });
+
 TEST_F(RenderFixture, ColumnsLineUp) {
     auto& media = pages.get<osprey::Operation>();
     auto& setup = pages.get<osprey::PrinterSetup>();
@@ -178,10 +203,15 @@ TEST_F(RenderFixture, ColumnsLineUp) {
         {media.LabelLengthCombo, media.LabelWidthCombo, true},
         {setup.HorzShiftHScroll, setup.VertShiftHScroll, true},
         {setup.HorzShiftUnit, setup.VertShiftUnit, true},
+        {setup.PrintSpeedCombo, setup.GapCombo, false}, // three frames, one column
+        {setup.PrintSpeedCombo, setup.EmulationCombo, false},
         {progress.ProgressBar, progress.StatusLog, true},
     };
     for (const auto& c : cases)
         ASSERT_NO_FATAL_FAILURE(uiqt_test::expectLinedUp(h, host, c.a, c.b, c.sameWidth, kPngDir));
+    for (const ui::ControlRef& ok :
+         {pages.get<osprey::frmAbout>().cmdOK, pages.get<osprey::HaldenAbout>().cmdOK})
+        ASSERT_NO_FATAL_FAILURE(uiqt_test::expectOkAtTheRight(h, host, ok, kPngDir));
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -29,6 +30,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -654,6 +656,48 @@ TEST_F(QtRendererTest, EnterPressesNoButtonWithoutADefault) {
     QTest::keyClick(host.widget(*plain.Address), Qt::Key_Return);
     EXPECT_EQ(plain.enters, 1);
     EXPECT_EQ(plain.clicks, 0);
+}
+
+// A page whose Next lets events run while it works, as the pages' waits do.
+class WaitingForm : public ui::Form {
+  public:
+    explicit WaitingForm(ui::App& app) : Form(app, "WaitingDlg") {}
+    std::vector<std::string> ran;
+    std::function<void()> whileNextRuns;
+    ui::ControlRef Field{*this, "Field"};
+
+  protected:
+    void Build() override {
+        textBox(Field);
+        button("Next", "Next >").setDefault(true).onClick = [this] {
+            ran.push_back("Next begins");
+            if (whileNextRuns)
+                whileNextRuns();
+            for (int i = 0; i < 5; ++i)
+                app().DoEvents();
+            ran.push_back("Next ends");
+        };
+        button("Cancel", "Cancel").beside().setCancel(true).onClick = [this] {
+            ran.push_back("Cancel");
+        };
+    }
+};
+
+// Keys typed while a click's handler still runs (its wait lets events run) wait for it: they
+// act after it, in the order typed, not in the middle of it.
+TEST_F(QtRendererTest, KeysTypedWhileAHandlerRunsWaitForIt) {
+    WaitingForm page(h.app);
+    h.run([&] { page.Show(); });
+    QWidget* field = host.widget(*page.Field);
+    ASSERT_NE(field, nullptr);
+    QApplication::processEvents();
+    page.whileNextRuns = [&] {
+        for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease})
+            QCoreApplication::postEvent(field, new QKeyEvent(t, Qt::Key_Escape, {}, "\x1b"));
+    };
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return page.ran.size() >= 3; }, 2000));
+    EXPECT_EQ(page.ran, (std::vector<std::string>{"Next begins", "Next ends", "Cancel"}));
 }
 
 TEST_F(QtRendererTest, HideAndShowFollowTheModel) {

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -275,6 +276,56 @@ inline void pressKey(Qt::Key key, const QString& thenType = {},
         QTest::keyClicks(QApplication::focusWidget(), thenType);
 }
 
+// Alt and a letter, then Enter with no wait between, as keys typed ahead arrive: straight
+// to the control with the focus as the desktop delivers them, or through the event queue.
+inline void typeAccessKeyThenEnter(Qt::Key letter, bool queued) {
+    QApplication::processEvents();
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr) << "no control has the keyboard";
+    const QString text = QString(QChar(letter)).toLower();
+    if (queued) {
+        for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease})
+            QCoreApplication::postEvent(focus, new QKeyEvent(t, letter, Qt::AltModifier, text));
+        for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease})
+            QCoreApplication::postEvent(focus, new QKeyEvent(t, Qt::Key_Return, {}, "\r"));
+        return;
+    }
+    QTest::keyClick(focus, letter, Qt::AltModifier);
+    // The access key may have moved the focus (to the option it chose).
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+}
+
+// While one lives, text fields' carets do not blink, so two pictures of a field agree.
+class SteadyCaret {
+  public:
+    SteadyCaret() { QApplication::setCursorFlashTime(0); }
+    ~SteadyCaret() { QApplication::setCursorFlashTime(flashTime_); }
+    SteadyCaret(const SteadyCaret&) = delete;
+    SteadyCaret& operator=(const SteadyCaret&) = delete;
+
+  private:
+    int flashTime_ = QApplication::cursorFlashTime();
+};
+
+// The page that has just opened shows at once where the keyboard is: its control with the
+// focus is drawn as it is after Tab and Shift+Tab have brought the focus back to it, and
+// otherwise than without the focus. Keep carets from blinking meanwhile (SteadyCaret).
+inline void expectFocusShownAsItOpens() {
+    QApplication::processEvents();
+    QWidget* w = QApplication::focusWidget();
+    ASSERT_NE(w, nullptr) << "no control has the keyboard";
+    const std::string what =
+        w->window()->objectName().toStdString() + "." + w->objectName().toStdString();
+    const QImage opened = w->grab().toImage();
+    QTest::keyClick(w, Qt::Key_Tab);
+    ASSERT_NE(QApplication::focusWidget(), w) << what << " is the page's only stop";
+    const QImage without = w->grab().toImage();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    ASSERT_EQ(QApplication::focusWidget(), w) << what;
+    EXPECT_NE(opened, without) << what << " shows no focus";
+    EXPECT_EQ(opened, w->grab().toImage()) << what << " shows its focus only after Tab";
+}
+
 // The page whose window has the keyboard ("" when none has).
 inline std::string pageWithKeyboard() {
     QApplication::processEvents();
@@ -304,6 +355,19 @@ inline void expectLinedUp(testing_support::Harness& h, uiqt::QtHost& host,
     if (sameWidth) {
         EXPECT_EQ(a.width(), b.width()) << names;
     }
+}
+
+// An About box's OK stands at its right, where the desktop puts a dialog's buttons, however
+// many buttons it has. Wrap in ASSERT_NO_FATAL_FAILURE.
+inline void expectOkAtTheRight(testing_support::Harness& h, uiqt::QtHost& host,
+                               const ui::ControlRef& ok, const std::string& pngDir) {
+    ui::Form& form = ok.form();
+    h.run([&] { form.load(); });
+    ASSERT_TRUE(uiqt::renderFormToPng(form, pngDir + "/ok-" + form.name() + ".png"));
+    const QRect at = placeOf(host, ok);
+    const QWidget* window = host.window(form);
+    EXPECT_GT(at.left(), window->width() / 2) << form.name();
+    EXPECT_LT(window->width() - at.right(), at.width()) << form.name();
 }
 
 // A page in one state. `prepare` runs before the page loads; the page's window is then
