@@ -1,5 +1,6 @@
 #include "platform/spooler/WorkerSpooler.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -19,32 +20,39 @@ constexpr std::int64_t kIdleMs = 10;
 
 using Task = std::function<void(Spooler&)>;
 
-// The calls on their way to the worker. The worker holds it for as long as it runs, so a
-// worker left in a call when the spooler goes still has it.
+// One call or action step on its way to the worker. `left` is set for a call whose caller
+// stopped waiting for it (the program ended during the wait); null for a step nobody waits for.
+struct Job {
+    Task run;
+    std::shared_ptr<std::atomic<bool>> left;
+};
+
+// The jobs on their way to the worker. The worker holds it for as long as it runs, so a worker
+// left in a call when the spooler goes still has it.
 struct Queue {
     std::mutex mutex;
     std::condition_variable wake;
-    std::deque<Task> tasks;
+    std::deque<Job> jobs;
     bool stopping = false;
-    bool inCall = false; // the worker is in the backend
+    std::shared_ptr<std::atomic<bool>> running; // `left` of the call the backend is in
 };
 
 void serve(const std::shared_ptr<Queue>& queue,
            const std::function<std::unique_ptr<Spooler>()>& makeBackend) {
     std::unique_ptr<Spooler> backend = makeBackend();
     for (;;) {
-        Task task;
+        Job job;
         {
             std::unique_lock lock(queue->mutex);
-            queue->inCall = false;
-            queue->wake.wait(lock, [&] { return queue->stopping || !queue->tasks.empty(); });
+            queue->running.reset();
+            queue->wake.wait(lock, [&] { return queue->stopping || !queue->jobs.empty(); });
             if (queue->stopping)
                 break;
-            task = std::move(queue->tasks.front());
-            queue->tasks.pop_front();
-            queue->inCall = true;
+            job = std::move(queue->jobs.front());
+            queue->jobs.pop_front();
+            queue->running = job.left;
         }
-        task(*backend);
+        job.run(*backend);
     }
     backend.reset(); // on the thread that made it
 }
@@ -56,16 +64,17 @@ class WorkerSpooler final : public Spooler {
           worker_([queue = queue_, make = std::move(makeBackend)] { serve(queue, make); }) {}
 
     ~WorkerSpooler() override {
-        bool inCall = false;
+        bool stuck = false;
         {
             std::lock_guard lock(queue_->mutex);
             queue_->stopping = true;
-            queue_->tasks.clear(); // nobody waits for them any more
-            inCall = queue_->inCall;
+            queue_->jobs.clear(); // nobody waits for them any more
+            stuck = queue_->running && *queue_->running;
         }
         queue_->wake.notify_all();
-        // A call the scheduler holds ends by its limit on its own; the program does not wait.
-        if (inCall)
+        // A call left behind may be held by the scheduler until its limit: it ends on its own,
+        // the program does not wait. Anything else the worker is in ends at once.
+        if (stuck)
             worker_.detach();
         else
             worker_.join();
@@ -113,17 +122,17 @@ class WorkerSpooler final : public Spooler {
     // Queued in order with the calls; nothing to wait for. endAction runs also while a wait
     // unwinds (the program ended inside it), where no event may run.
     void beginAction() override {
-        post([](Spooler& s) { s.beginAction(); });
+        post({[](Spooler& s) { s.beginAction(); }, nullptr});
     }
     void endAction() override {
-        post([](Spooler& s) { s.endAction(); });
+        post({[](Spooler& s) { s.endAction(); }, nullptr});
     }
 
   private:
-    void post(Task task) {
+    void post(Job job) {
         {
             std::lock_guard lock(queue_->mutex);
-            queue_->tasks.push_back(std::move(task));
+            queue_->jobs.push_back(std::move(job));
         }
         queue_->wake.notify_one();
     }
@@ -133,14 +142,24 @@ class WorkerSpooler final : public Spooler {
     // that the worker could still touch.
     template <class R> R call(std::function<R(Spooler&)> work) {
         auto task = std::make_shared<std::packaged_task<R(Spooler&)>>(std::move(work));
+        auto left = std::make_shared<std::atomic<bool>>(false);
         std::future<R> answer = task->get_future();
-        post([task](Spooler& s) { (*task)(s); });
+        post({[task](Spooler& s) { (*task)(s); }, left});
+        struct Leave {
+            std::atomic<bool>& left;
+            bool answered = false;
+            ~Leave() {
+                if (!answered)
+                    left = true;
+            }
+        } leave{*left};
         if (answer.wait_for(kQuickAnswer) != std::future_status::ready) {
             if (!idle_)
                 answer.wait();
             while (answer.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
                 idle_(kIdleMs);
         }
+        leave.answered = true;
         return answer.get();
     }
 
