@@ -22,12 +22,14 @@
 #include "tests/support/FakeUdp.h"
 #include "tests/support/Harness.h"
 #include "tests/support/MemorySpooler.h"
+#include "tests/support/StallingSpooler.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -113,7 +115,9 @@ class OspreyFixture : public ::testing::Test {
     static constexpr const char* kPanelLine2 = "LOAD LABELS";
     static constexpr const char* kSysDescr = "Corvane Corlink print server v2.1";
 
-    OspreyFixture();
+    // `path`: how the core reaches the memory spooler (directly, unless a test of a scheduler
+    // that stops answering puts `stall` in front of it).
+    explicit OspreyFixture(spooler::SpoolerPath path = spooler::SpoolerPath::Direct);
     ~OspreyFixture() override;
 
     // Core::Main with the command line, as the program's first event.
@@ -158,12 +162,15 @@ class OspreyFixture : public ::testing::Test {
     test_fixtures::TempFolder folder{"osprey-pages", test_fixtures::TempFolder::Enter::Yes};
     sys::RealSystem system{folder.path};
     spooler::MemorySpooler spooler;
+    spooler::Stall stall{h.clock};
+    std::unique_ptr<spooler::Spooler> front; // what the core calls in front of `spooler`
     proc::FakeProcessRunner processes{h.clock};
     net::FakeResolver resolver;
     registry::LinuxRegistry registry{system, sys::joinPath(folder.path, "registry"), "", &resolver};
     net::FakeUdpNetwork udp{&h.clock};
     SnmpPeer peer;
-    osprey::Core core{osprey::CoreServices{h.app, system, processes, spooler, udp, registry}};
+    osprey::Core core{
+        osprey::CoreServices{h.app, system, processes, front ? *front : spooler, udp, registry}};
     osprey::OspreyPages pages{h.app, core};
     ProgressWatch watch;
 
