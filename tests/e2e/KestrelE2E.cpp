@@ -10,11 +10,13 @@
 #include "kestrel/pages/ProgressDlg.h"
 #include "platform/net/Tcp.h"
 #include "platform/process/Processes.h"
+#include "platform/spooler/WorkerSpooler.h"
 #include "platform/spooler/cups/CupsSpooler.h"
 #include "platform/sys/System.h"
 #include "tests/fixtures/LoopbackPrinter.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/support/Harness.h"
+#include "tests/support/TickProbe.h"
 
 #include <chrono>
 #include <filesystem>
@@ -211,6 +213,62 @@ TEST_F(KestrelE2E, FileRouteWritesTheJob) {
     deliver();
 
     EXPECT_EQ(test_fixtures::readAll(file), kestrel::nicSetupJob(kCommands) + "\r\n");
+}
+
+// The wizard as the program wires it, on the real clock: its spooler calls run on a worker
+// beside the window, whose events a probe's timer watches.
+struct WizardBesideTheWindow {
+    WizardBesideTheWindow(const std::string& folder, const spooler::CupsLimits& limits)
+        : system(folder), processes(folder),
+          spooler(spooler::makeWorkerSpooler([limits] { return spooler::makeCupsSpooler(limits); },
+                                             [this](std::int64_t ms) {
+                                                 app.DoEvents();
+                                                 app.Sleep(ms);
+                                             })),
+          core(kestrel::CoreServices{app, system, processes, *spooler, network}), pages(app, core) {
+        core.setPages(pages);
+    }
+
+    ui::RealClock clock;
+    testing_support::ScriptedMessageBoxes boxes;
+    testing_support::ScriptedFileBrowser browser;
+    ui::App app{clock, boxes, browser};
+    testing_support::TickProbe probe{app};
+    sys::RealSystem system;
+    proc::RealProcessRunner processes;
+    std::unique_ptr<spooler::Spooler> spooler;
+    net::RealNetwork network;
+    kestrel::Core core;
+    kestrel::KestrelPages pages;
+};
+
+class KestrelBesideTheWindowE2E : public PrivateCupsTest {};
+
+// A report of the temporary printer from a scheduler that stopped answering: the window's
+// events run on (a timer of 100 ms misses at most one tick), and the report still fails at
+// the action's limit, as it did with the window frozen.
+TEST_F(KestrelBesideTheWindowE2E, AStoppedSchedulerLeavesTheWindowsEventsRunning) {
+    cups->addDevice(Scheme::Parallel, "lp0");
+    ASSERT_EQ(
+        spooler::makeCupsSpooler()->addPrinter("Kestrel", spooler::kGenericTextDriver, "LPT1:"), 0);
+    spooler::CupsLimits limits;
+    limits.actionMs = 1500;
+    WizardBesideTheWindow wizard(makeFolder("beside"), limits);
+    wizard.spooler->setCurrentPrinter("Kestrel");
+    SuspendedScheduler stopped(*cups);
+
+    std::string printerPart, jobPart, result;
+    wizard.probe.start();
+    const std::int64_t start = wizard.app.now();
+    wizard.app.dispatch(
+        [&] { result = wizard.core.printPath().CheckPrinter(printerPart, jobPart); });
+    const std::int64_t end = wizard.app.now();
+
+    EXPECT_EQ("Cannot open printer Kestrel, Error: 1460", result);
+    EXPECT_GE(end - start, limits.actionMs);
+    EXPECT_LT(end - start, limits.actionMs + 3000);
+    EXPECT_GE(wizard.probe.ticks().size(), 10u);
+    EXPECT_LT(wizard.probe.longestGap(end), 300) << "more than one tick of 100 ms missed";
 }
 
 } // namespace
