@@ -37,15 +37,25 @@ const std::string kPrinterUpdateError = "ERROR!  Unable to Update Printer Settin
                                         "\r\n"
                                         "Operation cannot continue. The wizard will exit.";
 
-// The wizard as the program wires it, with scripted message boxes and a fast clock. Its
-// program folder holds links to the real Plover, Wren and rundll32.
-struct Wizard {
-    Wizard(const std::string& folder, const spooler::CupsLimits& limits)
-        : system(folder), processes(folder), spooler(spooler::makeCupsSpooler(limits)),
+// The wizard as the program wires it, with scripted message boxes, on a clock of the test's
+// choice: a fast one, or the real one with its spooler calls on a worker beside the window as
+// in the program (`besideTheWindow`). Its program folder holds links to the real Plover, Wren
+// and rundll32.
+template <class Clock> struct WizardOn {
+    WizardOn(const std::string& folder, const spooler::CupsLimits& limits,
+             bool besideTheWindow = false)
+        : system(folder), processes(folder),
+          spooler(besideTheWindow ? spooler::makeWorkerSpooler(
+                                        [limits] { return spooler::makeCupsSpooler(limits); },
+                                        [this](std::int64_t ms) {
+                                            app.DoEvents();
+                                            app.Sleep(ms);
+                                        })
+                                  : spooler::makeCupsSpooler(limits)),
           core(kestrel::CoreServices{app, system, processes, *spooler, network}), pages(app, core) {
         core.setPages(pages);
     }
-    ~Wizard() {
+    ~WizardOn() {
         if (!app.ended()) {
             for (ui::Form* f : pages.all()) {
                 app.dispatch([f] { f->Unload(); });
@@ -53,7 +63,7 @@ struct Wizard {
         }
     }
 
-    FastClock clock;
+    Clock clock;
     testing_support::ScriptedMessageBoxes boxes;
     testing_support::ScriptedFileBrowser browser;
     ui::App app{clock, boxes, browser};
@@ -64,6 +74,7 @@ struct Wizard {
     kestrel::Core core;
     kestrel::KestrelPages pages;
 };
+using Wizard = WizardOn<FastClock>;
 
 class KestrelE2E : public PrivateCupsTest {
   protected:
@@ -215,33 +226,6 @@ TEST_F(KestrelE2E, FileRouteWritesTheJob) {
     EXPECT_EQ(test_fixtures::readAll(file), kestrel::nicSetupJob(kCommands) + "\r\n");
 }
 
-// The wizard as the program wires it, on the real clock: its spooler calls run on a worker
-// beside the window, whose events a probe's timer watches.
-struct WizardBesideTheWindow {
-    WizardBesideTheWindow(const std::string& folder, const spooler::CupsLimits& limits)
-        : system(folder), processes(folder),
-          spooler(spooler::makeWorkerSpooler([limits] { return spooler::makeCupsSpooler(limits); },
-                                             [this](std::int64_t ms) {
-                                                 app.DoEvents();
-                                                 app.Sleep(ms);
-                                             })),
-          core(kestrel::CoreServices{app, system, processes, *spooler, network}), pages(app, core) {
-        core.setPages(pages);
-    }
-
-    ui::RealClock clock;
-    testing_support::ScriptedMessageBoxes boxes;
-    testing_support::ScriptedFileBrowser browser;
-    ui::App app{clock, boxes, browser};
-    testing_support::TickProbe probe{app};
-    sys::RealSystem system;
-    proc::RealProcessRunner processes;
-    std::unique_ptr<spooler::Spooler> spooler;
-    net::RealNetwork network;
-    kestrel::Core core;
-    kestrel::KestrelPages pages;
-};
-
 class KestrelBesideTheWindowE2E : public PrivateCupsTest {};
 
 // A report of the temporary printer from a scheduler that stopped answering: the window's
@@ -253,12 +237,13 @@ TEST_F(KestrelBesideTheWindowE2E, AStoppedSchedulerLeavesTheWindowsEventsRunning
         spooler::makeCupsSpooler()->addPrinter("Kestrel", spooler::kGenericTextDriver, "LPT1:"), 0);
     spooler::CupsLimits limits;
     limits.actionMs = 1500;
-    WizardBesideTheWindow wizard(makeFolder("beside"), limits);
+    WizardOn<ui::RealClock> wizard(makeFolder("beside"), limits, true);
+    testing_support::TickProbe probe(wizard.app);
     wizard.spooler->setCurrentPrinter("Kestrel");
     SuspendedScheduler stopped(*cups);
 
     std::string printerPart, jobPart, result;
-    wizard.probe.start();
+    probe.start();
     const std::int64_t start = wizard.app.now();
     wizard.app.dispatch(
         [&] { result = wizard.core.printPath().CheckPrinter(printerPart, jobPart); });
@@ -267,8 +252,8 @@ TEST_F(KestrelBesideTheWindowE2E, AStoppedSchedulerLeavesTheWindowsEventsRunning
     EXPECT_EQ("Cannot open printer Kestrel, Error: 1460", result);
     EXPECT_GE(end - start, limits.actionMs);
     EXPECT_LT(end - start, limits.actionMs + 3000);
-    EXPECT_GE(wizard.probe.ticks().size(), 10u);
-    EXPECT_LT(wizard.probe.longestGap(end), 300) << "more than one tick of 100 ms missed";
+    EXPECT_GE(probe.ticks().size(), 10u);
+    EXPECT_LT(probe.longestGap(end), 300) << "more than one tick of 100 ms missed";
 }
 
 } // namespace

@@ -108,6 +108,15 @@ class ProgressWatch : public ui::Host {
     std::vector<std::pair<std::int64_t, std::string>> shown; // (virtual time, form name)
 };
 
+// The box of a failed delivery.
+inline const char* const kPrinterUpdateError = "ERROR!  Unable to Update Printer Settings.\r\n"
+                                               "An unexpected error occurred during printer "
+                                               "configuration.\r\n"
+                                               "Please see the printer for the error "
+                                               "condition.\r\n"
+                                               "\r\n"
+                                               "Operation cannot continue. The wizard will exit.";
+
 // The whole wizard on fakes: headless harness (virtual clock, scripted boxes and file
 // browser), a scratch folder that is both the program's folder and the current folder,
 // the memory spooler with one ordinary printer ("Office Printer", current), the set-up

@@ -12,13 +12,6 @@ namespace {
 
 using spooler::SpoolerPath;
 
-const char* const kPrinterUpdateError = "ERROR!  Unable to Update Printer Settings.\r\n"
-                                        "An unexpected error occurred during printer "
-                                        "configuration.\r\n"
-                                        "Please see the printer for the error condition.\r\n"
-                                        "\r\n"
-                                        "Operation cannot continue. The wizard will exit.";
-
 // How the scheduler stops answering during the run, and the boxes the run then shows.
 struct Stop {
     const char* name;
@@ -62,16 +55,8 @@ class Wizard : public KestrelFixture {
 class SpoolerWait : public ::testing::TestWithParam<Stop> {};
 
 TEST_P(SpoolerWait, DeliveryThroughTheLocalPortKeepsTheWindowsEventsRunning) {
-    testing_support::StepOutcome frozen, beside;
-    {
-        Wizard w(SpoolerPath::Stalling);
-        frozen = w.deliverThroughTheLocalPort(GetParam());
-    }
-    {
-        Wizard w(SpoolerPath::StallingOnWorker);
-        beside = w.deliverThroughTheLocalPort(GetParam());
-    }
-    testing_support::expectSameEndBesideTheWindow(frozen, beside);
+    testing_support::expectSameEndBesideTheWindow<Wizard>(
+        [](Wizard& w) { return w.deliverThroughTheLocalPort(GetParam()); });
 }
 
 const std::pair<std::string, std::string> kNotDefined{

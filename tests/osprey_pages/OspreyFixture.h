@@ -82,6 +82,21 @@ inline const std::string kCalibrateJob = "!KVT_SETUP\r\nWINMODE-BEGIN\r\nKVT_END
                                          "~PAPER;CALIBRATE\r\n"
                                          "!KVT_SETUP\r\nWINMODE-END\r\nKVT_END\r\n";
 
+// The printer's front panel as its agent gives it, and the boxes of a failed run with and
+// without it.
+inline const std::string kPanel = "\tMEDIA OUT\r\n\tLOAD LABELS";
+inline const std::string kFailureWithPanel =
+    "ERROR!  Unable to Update Printer Settings.\r\n"
+    "An unexpected error occurred during printer "
+    "configuration.\r\n"
+    "Printer Front Panel Message:\r\n" +
+    kPanel + "\r\n\r\nOperation cannot continue. The wizard will exit.";
+inline const std::string kFailureNoPanel = "ERROR!  Unable to Update Printer Settings.\r\n"
+                                           "An unexpected error occurred during printer "
+                                           "configuration.\r\n"
+                                           "Please see the printer for the error condition.\r\n"
+                                           "\r\nOperation cannot continue. The wizard will exit.";
+
 // Watches the model as a renderer would: the progress page's status text and bar values,
 // kept after the program ended and its pages are gone.
 class ProgressWatch : public ui::Host {

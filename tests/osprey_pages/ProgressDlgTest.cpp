@@ -11,19 +11,6 @@ namespace {
 const std::string kSpeedJob = "!KVT_SETUP\r\nWINMODE-BEGIN\r\nKVT_END\r\n"
                               "~PAPER;SPEED IPS 4\r\n"
                               "!KVT_SETUP\r\nWINMODE-END\r\nKVT_END\r\n";
-const std::string kPanel = "\tMEDIA OUT\r\n\tLOAD LABELS";
-const std::string kFailureWithPanel = "ERROR!  Unable to Update Printer Settings.\r\n"
-                                      "An unexpected error occurred during printer "
-                                      "configuration.\r\n"
-                                      "Printer Front Panel Message:\r\n" +
-                                      kPanel +
-                                      "\r\n\r\nOperation cannot continue. The wizard will exit.";
-const std::string kFailureNoPanel = "ERROR!  Unable to Update Printer Settings.\r\n"
-                                    "An unexpected error occurred during printer "
-                                    "configuration.\r\n"
-                                    "Please see the printer for the error condition.\r\n"
-                                    "\r\nOperation cannot continue. The wizard will exit.";
-
 class ProgressRun : public OspreyFixture {
   protected:
     void SetUp() override {

@@ -36,4 +36,19 @@ StepOutcome outcomeOf(const Harness& h, const std::optional<std::string>& log,
 // way at the same time.
 void expectSameEndBesideTheWindow(const StepOutcome& frozen, const StepOutcome& beside);
 
+// Plays a step both ways, each with a wizard of its own made for its spooler path, and checks
+// them as above. `play` returns what the step left.
+template <class Wizard, class Play> void expectSameEndBesideTheWindow(const Play& play) {
+    StepOutcome frozen, beside;
+    {
+        Wizard wizard(spooler::SpoolerPath::Stalling);
+        frozen = play(wizard);
+    }
+    {
+        Wizard wizard(spooler::SpoolerPath::StallingOnWorker);
+        beside = play(wizard);
+    }
+    expectSameEndBesideTheWindow(frozen, beside);
+}
+
 } // namespace testing_support
