@@ -222,6 +222,15 @@ void OspreyFixture::toLoadDlg() {
     ASSERT_EQ(h.visibleForm(), "LoadDlg");
 }
 
+void OspreyFixture::labelPrinterChosen() {
+    core.ws.SelectedPrinter = kLabelPrinter;
+    core.ws.PrinterPort = kLabelPort;
+    core.ws.PrinterDriver = kLabelDriver;
+    core.ws.PrinterWidth = 4;
+    core.ws.ResolutionClass = 3;
+    core.ws.ModelOption = true;
+}
+
 void OspreyFixture::movePrinterTo(const std::string& port) {
     spooler::PrinterInfo label;
     label.name = kLabelPrinter;

@@ -141,6 +141,9 @@ class OspreyFixture : public ::testing::Test {
     // to configure, then the printer selection page or, one page on, the load page.
     void toSelection(const std::string& commandLine = "");
     void toLoadDlg();
+    // The label printer as the printer's selection leaves it: chosen, with its port, driver
+    // and the profile of its model (4 inch, resolution class 3, the model option).
+    void labelPrinterChosen();
 
     // ---- the printer ----
     // The printer takes each written job this long after it was written (clock time;

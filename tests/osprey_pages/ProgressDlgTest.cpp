@@ -11,16 +11,12 @@ namespace {
 const std::string kSpeedJob = "!KVT_SETUP\r\nWINMODE-BEGIN\r\nKVT_END\r\n"
                               "~PAPER;SPEED IPS 4\r\n"
                               "!KVT_SETUP\r\nWINMODE-END\r\nKVT_END\r\n";
+
 class ProgressRun : public OspreyFixture {
   protected:
     void SetUp() override {
         spooler.setCurrentPrinter(kLabelPrinter);
-        core.ws.SelectedPrinter = kLabelPrinter;
-        core.ws.PrinterPort = kLabelPort;
-        core.ws.PrinterDriver = kLabelDriver;
-        core.ws.PrinterWidth = 4;
-        core.ws.ResolutionClass = 3;
-        core.ws.ModelOption = true;
+        labelPrinterChosen();
         core.ws.ExitAsked = true; // the save question is another page's business
         h.app.setStallLimit(10 * 60 * 1000);
         // Loaded first: their load clears boxes, which would ask the save question again.

@@ -41,12 +41,7 @@ class Wizard : public OspreyFixture {
         start("LOG");
         h.run([&] {
             core.spooler().setCurrentPrinter(kLabelPrinter);
-            core.ws.SelectedPrinter = kLabelPrinter;
-            core.ws.PrinterPort = kLabelPort;
-            core.ws.PrinterDriver = kLabelDriver;
-            core.ws.PrinterWidth = 4;
-            core.ws.ResolutionClass = 3;
-            core.ws.ModelOption = true;
+            labelPrinterChosen();
             auto& setup = pages.get<osprey::PrinterSetup>();
             pages.get<osprey::Operation>().load();
             setup.GapCB->setValue(1);
