@@ -5,9 +5,11 @@
 #include "platform/process/Processes.h"
 #include "platform/qt/QtProgram.h"
 #include "platform/spooler/DeferredSpooler.h"
+#include "platform/spooler/WorkerSpooler.h"
 #include "platform/sys/System.h"
 #include "platform/ui/App.h"
 
+#include <cstdint>
 #include <string>
 
 int main(int argc, char** argv) {
@@ -18,8 +20,13 @@ int main(int argc, char** argv) {
     sys::RealSystem system;
     proc::RealProcessRunner processes;
     net::RealNetwork network;
-    std::unique_ptr<spooler::Spooler> spooler =
-        spooler::makeDeferredSystemSpooler(system.programFolder());
+    // The spooler's calls run beside the window, which keeps answering while one waits.
+    std::unique_ptr<spooler::Spooler> spooler = spooler::makeWorkerSpooler(
+        [folder = system.programFolder()] { return spooler::makeDeferredSystemSpooler(folder); },
+        [&app](std::int64_t ms) {
+            app.DoEvents();
+            app.Sleep(ms);
+        });
 
     kestrel::Core core(kestrel::CoreServices{app, system, processes, *spooler, network});
     kestrel::KestrelPages pages(app, core);

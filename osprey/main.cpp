@@ -7,9 +7,11 @@
 #include "platform/qt/QtProgram.h"
 #include "platform/registry/LinuxRegistry.h"
 #include "platform/spooler/DeferredSpooler.h"
+#include "platform/spooler/WorkerSpooler.h"
 #include "platform/sys/System.h"
 #include "platform/ui/App.h"
 
+#include <cstdint>
 #include <string>
 
 int main(int argc, char** argv) {
@@ -22,8 +24,13 @@ int main(int argc, char** argv) {
     net::RealUdpNetwork udp;
     std::unique_ptr<net::AddressResolver> resolver = net::makeSystemResolver();
     registry::LinuxRegistry registry(system, registry::userStorePath("Osprey"), "", resolver.get());
-    std::unique_ptr<spooler::Spooler> spooler =
-        spooler::makeDeferredSystemSpooler(system.programFolder());
+    // The spooler's calls run beside the window, which keeps answering while one waits.
+    std::unique_ptr<spooler::Spooler> spooler = spooler::makeWorkerSpooler(
+        [folder = system.programFolder()] { return spooler::makeDeferredSystemSpooler(folder); },
+        [&app](std::int64_t ms) {
+            app.DoEvents();
+            app.Sleep(ms);
+        });
 
     osprey::Core core(osprey::CoreServices{app, system, processes, *spooler, udp, registry});
     osprey::OspreyPages pages(app, core);

@@ -16,6 +16,9 @@ namespace {
 
 const char* const kRetrieved = "Printer info retrieved";
 
+// How often the window's events run while a wait sleeps.
+constexpr std::int64_t kEventsMs = 10;
+
 // Errors that mean the printer itself could not be reached (the open failed).
 bool isOpenFailure(int error) {
     switch (error) {
@@ -316,7 +319,14 @@ bool PrintPath::RunAndWait(const std::string& commandLine, std::string& message,
         const std::int64_t start = s_.app.now();
         do {
             s_.app.DoEvents();
-            s_.app.Sleep(options_.pollMs);
+            // The program is looked at every pollMs; the window's events run meanwhile.
+            const std::int64_t look = s_.app.now() + options_.pollMs;
+            for (;;) {
+                s_.app.Sleep(std::min(kEventsMs, look - s_.app.now()));
+                if (s_.app.now() >= look)
+                    break;
+                s_.app.DoEvents();
+            }
             if (s_.app.now() - start > timeoutMs) {
                 message = "The process has timed out.";
                 result = false;

@@ -383,26 +383,56 @@ Control& Control::setPicture(std::string picture) {
     return *this;
 }
 
+bool Control::takesUserInput() const {
+    if (inUserAction_)
+        return false;
+    return form_->userActions_ == 0 || (kind_ == ControlKind::Button && cancel_);
+}
+
+bool Control::actForUser(const std::function<void()>& action) {
+    if (!takesUserInput())
+        return false;
+    // The control outlives its handler (an unloaded window's controls wait in the graveyard
+    // until no handler runs), and the form lives for the whole run.
+    inUserAction_ = true;
+    ++form_->userActions_;
+    struct Reset {
+        Control* c;
+        ~Reset() {
+            c->inUserAction_ = false;
+            --c->form_->userActions_;
+        }
+    } reset{this};
+    action();
+    return true;
+}
+
 void Control::userClick() {
     if (!enabled_ || !visible_)
         return;
-    switch (kind_) {
-    case ControlKind::CheckBox:
-        setValue(value_ == 1 ? 0 : 1);
-        break;
-    case ControlKind::OptionButton:
-        if (value_)
-            run(onClick); // a click on the chosen option still clicks
-        else
-            setValue(1);
-        break;
-    default:
-        run(onClick);
-        break;
-    }
+    actForUser([this] {
+        switch (kind_) {
+        case ControlKind::CheckBox:
+            setValue(value_ == 1 ? 0 : 1);
+            break;
+        case ControlKind::OptionButton:
+            if (value_)
+                run(onClick); // a click on the chosen option still clicks
+            else
+                setValue(1);
+            break;
+        default:
+            run(onClick);
+            break;
+        }
+    });
 }
 
 void Control::userType(const std::string& s) {
+    actForUser([&] { typeKeys(s); });
+}
+
+void Control::typeKeys(const std::string& s) {
     // Each accepted key changes the text at once, as in a real text box: a key handler
     // (Enter acting as Next) sees everything typed before it. A key is one character.
     for (std::size_t i = 0; i < s.size();) {
@@ -435,18 +465,20 @@ void Control::userType(const std::string& s) {
 void Control::userReplaceText(std::string s) {
     if (!enabled_ || readOnly_)
         return;
-    setText(fitEdit(text_, s, maxLength_));
+    actForUser([&] { setText(fitEdit(text_, s, maxLength_)); });
 }
 
 bool Control::userSelect(int index) {
     if (!enabled_)
         return false;
-    return setListIndex(index);
+    bool picked = false;
+    actForUser([&] { picked = setListIndex(index); });
+    return picked;
 }
 
 void Control::userDropDown() {
     if (enabled_)
-        run(onDropDown);
+        actForUser([this] { run(onDropDown); });
 }
 
 void Control::fireTimer() {

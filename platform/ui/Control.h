@@ -251,12 +251,23 @@ class Control {
     std::function<void()> onTimer;
     std::function<void(int& keyAscii)> onKeyPress; // set the key to 0 to drop it
 
-    // What the user does (the renderer and the tests call these).
+    // What the user does (the renderer and the tests call these). Each runs its handler as
+    // one user action of the form (see takesUserInput); input the form does not take now is
+    // dropped (userSelect: false), and the window shows the model's values again.
     void userClick();                    // button, check box (toggles), option, label
     void userType(const std::string& s); // key presses at the end of the text, one a character
     void userReplaceText(std::string s); // the whole text as edited in the widget
     bool userSelect(int index);          // pick a list entry
     void userDropDown();                 // open a combo's list
+
+    // Whether the user's input may act on this control now. While a handler that the user's
+    // input started on a form runs (it may wait for the spooler, a lookup or a program, with
+    // events running), the form takes no other input: a second click on its Next, Enter, a
+    // pick or typed text would start a second action beside the first. Only its cancel
+    // button (a click, or Escape) still acts, so that the user can leave during a wait, and
+    // never while its own handler runs. The close box and focus moves are not input to a
+    // control and stay open too.
+    bool takesUserInput() const;
 
     // Run by the event loop.
     void fireTimer();
@@ -265,6 +276,10 @@ class Control {
     friend class Form;
     void changed(Prop p);
     void run(const std::function<void()>& handler);
+    // Runs the user's action on this control as one user action of its form; false, and
+    // nothing runs, when the control takes no input now.
+    bool actForUser(const std::function<void()>& action);
+    void typeKeys(const std::string& s);
     void scheduleTimer();
 
     Form* form_;
@@ -295,6 +310,7 @@ class Control {
     int interval_ = 0;
     std::int64_t nextDue_ = -1;
     bool inTimer_ = false;
+    bool inUserAction_ = false; // a handler the user's input started on it runs
     std::string picture_;
     LayoutHint layout_;
 };

@@ -317,10 +317,12 @@ bool Form::userKey(Key key) {
     Control* f = focused_ && focused_->canFocus() ? focused_ : nullptr;
     switch (key) {
     case Key::Enter:
+        if (busy())
+            return true; // a second forward step while the first one runs
         if (f && f->onKeyPress) {
             int code = 13;
             auto handler = f->onKeyPress; // the page may unload itself inside
-            f->run([&] { handler(code); });
+            f->actForUser([&] { f->run([&] { handler(code); }); });
             if (code == 0)
                 return true;
         }
@@ -340,6 +342,8 @@ bool Form::userKey(Key key) {
     case Key::Right: {
         if (!f || f->kind() != ControlKind::OptionButton)
             return false;
+        if (busy())
+            return true; // the choice stays while a user action of the form runs
         std::vector<Control*> group;
         for (const auto& c : controls_)
             if (sameGroup(*c, *f) && c->canFocus())

@@ -57,8 +57,12 @@ class Form {
     // The controls Tab visits, in the drawn order: each that can have the focus, of a group
     // of options only the chosen one (the first when none is).
     std::vector<Control*> tabOrder() const;
-    // A key pressed in the window; false when the model gives it no meaning here.
+    // A key pressed in the window; false when the model gives it no meaning here. While a
+    // user action of the form runs, Enter, arrows and a field's own keys are taken and
+    // dropped; Escape (the cancel button) and Tab still act.
     bool userKey(Key key);
+    // A handler that the user's input started on this form runs (Control::takesUserInput).
+    bool busy() const { return userActions_ > 0; }
     // The user put the focus on a control (a click, an access key).
     void userFocus(Control& control);
 
@@ -153,6 +157,7 @@ class Form {
     Control* focused_ = nullptr;
     bool focusChosen_ = false; // a control asked for the focus since the form was shown
     bool wantsFocus_ = false;  // shown: the first field takes the focus once the event ends
+    int userActions_ = 0;      // handlers the user's input started, running
     std::vector<std::unique_ptr<Control>> controls_;
     std::vector<std::string> members_; // names of the ControlRef members
 };

@@ -207,7 +207,8 @@ void ProgressWatch::formShown(ui::Form& form) {
 
 // ---- KestrelFixture ----
 
-KestrelFixture::KestrelFixture() {
+KestrelFixture::KestrelFixture(spooler::SpoolerPath path)
+    : front(spooler::spoolerFor(path, spooler, stall, h.app)) {
     core.setPages(pages);
     watch.page = &pages.get<kestrel::ProgressDlg>();
     h.app.setHost(&watch);
@@ -225,6 +226,8 @@ KestrelFixture::KestrelFixture() {
 
 KestrelFixture::~KestrelFixture() {
     h.app.setHost(nullptr);
+    if (front)
+        stall.settle(*front);
 }
 
 void KestrelFixture::start(const std::string& commandLine) {

@@ -7,6 +7,7 @@
 #include "tests/fixtures/TempFolder.h"
 #include "tests/support/Harness.h"
 #include "tests/support/MemorySpooler.h"
+#include "tests/support/StallingSpooler.h"
 
 #include <gtest/gtest.h>
 
@@ -109,6 +110,15 @@ class ProgressWatch : public ui::Host {
     std::vector<std::string> unloaded;                       // forms unloaded, in order
 };
 
+// The box of a failed delivery.
+inline const char* const kPrinterUpdateError = "ERROR!  Unable to Update Printer Settings.\r\n"
+                                               "An unexpected error occurred during printer "
+                                               "configuration.\r\n"
+                                               "Please see the printer for the error "
+                                               "condition.\r\n"
+                                               "\r\n"
+                                               "Operation cannot continue. The wizard will exit.";
+
 // The whole wizard on fakes: headless harness (virtual clock, scripted boxes and file
 // browser), a scratch folder that is both the program's folder and the current folder,
 // the memory spooler with one ordinary printer ("Office Printer", current), the set-up
@@ -117,7 +127,9 @@ class KestrelFixture : public ::testing::Test {
   protected:
     static constexpr const char* kOfficePrinter = "Office Printer";
 
-    KestrelFixture();
+    // `path`: how the core reaches the memory spooler (directly, unless a test of a scheduler
+    // that stops answering puts `stall` in front of it).
+    explicit KestrelFixture(spooler::SpoolerPath path = spooler::SpoolerPath::Direct);
     ~KestrelFixture() override;
 
     // Core::Main with the command line, as the program's first event.
@@ -150,9 +162,12 @@ class KestrelFixture : public ::testing::Test {
     test_fixtures::TempFolder folder{"kestrel-pages", test_fixtures::TempFolder::Enter::Yes};
     sys::RealSystem system{folder.path};
     spooler::MemorySpooler spooler;
+    spooler::Stall stall{h.clock};
+    std::unique_ptr<spooler::Spooler> front; // what the core calls in front of `spooler`
     PrinterSetupRunner processes{h.clock, spooler, system};
     TestNetwork network;
-    kestrel::Core core{kestrel::CoreServices{h.app, system, processes, spooler, network}};
+    kestrel::Core core{
+        kestrel::CoreServices{h.app, system, processes, front ? *front : spooler, network}};
     kestrel::KestrelPages pages{h.app, core};
     ProgressWatch watch;
 };

@@ -16,13 +16,6 @@ using spooler::MemorySpooler;
 
 const std::string kCommands = "save\r\n";
 
-const char* const kPrinterUpdateError = "ERROR!  Unable to Update Printer Settings.\r\n"
-                                        "An unexpected error occurred during printer "
-                                        "configuration.\r\n"
-                                        "Please see the printer for the error condition.\r\n"
-                                        "\r\n"
-                                        "Operation cannot continue. The wizard will exit.";
-
 bool has(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }

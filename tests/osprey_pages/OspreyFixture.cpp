@@ -140,7 +140,8 @@ void ProgressWatch::formShown(ui::Form& form) {
 
 // ---- OspreyFixture ----
 
-OspreyFixture::OspreyFixture() {
+OspreyFixture::OspreyFixture(spooler::SpoolerPath path)
+    : front(spooler::spoolerFor(path, spooler, stall, h.app)) {
     core.setPages(pages);
     udp.setResponder([this](const net::FakeUdpNetwork::Sent& s) { return peer.answer(s); });
     watch.page = &pages.get<osprey::ProgressDlg>();
@@ -175,6 +176,8 @@ OspreyFixture::OspreyFixture() {
 
 OspreyFixture::~OspreyFixture() {
     h.app.setHost(nullptr);
+    if (front)
+        stall.settle(*front);
 }
 
 void OspreyFixture::printerTakesJobs() {
@@ -217,6 +220,15 @@ void OspreyFixture::toLoadDlg() {
     ASSERT_NO_FATAL_FAILURE(toSelection());
     h.click(pages.get<osprey::Selection>().Next);
     ASSERT_EQ(h.visibleForm(), "LoadDlg");
+}
+
+void OspreyFixture::labelPrinterChosen() {
+    core.ws.SelectedPrinter = kLabelPrinter;
+    core.ws.PrinterPort = kLabelPort;
+    core.ws.PrinterDriver = kLabelDriver;
+    core.ws.PrinterWidth = 4;
+    core.ws.ResolutionClass = 3;
+    core.ws.ModelOption = true;
 }
 
 void OspreyFixture::movePrinterTo(const std::string& port) {

@@ -22,12 +22,14 @@
 #include "tests/support/FakeUdp.h"
 #include "tests/support/Harness.h"
 #include "tests/support/MemorySpooler.h"
+#include "tests/support/StallingSpooler.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -80,6 +82,21 @@ inline const std::string kCalibrateJob = "!KVT_SETUP\r\nWINMODE-BEGIN\r\nKVT_END
                                          "~PAPER;CALIBRATE\r\n"
                                          "!KVT_SETUP\r\nWINMODE-END\r\nKVT_END\r\n";
 
+// The printer's front panel as its agent gives it, and the boxes of a failed run with and
+// without it.
+inline const std::string kPanel = "\tMEDIA OUT\r\n\tLOAD LABELS";
+inline const std::string kFailureWithPanel =
+    "ERROR!  Unable to Update Printer Settings.\r\n"
+    "An unexpected error occurred during printer "
+    "configuration.\r\n"
+    "Printer Front Panel Message:\r\n" +
+    kPanel + "\r\n\r\nOperation cannot continue. The wizard will exit.";
+inline const std::string kFailureNoPanel = "ERROR!  Unable to Update Printer Settings.\r\n"
+                                           "An unexpected error occurred during printer "
+                                           "configuration.\r\n"
+                                           "Please see the printer for the error condition.\r\n"
+                                           "\r\nOperation cannot continue. The wizard will exit.";
+
 // Watches the model as a renderer would: the progress page's status text and bar values,
 // kept after the program ended and its pages are gone.
 class ProgressWatch : public ui::Host {
@@ -115,7 +132,9 @@ class OspreyFixture : public ::testing::Test {
     static constexpr const char* kPanelLine2 = "LOAD LABELS";
     static constexpr const char* kSysDescr = "Corvane Corlink print server v2.1";
 
-    OspreyFixture();
+    // `path`: how the core reaches the memory spooler (directly, unless a test of a scheduler
+    // that stops answering puts `stall` in front of it).
+    explicit OspreyFixture(spooler::SpoolerPath path = spooler::SpoolerPath::Direct);
     ~OspreyFixture() override;
 
     // Core::Main with the command line, as the program's first event.
@@ -124,6 +143,9 @@ class OspreyFixture : public ::testing::Test {
     // to configure, then the printer selection page or, one page on, the load page.
     void toSelection(const std::string& commandLine = "");
     void toLoadDlg();
+    // The label printer as the printer's selection leaves it: chosen, with its port, driver
+    // and the profile of its model (4 inch, resolution class 3, the model option).
+    void labelPrinterChosen();
 
     // ---- the printer ----
     // The printer takes each written job this long after it was written (clock time;
@@ -160,12 +182,15 @@ class OspreyFixture : public ::testing::Test {
     test_fixtures::TempFolder folder{"osprey-pages", test_fixtures::TempFolder::Enter::Yes};
     sys::RealSystem system{folder.path};
     spooler::MemorySpooler spooler;
+    spooler::Stall stall{h.clock};
+    std::unique_ptr<spooler::Spooler> front; // what the core calls in front of `spooler`
     proc::FakeProcessRunner processes{h.clock};
     net::FakeResolver resolver;
     registry::LinuxRegistry registry{system, sys::joinPath(folder.path, "registry"), "", &resolver};
     net::FakeUdpNetwork udp{&h.clock};
     SnmpPeer peer;
-    osprey::Core core{osprey::CoreServices{h.app, system, processes, spooler, udp, registry}};
+    osprey::Core core{
+        osprey::CoreServices{h.app, system, processes, front ? *front : spooler, udp, registry}};
     osprey::OspreyPages pages{h.app, core};
     ProgressWatch watch;
 

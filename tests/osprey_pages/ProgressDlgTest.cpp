@@ -11,29 +11,12 @@ namespace {
 const std::string kSpeedJob = "!KVT_SETUP\r\nWINMODE-BEGIN\r\nKVT_END\r\n"
                               "~PAPER;SPEED IPS 4\r\n"
                               "!KVT_SETUP\r\nWINMODE-END\r\nKVT_END\r\n";
-const std::string kPanel = "\tMEDIA OUT\r\n\tLOAD LABELS";
-const std::string kFailureWithPanel = "ERROR!  Unable to Update Printer Settings.\r\n"
-                                      "An unexpected error occurred during printer "
-                                      "configuration.\r\n"
-                                      "Printer Front Panel Message:\r\n" +
-                                      kPanel +
-                                      "\r\n\r\nOperation cannot continue. The wizard will exit.";
-const std::string kFailureNoPanel = "ERROR!  Unable to Update Printer Settings.\r\n"
-                                    "An unexpected error occurred during printer "
-                                    "configuration.\r\n"
-                                    "Please see the printer for the error condition.\r\n"
-                                    "\r\nOperation cannot continue. The wizard will exit.";
 
 class ProgressRun : public OspreyFixture {
   protected:
     void SetUp() override {
         spooler.setCurrentPrinter(kLabelPrinter);
-        core.ws.SelectedPrinter = kLabelPrinter;
-        core.ws.PrinterPort = kLabelPort;
-        core.ws.PrinterDriver = kLabelDriver;
-        core.ws.PrinterWidth = 4;
-        core.ws.ResolutionClass = 3;
-        core.ws.ModelOption = true;
+        labelPrinterChosen();
         core.ws.ExitAsked = true; // the save question is another page's business
         h.app.setStallLimit(10 * 60 * 1000);
         // Loaded first: their load clears boxes, which would ask the save question again.

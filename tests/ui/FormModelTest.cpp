@@ -22,6 +22,7 @@ class SamplePage : public ui::Form {
     std::vector<int> queryModes;
     int keepMe = 0; // a page-level variable
     bool cancelClose = false;
+    std::function<void()> duringOk, duringCancel; // run inside the buttons' handlers
 
     ui::ControlRef Name{*this, "Name"};
     ui::ControlRef Check1{*this, "Check1"};
@@ -45,8 +46,16 @@ class SamplePage : public ui::Form {
         combo(List, ui::ComboStyle::DropDownList, {"one", "two", "three"}).onClick = [this] {
             ++listClicks;
         };
-        button(OK, "OK").setDefault(true).onClick = [this] { ++okClicks; };
-        button(Cancel, "Cancel").beside().setCancel(true).onClick = [this] { ++cancelClicks; };
+        button(OK, "OK").setDefault(true).onClick = [this] {
+            ++okClicks;
+            if (duringOk)
+                duringOk();
+        };
+        button(Cancel, "Cancel").beside().setCancel(true).onClick = [this] {
+            ++cancelClicks;
+            if (duringCancel)
+                duringCancel();
+        };
     }
     void Form_Load() override {
         ++loads;
@@ -336,6 +345,115 @@ TEST(FormModel, AFormMayUnloadItselfInsideItsOwnHandler) {
     h.click(page.OK);
     EXPECT_FALSE(page.loaded());
     EXPECT_EQ(page.keepMe, 7);
+}
+
+// ---- input while a user action of the form waits ----
+
+// A second of waiting as the wizards wait (for the spooler, a lookup, a program): events run.
+void waitASecond(ui::App& app) {
+    const std::int64_t end = app.now() + 1000;
+    while (app.now() < end) {
+        app.DoEvents();
+        app.Sleep(10);
+    }
+}
+
+struct InputCase {
+    const char* name;
+    std::function<void(Harness&, SamplePage&)> input;
+    std::function<void(SamplePage&)> check; // how the page stands once OK's handler ended
+};
+
+void PrintTo(const InputCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class InputWhileOkWaits : public ::testing::TestWithParam<InputCase> {};
+
+// While OK's handler waits, input that would start another action of the page is dropped;
+// the way out (the cancel button, Escape, the close box) and the focus keys still act.
+TEST_P(InputWhileOkWaits, ActsOnlyWhenItLeadsOutOrMovesTheFocus) {
+    Harness h;
+    SamplePage page(h.app);
+    h.run([&] { page.Show(); });
+    page.duringOk = [&] { waitASecond(h.app); };
+    h.later(100, [&] { GetParam().input(h, page); });
+    h.click(page.OK);
+
+    EXPECT_EQ(1, page.okClicks);
+    GetParam().check(page);
+    // Once the action has ended the page takes input again.
+    page.duringOk = nullptr;
+    h.click(page.OK);
+    EXPECT_EQ(2, page.okClicks);
+}
+
+using ui::Key;
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, InputWhileOkWaits,
+    ::testing::Values(
+        InputCase{"OkAgain", [](Harness& h, SamplePage& p) { h.click(p.OK); },
+                  [](SamplePage& p) { EXPECT_EQ(1, p.okClicks); }},
+        InputCase{"Enter", [](Harness& h, SamplePage& p) { h.key(p, Key::Enter); },
+                  [](SamplePage& p) { EXPECT_EQ(1, p.okClicks); }},
+        InputCase{"CheckBox", [](Harness& h, SamplePage& p) { h.click(p.Check1[0]); },
+                  [](SamplePage& p) {
+                      EXPECT_EQ(0, p.Check1[0]->value());
+                      EXPECT_EQ(1, p.clicks) << "only the load's choice of an option";
+                  }},
+        InputCase{"Option", [](Harness& h, SamplePage& p) { h.click(p.Opt[1]); },
+                  [](SamplePage& p) { EXPECT_TRUE(p.Opt[0]->checked()); }},
+        InputCase{"OptionByArrow",
+                  [](Harness& h, SamplePage& p) {
+                      h.run([&] { p.Opt[0]->setFocus(); });
+                      h.key(p, Key::Down);
+                  },
+                  [](SamplePage& p) {
+                      EXPECT_TRUE(p.Opt[0]->checked());
+                      EXPECT_TRUE(p.Opt[0]->hasFocus());
+                  }},
+        InputCase{"TypedText", [](Harness& h, SamplePage& p) { h.type(p.Name, "ab"); },
+                  [](SamplePage& p) {
+                      EXPECT_EQ("", p.Name->text());
+                      EXPECT_EQ(0, p.changes);
+                  }},
+        InputCase{
+            "ListPick",
+            [](Harness& h, SamplePage& p) { h.run([&] { EXPECT_FALSE(p.List->userSelect(1)); }); },
+            [](SamplePage& p) {
+                EXPECT_EQ(-1, p.List->listIndex());
+                EXPECT_EQ(0, p.listClicks);
+            }},
+        InputCase{"CancelButton", [](Harness& h, SamplePage& p) { h.click(p.Cancel); },
+                  [](SamplePage& p) { EXPECT_EQ(1, p.cancelClicks); }},
+        InputCase{"Escape", [](Harness& h, SamplePage& p) { h.key(p, Key::Escape); },
+                  [](SamplePage& p) { EXPECT_EQ(1, p.cancelClicks); }},
+        InputCase{
+            "CloseBox",
+            [](Harness& h, SamplePage& p) {
+                p.cancelClose = true; // the page asks and stays
+                h.close(p);
+            },
+            [](SamplePage& p) { EXPECT_EQ(std::vector<int>{ui::kUnloadUser}, p.queryModes); }},
+        InputCase{"Tab",
+                  [](Harness& h, SamplePage& p) {
+                      h.run([&] { p.Name->setFocus(); });
+                      h.key(p, Key::Tab);
+                  },
+                  [](SamplePage& p) { EXPECT_EQ("Check1(0)", Harness::focusOf(p)); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The cancel button too runs its handler once at a time.
+TEST(FormModel, TheCancelButtonIsNotEnteredAgainWhileItsHandlerWaits) {
+    Harness h;
+    SamplePage page(h.app);
+    h.run([&] { page.Show(); });
+    page.duringCancel = [&] { waitASecond(h.app); };
+    h.later(100, [&] { h.click(page.Cancel); });
+    h.later(200, [&] { h.key(page, Key::Escape); });
+    h.click(page.Cancel);
+    EXPECT_EQ(1, page.cancelClicks);
 }
 
 } // namespace
