@@ -18,7 +18,8 @@ CoreShell::~CoreShell() = default;
 
 void CoreShell::WriteLog(const std::string& message) {
     const std::string file = logFile();
-    if (file.empty())
+    // Without the program's own folder there is no log: the current folder may be anyone's.
+    if (file.empty() || sys().programFolder().empty())
         return;
     sys::appendLogLine(sys(), sys::joinPath(sys().programFolder(), file),
                        sys::logLine(sys(), message), 2, [this](int ms) { app().Sleep(ms); });

@@ -35,6 +35,10 @@ class FlakySystem : public sys::RealSystem {
     using sys::RealSystem::RealSystem;
     int appendFailures = 0;
     int appendCalls = 0;
+    bool folderUnknown = false; // /proc/self/exe could not be read
+    std::string programFolder() override {
+        return folderUnknown ? "" : sys::RealSystem::programFolder();
+    }
     sys::IoResult appendFile(const std::string& path, const std::string& bytes) override {
         ++appendCalls;
         if (appendFailures > 0) {
@@ -133,6 +137,15 @@ TEST_F(CoreTest, BusyLogIsRetriedThenDropped) {
     EXPECT_EQ(system.appendCalls, 3);
     EXPECT_EQ(h.app.now(), 2000);
     EXPECT_EQ(readAll(dir.path / "Log.txt").find("lost"), std::string::npos);
+}
+
+TEST_F(CoreTest, NoLogWithoutTheProgramsFolder) {
+    // The current folder may be anyone's: the log never goes there instead.
+    test_fixtures::TempFolder here{"kcore-cwd", test_fixtures::TempFolder::Enter::Yes};
+    system.folderUnknown = true;
+    ASSERT_TRUE(run([&] { core.Main("LOG"); }));
+    EXPECT_TRUE(fs::is_empty(here.path));
+    EXPECT_FALSE(fs::exists(dir.path / "Log.txt"));
 }
 
 TEST_F(CoreTest, FileExistsNeedsAnOrdinaryFile) {
