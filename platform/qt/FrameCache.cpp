@@ -1,5 +1,6 @@
 #include "platform/qt/FrameCache.h"
 
+#include "platform/sys/Fd.h"
 #include "platform/sys/System.h"
 
 #include <QApplication>
@@ -140,32 +141,24 @@ class CacheFolder {
         name_ = path.filename();
         if (make && !sys::makeOwnFolders(path.parent_path()))
             return;
-        fd_ = ::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        sys::Fd fd(::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         struct stat st {};
-        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !usersAlone(st) || name_.empty())) {
-            ::close(fd_);
-            fd_ = -1;
-        }
+        if (fd && ::fstat(fd.get(), &st) == 0 && usersAlone(st) && !name_.empty())
+            fd_ = std::move(fd);
     }
-    ~CacheFolder() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    CacheFolder(const CacheFolder&) = delete;
-    CacheFolder& operator=(const CacheFolder&) = delete;
 
-    bool usable() const { return fd_ >= 0; }
-    std::string path() const { return "/proc/self/fd/" + std::to_string(fd_) + "/" + name_; }
+    bool usable() const { return bool(fd_); }
+    std::string path() const { return "/proc/self/fd/" + std::to_string(fd_.get()) + "/" + name_; }
     // What has the frame's name now, looked at without following a link.
     std::optional<struct stat> kept() const {
         struct stat st {};
-        if (fd_ < 0 || ::fstatat(fd_, name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        if (!fd_ || ::fstatat(fd_.get(), name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
             return std::nullopt;
         return st;
     }
 
   private:
-    int fd_ = -1;
+    sys::Fd fd_;
     std::string name_;
 };
 

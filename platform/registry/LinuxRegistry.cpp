@@ -1,6 +1,7 @@
 #include "platform/registry/LinuxRegistry.h"
 
 #include "platform/net/Resolver.h"
+#include "platform/sys/Fd.h"
 #include "platform/sys/Strings.h"
 #include "platform/sys/System.h"
 
@@ -155,29 +156,19 @@ namespace {
 class StoreLock {
   public:
     StoreLock(const std::filesystem::path& folder, int limitMs) {
-        fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd_ < 0)
-            return;
-        const int e = sys::takeBefore(sys::deadlineIn(limitMs), [this] {
-            if (::flock(fd_, LOCK_EX | LOCK_NB) == 0)
-                return 0;
-            return errno == EWOULDBLOCK || errno == EINTR ? sys::kInUse : errno;
-        });
-        if (e != 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
+        sys::Fd fd(
+            ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (fd && sys::takeBefore(sys::deadlineIn(limitMs), [&fd] {
+                      if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0)
+                          return 0;
+                      return errno == EWOULDBLOCK || errno == EINTR ? sys::kInUse : errno;
+                  }) == 0)
+            fd_ = std::move(fd);
     }
-    ~StoreLock() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    StoreLock(const StoreLock&) = delete;
-    StoreLock& operator=(const StoreLock&) = delete;
-    bool held() const { return fd_ >= 0; }
+    bool held() const { return bool(fd_); }
 
   private:
-    int fd_ = -1;
+    sys::Fd fd_;
 };
 
 } // namespace

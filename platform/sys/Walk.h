@@ -1,6 +1,8 @@
 // Inside platform/sys: paths walked one component at a time from open folders, for the file
 // reader and writer.
 #pragma once
+#include "platform/sys/Fd.h"
+
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,35 +10,7 @@
 
 namespace sys::walk {
 
-// An open file descriptor, closed when it goes.
-class Fd {
-  public:
-    Fd() = default;
-    explicit Fd(int fd) : fd_(fd) {}
-    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    Fd& operator=(Fd&& other) noexcept {
-        if (this != &other) {
-            reset();
-            fd_ = std::exchange(other.fd_, -1);
-        }
-        return *this;
-    }
-    ~Fd() { reset(); }
-    int get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
-    // Closes now; errno of a failed close, else 0.
-    int close() {
-        const int r = ::close(std::exchange(fd_, -1));
-        return r == 0 ? 0 : errno;
-    }
-
-  private:
-    void reset() {
-        if (fd_ >= 0)
-            ::close(std::exchange(fd_, -1));
-    }
-    int fd_ = -1;
-};
+using sys::Fd;
 
 // The folder that holds the name a path leads to, and the name in it. The name is no
 // symbolic link when it was looked at; `exists` tells whether it was there at all and `st`
