@@ -119,9 +119,15 @@ namespace {
 // 0 when the path is an executable regular file the user may run as their own (as the file
 // writer would have let them write it), else why not; ENOENT when nothing is there.
 int executableCause(const std::string& path) {
-    if (int e = sys::ownFileCause(path))
-        return e;
-    return ::access(path.c_str(), X_OK) == 0 ? 0 : errno;
+    int e = sys::ownFileCause(path);
+    if (e == 0)
+        e = ::access(path.c_str(), X_OK) == 0 ? 0 : errno;
+    // A folder the user cannot look into (another user's folder in PATH) or a file standing
+    // where a folder should be holds nothing to run: as good as missing, not a refusal.
+    const std::string folder = path.substr(0, path.rfind('/') + 1);
+    if (e == ENOTDIR || (e == EACCES && ::access(folder.c_str(), X_OK) != 0))
+        return ENOENT;
+    return e;
 }
 
 bool endsWithExe(const std::string& name) {

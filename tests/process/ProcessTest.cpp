@@ -122,6 +122,14 @@ TEST(FindProgram, CausesAndNoCurrentFolderWithoutTheProgramsFolder) {
         EXPECT_EQ(proc::findProgram(c.name, c.programFolder, cur, path, &why), c.found) << c.name;
         EXPECT_EQ(why, c.why) << c.name;
     }
+    // PATH entries that hide nothing: a file, and a folder the user cannot look into.
+    fs::create_directories(root / "locked");
+    fs::permissions(root / "locked", fs::perms::none);
+    int why = -1;
+    const std::string hiding = path + "/Plain:" + (root / "locked").string() + ":" + path;
+    EXPECT_EQ(proc::findProgram("Missing", "", cur, hiding, &why), std::nullopt);
+    EXPECT_EQ(why, ENOENT);
+    fs::permissions(root / "locked", fs::perms::owner_all);
 }
 
 // A program another user planted in a sticky folder everyone may write is never found there.
