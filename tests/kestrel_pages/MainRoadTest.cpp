@@ -196,26 +196,13 @@ TEST_F(MainRoad, LeavingUnloadsEveryPageInTheExitOrder) {
     watch.unloaded.clear();
     h.run([&] { core.EndWizard(); });
     EXPECT_TRUE(h.ended());
-    EXPECT_EQ(watch.unloaded, (std::vector<std::string>{"Dialog",
-                                                        "EncryptQuestionDlg",
-                                                        "FinishDialog",
-                                                        "frmAbout",
-                                                        "HaldenAbout",
-                                                        "HaldenIntro",
-                                                        "Intro",
-                                                        "NetworkDlg",
-                                                        "LEAPDlg",
-                                                        "LoadDlg",
-                                                        "PortSelect",
-                                                        "ProgressDlg",
-                                                        "QuestionDlg",
-                                                        "WEPDlg",
-                                                        "WEPkeyDlg",
-                                                        "WEPphraseDlg",
-                                                        "WiredDlg",
-                                                        "WirelessDlg",
-                                                        "WirelessQuestionDlg",
-                                                        "WPADlg"}));
+    std::string order;
+    for (const std::string& page : watch.unloaded)
+        order += page + " ";
+    EXPECT_EQ(order,
+              "Dialog EncryptQuestionDlg FinishDialog frmAbout HaldenAbout HaldenIntro Intro "
+              "NetworkDlg LEAPDlg LoadDlg PortSelect ProgressDlg QuestionDlg WEPDlg "
+              "WEPkeyDlg WEPphraseDlg WiredDlg WirelessDlg WirelessQuestionDlg WPADlg ");
 }
 
 // A control member whose control Build no longer makes is caught here, not on first use.

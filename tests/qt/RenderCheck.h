@@ -60,20 +60,6 @@ inline std::size_t sampledColours(const QImage& image) {
     return colours.size();
 }
 
-// What labels a control for a screen reader: the names of the controls that label it, the
-// frames around it left out (readers take those for its group).
-inline QString labelOf(QAccessibleInterface* read) {
-    QStringList names;
-    for (const auto& [label, relation] : read->relations(QAccessible::Label)) {
-        bool around = false;
-        for (QAccessibleInterface* up = read->parent(); up && !around; up = up->parent())
-            around = up->object() == label->object();
-        if (!around)
-            names << label->text(QAccessible::Name);
-    }
-    return names.join(' ');
-}
-
 // Renders a page to a PNG at `path` and checks that something was drawn and that no control
 // overlaps another or is clipped by its container. Wrap in ASSERT_NO_FATAL_FAILURE.
 inline void expectCleanPage(ui::Form& form, const std::string& path) {
@@ -106,7 +92,15 @@ inline void expectCleanPage(ui::Form& form, const std::string& path) {
         QAccessibleInterface* read = QAccessible::queryAccessibleInterface(w);
         const QString name = read->text(QAccessible::Name);
         const QString value = read->text(QAccessible::Value);
-        const QString label = labelOf(read);
+        QStringList labels; // the controls that label it, not the frames around it (its group)
+        for (const auto& [by, relation] : read->relations(QAccessible::Label)) {
+            bool around = false;
+            for (QAccessibleInterface* up = read->parent(); up && !around; up = up->parent())
+                around = up->object() == by->object();
+            if (!around)
+                labels << by->text(QAccessible::Name);
+        }
+        const QString label = labels.join(' ');
         const std::string what = form.name() + "." + control->fullName();
         EXPECT_EQ(name, name.trimmed()) << what << " is read with blanks around its name";
         EXPECT_EQ(label, label.trimmed()) << what << " is labelled with blanks around";
@@ -295,21 +289,9 @@ inline void typeAccessKeyThenEnter(Qt::Key letter, bool queued) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
 }
 
-// While one lives, text fields' carets do not blink, so two pictures of a field agree.
-class SteadyCaret {
-  public:
-    SteadyCaret() { QApplication::setCursorFlashTime(0); }
-    ~SteadyCaret() { QApplication::setCursorFlashTime(flashTime_); }
-    SteadyCaret(const SteadyCaret&) = delete;
-    SteadyCaret& operator=(const SteadyCaret&) = delete;
-
-  private:
-    int flashTime_ = QApplication::cursorFlashTime();
-};
-
 // The page that has just opened shows at once where the keyboard is: its control with the
 // focus is drawn as it is after Tab and Shift+Tab have brought the focus back to it, and
-// otherwise than without the focus. Keep carets from blinking meanwhile (SteadyCaret).
+// otherwise than without the focus. Carets must not blink meanwhile (a flash time of 0).
 inline void expectFocusShownAsItOpens() {
     QApplication::processEvents();
     QWidget* w = QApplication::focusWidget();
