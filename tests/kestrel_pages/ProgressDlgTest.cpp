@@ -1,10 +1,9 @@
 #include "kestrel/pages/ProgressDlg.h"
+#include "tests/fixtures/Children.h"
 #include "tests/fixtures/LoopbackPrinter.h"
 #include "tests/kestrel_pages/KestrelFixture.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -224,133 +223,61 @@ TEST_F(ProgressRun, PrinterThatWasNotCreatedGetsNothingAndTheRunFails) {
     EXPECT_FALSE(has(lastStatus, "Process complete."));
 }
 
-// A printer set-up step whose batch file cannot be written where it runs stops the run with
-// its failure: the file that was there (an older one of ours, another user's) never runs.
-enum class Unwritable { ReadOnly, Folder, Planted, RefusedPort };
+const std::string kOlderBatch = "rundll32 printui.dll,PrintUIEntry /q /u /if /b \"Kestrel\" /r "
+                                "\"LPT9:\" /m \"Generic / Text Only\"\r\n";
 
-struct UnwritableCase {
-    const char* name;
-    Unwritable kind;
-    const char* logLine; // what the log says of the step
-};
-
-void PrintTo(const UnwritableCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ProgressUnwritableBatch : public ProgressRun,
-                                public ::testing::WithParamInterface<UnwritableCase> {};
-
-TEST_P(ProgressUnwritableBatch, StopsTheRunAndRunsNothing) {
-    const auto& c = GetParam();
-    const std::string older = "rundll32 printui.dll,PrintUIEntry /q /u /if /b \"Kestrel\" /r "
-                              "\"LPT9:\" /m \"Generic / Text Only\"\r\n";
-    if (c.kind == Unwritable::Folder) {
-        std::filesystem::create_directory(path("kestrel.bat"));
-    } else {
-        write("kestrel.bat", older);
-    }
-    switch (c.kind) {
-    case Unwritable::ReadOnly:
-        ASSERT_EQ(::chmod(path("kestrel.bat").c_str(), 0444), 0);
-        break;
-    case Unwritable::Planted:
-        if (::geteuid() != 0)
-            GTEST_SKIP() << "only root can make another user's file";
-        ASSERT_EQ(::chown(path("kestrel.bat").c_str(), 61242, 61242) |
-                      ::chmod(folder.path.c_str(), 01777),
-                  0);
-        break;
-    case Unwritable::RefusedPort:
-    case Unwritable::Folder:
-        break;
-    }
+// A printer set-up step whose batch file cannot be written stops the run with its failure:
+// the older file that is there never runs.
+TEST_F(ProgressRun, UnwritableBatchFileStopsTheRunAndRunsNothing) {
+    write("kestrel.bat", kOlderBatch);
+    ASSERT_EQ(::chmod(path("kestrel.bat").c_str(), 0444), 0);
     core.ws.LogEnabled = true;
     route(Route::LocalPort);
-    if (c.kind == Unwritable::RefusedPort) {
-        h.run([&] { pages.get<kestrel::PortSelect>().LPTCombo->setListIndex(-1); });
-    }
     expectPrinterUpdateError();
     showProgress();
     runToEnd();
 
     EXPECT_EQ(0, processes.count("Plover kestrel.bat"));
-    EXPECT_TRUE(processes.batchFiles().empty());
     EXPECT_FALSE(spooler.hasPrinter("Kestrel"));
     EXPECT_TRUE(spooler.documents().empty());
     expectFailedRun();
     const std::string log = read("Log.txt").value_or("");
-    EXPECT_NE(log.find(c.logLine), std::string::npos) << log;
-    if (c.kind != Unwritable::Folder) {
-        EXPECT_EQ(read("kestrel.bat"), older) << "left as it was";
-    }
+    EXPECT_NE(log.find("kestrel.bat]: Permission denied"), std::string::npos) << log;
+    EXPECT_EQ(read("kestrel.bat"), kOlderBatch) << "left as it was";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ProgressUnwritableBatch,
-    ::testing::Values(
-        UnwritableCase{"OlderReadOnly", Unwritable::ReadOnly, "kestrel.bat]: Permission denied"},
-        UnwritableCase{"FolderInItsPlace", Unwritable::Folder, "kestrel.bat]: Is a directory"},
-        UnwritableCase{"AnotherUsersInASharedFolder", Unwritable::Planted,
-                       "kestrel.bat]: Permission denied"},
-        UnwritableCase{"RefusedPortName", Unwritable::RefusedPort,
-                       "...LoadDriver: refused port name []"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// Another user plants "ports.txt" and "kestrel.bat" where others may write: in the programs'
-// folder, or in the current folder the wizard was started from. Neither is ever offered or
-// run as the wizard's own.
-enum class Shared { ProgramsFolder, CurrentFolder };
-
-class PlantedFiles : public ProgressRun, public ::testing::WithParamInterface<Shared> {};
-
-TEST_P(PlantedFiles, AreNeverOfferedNorRun) {
+// Another user plants "ports.txt" and "kestrel.bat" in the programs' folder, the current one,
+// where others may write: neither is ever offered or run as the wizard's own.
+TEST_F(ProgressRun, PlantedFilesAreNeverOfferedNorRun) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only root can make another user's files";
-    std::optional<test_fixtures::TempFolder> current;
-    if (GetParam() == Shared::CurrentFolder)
-        current.emplace("kestrel-current", test_fixtures::TempFolder::Enter::Yes);
-    const std::filesystem::path shared = current ? current->path : folder.path;
-    const std::string planted = "rundll32 printui.dll,PrintUIEntry /q /u /if /b \"Kestrel\" /r "
-                                "\"LPT9:\" /m \"Generic / Text Only\"\r\n";
-    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
-    for (const auto& [name, bytes] :
-         {std::pair<const char*, std::string>{"ports.txt", "LPT1:\r\nLPT9:\r\n"},
-          {"kestrel.bat", planted}}) {
-        test_fixtures::writeAll(shared / name, bytes);
-        ASSERT_EQ(::chown((shared / name).c_str(), 61243, 61243), 0);
+    for (const auto& [name, bytes] : {std::pair<const char*, std::string>{"ports.txt", "LPT9:\r\n"},
+                                      {"kestrel.bat", kOlderBatch}}) {
+        write(name, bytes);
+        ASSERT_TRUE(test_fixtures::plantShared(path(name)));
     }
 
     // Wren cannot replace the planted listing, which is not offered: the defaults are.
+    core.ws.LogEnabled = true;
     h.boxes.expect("Program Error",
                    "Unable to get list of available local ports.\r\nUsing default port settings.");
     h.run([&] { pages.get<kestrel::PortSelect>().Show(); });
     EXPECT_EQ(std::vector<std::string>{"LPT1:"},
               pages.get<kestrel::PortSelect>().LPTCombo->items());
+    EXPECT_NE(read("Log.txt").value_or("").find("...GetPorts: cannot read [" + path("ports.txt") +
+                                                "]: another user's file in a folder everyone "
+                                                "may write"),
+              std::string::npos);
 
     route(Route::LocalPort);
-    if (GetParam() == Shared::ProgramsFolder)
-        expectPrinterUpdateError(); // its batch file cannot be written there
-    else
-        expectSuccessBox(); // written and run in the programs' folder
+    expectPrinterUpdateError(); // its batch file cannot be written there
     showProgress();
     runToEnd();
 
-    for (const auto& batch : processes.batchFiles())
-        EXPECT_EQ(batch, *kestrel::createPrinterBatchLine("LPT1:"));
-    EXPECT_EQ(processes.batchFiles().size(), GetParam() == Shared::ProgramsFolder ? 0u : 1u);
-    EXPECT_EQ(test_fixtures::readAll(shared / "kestrel.bat"), planted);
-    EXPECT_EQ(test_fixtures::readAll(shared / "ports.txt"), "LPT1:\r\nLPT9:\r\n");
-    for (const auto& doc : spooler.documents())
-        EXPECT_EQ(doc.printer, "Kestrel");
+    EXPECT_TRUE(processes.batchFiles().empty());
+    EXPECT_TRUE(spooler.documents().empty());
+    EXPECT_EQ(read("kestrel.bat"), kOlderBatch);
 }
-
-INSTANTIATE_TEST_SUITE_P(Where, PlantedFiles,
-                         ::testing::Values(Shared::ProgramsFolder, Shared::CurrentFolder),
-                         [](const auto& info) {
-                             return info.param == Shared::ProgramsFolder ? "ProgramsFolderShared"
-                                                                         : "CurrentFolderShared";
-                         });
 
 struct WriteFailureCase {
     const char* name;

@@ -433,42 +433,4 @@ TEST_F(GetPortsTest, StaleFileIsReadWhenListerDidNotRun) {
     EXPECT_EQ(path().GetPorts(table), 1);
 }
 
-// Only a listing the user could have written is offered: not one another user planted in a
-// sticky folder everyone may write (where Wren could not replace it), unless the folder's
-// owner made it.
-TEST_F(GetPortsTest, ListingAnotherUserPlantedIsNeverOffered) {
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "only root can make another user's files";
-    constexpr uid_t kOther = 61241;
-    const struct {
-        const char* what;
-        uid_t file, folder;
-        int count;
-    } cases[] = {
-        {"another user's", kOther, 0, 0},
-        {"the folder owner's", kOther, kOther, 2},
-        {"ours", 0, kOther, 2},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        test_fixtures::TempFolder shared("getports-shared", test_fixtures::TempFolder::Enter::Yes);
-        test_fixtures::writeAll("ports.txt", "LPT1:\r\nLPT9:\r\n");
-        ASSERT_EQ(::chown("ports.txt", c.file, c.file) | ::chown(".", c.folder, c.folder) |
-                      ::chmod(".", 01777),
-                  0);
-        // Wren runs here; the writer refuses to replace the planted file.
-        runner.on(command,
-                  {0, [&] { system.writeFile("ports.txt", "COM1:\r\nCOM2:\r\n"); }, {}, false});
-        host.log.clear();
-        PortTable table;
-        EXPECT_EQ(path().GetPorts(table), c.count);
-        EXPECT_EQ(table.count, c.count);
-        if (c.count == 0) {
-            EXPECT_EQ(host.log.back(), "...GetPorts: cannot read [" + shared.path.string() +
-                                           "/ports.txt]: another user's file in a folder "
-                                           "everyone may write");
-        }
-    }
-}
-
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/process/Processes.h"
 #include "platform/sys/System.h"
+#include "tests/fixtures/Children.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tests/support/FakeProcessRunner.h"
 
@@ -10,8 +11,6 @@
 #include <thread>
 
 #include <csignal>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -97,62 +96,56 @@ TEST(FindProgram, SearchOrderAndExeSuffix) {
     EXPECT_EQ(proc::findProgram("./Other", prog, cur, path), std::nullopt);
 }
 
-// Why nothing was found, and where the search looks without the program's own folder.
-TEST(FindProgram, CausesAndNoCurrentFolderWithoutTheProgramsFolder) {
+// Why nothing was found, and what is never searched: the current folder in place of an
+// unknown program folder, another user's program planted in a sticky folder everyone may
+// write. A PATH entry that is no folder, or one the user cannot look into, hides nothing.
+TEST(FindProgram, CausesAndFoldersThatAreNotSearched) {
+    const bool asRoot = ::geteuid() == 0;
     TempFolder tmp("findprogram-why", TempFolder::Enter::Yes);
-    fs::path root = tmp.path;
+    const fs::path root = tmp.path;
     makeExecutable(root / "cur" / "Wren");
     makeExecutable(root / "path1" / "Other");
     std::ofstream(root / "path1" / "Plain") << "not executable";
     fs::create_directories(root / "path1" / "Folder");
-    const std::string cur = (root / "cur").string(), path = (root / "path1").string();
-    const struct {
-        const char* name;
-        const char* programFolder;
-        std::optional<std::string> found;
-        int why;
-    } cases[] = {
-        {"Wren", "", std::nullopt, ENOENT}, // the current folder does not stand in
-        {"Wren", "/nowhere", cur + "/Wren", 0}, {"Other.exe", "", path + "/Other", 0},
-        {"Missing", "", std::nullopt, ENOENT},  {"Plain", "", std::nullopt, EACCES},
-        {"Folder", "", std::nullopt, EISDIR},
-    };
-    for (const auto& c : cases) {
-        int why = -1;
-        EXPECT_EQ(proc::findProgram(c.name, c.programFolder, cur, path, &why), c.found) << c.name;
-        EXPECT_EQ(why, c.why) << c.name;
-    }
-    // PATH entries that hide nothing: a file, and a folder the user cannot look into.
     fs::create_directories(root / "locked");
     fs::permissions(root / "locked", fs::perms::none);
-    int why = -1;
-    const std::string hiding = path + "/Plain:" + (root / "locked").string() + ":" + path;
-    EXPECT_EQ(proc::findProgram("Missing", "", cur, hiding, &why), std::nullopt);
-    EXPECT_EQ(why, ENOENT);
+    makeExecutable(root / "shared" / "Other");
+    makeExecutable(root / "owned" / "Other");
+    if (asRoot) {
+        ASSERT_TRUE(test_fixtures::plantShared(root / "shared" / "Other"));
+        ASSERT_TRUE(test_fixtures::plantShared(root / "owned" / "Other"));
+        const uid_t other = test_fixtures::kOtherUser;
+        ASSERT_EQ(::chown((root / "owned").c_str(), other, other), 0); // the folder owner's
+    }
+    const std::string cur = (root / "cur").string(), path = (root / "path1").string();
+    const std::string shared = (root / "shared").string(), owned = (root / "owned").string();
+    const struct {
+        const char* name;
+        std::string path;
+        std::optional<std::string> found;
+        int why;
+        bool rootOnly = false;
+    } cases[] = {
+        {"Wren", path, std::nullopt, ENOENT}, // the program's folder unknown: not in `cur`
+        {"Plain", path, std::nullopt, EACCES},
+        {"Folder", path, std::nullopt, EISDIR},
+        {"Missing", path + "/Plain:" + (root / "locked").string() + ":" + path, std::nullopt,
+         ENOENT},
+        {"Other", shared, std::nullopt, sys::kNotOurFile, true},
+        {"Other", shared + ":" + path, path + "/Other", 0, true},
+        {"Other", owned + ":" + path, owned + "/Other", 0, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " in " + c.path);
+        if (c.rootOnly && !asRoot)
+            continue;
+        int why = -1;
+        EXPECT_EQ(proc::findProgram(c.name, "", cur, c.path, &why), c.found);
+        EXPECT_EQ(why, c.why);
+    }
     fs::permissions(root / "locked", fs::perms::owner_all);
-}
-
-// A program another user planted in a sticky folder everyone may write is never found there.
-TEST(FindProgram, PassesOverAnotherUsersProgramInAStickyFolder) {
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "only root can make another user's files";
-    constexpr uid_t kOther = 61238;
-    TempFolder tmp("findprogram-planted");
-    const fs::path shared = tmp.path / "shared", later = tmp.path / "later";
-    fs::create_directories(shared);
-    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
-    makeExecutable(shared / "Tool");
-    makeExecutable(later / "Tool");
-    ASSERT_EQ(::chown((shared / "Tool").c_str(), kOther, kOther), 0);
-    const std::string both = shared.string() + ":" + later.string();
-    int why = -1;
-    EXPECT_EQ(proc::findProgram("Tool", "", "/", shared.string(), &why), std::nullopt);
-    EXPECT_EQ(why, sys::kNotOurFile);
-    EXPECT_EQ(proc::findProgram("Tool", "", "/", both), (later / "Tool").string());
-    EXPECT_EQ(proc::findProgram("Tool", shared.string(), "/", ""), std::nullopt);
-    // The folder's owner's program is taken.
-    ASSERT_EQ(::chown(shared.c_str(), kOther, kOther), 0);
-    EXPECT_EQ(proc::findProgram("Tool", "", "/", both), (shared / "Tool").string());
+    if (!asRoot)
+        GTEST_SKIP() << "another user's programs need root; the other cases passed";
 }
 
 bool waitFor(const std::function<bool()>& done, int ms = 5000) {
@@ -222,47 +215,23 @@ TEST(RealProcessRunner, StartedProgramsHaveTheFileSizeSignalAtItsDefault) {
     sys::ignoreFileSizeSignal();
     TempFolder tmp("sigxfsz", TempFolder::Enter::Yes);
     proc::RealProcessRunner runner("/nonexistent");
-    // What each started program's /proc/self/status says of its ignored signals.
-    const std::function<bool(const std::string&)> starts[] = {
-        [&](const std::string& line) {
-            proc::Handle h = runner.start(line);
-            return h != 0 && runner.wait(h) == 0;
-        },
-        [&](const std::string& line) {
-            proc::Handle h = runner.startCollectingErrors(line);
-            return h != 0 && runner.wait(h) == 0;
-        },
-        [&](const std::string& line) { return runner.startHidden(line); },
-    };
-    for (std::size_t i = 0; i < std::size(starts); ++i) {
-        const std::string copy = "status" + std::to_string(i);
-        ASSERT_TRUE(starts[i]("cp /proc/self/status " + copy)) << i;
-        std::string ignored;
+    for (const bool hidden : {false, true}) {
+        const std::string copy = hidden ? "hidden" : "waited";
+        const std::string command = "cp /proc/self/status " + copy;
+        proc::Handle h = hidden ? 0 : runner.start(command);
+        ASSERT_TRUE(hidden ? runner.startHidden(command) : h != 0 && runner.wait(h) == 0) << copy;
         // A hidden start is not waited for: its copy is read once it holds the line.
+        std::string ignored;
         ASSERT_TRUE(waitFor([&] {
             std::ifstream in(copy);
             for (std::string line; std::getline(in, line);)
                 if (line.starts_with("SigIgn:") && !in.eof())
                     ignored = line.substr(7);
             return !ignored.empty();
-        })) << i;
-        const unsigned long long mask = std::stoull(ignored, nullptr, 16);
-        EXPECT_EQ(mask & (1ull << (SIGXFSZ - 1)), 0u) << "start " << i << ": SigIgn" << ignored;
+        })) << copy;
+        EXPECT_EQ(std::stoull(ignored, nullptr, 16) & (1ull << (SIGXFSZ - 1)), 0u)
+            << copy << ": SigIgn" << ignored;
     }
-
-    // A program that writes past the limit is stopped by the signal.
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const rlimit limit{4096, 4096};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        proc::Handle h = runner.start("dd if=/dev/zero of=big bs=65536 count=1");
-        int status = 0;
-        ::waitpid(static_cast<pid_t>(h), &status, 0);
-        ::_exit(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ ? 0 : 1);
-    }
-    int status = -1;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST(FakeProcessRunner, EndsOnTheClockAndRunsHooksOnce) {

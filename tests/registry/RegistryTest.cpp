@@ -240,25 +240,26 @@ TEST_F(StoreTest, ProgramsChangingTheStoreAtOnceKeepAllChanges) {
 // Anyone who may read the store's folder can lock it for as long as they like: a change
 // fails within its limit and changes nothing.
 TEST_F(StoreTest, AFolderLockedElsewhereFailsTheChangeInTime) {
+    using namespace std::chrono_literals;
     ASSERT_EQ(reg.setValue(HKEY_CURRENT_USER, "K", "v", dwordValue(1)), ERROR_SUCCESS);
     const std::string folder = (dir.path / "config/Osprey").string();
     for (const auto& p : {dir.path, dir.path / "config", dir.path / "config/Osprey"})
         ::chmod(p.c_str(), 0755);
     const std::string before = test_fixtures::readAll(store);
+    reg.setLockLimit(300);
     // The user's own other program, then another user.
-    for (const uid_t user : {uid_t(0), uid_t(61235)}) {
+    for (const uid_t user : {uid_t(0), test_fixtures::kOtherUser}) {
         if (user != 0 && ::geteuid() != 0)
             GTEST_SKIP() << "only root can hold a lock as another user";
         const test_fixtures::HeldElsewhere holder(user, [&] {
             return ::flock(::open(folder.c_str(), O_RDONLY | O_DIRECTORY), LOCK_SH) == 0;
         });
         ASSERT_TRUE(holder.held());
-        reg.setLockLimit(300);
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(reg.setValue(HKEY_CURRENT_USER, "K", "v", dwordValue(2)), ERROR_LOCK_FAILED);
         const auto waited = std::chrono::steady_clock::now() - start;
-        EXPECT_GE(waited, std::chrono::milliseconds(300));
-        EXPECT_LT(waited, std::chrono::seconds(30)) << "no wait without a limit";
+        EXPECT_GE(waited, 300ms);
+        EXPECT_LT(waited, 30s) << "no wait without a limit";
         EXPECT_EQ(test_fixtures::readAll(store), before);
     }
     EXPECT_EQ(reg.setValue(HKEY_CURRENT_USER, "K", "v", dwordValue(2)), ERROR_SUCCESS);

@@ -10,7 +10,7 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -44,58 +44,47 @@ TEST(DeferredSpooler, LoadsTheBackendOnFirstUseOrFailsWithItsCause) {
 TEST(DeferredSpooler, LoadsOnlyTheUsersOwnWholeRegularModule) {
     namespace fs = std::filesystem;
     ::setenv("CUPS_SERVER", "/nonexistent/printer-wizards-test.sock", 1);
-    const fs::path real = fs::path(CUPS_MODULE_DIR) / kCupsModuleFile;
-    const auto size = static_cast<std::size_t>(fs::file_size(real));
-    const std::string whole = test_fixtures::readAll(real);
-    auto cut = [&](std::size_t bytes) {
-        return [&, bytes](const fs::path& file) {
-            test_fixtures::writeAll(file, whole.substr(0, bytes));
-        };
-    };
+    const std::string whole = test_fixtures::readAll(fs::path(CUPS_MODULE_DIR) / kCupsModuleFile);
     const struct {
         const char* what;
-        std::function<void(const fs::path& file)> make;
-        bool fromCurrentFolder; // the program's own folder is unknown
+        std::optional<std::string> bytes; // none: a FIFO
         const char* cause;
-        bool needsRoot = false;
+        bool noFolder = false; // the program's own folder is unknown
+        bool planted = false;  // another user's, in a sticky folder (root only)
     } cases[] = {
-        {"a FIFO", [](const fs::path& f) { ::mkfifo(f.c_str(), 0600); }, false,
-         "not a regular file"},
-        {"a folder", [](const fs::path& f) { fs::create_directory(f); }, false, "Is a directory"},
-        {"cut to 1000 bytes", cut(1000), false, "cut short"},
-        {"cut to 50000 bytes", cut(50000), false, "cut short"},
-        {"cut to half", cut(size / 2), false, "cut short"},
-        {"one byte short", cut(size - 1), false, "cut short"},
-        {"not a library", [](const fs::path& f) { test_fixtures::writeAll(f, "text"); }, false, ""},
-        {"whole, but the program's folder unknown",
-         [&](const fs::path& f) { fs::copy_file(real, f); }, true,
-         "the program's own folder cannot be found"},
-        {"another user's in a sticky folder",
-         [&](const fs::path& f) {
-             fs::copy_file(real, f);
-             ::chown(f.c_str(), 61239, 61239);
-             ::chmod(f.parent_path().c_str(), 01777);
-         },
-         false, "another user's file in a folder everyone may write", true},
+        {"a FIFO", std::nullopt, "not a regular file"},
+        {"cut to 1000 bytes", whole.substr(0, 1000), "cut short"},
+        {"cut to 50000 bytes", whole.substr(0, 50000), "cut short"},
+        {"one byte short", whole.substr(0, whole.size() - 1), "cut short"},
+        {"whole, the program's folder unknown", whole, "the program's own folder cannot be found",
+         true},
+        {"another user's", whole, "another user's file in a folder everyone may write", false,
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        if (c.needsRoot && ::geteuid() != 0)
+        if (c.planted && ::geteuid() != 0)
             continue;
         test_fixtures::TempFolder folder("module", test_fixtures::TempFolder::Enter::Yes);
-        c.make(folder.path / kCupsModuleFile);
+        const fs::path file = folder.path / kCupsModuleFile;
+        if (c.bytes) {
+            test_fixtures::writeAll(file, *c.bytes);
+        } else {
+            ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+        }
+        if (c.planted) {
+            ASSERT_TRUE(test_fixtures::plantShared(file));
+        }
         // In a child, so that a hang or a crash in the loader fails the case, not the tests.
         const auto child = test_fixtures::inChild(STDERR_FILENO, [&] {
             ::alarm(10);
-            auto spooler =
-                makeDeferredSystemSpooler(c.fromCurrentFolder ? "" : folder.path.string());
+            auto spooler = makeDeferredSystemSpooler(c.noFolder ? "" : folder.path.string());
             return spooler->printers().error == err::ModuleNotFound ? 0 : 1;
         });
-        const std::string& said = child.output;
-        EXPECT_TRUE(WIFEXITED(child.status) && WEXITSTATUS(child.status) == 0)
-            << "status " << child.status;
-        EXPECT_NE(said.find("cannot load the printing system's module"), std::string::npos) << said;
-        EXPECT_NE(said.find(c.cause), std::string::npos) << said;
+        EXPECT_TRUE(WIFEXITED(child.status) && WEXITSTATUS(child.status) == 0) << child.status;
+        EXPECT_NE(child.output.find("cannot load the printing system's module"), std::string::npos)
+            << child.output;
+        EXPECT_NE(child.output.find(c.cause), std::string::npos) << child.output;
     }
 }
 

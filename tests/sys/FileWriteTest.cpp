@@ -148,8 +148,10 @@ TEST_F(FileWriteTest, SavesAtOnceNeverMix) {
 // append and a log line end their wait within their limit with the cause and change nothing;
 // a read is held up only by a write lock, and as long at most.
 TEST_F(FileWriteTest, ALockHeldElsewhereEndsTheWaitInTime) {
-    using Clock = std::chrono::steady_clock;
+    using namespace std::chrono_literals;
+    EXPECT_EQ(sys::fileErrorText(sys::kInUse), "in use by another program");
     ::chmod(".", 0755);
+    system.setLockLimits({300, 100});
     const struct {
         const char* what;
         uid_t user; // 0: the user's own other program (an open file description lock)
@@ -159,143 +161,114 @@ TEST_F(FileWriteTest, ALockHeldElsewhereEndsTheWaitInTime) {
         {"another user's read lock", kOther, F_RDLCK},
         {"another user's write lock", kOther, F_WRLCK},
     };
-    bool skipped = false;
     for (const auto& h : holders) {
         SCOPED_TRACE(h.what);
-        if (h.user != 0 && ::geteuid() != 0) {
-            skipped = true;
-            continue;
-        }
+        if (h.user != 0 && ::geteuid() != 0)
+            GTEST_SKIP() << "only root can hold a lock as another user";
         test_fixtures::writeAll("f", "old");
         ::chmod("f", 0666);
-        const test_fixtures::HeldElsewhere holder(h.user, [&] {
-            struct flock l {};
-            l.l_type = h.type;
-            const int fd = ::open("f", h.type == F_RDLCK ? O_RDONLY : O_RDWR);
-            return ::fcntl(fd, h.user ? F_SETLK : F_OFD_SETLK, &l) == 0;
-        });
-        ASSERT_TRUE(holder.held());
-        system.setLockLimits({300, 100});
-        const auto start = Clock::now();
-        const sys::IoResult saved = system.writeFile("f", "new");
-        const auto waited = Clock::now() - start;
-        EXPECT_EQ(saved.error, sys::kInUse);
-        EXPECT_EQ(sys::fileErrorText(saved.error), "in use by another program");
-        EXPECT_GE(waited, std::chrono::milliseconds(300));
-        EXPECT_LT(waited, std::chrono::seconds(30)) << "no wait without a limit";
-        EXPECT_EQ(system.appendFile("f", "line").error, sys::kInUse);
-        int sleeps = 0;
-        EXPECT_FALSE(sys::appendLogLine(system, "f", "line", 2, [&](int) { ++sleeps; }));
-        EXPECT_EQ(sleeps, 0) << "a log line in use is left out at once";
-        EXPECT_EQ(system.readFile("f"),
-                  h.type == F_RDLCK ? std::optional<std::string>("old") : std::nullopt);
-        EXPECT_EQ(test_fixtures::readAll("f"), "old");
-        EXPECT_EQ(entries("."), (std::vector<std::string>{"f", "ports.txt", "sub"}));
+        {
+            const test_fixtures::HeldElsewhere holder(h.user, [&] {
+                struct flock l {};
+                l.l_type = h.type;
+                const int fd = ::open("f", h.type == F_RDLCK ? O_RDONLY : O_RDWR);
+                return ::fcntl(fd, h.user ? F_SETLK : F_OFD_SETLK, &l) == 0;
+            });
+            ASSERT_TRUE(holder.held());
+            const auto start = std::chrono::steady_clock::now();
+            EXPECT_EQ(system.writeFile("f", "new").error, sys::kInUse);
+            const auto waited = std::chrono::steady_clock::now() - start;
+            EXPECT_GE(waited, 300ms);
+            EXPECT_LT(waited, 30s) << "no wait without a limit";
+            EXPECT_EQ(system.appendFile("f", "line").error, sys::kInUse);
+            int sleeps = 0;
+            EXPECT_FALSE(sys::appendLogLine(system, "f", "line", 2, [&](int) { ++sleeps; }));
+            EXPECT_EQ(sleeps, 0) << "a log line in use is left out at once";
+            EXPECT_EQ(system.readFile("f"),
+                      h.type == F_RDLCK ? std::optional<std::string>("old") : std::nullopt);
+            EXPECT_EQ(test_fixtures::readAll("f"), "old");
+            EXPECT_EQ(entries("."), (std::vector<std::string>{"f", "ports.txt", "sub"}));
+        }
+        EXPECT_TRUE(system.writeFile("f", "new").ok) << "released, the save goes through";
     }
-    // Released, the same save goes through.
-    EXPECT_TRUE(system.writeFile("f", "new").ok);
-    if (skipped)
-        GTEST_SKIP() << "only root can hold a lock as another user";
 }
 
-// A save killed between naming its new file and the rename leaves that file beside the old
-// one; the next save of the name removes it, and nothing that is not such a leftover of ours.
+// A save killed between naming its new file and the rename leaves the whole new file beside
+// the old one; the next save removes it, and nothing that is not such a leftover of ours.
 TEST_F(FileWriteTest, ASaveKilledAtTheRenameIsClearedByTheNext) {
-    for (const auto& [name, ours] :
-         std::vector<std::pair<std::string, bool>>{{".T.new-a1B2c3", true},
-                                                   {".T.a1B2c3", false},
-                                                   {".T.new-a1B2c", false},
-                                                   {".T.new-a1B2c3d", false},
-                                                   {".T.new-a1.2c3", false},
-                                                   {".U.new-a1B2c3", false}})
-        EXPECT_EQ(sys::leftoverOf("T", name), ours) << name;
+    std::filesystem::create_directory("t");
+    test_fixtures::writeAll("t/T", "old");
+    const int status = test_fixtures::atOnce(1, [](int) {
+        sys::RealSystem killed("/x");
+        killed.setWriteFault([](sys::WriteStep step) {
+            return step == sys::WriteStep::Rename ? ::raise(SIGKILL) : 0;
+        });
+        return killed.writeFile("t/T", "new").ok ? 0 : 1;
+    })[0];
+    ASSERT_TRUE(WIFSIGNALED(status));
+    const auto left = entries("t");
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_TRUE(sys::leftoverOf("T", left.front())) << left.front(); // "." sorts first
+    EXPECT_EQ(test_fixtures::readAll("t/" + left.front()), "new") << "the whole new file";
+    EXPECT_EQ(system.readFile("t/T"), "old");
     EXPECT_TRUE(
         sys::leftoverOf(std::string(250, 'a'), "." + std::string(200, 'a') + ".new-a1B2c3"));
-    // Beside the file, under names a leftover could have: a leftover, and what is not one (the
-    // new file of a save under way, a link, a FIFO, a folder, a file with another link,
-    // another user's file).
+
+    // Beside it: what a leftover is (removed), and what is not (kept).
     struct flock writeLock {};
     writeLock.l_type = F_WRLCK;
     auto file = [](const std::string& p) { test_fixtures::writeAll(p, "x"); };
-    const std::pair<std::function<void(const std::string&)>, bool> beside[] = {
-        {file, true},
-        {[&](auto& p) { file(p), ::fcntl(::open(p.c_str(), O_RDWR), F_OFD_SETLK, &writeLock); },
+    const struct {
+        const char* name;
+        std::function<void(const std::string&)> make;
+        bool removed;
+    } beside[] = {
+        {".T.new-AAAAAA", file, true},
+        {".T.new-BBBBBB", // the new file of a save under way
+         [&](auto& p) { file(p), ::fcntl(::open(p.c_str(), O_RDWR), F_OFD_SETLK, &writeLock); },
          false},
-        {[](auto& p) { ::symlink("T", p.c_str()); }, false},
-        {[](auto& p) { ::mkfifo(p.c_str(), 0600); }, false},
-        {[](auto& p) { ::mkdir(p.c_str(), 0700); }, false},
-        {[&](auto& p) { file(p), ::link(p.c_str(), "t/other"); }, false},
-        {[&](auto& p) { file(p), ::chown(p.c_str(), kOther, kOther); }, ::geteuid() != 0},
+        {".T.new-CCCCCC", [](auto& p) { ::symlink("T", p.c_str()); }, false},
+        {".T.new-DDDDDD", [](auto& p) { ::mkfifo(p.c_str(), 0600); }, false},
+        {".T.new-EEEEEE", [](auto& p) { ::mkdir(p.c_str(), 0700); }, false},
+        {".T.new-FFFFFF", [&](auto& p) { file(p), ::link(p.c_str(), "t/other"); }, false},
+        {".T.new-GGGGGG", [&](auto& p) { file(p), ::chown(p.c_str(), kOther, kOther); },
+         ::geteuid() != 0},
+        {".T.a1B2c3", file, false},
+        {".T.new-a1B2c", file, false},
+        {".T.new-a1B2c3d", file, false},
+        {".T.new-a1.2c3", file, false},
+        {".U.new-a1B2c3", file, false},
     };
-    for (const bool existing : {true, false}) {
-        SCOPED_TRACE(existing ? "existing file" : "new file");
-        std::filesystem::remove_all("t");
-        std::filesystem::create_directory("t");
-        if (existing)
-            test_fixtures::writeAll("t/T", "old");
-        const int status = test_fixtures::atOnce(1, [](int) {
-            sys::RealSystem killed("/x");
-            killed.setWriteFault([](sys::WriteStep step) {
-                return step == sys::WriteStep::Rename ? ::raise(SIGKILL) : 0;
-            });
-            return killed.writeFile("t/T", "new").ok ? 0 : 1;
-        })[0];
-        ASSERT_TRUE(WIFSIGNALED(status));
-        const auto left = entries("t");
-        ASSERT_EQ(left.size(), existing ? 2u : 1u);
-        EXPECT_TRUE(sys::leftoverOf("T", left.front())) << left.front(); // "." sorts first
-        EXPECT_EQ(test_fixtures::readAll("t/" + left.front()), "new") << "the whole new file";
-        EXPECT_EQ(system.readFile("t/T"),
-                  existing ? std::optional<std::string>("old") : std::nullopt);
-
-        std::vector<std::string> kept = {"T", "other"};
-        for (std::size_t i = 0; i < std::size(beside); ++i) {
-            const std::string name = ".T.new-" + std::string(6, char('A' + i));
-            beside[i].first("t/" + name);
-            if (!beside[i].second)
-                kept.push_back(name);
-        }
-        ASSERT_TRUE(system.writeFile("t/T", "newer").ok);
-        std::sort(kept.begin(), kept.end());
-        EXPECT_EQ(entries("t"), kept);
-        EXPECT_EQ(system.readFile("t/T"), "newer");
+    std::vector<std::string> kept = {"T", "other"};
+    for (const auto& b : beside) {
+        b.make("t/" + std::string(b.name));
+        if (!b.removed)
+            kept.push_back(b.name);
     }
+    ASSERT_TRUE(system.writeFile("t/T", "newer").ok);
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(entries("t"), kept);
+    EXPECT_EQ(system.readFile("t/T"), "newer");
 }
 
-// Links of /proc that stand for folders lead there, as the kernel takes them.
+// Links of /proc that stand for folders lead there, as the kernel takes them (used from "/").
 TEST_F(FileWriteTest, PathsThroughFolderLinksOfProc) {
     const std::string here = std::filesystem::current_path().string();
     const int pinned = ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
-    const std::string pid = std::to_string(::getpid());
-    const struct {
-        std::string path;
-        const char* from; // the current folder while it is used
-    } rows[] = {
-        {"/proc/self/root" + here + "/a", "."},
-        {"/proc/thread-self/root" + here + "/b", "."},
-        {"/proc/" + pid + "/root" + here + "/c", "."},
-        {"/proc/self/root/proc/self/root" + here + "/d", "."},
-        {"/proc/self/root" + here + "/sub/../e", "."},
-        {"/proc/self/cwd/f", "."},
-        {"/proc/self/cwd" + here + "/g", "/"},
-        {"/dev/fd/" + std::to_string(pinned) + "/h", "/"},
-        {"/proc/self/fd/" + std::to_string(pinned) + "/sub/i", "/"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.path);
-        ASSERT_EQ(::chdir(row.from), 0);
-        const sys::IoResult saved = system.writeFile(row.path, "saved");
-        EXPECT_TRUE(saved.ok) << sys::fileErrorText(saved.error);
-        EXPECT_TRUE(system.appendFile(row.path, "+").ok);
-        EXPECT_TRUE(system.namedFileExists(row.path));
-        EXPECT_EQ(system.readFile(row.path), "saved+");
-        ASSERT_EQ(::chdir(here.c_str()), 0);
-        const std::string name = row.path.substr(row.path.rfind('/') + 1);
-        EXPECT_EQ(test_fixtures::readAll(name == "i" ? "sub/i" : name), "saved+");
+    ASSERT_EQ(::chdir("/"), 0);
+    for (const std::string& path :
+         {"/proc/self/root" + here + "/a", "/proc/self/root/proc/self/root" + here + "/sub/../b",
+          "/proc/self/cwd" + here + "/c", "/dev/fd/" + std::to_string(pinned) + "/sub/d"}) {
+        const sys::IoResult saved = system.writeFile(path, "saved");
+        EXPECT_TRUE(saved.ok) << path << ": " << sys::fileErrorText(saved.error);
+        EXPECT_TRUE(system.appendFile(path, "+").ok) << path;
+        EXPECT_TRUE(system.namedFileExists(path)) << path;
+        EXPECT_EQ(system.readFile(path), "saved+") << path;
     }
-    // The links themselves still name folders.
-    EXPECT_EQ(system.writeFile("/proc/self/root", "x").error, EISDIR);
-    EXPECT_EQ(system.writeFile("/proc/self/cwd", "x").error, EISDIR);
+    EXPECT_EQ(system.writeFile("/proc/self/cwd", "x").error, EISDIR) << "still a folder";
+    ASSERT_EQ(::chdir(here.c_str()), 0);
+    for (const char* name : {"a", "b", "c", "sub/d"})
+        EXPECT_EQ(test_fixtures::readAll(name), "saved+") << name;
     ::close(pinned);
 }
 

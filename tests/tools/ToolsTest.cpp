@@ -1,10 +1,10 @@
 #include "platform/process/Processes.h"
+#include "tests/fixtures/Children.h"
 #include "tests/fixtures/TempFolder.h"
 #include "tools/Batch.h"
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <sys/stat.h>
@@ -133,50 +133,30 @@ TEST_F(PloverTest, MissingProgramOrBatchEndsQuietly) {
 // What Plover says when it cannot run a program or read a batch file: the name and the cause.
 // A batch file another user planted in a sticky folder everyone may write is never run.
 TEST_F(PloverTest, SaysWhyItCannotRunOrRead) {
-    constexpr uid_t kOther = 61240;
     const bool root = ::geteuid() == 0;
-    std::ofstream("plain") << "not a program";
     fs::create_directory("folder.bat");
     ASSERT_EQ(::mkfifo("fifo.bat", 0600), 0);
-    const struct {
-        const char* argument;
-        std::function<void()> setUp;
-        const char* says;
-        bool needsRoot = false;
-    } cases[] = {
-        {"NoSuchProgram.exe",
-         {},
-         "Plover: cannot run 'NoSuchProgram.exe': No such file or directory"},
-        {"./plain", {}, "Plover: cannot run './plain': Permission denied"},
-        {"missing.bat", {}, "Plover: cannot read 'missing.bat': No such file or directory"},
-        {"folder.bat", {}, "Plover: cannot read 'folder.bat': Is a directory"},
-        {"fifo.bat", {}, "Plover: cannot read 'fifo.bat': not a regular file"},
-        {"shared/kestrel.bat",
-         [] {
-             fs::create_directory("shared");
-             ::chmod("shared", 01777);
-             std::ofstream("shared/kestrel.bat") << "touch planted-ran\r\n";
-             ::chown("shared/kestrel.bat", kOther, kOther);
-         },
-         "Plover: cannot read 'shared/kestrel.bat': another user's file in a folder everyone may "
-         "write",
-         true},
-    };
-    for (const auto& c : cases) {
-        if (c.needsRoot && !root)
-            continue;
-        if (c.setUp)
-            c.setUp();
-        EXPECT_NE(runPlover(c.argument), 0) << c.argument;
-        EXPECT_EQ(errors, std::string(c.says) + "\n");
+    fs::create_directory("shared");
+    std::ofstream("shared/kestrel.bat") << "touch planted-ran\r\n";
+    if (root) {
+        ASSERT_TRUE(test_fixtures::plantShared("shared/kestrel.bat"));
     }
-    EXPECT_FALSE(fs::exists("planted-ran"));
+    const std::pair<const char*, const char*> cases[] = {
+        {"NoSuchProgram.exe", "cannot run 'NoSuchProgram.exe': No such file or directory"},
+        {"missing.bat", "cannot read 'missing.bat': No such file or directory"},
+        {"folder.bat", "cannot read 'folder.bat': Is a directory"},
+        {"fifo.bat", "cannot read 'fifo.bat': not a regular file"},
+        {"shared/kestrel.bat", root ? "cannot read 'shared/kestrel.bat': another user's file in a "
+                                      "folder everyone may write"
+                                    : ""},
+    };
+    for (const auto& [argument, says] : cases) {
+        EXPECT_EQ(runPlover(argument) == 0, *says == 0) << argument;
+        EXPECT_EQ(errors, *says ? "Plover: " + std::string(says) + "\n" : "") << argument;
+    }
+    EXPECT_NE(fs::exists("planted-ran"), root);
     if (!root)
-        GTEST_SKIP() << "another user's batch file needs root; the other cases passed";
-    // The folder owner's batch file runs.
-    ASSERT_EQ(::chown("shared", kOther, kOther), 0);
-    EXPECT_EQ(runPlover("shared/kestrel.bat"), 0);
-    EXPECT_TRUE(fs::exists("planted-ran"));
+        GTEST_SKIP() << "another user's batch file needs root; the user's own ran";
 }
 
 TEST(Dunlin, DoesNothing) {

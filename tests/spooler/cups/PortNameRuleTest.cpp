@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <random>
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -12,29 +14,21 @@ using namespace spooler::portnames;
 
 // The clash rule as it reads, one number after another: each later claimant of a name tries
 // the following numbers until one is free (USB999 is followed by USB001); a USB device that
-// finds all 999 names held gets none. The naming must agree with it wherever it names.
+// finds all 999 names held gets none.
 std::vector<PortDevice> probingRule(std::vector<std::string> uris) {
     std::sort(uris.begin(), uris.end());
     uris.erase(std::unique(uris.begin(), uris.end()), uris.end());
-    auto following = [](const std::string& name) {
-        const bool usb = name.starts_with("USB");
-        int n = std::stoi(name.substr(3)) + 1;
-        if (usb) {
-            std::string digits = std::to_string(n > 999 ? 1 : n);
-            return "USB" + std::string(3 - digits.size(), '0') + digits;
-        }
-        return name.substr(0, 3) + std::to_string(n) + ":";
-    };
     std::set<std::string> held;
     std::vector<PortDevice> named, later;
-    for (const auto& uri : uris) {
-        if (auto name = preferredPortName(uri)) {
+    for (const auto& uri : uris)
+        if (auto name = preferredPortName(uri))
             (held.insert(*name).second ? named : later).push_back({*name, uri});
-        }
-    }
-    for (auto& d : later) {
-        for (int tries = 0; tries < 1000; ++tries) {
-            d.name = following(d.name);
+    for (auto d : later) {
+        for (int tries = 0; tries < 999; ++tries) {
+            const int n = std::stoi(d.name.substr(3)) + 1;
+            const std::string usb = std::to_string(n > 999 ? 1 : n);
+            d.name = d.name.starts_with("USB") ? "USB" + std::string(3 - usb.size(), '0') + usb
+                                               : d.name.substr(0, 3) + std::to_string(n) + ":";
             if (held.insert(d.name).second) {
                 named.push_back(d);
                 break;
@@ -42,12 +36,6 @@ std::vector<PortDevice> probingRule(std::vector<std::string> uris) {
         }
     }
     return named;
-}
-
-std::vector<PortDevice> byUri(std::vector<PortDevice> devices) {
-    std::sort(devices.begin(), devices.end(),
-              [](const PortDevice& a, const PortDevice& b) { return a.uri < b.uri; });
-    return devices;
 }
 
 TEST(PreferredPortName, FollowsTheRule) {
@@ -132,48 +120,43 @@ TEST(NameLocalDevices, UsbClashesStayWithinThreeDigits) {
     EXPECT_EQ(uriForPort(first, named), lower);
 }
 
-// Listings full of clashes, up to every three-digit USB name held: the names are those the
-// rule has always given (stored names and the other programs rely on them).
-TEST(NameLocalDevices, KeepsTheNamesOfTheRuleOnListingsFullOfClashes) {
+// Listings full of clashes, up to past the 999 three-digit USB names: every device keeps the
+// name the rule has always given it (stored names and the other programs rely on them), and
+// each further USB device is named too, from USB1000 on in byte order of the URIs.
+TEST(NameLocalDevices, KeepsTheRulesNamesAndNamesEveryDevice) {
     std::mt19937 random(26);
-    for (int usbCount : {0, 40, 500, 999}) {
+    for (int usbCount : {0, 40, 500, 999, 1005}) {
+        SCOPED_TRACE(std::to_string(usbCount) + " USB devices");
         std::vector<std::string> uris;
         for (int i = 0; i < 300; ++i) {
             const std::string n = std::to_string(random() % 6);
             uris.push_back(i % 2 ? "parallel:/dev/lp" + n : "serial:/dev/ttyUSB" + n);
             uris.push_back("parallel:/dev/x" + std::to_string(i) + "lp" + n);
         }
-        for (int i = 0; i < usbCount; ++i) {
+        for (int i = 0; i < usbCount; ++i)
             uris.push_back("usb://M/P?serial=" + std::to_string(i) + "-" +
                            std::to_string(random()));
-        }
         auto named = nameLocalDevices(uris);
-        EXPECT_EQ(byUri(named), byUri(probingRule(uris))) << usbCount << " USB devices";
+        std::map<std::string, std::string> names; // in byte order of the URIs
+        for (const auto& d : named)
+            names[d.uri] = d.name;
+        EXPECT_EQ(names.size(), std::set<std::string>(uris.begin(), uris.end()).size());
+        for (const auto& d : probingRule(uris))
+            EXPECT_EQ(std::exchange(names[d.uri], ""), d.name) << d.uri;
+        int past = 1000;
+        for (const auto& [uri, name] : names) {
+            if (!name.empty()) {
+                EXPECT_EQ(name, "USB" + std::to_string(past++)) << uri;
+            }
+        }
+        EXPECT_EQ(past, std::max(1000, usbCount + 1)) << "past the three-digit names";
+        // A printer on a device the listing lacks takes the first name no listed device holds.
+        if (usbCount > 999) {
+            EXPECT_EQ(portNameIn("usb://M/P?serial=unplugged", named), "USB1006");
+            named.pop_back();
+            EXPECT_EQ(portNameIn("usb://M/P?serial=unplugged", named), "USB1005");
+        }
     }
-}
-
-// Past the 999 three-digit names every further USB device is named too, in byte order of
-// the URIs; the three-digit names stay as the rule gives them.
-TEST(NameLocalDevices, NamesUsbDevicesPastTheThreeDigitNames) {
-    std::vector<std::string> uris;
-    for (int i = 0; i < 1005; ++i) {
-        uris.push_back("usb://M/P?serial=" + std::to_string(i));
-    }
-    auto named = nameLocalDevices(uris);
-    ASSERT_EQ(named.size(), uris.size());
-    std::vector<PortDevice> threeDigit(named.begin(), named.begin() + 999);
-    EXPECT_EQ(byUri(threeDigit), byUri(probingRule(uris)));
-    std::vector<std::string> past;
-    for (std::size_t i = 999; i < named.size(); ++i) {
-        EXPECT_EQ(named[i].name, "USB" + std::to_string(1000 + i - 999));
-        past.push_back(named[i].uri);
-    }
-    EXPECT_TRUE(std::is_sorted(past.begin(), past.end()));
-    EXPECT_EQ(uriForPort("USB1000", named), past.front());
-    // A printer on a device the listing lacks takes the first name no listed device holds.
-    EXPECT_EQ(portNameIn("usb://M/P?serial=unplugged", named), "USB1006");
-    named.pop_back();
-    EXPECT_EQ(portNameIn("usb://M/P?serial=unplugged", named), "USB1005");
 }
 
 TEST(UriForPort, FindsTheDeviceOfAListedNameOnly) {
