@@ -130,7 +130,9 @@ bool Stall::meet(Call call) {
     }
     heldMs_ = 0;
     holding_ = true;
-    released_.wait(lock, [this] { return !holding_; });
+    // Bounded: a caller that never idles fails the test instead of hanging it.
+    released_.wait_for(lock, std::chrono::seconds(20), [this] { return !holding_; });
+    holding_ = false;
     return stopped_;
 }
 
