@@ -37,7 +37,7 @@ class Wizard : public KestrelFixture {
         h.run([&] { pages.get<kestrel::ProgressDlg>().Show(); });
         EXPECT_TRUE(waitUntil([this] { return h.ended(); }, 120000));
         return testing_support::outcomeOf(h, read("Log.txt").value_or(""), folder.path.string(),
-                                          spooler, stall, probe);
+                                          spooler, probe);
     }
 
     testing_support::TickProbe probe{h.app};

@@ -71,7 +71,7 @@ class Wizard : public OspreyFixture {
                 pages.get<osprey::ProgressDlg>().Start_Job();
             });
         return testing_support::outcomeOf(h, read("Log.txt").value_or(""), folder.path.string(),
-                                          spooler, stall, probe);
+                                          spooler, probe);
     }
 
     testing_support::TickProbe probe{h.app};
@@ -143,7 +143,6 @@ TEST_P(InputDuringAWait, RunsTheActionOnceAndLeavesTheWayOut) {
     EXPECT_TRUE(h.boxes.allShown());
     EXPECT_EQ(leaves, h.ended());
     EXPECT_EQ(leaves ? 1000 : 4000, h.app.now() - start);
-    EXPECT_EQ(1, stall.met()) << "the scheduler was asked once";
     int logged = 0; // a call left behind ends unseen
     for (const std::string& line : testing_support::crlfLines(read("Log.txt").value_or("")))
         logged += line.find("Next_Click") != std::string::npos ? 1 : 0;

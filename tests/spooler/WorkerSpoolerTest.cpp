@@ -16,16 +16,38 @@
 namespace spooler {
 namespace {
 
-// What the backend did, and the threads it did it on. While `gated`, its printers() waits for
-// the test to open the gate, as a scheduler that does not answer; while `broken`, it throws.
-struct Seen {
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::vector<std::string> steps;
-    std::set<std::thread::id> threads;
-    bool gated = false;
-    bool broken = false;
+struct Ended {}; // as the program's end thrown out of a wait
 
+class WorkerSpoolerTest : public ::testing::Test {
+  protected:
+    // Notes what it does, and on which threads. While `gated`, its printers() waits for the
+    // test to open the gate, as a scheduler that does not answer; while `broken`, it throws.
+    struct Backend : MemorySpooler {
+        explicit Backend(WorkerSpoolerTest& test) : t(test) {
+            t.note("made");
+            PrinterInfo office;
+            office.name = "Office";
+            office.port = "LPT1:";
+            install(office);
+            setPorts({"LPT1:"});
+            setBeforeCall([this](Call call) {
+                t.note("call");
+                if (call == Call::Printers && !t.await([this] { return !t.gated; }))
+                    throw std::runtime_error("the gate stayed closed");
+                if (call == Call::Printers && t.broken)
+                    throw std::runtime_error("backend broke");
+            });
+        }
+        ~Backend() override { t.note("destroyed"); }
+        void beginAction() override { t.note("begin"); }
+        void endAction() override { t.note("end"); }
+        WorkerSpoolerTest& t;
+    };
+
+    std::unique_ptr<Spooler> make(SpoolerIdle idle) {
+        return makeWorkerSpooler([this] { return std::make_unique<Backend>(*this); },
+                                 std::move(idle));
+    }
     void change(const std::function<void()>& what) {
         std::lock_guard lock(mutex);
         what();
@@ -49,44 +71,13 @@ struct Seen {
         std::lock_guard lock(mutex);
         return steps;
     }
-};
 
-class SeenSpooler : public MemorySpooler {
-  public:
-    explicit SeenSpooler(Seen& seen) : seen_(seen) {
-        seen_.note("made");
-        PrinterInfo office;
-        office.name = "Office";
-        office.port = "LPT1:";
-        install(office);
-        setPorts({"LPT1:"});
-        setBeforeCall([this](MemorySpooler::Call) { seen_.note("call"); });
-    }
-    ~SeenSpooler() override { seen_.note("destroyed"); }
-    Result<std::vector<std::string>> printers() override {
-        auto answer = MemorySpooler::printers();
-        if (!seen_.await([this] { return !seen_.gated; }))
-            throw std::runtime_error("the gate stayed closed");
-        if (seen_.broken)
-            throw std::runtime_error("backend broke");
-        return answer;
-    }
-    void beginAction() override { seen_.note("begin"); }
-    void endAction() override { seen_.note("end"); }
-
-  private:
-    Seen& seen_;
-};
-
-struct Ended {}; // as the program's end thrown out of a wait
-
-class WorkerSpoolerTest : public ::testing::Test {
-  protected:
-    std::unique_ptr<Spooler> make(SpoolerIdle idle) {
-        return makeWorkerSpooler([this] { return std::make_unique<SeenSpooler>(seen); },
-                                 std::move(idle));
-    }
-    Seen seen;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<std::string> steps;
+    std::set<std::thread::id> threads;
+    bool gated = false;
+    bool broken = false;
 };
 
 TEST_F(WorkerSpoolerTest, TheBackendLivesOnOneThreadOfItsOwnAndAnswersInOrder) {
@@ -108,7 +99,7 @@ TEST_F(WorkerSpoolerTest, TheBackendLivesOnOneThreadOfItsOwnAndAnswersInOrder) {
     EXPECT_EQ(err::None, spooler->deletePrinter("Kestrel"));
     EXPECT_EQ(err::InvalidPrinterName, spooler->printerInfo("Kestrel").error);
     // A failure of the backend reaches the caller, and the worker goes on.
-    seen.broken = true;
+    broken = true;
     EXPECT_THROW(spooler->printers(), std::runtime_error);
     EXPECT_EQ("Office", spooler->currentPrinter());
     spooler.reset();
@@ -116,13 +107,13 @@ TEST_F(WorkerSpoolerTest, TheBackendLivesOnOneThreadOfItsOwnAndAnswersInOrder) {
     const std::string c = "call";
     EXPECT_EQ((std::vector<std::string>{"made", "begin", c, c, c, c, c, c, c, "end", c, c, c, c, c,
                                         c, "destroyed"}),
-              seen.names());
-    EXPECT_EQ(1u, seen.threads.size());
-    EXPECT_EQ(0u, seen.threads.count(std::this_thread::get_id()));
+              names());
+    EXPECT_EQ(1u, threads.size());
+    EXPECT_EQ(0u, threads.count(std::this_thread::get_id()));
 }
 
 TEST_F(WorkerSpoolerTest, ACallMadeWhileAnotherWaitsRunsAfterItWithoutDeadlock) {
-    seen.gated = true;
+    gated = true;
     Spooler* spooler = nullptr;
     int idles = 0;
     bool nestedAnswered = false;
@@ -131,10 +122,10 @@ TEST_F(WorkerSpoolerTest, ACallMadeWhileAnotherWaitsRunsAfterItWithoutDeadlock) 
         if (idles == 1) {
             // A timer or handler that runs during the wait calls the spooler too.
             nestedAnswered = spooler->ports().ok();
-            EXPECT_EQ((std::vector<std::string>{"made", "call", "call"}), seen.names())
+            EXPECT_EQ((std::vector<std::string>{"made", "call", "call"}), names())
                 << "the second call waits its turn";
         } else if (idles == 2) {
-            seen.open(); // the first call's answer comes while the second waits
+            open(); // the first call's answer comes while the second waits
         }
     });
     spooler = owned.get();
@@ -147,7 +138,7 @@ TEST_F(WorkerSpoolerTest, ACallMadeWhileAnotherWaitsRunsAfterItWithoutDeadlock) 
 // comes while the wait unwinds and must queue, not wait (a wait would run events there), and
 // ending never waits for the call.
 TEST_F(WorkerSpoolerTest, AWaitLeftByTheProgramsEndHoldsNothingUp) {
-    seen.gated = true;
+    gated = true;
     auto spooler = make([](std::int64_t) { throw Ended{}; });
     EXPECT_THROW(
         {
@@ -155,15 +146,15 @@ TEST_F(WorkerSpoolerTest, AWaitLeftByTheProgramsEndHoldsNothingUp) {
             spooler->printers();
         },
         Ended);
-    ASSERT_TRUE(seen.await([&] { return seen.steps.size() == 3; })) << "in the call";
+    ASSERT_TRUE(await([&] { return steps.size() == 3; })) << "in the call";
 
     spooler.reset(); // returns with the call still held
-    EXPECT_EQ((std::vector<std::string>{"made", "begin", "call"}), seen.names());
+    EXPECT_EQ((std::vector<std::string>{"made", "begin", "call"}), names());
 
     // Once the scheduler answers, the backend goes on its own thread.
-    seen.open();
-    ASSERT_TRUE(seen.await([&] { return seen.steps.back() == "destroyed"; }));
-    EXPECT_EQ(1u, seen.threads.size());
+    open();
+    ASSERT_TRUE(await([&] { return steps.back() == "destroyed"; }));
+    EXPECT_EQ(1u, threads.size());
 }
 
 } // namespace

@@ -108,11 +108,6 @@ void Stall::stop(std::optional<Call> from) {
     stopAt_ = from;
 }
 
-int Stall::met() const {
-    std::lock_guard lock(mutex_);
-    return met_;
-}
-
 bool Stall::meet(Call call) {
     std::unique_lock lock(mutex_);
     stopped_ = stopped_ || stopAt_ == call;
@@ -123,7 +118,6 @@ bool Stall::meet(Call call) {
     }
     if (!stopped_)
         return false;
-    ++met_;
     if (std::this_thread::get_id() == testThread_) {
         clock_.sleepMs(kLimitMs);
         return true;

@@ -42,8 +42,6 @@ class Stall {
     Spooler& spooler() { return front_ ? *front_ : answers_; }
     // Stops answering now, or from the first call of kind `from` on.
     void stop(std::optional<Call> from = std::nullopt);
-    // Calls that met the stopped scheduler.
-    int met() const;
 
   private:
     class Front;
@@ -55,14 +53,13 @@ class Stall {
 
     ui::VirtualClock& clock_;
     const std::thread::id testThread_ = std::this_thread::get_id();
-    mutable std::mutex mutex_;
+    std::mutex mutex_;
     std::condition_variable released_;
     bool stopped_ = false;
     std::optional<Call> stopAt_;
     bool currentKnown_ = false;
     bool holding_ = false;
     std::int64_t heldMs_ = 0;
-    int met_ = 0;
     bool ending_ = false;
     Spooler& answers_;
     std::unique_ptr<Spooler> front_;

@@ -415,7 +415,6 @@ using P = SamplePage;
 INSTANTIATE_TEST_SUITE_P(
     Inputs, InputWhileOkWaits,
     ::testing::Values(
-        InputCase{"OkAgain", [](H& h, P& p) { h.click(p.OK); }},
         InputCase{"Enter", [](H& h, P& p) { h.key(p, Key::Enter); }},
         InputCase{"CheckBox", [](H& h, P& p) { h.click(p.Check1[0]); }},
         InputCase{"Option", [](H& h, P& p) { h.click(p.Opt[1]); }},
@@ -423,7 +422,6 @@ INSTANTIATE_TEST_SUITE_P(
         InputCase{"TypedText", [](H& h, P& p) { h.type(p.Name, "ab"); }},
         InputCase{"ListPick",
                   [](H& h, P& p) { h.run([&] { EXPECT_FALSE(p.List->userSelect(1)); }); }},
-        InputCase{"CancelButton", [](H& h, P& p) { h.click(p.Cancel); }, {"cancel 0", "cancel 1"}},
         InputCase{"Escape", [](H& h, P& p) { h.key(p, Key::Escape); }, {"cancel 0", "cancel 1"}},
         InputCase{"CloseBox", [](H& h, P& p) { h.close(p); }, {"closes", "closes 0"}},
         InputCase{
