@@ -207,8 +207,7 @@ void ProgressWatch::formShown(ui::Form& form) {
 
 // ---- KestrelFixture ----
 
-KestrelFixture::KestrelFixture(spooler::SpoolerPath path)
-    : front(spooler::spoolerFor(path, spooler, stall, h.app)) {
+KestrelFixture::KestrelFixture(spooler::SpoolerPath path) : stall(path, spooler, h.app, h.clock) {
     core.setPages(pages);
     watch.page = &pages.get<kestrel::ProgressDlg>();
     h.app.setHost(&watch);
@@ -226,8 +225,6 @@ KestrelFixture::KestrelFixture(spooler::SpoolerPath path)
 
 KestrelFixture::~KestrelFixture() {
     h.app.setHost(nullptr);
-    if (front)
-        stall.settle(*front);
 }
 
 void KestrelFixture::start(const std::string& commandLine) {

@@ -7,7 +7,7 @@
 #include "tests/fixtures/TempFolder.h"
 #include "tests/support/Harness.h"
 #include "tests/support/MemorySpooler.h"
-#include "tests/support/StallingSpooler.h"
+#include "tests/support/Stall.h"
 
 #include <gtest/gtest.h>
 
@@ -162,12 +162,10 @@ class KestrelFixture : public ::testing::Test {
     test_fixtures::TempFolder folder{"kestrel-pages", test_fixtures::TempFolder::Enter::Yes};
     sys::RealSystem system{folder.path};
     spooler::MemorySpooler spooler;
-    spooler::Stall stall{h.clock};
-    std::unique_ptr<spooler::Spooler> front; // what the core calls in front of `spooler`
+    spooler::Stall stall;
     PrinterSetupRunner processes{h.clock, spooler, system};
     TestNetwork network;
-    kestrel::Core core{
-        kestrel::CoreServices{h.app, system, processes, front ? *front : spooler, network}};
+    kestrel::Core core{kestrel::CoreServices{h.app, system, processes, stall.spooler(), network}};
     kestrel::KestrelPages pages{h.app, core};
     ProgressWatch watch;
 };

@@ -140,8 +140,7 @@ void ProgressWatch::formShown(ui::Form& form) {
 
 // ---- OspreyFixture ----
 
-OspreyFixture::OspreyFixture(spooler::SpoolerPath path)
-    : front(spooler::spoolerFor(path, spooler, stall, h.app)) {
+OspreyFixture::OspreyFixture(spooler::SpoolerPath path) : stall(path, spooler, h.app, h.clock) {
     core.setPages(pages);
     udp.setResponder([this](const net::FakeUdpNetwork::Sent& s) { return peer.answer(s); });
     watch.page = &pages.get<osprey::ProgressDlg>();
@@ -176,8 +175,6 @@ OspreyFixture::OspreyFixture(spooler::SpoolerPath path)
 
 OspreyFixture::~OspreyFixture() {
     h.app.setHost(nullptr);
-    if (front)
-        stall.settle(*front);
 }
 
 void OspreyFixture::printerTakesJobs() {

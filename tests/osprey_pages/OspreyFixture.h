@@ -22,7 +22,7 @@
 #include "tests/support/FakeUdp.h"
 #include "tests/support/Harness.h"
 #include "tests/support/MemorySpooler.h"
-#include "tests/support/StallingSpooler.h"
+#include "tests/support/Stall.h"
 
 #include <gtest/gtest.h>
 
@@ -182,15 +182,14 @@ class OspreyFixture : public ::testing::Test {
     test_fixtures::TempFolder folder{"osprey-pages", test_fixtures::TempFolder::Enter::Yes};
     sys::RealSystem system{folder.path};
     spooler::MemorySpooler spooler;
-    spooler::Stall stall{h.clock};
-    std::unique_ptr<spooler::Spooler> front; // what the core calls in front of `spooler`
+    spooler::Stall stall;
     proc::FakeProcessRunner processes{h.clock};
     net::FakeResolver resolver;
     registry::LinuxRegistry registry{system, sys::joinPath(folder.path, "registry"), "", &resolver};
     net::FakeUdpNetwork udp{&h.clock};
     SnmpPeer peer;
     osprey::Core core{
-        osprey::CoreServices{h.app, system, processes, front ? *front : spooler, udp, registry}};
+        osprey::CoreServices{h.app, system, processes, stall.spooler(), udp, registry}};
     osprey::OspreyPages pages{h.app, core};
     ProgressWatch watch;
 

@@ -5,7 +5,9 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -14,84 +16,68 @@
 namespace spooler {
 namespace {
 
-// What the backend saw, from whichever thread: each step with the thread it ran on. A gate
-// holds the backend's printers() until the test opens it, as a scheduler that does not answer.
-struct Seen {
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::vector<std::pair<std::string, std::thread::id>> steps;
-    bool gated = false;
-    bool inGate = false;
+struct Ended {}; // as the program's end thrown out of a wait
 
+class WorkerSpoolerTest : public ::testing::Test {
+  protected:
+    // Notes what it does, and on which threads. While `gated`, its printers() waits for the
+    // test to open the gate, as a scheduler that does not answer; while `broken`, it throws.
+    struct Backend : MemorySpooler {
+        explicit Backend(WorkerSpoolerTest& test) : t(test) {
+            t.note("made");
+            PrinterInfo office;
+            office.name = "Office";
+            office.port = "LPT1:";
+            install(office);
+            setPorts({"LPT1:"});
+            setBeforeCall([this](Call call) {
+                t.note("call");
+                if (call == Call::Printers && !t.await([this] { return !t.gated; }))
+                    throw std::runtime_error("the gate stayed closed");
+                if (call == Call::Printers && t.broken)
+                    throw std::runtime_error("backend broke");
+            });
+        }
+        ~Backend() override { t.note("destroyed"); }
+        void beginAction() override { t.note("begin"); }
+        void endAction() override { t.note("end"); }
+        WorkerSpoolerTest& t;
+    };
+
+    std::unique_ptr<Spooler> make(SpoolerIdle idle) {
+        return makeWorkerSpooler([this] { return std::make_unique<Backend>(*this); },
+                                 std::move(idle));
+    }
+    void change(const std::function<void()>& what) {
+        std::lock_guard lock(mutex);
+        what();
+        changed.notify_all();
+    }
     void note(const std::string& step) {
-        std::lock_guard lock(mutex);
-        steps.emplace_back(step, std::this_thread::get_id());
-        changed.notify_all();
-    }
-    std::vector<std::string> names() {
-        std::lock_guard lock(mutex);
-        std::vector<std::string> out;
-        for (const auto& s : steps)
-            out.push_back(s.first);
-        return out;
-    }
-    void pass() {
-        std::unique_lock lock(mutex);
-        if (!gated)
-            return;
-        inGate = true;
-        changed.notify_all();
-        const bool opened =
-            changed.wait_for(lock, std::chrono::seconds(20), [&] { return !gated; });
-        inGate = false;
-        if (!opened)
-            throw std::runtime_error("the gate stayed closed");
+        change([&] {
+            steps.push_back(step);
+            threads.insert(std::this_thread::get_id());
+        });
     }
     void open() {
-        std::lock_guard lock(mutex);
-        gated = false;
-        changed.notify_all();
+        change([&] { gated = false; });
     }
     // Waits (real time, bounded) until `what` holds.
     bool await(const std::function<bool()>& what) {
         std::unique_lock lock(mutex);
         return changed.wait_for(lock, std::chrono::seconds(20), what);
     }
-};
-
-class SeenSpooler : public MemorySpooler {
-  public:
-    explicit SeenSpooler(Seen& seen) : seen_(seen) {
-        seen_.note("made");
-        PrinterInfo office;
-        office.name = "Office";
-        office.port = "LPT1:";
-        install(office);
-        setPorts({"LPT1:"});
-        setBeforeCall([this](MemorySpooler::Call) { seen_.note("call"); });
+    std::vector<std::string> names() {
+        std::lock_guard lock(mutex);
+        return steps;
     }
-    ~SeenSpooler() override { seen_.note("destroyed"); }
-    Result<std::vector<std::string>> printers() override {
-        auto answer = MemorySpooler::printers();
-        seen_.pass();
-        return answer;
-    }
-    void beginAction() override { seen_.note("begin"); }
-    void endAction() override { seen_.note("end"); }
 
-  private:
-    Seen& seen_;
-};
-
-struct Ended {}; // as the program's end thrown out of a wait
-
-class WorkerSpoolerTest : public ::testing::Test {
-  protected:
-    std::unique_ptr<Spooler> make(SpoolerIdle idle) {
-        return makeWorkerSpooler([this] { return std::make_unique<SeenSpooler>(seen); },
-                                 std::move(idle));
-    }
-    Seen seen;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<std::string> steps;
+    std::set<std::thread::id> threads;
+    bool gated = false;
+    bool broken = false;
 };
 
 TEST_F(WorkerSpoolerTest, TheBackendLivesOnOneThreadOfItsOwnAndAnswersInOrder) {
@@ -112,20 +98,22 @@ TEST_F(WorkerSpoolerTest, TheBackendLivesOnOneThreadOfItsOwnAndAnswersInOrder) {
     EXPECT_EQ(err::None, spooler->addPrinter("Kestrel", "Generic / Text Only", "LPT1:"));
     EXPECT_EQ(err::None, spooler->deletePrinter("Kestrel"));
     EXPECT_EQ(err::InvalidPrinterName, spooler->printerInfo("Kestrel").error);
+    // A failure of the backend reaches the caller, and the worker goes on.
+    broken = true;
+    EXPECT_THROW(spooler->printers(), std::runtime_error);
+    EXPECT_EQ("Office", spooler->currentPrinter());
     spooler.reset();
 
     const std::string c = "call";
-    EXPECT_EQ((std::vector<std::string>{"made", "begin", c, c, c, c, c, c, c, "end", c, c, c, c,
-                                        "destroyed"}),
-              seen.names());
-    const std::thread::id worker = seen.steps.front().second;
-    EXPECT_NE(std::this_thread::get_id(), worker);
-    for (const auto& [step, thread] : seen.steps)
-        EXPECT_EQ(worker, thread) << step;
+    EXPECT_EQ((std::vector<std::string>{"made", "begin", c, c, c, c, c, c, c, "end", c, c, c, c, c,
+                                        c, "destroyed"}),
+              names());
+    EXPECT_EQ(1u, threads.size());
+    EXPECT_EQ(0u, threads.count(std::this_thread::get_id()));
 }
 
 TEST_F(WorkerSpoolerTest, ACallMadeWhileAnotherWaitsRunsAfterItWithoutDeadlock) {
-    seen.gated = true;
+    gated = true;
     Spooler* spooler = nullptr;
     int idles = 0;
     bool nestedAnswered = false;
@@ -134,10 +122,10 @@ TEST_F(WorkerSpoolerTest, ACallMadeWhileAnotherWaitsRunsAfterItWithoutDeadlock) 
         if (idles == 1) {
             // A timer or handler that runs during the wait calls the spooler too.
             nestedAnswered = spooler->ports().ok();
-            EXPECT_EQ((std::vector<std::string>{"made", "call", "call"}), seen.names())
+            EXPECT_EQ((std::vector<std::string>{"made", "call", "call"}), names())
                 << "the second call waits its turn";
         } else if (idles == 2) {
-            seen.open(); // the first call's answer comes while the second waits
+            open(); // the first call's answer comes while the second waits
         }
     });
     spooler = owned.get();
@@ -146,55 +134,27 @@ TEST_F(WorkerSpoolerTest, ACallMadeWhileAnotherWaitsRunsAfterItWithoutDeadlock) 
     EXPECT_GE(idles, 2);
 }
 
-TEST_F(WorkerSpoolerTest, AWaitLeftByTheProgramsEndLeavesItsCallToEndUnseen) {
-    seen.gated = true;
-    int idles = 0;
-    auto spooler = make([&](std::int64_t) {
-        ++idles;
-        throw Ended{};
-    });
-    // The action's end comes while the wait unwinds: it must queue, not wait (a wait would run
-    // events there).
+// The program ends during a wait, with the scheduler holding the call: the action's end
+// comes while the wait unwinds and must queue, not wait (a wait would run events there), and
+// ending never waits for the call.
+TEST_F(WorkerSpoolerTest, AWaitLeftByTheProgramsEndHoldsNothingUp) {
+    gated = true;
+    auto spooler = make([](std::int64_t) { throw Ended{}; });
     EXPECT_THROW(
         {
             SpoolerAction action(*spooler);
             spooler->printers();
         },
         Ended);
-    EXPECT_EQ(1, idles);
-    seen.open();
-    EXPECT_TRUE(spooler->ports().ok()) << "the spooler goes on after the call left behind";
-    EXPECT_EQ((std::vector<std::string>{"made", "begin", "call", "end", "call"}), seen.names());
-}
-
-TEST_F(WorkerSpoolerTest, AFailureOfTheBackendReachesTheCaller) {
-    auto spooler = makeWorkerSpooler(
-        [] {
-            struct Broken : MemorySpooler {
-                Result<std::vector<std::string>> printers() override {
-                    throw std::runtime_error("backend broke");
-                }
-            };
-            return std::make_unique<Broken>();
-        },
-        {});
-    EXPECT_THROW(spooler->printers(), std::runtime_error);
-    EXPECT_EQ("", spooler->currentPrinter());
-}
-
-TEST_F(WorkerSpoolerTest, EndingNeverWaitsForACallTheBackendIsStuckIn) {
-    seen.gated = true;
-    auto spooler = make([](std::int64_t) { throw Ended{}; });
-    EXPECT_THROW(spooler->printers(), Ended);
-    ASSERT_TRUE(seen.await([&] { return seen.inGate; }));
+    ASSERT_TRUE(await([&] { return steps.size() == 3; })) << "in the call";
 
     spooler.reset(); // returns with the call still held
-    EXPECT_EQ((std::vector<std::string>{"made", "call"}), seen.names());
+    EXPECT_EQ((std::vector<std::string>{"made", "begin", "call"}), names());
 
     // Once the scheduler answers, the backend goes on its own thread.
-    seen.open();
-    ASSERT_TRUE(seen.await([&] { return seen.steps.back().first == "destroyed"; }));
-    EXPECT_EQ(seen.steps.front().second, seen.steps.back().second);
+    open();
+    ASSERT_TRUE(await([&] { return steps.back() == "destroyed"; }));
+    EXPECT_EQ(1u, threads.size());
 }
 
 } // namespace
