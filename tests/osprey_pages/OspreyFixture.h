@@ -178,6 +178,14 @@ class OspreyFixture : public ::testing::Test {
     bool waitUntil(const std::function<bool()>& done, std::int64_t limitMs,
                    std::int64_t stepMs = 100);
 
+  private:
+    // What the spooler's hook keeps: declared before the spooler and its stall, so that it
+    // outlives the calls the stall lets end when it goes.
+    std::vector<std::int64_t> writtenAt_; // per document
+    std::int64_t lastWriteMs_ = 0;
+    bool taking_ = false;
+
+  public:
     testing_support::Harness h;
     test_fixtures::TempFolder folder{"osprey-pages", test_fixtures::TempFolder::Enter::Yes};
     sys::RealSystem system{folder.path};
@@ -195,9 +203,6 @@ class OspreyFixture : public ::testing::Test {
 
   private:
     void printerTakesJobs();
-    std::vector<std::int64_t> writtenAt_; // per document
-    std::int64_t lastWriteMs_ = 0;
-    bool taking_ = false;
 };
 
 } // namespace osprey_test
