@@ -22,16 +22,11 @@ for tool in Xvfb cmake; do
   }
 done
 
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-fi
+# shellcheck source=scripts/bench-build.sh
+. "$here/scripts/bench-build.sh"
+build_bench bench-launch
+bare_build=$bench_build
 cmake --build "$build" --target Kestrel Osprey
-cache() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
-bare_build="$build/bench-launch"
-cmake -S "$here/scripts/bench-launch" -B "$bare_build" -G Ninja -DREPO_ROOT="$here" \
-  -DCMAKE_CXX_COMPILER="$(cache CMAKE_CXX_COMPILER)" \
-  -DCMAKE_BUILD_TYPE="$(cache CMAKE_BUILD_TYPE)" >/dev/null
-cmake --build "$bare_build" >/dev/null
 
 work=$(mktemp -d)
 xvfb=""

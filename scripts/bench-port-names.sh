@@ -12,13 +12,7 @@ command -v cmake >/dev/null || {
   echo "cmake is missing; install it with: bash scripts/setup-debian.sh" >&2
   exit 2
 }
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-fi
-cache() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
-bench_build="$build/bench-port-names"
-cmake -S "$here/scripts/bench-port-names" -B "$bench_build" -G Ninja -DREPO_ROOT="$here" \
-  -DCMAKE_CXX_COMPILER="$(cache CMAKE_CXX_COMPILER)" \
-  -DCMAKE_BUILD_TYPE="$(cache CMAKE_BUILD_TYPE)" >/dev/null
-cmake --build "$bench_build" >/dev/null
+# shellcheck source=scripts/bench-build.sh
+. "$here/scripts/bench-build.sh"
+build_bench bench-port-names
 "$bench_build/BenchPortNames" "$@"
