@@ -48,6 +48,9 @@ export DISPLAY=":$(head -n1 "$work/display")"
 export QT_QPA_PLATFORM=xcb
 # A cache of the run's own: the user's is neither read nor changed.
 export XDG_CACHE_HOME="$work/cache"
+# And a runtime folder of its own, so Qt makes none in /tmp.
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 0700 "$XDG_RUNTIME_DIR"
 
 # Starts a program and prints "MICROSECONDS_TO_SHOWN VMRSS_KB".
 measure() {
