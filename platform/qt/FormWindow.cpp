@@ -65,7 +65,7 @@ QSize FormWindow::construct(const Controls& controls, const QFont& font) {
         apply(*c,
               {Prop::Caption, Prop::Items, Prop::Range, Prop::Text, Prop::Value, Prop::ListIndex,
                Prop::Enabled, Prop::Visible, Prop::BackColor, Prop::PasswordChar, Prop::MaxLength,
-               Prop::ToolTip, Prop::Picture, Prop::ValueText});
+               Prop::ReadOnly, Prop::ToolTip, Prop::Picture, Prop::ValueText});
     nameControls(widgets_, layout.rowHead);
     updating_ = false;
     shareWidth(layout.buttonSlots);

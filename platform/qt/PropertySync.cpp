@@ -37,6 +37,19 @@ QString qs(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+// A text box the user reads but does not change takes no typing, and is still selected.
+void showReadOnly(const Control& c, QWidget* w) {
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setReadOnly(c.readOnly());
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+        plain->setReadOnly(c.readOnly());
+        // Read, it is still walked with the keys and selected, as a reader's caret does.
+        if (c.readOnly())
+            plain->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                           Qt::TextSelectableByKeyboard);
+    }
+}
+
 // Labels longer than this wrap their text.
 constexpr qsizetype kWrapAfter = 80;
 

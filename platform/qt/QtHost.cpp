@@ -237,12 +237,7 @@ std::vector<std::pair<const ui::Control*, QWidget*>> QtHost::widgets(ui::Form& f
 }
 
 bool QtHost::userEvent(const std::function<void()>& event, const FormWindow* from) {
-    ++depth_;
     inputFrom_.push_back(from);
-    struct Done {
-        std::vector<const FormWindow*>& from;
-        ~Done() { from.pop_back(); }
-    } done{inputFrom_};
     bool running = false;
     try {
         running = app_->dispatch(event);
@@ -251,11 +246,11 @@ bool QtHost::userEvent(const std::function<void()>& event, const FormWindow* fro
         std::fprintf(stderr, "unhandled error in an event: %s\n", e.what());
         running = !app_->ended();
     }
-    --depth_;
+    inputFrom_.pop_back();
     if (app_->ended())
         quit();
     // A page kept in sight with no window shown after it to take the keyboard goes now.
-    if (depth_ == 0 && keptInSight_ && !awaiting_)
+    if (inputFrom_.empty() && keptInSight_ && !awaiting_)
         finishPageChange();
     // Keys typed while this input was handled follow it.
     if (!typedAhead_.empty())
@@ -287,14 +282,14 @@ void QtHost::windowGone(FormWindow& window) {
 }
 
 void QtHost::windowShown(FormWindow& window) {
-    if (depth_ == 0 || !window.window() || window.window()->isActiveWindow())
+    if (inputFrom_.empty() || !window.window() || window.window()->isActiveWindow())
         return;
     awaiting_ = &window;
     awaitingSince_.start();
 }
 
 bool QtHost::holdForPageChange(ui::Form& form, QWidget& window) {
-    if (depth_ == 0 || form.dialogWindow() || !window.isActiveWindow())
+    if (inputFrom_.empty() || form.dialogWindow() || !window.isActiveWindow())
         return false;
     keptInSight_ = true;
     return true;
@@ -389,7 +384,7 @@ void QtHost::stopPump() {
 }
 
 void QtHost::collectRetired() {
-    if (depth_ == 0)
+    if (inputFrom_.empty())
         retired_.clear();
 }
 
@@ -544,7 +539,7 @@ void QtHost::tick() {
     collectRetired();
     // The next page never took the keyboard (the desktop did not let it): the page kept in
     // sight goes all the same.
-    if (awaiting_ && awaitingSince_.elapsed() > kLongestActivationMs && depth_ == 0)
+    if (awaiting_ && awaitingSince_.elapsed() > kLongestActivationMs && inputFrom_.empty())
         finishPageChange();
     if (!typedAhead_.empty())
         passTypedKeys();

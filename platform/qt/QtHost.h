@@ -169,8 +169,8 @@ class QtHost : public ui::Host {
     std::unique_ptr<QTimer> pump_;
     bool quitWhenIdle_ = false;
     bool ticking_ = false;
-    int depth_ = 0;                            // user events being handled
-    std::vector<const FormWindow*> inputFrom_; // the pages whose input is being handled
+    // The user events being handled, each with the page it came from (null: a tick).
+    std::vector<const FormWindow*> inputFrom_;
 };
 
 // Runs the Qt loop until the program ends (App::End) or no form is loaded any more.

@@ -162,12 +162,10 @@ QWidget* makeWidget(Control& c, const FormWidgets& before, WidgetInput& input) {
         if (!c.multiLine()) {
             auto* edit = new QLineEdit;
             wireTextField(c, edit, input);
-            showReadOnly(c, edit);
             return edit;
         }
         auto* edit = new QPlainTextEdit;
         edit->setTabChangesFocus(true); // Tab leaves it, as it leaves every field
-        showReadOnly(c, edit);
         QObject::connect(edit, &QPlainTextEdit::textChanged, [&input, cp, edit] {
             const std::string text = fromDisplayLines(edit->toPlainText().toStdString());
             input.userEvent(cp, [text](Control& c) { c.userReplaceText(text); });
@@ -273,18 +271,6 @@ void DropDownCombo::showPopup() {
         onDropDown();
     if (isVisible() && isEnabled())
         QComboBox::showPopup();
-}
-
-void showReadOnly(const Control& c, QWidget* w) {
-    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-        edit->setReadOnly(c.readOnly());
-    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
-        plain->setReadOnly(c.readOnly());
-        // Read, it is still walked with the keys and selected, as a reader's caret does.
-        if (c.readOnly())
-            plain->setTextInteractionFlags(Qt::TextSelectableByMouse |
-                                           Qt::TextSelectableByKeyboard);
-    }
 }
 
 QWidget* createWidget(Control& c, const FormWidgets& before, QWidget* window, WidgetInput& input) {

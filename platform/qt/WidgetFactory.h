@@ -38,9 +38,6 @@ class FormSlider : public QSlider {
 QWidget* createWidget(ui::Control& c, const FormWidgets& before, QWidget* window,
                       WidgetInput& input);
 
-// A text box the user reads but does not change takes no typing, and is still selected.
-void showReadOnly(const ui::Control& c, QWidget* w);
-
 // Hands the changes of a line edit, a text box's or an editable combo's field, to the model.
 void wireTextField(ui::Control& c, QLineEdit* edit, WidgetInput& input);
 
