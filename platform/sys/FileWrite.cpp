@@ -26,6 +26,7 @@ namespace {
 
 using walk::Fd;
 using walk::Place;
+using walk::sameFile;
 
 // Writes all bytes at the file's position, or at `offset` when it is not negative.
 int writeBytes(int fd, const char* data, std::size_t size, off_t offset = -1) {
@@ -283,10 +284,6 @@ class NewFile {
     Fd fd_;
     std::string name_;
 };
-
-bool sameFile(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
 
 // Whether the file `st` by that name is a leftover no save holds: it takes the file's lock
 // here, which the save that made it holds until the rename. A file system without locks
