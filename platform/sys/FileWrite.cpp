@@ -456,15 +456,11 @@ bool stillNamed(const Place& place, int fd, struct stat& st) {
 // in a sticky folder, FIFOs, sockets and devices (never fed, never waited on), read-only
 // files. 0 when none of these.
 int refusal(const Place& place, const struct stat& st, bool readOnlyToo = true) {
-    struct stat where {};
-    if (::fstat(place.folder.get(), &where) != 0)
-        return errno;
-    if (S_ISDIR(st.st_mode))
-        return EISDIR;
-    if (plantedInStickyFolder(st, where))
-        return EACCES;
-    if (!S_ISREG(st.st_mode))
-        return kNotRegularFile;
+    const int e = foundFileCause(st, place.folder.get());
+    if (e == kNotOurFile)
+        return EACCES; // as the kernel refuses to write it
+    if (e != 0)
+        return e;
     return readOnlyToo && readOnly(st) ? EACCES : 0;
 }
 
