@@ -557,6 +557,16 @@ int appendOnce(const std::string& path, const std::string& bytes, Deadline deadl
     return e;
 }
 
+// The whole open file, once no save in place is under way (waited for `limitMs` at most, so
+// that it is read whole); nothing, with `error` set to why, else.
+std::optional<std::string> readSettled(int fd, int limitMs, int& error) {
+    error = lockWhole(fd, F_RDLCK, deadlineIn(limitMs)) == kInUse ? kInUse : 0;
+    auto text = error == 0 ? readWhole(fd) : std::nullopt;
+    if (error == 0 && !text)
+        error = errno;
+    return text;
+}
+
 IoResult retried(const std::function<int()>& once) {
     for (int look = 0; look < kMaxLooks; ++look)
         if (int e = once(); e != kLookAgain)
@@ -621,10 +631,15 @@ std::optional<std::string> RealSystem::readFile(const std::string& path) {
     struct stat st {};
     if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
-    // A save in place under way is waited for, so the file is read whole.
-    if (lockWhole(fd.get(), F_RDLCK, deadlineIn(lockLimits_.saveMs)) == kInUse)
-        return std::nullopt;
-    return readWhole(fd.get());
+    int error = 0;
+    return readSettled(fd.get(), lockLimits_.saveMs, error);
+}
+
+std::optional<std::string> RealSystem::readOwnFile(const std::string& path, int& error) {
+    int opened = -1;
+    error = openOwnFile(path, opened);
+    const Fd fd(opened);
+    return error == 0 ? readSettled(fd.get(), lockLimits_.saveMs, error) : std::nullopt;
 }
 
 } // namespace sys

@@ -66,26 +66,4 @@ int openOwnFile(const std::string& path, int& fd) {
     return 0;
 }
 
-std::optional<std::string> RealSystem::readOwnFile(const std::string& path, int& error) {
-    int fd = -1;
-    error = openOwnFile(path, fd);
-    if (error)
-        return std::nullopt;
-    walk::Fd file(fd);
-    std::string out;
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(file.get(), buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            error = errno;
-            return std::nullopt;
-        }
-        if (n == 0)
-            return out;
-        out.append(buf, static_cast<std::size_t>(n));
-    }
-}
-
 } // namespace sys
