@@ -66,4 +66,13 @@ int openOwnFile(const std::string& path, int& fd) {
     return 0;
 }
 
+Fd openFolder(const std::string& path) {
+    walk::Place place;
+    if (path.empty() || walk::resolve(path, place) != 0 || !place.exists ||
+        !S_ISDIR(place.st.st_mode))
+        return Fd();
+    return Fd(::openat(place.folder.get(), place.name.c_str(),
+                       O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
 } // namespace sys

@@ -1,6 +1,8 @@
 // Which files a program may take as the user's own: the rule the file writer applies to a
 // file others may have planted, for the readers and loaders too.
 #pragma once
+#include "platform/sys/Fd.h"
+
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -30,5 +32,10 @@ int ownFileCause(const std::string& path);
 // Opens the user's own regular file for reading (close-on-exec), checked as ownFileCause
 // checks it, on the very file opened. Never blocks on a FIFO. 0 and the descriptor, or why not.
 int openOwnFile(const std::string& path, int& fd);
+
+// Opens a folder for reading (close-on-exec), its path walked as the file writer walks it:
+// no link that another user planted in a sticky folder everyone may write is followed.
+// Closed (false) when it cannot be opened so.
+Fd openFolder(const std::string& path);
 
 } // namespace sys
