@@ -2,6 +2,7 @@
 
 #include "platform/sys/Fd.h"
 #include "platform/sys/System.h"
+#include "platform/sys/Trust.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -141,7 +142,9 @@ class CacheFolder {
         name_ = path.filename();
         if (make && !sys::makeOwnFolders(path.parent_path()))
             return;
-        sys::Fd fd(::open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        // Walked as the writer walks paths: another user's link in a shared cache is no way
+        // into a folder of the user's.
+        sys::Fd fd = sys::openFolder(path.parent_path());
         struct stat st {};
         if (fd && ::fstat(fd.get(), &st) == 0 && usersAlone(st) && !name_.empty())
             fd_ = std::move(fd);

@@ -26,6 +26,7 @@ namespace {
 
 using walk::Fd;
 using walk::Place;
+using walk::sameFile;
 
 // Writes all bytes at the file's position, or at `offset` when it is not negative.
 int writeBytes(int fd, const char* data, std::size_t size, off_t offset = -1) {
@@ -284,10 +285,6 @@ class NewFile {
     std::string name_;
 };
 
-bool sameFile(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
 // Whether the file `st` by that name is a leftover no save holds: it takes the file's lock
 // here, which the save that made it holds until the rename. A file system without locks
 // cannot tell.
@@ -459,15 +456,11 @@ bool stillNamed(const Place& place, int fd, struct stat& st) {
 // in a sticky folder, FIFOs, sockets and devices (never fed, never waited on), read-only
 // files. 0 when none of these.
 int refusal(const Place& place, const struct stat& st, bool readOnlyToo = true) {
-    struct stat where {};
-    if (::fstat(place.folder.get(), &where) != 0)
-        return errno;
-    if (S_ISDIR(st.st_mode))
-        return EISDIR;
-    if (plantedInStickyFolder(st, where))
-        return EACCES;
-    if (!S_ISREG(st.st_mode))
-        return kNotRegularFile;
+    const int e = foundFileCause(st, place.folder.get());
+    if (e == kNotOurFile)
+        return EACCES; // as the kernel refuses to write it
+    if (e != 0)
+        return e;
     return readOnlyToo && readOnly(st) ? EACCES : 0;
 }
 
@@ -564,6 +557,16 @@ int appendOnce(const std::string& path, const std::string& bytes, Deadline deadl
     return e;
 }
 
+// The whole open file, once no save in place is under way (waited for `limitMs` at most, so
+// that it is read whole); nothing, with `error` set to why, else.
+std::optional<std::string> readSettled(int fd, int limitMs, int& error) {
+    error = lockWhole(fd, F_RDLCK, deadlineIn(limitMs)) == kInUse ? kInUse : 0;
+    auto text = error == 0 ? readWhole(fd) : std::nullopt;
+    if (error == 0 && !text)
+        error = errno;
+    return text;
+}
+
 IoResult retried(const std::function<int()>& once) {
     for (int look = 0; look < kMaxLooks; ++look)
         if (int e = once(); e != kLookAgain)
@@ -628,10 +631,15 @@ std::optional<std::string> RealSystem::readFile(const std::string& path) {
     struct stat st {};
     if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
-    // A save in place under way is waited for, so the file is read whole.
-    if (lockWhole(fd.get(), F_RDLCK, deadlineIn(lockLimits_.saveMs)) == kInUse)
-        return std::nullopt;
-    return readWhole(fd.get());
+    int error = 0;
+    return readSettled(fd.get(), lockLimits_.saveMs, error);
+}
+
+std::optional<std::string> RealSystem::readOwnFile(const std::string& path, int& error) {
+    int opened = -1;
+    error = openOwnFile(path, opened);
+    const Fd fd(opened);
+    return error == 0 ? readSettled(fd.get(), lockLimits_.saveMs, error) : std::nullopt;
 }
 
 } // namespace sys

@@ -89,10 +89,6 @@ std::vector<std::string> mappedPaths(std::string_view maps, ino_t inode) {
 
 namespace {
 
-bool sameFile(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
 // The running program's path. /proc/self/exe names it only up to 4095 bytes; a longer one
 // the kernel shows in the list of the process's mappings, taken when it leads to the very
 // file that runs.
@@ -108,7 +104,7 @@ std::optional<std::string> executablePath() {
     const std::string maps{std::istreambuf_iterator<char>(in), {}};
     for (const std::string& path : mappedPaths(maps, running.st_ino)) {
         walk::Place place;
-        if (walk::resolve(path, place) == 0 && place.exists && sameFile(place.st, running))
+        if (walk::resolve(path, place) == 0 && place.exists && walk::sameFile(place.st, running))
             return path;
     }
     return std::nullopt;

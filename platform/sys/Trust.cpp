@@ -18,11 +18,7 @@ bool plantedInStickyFolder(const struct stat& file, const struct stat& folder) {
            file.st_uid != ::geteuid() && file.st_uid != folder.st_uid;
 }
 
-namespace {
-
-// What the writer would refuse of a file found in `folder`: folders, planted files, and
-// anything else that is no regular file.
-int cause(const struct stat& file, int folder) {
+int foundFileCause(const struct stat& file, int folder) {
     struct stat where {};
     if (::fstat(folder, &where) != 0)
         return errno;
@@ -33,22 +29,21 @@ int cause(const struct stat& file, int folder) {
     return S_ISREG(file.st_mode) ? 0 : kNotRegularFile;
 }
 
+namespace {
+
 int resolveExisting(const std::string& path, walk::Place& place) {
     if (path.empty())
         return ENOENT;
     if (int e = walk::resolve(path, place))
         return e;
-    return place.exists ? cause(place.st, place.folder.get()) : ENOENT;
+    return place.exists ? foundFileCause(place.st, place.folder.get()) : ENOENT;
 }
 
 } // namespace
 
-int ownFileCause(const std::string& path, struct stat* st) {
+int ownFileCause(const std::string& path) {
     walk::Place place;
-    const int e = resolveExisting(path, place);
-    if (st)
-        *st = place.st;
-    return e;
+    return resolveExisting(path, place);
 }
 
 int openOwnFile(const std::string& path, int& fd) {
@@ -62,7 +57,7 @@ int openOwnFile(const std::string& path, int& fd) {
     if (opened < 0)
         return errno;
     struct stat st {};
-    const int e = ::fstat(opened, &st) == 0 ? cause(st, place.folder.get()) : errno;
+    const int e = ::fstat(opened, &st) == 0 ? foundFileCause(st, place.folder.get()) : errno;
     if (e != 0) {
         ::close(opened);
         return e;
@@ -71,26 +66,13 @@ int openOwnFile(const std::string& path, int& fd) {
     return 0;
 }
 
-std::optional<std::string> RealSystem::readOwnFile(const std::string& path, int& error) {
-    int fd = -1;
-    error = openOwnFile(path, fd);
-    if (error)
-        return std::nullopt;
-    walk::Fd file(fd);
-    std::string out;
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(file.get(), buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            error = errno;
-            return std::nullopt;
-        }
-        if (n == 0)
-            return out;
-        out.append(buf, static_cast<std::size_t>(n));
-    }
+Fd openFolder(const std::string& path) {
+    walk::Place place;
+    if (path.empty() || walk::resolve(path, place) != 0 || !place.exists ||
+        !S_ISDIR(place.st.st_mode))
+        return Fd();
+    return Fd(::openat(place.folder.get(), place.name.c_str(),
+                       O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
 }
 
 } // namespace sys

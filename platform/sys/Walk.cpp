@@ -62,10 +62,6 @@ bool onProcFs(int folder) {
     return ::fstatfs(folder, &fs) == 0 && fs.f_type == PROC_SUPER_MAGIC;
 }
 
-bool sameFile(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
 int walk(Fd folder, const std::string& path, Place& out, int& links);
 
 // A link of /proc stands for an open file or folder whatever its text says. `last`: the link
@@ -167,6 +163,10 @@ int walk(Fd folder, const std::string& path, Place& out, int& links) {
 }
 
 } // namespace
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
 
 int resolve(const std::string& path, Place& out) {
     Fd start(::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC));

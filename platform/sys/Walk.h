@@ -31,4 +31,7 @@ struct Place {
 // one inside the path leads to the folder it stands for (/proc/self/root/...). errno, else 0.
 int resolve(const std::string& path, Place& out);
 
+// Whether two looks saw the same file (device and inode).
+bool sameFile(const struct stat& a, const struct stat& b);
+
 } // namespace sys::walk

@@ -174,7 +174,8 @@ TEST(SteadyFrame, APlaceNotTheUsersAloneIsNotUsed) {
     uiqt::SteadyFrame planted = *right;
     planted.size += QSize(120, 80);
     const uid_t other = test_fixtures::kOtherUser, me = ::geteuid();
-    // In the case's folder: "W/f" is the kept frame, "t" what a link in its place points at.
+    // In the case's folder: "W/f" is the kept frame, "t" what a link in its place, or in the
+    // folder's, points at.
     auto frame = [&](mode_t folder, mode_t file, uid_t owner) {
         ::mkdir("W", folder), ::chmod("W", folder);
         test_fixtures::writeAll("W/f", uiqt::formatFrame(key, planted).toStdString());
@@ -190,6 +191,8 @@ TEST(SteadyFrame, APlaceNotTheUsersAloneIsNotUsed) {
              test_fixtures::writeAll("t", "secret"), ::mkdir("W", 0700), ::symlink("../t", "W/f");
          }},
         {"a FIFO", false, [] { ::mkdir("W", 0700), ::mkfifo("W/f", 0600); }},
+        {"another user's link to a private folder", true,
+         [&] { ::mkdir("t", 0700), ::symlink("t", "W"), test_fixtures::plantShared("W"); }},
         {"another user's folder", true,
          [&] { frame(0755, 0644, other), ::chown("W", other, other); }},
         {"another user's frame", true, [&] { frame(0700, 0644, other); }},
