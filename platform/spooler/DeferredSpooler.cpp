@@ -1,5 +1,6 @@
 #include "platform/spooler/DeferredSpooler.h"
 
+#include "platform/sys/Fd.h"
 #include "platform/sys/System.h"
 #include "platform/sys/Trust.h"
 
@@ -156,16 +157,15 @@ class DeferredSpooler final : public Spooler {
             why = sys::fileErrorText(e);
             return nullptr;
         }
-        void* module = nullptr;
-        if (cutShort(fd)) {
+        const sys::Fd file(fd);
+        if (cutShort(file.get())) {
             why = "the file is cut short (install the module whole)";
-        } else {
-            module =
-                ::dlopen(("/proc/self/fd/" + std::to_string(fd)).c_str(), RTLD_NOW | RTLD_LOCAL);
-            const char* dlWhy = module ? nullptr : ::dlerror();
-            why = dlWhy ? dlWhy : "";
+            return nullptr;
         }
-        ::close(fd);
+        void* module = ::dlopen(("/proc/self/fd/" + std::to_string(file.get())).c_str(),
+                                RTLD_NOW | RTLD_LOCAL);
+        const char* dlWhy = module ? nullptr : ::dlerror();
+        why = dlWhy ? dlWhy : "";
         return module;
     }
 

@@ -30,14 +30,12 @@ void Deadline::bind(http_t* http, Waits waits) const {
 
 int Deadline::stillWaiting(http_t* http, void* self) {
     const auto* deadline = static_cast<const Deadline*>(self);
-    const double left = deadline->leftSeconds();
-    if (left <= 0) {
+    if (deadline->passed()) {
         return 0;
     }
     // The loops that asked read the slice again before their next wait: it ends at the
     // deadline at the latest.
-    httpSetTimeout(http, std::max(std::min(kSliceSeconds, left), kShortestSeconds), stillWaiting,
-                   self);
+    deadline->bind(http, Waits::InSlices);
     return 1;
 }
 
