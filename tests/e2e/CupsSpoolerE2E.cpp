@@ -192,6 +192,16 @@ TEST_F(CupsSpoolerE2E, TheDefaultDestinationIsTheCurrentPrinterAtStart) {
     fresh->setCurrentPrinter("Kestrel");
     EXPECT_EQ(fresh->currentPrinter(), "Kestrel");
     EXPECT_EQ(*fresh->printers().value, (std::vector<std::string>{"Kestrel", "Office"}));
+
+    // A default the scheduler did not give in time is asked for again, not taken as none.
+    CupsLimits quick;
+    quick.actionMs = 1000;
+    auto late = makeCupsSpooler(quick);
+    {
+        SuspendedScheduler stopped(*cups);
+        EXPECT_EQ(late->currentPrinter(), "");
+    }
+    EXPECT_EQ(late->currentPrinter(), "Office");
 }
 
 TEST_F(CupsSpoolerE2E, WritingToAMissingPrinterFailsAtOnce) {

@@ -85,6 +85,13 @@ class CupsSpooler final : public Spooler {
                 return "";
             }
             Dest dest(cupsGetNamedDest(libcupsReads(http.get()), nullptr, nullptr));
+            // No answer is not "no default": the next call asks again.
+            if (!dest) {
+                const int e = lastError(http.get());
+                if (e == err::Timeout || e == err::ServiceUnavailable) {
+                    return "";
+                }
+            }
             current_ = dest && dest->name ? dest->name : "";
             currentKnown_ = true;
         }
